@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs all tests.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
+quire_install_packages
+quire_build
+cd "$QUIRE_BUILD"
+ctest --output-on-failure -j "$(nproc)" --timeout 300

@@ -1,0 +1,50 @@
+// Writes complete book files: a reader image followed by the payload and the trailer.
+// Used by quire-pack and by every test that needs a real book.
+#ifndef QUIRE_BOOK_BOOK_WRITER_H_
+#define QUIRE_BOOK_BOOK_WRITER_H_
+
+#include <string>
+#include <vector>
+
+#include "book/ebook_records.h"
+#include "book/ebook_settings.h"
+
+namespace quire {
+
+// One file to store. `entry` gives the name, flags and texts; its dataOffset and
+// storedSize are computed by the writer. With entry.packed the data is LZ-packed.
+// Exactly one of `data` and `sourcePath` is used: a non-empty sourcePath is streamed from
+// disk so that large books need not be held in memory.
+struct BookFileInput {
+  EBookFile entry;
+  std::string data;
+  std::string sourcePath;
+};
+
+struct BookSpec {
+  // Bytes of the program image the payload is appended to (may be empty for tests).
+  std::string image;
+  // Or a path to read the image from, when non-empty (takes precedence over `image`).
+  std::string imagePath;
+  // settings.fileCount is set by the writer to files.size() unless fileCountOverride >= 0.
+  EBookSettings settings = DefaultSettings();
+  int fileCountOverride = -1;
+  std::vector<BookFileInput> files;
+  EBookVariableList variables;
+  // A bitmap file (BMP), stored LZ-packed; empty for none.
+  std::string splashBitmap;
+  std::string bookId;  // at most 63 bytes are kept
+};
+
+// Writes the book to `path`: first to a temporary file beside it, renamed into place only
+// when everything was written, so a failure never leaves a half book. Returns false with
+// a reason in `error` (if non-null) when an input cannot be read or the file cannot be
+// written. The file gets the image's executable mode (0755).
+bool WriteBook(const BookSpec& spec, const std::string& path, std::string* error);
+
+// The whole book as bytes (for tests and small books).
+std::string BuildBookBytes(const BookSpec& spec);
+
+}  // namespace quire
+
+#endif  // QUIRE_BOOK_BOOK_WRITER_H_

@@ -1,0 +1,129 @@
+// The loaded book: one per process, reached through CEBook::Instance().
+//
+// Owns the records of the container (settings, reserved list, directory, trailer,
+// compile-time variables), the start page and the variables scripts define at run time.
+// Every settings accessor returns a fixed default while no book is loaded.
+#ifndef QUIRE_BOOK_CEBOOK_H_
+#define QUIRE_BOOK_CEBOOK_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "book/ebook_records.h"
+#include "book/ebook_settings.h"
+
+namespace quire {
+
+class CEBook {
+ public:
+  // The one book of the process, made on first use and never destroyed.
+  static CEBook& Instance();
+
+  CEBook() = default;
+  CEBook(const CEBook&) = delete;
+  CEBook& operator=(const CEBook&) = delete;
+
+  // Forgets an earlier load: empty records (a settings record with empty texts), empty
+  // start page. User variables are kept.
+  void Reset();
+
+  // Parses the program's own file, extracts every file of the book into the book folder,
+  // expands the flagged pages and chooses the start page. A damaged container shows its
+  // message and ends the process with exit code 0; it never returns then. A book without
+  // an index page shows "Index file not found!" and starts on the generated about page.
+  void Load();
+
+  // True once a settings record exists (after Reset or Load).
+  bool HasSettings() const { return m_settings.has_value(); }
+
+  // --- Settings, each with its default when no record exists ---------------------------
+  std::string Esbn() const;
+  std::string Title() const;
+  std::string Author() const;
+  std::string AuthorEmail() const;
+  std::string AuthorUrl() const;
+  std::string Publisher() const;
+  std::string Copyright() const;
+  bool OpenLinksOutside() const;
+  int32_t WindowWidthCode() const;
+  int32_t WindowHeight() const;
+  int32_t WindowPositionCode() const;
+  std::string StartupMessage() const;
+  bool SearchShowPercent() const;
+  bool SearchShowDescriptions() const;
+  int32_t BackgroundColor() const;
+  int32_t TextColor() const;
+  int32_t BoxColor() const;
+  int32_t LinkColor() const;
+  int32_t VisitedLinkColor() const;
+  int32_t HoverColor() const;
+  bool ContentsShowDescriptions() const;
+  bool SizeableFrame() const;
+  bool MinimizeBox() const;
+  bool MaximizeBox() const;
+  bool AlwaysOnTop() const;
+  bool MenuBar() const;
+  bool Toolbar() const;
+  bool ToolbarToggle() const;
+  bool ToolbarButtonTexts() const;
+  bool ContentsPopup() const;
+  bool StatusBar() const;
+  bool StatusBarToggle() const;
+  // Show flag of toolbar button `index` (0 to 12); false outside that range.
+  bool ToolbarButton(int index) const;
+  int32_t ToolbarStyle() const;
+  int32_t ShortcutOffer() const;
+  int32_t AboutMode() const;
+  std::string AboutPageName() const;
+  int32_t ContentsMode() const;
+  std::string ContentsPageName() const;
+  bool PopupMenu() const;
+  int32_t CompileDay() const;
+  int32_t CompileMonth() const;
+  int32_t CompileYear() const;
+  int32_t CompileHour() const;
+  int32_t CompileMinute() const;
+  int32_t CompileSecond() const;
+  std::string ReferralCode() const;
+  std::string StartupScript() const;
+  std::string ExitScript() const;
+  int32_t FileCount() const;
+
+  // --- Derived questions (command enabling) --------------------------------------------
+  bool AnySearchable() const;
+  bool AnyInContents() const;
+  // The contents mode is not 1 and some file is in the contents.
+  bool ContentsAvailable() const;
+
+  // --- Records -------------------------------------------------------------------------
+  std::string StartPage() const { return m_startPage; }
+  void SetStartPage(std::string path) { m_startPage = std::move(path); }
+  const std::vector<EBookFile>& Files() const { return m_directory; }
+  const EBookTrailer& Trailer() const { return m_trailer; }
+  const std::vector<EBookVariable>& Variables() const { return m_variables.variables; }
+  int32_t Rebranded() const { return m_variables.rebranded; }
+
+  // Variables defined by scripts; kept for the life of the process.
+  std::unordered_map<std::string, std::string>& UserVariables() { return m_userVariables; }
+
+  // For tests and tools that build a book in memory: replaces the records as a load
+  // would, without reading a file or extracting anything.
+  void SetRecordsForTesting(EBookSettings settings, std::vector<EBookFile> directory,
+                            EBookVariableList variables);
+
+ private:
+  std::optional<EBookSettings> m_settings;
+  EBookReservedList m_reservedList;
+  std::vector<EBookFile> m_directory;
+  EBookTrailer m_trailer;
+  EBookVariableList m_variables;
+  std::string m_startPage;
+  std::unordered_map<std::string, std::string> m_userVariables;
+};
+
+}  // namespace quire
+
+#endif  // QUIRE_BOOK_CEBOOK_H_

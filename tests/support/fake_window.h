@@ -1,0 +1,103 @@
+// A window for tests: records every call in order and answers dialogs from queued answers.
+// Constructing one installs it as the window the core talks to; destroying it puts the
+// console fallback back.
+#ifndef QUIRE_TESTS_SUPPORT_FAKE_WINDOW_H_
+#define QUIRE_TESTS_SUPPORT_FAKE_WINDOW_H_
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/reader_window.h"
+
+namespace quire::testing {
+
+struct RecordedMessage {
+  std::string text;
+  int style = 0;
+};
+
+class FakeWindow final : public ReaderWindow {
+ public:
+  FakeWindow();
+  ~FakeWindow() override;
+  FakeWindow(const FakeWindow&) = delete;
+  FakeWindow& operator=(const FakeWindow&) = delete;
+
+  // --- What the test scripts ---------------------------------------------------------
+  // Answers for the next message boxes; when none is queued a box is dismissed.
+  std::deque<int> messageAnswers;
+  // Answers for the next save dialogs: a path confirms, nullopt cancels. None queued:
+  // cancelled.
+  std::deque<std::optional<std::string>> saveAnswers;
+  // Answers for the next search dialogs: words and case flag; nullopt cancels.
+  std::deque<std::optional<std::pair<std::string, bool>>> searchAnswers;
+  bool hasView = true;
+  bool hasFrame = true;
+  std::string currentUrl;
+  WindowRect frame{10, 20, 800, 600};
+  WindowRect client{0, 0, 780, 500};
+  WindowRect screen{0, 0, 1920, 1080};
+  void* nativeHandle = nullptr;
+  // When set, CloseWindow makes the view and frame disappear, as the real close does.
+  bool closeDestroysView = true;
+
+  // --- What the test reads -----------------------------------------------------------
+  std::vector<RecordedMessage> messages;
+  std::vector<SaveFileRequest> saveRequests;
+  // Every other call, in order, as "Name" or "Name:argument" (e.g. "Navigate:/tmp/x",
+  // "SetFontSize:2", "SetInCommand:1", "PlaceWindow:10,20,300,200").
+  std::vector<std::string> calls;
+  bool inCommand = false;
+  // Calls recorded since the last TakeCalls(), then forgotten.
+  std::vector<std::string> TakeCalls();
+
+  // --- ReaderWindow --------------------------------------------------------------------
+  int MessageBox(const std::string& text, int style) override;
+  bool SaveFileDialog(const SaveFileRequest& request, std::string* path) override;
+  bool SearchDialog(std::string* words, bool* caseSensitive) override;
+  void PrintSetupDialog() override { Record("PrintSetupDialog"); }
+  void Beep() override { Record("Beep"); }
+
+  bool HasView() const override { return hasView; }
+  void Navigate(const std::string& url) override;
+  void GoHome() override { Record("GoHome"); }
+  void GoBack() override { Record("GoBack"); }
+  void GoForward() override { Record("GoForward"); }
+  void StopLoading() override { Record("StopLoading"); }
+  void RefreshPage() override { Record("RefreshPage"); }
+  void PrintPage() override { Record("PrintPage"); }
+  void CopySelection() override { Record("CopySelection"); }
+  void SelectAllText() override { Record("SelectAllText"); }
+  void SetFontSize(int level) override { Record("SetFontSize:" + std::to_string(level)); }
+  void ShowAbout() override { Record("ShowAbout"); }
+  void ShowSearch() override { Record("ShowSearch"); }
+  void ShowContents() override { Record("ShowContents"); }
+  std::string CurrentUrl() const override { return hasView ? currentUrl : std::string(); }
+  void SetInCommand(bool value) override;
+
+  bool HasFrame() const override { return hasFrame; }
+  void ShowMaximized() override { Record("ShowMaximized"); }
+  void ShowMinimized() override { Record("ShowMinimized"); }
+  void ShowNormal() override { Record("ShowNormal"); }
+  void PlaceWindow(const WindowRect& rect) override;
+  void CloseWindow() override;
+  WindowRect FrameRect() const override { return hasFrame ? frame : WindowRect{}; }
+  WindowRect ClientRect() const override { return hasView ? client : WindowRect{}; }
+  WindowRect ScreenRect() const override { return screen; }
+  void* NativeHandle() const override { return hasFrame ? nativeHandle : nullptr; }
+
+  void SetStatusText(const std::string& text) override { Record("SetStatusText:" + text); }
+  void BeginWaitCursor() override { Record("BeginWaitCursor"); }
+  void EndWaitCursor() override { Record("EndWaitCursor"); }
+  void ShowProgress(const std::string& caption, int position) override;
+  void HideProgress() override { Record("HideProgress"); }
+
+ private:
+  void Record(std::string call) { calls.push_back(std::move(call)); }
+};
+
+}  // namespace quire::testing
+
+#endif  // QUIRE_TESTS_SUPPORT_FAKE_WINDOW_H_
