@@ -1,0 +1,161 @@
+#include "platform/paths.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "support/scoped_tmpdir.h"
+
+namespace quire {
+namespace {
+
+using testing::ScopedTmpdir;
+
+// Sets (or unsets, with nullopt) an environment variable for one scope.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, std::optional<std::string> value) : m_name(name) {
+    if (const char* old = std::getenv(name))
+      m_old = old;
+    Set(value);
+  }
+  ~ScopedEnv() { Set(m_old); }
+
+ private:
+  void Set(const std::optional<std::string>& value) {
+    if (value) {
+      setenv(m_name, value->c_str(), 1);
+    } else {
+      unsetenv(m_name);
+    }
+  }
+  const char* m_name;
+  std::optional<std::string> m_old;
+};
+
+std::string UidFolder(const std::string& base) {
+  return base + "/quire-" + std::to_string(geteuid()) + "/";
+}
+
+mode_t ModeOf(const std::string& path) {
+  struct stat st {};
+  EXPECT_EQ(lstat(path.c_str(), &st), 0) << path;
+  return st.st_mode;
+}
+
+TEST(PrivateTempFolderTest, IsMadePrivateUnderTmpdirAndEndsWithSlash) {
+  ScopedTmpdir tmp;
+  std::string folder = PrivateTempFolder();
+  EXPECT_EQ(folder, UidFolder(tmp.Path()));
+  EXPECT_TRUE(S_ISDIR(ModeOf(folder)));
+  EXPECT_EQ(ModeOf(folder) & 0777, 0700u);
+}
+
+TEST(PrivateTempFolderTest, FollowsTmpdirChangesOnEveryCall) {
+  ScopedTmpdir first;
+  EXPECT_EQ(PrivateTempFolder(), UidFolder(first.Path()));
+  {
+    ScopedTmpdir second;
+    EXPECT_EQ(PrivateTempFolder(), UidFolder(second.Path()));
+  }
+  EXPECT_EQ(PrivateTempFolder(), UidFolder(first.Path()));
+}
+
+TEST(PrivateTempFolderTest, TrailingSlashOfTmpdirIsNotDoubled) {
+  ScopedTmpdir tmp;
+  ScopedEnv env("TMPDIR", tmp.Path() + "//");
+  EXPECT_EQ(PrivateTempFolder(), UidFolder(tmp.Path()));
+}
+
+TEST(PrivateTempFolderTest, ExistingPrivateFolderIsReused) {
+  ScopedTmpdir tmp;
+  std::string folder = PrivateTempFolder();
+  ASSERT_TRUE(testing::WriteWholeFile(folder + "kept", "x"));
+  EXPECT_EQ(PrivateTempFolder(), folder);
+  EXPECT_TRUE(testing::PathExists(folder + "kept"));
+}
+
+// Each way an existing folder can break the rules makes it unusable.
+TEST(PrivateTempFolderTest, FolderThatBreaksTheRulesIsRefused) {
+  struct Case {
+    const char* what;
+    void (*make)(const std::string& folder, const std::string& elsewhere);
+  };
+  const Case cases[] = {
+      {"a symbolic link to a private folder",
+       [](const std::string& folder, const std::string& elsewhere) {
+         ASSERT_EQ(mkdir(elsewhere.c_str(), 0700), 0);
+         ASSERT_EQ(symlink(elsewhere.c_str(), folder.c_str()), 0);
+       }},
+      {"a plain file",
+       [](const std::string& folder, const std::string&) {
+         ASSERT_TRUE(testing::WriteWholeFile(folder, "not a folder"));
+       }},
+      {"group-writable",
+       [](const std::string& folder, const std::string&) {
+         ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+         ASSERT_EQ(chmod(folder.c_str(), 0770), 0);
+       }},
+      {"writable by others",
+       [](const std::string& folder, const std::string&) {
+         ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+         ASSERT_EQ(chmod(folder.c_str(), 0703), 0);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScopedTmpdir tmp;
+    std::string folder = UidFolder(tmp.Path());
+    folder.pop_back();
+    c.make(folder, tmp.File("elsewhere"));
+    EXPECT_EQ(PrivateTempFolder(), "");
+  }
+}
+
+TEST(PrivateTempFolderTest, MissingTmpdirGivesEmptyPath) {
+  ScopedTmpdir tmp;
+  ScopedEnv env("TMPDIR", tmp.File("does-not-exist"));
+  EXPECT_EQ(PrivateTempFolder(), "");
+}
+
+TEST(OwnExecutablePathTest, IsTheRunningProgramUnlessOverridden) {
+  char buffer[4096] = {};
+  ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  ASSERT_GT(n, 0);
+  EXPECT_EQ(OwnExecutablePath(), std::string(buffer, static_cast<size_t>(n)));
+
+  OverrideOwnExecutablePath("/some/book");
+  EXPECT_EQ(OwnExecutablePath(), "/some/book");
+  OverrideOwnExecutablePath("");
+  EXPECT_EQ(OwnExecutablePath(), std::string(buffer, static_cast<size_t>(n)));
+}
+
+TEST(ConfigFolderTest, UsesXdgConfigHomeElseHomeConfig) {
+  {
+    ScopedEnv xdg("XDG_CONFIG_HOME", "/xdg/conf/");
+    EXPECT_EQ(ConfigFolder(), "/xdg/conf/quire/");
+  }
+  {
+    ScopedEnv xdg("XDG_CONFIG_HOME", std::nullopt);
+    ScopedEnv home("HOME", "/home/reader");
+    EXPECT_EQ(ConfigFolder(), "/home/reader/.config/quire/");
+  }
+  {
+    ScopedEnv xdg("XDG_CONFIG_HOME", "relative/ignored");
+    ScopedEnv home("HOME", "/home/reader");
+    EXPECT_EQ(ConfigFolder(), "/home/reader/.config/quire/");
+  }
+}
+
+TEST(ToNativePathTest, TurnsEveryBackslashIntoSlash) {
+  EXPECT_EQ(ToNativePath("pics\\a\\b.png"), "pics/a/b.png");
+  EXPECT_EQ(ToNativePath("plain.html"), "plain.html");
+  EXPECT_EQ(ToNativePath(""), "");
+}
+
+}  // namespace
+}  // namespace quire
