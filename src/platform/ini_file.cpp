@@ -1,0 +1,343 @@
+#include "platform/ini_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <string_view>
+
+#include "platform/paths.h"
+
+namespace quire {
+namespace {
+
+// One line of the file: [begin, end) is its text without the line end, `next` is where
+// the following line starts (the file size after the last line).
+struct LineSpan {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  std::size_t next = 0;
+};
+
+// Where a section and a key were found in the file's text.
+struct IniLookup {
+  bool sectionFound = false;
+  // Where a new key of the section goes: after its last non-blank line.
+  std::size_t keyInsertAt = 0;
+  // True when the line before keyInsertAt has no line end (the file's last line).
+  bool insertNeedsLineEnd = false;
+  bool keyFound = false;
+  // The key's raw value: from just after '=' to the line's end.
+  std::size_t valueBegin = 0;
+  std::size_t valueEnd = 0;
+};
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) {
+    text.remove_prefix(1);
+  }
+  while (!text.empty() && IsBlank(text.back())) {
+    text.remove_suffix(1);
+  }
+  return text;
+}
+
+char AsciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+LineSpan LineAt(std::string_view text, std::size_t begin) {
+  LineSpan line;
+  line.begin = begin;
+  std::size_t newline = text.find('\n', begin);
+  if (newline == std::string_view::npos) {
+    line.end = text.size();
+    line.next = text.size();
+  } else {
+    line.end = newline;
+    line.next = newline + 1;
+  }
+  if (line.end > line.begin && text[line.end - 1] == '\r') {
+    --line.end;
+  }
+  return line;
+}
+
+// The section name of a "[name]" line, or nullopt-like false when the line is no header.
+bool SectionName(std::string_view line, std::string_view* name) {
+  line = Trim(line);
+  if (line.size() < 2 || line.front() != '[') {
+    return false;
+  }
+  std::size_t close = line.find(']');
+  if (close == std::string_view::npos) {
+    return false;
+  }
+  *name = Trim(line.substr(1, close - 1));
+  return true;
+}
+
+IniLookup Find(std::string_view text, std::string_view section, std::string_view key) {
+  IniLookup found;
+  bool inSection = false;
+  for (std::size_t pos = 0; pos < text.size();) {
+    LineSpan line = LineAt(text, pos);
+    pos = line.next;
+    std::string_view content = text.substr(line.begin, line.end - line.begin);
+    std::string_view name;
+    if (SectionName(content, &name)) {
+      if (inSection) {
+        break;  // the first section of the name has ended
+      }
+      if (EqualNoCase(name, section)) {
+        inSection = true;
+        found.sectionFound = true;
+        found.keyInsertAt = line.next;
+        found.insertNeedsLineEnd = line.next == line.end;
+      }
+      continue;
+    }
+    if (!inSection) {
+      continue;
+    }
+    std::string_view trimmed = Trim(content);
+    if (trimmed.empty()) {
+      continue;
+    }
+    found.keyInsertAt = line.next;
+    found.insertNeedsLineEnd = line.next == line.end;
+    if (trimmed.front() == ';' || trimmed.front() == '#') {
+      continue;
+    }
+    std::size_t equals = content.find('=');
+    if (equals == std::string_view::npos || !EqualNoCase(Trim(content.substr(0, equals)), key)) {
+      continue;
+    }
+    found.keyFound = true;
+    found.valueBegin = line.begin + equals + 1;
+    found.valueEnd = line.end;
+    break;
+  }
+  return found;
+}
+
+// Whole file into `text`. False when it exists but cannot be read; a missing file reads
+// as empty with `*exists` false.
+bool ReadWholeFile(const std::string& path, std::string* text, bool* exists) {
+  text->clear();
+  *exists = false;
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    return errno == ENOENT;
+  }
+  *exists = true;
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    return false;
+  }
+  char buffer[65536];
+  for (;;) {
+    ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      close(fd);
+      return false;
+    }
+    if (got == 0) {
+      break;
+    }
+    text->append(buffer, static_cast<std::size_t>(got));
+  }
+  close(fd);
+  return true;
+}
+
+bool IsBareName(const std::string& name) {
+  return name.find('/') == std::string::npos && name.find('\\') == std::string::npos;
+}
+
+// Makes `folder` and its missing parents with `mode`.
+bool MakeFolders(const std::string& folder, mode_t mode) {
+  for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+    std::string part = folder.substr(0, slash);
+    if (!part.empty() && mkdir(part.c_str(), mode) != 0 && errno != EEXIST) {
+      return false;
+    }
+    if (slash == std::string::npos) {
+      break;
+    }
+  }
+  struct stat info {};
+  return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    ssize_t put = write(fd, data.data(), data.size());
+    if (put < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      return false;
+    }
+    data.remove_prefix(static_cast<std::size_t>(put));
+  }
+  return true;
+}
+
+// Replaces the file at `path` with `text` through a temporary file beside it.
+// The temporary name is short and hidden so that it fits beside any file name.
+bool ReplaceFile(const std::string& path, std::string_view text, mode_t mode) {
+  std::size_t slash = path.rfind('/');
+  std::string pattern = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) +
+                        ".quire-ini-XXXXXX";
+  int fd = mkstemp(pattern.data());
+  if (fd < 0) {
+    return false;
+  }
+  bool ok = WriteAll(fd, text) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+  ok = (close(fd) == 0) && ok;
+  ok = ok && rename(pattern.c_str(), path.c_str()) == 0;
+  if (!ok) {
+    unlink(pattern.c_str());
+  }
+  return ok;
+}
+
+mode_t NewFileMode(bool inConfigFolder) {
+  if (inConfigFolder) {
+    return 0600;
+  }
+  mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+bool HasLineBreak(std::string_view text) {
+  return text.find_first_of("\r\n") != text.npos;
+}
+
+}  // namespace
+
+std::string IniFilePath(const std::string& iniFile) {
+  if (iniFile.empty()) {
+    return {};
+  }
+  if (IsBareName(iniFile)) {
+    return ConfigFolder() + iniFile;
+  }
+  return ToNativePath(iniFile);
+}
+
+std::string ReadIniValue(const std::string& iniFile, const std::string& section,
+                         const std::string& key, const std::string& defaultValue,
+                         std::size_t bufferSize) {
+  std::string value = defaultValue;
+  std::string text;
+  bool exists = false;
+  std::string path = IniFilePath(iniFile);
+  if (!path.empty() && ReadWholeFile(path, &text, &exists) && exists) {
+    IniLookup found = Find(text, Trim(section), Trim(key));
+    if (found.keyFound) {
+      std::string_view raw =
+          Trim(std::string_view(text).substr(found.valueBegin, found.valueEnd - found.valueBegin));
+      if (raw.size() >= 2 && (raw.front() == '"' || raw.front() == '\'') &&
+          raw.back() == raw.front()) {
+        raw = raw.substr(1, raw.size() - 2);
+      }
+      value.assign(raw);
+    }
+  }
+  std::size_t limit = bufferSize == 0 ? 0 : bufferSize - 1;
+  if (value.size() > limit) {
+    value.resize(limit);
+  }
+  return value;
+}
+
+bool WriteIniValue(const std::string& iniFile, const std::string& section, const std::string& key,
+                   const std::string& value) {
+  std::string_view sectionName = Trim(section);
+  std::string_view keyName = Trim(key);
+  if (sectionName.empty() || keyName.empty() || HasLineBreak(sectionName) ||
+      HasLineBreak(keyName) || HasLineBreak(value) || sectionName.find(']') != sectionName.npos ||
+      keyName.find('=') != keyName.npos || keyName.front() == '[' || keyName.front() == ';' ||
+      keyName.front() == '#') {
+    return false;
+  }
+  std::string path = IniFilePath(iniFile);
+  if (path.empty()) {
+    return false;
+  }
+  bool inConfigFolder = IsBareName(iniFile);
+  if (inConfigFolder && !MakeFolders(ConfigFolder(), 0700)) {
+    return false;
+  }
+  // Write through a link to the file it names, so the link stays a link.
+  struct stat info {};
+  if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+    char resolved[PATH_MAX];
+    if (realpath(path.c_str(), resolved) != nullptr) {
+      path = resolved;
+    }
+  }
+
+  std::string text;
+  bool exists = false;
+  if (!ReadWholeFile(path, &text, &exists)) {
+    return false;  // never replace a file we could not read in full
+  }
+  mode_t mode = NewFileMode(inConfigFolder);
+  if (exists && stat(path.c_str(), &info) == 0) {
+    mode = info.st_mode & 07777;
+  }
+
+  const std::string lineEnd = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
+  std::string keyLine = std::string(keyName) + "=" + value + lineEnd;
+  IniLookup found = Find(text, sectionName, keyName);
+  std::string updated;
+  if (found.keyFound) {
+    if (text.compare(found.valueBegin, found.valueEnd - found.valueBegin, value) == 0) {
+      return true;
+    }
+    updated = text.substr(0, found.valueBegin) + value + text.substr(found.valueEnd);
+  } else if (found.sectionFound) {
+    updated = text.substr(0, found.keyInsertAt);
+    if (found.insertNeedsLineEnd) {
+      updated += lineEnd;
+    }
+    updated += keyLine;
+    updated += text.substr(found.keyInsertAt);
+  } else {
+    updated = text;
+    if (!updated.empty() && updated.back() != '\n') {
+      updated += lineEnd;
+    }
+    updated += "[" + std::string(sectionName) + "]" + lineEnd + keyLine;
+  }
+  return ReplaceFile(path, updated, mode);
+}
+
+}  // namespace quire

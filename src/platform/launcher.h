@@ -1,0 +1,39 @@
+// Starting outside programs and opening documents and addresses with the user's own
+// applications. Failures are shown to the user through TheWindow().MessageBox with an OK
+// button and the exclamation icon, in the reader's fixed wording; callers only see the
+// flag.
+#ifndef QUIRE_PLATFORM_LAUNCHER_H_
+#define QUIRE_PLATFORM_LAUNCHER_H_
+
+#include <string>
+
+namespace quire {
+
+// How a started program's window should appear. Linux gives a starting program no
+// say about this, so the word is accepted and kept for the callers' sake only.
+inline constexpr int kShowNormal = 1;
+inline constexpr int kShowMinimized = 2;
+inline constexpr int kShowMaximized = 3;
+
+// Starts `commandLine` as a program: the line is split into words with the shell's
+// quoting rules (blanks separate words; '...' quotes literally; "..." quotes with
+// backslash escapes of '"', '\\', '$' and '`'; a backslash outside quotes escapes the next
+// character), no other shell expansion happens, and the first word is looked up on PATH
+// when it holds no '/'. The program runs on its own; it is not waited for.
+// True when the program was started. Otherwise shows "Can't start <line>, as the file
+// was not found." (or the path, corrupted-program, out-of-resources or "Unable to start"
+// wording that fits the failure) and returns false.
+bool RunProgram(const std::string& commandLine, int showMode = kShowNormal);
+
+// Opens a document path or an address with the desktop's default handler and waits for
+// the opener to report. True when it succeeded; otherwise shows "The web page could not
+// be opened. ..." with the reason, when one is known, and returns false.
+bool OpenDocument(const std::string& target);
+
+// Hands an outside address to the desktop's default handler without waiting for an
+// answer and without showing anything. Always true.
+bool OpenOutsideLink(const std::string& url);
+
+}  // namespace quire
+
+#endif  // QUIRE_PLATFORM_LAUNCHER_H_
