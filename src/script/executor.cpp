@@ -1,0 +1,100 @@
+#include "script/executor.h"
+
+#include "ext/extension_hooks.h"
+#include "script/command_line.h"
+#include "script/command_support.h"
+#include "script/command_table.h"
+#include "script/control_stack.h"
+#include "script/script_file.h"
+#include "script/script_text.h"
+#include "ui/reader_window.h"
+
+namespace quire {
+namespace {
+
+std::string_view KeywordOf(std::string_view keywordText) {
+  if (keywordText.starts_with("##"))
+    keywordText.remove_prefix(2);
+  return Trim(keywordText);
+}
+
+int RunExtension(const std::string& commandText, std::string_view keyword,
+                 const std::vector<ScriptValue>& params, std::string* errorText) {
+  std::vector<ExtensionArgument> arguments;
+  arguments.reserve(params.size());
+  for (const ScriptValue& value : params) {
+    ExtensionArgument argument;
+    if (value.kind == kValueNumber) {
+      argument.kind = ExtensionArgument::Kind::kNumber;
+      argument.number = value.numberValue;
+    } else if (value.kind == kValueText) {
+      argument.kind = ExtensionArgument::Kind::kText;
+      argument.text = value.textValue;
+    }
+    arguments.push_back(std::move(argument));
+  }
+  int flag = kCommandContinue;
+  if (!RunExtensionCommand(commandText, std::string(keyword), arguments, errorText, &flag)) {
+    *errorText = "Syntax error in Pagora Script command.\n\nUnknown command:\n" + commandText;
+    return kCommandFailed;
+  }
+  // A library may only answer with the three results; anything else counts as failed.
+  if (flag == kCommandContinue || flag == kCommandStop)
+    return flag;
+  return kCommandFailed;
+}
+
+}  // namespace
+
+int ExecuteCommand(ControlStack& stack, const std::string& commandText,
+                   const std::string& keywordText, const std::vector<ScriptValue>& params,
+                   std::string* errorText, ScriptFile* script) {
+  if (keywordText == "##")
+    return kCommandContinue;
+  const std::string_view keyword = KeywordOf(keywordText);
+  const CommandSpec* spec = FindCommand(keyword);
+  const bool executing = stack.AllTaken();
+  if (!executing && (spec == nullptr || !spec->runsWhenSkipped))
+    return kCommandContinue;
+  if (spec == nullptr)
+    return RunExtension(commandText, keyword, params, errorText);
+
+  CommandCall call{commandText, spec->keyword, params, *errorText, stack, script};
+  const int count = call.Count();
+  if (count < spec->minParams || count > spec->maxParams)
+    return CountError(call);
+  return spec->handler(call);
+}
+
+void RunScript(const std::string& path, const std::string& displayName) {
+  ScriptFile script = ScriptFile::Load(path, displayName);
+  if (script.LoadFailed()) {
+    TheWindow().MessageBox(script.LoadError(), kMbOk | kMbIconExclamation);
+    return;
+  }
+  RunLoadedScript(script);
+}
+
+void RunLoadedScript(ScriptFile& script) {
+  ControlStack stack;
+  NotifyScriptInit();
+  std::string errorText;
+  int lineNumber = 0;
+  while (const std::string* line = script.NextLine(&lineNumber)) {
+    errorText.clear();
+    const int result = ExecuteCommandLine(stack, *line, &errorText, &script);
+    if (result == kCommandContinue)
+      continue;
+    if (result == kCommandFailed) {
+      std::string message = "Pagora Script error in line " + std::to_string(lineNumber) + " of " +
+                            script.DisplayName() + ".";
+      if (!errorText.empty())
+        message += "\n\n" + errorText;
+      TheWindow().MessageBox(message, kMbOk | kMbIconExclamation);
+    }
+    break;
+  }
+  NotifyScriptExit();
+}
+
+}  // namespace quire

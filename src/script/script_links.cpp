@@ -1,0 +1,82 @@
+#include "script/script_links.h"
+
+#include "book/page_store.h"
+#include "ext/extension_hooks.h"
+#include "pages/variables.h"
+#include "platform/launcher.h"
+#include "script/command_line.h"
+#include "script/control_stack.h"
+#include "script/executor.h"
+#include "script/script_text.h"
+#include "ui/reader_window.h"
+
+namespace quire {
+
+std::vector<std::string> SplitLinkCommands(const std::string& link) {
+  std::vector<std::string> pieces;
+  size_t start = link.find("##");
+  if (start == std::string::npos)
+    return pieces;
+  // Each piece runs up to the next "##" found from its second character on; quotes are
+  // not looked at, so a parameter cannot hold "##".
+  while (start < link.size()) {
+    size_t next = link.find("##", start + 1);
+    if (next == std::string::npos)
+      next = link.size();
+    pieces.push_back(link.substr(start, next - start));
+    start = next;
+  }
+  return pieces;
+}
+
+bool RunLinkCommands(const std::string& link) {
+  const std::vector<std::string> pieces = SplitLinkCommands(link);
+  if (pieces.empty())
+    return false;
+  ControlStack stack;
+  NotifyScriptInit();
+  std::string errorText;
+  for (const std::string& piece : pieces) {
+    errorText.clear();
+    const int result = ExecuteCommandLine(stack, piece, &errorText, nullptr);
+    if (result == kCommandContinue)
+      continue;
+    // An empty text means the failing part has shown its own message already.
+    if (result == kCommandFailed && !errorText.empty()) {
+      TheWindow().MessageBox(errorText, kMbOk | kMbIconExclamation);
+    }
+    break;
+  }
+  NotifyScriptExit();
+  return true;
+}
+
+bool RunScriptLink(const std::string& link) {
+  std::string path;
+  std::string displayName;
+  if (size_t at = link.find("#@"); at != std::string::npos) {
+    path = ExpandVariables(link.substr(at + 2), false);
+    displayName = path;
+  } else if (size_t bang = link.find("#!"); bang != std::string::npos) {
+    displayName = link.substr(bang + 2);
+    if (!displayName.empty())
+      path = BookFolder() + displayName;
+  }
+  if (path.empty())
+    return false;
+  RunScript(path, displayName);
+  return true;
+}
+
+bool RunBookCommand(const std::string& text) {
+  const std::string trimmed(Trim(text));
+  if (trimmed.empty())
+    return true;
+  if (trimmed.starts_with("##"))
+    return RunLinkCommands(trimmed);
+  if (trimmed.starts_with("#!") || trimmed.starts_with("#@"))
+    return RunScriptLink(trimmed);
+  return RunProgram(ExpandVariables(trimmed, false), kShowNormal);
+}
+
+}  // namespace quire
