@@ -7,41 +7,20 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <cstdlib>
-#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "platform/scoped_env.h"
 #include "support/scoped_tmpdir.h"
 
 namespace quire {
 namespace {
 
 using testing::ReadWholeFile;
+using testing::ScopedEnv;
 using testing::ScopedTmpdir;
 using testing::WriteWholeFile;
-
-// Points XDG_CONFIG_HOME somewhere for the life of the object.
-class ScopedConfigHome {
- public:
-  explicit ScopedConfigHome(const std::string& folder) {
-    if (const char* old = std::getenv("XDG_CONFIG_HOME")) {
-      m_previous = old;
-    }
-    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
-  }
-  ~ScopedConfigHome() {
-    if (m_previous) {
-      setenv("XDG_CONFIG_HOME", m_previous->c_str(), 1);
-    } else {
-      unsetenv("XDG_CONFIG_HOME");
-    }
-  }
-
- private:
-  std::optional<std::string> m_previous;
-};
 
 std::size_t CountEntries(const std::string& folder) {
   std::size_t count = 0;
@@ -271,7 +250,7 @@ TEST_F(IniFileTest, WriteKeepsPermissionsAndLinks) {
 }
 
 TEST_F(IniFileTest, BareNamesLiveInTheConfigFolder) {
-  ScopedConfigHome home(m_tmp.File("config"));
+  ScopedEnv home("XDG_CONFIG_HOME", m_tmp.File("config"));
   EXPECT_EQ(IniFilePath("KELVRA.INI"), m_tmp.File("config") + "/quire/KELVRA.INI");
   EXPECT_EQ(ReadIniValue("KELVRA.INI", "Book", "IconSetup", "0"), "0");
 
