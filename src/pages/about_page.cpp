@@ -1,8 +1,113 @@
-// TEMPORARY placeholder so that the loader links; the about page work replaces this file.
 #include "pages/about_page.h"
 
-namespace quire {
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <optional>
 
-std::string BuildAboutPage() { return {}; }
+#include "book/cebook.h"
+#include "book/page_store.h"
+#include "pages/html_text.h"
+#include "pages/page_template.h"
+#include "pages/text_replace.h"
+#include "platform/ini_file.h"
+
+namespace quire {
+namespace {
+
+std::optional<std::string>& CachedSiteUrl() {
+  static std::optional<std::string>* url = new std::optional<std::string>;
+  return *url;
+}
+
+// The integer at the start of an INI value, as a profile integer read gives it: optional
+// blanks and sign, then decimal digits; 0 when there are none. Out-of-range values are
+// clamped.
+long long LeadingInteger(const std::string& text) {
+  errno = 0;
+  long long value = std::strtoll(text.c_str(), nullptr, 10);
+  if (value > INT_MAX)
+    value = INT_MAX;
+  if (value < INT_MIN)
+    value = INT_MIN;
+  return value;
+}
+
+}  // namespace
+
+std::string SiteUrl() {
+  std::optional<std::string>& cached = CachedSiteUrl();
+  if (cached)
+    return *cached;
+  long long site = LeadingInteger(ReadIniValue("pgxconfig.ini", "SITE", "SITE", "0"));
+  std::string url = kQuireSiteUrl;
+  if (site == 1) {
+    url = std::string(kQuireLibraryUrl) + "ebook/";
+  } else if (site != 0) {
+    url = std::string(kQuireLibraryUrl) + std::to_string(site) + "/";
+  }
+  cached = url;
+  return url;
+}
+
+void ResetSiteUrlForTesting() {
+  CachedSiteUrl().reset();
+}
+
+std::string CreditLinkUrl() {
+  std::string code = TrimCopy(CEBook::Instance().ReferralCode(), kWhiteSpace);
+  if (code.empty())
+    return SiteUrl();
+  return SiteUrl() + "a.asp?" + code;
+}
+
+std::string BuildBookInfoBlock() {
+  const CEBook& book = CEBook::Instance();
+  std::string html = "<BIG><B>" + EscapeHtml(book.Title()) + "</B></BIG><BR><BR>";
+  std::string publisher = book.Publisher();
+  if (!publisher.empty())
+    html += "published by " + EscapeHtml(publisher) + "<BR><BR>";
+  std::string author = book.Author();
+  if (!author.empty()) {
+    html += "by ";
+    std::string email = EscapeHtml(book.AuthorEmail());
+    if (!email.empty()) {
+      html += "<A HREF=MAILTO:" + email + ">" + EscapeHtml(author) + "</A>" + "&nbsp;&nbsp;" + "(" +
+              "<A HREF=MAILTO:" + email + ">" + email + "</A>" + ")";
+    } else {
+      html += EscapeHtml(author);
+    }
+    html += "<BR>";
+  }
+  std::string url = book.AuthorUrl();
+  if (!url.empty()) {
+    html += "<A HREF=" + url + " TARGET=_blank>" + EscapeHtml(url) + "</A>" + "<BR>";
+  }
+  std::string copyright = book.Copyright();
+  if (!copyright.empty())
+    html += "Contents of this E-Book are " + EscapeHtml(copyright) + "<BR>";
+  html += "<BR>";
+  html += "<SMALL>ESBN: " + EscapeHtml(book.Esbn()) + "</SMALL>";
+  return html;
+}
+
+std::string BuildCreditBlock(const std::string& linkUrl, int32_t boxColour, int32_t textColour) {
+  std::string link = "<A HREF=" + linkUrl + " TARGET=_blank>Quire</A>";
+  std::string body = "This E-Book was made with " + link + ", version " QUIRE_VERSION "<BR><BR>" +
+                     link +
+                     " book compiler and reader software are copyright the Quire developers.";
+  return PageSection("Software &amp; Copyright", body, boxColour, textColour);
+}
+
+std::string BuildAboutPage() {
+  const CEBook& book = CEBook::Instance();
+  if (book.AboutMode() == 2)
+    return BookFolder() + book.AboutPageName();
+  std::string page = BookPageHeader("About");
+  page += BookPageSection("About this E-Book", BuildBookInfoBlock());
+  page += BuildCreditBlock(CreditLinkUrl(), book.BoxColor(), book.TextColor());
+  page += PageFooter();
+  return WriteGeneratedPage(kAboutPageFile, page);
+}
 
 }  // namespace quire

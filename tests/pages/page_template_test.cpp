@@ -1,0 +1,79 @@
+#include "pages/page_template.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "pages/pages_fixture.h"
+
+namespace quire::testing {
+namespace {
+
+TEST(PageTemplateTest, HeaderGolden) {
+  EXPECT_EQ(PageHeader("A < & B", 0x000000, 0x0000FF, 0x00FF00, -2),
+            "<HTML>\r\n"
+            "<HEAD>\r\n"
+            "<TITLE>A < & B</TITLE>\r\n"
+            "<STYLE type=\"text/css\">\r\n"
+            "A:link          { color:FF0000; }\r\n"
+            "A:visited       { color:00FF00; }\r\n"
+            "A:hover         { color:FEFFFF;     }\r\n"
+            "</STYLE>\r\n"
+            "</HEAD>\r\n"
+            "<BODY BGCOLOR=000000 TOPMARGIN=0 LEFTMARGIN=0 MARGINWIDTH=0 MARGINHEIGHT=0>\r\n"
+            "<CENTER>\r\n");
+}
+
+TEST(PageTemplateTest, SectionGolden) {
+  EXPECT_EQ(PageSection("Head &amp; <I>x</I>", "body<BR>", 0x102030, 0xABCDEF),
+            "<BR>\r\n"
+            "<TABLE WIDTH=95% BGCOLOR=302010 BORDER=1 COLS=1 CELLPADDING=0 CELLSPACING=0>"
+            "<TR><TD ALIGN=CENTER>\r\n"
+            "&nbsp;<BR>\r\n"
+            "<TABLE WIDTH=95% BGCOLOR=302010 BORDER=0 COLS=0 CELLPADDING=0 CELLSPACING=0>"
+            "<TR><TD>\r\n"
+            "<FONT FACE=\"Arial,Helvetica,Verdana\" SIZE=2 COLOR=EFCDAB>\r\n"
+            "<CENTER><BIG><B>Head &amp; <I>x</I></B></BIG></CENTER><BR>\r\n"
+            "body<BR>\r\n"
+            "</FONT>\r\n"
+            "</TD></TR></TABLE>\r\n"
+            "&nbsp;\r\n"
+            "</TD></TR></TABLE>\r\n");
+}
+
+TEST(PageTemplateTest, FooterGolden) {
+  EXPECT_EQ(PageFooter(), "\r\n<BR></CENTER>\r\n</BODY>\r\n</HTML>\r\n");
+}
+
+class DisplayPageTest : public PagesTest {};
+
+TEST_F(DisplayPageTest, WritesTheTextAsItIsAndRecordsIt) {
+  std::string path = BuildDisplayPage("<p>one</p>");
+  EXPECT_EQ(path, BookFolder() + "__display.html");
+  std::string second = BuildDisplayPage(std::string("<p>\0two</p>", 11));
+  EXPECT_EQ(second, path);
+  EXPECT_EQ(ReadWholeFile(path), std::string("<p>\0two</p>", 11));
+  EXPECT_EQ(PageStore::Instance().WrittenFiles().count(path), 1u);
+}
+
+TEST_F(DisplayPageTest, EmptyTextGivesAnEmptyPage) {
+  std::string path = BuildDisplayPage("");
+  EXPECT_EQ(ReadWholeFile(path), "");
+}
+
+TEST_F(DisplayPageTest, FailedWriteIsReportedAndThePathStillReturned) {
+  std::string folder = BookFolder();
+  ASSERT_EQ(chmod(folder.c_str(), 0500), 0);
+  std::string path = BuildDisplayPage("x");
+  chmod(folder.c_str(), 0700);
+  EXPECT_EQ(path, folder + "__display.html");
+  if (geteuid() != 0) {
+    ASSERT_EQ(m_window.messages.size(), 1u);
+    EXPECT_EQ(m_window.messages[0].text, "Disk error - out of space ?");
+  }
+}
+
+}  // namespace
+}  // namespace quire::testing

@@ -1,0 +1,82 @@
+// Shared set-up for the generated-page tests: a private TMPDIR and configuration folder, the
+// fake window, and a book put together in memory.
+#ifndef QUIRE_TESTS_PAGES_PAGES_FIXTURE_H_
+#define QUIRE_TESTS_PAGES_PAGES_FIXTURE_H_
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "book/cebook.h"
+#include "book/page_store.h"
+#include "pages/about_page.h"
+#include "pages/variables.h"
+#include "support/fake_window.h"
+#include "support/scoped_tmpdir.h"
+
+namespace quire::testing {
+
+// One directory entry, built up by name.
+inline EBookFile PageFile(std::string name, std::string title = "", std::string description = "",
+                          std::string keywords = "", std::string sortKey = "") {
+  EBookFile file;
+  file.fileName = std::move(name);
+  file.title = std::move(title);
+  file.description = std::move(description);
+  file.keywords = std::move(keywords);
+  file.sortKey = std::move(sortKey);
+  return file;
+}
+
+class PagesTest : public ::testing::Test {
+ protected:
+  PagesTest() {
+    if (const char* previous = getenv("XDG_CONFIG_HOME"))
+      m_previousConfig = previous;
+    setenv("XDG_CONFIG_HOME", m_tmp.File("config").c_str(), 1);
+    ResetVariableCacheForTesting();
+    ResetSiteUrlForTesting();
+    PageStore::Instance().ResetForTesting();
+    CEBook::Instance().UserVariables().clear();
+    CEBook::Instance().SetRecordsForTesting(DefaultSettings(), {}, {});
+  }
+
+  ~PagesTest() override {
+    ResetVariableCacheForTesting();
+    ResetSiteUrlForTesting();
+    if (m_previousConfig) {
+      setenv("XDG_CONFIG_HOME", m_previousConfig->c_str(), 1);
+    } else {
+      unsetenv("XDG_CONFIG_HOME");
+    }
+  }
+
+  // Replaces the loaded book; the file count follows the directory.
+  void LoadBook(EBookSettings settings, std::vector<EBookFile> files = {},
+                EBookVariableList variables = {}) {
+    settings.fileCount = static_cast<int32_t>(files.size());
+    CEBook::Instance().SetRecordsForTesting(std::move(settings), std::move(files),
+                                            std::move(variables));
+  }
+
+  // Writes a page of the book into its folder and returns the full path.
+  std::string WriteBookPage(const std::string& name, const std::string& content) {
+    std::string path = BookFolder() + name;
+    EXPECT_TRUE(WriteWholeFile(path, content)) << path;
+    return path;
+  }
+
+  ScopedTmpdir m_tmp;
+  FakeWindow m_window;
+
+ private:
+  std::optional<std::string> m_previousConfig;
+};
+
+}  // namespace quire::testing
+
+#endif  // QUIRE_TESTS_PAGES_PAGES_FIXTURE_H_

@@ -1,0 +1,322 @@
+#include "pages/variables.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <ctime>
+#include <string>
+
+#include "book/page_store.h"
+#include "pages/about_page.h"
+#include "pages/pages_fixture.h"
+#include "platform/paths.h"
+
+namespace quire::testing {
+namespace {
+
+std::string Brace(const std::string& text) {
+  return ExpandVariables(text, false);
+}
+std::string Page(const std::string& text) {
+  return ExpandVariables(text, true);
+}
+
+class VariablesTest : public PagesTest {
+ protected:
+  VariablesTest() {
+    EBookSettings settings = DefaultSettings();
+    settings.title = "Tides";
+    settings.esbn = "TID-1";
+    settings.author = "Ada";
+    settings.compileYear = 2024;
+    settings.compileMonth = 3;
+    settings.compileDay = -5;
+    EBookVariableList variables;
+    variables.variables.push_back({"shelf", "", "left {title} {bracel}q{bracer}", 0, 2});
+    variables.variables.push_back({"later", "", "{shelf}", 0, 2});
+    LoadBook(settings, {}, variables);
+  }
+
+  void DefineOk(const std::string& name, const std::string& value) {
+    std::string message;
+    ASSERT_TRUE(DefineVariable(name, value, &message)) << message;
+  }
+};
+
+TEST_F(VariablesTest, TrimsTheTextAroundAReference) {
+  EXPECT_EQ(Brace("  {title}  "), "Tides");
+  EXPECT_EQ(Brace("\t\r\n{title}\v\f"), "Tides");
+}
+
+TEST_F(VariablesTest, WhiteSpaceOnlyComesBackUnchanged) {
+  EXPECT_EQ(Brace("  \t "), "  \t ");
+  EXPECT_EQ(Brace(""), "");
+  EXPECT_EQ(Page(" \r\n"), " \r\n");
+}
+
+TEST_F(VariablesTest, TextFailingTheGateComesBackTrimmedOnly) {
+  EXPECT_EQ(Brace("  no references  "), "no references");
+  EXPECT_EQ(Brace(" {title "), "{title");
+  // A closing brace before an opening one passes the gate; nothing is known, nothing changes.
+  EXPECT_EQ(Brace(" }x{ "), "}x{");
+  // The page-form gate asks for "[={" and "}]".
+  EXPECT_EQ(Page(" {title} "), "{title}");
+  EXPECT_EQ(Page("[{title}]"), "[{title}]");
+}
+
+TEST_F(VariablesTest, NamesMatchExactlyAndUnknownReferencesStay) {
+  EXPECT_EQ(Brace("{Title} {title} {nosuch} {title"), "{Title} Tides {nosuch} {title");
+}
+
+TEST_F(VariablesTest, PageFormReplacesOnlyBracketedReferences) {
+  EXPECT_EQ(Page("{title} [={title}] [={author}]"), "{title} Tides Ada");
+  EXPECT_EQ(Brace("{title} [={title}]"), "Tides [=Tides]");
+}
+
+TEST_F(VariablesTest, UserVariableHoldingAReferenceIsExpandedFurther) {
+  DefineOk("x", "{title}");
+  EXPECT_EQ(Brace("{x}"), "Tides");
+  DefineOk("Title", "mine");
+  EXPECT_EQ(Brace("{Title}/{title}"), "mine/Tides");
+}
+
+TEST_F(VariablesTest, BraceVariablesYieldLiteralBracesThatNothingExpandsAgain) {
+  DefineOk("x", "expanded");
+  EXPECT_EQ(Brace("{bracel}x{bracer}"), "{x}");
+  EXPECT_EQ(Brace("{bracel}title{bracer}"), "{title}");
+}
+
+TEST_F(VariablesTest, CompileTimeVariablesComeAfterTheBookTexts) {
+  // The value's {title} stays (book texts were replaced earlier), its {bracel} goes.
+  EXPECT_EQ(Brace("{shelf}"), "left {title} {q}");
+  // A compile-time variable sees the ones stored after it, not before.
+  EXPECT_EQ(Brace("{later}"), "{shelf}");
+}
+
+TEST_F(VariablesTest, CharacterVariables) {
+  EXPECT_EQ(Brace("a{quote}b{doublequote}c{linefeed}d{return}e{tab}f"), "a'b\"c\nd\re\tf");
+}
+
+TEST_F(VariablesTest, CharacterValuesInsertedAtTheEndAreNotTrimmedAfterwards) {
+  EXPECT_EQ(Brace("{tab}x{linefeed}"), "\tx\n");
+}
+
+TEST_F(VariablesTest, NumbersAreDecimalWithoutPadding) {
+  EXPECT_EQ(Brace("{compileyear}-{compilemonth}-{compileday}-{compilehour}"), "2024-3--5-0");
+  EXPECT_EQ(Brace("{isrebranded}"), "0");
+}
+
+TEST_F(VariablesTest, NoBookLoadedGivesEmptyTextsAndZeros) {
+  LoadBook(DefaultSettings());
+  EXPECT_EQ(Brace("[{title}|{esbn}|{publisher}|{copyright}|{authoremail}|{authorurl}]"), "[|||||]");
+  EXPECT_EQ(Brace("{compileyear}{compilesecond}"), "00");
+}
+
+TEST_F(VariablesTest, RebrandedFlagIsOneOrZero) {
+  EBookVariableList variables;
+  variables.rebranded = 7;
+  LoadBook(DefaultSettings(), {}, variables);
+  EXPECT_EQ(Brace("{isrebranded}"), "1");
+}
+
+TEST_F(VariablesTest, ClockValuesAreTheLocalTime) {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  std::string year = std::to_string(local.tm_year + 1900);
+  std::string expanded = Brace("{nowyear}/{nowmonth}/{nowday}");
+  EXPECT_EQ(expanded.substr(0, 4), year);
+  int hour = std::stoi(Brace("{nowhour}"));
+  EXPECT_GE(hour, 0);
+  EXPECT_LE(hour, 23);
+  int minute = std::stoi(Brace("{nowminute}"));
+  EXPECT_LE(minute, 59);
+}
+
+TEST_F(VariablesTest, FoldersAreReportedWithoutTrailingSeparator) {
+  std::string tmp = PrivateTempFolder();
+  ASSERT_FALSE(tmp.empty());
+  tmp.pop_back();
+  EXPECT_EQ(Brace("{tmp}"), tmp);
+  std::string ebook = BookFolder();
+  ebook.pop_back();
+  EXPECT_EQ(Brace("{ebook}"), ebook);
+  EXPECT_EQ(Brace("{ebook}"), tmp + "/TID-1.k9w");
+  EXPECT_EQ(Brace("{sys}"), "/usr/bin");
+  EXPECT_EQ(Brace("{win}"), m_tmp.File("config") + "/quire");
+  std::string exe = OwnExecutablePath();
+  EXPECT_EQ(Brace("{exename}"), exe);
+  EXPECT_EQ(Brace("{app}"), exe.substr(0, exe.rfind('/')));
+}
+
+TEST_F(VariablesTest, DrivesAreEmptyForPathsWithoutDriveLetter) {
+  EXPECT_EQ(Brace("[{windrive}{sysdrive}{tmpdrive}{appdrive}{ebookdrive}]"), "[]");
+}
+
+TEST_F(VariablesTest, FoldersAndSiteAreComputedOnceAtTheFirstExpansion) {
+  std::string first = Brace("{tmp}|{compilerurl}");
+  EXPECT_EQ(first, Brace("{tmp}") + "|" + SiteUrl());
+  // A gate failure does not fill the cache: nothing was computed yet.
+  ResetVariableCacheForTesting();
+  EXPECT_EQ(Brace("no references"), "no references");
+  ScopedTmpdir other;
+  std::string later = Brace("{tmp}");
+  EXPECT_NE(later, first.substr(0, first.find('|')));
+  ScopedTmpdir third;
+  EXPECT_EQ(Brace("{tmp}"), later);  // kept although TMPDIR moved on
+}
+
+TEST_F(VariablesTest, VersionAndSite) {
+  EXPECT_EQ(Brace("{compilerversion}"), QUIRE_VERSION);
+  EXPECT_EQ(Brace("{compilerurl}"), kQuireSiteUrl);
+}
+
+TEST_F(VariablesTest, WindowValuesComeFromTheWindow) {
+  m_window.frame = {11, 22, 640, 480};
+  m_window.client = {0, 0, 620, 400};
+  m_window.screen = {0, 0, 1280, 1024};
+  m_window.currentUrl = "file:///book/a.html";
+  EXPECT_EQ(Brace("{screenwidth}x{screenheight} {windowx},{windowy} {windowwidth}x{windowheight} "
+                  "{clientwidth}x{clientheight} {ebookurl}"),
+            "1280x1024 11,22 640x480 620x400 file:///book/a.html");
+}
+
+TEST_F(VariablesTest, WindowValuesAreZeroWithoutFrameOrView) {
+  m_window.hasFrame = false;
+  m_window.hasView = false;
+  m_window.currentUrl = "file:///gone";
+  EXPECT_EQ(Brace("[{windowx}{windowy}{windowwidth}{windowheight}{clientwidth}{clientheight}|"
+                  "{ebookurl}]"),
+            "[000000|]");
+}
+
+TEST_F(VariablesTest, CommandLineLeavesOutTheProgramName) {
+  std::string commandLine = Brace("[{commandline}]");
+  EXPECT_EQ(commandLine.find("quire_pages_tests"), std::string::npos) << commandLine;
+}
+
+TEST_F(VariablesTest, ExpansionAppliesEveryOccurrence) {
+  EXPECT_EQ(Brace("{title}{title} {title}"), "TidesTides Tides");
+}
+
+// ----- Name rules -----
+
+struct NameCase {
+  const char* name;
+  bool valid;
+  const char* message;
+};
+
+TEST_F(VariablesTest, NameRulesAndTheirMessages) {
+  const NameCase cases[] = {
+      {"", false, "Variable must have a name."},
+      {"a-b", false, "Variable names may contain only letters and digits."},
+      {"a b", false, "Variable names may contain only letters and digits."},
+      {"9a", false, "The first character of the Variable name must be a letter."},
+      // Character rule before first-character rule.
+      {"9-", false, "Variable names may contain only letters and digits."},
+      {"\xC3\xA9t\xC3\xA9", false, "Variable names may contain only letters and digits."},
+      {"tab", false,
+       "You can not call your variable 'tab' as this variable name is used for a predefined "
+       "system variable."},
+      {"isrebranded", false,
+       "You can not call your variable 'isrebranded' as this variable name is used for a "
+       "predefined system variable."},
+      {"Tab", true, ""},
+      {"x9", true, ""},
+      {"Z", true, ""},
+  };
+  for (const NameCase& c : cases) {
+    std::string message;
+    EXPECT_EQ(ValidateVariableName(c.name, &message), c.valid) << c.name;
+    EXPECT_EQ(message, c.message) << c.name;
+  }
+}
+
+TEST_F(VariablesTest, EveryPredefinedNameIsReserved) {
+  EXPECT_EQ(PredefinedVariableNames().size(), 50u);
+  for (std::string_view name : PredefinedVariableNames()) {
+    EXPECT_FALSE(ValidateVariableName(std::string(name), nullptr)) << name;
+  }
+}
+
+TEST_F(VariablesTest, DefineRefusesCompileTimeNamesAndReplacesUserValues) {
+  std::string message;
+  EXPECT_FALSE(DefineVariable("shelf", "x", &message));
+  EXPECT_EQ(message, "shelf has been defined at compile time.");
+  EXPECT_FALSE(DefineVariable("1x", "x", &message));
+  EXPECT_EQ(message, "The first character of the Variable name must be a letter.");
+  DefineOk("n", "1");
+  DefineOk("n", "2");
+  EXPECT_EQ(CEBook::Instance().UserVariables().at("n"), "2");
+  EXPECT_EQ(CEBook::Instance().UserVariables().size(), 1u);
+}
+
+// ----- Page files -----
+
+class VariablesInFileTest : public VariablesTest {
+ protected:
+  std::string Write(const std::string& content) {
+    std::string path = m_tmp.File("page.html");
+    EXPECT_TRUE(WriteWholeFile(path, content));
+    return path;
+  }
+  static ino_t Inode(const std::string& path) {
+    struct stat info {};
+    stat(path.c_str(), &info);
+    return info.st_ino;
+  }
+};
+
+TEST_F(VariablesInFileTest, ReplacesReferencesAndZeroBytes) {
+  std::string path = Write(std::string("<p>[={title}]\0!</p>", 19));
+  EXPECT_TRUE(ExpandVariablesInFile(path));
+  EXPECT_EQ(ReadWholeFile(path), "<p>Tides !</p>");
+  struct stat info {};
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+TEST_F(VariablesInFileTest, UnknownReferencesWithoutEdgeSpaceLeaveTheFileAlone) {
+  std::string path = Write("<p>[={nothing}]</p>");
+  ino_t before = Inode(path);
+  EXPECT_TRUE(ExpandVariablesInFile(path));
+  EXPECT_EQ(Inode(path), before);
+  EXPECT_EQ(ReadWholeFile(path), "<p>[={nothing}]</p>");
+}
+
+TEST_F(VariablesInFileTest, TrailingLineBreakIsTrimmedByARewrite) {
+  std::string path = Write("<p>[={nothing}]</p>\r\n");
+  EXPECT_TRUE(ExpandVariablesInFile(path));
+  EXPECT_EQ(ReadWholeFile(path), "<p>[={nothing}]</p>");
+}
+
+TEST_F(VariablesInFileTest, ExtensionReferencesAloneDoNotPassTheGate) {
+  std::string path = Write(" [{ext.var}] {title} \n");
+  EXPECT_TRUE(ExpandVariablesInFile(path));
+  EXPECT_EQ(ReadWholeFile(path), " [{ext.var}] {title} \n");
+}
+
+TEST_F(VariablesInFileTest, EmptyFileSucceedsAndMissingFileFails) {
+  std::string path = Write("");
+  EXPECT_TRUE(ExpandVariablesInFile(path));
+  EXPECT_EQ(ReadWholeFile(path), "");
+  EXPECT_FALSE(ExpandVariablesInFile(m_tmp.File("missing.html")));
+  EXPECT_FALSE(ExpandVariablesInFile(m_tmp.Path()));  // a folder is not a page
+}
+
+TEST_F(VariablesInFileTest, FailedRewriteKeepsTheOldContent) {
+  std::string path = Write("[={title}]");
+  ASSERT_EQ(chmod(m_tmp.Path().c_str(), 0500), 0);
+  bool ok = ExpandVariablesInFile(path);
+  chmod(m_tmp.Path().c_str(), 0700);
+  if (geteuid() != 0) {
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(ReadWholeFile(path), "[={title}]");
+  }
+}
+
+}  // namespace
+}  // namespace quire::testing
