@@ -5,10 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <string_view>
 
+#include "platform/file_replace.h"
 #include "platform/paths.h"
 
 namespace quire {
@@ -145,7 +144,7 @@ IniLookup Find(std::string_view text, std::string_view section, std::string_view
 bool ReadWholeFile(const std::string& path, std::string* text, bool* exists) {
   text->clear();
   *exists = false;
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // a pipe must not block
   if (fd < 0) {
     return errno == ENOENT;
   }
@@ -191,48 +190,6 @@ bool MakeFolders(const std::string& folder, mode_t mode) {
   }
   struct stat info {};
   return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    ssize_t put = write(fd, data.data(), data.size());
-    if (put < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return false;
-    }
-    data.remove_prefix(static_cast<std::size_t>(put));
-  }
-  return true;
-}
-
-// Replaces the file at `path` with `text` through a temporary file beside it.
-// The temporary name is short and hidden so that it fits beside any file name.
-bool ReplaceFile(const std::string& path, std::string_view text, mode_t mode) {
-  std::size_t slash = path.rfind('/');
-  std::string pattern = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) +
-                        ".quire-ini-XXXXXX";
-  int fd = mkstemp(pattern.data());
-  if (fd < 0) {
-    return false;
-  }
-  bool ok = WriteAll(fd, text) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
-  ok = (close(fd) == 0) && ok;
-  ok = ok && rename(pattern.c_str(), path.c_str()) == 0;
-  if (!ok) {
-    unlink(pattern.c_str());
-  }
-  return ok;
-}
-
-mode_t NewFileMode(bool inConfigFolder) {
-  if (inConfigFolder) {
-    return 0600;
-  }
-  mode_t mask = umask(0);
-  umask(mask);
-  return 0666 & ~mask;
 }
 
 bool HasLineBreak(std::string_view text) {
@@ -295,23 +252,10 @@ bool WriteIniValue(const std::string& iniFile, const std::string& section, const
   if (inConfigFolder && !MakeFolders(ConfigFolder(), 0700)) {
     return false;
   }
-  // Write through a link to the file it names, so the link stays a link.
-  struct stat info {};
-  if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-    char resolved[PATH_MAX];
-    if (realpath(path.c_str(), resolved) != nullptr) {
-      path = resolved;
-    }
-  }
-
   std::string text;
   bool exists = false;
   if (!ReadWholeFile(path, &text, &exists)) {
     return false;  // never replace a file we could not read in full
-  }
-  mode_t mode = NewFileMode(inConfigFolder);
-  if (exists && stat(path.c_str(), &info) == 0) {
-    mode = info.st_mode & 07777;
   }
 
   const std::string lineEnd = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
@@ -337,7 +281,11 @@ bool WriteIniValue(const std::string& iniFile, const std::string& section, const
     }
     updated += "[" + std::string(sectionName) + "]" + lineEnd + keyLine;
   }
-  return ReplaceFile(path, updated, mode);
+  ReplaceOptions options;
+  options.mode = inConfigFolder ? 0600 : ModeUnderUmask(0666);
+  options.keepExistingMode = true;
+  options.allowInPlace = false;
+  return ReplaceFileContents(path, options, updated);
 }
 
 }  // namespace quire

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/command_line.h"
 #include "platform/paths.h"
+#include "platform/shell_words.h"
 #include "ui/reader_window.h"
 
 extern char** environ;
@@ -412,7 +412,7 @@ bool RunProgram(const std::string& commandLine, int showMode) {
   std::vector<std::string> words;
   int failure = kStartFailed;  // an open quote: nothing sensible to start
   std::string program;
-  if (SplitCommandLine(commandLine, &words)) {
+  if (SplitShellWords(commandLine, &words)) {
     if (words.empty()) {
       failure = kStartFileNotFound;
     } else if (ResolveProgram(words.front(), &program, &failure)) {

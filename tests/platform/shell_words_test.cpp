@@ -1,4 +1,4 @@
-#include "platform/command_line.h"
+#include "platform/shell_words.h"
 
 #include <string>
 #include <vector>
@@ -12,11 +12,11 @@ using Words = std::vector<std::string>;
 
 Words Split(const std::string& line) {
   Words words;
-  EXPECT_TRUE(SplitCommandLine(line, &words)) << line;
+  EXPECT_TRUE(SplitShellWords(line, &words)) << line;
   return words;
 }
 
-TEST(SplitCommandLineTest, SplitsLikeTheShell) {
+TEST(SplitShellWordsTest, SplitsLikeTheShell) {
   struct {
     const char* line;
     Words expected;
@@ -42,10 +42,10 @@ TEST(SplitCommandLineTest, SplitsLikeTheShell) {
   }
 }
 
-TEST(SplitCommandLineTest, OpenQuotesFail) {
+TEST(SplitShellWordsTest, OpenQuotesFail) {
   for (const char* line : {"prog 'a", "prog \"a", "prog \"a\\\"", "'"}) {
     Words words;
-    EXPECT_FALSE(SplitCommandLine(line, &words)) << line;
+    EXPECT_FALSE(SplitShellWords(line, &words)) << line;
   }
 }
 

@@ -1,6 +1,6 @@
 // Splitting a program command line into words with the shell's quoting rules.
-#ifndef QUIRE_PLATFORM_COMMAND_LINE_H_
-#define QUIRE_PLATFORM_COMMAND_LINE_H_
+#ifndef QUIRE_PLATFORM_SHELL_WORDS_H_
+#define QUIRE_PLATFORM_SHELL_WORDS_H_
 
 #include <string>
 #include <vector>
@@ -17,8 +17,8 @@ namespace quire {
 //   - quotes join with the text around them: a"b c"d is the one word "ab cd", and ''
 //     alone is an empty word.
 // False when a quote is left open; `words` then holds what was split before it.
-bool SplitCommandLine(const std::string& commandLine, std::vector<std::string>* words);
+bool SplitShellWords(const std::string& commandLine, std::vector<std::string>* words);
 
 }  // namespace quire
 
-#endif  // QUIRE_PLATFORM_COMMAND_LINE_H_
+#endif  // QUIRE_PLATFORM_SHELL_WORDS_H_

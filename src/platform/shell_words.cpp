@@ -1,4 +1,4 @@
-#include "platform/command_line.h"
+#include "platform/shell_words.h"
 
 namespace quire {
 namespace {
@@ -14,7 +14,7 @@ bool EscapableInDoubleQuotes(char c) {
 
 }  // namespace
 
-bool SplitCommandLine(const std::string& commandLine, std::vector<std::string>* words) {
+bool SplitShellWords(const std::string& commandLine, std::vector<std::string>* words) {
   words->clear();
   // The word being built and whether one has started: a quoted empty text is a word,
   // a run of separators is not.

@@ -1,0 +1,115 @@
+#include "platform/file_replace.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+namespace quire {
+namespace {
+
+// The folder part of `path` with its trailing '/', or empty for a name in the current
+// folder.
+std::string FolderOf(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool WriteInPlace(const std::string& path, int extraFlags, const BodyWriter& body) {
+  int fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY | extraFlags);
+  if (fd < 0) {
+    return false;
+  }
+  bool ok = body(fd);
+  ok = (close(fd) == 0) && ok;
+  return ok;
+}
+
+}  // namespace
+
+bool WriteAllBytes(int fd, std::string_view data) {
+  while (!data.empty()) {
+    ssize_t put = write(fd, data.data(), data.size());
+    if (put < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      return false;
+    }
+    data.remove_prefix(static_cast<std::size_t>(put));
+  }
+  return true;
+}
+
+mode_t ModeUnderUmask(mode_t mode) {
+  mode_t mask = umask(0);
+  umask(mask);
+  return mode & ~mask;
+}
+
+bool ReplaceFileWith(const std::string& givenPath, const ReplaceOptions& options,
+                     const BodyWriter& body) {
+  if (givenPath.empty()) {
+    return false;
+  }
+  std::string path = givenPath;
+  struct stat info {};
+  if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+    char resolved[PATH_MAX];
+    if (realpath(path.c_str(), resolved) != nullptr) {
+      path = resolved;
+    }
+  }
+  bool exists = stat(path.c_str(), &info) == 0;
+  if (exists) {
+    if (S_ISDIR(info.st_mode) || access(path.c_str(), W_OK) != 0) {
+      return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+      // A device or a pipe: there is nothing to rename over; never wait for a reader.
+      return WriteInPlace(path, O_NONBLOCK, body);
+    }
+  }
+  mode_t mode = (exists && options.keepExistingMode) ? (info.st_mode & 07777) : options.mode;
+
+  // A short, hidden temporary name fits beside any file name.
+  std::string temporary = FolderOf(path) + ".quire-XXXXXX";
+  int fd = mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) {
+    bool folderRefused = errno == EACCES || errno == EPERM || errno == EROFS;
+    return exists && folderRefused && options.allowInPlace && WriteInPlace(path, 0, body);
+  }
+  bool ok = body(fd) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+  ok = (close(fd) == 0) && ok;
+  ok = ok && rename(temporary.c_str(), path.c_str()) == 0;
+  if (!ok) {
+    unlink(temporary.c_str());
+  }
+  return ok;
+}
+
+bool ReplaceFileContents(const std::string& path, const ReplaceOptions& options,
+                         std::string_view data) {
+  return ReplaceFileWith(path, options, [data](int fd) { return WriteAllBytes(fd, data); });
+}
+
+bool CreateNewFileWith(const std::string& path, mode_t mode, const BodyWriter& body) {
+  if (path.empty()) {
+    return false;
+  }
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
+  if (fd < 0) {
+    return false;
+  }
+  bool ok = body(fd) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+  ok = (close(fd) == 0) && ok;
+  if (!ok) {
+    unlink(path.c_str());
+  }
+  return ok;
+}
+
+}  // namespace quire

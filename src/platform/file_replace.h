@@ -1,0 +1,51 @@
+// Replacing the whole contents of a file so that a failure never leaves it half written.
+#ifndef QUIRE_PLATFORM_FILE_REPLACE_H_
+#define QUIRE_PLATFORM_FILE_REPLACE_H_
+
+#include <sys/types.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace quire {
+
+struct ReplaceOptions {
+  // Permissions of the file when it is new, or always when keepExistingMode is false.
+  mode_t mode = 0600;
+  // An existing file keeps its permissions.
+  bool keepExistingMode = true;
+  // When no temporary file can be made beside the target (a folder the user may not
+  // write to) but the target itself may be written, write it in place. Such a write can
+  // leave the file cut short on failure; callers that must never lose content say no.
+  bool allowInPlace = false;
+};
+
+// Writes the body that `writeBody` produces into file descriptor `fd`; false on failure.
+using BodyWriter = std::function<bool(int fd)>;
+
+// Makes `body` the whole contents of `path`. The body goes into a temporary file in the
+// same folder, which is flushed to disk and renamed over `path`, so `path` holds either
+// the old or the new contents, never a mix. A link is followed and the file it names is
+// replaced. Files that are not regular (devices, pipes) are written directly, without
+// waiting for a reader. An existing file that the user may not write is left alone
+// (false), as is a folder. True when every byte was written and the file is in place.
+bool ReplaceFileWith(const std::string& path, const ReplaceOptions& options,
+                     const BodyWriter& body);
+bool ReplaceFileContents(const std::string& path, const ReplaceOptions& options,
+                         std::string_view data);
+
+// Creates `path`, which must not exist yet (an existing file or link makes it fail with
+// nothing changed), and writes the body into it; on a failure after creation the new
+// file is removed again.
+bool CreateNewFileWith(const std::string& path, mode_t mode, const BodyWriter& body);
+
+// Writes all of `data` to `fd`, retrying short writes; false on any error.
+bool WriteAllBytes(int fd, std::string_view data);
+
+// The permissions a new file gets when the user's umask is applied to `mode`.
+mode_t ModeUnderUmask(mode_t mode);
+
+}  // namespace quire
+
+#endif  // QUIRE_PLATFORM_FILE_REPLACE_H_
