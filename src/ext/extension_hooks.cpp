@@ -1,16 +1,42 @@
-// TEMPORARY placeholder until the extension registry lands: no library is ever loaded.
 #include "ext/extension_hooks.h"
+
+#include "book/page_store.h"
+#include "ext/extension_loader.h"
+#include "ext/extension_registry.h"
+#include "ext/extension_scripting.h"
 
 namespace quire {
 
-void LoadExtensions() {}
-void NotifyScriptInit() {}
-void NotifyScriptExit() {}
-void UnloadExtensions() {}
-bool RunExtensionCommand(const std::string&, const std::string&,
-                         const std::vector<ExtensionArgument>&, std::string*, int*) {
-  return false;
+void LoadExtensions() {
+  LoadExtensionsFrom(BookFolder());
 }
-void ExpandExtensionVariables(std::string*, bool) {}
+
+void NotifyScriptInit() {
+  if (const CExtensionRegistry* registry = CExtensionRegistry::Existing())
+    registry->NotifyScriptInit();
+}
+
+void NotifyScriptExit() {
+  if (const CExtensionRegistry* registry = CExtensionRegistry::Existing())
+    registry->NotifyScriptExit();
+}
+
+void UnloadExtensions() {
+  UnloadExtensionsAndDeleteFiles();
+}
+
+bool RunExtensionCommand(const std::string& commandText, const std::string& keyword,
+                         const std::vector<ExtensionArgument>& arguments, std::string* errorText,
+                         int* errorFlag) {
+  CExtensionScripting* scripting = CExtensionScripting::Instance();
+  if (scripting == nullptr)
+    return false;
+  return scripting->RunCommand(commandText, keyword, arguments, errorText, errorFlag);
+}
+
+void ExpandExtensionVariables(std::string* text, bool bracketForm) {
+  if (CExtensionScripting* scripting = CExtensionScripting::Instance())
+    scripting->ExpandVariables(text, bracketForm);
+}
 
 }  // namespace quire

@@ -1,0 +1,96 @@
+#include "ext/extension_loader.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "ext/extension_registry.h"
+#include "ext/extension_scripting.h"
+
+namespace quire {
+
+namespace {
+
+constexpr char kExtensionPrefix[] = "__pxa__";
+
+struct LoaderState {
+  std::vector<std::string> files;
+  bool loaded = false;
+};
+
+LoaderState& State() {
+  static LoaderState state;
+  return state;
+}
+
+// The names of the non-directory extension entries of `folder`, sorted.
+std::vector<std::string> ExtensionEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr)
+    return names;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (!IsExtensionFileName(name))
+      continue;
+    struct stat st {};
+    if (lstat((folder + name).c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+      continue;
+    names.push_back(name);
+  }
+  closedir(dir);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
+bool IsExtensionFileName(const std::string& name) {
+  return name.compare(0, sizeof(kExtensionPrefix) - 1, kExtensionPrefix) == 0;
+}
+
+void LoadExtensionsFrom(const std::string& folder) {
+  LoaderState& state = State();
+  if (state.loaded || CExtensionRegistry::IsShutDown() || folder.empty())
+    return;
+  state.loaded = true;
+  const std::string base = folder.back() == '/' ? folder : folder + "/";
+  const std::vector<std::string> names = ExtensionEntries(base);
+  if (names.empty())
+    return;
+
+  CExtensionRegistry* registry = CExtensionRegistry::Instance();
+  for (const std::string& name : names) {
+    const std::string path = base + name;
+    registry->Load(path);
+    state.files.push_back(path);
+  }
+  if (CExtensionScripting* scripting = CExtensionScripting::Instance()) {
+    for (const auto& [path, library] : registry->Libraries())
+      scripting->Register(library);
+  }
+}
+
+void UnloadExtensionsAndDeleteFiles() {
+  CExtensionRegistry::ShutDown();
+  CExtensionScripting::ShutDown();
+  LoaderState& state = State();
+  for (const std::string& path : state.files)
+    unlink(path.c_str());
+  state.files.clear();
+}
+
+const std::vector<std::string>& ExtensionFiles() {
+  return State().files;
+}
+
+void ResetExtensionsForTesting() {
+  UnloadExtensionsAndDeleteFiles();
+  CExtensionRegistry::ResetForTesting();
+  CExtensionScripting::ResetForTesting();
+  State() = LoaderState{};
+}
+
+}  // namespace quire
