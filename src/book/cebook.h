@@ -113,6 +113,9 @@ class CEBook {
   // would, without reading a file or extracting anything.
   void SetRecordsForTesting(EBookSettings settings, std::vector<EBookFile> directory,
                             EBookVariableList variables);
+  // Tests only: back to the state of a fresh process (no settings record, no records,
+  // no user variables).
+  void ForgetForTesting();
 
  private:
   std::optional<EBookSettings> m_settings;
@@ -123,6 +126,11 @@ class CEBook {
   std::string m_startPage;
   std::unordered_map<std::string, std::string> m_userVariables;
 };
+
+// The start-page rule, applied to each directory entry in stored order: while
+// `startPage` is empty, a name equal to "index.htm" or "index.html" (case folded) makes
+// `path` the start page; afterwards only "index.html" replaces it.
+void ChooseStartPage(const std::string& fileName, const std::string& path, std::string* startPage);
 
 }  // namespace quire
 

@@ -1,0 +1,321 @@
+// Lays a book out as: image, file data, splash picture, settings record, reserved list,
+// directory, variable list, trailer. The reader only follows the trailer's positions, so
+// any order would do; data first lets large files stream straight through.
+#include "book/book_writer.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "book/container_format.h"
+#include "book/lz.h"
+#include "book/scrambled.h"
+
+namespace quire {
+
+namespace {
+
+constexpr size_t kChunkSize = 1 << 20;
+
+// Where the book's bytes go: a string or a file descriptor.
+class Output {
+ public:
+  explicit Output(std::string* bytes) : m_bytes(bytes) {}
+  explicit Output(int fd) : m_fd(fd) {}
+
+  bool Append(std::string_view data) {
+    m_position += static_cast<int64_t>(data.size());
+    if (m_bytes) {
+      m_bytes->append(data);
+      return true;
+    }
+    while (!data.empty()) {
+      ssize_t n = write(m_fd, data.data(), data.size());
+      if (n < 0 && errno == EINTR)
+        continue;
+      if (n <= 0)
+        return false;
+      data.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+  }
+  int64_t Position() const { return m_position; }
+
+ private:
+  std::string* m_bytes = nullptr;
+  int m_fd = -1;
+  int64_t m_position = 0;
+};
+
+bool Fail(std::string* error, const std::string& reason) {
+  if (error)
+    *error = reason;
+  return false;
+}
+
+bool FitsPosition(int64_t value) {
+  return value <= std::numeric_limits<int32_t>::max();
+}
+
+bool ReadFile(const std::string& path, std::string* out) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0)
+    return false;
+  out->clear();
+  char buffer[65536];
+  bool ok = true;
+  for (;;) {
+    ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n < 0)
+      ok = false;
+    if (n <= 0)
+      break;
+    out->append(buffer, static_cast<size_t>(n));
+  }
+  close(fd);
+  return ok;
+}
+
+// Copies a file into the output, XORed with `key` (0: unchanged), in chunks.
+bool StreamFile(const std::string& path, uint8_t key, Output& out, int64_t* copied) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0)
+    return false;
+  std::vector<char> buffer(kChunkSize);
+  bool ok = true;
+  *copied = 0;
+  for (;;) {
+    ssize_t n = read(fd, buffer.data(), buffer.size());
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n < 0)
+      ok = false;
+    if (n <= 0)
+      break;
+    if (key != 0)
+      XorBytes(buffer.data(), static_cast<size_t>(n), key);
+    if (!out.Append(std::string_view(buffer.data(), static_cast<size_t>(n)))) {
+      ok = false;
+      break;
+    }
+    *copied += n;
+  }
+  close(fd);
+  return ok;
+}
+
+// Writes the settings record field by field, reserved fields as 0 and empty texts.
+struct SettingsWriter {
+  std::string* out;
+  bool Mark(uint32_t mark) {
+    AppendScrambledInt(out, static_cast<int32_t>(mark));
+    return true;
+  }
+  bool Int(int32_t& value) {
+    AppendScrambledInt(out, value);
+    return true;
+  }
+  bool Text(std::string& text) {
+    AppendScrambledText(out, text);
+    return true;
+  }
+  bool ReservedInts(int count) {
+    for (int i = 0; i < count; ++i)
+      AppendScrambledInt(out, 0);
+    return true;
+  }
+  bool ReservedTexts(int count) {
+    for (int i = 0; i < count; ++i)
+      AppendScrambledText(out, "");
+    return true;
+  }
+};
+
+std::string DirectoryBlock(const std::vector<EBookFile>& entries) {
+  std::string out;
+  AppendScrambledInt(&out, static_cast<int32_t>(kDirectoryMark));
+  AppendScrambledInt(&out, static_cast<int32_t>(entries.size()));
+  for (const EBookFile& e : entries) {
+    AppendScrambledInt(&out, static_cast<int32_t>(kFileEntryMark));
+    AppendScrambledText(&out, e.fileName);
+    AppendScrambledInt(&out, e.reserved);
+    AppendScrambledInt(&out, e.dataOffset);
+    AppendScrambledInt(&out, e.storedSize);
+    AppendScrambledInt(&out, e.searchable ? 1 : 0);
+    AppendScrambledInt(&out, e.inContents ? 1 : 0);
+    AppendScrambledInt(&out, e.packed ? 1 : 0);
+    AppendScrambledText(&out, e.title);
+    AppendScrambledText(&out, e.description);
+    AppendScrambledText(&out, e.keywords);
+    AppendScrambledText(&out, e.sortKey);
+    AppendScrambledInt(&out, e.expandVariables ? 1 : 0);
+  }
+  return out;
+}
+
+std::string VariableBlock(const EBookVariableList& list) {
+  std::string out;
+  AppendScrambledInt(&out, static_cast<int32_t>(kVariableListMark));
+  AppendScrambledInt(&out, list.rebranded);
+  AppendScrambledInt(&out, static_cast<int32_t>(list.variables.size()));
+  for (const EBookVariable& v : list.variables) {
+    AppendScrambledInt(&out, static_cast<int32_t>(kVariableEntryMark));
+    AppendScrambledText(&out, v.name);
+    AppendScrambledText(&out, v.secondText);
+    AppendScrambledText(&out, v.value);
+    AppendScrambledInt(&out, v.reserved);
+    AppendScrambledInt(&out, v.kind);
+  }
+  return out;
+}
+
+std::string ReservedListBlock() {
+  std::string out;
+  AppendScrambledInt(&out, static_cast<int32_t>(kReservedListMark));
+  AppendScrambledText(&out, "");
+  AppendScrambledText(&out, "");
+  AppendScrambledInt(&out, 0);
+  return out;
+}
+
+std::string Trailer(const EBookTrailer& t) {
+  std::string out;
+  AppendScrambledInt(&out, static_cast<int32_t>(kTrailerStartMark));
+  for (int32_t v : {t.reserved, t.settingsPos, t.reservedListPos, t.directoryPos, t.dataBase,
+                    t.variablesPos, t.splashPos, t.splashSize}) {
+    AppendScrambledInt(&out, v);
+  }
+  std::string id = t.bookId.substr(0, std::min(t.bookId.size(), kBookIdSize - 1));
+  id.resize(kBookIdSize, '\0');
+  out += id;
+  AppendScrambledInt(&out, static_cast<int32_t>(kTrailerEndMark));
+  return out;
+}
+
+bool WriteTo(const BookSpec& spec, Output& out, std::string* error) {
+  if (!spec.imagePath.empty()) {
+    int64_t copied = 0;
+    if (!StreamFile(spec.imagePath, 0, out, &copied)) {
+      return Fail(error, "cannot read the reader image " + spec.imagePath);
+    }
+  } else if (!out.Append(spec.image)) {
+    return Fail(error, "cannot write the book");
+  }
+
+  EBookTrailer trailer;
+  trailer.dataBase = 0;
+  const int64_t dataBase = out.Position();
+  if (!FitsPosition(dataBase))
+    return Fail(error, "the reader image is too large");
+  trailer.dataBase = static_cast<int32_t>(dataBase);
+
+  std::vector<EBookFile> entries;
+  entries.reserve(spec.files.size());
+  for (const BookFileInput& input : spec.files) {
+    EBookFile entry = input.entry;
+    const int64_t offset = out.Position() - dataBase;
+    int64_t stored = 0;
+    if (!input.sourcePath.empty() && !entry.packed) {
+      if (!StreamFile(input.sourcePath, kDataKey, out, &stored)) {
+        return Fail(error, "cannot read or store " + input.sourcePath);
+      }
+    } else {
+      std::string contents;
+      if (!input.sourcePath.empty()) {
+        if (!ReadFile(input.sourcePath, &contents)) {
+          return Fail(error, "cannot read " + input.sourcePath);
+        }
+      }
+      const std::string& plain = input.sourcePath.empty() ? input.data : contents;
+      std::string bytes = entry.packed ? LzPack(plain) : plain;
+      XorBytes(bytes.data(), bytes.size(), kDataKey);
+      if (!out.Append(bytes))
+        return Fail(error, "cannot write the book");
+      stored = static_cast<int64_t>(bytes.size());
+    }
+    if (!FitsPosition(offset) || !FitsPosition(stored) || !FitsPosition(out.Position())) {
+      return Fail(error, "the book is larger than 2 GB");
+    }
+    entry.dataOffset = static_cast<int32_t>(offset);
+    entry.storedSize = static_cast<int32_t>(stored);
+    entries.push_back(std::move(entry));
+  }
+
+  if (!spec.splashBitmap.empty()) {
+    std::string packed = LzPack(spec.splashBitmap);
+    XorBytes(packed.data(), packed.size(), kDataKey);
+    trailer.splashPos = static_cast<int32_t>(out.Position());
+    trailer.splashSize = static_cast<int32_t>(packed.size());
+    if (!out.Append(packed))
+      return Fail(error, "cannot write the book");
+  }
+
+  EBookSettings settings = spec.settings;
+  settings.fileCount = spec.fileCountOverride >= 0 ? spec.fileCountOverride
+                                                   : static_cast<int32_t>(spec.files.size());
+  std::string record;
+  SettingsWriter writer{&record};
+  VisitSettings(writer, settings);
+
+  const std::string reserved = ReservedListBlock();
+  const std::string directory = DirectoryBlock(entries);
+  const std::string variables = VariableBlock(spec.variables);
+  const int64_t end = out.Position() + static_cast<int64_t>(record.size() + reserved.size() +
+                                                            directory.size() + variables.size());
+  if (!FitsPosition(end))
+    return Fail(error, "the book is larger than 2 GB");
+
+  trailer.settingsPos = static_cast<int32_t>(out.Position());
+  trailer.reservedListPos = trailer.settingsPos + static_cast<int32_t>(record.size());
+  trailer.directoryPos = trailer.reservedListPos + static_cast<int32_t>(reserved.size());
+  trailer.variablesPos = trailer.directoryPos + static_cast<int32_t>(directory.size());
+  trailer.bookId = spec.bookId;
+  if (!out.Append(record) || !out.Append(reserved) || !out.Append(directory) ||
+      !out.Append(variables) || !out.Append(Trailer(trailer))) {
+    return Fail(error, "cannot write the book");
+  }
+  return true;
+}
+
+}  // namespace
+
+bool WriteBook(const BookSpec& spec, const std::string& path, std::string* error) {
+  std::string pattern = path + ".partXXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  int fd = mkstemp(name.data());
+  if (fd < 0)
+    return Fail(error, "cannot create a file beside " + path + ": " + strerror(errno));
+  const std::string temp = name.data();
+  Output out(fd);
+  bool ok = WriteTo(spec, out, error);
+  if (ok && fchmod(fd, 0755) != 0)
+    ok = Fail(error, "cannot make " + path + " executable");
+  if (close(fd) != 0 && ok)
+    ok = Fail(error, "cannot write " + path);
+  if (ok && rename(temp.c_str(), path.c_str()) != 0) {
+    ok = Fail(error, "cannot replace " + path + ": " + strerror(errno));
+  }
+  if (!ok)
+    unlink(temp.c_str());
+  return ok;
+}
+
+std::string BuildBookBytes(const BookSpec& spec) {
+  std::string bytes;
+  Output out(&bytes);
+  std::string ignored;
+  WriteTo(spec, out, &ignored);
+  return bytes;
+}
+
+}  // namespace quire

@@ -1,0 +1,71 @@
+#include "book/buffered_file_writer.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace quire {
+
+BufferedFileWriter::BufferedFileWriter() : m_buffer(new uint8_t[kBufferSize]) {}
+
+BufferedFileWriter::~BufferedFileWriter() {
+  if (m_fd >= 0)
+    Close();
+}
+
+bool BufferedFileWriter::Open(const std::string& path) {
+  if (m_fd >= 0)
+    Close();
+  m_fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+  m_failed = m_fd < 0;
+  m_fill = 0;
+  return m_fd >= 0;
+}
+
+bool BufferedFileWriter::WriteOut(const uint8_t* data, size_t size) {
+  while (size > 0) {
+    ssize_t n = write(m_fd, data, size);
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0) {
+      m_failed = true;
+      return false;
+    }
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool BufferedFileWriter::Flush() {
+  bool ok = WriteOut(m_buffer.get(), m_fill);
+  m_fill = 0;
+  return ok;
+}
+
+bool BufferedFileWriter::Write(const void* data, size_t size) {
+  if (m_fd < 0 || m_failed)
+    return false;
+  if (m_fill + size > kBufferSize && !Flush())
+    return false;
+  if (size <= kBufferSize) {
+    std::memcpy(m_buffer.get() + m_fill, data, size);
+    m_fill += size;
+    return true;
+  }
+  return WriteOut(static_cast<const uint8_t*>(data), size);
+}
+
+bool BufferedFileWriter::Close() {
+  if (m_fd < 0)
+    return false;
+  bool ok = !m_failed && Flush();
+  if (close(m_fd) != 0)
+    ok = false;
+  m_fd = -1;
+  return ok && !m_failed;
+}
+
+}  // namespace quire

@@ -1,0 +1,97 @@
+// Loading the book: parse the container, extract every file into the book folder,
+// expand the flagged pages and choose the start page.
+#include <cctype>
+#include <cstdlib>
+
+#include "book/cebook.h"
+#include "book/container_reader.h"
+#include "book/page_store.h"
+#include "pages/about_page.h"
+#include "pages/html_text.h"
+#include "pages/variables.h"
+#include "ui/reader_window.h"
+
+namespace quire {
+
+namespace {
+
+constexpr const char* kCorrupted = "\n\nThis E-Book seems to be corrupted.";
+
+void ShowDamage(const std::string& message) {
+  TheWindow().MessageBox(message + kCorrupted, kMbOk | kMbIconExclamation);
+}
+
+// A damaged container ends the process at once: no cleanup, exit code 0.
+[[noreturn]] void FailFatally(const std::string& message) {
+  ShowDamage(message);
+  std::_Exit(0);
+}
+
+std::string Lowered(std::string text) {
+  for (char& c : text)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+}  // namespace
+
+void ChooseStartPage(const std::string& fileName, const std::string& path, std::string* startPage) {
+  const std::string name = Lowered(fileName);
+  // "index.html" wins over "index.htm" wherever it stands; the last "index.html" wins,
+  // the first "index.htm" stays unless an "index.html" comes.
+  if (name == "index.html" || (startPage->empty() && name == "index.htm"))
+    *startPage = path;
+}
+
+void CEBook::Load() {
+  Reset();
+  {
+    ContainerReader reader;
+    if (!reader.Parse(&*m_settings, &m_reservedList, &m_directory, &m_trailer, &m_variables)) {
+      FailFatally("Self Parse Failed");
+    }
+    for (EBookVariable& variable : m_variables.variables) {
+      if (IsPlainTextVariableKind(variable.kind))
+        variable.value = TextToHtml(variable.value);
+    }
+    if (m_settings->fileCount == 0)
+      FailFatally("No files in E-Book!");
+    if (m_settings->fileCount < 0 ||
+        static_cast<size_t>(m_settings->fileCount) != m_directory.size()) {
+      FailFatally("File Counts do not match!");
+    }
+
+    m_startPage.clear();
+    // Asked once: a folder that cannot be made is reported once, not once per file.
+    const std::string folder = BookFolder();
+    for (size_t i = 0; i < m_directory.size(); ++i) {
+      const EBookFile& entry = m_directory[i];
+      const std::string path = folder + entry.fileName;
+      ChooseStartPage(entry.fileName, path, &m_startPage);
+      const bool extracted = reader.ExtractFile(m_directory, i, m_trailer, folder);
+      if (extracted && entry.expandVariables)
+        ExpandVariablesInFile(path);
+      // Recorded even when extraction failed, so a partial file goes at shutdown; a name
+      // that is not plain was never written and would point outside the folder.
+      if (IsPlainFileName(entry.fileName))
+        PageStore::Instance().RecordFile(path);
+    }
+  }  // the reader closes the book file here
+
+  if (m_startPage.empty()) {
+    ShowDamage("Index file not found!");
+    m_startPage = BuildAboutPage();
+  }
+}
+
+void CEBook::ForgetForTesting() {
+  m_settings.reset();
+  m_reservedList = {};
+  m_directory.clear();
+  m_trailer = {};
+  m_variables = {};
+  m_startPage.clear();
+  m_userVariables.clear();
+}
+
+}  // namespace quire

@@ -1,0 +1,299 @@
+#include "book/container_reader.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "book/container_format.h"
+#include "book/scrambled.h"
+#include "platform/paths.h"
+#include "platform/temp_file.h"
+
+namespace quire {
+
+namespace {
+
+constexpr size_t kCopyChunk = 32768;
+
+// Reads the settings record field by field; reserved fields are read and dropped.
+struct SettingsReader {
+  BookInput& in;
+  bool Mark(uint32_t mark) { return ExpectScrambledInt(in, mark); }
+  bool Int(int32_t& value) { return ReadScrambledInt(in, &value); }
+  bool Text(std::string& text) { return ReadScrambledText(in, &text); }
+  bool ReservedInts(int count) {
+    int32_t ignored = 0;
+    for (int i = 0; i < count; ++i) {
+      if (!ReadScrambledInt(in, &ignored))
+        return false;
+    }
+    return true;
+  }
+  bool ReservedTexts(int count) {
+    std::string ignored;
+    for (int i = 0; i < count; ++i) {
+      if (!ReadScrambledText(in, &ignored))
+        return false;
+    }
+    return true;
+  }
+};
+
+bool ReadFlag(BookInput& in, bool* flag) {
+  int32_t value = 0;
+  if (!ReadScrambledInt(in, &value))
+    return false;
+  *flag = value != 0;
+  return true;
+}
+
+// A count of entries that need at least `minEntrySize` bytes each must fit in what
+// remains; checked before anything is reserved for them.
+bool CountFits(const BookInput& in, int32_t count, int64_t minEntrySize) {
+  return count <= 0 || count <= in.Remaining() / minEntrySize;
+}
+
+bool ReadFileEntry(BookInput& in, EBookFile* e) {
+  return ExpectScrambledInt(in, kFileEntryMark) && ReadScrambledText(in, &e->fileName) &&
+         ReadScrambledInt(in, &e->reserved) && ReadScrambledInt(in, &e->dataOffset) &&
+         ReadScrambledInt(in, &e->storedSize) && ReadFlag(in, &e->searchable) &&
+         ReadFlag(in, &e->inContents) && ReadFlag(in, &e->packed) &&
+         ReadScrambledText(in, &e->title) && ReadScrambledText(in, &e->description) &&
+         ReadScrambledText(in, &e->keywords) && ReadScrambledText(in, &e->sortKey) &&
+         ReadFlag(in, &e->expandVariables);
+}
+
+bool ReadVariableEntry(BookInput& in, EBookVariable* v) {
+  return ExpectScrambledInt(in, kVariableEntryMark) && ReadScrambledText(in, &v->name) &&
+         ReadScrambledText(in, &v->secondText) && ReadScrambledText(in, &v->value) &&
+         ReadScrambledInt(in, &v->reserved) && ReadScrambledInt(in, &v->kind);
+}
+
+bool ReadReservedList(BookInput& in, EBookReservedList* list) {
+  *list = {};
+  int32_t count = 0;
+  if (!ExpectScrambledInt(in, kReservedListMark) || !ReadScrambledText(in, &list->first) ||
+      !ReadScrambledText(in, &list->second) || !ReadScrambledInt(in, &count)) {
+    return false;
+  }
+  if (count > kMaxReservedTexts || !CountFits(in, count, 4))
+    return false;
+  for (int32_t i = 0; i < count; ++i) {
+    std::string text;
+    if (!ReadScrambledText(in, &text))
+      return false;
+    list->texts.push_back(std::move(text));
+  }
+  return true;
+}
+
+bool ReadDirectory(BookInput& in, std::vector<EBookFile>* directory) {
+  directory->clear();
+  int32_t count = 0;
+  if (!ExpectScrambledInt(in, kDirectoryMark) || !ReadScrambledInt(in, &count))
+    return false;
+  if (!CountFits(in, count, kMinFileEntrySize))
+    return false;
+  if (count > 0)
+    directory->reserve(static_cast<size_t>(count));
+  for (int32_t i = 0; i < count; ++i) {
+    EBookFile entry;
+    if (!ReadFileEntry(in, &entry))
+      return false;
+    directory->push_back(std::move(entry));
+  }
+  return true;
+}
+
+bool ReadVariables(BookInput& in, EBookVariableList* list) {
+  list->variables.clear();
+  list->rebranded = 0;
+  int32_t count = 0;
+  if (!ExpectScrambledInt(in, kVariableListMark) || !ReadScrambledInt(in, &list->rebranded) ||
+      !ReadScrambledInt(in, &count)) {
+    return false;
+  }
+  if (!CountFits(in, count, kMinVariableEntrySize))
+    return false;
+  if (count > 0)
+    list->variables.reserve(static_cast<size_t>(count));
+  for (int32_t i = 0; i < count; ++i) {
+    EBookVariable variable;
+    if (!ReadVariableEntry(in, &variable))
+      return false;
+    list->variables.push_back(std::move(variable));
+  }
+  return true;
+}
+
+// The trailer from the last 104 bytes of an open book file.
+bool ReadTrailerFrom(BookInput& in, EBookTrailer* trailer) {
+  if (in.Size() < static_cast<int64_t>(kTrailerSize) ||
+      !in.Seek(in.Size() - static_cast<int64_t>(kTrailerSize))) {
+    return false;
+  }
+  EBookTrailer t;
+  char id[kBookIdSize];
+  if (!ExpectScrambledInt(in, kTrailerStartMark))
+    return false;
+  for (int32_t* field : {&t.reserved, &t.settingsPos, &t.reservedListPos, &t.directoryPos,
+                         &t.dataBase, &t.variablesPos, &t.splashPos, &t.splashSize}) {
+    if (!ReadScrambledInt(in, field))
+      return false;
+  }
+  if (!in.Read(id, sizeof id))
+    return false;
+  if (!ExpectScrambledInt(in, kTrailerEndMark))
+    return false;
+  t.bookId.assign(id, strnlen(id, sizeof id));
+  *trailer = std::move(t);
+  return true;
+}
+
+bool WriteAll(int fd, const uint8_t* data, size_t size) {
+  while (size > 0) {
+    ssize_t n = write(fd, data, size);
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0)
+      return false;
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// Copies `size` stored bytes from `position`, unscrambled with the data key, into `fd`,
+// in chunks. False when the bytes come up short or cannot be written.
+bool CopyUnscrambled(BookInput& in, int64_t position, int64_t size, int fd) {
+  if (!in.Seek(position))
+    return false;
+  auto chunk = std::make_unique<uint8_t[]>(kCopyChunk);
+  while (size > 0) {
+    const size_t want = static_cast<size_t>(std::min<int64_t>(size, kCopyChunk));
+    const size_t got = in.ReadSome(chunk.get(), want);
+    XorBytes(chunk.get(), got, kDataKey);
+    if (!WriteAll(fd, chunk.get(), got) || got < want)
+      return false;
+    size -= static_cast<int64_t>(got);
+  }
+  return true;
+}
+
+EBookTrailer& KeptTrailer() {
+  static EBookTrailer* trailer = new EBookTrailer;
+  return *trailer;
+}
+
+}  // namespace
+
+bool IsPlainFileName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." &&
+         name.find_first_of("/\\") == std::string::npos;
+}
+
+bool ContainerReader::Open() {
+  return m_input.IsOpen() || m_input.Open(OwnExecutablePath());
+}
+
+bool ContainerReader::ReadTrailerRecord(EBookTrailer* trailer) {
+  return ReadTrailerFrom(m_input, trailer);
+}
+
+bool ContainerReader::Parse(EBookSettings* settings, EBookReservedList* reserved,
+                            std::vector<EBookFile>* directory, EBookTrailer* trailer,
+                            EBookVariableList* variables) {
+  if (!Open())
+    return false;
+  if (!ReadTrailerRecord(trailer))
+    return false;
+  SettingsReader reader{m_input};
+  if (!m_input.Seek(trailer->settingsPos) || !VisitSettings(reader, *settings))
+    return false;
+  if (!m_input.Seek(trailer->reservedListPos) || !ReadReservedList(m_input, reserved)) {
+    return false;
+  }
+  if (!m_input.Seek(trailer->directoryPos) || !ReadDirectory(m_input, directory))
+    return false;
+  return m_input.Seek(trailer->variablesPos) && ReadVariables(m_input, variables);
+}
+
+bool ContainerReader::ExtractFile(const std::vector<EBookFile>& directory, size_t index,
+                                  const EBookTrailer& trailer, const std::string& folder) {
+  if (!Open() || index >= directory.size())
+    return false;
+  const EBookFile& entry = directory[index];
+  if (!IsPlainFileName(entry.fileName))
+    return false;
+  const int64_t position = int64_t{trailer.dataBase} + entry.dataOffset;
+  if (position < 0 || position > m_input.Size() || entry.storedSize < 0)
+    return false;
+  const std::string target = folder + entry.fileName;
+
+  std::string intermediate;
+  int fd = -1;
+  if (entry.packed) {
+    // A unique name, so two readers extracting at once never share one.
+    fd = CreateUniqueTempFile("unc", &intermediate);
+  } else {
+    fd = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+  }
+  if (fd < 0)
+    return false;
+  bool ok = CopyUnscrambled(m_input, position, entry.storedSize, fd);
+  if (close(fd) != 0)
+    ok = false;
+  if (entry.packed) {
+    ok = ok && UnpackFile(intermediate, target);
+    unlink(intermediate.c_str());
+  }
+  return ok;
+}
+
+bool ReadTrailer() {
+  BookInput in;
+  if (!in.Open(OwnExecutablePath()))
+    return false;
+  return ReadTrailerFrom(in, &KeptTrailer());
+}
+
+const EBookTrailer& StartupTrailer() {
+  return KeptTrailer();
+}
+
+bool ExtractSplashPicture(int32_t position, int32_t size, std::string* picturePath) {
+  picturePath->clear();
+  if (position == 0 && size == 0)
+    return true;
+  if (position <= 0 || size <= 0)
+    return false;
+  BookInput in;
+  if (!in.Open(OwnExecutablePath()) || int64_t{position} + size > in.Size())
+    return false;
+
+  std::string intermediate;
+  std::string picture;
+  int packedFd = CreateUniqueTempFile("unc", &intermediate);
+  if (packedFd < 0)
+    return false;
+  int pictureFd = CreateUniqueTempFile("bmp", &picture);
+  if (pictureFd >= 0)
+    close(pictureFd);
+  bool ok = pictureFd >= 0 && CopyUnscrambled(in, position, size, packedFd);
+  if (close(packedFd) != 0)
+    ok = false;
+  ok = ok && UnpackFile(intermediate, picture);
+  unlink(intermediate.c_str());
+  if (ok) {
+    *picturePath = picture;
+  } else if (!picture.empty()) {
+    unlink(picture.c_str());
+  }
+  return ok;
+}
+
+}  // namespace quire

@@ -1,0 +1,76 @@
+// Reading a book out of the program's own file (OwnExecutablePath()). The stored form is
+// described in container_format.h. Nothing here shows messages; callers decide.
+#ifndef QUIRE_BOOK_CONTAINER_READER_H_
+#define QUIRE_BOOK_CONTAINER_READER_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "book/book_input.h"
+#include "book/ebook_records.h"
+#include "book/ebook_settings.h"
+
+namespace quire {
+
+// One read handle on the book file, opened on first use and closed on destruction.
+class ContainerReader {
+ public:
+  ContainerReader() = default;
+  ContainerReader(const ContainerReader&) = delete;
+  ContainerReader& operator=(const ContainerReader&) = delete;
+
+  // Opens the book file for reading unless already open; true when it is open.
+  bool Open();
+
+  // Reads the trailer, the settings record, the reserved list, the directory and the
+  // variable list into the given records. False at the first short read, wrong mark or
+  // impossible count or length (which is checked against the bytes that remain before
+  // anything is allocated for it); the records are then partly filled. Directory and
+  // variable entries are appended only when read completely.
+  bool Parse(EBookSettings* settings, EBookReservedList* reserved,
+             std::vector<EBookFile>* directory, EBookTrailer* trailer,
+             EBookVariableList* variables);
+
+  // Writes entry `index` of `directory` into `folder` (which ends with '/') under its
+  // file name, with mode 0600. A packed entry goes through a uniquely named intermediate
+  // file in the private temporary folder, deleted afterwards. False when the index is out
+  // of range, the name is not a plain name (empty, ".", "..", or holding '/' or '\'),
+  // the stored bytes lie outside the file or come up short (a partial file then stays),
+  // a file cannot be created, or the LZ stream is damaged.
+  bool ExtractFile(const std::vector<EBookFile>& directory, size_t index,
+                   const EBookTrailer& trailer, const std::string& folder);
+
+ private:
+  bool ReadTrailerRecord(EBookTrailer* trailer);
+
+  BookInput m_input;
+};
+
+// Reads the trailer of the book file (the handle is closed again). On success the
+// trailer is kept for StartupTrailer(). False when the file cannot be opened, is shorter
+// than the trailer or a mark is wrong.
+bool ReadTrailer();
+// The trailer the last successful ReadTrailer() read (empty before).
+const EBookTrailer& StartupTrailer();
+
+// Unpacks the splash picture stored at `position`, `size` bytes long, into a new uniquely
+// named file "bmp??????" in the private temporary folder and returns its path in
+// `picturePath`. Position and size both 0: no picture, empty path, true. Only one of them
+// 0, a negative one, a range outside the file, or a damaged stream: false, empty path and
+// no file left behind. The caller deletes the picture when done with it.
+bool ExtractSplashPicture(int32_t position, int32_t size, std::string* picturePath);
+
+// Decodes the LZ stream in file `packedPath` into `outputPath` (created or truncated,
+// mode 0600). Input is read in 32768-byte blocks, output collected in 65536-byte blocks,
+// so memory stays bounded whatever the size. True only if the stream reached its end
+// token and all output was written.
+bool UnpackFile(const std::string& packedPath, const std::string& outputPath);
+
+// True for a stored file name that may be created inside the book folder: not empty, not
+// "." or "..", and without '/' or '\'.
+bool IsPlainFileName(const std::string& name);
+
+}  // namespace quire
+
+#endif  // QUIRE_BOOK_CONTAINER_READER_H_

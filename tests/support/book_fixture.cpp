@@ -1,0 +1,85 @@
+#include "support/book_fixture.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "book/cebook.h"
+#include "book/page_store.h"
+#include "platform/paths.h"
+
+namespace quire::testing {
+
+namespace {
+
+// Stands in for the reader's program image, so payload positions are not 0.
+std::string FakeImage() {
+  std::string image =
+      "\x7f"
+      "ELF test image\n";
+  image.resize(4096, '\x90');
+  return image;
+}
+
+}  // namespace
+
+TestBook::TestBook() {
+  CEBook::Instance().ForgetForTesting();
+  PageStore::Instance().ResetForTesting();
+  m_spec.image = FakeImage();
+  m_spec.settings.esbn = kEsbn;
+  m_spec.settings.title = "Test Book";
+  m_spec.bookId = "quire-test-book";
+}
+
+TestBook::~TestBook() {
+  OverrideOwnExecutablePath("");
+}
+
+EBookFile& TestBook::AddFile(const std::string& name, const std::string& contents, bool packed) {
+  BookFileInput input;
+  input.entry.fileName = name;
+  input.entry.packed = packed;
+  input.data = contents;
+  m_spec.files.push_back(std::move(input));
+  return m_spec.files.back().entry;
+}
+
+EBookFile& TestBook::AddPage(const std::string& name, const std::string& html) {
+  EBookFile& entry = AddFile(name, html, true);
+  entry.searchable = true;
+  entry.inContents = true;
+  entry.title = name;
+  return entry;
+}
+
+void TestBook::AddVariable(const std::string& name, const std::string& value, int kind) {
+  EBookVariable variable;
+  variable.name = name;
+  variable.value = value;
+  variable.kind = kind;
+  m_spec.variables.variables.push_back(std::move(variable));
+}
+
+std::string TestBook::Write() {
+  std::string error;
+  EXPECT_TRUE(WriteBook(m_spec, Path(), &error)) << error;
+  OverrideOwnExecutablePath(Path());
+  return Path();
+}
+
+std::string TestBook::WriteBytes(const std::string& bytes) {
+  EXPECT_TRUE(WriteWholeFile(Path(), bytes));
+  OverrideOwnExecutablePath(Path());
+  return Path();
+}
+
+std::string TestBook::Folder() const {
+  return m_tmp.Path() + "/quire-" + std::to_string(geteuid()) + "/" + m_spec.settings.esbn +
+         ".k9w/";
+}
+
+std::optional<std::string> TestBook::Extracted(const std::string& name) const {
+  return ReadWholeFile(Folder() + name);
+}
+
+}  // namespace quire::testing

@@ -1,0 +1,71 @@
+// Real book files for tests.
+//
+//   TestBook book;                         // own TMPDIR, fresh page store and CEBook
+//   book.AddPage("index.html", "<p>Hi</p>");
+//   book.Settings().title = "A title";
+//   book.Write();                          // writes the file, the reader now reads it
+//   CEBook::Instance().Load();
+//   EXPECT_EQ(book.Extracted("index.html"), "<p>Hi</p>");
+//
+// A TestBook owns a ScopedTmpdir, so everything the reader extracts lands in the test's
+// own folder. Construction forgets what earlier tests in the same process left in
+// CEBook and the page store; destruction points the reader back at its own file.
+#ifndef QUIRE_TESTS_SUPPORT_BOOK_FIXTURE_H_
+#define QUIRE_TESTS_SUPPORT_BOOK_FIXTURE_H_
+
+#include <optional>
+#include <string>
+
+#include "book/book_writer.h"
+#include "support/scoped_tmpdir.h"
+
+namespace quire::testing {
+
+class TestBook {
+ public:
+  // The ESBN the book gets unless the test sets another.
+  static constexpr const char* kEsbn = "TESTBOOK";
+
+  TestBook();
+  ~TestBook();
+  TestBook(const TestBook&) = delete;
+  TestBook& operator=(const TestBook&) = delete;
+
+  // The whole description of the book; Settings() starts from DefaultSettings() with
+  // the ESBN kEsbn and the title "Test Book".
+  BookSpec& Spec() { return m_spec; }
+  EBookSettings& Settings() { return m_spec.settings; }
+
+  // Adds a file (LZ-packed unless `packed` is false) and returns its entry so flags and
+  // texts can be set. The reference stays valid until the next Add call.
+  EBookFile& AddFile(const std::string& name, const std::string& contents, bool packed = true);
+  // A page: a packed file that is searchable and in the contents, titled after its name.
+  EBookFile& AddPage(const std::string& name, const std::string& html);
+  // A compile-time variable; kind 1 and 3 are plain text, 2 is HTML.
+  void AddVariable(const std::string& name, const std::string& value, int kind = 2);
+
+  // Writes the book file into the test's folder and makes it the file the reader reads
+  // (OverrideOwnExecutablePath). Fails the test if it cannot be written. Returns the path.
+  std::string Write();
+  // Writes `bytes` (for instance a damaged copy of Bytes()) as the book file instead.
+  std::string WriteBytes(const std::string& bytes);
+  // The bytes Write() would write.
+  std::string Bytes() const { return BuildBookBytes(m_spec); }
+  std::string Path() const { return m_tmp.File("book.bin"); }
+
+  // The book folder a load of this book extracts into (private temp folder + ESBN +
+  // ".k9w/"), computed without making it.
+  std::string Folder() const;
+  // Contents of an extracted file; nullopt when it does not exist.
+  std::optional<std::string> Extracted(const std::string& name) const;
+
+  const ScopedTmpdir& Tmp() const { return m_tmp; }
+
+ private:
+  ScopedTmpdir m_tmp;
+  BookSpec m_spec;
+};
+
+}  // namespace quire::testing
+
+#endif  // QUIRE_TESTS_SUPPORT_BOOK_FIXTURE_H_
