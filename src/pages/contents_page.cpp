@@ -1,0 +1,59 @@
+#include "pages/contents_page.h"
+
+#include <algorithm>
+
+#include "book/cebook.h"
+#include "book/page_store.h"
+#include "book/status_progress.h"
+#include "pages/html_text.h"
+#include "pages/page_template.h"
+
+namespace quire {
+
+bool BuildContentsList(std::vector<PageEntry>* list, size_t limit) {
+  const CEBook& book = CEBook::Instance();
+  const std::vector<EBookFile>& files = book.Files();
+  // The directory itself bounds the walk, whatever count the settings claim.
+  const size_t n = files.size();
+  const std::string folder = BookFolder();
+  StatusProgress progress("Preparing Contents List");
+  for (size_t i = 0; i < n; ++i) {
+    const EBookFile& file = files[i];
+    if (!file.inContents)
+      continue;
+    progress.Step(static_cast<int>(100 * (i + 1) / (n + 1)));
+    list->push_back({file.title, file.description, folder + file.fileName, 0, file.sortKey});
+    if (list->size() >= limit)
+      break;
+  }
+  return true;
+}
+
+std::string BuildContentsPage() {
+  const CEBook& book = CEBook::Instance();
+  if (book.ContentsMode() == 2)
+    return BookFolder() + book.ContentsPageName();
+
+  std::vector<PageEntry> list;
+  BuildContentsList(&list, kContentsLimit);
+  std::sort(list.begin(), list.end(), PageEntryBefore);
+
+  std::string body;
+  if (!list.empty()) {
+    const bool descriptions = book.ContentsShowDescriptions();
+    body = "<UL COMPACT>";
+    for (const PageEntry& entry : list) {
+      body += "<LI><B><A HREF=\"" + entry.path + "\" TARGET=_top>" + EscapeHtml(entry.title) +
+              "</A></B>";
+      if (descriptions && !entry.description.empty()) {
+        body += "<BR>" + EscapeHtml(entry.description);
+      }
+    }
+    body += "</UL>";
+  }
+  std::string page =
+      BookPageHeader(book.Title()) + BookPageSection("Table Of Contents", body) + PageFooter();
+  return WriteGeneratedPage(kContentsPageFile, page);
+}
+
+}  // namespace quire

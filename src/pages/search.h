@@ -1,0 +1,69 @@
+// Searching the book's pages marked for searching, scoring each page, and the results page
+// "__search.html".
+//
+// A query's words are the non-empty pieces between space characters (code 32 only) of its
+// first 1023 bytes; a repeated word counts as often as it occurs. Each searchable page is
+// scored from four texts: the first 63999 bytes of its extracted file up to its first zero
+// byte (markup included), and its title, description and keywords from the directory, the
+// keywords weighing double. Without case sensitivity, ASCII letters match regardless of
+// case; other bytes match only themselves.
+#ifndef QUIRE_PAGES_SEARCH_H_
+#define QUIRE_PAGES_SEARCH_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "pages/page_entry.h"
+
+namespace quire {
+
+// How much of a query is split into words, and how much of a page file is scored.
+inline constexpr size_t kQueryWordsLimit = 1023;
+inline constexpr size_t kScoredFileBytes = 63999;
+inline constexpr int32_t kBestScore = 10000;
+
+// The words of `query` (see above), in query order.
+std::vector<std::string> SplitQueryWords(const std::string& query);
+
+// How one text answers one word. `weight` grows with the word's length (counted 1 to 10)
+// and shrinks with the text's; `position` is 0 when the word is absent, 1000 when it
+// occurs once, and for repeated words (L - e) * 1000 / L with e the offset of the second
+// occurrence (occurrences may overlap). An empty text gives 0 and 0.
+struct TextScore {
+  int64_t weight = 0;
+  int64_t position = 0;
+};
+TextScore ScoreText(std::string_view text, std::string_view word, bool caseSensitive);
+
+// The score of one page for `words`: ten times the weighted mean of the four texts'
+// positions, 0 to 10000. 0 without words, or when the file cannot be read or its scored
+// text is empty.
+int32_t ScoreFile(const std::string& path, const std::vector<std::string>& words,
+                  const std::string& title, const std::string& description,
+                  const std::string& keywords, bool caseSensitive);
+
+// Scores every searchable directory entry, in directory order, while the status bar shows
+// "Searching", and appends every page that scores above 0 to `results` (unsorted; path =
+// book folder + file name, empty sort key). Always true.
+bool SearchBook(const std::string& query, bool caseSensitive, std::vector<PageEntry>* results);
+
+// Searches, sorts the results (best first) and writes the results page as the book
+// folder's "__search.html"; returns its path, also when the write failed (the page store
+// reports that).
+std::string BuildSearchPage(const std::string& query, bool caseSensitive);
+
+// Asks the window's search dialog for words and runs BuildSearchPage with them; the empty
+// text when the user cancels.
+std::string ShowSearchDialog();
+
+// A score as a percentage with one decimal: 8734 gives "87.3%", 57 gives "0.5%", 10000
+// gives "100.0%", 0 to 9 give "0.0%". Negative scores count as 0; scores above 10000 as
+// 10000.
+std::string FormatMatchPercent(int32_t score);
+
+}  // namespace quire
+
+#endif  // QUIRE_PAGES_SEARCH_H_

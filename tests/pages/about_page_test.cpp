@@ -1,0 +1,165 @@
+#include "pages/about_page.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+
+#include "pages/page_template.h"
+#include "pages/pages_fixture.h"
+#include "platform/ini_file.h"
+
+namespace quire::testing {
+namespace {
+
+class AboutPageTest : public PagesTest {
+ protected:
+  AboutPageTest() {
+    m_settings.title = "Tom <&> Jerry";
+    m_settings.esbn = "EB-42";
+    m_settings.aboutMode = 0;
+    m_settings.backgroundColor = 0x010203;
+    m_settings.linkColor = 0x040506;
+    m_settings.visitedLinkColor = 0x070809;
+    m_settings.hoverColor = 0x0A0B0C;
+    m_settings.boxColor = 0x0D0E0F;
+    m_settings.textColor = 0x101112;
+    LoadBook(m_settings);
+  }
+
+  void Set(void (*change)(EBookSettings*)) {
+    change(&m_settings);
+    LoadBook(m_settings);
+  }
+
+  void WriteSiteSetting(const std::string& value) {
+    ASSERT_TRUE(WriteIniValue("pgxconfig.ini", "SITE", "SITE", value));
+    ResetSiteUrlForTesting();
+  }
+
+  EBookSettings m_settings = DefaultSettings();
+};
+
+constexpr char kTitleLine[] = "<BIG><B>Tom &lt;&amp;&gt; Jerry</B></BIG><BR><BR>";
+constexpr char kEsbnLine[] = "<BR><SMALL>ESBN: EB-42</SMALL>";
+
+TEST_F(AboutPageTest, BareBookShowsTitleAndEsbnOnly) {
+  EXPECT_EQ(BuildBookInfoBlock(), std::string(kTitleLine) + kEsbnLine);
+}
+
+TEST_F(AboutPageTest, EveryPartInItsPlace) {
+  Set([](EBookSettings* s) {
+    s->publisher = "P & Co";
+    s->author = "Ann <A>";
+    s->authorEmail = "ann@x.org";
+    s->authorUrl = "http://x.org/?a=1&b=2";
+    s->copyright = "(c) Ann";
+  });
+  EXPECT_EQ(BuildBookInfoBlock(),
+            std::string(kTitleLine) + "published by P &amp; Co<BR><BR>" +
+                "by <A HREF=MAILTO:ann@x.org>Ann &lt;A&gt;</A>&nbsp;&nbsp;(<A "
+                "HREF=MAILTO:ann@x.org>ann@x.org</A>)<BR>" +
+                "<A HREF=http://x.org/?a=1&b=2 TARGET=_blank>http://x.org/?a=1&amp;b=2</A><BR>" +
+                "Contents of this E-Book are (c) Ann<BR>" + kEsbnLine);
+}
+
+TEST_F(AboutPageTest, AuthorWithoutEmail) {
+  Set([](EBookSettings* s) { s->author = "Ann"; });
+  EXPECT_EQ(BuildBookInfoBlock(), std::string(kTitleLine) + "by Ann<BR>" + kEsbnLine);
+}
+
+TEST_F(AboutPageTest, EmailWithoutAuthorIsNotShown) {
+  Set([](EBookSettings* s) { s->authorEmail = "ann@x.org"; });
+  EXPECT_EQ(BuildBookInfoBlock(), std::string(kTitleLine) + kEsbnLine);
+}
+
+TEST_F(AboutPageTest, PublisherUrlAndCopyrightAlone) {
+  Set([](EBookSettings* s) { s->publisher = "Pub"; });
+  EXPECT_EQ(BuildBookInfoBlock(), std::string(kTitleLine) + "published by Pub<BR><BR>" + kEsbnLine);
+  Set([](EBookSettings* s) {
+    s->publisher = "";
+    s->authorUrl = "https://a.example/";
+  });
+  EXPECT_EQ(BuildBookInfoBlock(),
+            std::string(kTitleLine) +
+                "<A HREF=https://a.example/ TARGET=_blank>https://a.example/</A><BR>" + kEsbnLine);
+  Set([](EBookSettings* s) {
+    s->authorUrl = "";
+    s->copyright = "mine";
+  });
+  EXPECT_EQ(BuildBookInfoBlock(),
+            std::string(kTitleLine) + "Contents of this E-Book are mine<BR>" + kEsbnLine);
+}
+
+TEST_F(AboutPageTest, CreditSectionLinksTwiceToTheGivenAddress) {
+  std::string link = "<A HREF=https://q.example/ TARGET=_blank>Quire</A>";
+  EXPECT_EQ(BuildCreditBlock("https://q.example/", 1, 2),
+            PageSection("Software &amp; Copyright",
+                        "This E-Book was made with " + link +
+                            ", version " QUIRE_VERSION "<BR><BR>" + link +
+                            " book compiler and reader software are copyright the Quire "
+                            "developers.",
+                        1, 2));
+}
+
+TEST_F(AboutPageTest, GeneratedPageIsHeaderBookSectionCreditAndFooter) {
+  std::string path = BuildAboutPage();
+  EXPECT_EQ(path, BookFolder() + "__about.html");
+  std::string expected =
+      PageHeader("About", 0x010203, 0x040506, 0x070809, 0x0A0B0C) +
+      PageSection("About this E-Book", BuildBookInfoBlock(), 0x0D0E0F, 0x101112) +
+      BuildCreditBlock(kQuireSiteUrl, 0x0D0E0F, 0x101112) + PageFooter();
+  EXPECT_EQ(ReadWholeFile(path), expected);
+  EXPECT_EQ(PageStore::Instance().WrittenFiles().count(path), 1u);
+}
+
+TEST_F(AboutPageTest, ModeOneStillBuildsTheGeneratedPage) {
+  Set([](EBookSettings* s) { s->aboutMode = 1; });
+  EXPECT_EQ(BuildAboutPage(), BookFolder() + "__about.html");
+  EXPECT_TRUE(PathExists(BookFolder() + "__about.html"));
+}
+
+TEST_F(AboutPageTest, ModeTwoIsTheBooksOwnPage) {
+  Set([](EBookSettings* s) {
+    s->aboutMode = 2;
+    s->aboutPageName = "credits.html";
+  });
+  EXPECT_EQ(BuildAboutPage(), BookFolder() + "credits.html");
+  EXPECT_FALSE(PathExists(BookFolder() + "__about.html"));
+}
+
+TEST_F(AboutPageTest, ReferralCodeIsAppendedWhenNotBlank) {
+  EXPECT_EQ(CreditLinkUrl(), kQuireSiteUrl);
+  Set([](EBookSettings* s) { s->referralCode = "   \t"; });
+  EXPECT_EQ(CreditLinkUrl(), kQuireSiteUrl);
+  Set([](EBookSettings* s) { s->referralCode = " r77 "; });
+  EXPECT_EQ(CreditLinkUrl(), std::string(kQuireSiteUrl) + "a.asp?r77");
+}
+
+TEST_F(AboutPageTest, SiteSettingChoosesTheAddress) {
+  EXPECT_EQ(SiteUrl(), kQuireSiteUrl);  // no pgxconfig.ini
+  WriteSiteSetting("1");
+  EXPECT_EQ(SiteUrl(), std::string(kQuireLibraryUrl) + "ebook/");
+  WriteSiteSetting("7");
+  EXPECT_EQ(SiteUrl(), std::string(kQuireLibraryUrl) + "7/");
+  WriteSiteSetting("0");
+  EXPECT_EQ(SiteUrl(), kQuireSiteUrl);
+  WriteSiteSetting("none");
+  EXPECT_EQ(SiteUrl(), kQuireSiteUrl);
+}
+
+TEST_F(AboutPageTest, SiteFileWithoutTheKeyKeepsTheMainSite) {
+  ASSERT_TRUE(WriteIniValue("pgxconfig.ini", "SITE", "OTHER", "7"));
+  EXPECT_EQ(SiteUrl(), kQuireSiteUrl);
+}
+
+TEST_F(AboutPageTest, SiteAddressIsKeptOnceComputed) {
+  EXPECT_EQ(SiteUrl(), kQuireSiteUrl);
+  ASSERT_TRUE(WriteIniValue("pgxconfig.ini", "site", "site", "3"));
+  EXPECT_EQ(SiteUrl(), kQuireSiteUrl);
+  ResetSiteUrlForTesting();
+  EXPECT_EQ(SiteUrl(), std::string(kQuireLibraryUrl) + "3/");
+}
+
+}  // namespace
+}  // namespace quire::testing
