@@ -1,0 +1,116 @@
+#include "book_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "book/container_format.h"
+#include "book/container_reader.h"
+#include "platform/paths.h"
+
+namespace quire::pack {
+
+namespace {
+
+// The container reader reads "its own file"; point it at the book in question.
+void UseBook(const std::string& path) {
+  OverrideOwnExecutablePath(path);
+}
+
+}  // namespace
+
+bool HasBookTrailer(const std::string& path) {
+  UseBook(path);
+  return ReadTrailer();
+}
+
+bool OpenBookFile(const std::string& path, BookFile* book, std::string* error) {
+  *book = BookFile{};
+  book->path = path;
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) {
+    *error = path + ": no such file";
+    return false;
+  }
+  if (!S_ISREG(st.st_mode) || access(path.c_str(), R_OK) != 0) {
+    *error = path + ": not a readable file";
+    return false;
+  }
+  book->size = static_cast<uint64_t>(st.st_size);
+  if (book->size < kTrailerSize) {
+    *error = path + ": not a book: " + std::to_string(book->size) +
+             " bytes is shorter than a book's trailer";
+    return false;
+  }
+  if (!HasBookTrailer(path)) {
+    *error = path +
+             ": not a book: no book trailer at the end of the file (or the file was "
+             "cut short)";
+    return false;
+  }
+  ContainerReader reader;
+  if (!reader.Parse(&book->settings, &book->reserved, &book->files, &book->trailer,
+                    &book->variables)) {
+    *error = path +
+             ": damaged book: a record is cut short, has a wrong mark or an impossible "
+             "count or length";
+    return false;
+  }
+  return true;
+}
+
+bool ExtractBookEntry(const BookFile& book, size_t index, const std::string& folder,
+                      std::string* error) {
+  if (index >= book.files.size()) {
+    *error = "no such file";
+    return false;
+  }
+  const EBookFile& entry = book.files[index];
+  if (!IsPlainFileName(entry.fileName)) {
+    *error = "not a plain file name";
+    return false;
+  }
+  int64_t start = static_cast<int64_t>(book.trailer.dataBase) + entry.dataOffset;
+  if (entry.dataOffset < 0 || entry.storedSize < 0 || start < 0 ||
+      start + entry.storedSize > static_cast<int64_t>(book.size)) {
+    *error = "its stored data lies outside the file (damaged or cut short)";
+    return false;
+  }
+  UseBook(book.path);
+  ContainerReader reader;
+  if (!reader.ExtractFile(book.files, index, book.trailer, folder)) {
+    std::remove((folder + entry.fileName).c_str());
+    *error = entry.packed ? "its packed data is damaged or cannot be written"
+                          : "its data cannot be read or written";
+    return false;
+  }
+  return true;
+}
+
+bool ReadSplashBitmap(const BookFile& book, std::string* bitmap, std::string* error) {
+  bitmap->clear();
+  UseBook(book.path);
+  std::string picture;
+  if (!ExtractSplashPicture(book.trailer.splashPos, book.trailer.splashSize, &picture)) {
+    *error = "the stored splash picture is damaged or lies outside the file";
+    return false;
+  }
+  if (picture.empty())
+    return true;
+  std::ifstream in(picture, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  bool ok = static_cast<bool>(in) || in.eof();
+  in.close();
+  std::remove(picture.c_str());
+  if (!ok) {
+    *error = "cannot read the unpacked splash picture";
+    return false;
+  }
+  *bitmap = bytes.str();
+  return true;
+}
+
+}  // namespace quire::pack

@@ -1,0 +1,363 @@
+#include "book_plan.h"
+
+#include <fnmatch.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "book/container_reader.h"
+#include "html_meta.h"
+
+namespace quire::pack {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// How much of a page is read for its head texts.
+constexpr size_t kHeadBytes = 65536;
+
+std::string LowerExtension(const std::string& name) {
+  size_t dot = name.rfind('.');
+  if (dot == std::string::npos)
+    return "";
+  std::string ext = name.substr(dot + 1);
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return ext;
+}
+
+bool IsHtml(const std::string& name) {
+  std::string ext = LowerExtension(name);
+  return ext == "html" || ext == "htm";
+}
+
+bool MayHoldPageVariables(const std::string& name) {
+  std::string ext = LowerExtension(name);
+  return ext == "html" || ext == "htm" || ext == "css" || ext == "js" || ext == "txt";
+}
+
+// Reads the first `limit` bytes of a file and whether the whole file holds "[={".
+bool ScanFile(const std::string& path, bool lookForVariables, std::string* head,
+              bool* hasPageVariables) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    return false;
+  head->clear();
+  *hasPageVariables = false;
+  std::string chunk(kHeadBytes, '\0');
+  std::string carry;
+  bool first = true;
+  while (in) {
+    in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+    std::string piece = carry + chunk.substr(0, static_cast<size_t>(in.gcount()));
+    if (first)
+      *head = piece;
+    first = false;
+    if (!lookForVariables)
+      break;
+    if (piece.find("[={") != std::string::npos) {
+      *hasPageVariables = true;
+      break;
+    }
+    carry = piece.size() >= 2 ? piece.substr(piece.size() - 2) : piece;
+  }
+  return !in.bad();
+}
+
+bool MatchesAny(const std::vector<std::string>& patterns, const std::string& name) {
+  for (const std::string& p : patterns) {
+    std::string pattern = p;
+    if (!pattern.empty() && pattern.back() == '/')
+      pattern.pop_back();
+    if (fnmatch(pattern.c_str(), name.c_str(), FNM_PERIOD) == 0)
+      return true;
+  }
+  return false;
+}
+
+std::string JoinPath(const std::string& dir, const std::string& name) {
+  if (!name.empty() && name.front() == '/')
+    return name;
+  if (dir.empty() || dir.back() == '/')
+    return dir + name;
+  return dir + "/" + name;
+}
+
+std::string BaseName(std::string path) {
+  while (path.size() > 1 && path.back() == '/')
+    path.pop_back();
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool IsBmp(const std::string& bytes) {
+  // A file header of 14 bytes whose first two are "BM", then at least an info header size.
+  return bytes.size() >= 18 && bytes[0] == 'B' && bytes[1] == 'M';
+}
+
+bool ReadWhole(const std::string& path, std::string* out) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    return false;
+  out->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+// The name a script link names, for "#!name" start-up and exit scripts.
+std::string ScriptLinkName(const std::string& script) {
+  size_t at = script.find("#@");
+  size_t bang = script.find("#!");
+  if (at != std::string::npos || bang == std::string::npos)
+    return "";
+  return script.substr(bang + 2);
+}
+
+void ApplyRule(const FileRule& rule, EBookFile* entry) {
+  if (rule.searchable)
+    entry->searchable = *rule.searchable != 0;
+  if (rule.inContents)
+    entry->inContents = *rule.inContents != 0;
+  if (rule.packed)
+    entry->packed = *rule.packed != 0;
+  if (rule.expandVariables)
+    entry->expandVariables = *rule.expandVariables != 0;
+  if (rule.title)
+    entry->title = *rule.title;
+  if (rule.description)
+    entry->description = *rule.description;
+  if (rule.keywords)
+    entry->keywords = *rule.keywords;
+  if (rule.sortKey)
+    entry->sortKey = *rule.sortKey;
+}
+
+}  // namespace
+
+bool IsCompressedFormat(const std::string& name) {
+  static const char* const kCompressed[] = {
+      "png",  "jpg", "jpeg", "gif", "webp", "zip",  "gz",    "tgz", "bz2",  "xz",  "zst",
+      "7z",   "rar", "cab",  "mp3", "ogg",  "oga",  "m4a",   "aac", "opus", "mp4", "m4v",
+      "webm", "avi", "mov",  "mkv", "swf",  "woff", "woff2", "jar", "epub"};
+  std::string ext = LowerExtension(name);
+  return std::any_of(std::begin(kCompressed), std::end(kCompressed),
+                     [&](const char* c) { return ext == c; });
+}
+
+std::string IdentifierFromName(const std::string& name) {
+  std::string out;
+  for (char c : name) {
+    if (std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_')
+      out.push_back(c);
+  }
+  return out.empty() ? "book" : out;
+}
+
+EBookFile DefaultFileEntry(const std::string& name, const std::string& head,
+                           bool hasPageVariables) {
+  EBookFile entry;
+  entry.fileName = name;
+  entry.packed = !IsCompressedFormat(name);
+  entry.expandVariables = hasPageVariables && MayHoldPageVariables(name);
+  if (IsHtml(name)) {
+    HtmlMeta meta = ReadHtmlMeta(head);
+    entry.searchable = true;
+    entry.inContents = true;
+    entry.title = meta.title.empty() ? name : meta.title;
+    entry.description = meta.description;
+    entry.keywords = meta.keywords;
+  }
+  return entry;
+}
+
+bool PlanBook(const PlanInput& input, BookSpec* spec, std::vector<std::string>* warnings,
+              std::string* error) {
+  const Manifest& manifest = input.manifest;
+  const std::string& dir = input.sourceDir;
+  std::error_code ec;
+  if (!fs::is_directory(dir, ec)) {
+    *error = dir + ": not a folder";
+    return false;
+  }
+
+  // Name -> rule, for the files the manifest describes.
+  std::map<std::string, const FileRule*> rules;
+  for (const FileRule& r : manifest.files)
+    rules[r.name] = &r;
+  std::string splashName = manifest.splash.find('/') == std::string::npos ? manifest.splash : "";
+
+  // The folder's own files, in byte order of their names.
+  std::vector<std::string> folderFiles;
+  std::vector<std::string> names;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    names.push_back(it->path().filename().string());
+  }
+  if (ec) {
+    *error = dir + ": cannot list the folder: " + ec.message();
+    return false;
+  }
+  std::sort(names.begin(), names.end());
+  for (const std::string& name : names) {
+    bool described = rules.count(name) != 0;
+    if (name == kManifestName || name.front() == '.' || name.back() == '~')
+      continue;
+    if (!described && (MatchesAny(manifest.ignore, name) || name == splashName))
+      continue;
+    std::string path = JoinPath(dir, name);
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) {
+      *error = path + ": cannot read it";
+      return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+      *error = path +
+               ": subfolders are not supported (the reader keeps every file of a book in one "
+               "folder under a plain name). Move its files up, or list them in book.ini as "
+               "[file:NAME] with source = " +
+               name + "/..., or add \"ignore = " + name + "/\" to [book]";
+      return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+      *error = path + ": not a regular file";
+      return false;
+    }
+    if (!described)
+      folderFiles.push_back(name);
+  }
+
+  struct Planned {
+    EBookFile entry;
+    std::string path;
+  };
+  std::vector<Planned> planned;
+  std::map<std::string, std::string> origin;  // stored name -> where it was asked for
+  auto add = [&](const std::string& name, const std::string& path, const FileRule* rule,
+                 const std::string& from) {
+    if (origin.count(name)) {
+      *error =
+          from + ": a file named '" + name + "' is already in the book (from " + origin[name] + ")";
+      return false;
+    }
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+      *error = from + ": " + path + " is not a readable file";
+      return false;
+    }
+    std::string head;
+    bool hasVariables = false;
+    if (!ScanFile(path, MayHoldPageVariables(name), &head, &hasVariables)) {
+      *error = from + ": cannot read " + path;
+      return false;
+    }
+    EBookFile entry = DefaultFileEntry(name, head, hasVariables);
+    if (rule)
+      ApplyRule(*rule, &entry);
+    origin[name] = from;
+    planned.push_back({entry, path});
+    return true;
+  };
+
+  for (const FileRule& rule : manifest.files) {
+    if (!rule.include)
+      continue;
+    std::string from = std::string(kManifestName) + ":" + std::to_string(rule.line);
+    std::string path = JoinPath(dir, rule.source.empty() ? rule.name : rule.source);
+    if (!add(rule.name, path, &rule, from))
+      return false;
+  }
+  for (const std::string& name : folderFiles) {
+    if (!add(name, JoinPath(dir, name), nullptr, JoinPath(dir, name)))
+      return false;
+  }
+  for (const std::string& extra : input.extraFiles) {
+    std::string name = BaseName(extra);
+    if (!IsPlainFileName(name)) {
+      *error = "--add " + extra + ": not a file name";
+      return false;
+    }
+    if (!add(name, extra, rules.count(name) ? rules[name] : nullptr, "--add " + extra)) {
+      return false;
+    }
+  }
+  if (planned.empty()) {
+    *error = dir + ": no files to put in the book (the reader refuses a book without files)";
+    return false;
+  }
+
+  // Settings, with the defaults that depend on the files.
+  EBookSettings settings = manifest.settings;
+  std::string folderName = BaseName(fs::absolute(dir, ec).lexically_normal().string());
+  const Planned* index = nullptr;
+  for (const Planned& p : planned) {
+    std::string lower = p.entry.fileName;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (lower == "index.html" || (lower == "index.htm" && !index))
+      index = &p;
+  }
+  if (!index) {
+    warnings->push_back(
+        "no index.html or index.htm: the reader will report \"Index file not "
+        "found!\" and open on its about page");
+  }
+  if (!manifest.hasTitle) {
+    settings.title =
+        index && !index->entry.title.empty() && index->entry.title != index->entry.fileName
+            ? index->entry.title
+            : folderName;
+  }
+  if (!manifest.hasEsbn)
+    settings.esbn = IdentifierFromName(folderName);
+  for (const auto& [mode, page, what] :
+       {std::tuple{settings.contentsMode, settings.contentsPageName, "contents"},
+        std::tuple{settings.aboutMode, settings.aboutPageName, "about"}}) {
+    if (mode == 2 && !origin.count(page)) {
+      *error = std::string("[") + what + "] mode = own, but page '" + page +
+               "' is not a file of the book";
+      return false;
+    }
+  }
+  for (const std::string* script : {&settings.startupScript, &settings.exitScript}) {
+    std::string name = ScriptLinkName(*script);
+    if (!name.empty() && !origin.count(name)) {
+      warnings->push_back("script \"" + *script + "\" names '" + name +
+                          "', which is not a file of the book");
+    }
+  }
+  std::tm local{};
+  localtime_r(&input.buildTime, &local);
+  settings.compileDay = local.tm_mday;
+  settings.compileMonth = local.tm_mon + 1;
+  settings.compileYear = local.tm_year + 1900;
+  settings.compileHour = local.tm_hour;
+  settings.compileMinute = local.tm_min;
+  settings.compileSecond = local.tm_sec;
+
+  spec->settings = settings;
+  spec->fileCountOverride = -1;
+  spec->files.clear();
+  for (const Planned& p : planned)
+    spec->files.push_back({p.entry, "", p.path});
+  spec->variables.rebranded = manifest.rebranded;
+  spec->variables.variables = manifest.variables;
+  spec->bookId = manifest.bookId ? *manifest.bookId : settings.esbn.substr(0, 63);
+  spec->splashBitmap.clear();
+  if (!manifest.splash.empty()) {
+    std::string path = JoinPath(dir, manifest.splash);
+    if (!ReadWhole(path, &spec->splashBitmap)) {
+      *error = "splash picture " + path + ": cannot read it";
+      return false;
+    }
+    if (!IsBmp(spec->splashBitmap)) {
+      *error = "splash picture " + path + ": not a BMP picture (it must begin with \"BM\")";
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace quire::pack

@@ -1,0 +1,175 @@
+// quire-pack extract: the files of a book, unpacked, into a folder.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <set>
+
+#include "book/container_reader.h"
+#include "book_file.h"
+#include "cli_args.h"
+#include "commands.h"
+#include "manifest.h"
+#include "temp_folder.h"
+
+namespace quire::pack {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kExtractHelp[] =
+    "Usage: quire-pack extract BOOK DIR [options]\n"
+    "\n"
+    "Writes every file of BOOK, unpacked, into DIR (made when missing). Names are checked\n"
+    "as the reader checks them: an empty name, \".\", \"..\" or a name holding '/' or '\\'\n"
+    "is not extracted (reported, and the exit code is 1). Existing files are not replaced\n"
+    "unless --force is given. Each file appears only once it is complete.\n"
+    "\n"
+    "Options:\n"
+    "  --manifest   also write book.ini (every setting, file flag and variable) and the\n"
+    "               splash picture, so that quire-pack build DIR makes the same book again\n"
+    "  --force      replace files that already exist in DIR\n"
+    "  -q, --quiet  print nothing but errors and warnings\n"
+    "  -h, --help   show this help\n";
+
+bool WriteNewFile(const std::string& path, const std::string& bytes, bool force,
+                  std::string* error) {
+  std::string temp = path + ".part";
+  std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  std::error_code ec;
+  if (!out || (!force && fs::exists(path, ec))) {
+    fs::remove(temp, ec);
+    *error = out ? path + " exists already (use --force to replace it)" : "cannot write " + path;
+    return false;
+  }
+  fs::rename(temp, path, ec);
+  if (ec) {
+    fs::remove(temp, ec);
+    *error = "cannot write " + path;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int RunExtract(const std::vector<std::string>& args) {
+  ParsedArgs parsed;
+  std::string error;
+  if (!ParseArgs(args,
+                 {{"manifest", '\0', false, false},
+                  {"force", 'f', false, false},
+                  {"quiet", 'q', false, false}},
+                 &parsed, &error)) {
+    return Fail(error + "\n(see quire-pack extract --help)", kExitUsage);
+  }
+  if (parsed.Has("help")) {
+    std::cout << kExtractHelp;
+    return kExitOk;
+  }
+  if (parsed.positional.size() != 2) {
+    return Fail("extract needs BOOK and DIR (see quire-pack extract --help)", kExitUsage);
+  }
+  const std::string bookPath = parsed.positional[0];
+  std::string dir = parsed.positional[1];
+  const bool force = parsed.Has("force");
+  BookFile book;
+  if (!OpenBookFile(bookPath, &book, &error))
+    return Fail(error);
+
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  if (!fs::is_directory(dir, ec))
+    return Fail(dir + ": cannot make this folder");
+  if (dir.back() != '/')
+    dir += '/';
+  // Files are extracted into a scratch folder inside DIR and renamed into place, so an
+  // existing file is never half replaced and a failed file leaves nothing behind.
+  TempFolder staging(dir, ".quire-extract-");
+  if (!staging.Ok())
+    return Fail(dir + ": cannot write in this folder");
+
+  int failures = 0;
+  std::set<std::string> written;
+  for (size_t i = 0; i < book.files.size(); ++i) {
+    const std::string& name = book.files[i].fileName;
+    if (!IsPlainFileName(name)) {
+      Warn("file " + std::to_string(i) + " '" + name +
+           "' is not extracted: not a plain file name (the reader skips it too)");
+      ++failures;
+      continue;
+    }
+    std::string target = dir + name;
+    if (written.count(name)) {
+      Warn("file " + std::to_string(i) + " '" + name +
+           "' appears twice; the later one replaces the earlier, as in the reader");
+    } else if (!force && fs::exists(target, ec)) {
+      Warn(target + " exists already; not replaced (use --force)");
+      ++failures;
+      continue;
+    }
+    if (!ExtractBookEntry(book, i, staging.Path(), &error)) {
+      Warn("file " + std::to_string(i) + " '" + name + "': " + error);
+      ++failures;
+      continue;
+    }
+    // The reader keeps its copies private (0600); extracted files get the user's usual mode.
+    mode_t mask = umask(0);
+    umask(mask);
+    chmod((staging.Path() + name).c_str(), 0666 & ~mask);
+    fs::rename(staging.Path() + name, target, ec);
+    if (ec) {
+      Warn("cannot write " + target + ": " + ec.message());
+      ++failures;
+      continue;
+    }
+    written.insert(name);
+  }
+
+  if (parsed.Has("manifest")) {
+    ManifestSource source;
+    source.settings = book.settings;
+    source.bookId = book.trailer.bookId;
+    source.rebranded = book.variables.rebranded;
+    source.variables = book.variables.variables;
+    source.files = book.files;
+    std::string splash;
+    if (!ReadSplashBitmap(book, &splash, &error)) {
+      Warn("the splash picture is damaged and not written: " + error);
+      ++failures;
+    } else if (!splash.empty()) {
+      std::string name = "splash.bmp";
+      for (int n = 2; written.count(name); ++n)
+        name = "splash-" + std::to_string(n) + ".bmp";
+      if (WriteNewFile(dir + name, splash, force, &error)) {
+        source.splashName = name;
+        // The manifest leaves the picture out of the stored files by naming it as splash.
+      } else {
+        Warn(error);
+        ++failures;
+      }
+    }
+    if (written.count(kManifestName)) {
+      Warn("the book stores a file named book.ini; the manifest is not written");
+      ++failures;
+    } else if (!WriteNewFile(dir + kManifestName, WriteManifest(source), force, &error)) {
+      Warn(error);
+      ++failures;
+    }
+  }
+
+  if (failures) {
+    return Fail(std::to_string(failures) + " of the book's parts could not be extracted");
+  }
+  if (!parsed.Has("quiet")) {
+    std::cout << "Extracted " << written.size() << " files into " << dir << "\n";
+  }
+  return kExitOk;
+}
+
+}  // namespace quire::pack

@@ -1,0 +1,95 @@
+// The book manifest "book.ini": what quire-pack build reads besides the files themselves.
+//
+// Sections (names and keys are case-insensitive, values are not):
+//   [book]      id, esbn, title, author, author-email, author-url, publisher, copyright,
+//               startup-message, startup-script, exit-script, referral-code, splash,
+//               rebranded, open-links-outside, shortcut-offer, popup-menu, ignore
+//   [window]    width, height, position, sizeable, minimize-box, maximize-box,
+//               always-on-top, menu-bar, status-bar, status-bar-toggle
+//   [toolbar]   show, toggle, texts, style, buttons
+//   [colors]    background, text, box, link, visited-link, hover
+//   [contents]  mode, page, show-descriptions, popup
+//   [about]     mode, page
+//   [search]    show-percent, show-descriptions
+//   [variables] NAME = VALUE   (each a compile-time variable of kind text)
+//   [variable:NAME]  value, kind, note
+//   [file:NAME]      include, source, searchable, contents, packed, expand, title,
+//                    description, keywords, sort-key
+// Unknown sections and keys are errors, so a misspelt key never goes unnoticed.
+#ifndef QUIRE_TOOLS_PACK_MANIFEST_H_
+#define QUIRE_TOOLS_PACK_MANIFEST_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "book/ebook_records.h"
+#include "book/ebook_settings.h"
+#include "ini_document.h"
+
+namespace quire::pack {
+
+inline constexpr char kManifestName[] = "book.ini";
+
+// What a [file:NAME] section says about one stored file; unset fields keep the defaults
+// that the file's kind gives.
+struct FileRule {
+  std::string name;  // the stored name
+  int line = 0;      // of the section header
+  bool include = true;
+  std::string source;  // where the bytes come from, relative to the source folder; empty:
+                       // the file of that name in the source folder
+  std::optional<int32_t> searchable;
+  std::optional<int32_t> inContents;
+  std::optional<int32_t> packed;
+  std::optional<int32_t> expandVariables;
+  std::optional<std::string> title;
+  std::optional<std::string> description;
+  std::optional<std::string> keywords;
+  std::optional<std::string> sortKey;
+};
+
+struct Manifest {
+  EBookSettings settings;  // from ManifestDefaultSettings() with the manifest's values
+  bool hasTitle = false;
+  bool hasEsbn = false;
+  std::optional<std::string> bookId;
+  std::string splash;  // path of the splash bitmap as written, relative to the source folder
+  int32_t rebranded = 0;
+  std::vector<EBookVariable> variables;  // in manifest order
+  std::vector<FileRule> files;           // in manifest order
+  std::vector<std::string> ignore;       // glob patterns of top-level names to leave out
+};
+
+// The settings a book gets for everything its manifest leaves out: the reader's defaults,
+// except that the window opens at 900 x 700 pixels (not minimised), does not stay on top,
+// and the contents and about pages are generated.
+EBookSettings ManifestDefaultSettings();
+
+// Reads a parsed manifest. `label` names the file in messages ("book.ini:12: ..."). False
+// with `error` set for an unknown section or key, a value of the wrong type, a variable name
+// the reader would never expand, a file name that is not a plain name, or a book id longer
+// than 63 bytes.
+bool ReadManifest(const IniDocument& doc, const std::string& label, Manifest* manifest,
+                  std::string* error);
+
+// Reads the manifest file at `path`: ParseIni then ReadManifest.
+bool LoadManifestFile(const std::string& path, Manifest* manifest, std::string* error);
+
+// Everything a book holds, written as a manifest that ReadManifest reads back to the same
+// records (compile date and file count excepted: build sets them). `splashName` is written
+// as the splash entry when not empty.
+struct ManifestSource {
+  EBookSettings settings;
+  std::string bookId;
+  int32_t rebranded = 0;
+  std::string splashName;
+  std::vector<EBookFile> files;
+  std::vector<EBookVariable> variables;
+};
+std::string WriteManifest(const ManifestSource& source);
+
+}  // namespace quire::pack
+
+#endif  // QUIRE_TOOLS_PACK_MANIFEST_H_
