@@ -1,52 +1,243 @@
-// TEMPORARY placeholder: the file, INI and dialog commands replace these bodies.
+// File, INI and dialog commands. Failures of the file system are results ("0" or an
+// empty text), never errors; only wrong parameters and refused result variables fail a
+// command. Paths from scripts reach the file system through ToNativePath.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+#include "platform/file_replace.h"
+#include "platform/ini_file.h"
+#include "platform/paths.h"
 #include "script/builtin_commands.h"
 #include "script/command_support.h"
+#include "script/save_prompt_filter.h"
+#include "ui/reader_window.h"
 
 namespace quire {
 namespace {
 
-int NotAvailable(CommandCall& call) {
-  call.errorText = std::string(call.keyword) + " is not available yet.";
-  return kCommandFailed;
+// FILEREAD reads at most this many bytes from the start of a file.
+constexpr std::size_t kFileReadLimit = 250000;
+
+const char* Flag(bool value) {
+  return value ? "1" : "0";
+}
+
+std::string PathParam(const CommandCall& call, int position) {
+  return ToNativePath(call.Param(position).AsText());
+}
+
+// Stores the flag in the variable named by parameter `flagPosition` and, only when that
+// worked, `text` in the one named by parameter `textPosition`.
+int StoreFlagAndText(CommandCall& call, bool flag, int textPosition, const std::string& text) {
+  if (!StoreVariable(call, call.Param(1).AsText(), Flag(flag)) ||
+      !StoreVariable(call, call.Param(textPosition).AsText(), text)) {
+    return kCommandFailed;
+  }
+  return kCommandContinue;
+}
+
+bool ReadAllFrom(int fd, std::string* out, std::size_t want) {
+  out->resize(want);
+  std::size_t got = 0;
+  while (got < want) {
+    ssize_t n = read(fd, out->data() + got, want - got);
+    if (n < 0 && errno == EINTR) {
+      continue;
+    }
+    if (n <= 0) {
+      break;
+    }
+    got += static_cast<std::size_t>(n);
+  }
+  out->resize(got);
+  return got == want;
+}
+
+// The whole file, or at most kFileReadLimit bytes of it, with zero bytes as blanks.
+// False (and an empty text) when it cannot be opened or read in full.
+bool ReadTextFile(const std::string& path, std::string* text) {
+  text->clear();
+  // Non-blocking, so that a pipe without a writer cannot hang the reader.
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) {
+    return false;
+  }
+  struct stat info {};
+  bool ok = fstat(fd, &info) == 0;
+  if (ok && info.st_size > 0) {
+    std::size_t want = std::min(static_cast<std::size_t>(info.st_size), kFileReadLimit);
+    ok = ReadAllFrom(fd, text, want);
+    if (ok) {
+      std::replace(text->begin(), text->end(), '\0', ' ');
+    } else {
+      text->clear();
+    }
+  }
+  close(fd);
+  return ok;
+}
+
+// Copies the bytes of the open file `source` to `target`.
+bool CopyBytes(int source, int target) {
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = read(source, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) {
+      continue;
+    }
+    if (n < 0) {
+      return false;
+    }
+    if (n == 0) {
+      return true;
+    }
+    if (!WriteAllBytes(target, std::string_view(buffer, static_cast<std::size_t>(n)))) {
+      return false;
+    }
+  }
+}
+
+// Copies the regular file `source` to `target`. The target ends up with the permissions
+// of a file the user makes (executable when the source was), whatever it had before. A
+// failed copy leaves an existing target as it was.
+bool CopyFile(const std::string& source, const std::string& target, bool failIfExists) {
+  int in = open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (in < 0) {
+    return false;
+  }
+  struct stat info {};
+  // Devices and pipes are never copied: they may never end.
+  if (fstat(in, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(in);
+    return false;
+  }
+  mode_t mode = ModeUnderUmask((info.st_mode & 0111) != 0 ? 0777 : 0666);
+  auto body = [in](int out) { return CopyBytes(in, out); };
+  bool copied = false;
+  if (failIfExists) {
+    copied = CreateNewFileWith(target, mode, body);
+  } else {
+    ReplaceOptions options;
+    options.mode = mode;
+    options.keepExistingMode = false;
+    options.allowInPlace = true;
+    copied = ReplaceFileWith(target, options, body);
+  }
+  close(in);
+  return copied;
+}
+
+// Runs the save dialog and stores its answer: the flag in parameter 1, the path in
+// parameter 2 (the empty text when cancelled).
+int RunSavePrompt(CommandCall& call, const SavePromptFilter& filter) {
+  SaveFileRequest request;
+  request.title = call.Param(3).AsText();
+  request.folder = PathParam(call, 4);
+  request.fileName = PathParam(call, 5);
+  request.filter = filter.filter;
+  request.defaultExtension = filter.defaultExtension;
+  std::string path;
+  bool chosen = TheWindow().SaveFileDialog(request, &path);
+  if (!chosen) {
+    path.clear();
+  }
+  return StoreFlagAndText(call, chosen, 2, path);
 }
 
 }  // namespace
 
 int HandleFileExist(CommandCall& call) {
-  return NotAvailable(call);
+  std::string path = PathParam(call, 2);
+  struct stat info {};
+  bool exists = path.empty() || stat(path.c_str(), &info) == 0;
+  return StoreResult(call, Flag(exists));
 }
+
 int HandleFileCopy(CommandCall& call) {
-  return NotAvailable(call);
+  bool failIfExists = false;
+  if (call.Count() == 4) {
+    if (!RequireNumber(call, 4)) {
+      return kCommandFailed;
+    }
+    failIfExists = call.Param(4).AsTruth();
+  }
+  bool copied = CopyFile(PathParam(call, 2), PathParam(call, 3), failIfExists);
+  return StoreResult(call, Flag(copied));
 }
+
 int HandleFileWrite(CommandCall& call) {
-  return NotAvailable(call);
+  ReplaceOptions options;
+  options.mode = ModeUnderUmask(0666);
+  options.keepExistingMode = true;
+  options.allowInPlace = true;
+  bool written = ReplaceFileContents(PathParam(call, 2), options, call.Param(3).AsText());
+  return StoreResult(call, Flag(written));
 }
+
 int HandleFileRead(CommandCall& call) {
-  return NotAvailable(call);
+  std::string text;
+  bool read = ReadTextFile(PathParam(call, 3), &text);
+  return StoreFlagAndText(call, read, 2, text);
 }
+
 int HandleFileSavePrompt(CommandCall& call) {
-  return NotAvailable(call);
+  return RunSavePrompt(call, FilterForFileName(call.Param(5).AsText()));
 }
+
 int HandleFileSavePrompt2(CommandCall& call) {
-  return NotAvailable(call);
+  return RunSavePrompt(call, FilterForDescription(call.Param(6).AsText(), call.Param(7).AsText()));
 }
+
 int HandleIniRead(CommandCall& call) {
-  return NotAvailable(call);
+  std::string fallback = call.Count() == 5 ? call.Param(5).AsText() : std::string();
+  std::string value = ReadIniValue(call.Param(2).AsText(), call.Param(3).AsText(),
+                                   call.Param(4).AsText(), fallback, kIniReadBufferSize);
+  return StoreResult(call, value);
 }
+
+// Succeeds whether or not the value could be written.
 int HandleIniWrite(CommandCall& call) {
-  return NotAvailable(call);
+  WriteIniValue(call.Param(2).AsText(), call.Param(3).AsText(), call.Param(4).AsText(),
+                call.Param(1).AsText());
+  return kCommandContinue;
 }
+
 int HandleMessageBox(CommandCall& call) {
-  return NotAvailable(call);
+  TheWindow().MessageBox(call.Param(1).AsText(), kMbOk | kMbIconInformation);
+  return kCommandContinue;
 }
+
+// The style word goes to the window as given; it adds the default icon where the word
+// names none.
 int HandleMessageBox2(CommandCall& call) {
-  return NotAvailable(call);
+  if (!RequireNumber(call, 3)) {
+    return kCommandFailed;
+  }
+  int button = TheWindow().MessageBox(call.Param(2).AsText(), call.Param(3).AsNumber());
+  return StoreResult(call, std::to_string(button));
 }
+
+// One line on standard error per call; line breaks inside the text become blanks so a
+// line is always one message.
 int HandleOutputDebugString(CommandCall& call) {
-  return NotAvailable(call);
+  std::string line = call.Param(1).AsText();
+  std::replace(line.begin(), line.end(), '\n', ' ');
+  std::replace(line.begin(), line.end(), '\r', ' ');
+  line += '\n';
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fflush(stderr);
+  return kCommandContinue;
 }
-int HandleMessageBeep(CommandCall& call) {
-  return NotAvailable(call);
+
+int HandleMessageBeep(CommandCall&) {
+  TheWindow().Beep();
+  return kCommandContinue;
 }
 
 }  // namespace quire

@@ -1,0 +1,82 @@
+#include "script/save_prompt_filter.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace quire {
+namespace {
+
+constexpr std::string_view kAllFiles = "All Files|*.*||";
+
+struct KnownType {
+  std::string_view ending;
+  std::string_view entry;
+  std::string_view extension;
+};
+
+constexpr KnownType kKnownTypes[] = {
+    {".txt", "Text File|*.txt|", "txt"},
+    {".jpg", "JPEG Image|*.jpg;*.jpeg|", "jpg"},
+    {".jpeg", "JPEG Image|*.jpg;*.jpeg|", "jpg"},
+    {".gif", "GIF Image|*.gif|", "gif"},
+    {".bmp", "Windows Bitmap|*.bmp|", "bmp"},
+    {".ico", "Windows Icon|*.ico|", "ico"},
+    {".htm", "HTML (Web Page)|*.htm;*.html|", "htm"},
+    {".html", "HTML (Web Page)|*.htm;*.html|", "htm"},
+    {".exe", "Program|*.exe|", "exe"},
+    {".dll", "Dynamic Link Library (DLL)|*.dll|", "dll"},
+};
+
+char AsciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EndsWithNoCase(std::string_view text, std::string_view ending) {
+  if (text.size() < ending.size()) {
+    return false;
+  }
+  std::string_view tail = text.substr(text.size() - ending.size());
+  return std::equal(tail.begin(), tail.end(), ending.begin(),
+                    [](char a, char b) { return AsciiLower(a) == AsciiLower(b); });
+}
+
+std::string CleanFilterText(std::string text) {
+  std::erase(text, '|');
+  std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) {
+    return {};
+  }
+  std::size_t last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+SavePromptFilter FilterForFileName(const std::string& fileName) {
+  SavePromptFilter result;
+  for (const KnownType& type : kKnownTypes) {
+    if (EndsWithNoCase(fileName, type.ending)) {
+      result.filter = type.entry;
+      result.defaultExtension = type.extension;
+      break;
+    }
+  }
+  result.filter += kAllFiles;
+  return result;
+}
+
+SavePromptFilter FilterForDescription(const std::string& description,
+                                      const std::string& extension) {
+  SavePromptFilter result;
+  std::string cleanDescription = CleanFilterText(description);
+  result.defaultExtension = CleanFilterText(extension);
+  if (result.defaultExtension.empty()) {
+    result.filter = cleanDescription + "|*.*|";
+  } else {
+    result.filter = cleanDescription + "|*." + result.defaultExtension + "|";
+  }
+  result.filter += kAllFiles;
+  return result;
+}
+
+}  // namespace quire
