@@ -1,0 +1,446 @@
+#include "book/container_reader.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "book/cebook.h"
+#include "book/container_format.h"
+#include "book/lz.h"
+#include "platform/paths.h"
+#include "support/book_fixture.h"
+
+namespace quire {
+namespace {
+
+using testing::ReadWholeFile;
+using testing::TestBook;
+using testing::WriteWholeFile;
+
+int32_t GetScrambledInt(const std::string& bytes, size_t pos) {
+  uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) {
+    v = (v << 8) | static_cast<uint8_t>(bytes.at(pos + static_cast<size_t>(i)) ^ kRecordKey);
+  }
+  return static_cast<int32_t>(v);
+}
+
+void PutScrambledInt(std::string* bytes, size_t pos, int32_t value) {
+  for (int i = 0; i < 4; ++i) {
+    bytes->at(pos + static_cast<size_t>(i)) =
+        static_cast<char>(((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF) ^ kRecordKey);
+  }
+}
+
+// Where the blocks of a written book lie, read back from its trailer.
+struct Layout {
+  explicit Layout(const std::string& bytes) : size(bytes.size()) {
+    trailer = size - kTrailerSize;
+    settings = static_cast<size_t>(GetScrambledInt(bytes, trailer + 8));
+    reservedList = static_cast<size_t>(GetScrambledInt(bytes, trailer + 12));
+    directory = static_cast<size_t>(GetScrambledInt(bytes, trailer + 16));
+    dataBase = static_cast<size_t>(GetScrambledInt(bytes, trailer + 20));
+    variables = static_cast<size_t>(GetScrambledInt(bytes, trailer + 24));
+  }
+  size_t size, trailer, settings, reservedList, directory, dataBase, variables;
+};
+
+// The book every damaged-book case starts from: one page, one variable.
+void DescribeSmallBook(TestBook& book) {
+  book.AddPage("index.html", "<p>Hello</p>");
+  book.AddVariable("greeting", "hi", 2);
+}
+
+struct ParsedBook {
+  bool ok = false;
+  EBookSettings settings;
+  EBookReservedList reserved;
+  std::vector<EBookFile> directory;
+  EBookTrailer trailer;
+  EBookVariableList variables;
+};
+
+ParsedBook ParseCurrentBook() {
+  ParsedBook parsed;
+  ContainerReader reader;
+  parsed.ok = reader.Parse(&parsed.settings, &parsed.reserved, &parsed.directory, &parsed.trailer,
+                           &parsed.variables);
+  return parsed;
+}
+
+TEST(ContainerReaderTest, ParsesEveryRecordAsWritten) {
+  TestBook book;
+  EBookSettings& s = book.Settings();
+  s.title = "Title";
+  s.author = "Author";
+  s.authorEmail = "a@b.c";
+  s.authorUrl = "http://a.example/";
+  s.publisher = "Pub";
+  s.copyright = "(c)";
+  s.windowWidthCode = 640;
+  s.windowHeight = 480;
+  s.windowPositionCode = -3;
+  s.startupMessage = " Hello ";
+  s.hoverColor = 0x123456;
+  s.toolbarButtons[12] = 0;
+  s.aboutMode = 2;
+  s.aboutPageName = "about.html";
+  s.contentsMode = 3;
+  s.contentsPageName = "toc.html";
+  s.compileYear = 2024;
+  s.compileSecond = 59;
+  s.referralCode = "ref";
+  s.startupScript = "##BEEP()";
+  s.exitScript = "##EXIT()";
+  EBookFile& page = book.AddPage("Index.HTML", "<p>x</p>");
+  page.description = "desc";
+  page.keywords = "kw";
+  page.sortKey = "001";
+  page.expandVariables = true;
+  book.AddFile("raw.bin", "raw", false).searchable = false;
+  book.AddVariable("name", "value", 3);
+  book.Spec().variables.rebranded = 1;
+  book.Spec().bookId = std::string(70, 'i');  // only 63 bytes are stored
+  book.Write();
+
+  ParsedBook parsed = ParseCurrentBook();
+  ASSERT_TRUE(parsed.ok);
+  s.fileCount = 2;
+  const EBookSettings& r = parsed.settings;
+  EXPECT_EQ(r.esbn, TestBook::kEsbn);
+  EXPECT_EQ(r.title, "Title");
+  EXPECT_EQ(r.author, "Author");
+  EXPECT_EQ(r.authorEmail, "a@b.c");
+  EXPECT_EQ(r.authorUrl, "http://a.example/");
+  EXPECT_EQ(r.publisher, "Pub");
+  EXPECT_EQ(r.copyright, "(c)");
+  EXPECT_EQ(r.windowWidthCode, 640);
+  EXPECT_EQ(r.windowHeight, 480);
+  EXPECT_EQ(r.windowPositionCode, -3);
+  EXPECT_EQ(r.startupMessage, " Hello ");
+  EXPECT_EQ(r.hoverColor, 0x123456);
+  EXPECT_EQ(r.toolbarButtons, s.toolbarButtons);
+  EXPECT_EQ(r.aboutMode, 2);
+  EXPECT_EQ(r.aboutPageName, "about.html");
+  EXPECT_EQ(r.contentsMode, 3);
+  EXPECT_EQ(r.contentsPageName, "toc.html");
+  EXPECT_EQ(r.compileYear, 2024);
+  EXPECT_EQ(r.compileSecond, 59);
+  EXPECT_EQ(r.referralCode, "ref");
+  EXPECT_EQ(r.startupScript, "##BEEP()");
+  EXPECT_EQ(r.exitScript, "##EXIT()");
+  EXPECT_EQ(r.fileCount, 2);
+  EXPECT_EQ(r.popupMenu, 1);
+
+  ASSERT_EQ(parsed.directory.size(), 2u);
+  const EBookFile& f = parsed.directory[0];
+  EXPECT_EQ(f.fileName, "Index.HTML");
+  EXPECT_TRUE(f.packed && f.searchable && f.inContents && f.expandVariables);
+  EXPECT_EQ(f.title, "Index.HTML");
+  EXPECT_EQ(f.description, "desc");
+  EXPECT_EQ(f.keywords, "kw");
+  EXPECT_EQ(f.sortKey, "001");
+  EXPECT_FALSE(parsed.directory[1].packed);
+  EXPECT_EQ(parsed.directory[1].storedSize, 3);
+
+  ASSERT_EQ(parsed.variables.variables.size(), 1u);
+  EXPECT_EQ(parsed.variables.variables[0].name, "name");
+  EXPECT_EQ(parsed.variables.variables[0].value, "value");
+  EXPECT_EQ(parsed.variables.variables[0].kind, 3);
+  EXPECT_EQ(parsed.variables.rebranded, 1);
+  EXPECT_EQ(parsed.trailer.bookId, std::string(63, 'i'));
+  EXPECT_EQ(parsed.trailer.dataBase, 4096);
+}
+
+// Each case damages the bytes of a small, sound book; the parse must fail (or, where the
+// damage is harmless, succeed) and never crash or allocate for an absurd count.
+TEST(ContainerReaderTest, DamagedBooksTable) {
+  using Damage = std::function<void(std::string*, const Layout&)>;
+  auto flip = [](size_t Layout::*block, size_t offset) -> Damage {
+    return [=](std::string* b, const Layout& l) { (*b)[l.*block + offset] ^= 0x01; };
+  };
+  auto setInt = [](size_t Layout::*block, size_t offset, int32_t value) -> Damage {
+    return [=](std::string* b, const Layout& l) { PutScrambledInt(b, l.*block + offset, value); };
+  };
+  // Keeps the book up to `offset` bytes into a block and puts the trailer right after,
+  // so that block and every one behind it end early.
+  auto cutInside = [](size_t Layout::*block, size_t offset) -> Damage {
+    return [=](std::string* b, const Layout& l) {
+      std::string trailer = b->substr(l.trailer);
+      b->resize(l.*block + offset);
+      *b += trailer;
+    };
+  };
+  // Offsets inside the directory: mark 0, count 4, entry mark 8, name length 12.
+  // Inside the variable list: mark 0, flag 4, count 8, entry mark 12.
+  const struct {
+    const char* what;
+    Damage damage;
+    bool parses;
+  } cases[] = {
+      {"sound book", [](std::string*, const Layout&) {}, true},
+      {"trailer start mark", flip(&Layout::trailer, 0), false},
+      {"trailer end mark", flip(&Layout::trailer, 100), false},
+      {"settings start mark", flip(&Layout::settings, 0), false},
+      {"settings end mark", flip(&Layout::reservedList, -4), false},
+      {"reserved list mark", flip(&Layout::reservedList, 0), false},
+      {"directory mark", flip(&Layout::directory, 0), false},
+      {"file entry mark", flip(&Layout::directory, 8), false},
+      {"variable list mark", flip(&Layout::variables, 0), false},
+      {"variable entry mark", flip(&Layout::variables, 12), false},
+      {"file shorter than a trailer",
+       [](std::string* b, const Layout&) { b->resize(kTrailerSize - 1); }, false},
+      {"empty file", [](std::string* b, const Layout&) { b->clear(); }, false},
+      {"cut inside the trailer", [](std::string* b, const Layout& l) { b->resize(l.trailer + 50); },
+       false},
+      {"cut inside the settings record", cutInside(&Layout::settings, 40), false},
+      {"cut inside the reserved list", cutInside(&Layout::reservedList, 6), false},
+      {"cut inside the directory", cutInside(&Layout::directory, 30), false},
+      {"cut inside the variable list", cutInside(&Layout::variables, 14), false},
+      {"settings position beyond the file", setInt(&Layout::trailer, 8, 0x7FFFFFF0), false},
+      {"negative settings position", setInt(&Layout::trailer, 8, -8), false},
+      {"directory position beyond the file", setInt(&Layout::trailer, 16, 0x7FFFFFF0), false},
+      {"variable position beyond the file", setInt(&Layout::trailer, 24, 0x7FFFFFF0), false},
+      {"directory count of two billion", setInt(&Layout::directory, 4, 2000000000), false},
+      {"directory count one too many", setInt(&Layout::directory, 4, 2), false},
+      {"negative directory count", setInt(&Layout::directory, 4, -1), true},
+      {"directory count 0", setInt(&Layout::directory, 4, 0), true},
+      {"variable count of two billion", setInt(&Layout::variables, 8, 2000000000), false},
+      {"text length beyond the file", setInt(&Layout::directory, 12, 0x7FFFFFFF), false},
+      {"negative text length", setInt(&Layout::directory, 12, -1), false},
+      {"settings text length beyond the file", setInt(&Layout::settings, 4, 1 << 30), false},
+      {"reserved count above 1000", setInt(&Layout::reservedList, 12, 1001), false},
+      {"reserved count negative means none", setInt(&Layout::reservedList, 12, -7), true},
+      {"reserved field with content", setInt(&Layout::settings, 8, 12345), true},
+      {"trailer reserved field with content", setInt(&Layout::trailer, 4, 99), true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestBook book;
+    DescribeSmallBook(book);
+    std::string bytes = book.Bytes();
+    c.damage(&bytes, Layout(bytes));
+    book.WriteBytes(bytes);
+    EXPECT_EQ(ParseCurrentBook().ok, c.parses);
+  }
+}
+
+TEST(ContainerReaderTest, ReservedListTextsAreReadAndKept) {
+  TestBook book;
+  DescribeSmallBook(book);
+  std::string bytes = book.Bytes();
+  Layout layout(bytes);
+  // Replace the reserved list by one with two texts, and point the trailer at it.
+  std::string list;
+  auto appendInt = [&](int32_t v) {
+    std::string four(4, '\0');
+    PutScrambledInt(&four, 0, v);
+    list += four;
+  };
+  auto appendText = [&](const std::string& t) {
+    appendInt(static_cast<int32_t>(t.size()));
+    for (char ch : t)
+      list.push_back(static_cast<char>(ch ^ kRecordKey));
+  };
+  appendInt(static_cast<int32_t>(kReservedListMark));
+  appendText("a");
+  appendText("b");
+  appendInt(2);
+  appendText("x");
+  appendText(std::string("y\0z", 3));
+  std::string trailer = bytes.substr(layout.trailer);
+  bytes.resize(layout.trailer);
+  const int32_t listPos = static_cast<int32_t>(bytes.size());
+  bytes += list + trailer;
+  PutScrambledInt(&bytes, bytes.size() - kTrailerSize + 12, listPos);
+  book.WriteBytes(bytes);
+
+  ParsedBook parsed = ParseCurrentBook();
+  ASSERT_TRUE(parsed.ok);
+  EXPECT_EQ(parsed.reserved.first, "a");
+  EXPECT_EQ(parsed.reserved.second, "b");
+  EXPECT_EQ(parsed.reserved.texts, (std::vector<std::string>{"x", "y"}));  // ends at zero
+}
+
+TEST(ContainerReaderTest, BookIdWithoutZeroByteIsAllSixtyFourBytes) {
+  TestBook book;
+  DescribeSmallBook(book);
+  std::string bytes = book.Bytes();
+  Layout layout(bytes);
+  for (size_t i = 0; i < kBookIdSize; ++i)
+    bytes[layout.trailer + 36 + i] = 'k';
+  book.WriteBytes(bytes);
+  ASSERT_TRUE(ReadTrailer());
+  EXPECT_EQ(StartupTrailer().bookId, std::string(64, 'k'));
+}
+
+TEST(ContainerReaderTest, ReadTrailerFailsOnDamagedOrMissingFile) {
+  TestBook book;
+  book.WriteBytes("too short");
+  EXPECT_FALSE(ReadTrailer());
+  OverrideOwnExecutablePath(book.Tmp().File("missing"));
+  EXPECT_FALSE(ReadTrailer());
+}
+
+// Extraction of one entry whose stored bytes were tampered with after writing.
+class ExtractFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    book.AddFile("plain.txt", "plain text", false);
+    book.AddFile("packed.html", std::string(20000, 'p') + "end", true);
+    book.AddFile("empty.txt", "", false);
+    book.AddFile("index.html", "<p/>", true);
+  }
+  // Parses the book as written, lets `tamper` change the directory, extracts `index`.
+  bool Extract(size_t index, const std::function<void(EBookFile&)>& tamper = nullptr) {
+    book.Write();
+    ParsedBook parsed = ParseCurrentBook();
+    EXPECT_TRUE(parsed.ok);
+    if (tamper)
+      tamper(parsed.directory[index]);
+    folder = book.Tmp().PrivateFolder();
+    ContainerReader reader;
+    return reader.ExtractFile(parsed.directory, index, parsed.trailer, folder);
+  }
+  TestBook book;
+  std::string folder;
+};
+
+TEST_F(ExtractFileTest, PlainPackedAndEmptyFilesComeOutExactly) {
+  EXPECT_TRUE(Extract(0));
+  EXPECT_EQ(ReadWholeFile(folder + "plain.txt"), "plain text");
+  EXPECT_TRUE(Extract(1));
+  EXPECT_EQ(ReadWholeFile(folder + "packed.html"), std::string(20000, 'p') + "end");
+  EXPECT_TRUE(Extract(2));
+  EXPECT_EQ(ReadWholeFile(folder + "empty.txt"), "");
+  struct stat st {};
+  ASSERT_EQ(stat((folder + "packed.html").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST_F(ExtractFileTest, NamesThatAreNotPlainAreRefused) {
+  for (const char* name : {"", ".", "..", "../escape.txt", "sub/file.txt", "sub\\file.txt"}) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(Extract(0, [&](EBookFile& e) { e.fileName = name; }));
+  }
+  EXPECT_FALSE(testing::PathExists(book.Tmp().File("escape.txt")));
+}
+
+TEST_F(ExtractFileTest, StoredDataShorterThanItsSizeFailsAndLeavesThePartialFile) {
+  EXPECT_FALSE(Extract(0, [](EBookFile& e) { e.storedSize = 1 << 30; }));
+  auto partial = ReadWholeFile(folder + "plain.txt");
+  ASSERT_TRUE(partial.has_value());
+  EXPECT_EQ(partial->substr(0, 10), "plain text");
+}
+
+TEST_F(ExtractFileTest, ImpossiblePositionsAndSizesFail) {
+  EXPECT_FALSE(Extract(0, [](EBookFile& e) { e.dataOffset = -5000; }));
+  EXPECT_FALSE(Extract(0, [](EBookFile& e) { e.dataOffset = 0x7FFFFFFF; }));
+  EXPECT_FALSE(Extract(0, [](EBookFile& e) { e.storedSize = -1; }));
+}
+
+TEST_F(ExtractFileTest, PackedEntryOfSizeZeroLacksItsEndTokenAndFails) {
+  EXPECT_FALSE(Extract(1, [](EBookFile& e) { e.storedSize = 0; }));
+}
+
+TEST_F(ExtractFileTest, PackedEntryCutShortFails) {
+  EXPECT_FALSE(Extract(1, [](EBookFile& e) { e.storedSize -= 2; }));
+}
+
+TEST_F(ExtractFileTest, IntermediateFileIsRemovedAfterUnpacking) {
+  EXPECT_TRUE(Extract(1));
+  EXPECT_FALSE(Extract(1, [](EBookFile& e) { e.storedSize = 3; }));
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    EXPECT_NE(entry.path().filename().string().rfind("unc", 0), 0u) << entry.path();
+  }
+}
+
+TEST_F(ExtractFileTest, IndexOutOfRangeFails) {
+  book.Write();
+  ParsedBook parsed = ParseCurrentBook();
+  ContainerReader reader;
+  EXPECT_FALSE(reader.ExtractFile(parsed.directory, 99, parsed.trailer, "/nowhere/"));
+}
+
+std::string SmallBitmap() {
+  std::string bmp = "BM";
+  bmp.resize(3000, '\x40');
+  return bmp;
+}
+
+TEST(SplashPictureTest, IsUnpackedIntoAUniqueBmpFile) {
+  TestBook book;
+  DescribeSmallBook(book);
+  book.Spec().splashBitmap = SmallBitmap();
+  book.Write();
+  ASSERT_TRUE(ReadTrailer());
+  std::string first;
+  std::string second;
+  ASSERT_TRUE(
+      ExtractSplashPicture(StartupTrailer().splashPos, StartupTrailer().splashSize, &first));
+  ASSERT_TRUE(
+      ExtractSplashPicture(StartupTrailer().splashPos, StartupTrailer().splashSize, &second));
+  EXPECT_NE(first, second);
+  EXPECT_EQ(first.rfind(book.Tmp().PrivateFolder() + "bmp", 0), 0u) << first;
+  EXPECT_EQ(ReadWholeFile(first), SmallBitmap());
+}
+
+TEST(SplashPictureTest, BookWithoutPictureGivesEmptyPath) {
+  TestBook book;
+  DescribeSmallBook(book);
+  book.Write();
+  ASSERT_TRUE(ReadTrailer());
+  std::string path = "stale";
+  EXPECT_TRUE(ExtractSplashPicture(0, 0, &path));
+  EXPECT_EQ(path, "");
+}
+
+TEST(SplashPictureTest, ImpossiblePositionOrSizeFailsWithoutLeavingFiles) {
+  TestBook book;
+  DescribeSmallBook(book);
+  book.Spec().splashBitmap = SmallBitmap();
+  book.Write();
+  ASSERT_TRUE(ReadTrailer());
+  const int32_t pos = StartupTrailer().splashPos;
+  const int32_t size = StartupTrailer().splashSize;
+  const struct {
+    int32_t pos, size;
+  } cases[] = {{0, size}, {pos, 0}, {-1, size}, {pos, -1}, {pos, 0x7FFFFFFF}, {pos, size - 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.pos) + "," + std::to_string(c.size));
+    std::string path;
+    EXPECT_FALSE(ExtractSplashPicture(c.pos, c.size, &path));
+    EXPECT_EQ(path, "");
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(book.Tmp().PrivateFolder()));
+}
+
+TEST(UnpackFileTest, DecodesAFileAndFailsOnATruncatedOne) {
+  testing::ScopedTmpdir tmp;
+  std::string data;
+  for (int i = 0; i < 50000; ++i)
+    data += static_cast<char>('a' + (i * 7 % 13));
+  std::string packed = LzPack(data);
+  ASSERT_TRUE(WriteWholeFile(tmp.File("in.lz"), packed));
+  EXPECT_TRUE(UnpackFile(tmp.File("in.lz"), tmp.File("out")));
+  EXPECT_EQ(ReadWholeFile(tmp.File("out")), data);
+
+  ASSERT_TRUE(WriteWholeFile(tmp.File("cut.lz"), packed.substr(0, packed.size() - 1)));
+  EXPECT_FALSE(UnpackFile(tmp.File("cut.lz"), tmp.File("out2")));
+}
+
+TEST(UnpackFileTest, FailsWhenInputIsMissingOrOutputCannotBeWritten) {
+  testing::ScopedTmpdir tmp;
+  ASSERT_TRUE(WriteWholeFile(tmp.File("in.lz"), LzPack(std::string(100000, 'q'))));
+  EXPECT_FALSE(UnpackFile(tmp.File("missing.lz"), tmp.File("out")));
+  EXPECT_FALSE(UnpackFile(tmp.File("in.lz"), tmp.File("no/such/folder/out")));
+  // The final flush is part of the result: a full device fails the unpacking.
+  EXPECT_FALSE(UnpackFile(tmp.File("in.lz"), "/dev/full"));
+}
+
+}  // namespace
+}  // namespace quire
