@@ -1,7 +1,10 @@
 #include "script/script_file.h"
 
-#include <cstdio>
-#include <memory>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include "platform/paths.h"
 #include "script/script_text.h"
@@ -19,15 +22,16 @@ bool IsValidLabel(std::string_view name) {
   return true;
 }
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 }  // namespace
 
 ScriptFile ScriptFile::Load(const std::string& path, const std::string& displayName) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(ToNativePath(path).c_str(), "rb"));
-  if (!file) {
+  // Only regular files are scripts: a folder cannot be opened as one, and a pipe or
+  // device is not waited on (the open does not block).
+  const int fd = open(ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  struct stat info {};
+  if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (fd >= 0)
+      close(fd);
     ScriptFile script;
     script.m_path = path;
     script.m_displayName = displayName;
@@ -38,12 +42,14 @@ ScriptFile ScriptFile::Load(const std::string& path, const std::string& displayN
   std::string bytes;
   char block[16384];
   for (;;) {
-    size_t got = std::fread(block, 1, sizeof block, file.get());
-    bytes.append(block, got);
-    if (got < sizeof block)
+    const ssize_t got = read(fd, block, sizeof block);
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got <= 0)
       break;
+    bytes.append(block, static_cast<size_t>(got));
   }
-  file.reset();
+  close(fd);
   return FromBytes(bytes, path, displayName);
 }
 

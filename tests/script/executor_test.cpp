@@ -132,6 +132,22 @@ TEST_F(ExecutorTest, AtWinsOverBang) {
   EXPECT_TRUE(window.messages.empty());
 }
 
+TEST_F(ExecutorTest, ExitEndsTheRunAndLeavesTheClosedViewAlone) {
+  window.TakeCalls();
+  ASSERT_TRUE(RunLinkCommands("##SET('a','1')##EXIT##SET('b','2')"));
+  EXPECT_EQ(window.TakeCalls(), (std::vector<std::string>{"SetInCommand:1", "SetInCommand:0",
+                                                          "SetInCommand:1", "CloseWindow"}));
+  EXPECT_EQ(Var("b"), std::nullopt);
+  EXPECT_TRUE(window.messages.empty());
+
+  // In a script, the lines after EXIT do not run either.
+  window.hasView = true;
+  window.hasFrame = true;
+  RunScriptText("EXIT\nSET('c','3')");
+  EXPECT_EQ(Var("c"), std::nullopt);
+  EXPECT_TRUE(window.messages.empty());
+}
+
 TEST_F(ExecutorTest, BookCommandsRunLinksScriptsOrNothing) {
   EXPECT_TRUE(RunBookCommand(""));
   EXPECT_TRUE(RunBookCommand("   "));

@@ -1,6 +1,7 @@
 #include "script/script_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "script_harness.h"
 
@@ -98,6 +99,18 @@ TEST_F(ScriptRunTest, AMissingFileShowsTheOpenError) {
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].text, "Error opening file " + path);
   EXPECT_EQ(window.messages[0].style, kMbOk | kMbIconExclamation);
+}
+
+TEST_F(ScriptRunTest, AFolderOrPipeIsNotAScript) {
+  const std::string folder = tmp.File("folder.pgs");
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+  RunScript(folder, "folder.pgs");
+  // Nobody writes to this pipe: reading it must not wait.
+  const std::string pipe = tmp.File("pipe.pgs");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  RunScript(pipe, "pipe.pgs");
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Error opening file " + folder,
+                                                  "Error opening file " + pipe}));
 }
 
 TEST_F(ScriptRunTest, ABadLabelRunsNoCommand) {
