@@ -25,3 +25,10 @@ endforeach()
 # The test program exports the host function as the reader does, so a lookup of its name
 # in the running program finds it.
 target_link_options(quire_ext_tests PRIVATE -Wl,--export-dynamic-symbol=PGX_HostGetFunc)
+
+# The example library of examples/extension, when the examples are part of the build.
+if(EXISTS ${PROJECT_SOURCE_DIR}/examples/CMakeLists.txt)
+  add_dependencies(quire_ext_tests quire_example_ext)
+  target_compile_definitions(quire_ext_tests PRIVATE
+    QUIRE_EXAMPLE_EXT="$<TARGET_FILE:quire_example_ext>")
+endif()
