@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 namespace quire {
 namespace {
@@ -15,24 +16,79 @@ int64_t CountedLength(std::string_view word) {
   return std::clamp<int64_t>(static_cast<int64_t>(word.size()), 1, 10);
 }
 
-// Offset of `word` in `text` at or after `from`, or npos.
-size_t FindFrom(std::string_view text, std::string_view word, size_t from) {
-  if (from > text.size())
-    return std::string_view::npos;
-  const void* hit = memmem(text.data() + from, text.size() - from, word.data(), word.size());
-  if (hit == nullptr)
-    return std::string_view::npos;
-  return static_cast<size_t>(static_cast<const char*>(hit) - text.data());
+// 16 bytes, compared all at once where the processor can.
+typedef unsigned char Bytes16 __attribute__((vector_size(16)));
+
+Bytes16 Load16(const char* at) {
+  Bytes16 v;
+  memcpy(&v, at, sizeof v);
+  return v;
+}
+
+template <typename Vector>
+bool AnySet(Vector v) {
+  static_assert(sizeof(Vector) == 16);
+  uint64_t halves[2];
+  memcpy(halves, &v, sizeof halves);
+  return (halves[0] | halves[1]) != 0;
 }
 
 }  // namespace
 
+size_t FindWord(std::string_view text, std::string_view word, size_t from) {
+  if (from > text.size() || word.size() > text.size() - from)
+    return std::string_view::npos;
+  if (word.empty())
+    return from;
+  const char* base = text.data();
+  const size_t n = word.size();
+  if (n == 1) {
+    const void* hit = memchr(base + from, word[0], text.size() - from);
+    return hit == nullptr ? std::string_view::npos
+                          : static_cast<size_t>(static_cast<const char*>(hit) - base);
+  }
+  // Sixteen start positions per step: a start is a candidate when both the word's first
+  // and last bytes sit where they should; candidates are then compared whole.
+  const Bytes16 first = Bytes16{} + static_cast<unsigned char>(word[0]);
+  const Bytes16 last = Bytes16{} + static_cast<unsigned char>(word[n - 1]);
+  const size_t lastStart = text.size() - n;  // the last start that fits
+  size_t i = from;
+  for (; i + 16 <= lastStart + 1; i += 16) {
+    auto hits = (Load16(base + i) == first) & (Load16(base + i + n - 1) == last);
+    if (!AnySet(hits))
+      continue;
+    for (size_t k = 0; k < 16; ++k) {
+      if (hits[k] != 0 && memcmp(base + i + k + 1, word.data() + 1, n - 2) == 0)
+        return i + k;
+    }
+  }
+  for (; i <= lastStart; ++i) {
+    if (base[i] == word[0] && memcmp(base + i + 1, word.data() + 1, n - 1) == 0)
+      return i;
+  }
+  return std::string_view::npos;
+}
+
 void FoldAsciiCase(char* text, size_t length) {
-  // Branch-free so that the compiler can work on many bytes at once.
-  for (size_t i = 0; i < length; ++i) {
+  // Eight bytes at a time: a byte is a lower-case letter when its low seven bits lie in
+  // 'a'..'z' and its top bit is clear; such bytes lose their 0x20 bit.
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  constexpr uint64_t kHigh = 0x8080808080808080ull;
+  size_t i = 0;
+  for (; i + 8 <= length; i += 8) {
+    uint64_t x;
+    memcpy(&x, text + i, 8);
+    uint64_t low = x & ~kHigh;
+    uint64_t atLeastA = low + kOnes * (0x80 - 'a');
+    uint64_t aboveZ = low + kOnes * (0x80 - 'z' - 1);
+    uint64_t letters = (atLeastA ^ aboveZ) & ~x & kHigh;
+    x ^= letters >> 2;
+    memcpy(text + i, &x, 8);
+  }
+  for (; i < length; ++i) {
     unsigned char c = static_cast<unsigned char>(text[i]);
-    unsigned char lower = static_cast<unsigned char>(c - 'a') < 26 ? 0x20 : 0;
-    text[i] = static_cast<char>(c ^ lower);
+    if (c >= 'a' && c <= 'z')
+      text[i] = static_cast<char>(c - 0x20);
   }
 }
 
@@ -47,11 +103,11 @@ TextScore ScorePreparedText(std::string_view text, std::string_view word) {
     score.position = 1000;  // the empty word is found once, at the start
     return score;
   }
-  size_t first = FindFrom(text, word, 0);
+  size_t first = FindWord(text, word, 0);
   if (first == std::string_view::npos)
     return score;
   // The second occurrence may overlap the first: it starts at any later byte.
-  size_t second = FindFrom(text, word, first + 1);
+  size_t second = FindWord(text, word, first + 1);
   int64_t next = second == std::string_view::npos ? 0 : static_cast<int64_t>(second);
   score.position = (length - next) * 1000 / length;
   return score;

@@ -16,6 +16,10 @@ namespace quire {
 // Upper-cases the ASCII letters of `text` in place; other bytes stay.
 void FoldAsciiCase(char* text, size_t length);
 
+// Offset of the first occurrence of `word` in `text` at or after `from`; npos when there is
+// none (and for `from` past the end). The empty word is found at `from`.
+size_t FindWord(std::string_view text, std::string_view word, size_t from);
+
 // ScoreText on a text and a word that are already folded as the search asks for.
 TextScore ScorePreparedText(std::string_view text, std::string_view word);
 
