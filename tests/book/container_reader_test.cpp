@@ -21,33 +21,8 @@ using testing::ReadWholeFile;
 using testing::TestBook;
 using testing::WriteWholeFile;
 
-int32_t GetScrambledInt(const std::string& bytes, size_t pos) {
-  uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) {
-    v = (v << 8) | static_cast<uint8_t>(bytes.at(pos + static_cast<size_t>(i)) ^ kRecordKey);
-  }
-  return static_cast<int32_t>(v);
-}
-
-void PutScrambledInt(std::string* bytes, size_t pos, int32_t value) {
-  for (int i = 0; i < 4; ++i) {
-    bytes->at(pos + static_cast<size_t>(i)) =
-        static_cast<char>(((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF) ^ kRecordKey);
-  }
-}
-
-// Where the blocks of a written book lie, read back from its trailer.
-struct Layout {
-  explicit Layout(const std::string& bytes) : size(bytes.size()) {
-    trailer = size - kTrailerSize;
-    settings = static_cast<size_t>(GetScrambledInt(bytes, trailer + 8));
-    reservedList = static_cast<size_t>(GetScrambledInt(bytes, trailer + 12));
-    directory = static_cast<size_t>(GetScrambledInt(bytes, trailer + 16));
-    dataBase = static_cast<size_t>(GetScrambledInt(bytes, trailer + 20));
-    variables = static_cast<size_t>(GetScrambledInt(bytes, trailer + 24));
-  }
-  size_t size, trailer, settings, reservedList, directory, dataBase, variables;
-};
+using Layout = testing::BookLayout;
+using testing::PutScrambledInt;
 
 // The book every damaged-book case starts from: one page, one variable.
 void DescribeSmallBook(TestBook& book) {

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "book/cebook.h"
+#include "book/container_format.h"
 #include "book/page_store.h"
 #include "platform/paths.h"
 
@@ -80,6 +81,33 @@ std::string TestBook::Folder() const {
 
 std::optional<std::string> TestBook::Extracted(const std::string& name) const {
   return ReadWholeFile(Folder() + name);
+}
+
+int32_t GetScrambledInt(const std::string& bytes, size_t pos) {
+  uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) {
+    v = (v << 8) | static_cast<uint8_t>(bytes.at(pos + static_cast<size_t>(i)) ^ kRecordKey);
+  }
+  return static_cast<int32_t>(v);
+}
+
+void PutScrambledInt(std::string* bytes, size_t pos, int32_t value) {
+  for (int i = 0; i < 4; ++i) {
+    bytes->at(pos + static_cast<size_t>(i)) =
+        static_cast<char>(((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF) ^ kRecordKey);
+  }
+}
+
+BookLayout::BookLayout(const std::string& bytes) : size(bytes.size()) {
+  trailer = size - kTrailerSize;
+  auto at = [&](size_t offset) {
+    return static_cast<size_t>(GetScrambledInt(bytes, trailer + offset));
+  };
+  settings = at(8);
+  reservedList = at(12);
+  directory = at(16);
+  dataBase = at(20);
+  variables = at(24);
 }
 
 }  // namespace quire::testing

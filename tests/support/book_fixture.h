@@ -13,6 +13,8 @@
 #ifndef QUIRE_TESTS_SUPPORT_BOOK_FIXTURE_H_
 #define QUIRE_TESTS_SUPPORT_BOOK_FIXTURE_H_
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -65,6 +67,17 @@ class TestBook {
   ScopedTmpdir m_tmp;
   BookSpec m_spec;
 };
+
+// Where the blocks of a book lie, read back from the trailer of its bytes (for tests that
+// damage books on purpose). Positions are absolute.
+struct BookLayout {
+  explicit BookLayout(const std::string& bytes);
+  size_t size, trailer, settings, reservedList, directory, dataBase, variables;
+};
+
+// The scrambled integer stored at `pos`, and overwriting one.
+int32_t GetScrambledInt(const std::string& bytes, size_t pos);
+void PutScrambledInt(std::string* bytes, size_t pos, int32_t value);
 
 }  // namespace quire::testing
 
