@@ -37,7 +37,8 @@ TEST(TextToHtmlTest, ConvertsAsATable) {
       {"x &nbsp; y", "x &amp;nbsp; y"},
       {"\xE9t\xE9", "\xE9t\xE9"},
   };
-  for (const HtmlCase& c : cases) EXPECT_EQ(TextToHtml(c.input), c.html) << "[" << c.input << "]";
+  for (const HtmlCase& c : cases)
+    EXPECT_EQ(TextToHtml(c.input), c.html) << "[" << c.input << "]";
 }
 
 // The conversion written as the sequence of whole-text replacements it is defined by.
@@ -71,7 +72,8 @@ TEST(TextToHtmlTest, AgreesWithTheStepByStepReplacementsOnRandomTexts) {
   for (int round = 0; round < 2000; ++round) {
     std::string text;
     size_t length = random() % 24;
-    for (size_t i = 0; i < length; ++i) text.push_back(alphabet[random() % sizeof(alphabet)]);
+    for (size_t i = 0; i < length; ++i)
+      text.push_back(alphabet[random() % sizeof(alphabet)]);
     ASSERT_EQ(TextToHtml(text), ReplacementSteps(text)) << "[" << text << "]";
   }
 }
@@ -105,7 +107,8 @@ TEST(HexTest, BytesAndNibbles) {
   EXPECT_EQ(ByteToHex(0x0A), "0A");
   EXPECT_EQ(ByteToHex(0x1F0), "F0");
   EXPECT_EQ(ByteToHex(-1), "FF");
-  for (int v = 0; v < 16; ++v) EXPECT_EQ(NibbleToHex(v), std::string(1, "0123456789ABCDEF"[v]));
+  for (int v = 0; v < 16; ++v)
+    EXPECT_EQ(NibbleToHex(v), std::string(1, "0123456789ABCDEF"[v]));
 }
 
 TEST(NumberTextTest, DecimalAndFlags) {
