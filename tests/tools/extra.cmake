@@ -1,0 +1,8 @@
+# The tool tests run the real quire-pack and use the real reader program as the image.
+target_sources(quire_tools_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tools/pack_runner.cpp
+                                         ${CMAKE_CURRENT_SOURCE_DIR}/tools/json_value.cpp)
+target_link_libraries(quire_tools_tests PRIVATE quire_pack_lib)
+add_dependencies(quire_tools_tests quire quire-pack)
+target_compile_definitions(quire_tools_tests PRIVATE
+  QUIRE_PACK_PATH="$<TARGET_FILE:quire-pack>"
+  QUIRE_READER_PATH="$<TARGET_FILE:quire>")
