@@ -25,56 +25,18 @@ namespace {
 // The system directory on Linux: where the standard programs live.
 constexpr char kSystemFolder[] = "/usr/bin";
 
-constexpr std::array<std::string_view, 50> kPredefinedNames = {"win",
-                                                               "sys",
-                                                               "tmp",
-                                                               "app",
-                                                               "ebook",
-                                                               "windrive",
-                                                               "sysdrive",
-                                                               "tmpdrive",
-                                                               "appdrive",
-                                                               "ebookdrive",
-                                                               "esbn",
-                                                               "title",
-                                                               "publisher",
-                                                               "copyright",
-                                                               "author",
-                                                               "authoremail",
-                                                               "authorurl",
-                                                               "compilerurl",
-                                                               "compilerversion",
-                                                               "compileyear",
-                                                               "compilemonth",
-                                                               "compileday",
-                                                               "compilehour",
-                                                               "compileminute",
-                                                               "compilesecond",
-                                                               "nowyear",
-                                                               "nowmonth",
-                                                               "nowday",
-                                                               "nowhour",
-                                                               "nowminute",
-                                                               "nowsecond",
-                                                               "quote",
-                                                               "doublequote",
-                                                               "linefeed",
-                                                               "return",
-                                                               "tab",
-                                                               "bracel",
-                                                               "bracer",
-                                                               "screenwidth",
-                                                               "screenheight",
-                                                               "clientwidth",
-                                                               "clientheight",
-                                                               "windowwidth",
-                                                               "windowheight",
-                                                               "windowx",
-                                                               "windowy",
-                                                               "ebookurl",
-                                                               "commandline",
-                                                               "exename",
-                                                               "isrebranded"};
+// The predefined names, which user variables may not take.
+// clang-format off
+constexpr std::array<std::string_view, 50> kPredefinedNames = {
+    "win", "sys", "tmp", "app", "ebook", "windrive", "sysdrive", "tmpdrive", "appdrive",
+    "ebookdrive", "esbn", "title", "publisher", "copyright", "author", "authoremail", "authorurl",
+    "compilerurl", "compilerversion", "compileyear", "compilemonth", "compileday", "compilehour",
+    "compileminute", "compilesecond", "nowyear", "nowmonth", "nowday", "nowhour", "nowminute",
+    "nowsecond", "quote", "doublequote", "linefeed", "return", "tab", "bracel", "bracer",
+    "screenwidth", "screenheight", "clientwidth", "clientheight", "windowwidth", "windowheight",
+    "windowx", "windowy", "ebookurl", "commandline", "exename", "isrebranded",
+};
+// clang-format on
 
 // Values that are computed once, at the first expansion that gets past the gate, and kept
 // for the life of the process.
