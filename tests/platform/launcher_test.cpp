@@ -168,6 +168,30 @@ TEST_F(LauncherTest, OpenWithoutAnyOpenerHasNoApplication) {
                 "filename extension.");
 }
 
+TEST_F(LauncherTest, OpenUsesXdgOpenAndFallsBackToGio) {
+  const std::string marker = m_tmp.File("marker");
+  ScopedEnv path("PATH", m_tmp.Path());
+  const std::string noApplication =
+      kOpenFailure +
+      "\n\nThe reason was:-\nThere is no application associated with the given filename "
+      "extension.";
+
+  // Only gio: any failure of "gio open" means nothing could open the address.
+  Script("gio", "printf '%s ' \"$@\" > \"" + marker + "\"; exit 2");
+  EXPECT_FALSE(OpenDocument("nohandler:thing"));
+  EXPECT_EQ(ReadWholeFile(marker), "open nohandler:thing ");
+
+  // xdg-open present: it is preferred, and its status 2 means a missing file.
+  Script("xdg-open", "printf '%s ' \"$@\" > \"" + marker + "\"; exit 2");
+  EXPECT_FALSE(OpenDocument("nohandler:thing"));
+  EXPECT_EQ(ReadWholeFile(marker), "nohandler:thing ");
+
+  ASSERT_EQ(m_window.messages.size(), 2u);
+  EXPECT_EQ(m_window.messages[0].text, noApplication);
+  EXPECT_EQ(m_window.messages[1].text,
+            kOpenFailure + "\n\nThe reason was:-\nThe specified file was not found.");
+}
+
 TEST_F(LauncherTest, OpenHandsTheOpenerOneSafeArgument) {
   const std::string marker = m_tmp.File("marker");
   OverrideOpener({"sh", "-c", "printf '%s' \"$1\" > \"" + marker + "\"", "opener"});

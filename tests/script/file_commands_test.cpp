@@ -237,6 +237,29 @@ TEST_F(FileCommandsTest, FileWriteFailuresStoreZeroAndKeepTheOldFile) {
   }
 }
 
+TEST_F(FileCommandsTest, FileWriteToDevicesAndPipesNeverWaits) {
+  Run("FILEWRITE('ok','/dev/null','discarded')");
+  EXPECT_EQ(Var("ok"), "1");
+  EXPECT_TRUE(PathExists("/dev/null"));
+  ASSERT_EQ(mkfifo(tmp.File("pipe").c_str(), 0600), 0);
+  Run("FILEWRITE('ok'," + Quoted("pipe") + ",'nobody reads this')");
+  EXPECT_EQ(Var("ok"), "0");
+  struct stat info {};
+  ASSERT_EQ(lstat(tmp.File("pipe").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the pipe was replaced";
+}
+
+TEST_F(FileCommandsTest, FileWriteThroughALinkWritesItsTarget) {
+  ASSERT_TRUE(WriteWholeFile(tmp.File("target.txt"), "old"));
+  ASSERT_EQ(symlink(tmp.File("target.txt").c_str(), tmp.File("link.txt").c_str()), 0);
+  Run("FILEWRITE('ok'," + Quoted("link.txt") + ",'new')");
+  EXPECT_EQ(Var("ok"), "1");
+  EXPECT_EQ(Contents("target.txt"), "new");
+  struct stat info {};
+  ASSERT_EQ(lstat(tmp.File("link.txt").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+}
+
 TEST_F(FileCommandsTest, FileWriteFailingHalfWayStoresZeroAndKeepsTheOldFile) {
   ASSERT_TRUE(WriteWholeFile(tmp.File("x.txt"), "old contents"));
   SetVariable("big", std::string(100000, 'z'));
