@@ -1,0 +1,178 @@
+#include "book/page_store.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "book/cebook.h"
+#include "support/fake_window.h"
+#include "support/scoped_tmpdir.h"
+
+namespace quire {
+namespace {
+
+using testing::PathExists;
+using testing::ReadWholeFile;
+using testing::WriteWholeFile;
+
+mode_t ModeOf(const std::string& path) {
+  struct stat st {};
+  EXPECT_EQ(lstat(path.c_str(), &st), 0) << path;
+  return st.st_mode & 0777;
+}
+
+class PageStoreTest : public ::testing::Test {
+ protected:
+  PageStoreTest() {
+    PageStore::Instance().ResetForTesting();
+    UseEsbn("BOOK-1");
+  }
+  ~PageStoreTest() override {
+    PageStore::Instance().ResetForTesting();
+    CEBook::Instance().ForgetForTesting();
+  }
+  void UseEsbn(const std::string& esbn) {
+    EBookSettings settings = DefaultSettings();
+    settings.esbn = esbn;
+    CEBook::Instance().SetRecordsForTesting(settings, {}, {});
+  }
+  std::string Temp() const { return tmp.PrivateFolder(); }
+  const std::vector<std::string>& Folders() const { return PageStore::Instance().CreatedFolders(); }
+
+  testing::ScopedTmpdir tmp;
+  testing::FakeWindow window;
+};
+
+TEST_F(PageStoreTest, BookFolderIsMadePrivateOnceAndRecorded) {
+  const std::string folder = BookFolder();
+  EXPECT_EQ(folder, Temp() + "BOOK-1.k9w/");
+  EXPECT_EQ(ModeOf(folder), 0700u);
+  EXPECT_EQ(BookFolder(), folder);
+  EXPECT_EQ(Folders(), (std::vector<std::string>{Temp() + "BOOK-1.k9w"}));
+  EXPECT_TRUE(window.messages.empty());
+}
+
+TEST_F(PageStoreTest, EsbnNamesTheFolderAndCannotLeadOutOfIt) {
+  const struct {
+    const char* esbn;
+    const char* folder;
+  } cases[] = {
+      {"", ".k9w/"},
+      {"ISBN 1-2", "ISBN 1-2.k9w/"},
+      {"../../etc", ".._.._etc.k9w/"},
+      {"a\\b", "a_b.k9w/"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.esbn);
+    UseEsbn(c.esbn);
+    EXPECT_EQ(BookFolder(), Temp() + c.folder);
+    EXPECT_TRUE(PathExists(Temp() + c.folder));
+  }
+}
+
+TEST_F(PageStoreTest, FolderThatCannotBeMadeIsReportedAndWritesIntoItFail) {
+  ASSERT_TRUE(WriteWholeFile(tmp.File("quire-" + std::to_string(geteuid())), "a file"));
+  const std::string folder = BookFolder();
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].text, "Not enough disk space or other file error!");
+  EXPECT_EQ(window.messages[0].style, kMbOk | kMbIconExclamation);
+  EXPECT_EQ(folder.back(), '/');
+  EXPECT_FALSE(WritePageFile(folder + "__about.html", "x"));
+}
+
+TEST_F(PageStoreTest, FolderLeftFromAnEarlierRunIsReusedButNotRecorded) {
+  const std::string folder = Temp() + "BOOK-1.k9w/";
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+  ASSERT_TRUE(WriteWholeFile(folder + "old.html", "from the crashed run"));
+  ASSERT_TRUE(WriteWholeFile(folder + "index.html", "stale"));
+
+  EXPECT_EQ(BookFolder(), folder);
+  EXPECT_TRUE(Folders().empty());
+  ASSERT_TRUE(WritePageFile(folder + "index.html", "fresh"));
+  EXPECT_EQ(ReadWholeFile(folder + "index.html"), "fresh");
+
+  PageStore::Instance().Cleanup();
+  EXPECT_FALSE(PathExists(folder + "index.html"));
+  EXPECT_TRUE(PathExists(folder + "old.html"));
+  EXPECT_TRUE(PathExists(folder));
+}
+
+TEST_F(PageStoreTest, BookFolderThatIsNotPrivateIsRefused) {
+  const std::string folder = Temp() + "BOOK-1.k9w";
+  ASSERT_EQ(mkdir(folder.c_str(), 0777), 0);
+  ASSERT_EQ(chmod(folder.c_str(), 0777), 0);
+  BookFolder();
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].text, "Not enough disk space or other file error!");
+}
+
+TEST_F(PageStoreTest, PageWrittenTwiceIsRecordedOnceAndDeletedOnce) {
+  const std::string page = BookFolder() + "__search.html";
+  ASSERT_TRUE(WritePageFile(page, "first search, longer text"));
+  ASSERT_TRUE(WritePageFile(page, "second"));
+  EXPECT_EQ(ReadWholeFile(page), "second");
+  EXPECT_EQ(ModeOf(page), 0600u);
+  EXPECT_EQ(PageStore::Instance().WrittenFiles(), (std::set<std::string>{page}));
+  PageStore::Instance().Cleanup();
+  EXPECT_FALSE(PathExists(page));
+}
+
+TEST_F(PageStoreTest, CleanupRemovesAMadeFolderOnlyWhenNothingUnrecordedRemains) {
+  const std::string folder = BookFolder();
+  ASSERT_TRUE(WritePageFile(folder + "__about.html", "a"));
+  ASSERT_TRUE(WriteWholeFile(folder + "unrecorded.txt", "u"));
+  PageStore::Instance().Cleanup();
+  EXPECT_FALSE(PathExists(folder + "__about.html"));
+  EXPECT_TRUE(PathExists(folder + "unrecorded.txt"));
+
+  ASSERT_EQ(unlink((folder + "unrecorded.txt").c_str()), 0);
+  PageStore::Instance().Cleanup();  // records are kept, so a second run finishes the job
+  EXPECT_FALSE(PathExists(folder));
+  EXPECT_TRUE(PathExists(Temp()));
+}
+
+TEST_F(PageStoreTest, WriteFailuresSayDiskErrorAndReturnFalse) {
+  EXPECT_FALSE(WritePageFile(Temp() + "missing/__jump.html", "x"));
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].text, "Disk error - out of space ?");
+  EXPECT_EQ(window.messages[0].style, kMbOk | kMbIconExclamation);
+  EXPECT_TRUE(PageStore::Instance().WrittenFiles().empty());
+
+  // Created but not written completely: reported, and still recorded.
+  EXPECT_FALSE(WritePageFile("/dev/full", "no room"));
+  EXPECT_EQ(window.messages.size(), 2u);
+  EXPECT_EQ(PageStore::Instance().WrittenFiles().count("/dev/full"), 1u);
+  PageStore::Instance().ResetForTesting();  // never let a cleanup near that record
+}
+
+TEST_F(PageStoreTest, MakeFolderPathMakesAndRecordsEachMissingFolderInOrder) {
+  const std::string base = Temp();
+  ASSERT_TRUE(MakeFolderPath(base + "a/b/c/"));
+  EXPECT_EQ(Folders(), (std::vector<std::string>{base + "a", base + "a/b", base + "a/b/c"}));
+  EXPECT_EQ(ModeOf(base + "a/b"), 0700u);
+  ASSERT_TRUE(MakeFolderPath(base + "a/b/d/"));
+  EXPECT_EQ(Folders().size(), 4u);
+  EXPECT_EQ(Folders().back(), base + "a/b/d");
+}
+
+TEST_F(PageStoreTest, MakeFolderPathFailsOnFilesLinksAndSharedFolders) {
+  const std::string base = Temp();
+  ASSERT_TRUE(WriteWholeFile(base + "file", "x"));
+  EXPECT_FALSE(MakeFolderPath(base + "file/sub/"));
+  EXPECT_FALSE(MakeFolderPath(base + "file/"));
+
+  ASSERT_EQ(mkdir((base + "real").c_str(), 0700), 0);
+  ASSERT_EQ(symlink((base + "real").c_str(), (base + "link").c_str()), 0);
+  EXPECT_FALSE(MakeFolderPath(base + "link/"));
+
+  ASSERT_EQ(mkdir((base + "shared").c_str(), 0700), 0);
+  ASSERT_EQ(chmod((base + "shared").c_str(), 0775), 0);
+  EXPECT_FALSE(MakeFolderPath(base + "shared/"));
+  EXPECT_TRUE(Folders().empty());
+}
+
+}  // namespace
+}  // namespace quire
