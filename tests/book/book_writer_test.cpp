@@ -1,0 +1,103 @@
+#include "book/book_writer.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+
+#include "book/buffered_file_writer.h"
+#include "book/cebook.h"
+#include "support/book_fixture.h"
+#include "support/fake_window.h"
+
+namespace quire {
+namespace {
+
+using testing::ReadWholeFile;
+using testing::ScopedTmpdir;
+using testing::TestBook;
+using testing::WriteWholeFile;
+
+TEST(BookWriterTest, WritesAnExecutableFileThatStartsWithTheImage) {
+  TestBook book;
+  book.AddPage("index.html", "<p/>");
+  const std::string path = book.Write();
+  struct stat st {};
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0755u);
+  auto bytes = ReadWholeFile(path);
+  ASSERT_TRUE(bytes.has_value());
+  EXPECT_EQ(*bytes, book.Bytes());
+  EXPECT_EQ(bytes->substr(0, book.Spec().image.size()), book.Spec().image);
+}
+
+TEST(BookWriterTest, StreamsFilesAndImageFromDisk) {
+  testing::FakeWindow window;
+  TestBook book;
+  std::string big;
+  for (int i = 0; big.size() < 3'000'000; ++i)
+    big += "line " + std::to_string(i) + "\n";
+  ASSERT_TRUE(WriteWholeFile(book.Tmp().File("big.txt"), big));
+  ASSERT_TRUE(WriteWholeFile(book.Tmp().File("image"), "IMAGE-BYTES"));
+  BookFileInput raw;
+  raw.entry.fileName = "big.txt";
+  raw.sourcePath = book.Tmp().File("big.txt");
+  BookFileInput packed = raw;
+  packed.entry.fileName = "index.html";
+  packed.entry.packed = true;
+  book.Spec().files = {raw, packed};
+  book.Spec().imagePath = book.Tmp().File("image");
+  book.Write();
+  EXPECT_EQ(ReadWholeFile(book.Path())->substr(0, 11), "IMAGE-BYTES");
+
+  CEBook::Instance().Load();
+  EXPECT_TRUE(book.Extracted("big.txt") == big);
+  EXPECT_TRUE(book.Extracted("index.html") == big);
+}
+
+TEST(BookWriterTest, FailureLeavesNeitherABookNorATemporaryFile) {
+  ScopedTmpdir tmp;
+  ASSERT_TRUE(WriteWholeFile(tmp.File("book"), "the earlier book"));
+  BookSpec spec;
+  BookFileInput missing;
+  missing.entry.fileName = "gone.html";
+  missing.sourcePath = tmp.File("no-such-file");
+  spec.files.push_back(missing);
+  std::string error;
+  EXPECT_FALSE(WriteBook(spec, tmp.File("book"), &error));
+  EXPECT_NE(error.find("no-such-file"), std::string::npos) << error;
+  EXPECT_EQ(ReadWholeFile(tmp.File("book")), "the earlier book");
+  int entries = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(tmp.Path())) {
+    (void)entry;
+    ++entries;
+  }
+  EXPECT_EQ(entries, 1);
+
+  EXPECT_FALSE(WriteBook(spec, tmp.File("no/folder/book"), &error));
+}
+
+TEST(BufferedFileWriterTest, SmallAndLargeBlocksArriveInOrder) {
+  ScopedTmpdir tmp;
+  BufferedFileWriter writer;
+  ASSERT_TRUE(writer.Open(tmp.File("out")));
+  std::string expected;
+  for (size_t size : {10u, 65536u, 1u, 200000u, 65535u, 3u}) {
+    std::string block(size, static_cast<char>('a' + size % 26));
+    ASSERT_TRUE(writer.Write(block.data(), block.size()));
+    expected += block;
+  }
+  ASSERT_TRUE(writer.Close());
+  EXPECT_TRUE(ReadWholeFile(tmp.File("out")) == expected);
+}
+
+TEST(BufferedFileWriterTest, FinalFlushFailureIsReportedByClose) {
+  BufferedFileWriter writer;
+  ASSERT_TRUE(writer.Open("/dev/full"));
+  EXPECT_TRUE(writer.Write("buffered", 8));  // nothing reaches the device yet
+  EXPECT_FALSE(writer.Close());
+}
+
+}  // namespace
+}  // namespace quire
