@@ -82,6 +82,11 @@ TEST_F(VariablesTest, UserVariableHoldingAReferenceIsExpandedFurther) {
   EXPECT_EQ(Brace("{Title}/{title}"), "mine/Tides");
 }
 
+TEST_F(VariablesTest, SelfReferenceIsReplacedOnceAndNeverLoops) {
+  DefineOk("x", "{x}{x}");
+  EXPECT_EQ(Brace("{x}"), "{x}{x}");
+}
+
 TEST_F(VariablesTest, BraceVariablesYieldLiteralBracesThatNothingExpandsAgain) {
   DefineOk("x", "expanded");
   EXPECT_EQ(Brace("{bracel}x{bracer}"), "{x}");
