@@ -73,14 +73,18 @@ TEST_F(ExtensionLoadingTest, CompleteLibraryIsInitialisedBeforeTheFrameExists) {
     EXPECT_THAT(call, HasSubstr(" window=" + FrameHandle())) << call;
 }
 
-TEST_F(ExtensionLoadingTest, RecordsAreLaidOutAsTheLibrarysCompilerLaysThemOut) {
+TEST_F(ExtensionLoadingTest, RecordsAndHostAddressAreWhatTheLibrarySeesItself) {
   Install(kFullLibrary, "__pxa__full.so");
   LoadAll();
   ASSERT_FALSE(CallsOf("full").empty());
+  // The library's C compiler lays the records out as the reader does, and a lookup of the
+  // host function by name from inside the library finds the address it was handed.
   EXPECT_EQ(CallsOf("full")[0], "Init param=" + std::to_string(sizeof(PGXParam)) +
                                     " param.text=" + std::to_string(offsetof(PGXParam, text)) +
                                     " param.number=" + std::to_string(offsetof(PGXParam, number)) +
-                                    " result=" + std::to_string(sizeof(PGXResult)));
+                                    " result=" + std::to_string(sizeof(PGXResult)) +
+                                    " exported=" + std::to_string(ExportedHostAddress()));
+  EXPECT_THAT(RawCalls()[0], HasSubstr(" host=" + std::to_string(ExportedHostAddress()) + " "));
   EXPECT_EQ(sizeof(PGXParam), 24u);
   EXPECT_EQ(sizeof(PGXResult), 8196u);
 }

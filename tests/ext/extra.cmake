@@ -15,6 +15,7 @@ foreach(lib ${quire_ext_test_libs})
     LIBRARY_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/ext_libs)
   target_include_directories(${lib_target} PRIVATE ${PROJECT_SOURCE_DIR}/include)
   target_compile_definitions(${lib_target} PRIVATE TEST_LIB_${lib_upper})
+  target_link_libraries(${lib_target} PRIVATE ${CMAKE_DL_LIBS})
   target_compile_options(${lib_target} PRIVATE -Wall -Wextra -Wpedantic
                          $<$<BOOL:${QUIRE_WERROR}>:-Werror>)
   add_dependencies(quire_ext_tests ${lib_target})

@@ -5,6 +5,8 @@
  *   <library> <entry point> zero=<int> host=<address> window=<address> [details]
  *
  * with addresses as decimal integers, so the tests can compare them. */
+#define _GNU_SOURCE /* RTLD_DEFAULT */
+#include <dlfcn.h>
 #include <limits.h>
 #include <stddef.h>
 #include <stdint.h>
@@ -103,11 +105,13 @@ PGX_EXPORT int PGX_GetVersion(int zero, PGXHostGetFunc host, void* window) {
 }
 
 PGX_EXPORT int PGX_Init(int zero, PGXHostGetFunc host, void* window) {
-  /* How this C compiler lays out the records, for the host to compare with its own. */
-  char details[200];
-  snprintf(details, sizeof(details), "param=%zu param.text=%zu param.number=%zu result=%zu",
-           sizeof(PGXParam), offsetof(PGXParam, text), offsetof(PGXParam, number),
-           sizeof(PGXResult));
+  /* How this C compiler lays out the records, for the host to compare with its own, and
+   * where the program's exported host function is, as a library finds it by name. */
+  char details[300];
+  snprintf(details, sizeof(details),
+           "param=%zu param.text=%zu param.number=%zu result=%zu exported=%llu", sizeof(PGXParam),
+           offsetof(PGXParam, text), offsetof(PGXParam, number), sizeof(PGXResult),
+           (unsigned long long)(uintptr_t)dlsym(RTLD_DEFAULT, "PGX_HostGetFunc"));
   Log("Init", zero, host, window, details);
   return 0;
 }
