@@ -13,6 +13,9 @@
 namespace quire {
 namespace {
 
+// A settings file is small; a larger one is not read into memory at all.
+constexpr off_t kMaxIniFileSize = 16 * 1024 * 1024;
+
 // One line of the file: [begin, end) is its text without the line end, `next` is where
 // the following line starts (the file size after the last line).
 struct LineSpan {
@@ -139,8 +142,8 @@ IniLookup Find(std::string_view text, std::string_view section, std::string_view
   return found;
 }
 
-// Whole file into `text`. False when it exists but cannot be read; a missing file reads
-// as empty with `*exists` false.
+// Whole file into `text`. False when it exists but cannot be read or is larger than
+// kMaxIniFileSize; a missing file reads as empty with `*exists` false.
 bool ReadWholeFile(const std::string& path, std::string* text, bool* exists) {
   text->clear();
   *exists = false;
@@ -150,12 +153,16 @@ bool ReadWholeFile(const std::string& path, std::string* text, bool* exists) {
   }
   *exists = true;
   struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxIniFileSize) {
     close(fd);
     return false;
   }
   char buffer[65536];
   for (;;) {
+    if (static_cast<off_t>(text->size()) > kMaxIniFileSize) {
+      close(fd);
+      return false;  // it grew while being read
+    }
     ssize_t got = read(fd, buffer, sizeof buffer);
     if (got < 0) {
       if (errno == EINTR) {

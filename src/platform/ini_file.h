@@ -12,6 +12,9 @@
 //   - section and key names are compared without regard to ASCII letter case; the first
 //     section of a name is the one used, and within it the first key of a name.
 //
+// A file larger than 16 MiB is treated as one that cannot be read: it gives the default
+// and is never rewritten.
+//
 // File names: a bare name (no '/' and no '\\') lives in ConfigFolder(); any other path is
 // converted with ToNativePath and used as it is (a relative path is relative to the
 // current folder).

@@ -114,6 +114,17 @@ TEST_F(IniFileTest, LongValuesAreCutToTheBuffer) {
   EXPECT_EQ(ReadIniValue(path, "S", "Missing", "abcdef", 4), "abc");
 }
 
+TEST_F(IniFileTest, HugeFilesAreNeitherReadNorRewritten) {
+  const std::string path = IniWith("[S]\nK=v\n");
+  constexpr off_t kHuge = 17 * 1024 * 1024;
+  ASSERT_EQ(truncate(path.c_str(), kHuge), 0);  // sparse: cheap to make
+  EXPECT_EQ(ReadIniValue(path, "S", "K", "default"), "default");
+  EXPECT_FALSE(WriteIniValue(path, "S", "K", "w"));
+  struct stat info {};
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_size, kHuge);
+}
+
 TEST_F(IniFileTest, WriteCreatesFileSectionAndKey) {
   const std::string path = m_tmp.File("new.ini");
   ASSERT_TRUE(WriteIniValue(path, "Main", "Name", "Ada"));
