@@ -92,6 +92,7 @@ ScriptValue ParseParameter(std::string_view text) {
 
 int ExecuteCommandLine(ControlStack& stack, const std::string& commandText, std::string* errorText,
                        ScriptFile* script) {
+  errorText->clear();
   SplitCommand split;
   if (!SplitCommandLine(commandText, &split, errorText))
     return kCommandFailed;

@@ -73,7 +73,9 @@ int HandleStrFind(CommandCall& call) {
   }
   const std::string text = Text(call, 2);
   const std::string find = Text(call, 3);
-  size_t found = start <= text.size() ? text.find(find, start) : std::string::npos;
+  // A start beyond the end finds nothing, not even an empty text.
+  const bool inside = start == 0 || start < text.size();
+  const size_t found = inside ? text.find(find, start) : std::string::npos;
   return StoreResult(call, found == std::string::npos ? "0" : std::to_string(found + 1));
 }
 
