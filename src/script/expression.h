@@ -11,7 +11,8 @@
 // White space anywhere is ignored. An operand is the leading decimal integer of its token
 // ("12abc" is 12); a token without digits counts only when it holds a '0' somewhere.
 // Arithmetic wraps around in 32 bits; -2147483648 / -1 gives -2147483648 and its
-// remainder 0. Numbers too large for 32 bits saturate at the nearest limit.
+// remainder 0; ABS(-2147483648) stays -2147483648. Numbers too large for 32 bits saturate
+// at the nearest limit.
 #ifndef QUIRE_SCRIPT_EXPRESSION_H_
 #define QUIRE_SCRIPT_EXPRESSION_H_
 
