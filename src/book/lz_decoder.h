@@ -31,6 +31,9 @@ inline constexpr uint32_t kMinCopy = 3;
 inline constexpr uint32_t kEndCode = 15;
 inline constexpr unsigned kLiteralBits = 1 + 8;
 inline constexpr unsigned kCopyBits = 1 + 4 + 13;
+// The flag bits of six literal tokens in a row.
+inline constexpr uint64_t kSixLiteralFlags =
+    1ull | 1ull << 9 | 1ull << 18 | 1ull << 27 | 1ull << 36 | 1ull << 45;
 
 enum class DecodeResult { kDone, kTruncated, kOutputFailed };
 
@@ -48,94 +51,134 @@ struct DecoderState {
 // (false when there is none left); `sink.Write(data, size)` takes output and returns
 // false when it cannot. The full window goes to the sink each time it fills; at the end
 // token the first p bytes go. On a truncated stream the partial window is not written.
+// The state is worked on in local copies (byte stores into the window could otherwise
+// alias the reservoir and force reloads) and stored back into `s` on return.
 template <typename Source, typename Sink>
 DecodeResult Decode(DecoderState& s, Source& source, Sink& sink) {
+  uint8_t* const window = s.window;
+  uint32_t p = s.p;
+  uint64_t bits = s.bits;
+  unsigned bitCount = s.bitCount;
+  const uint8_t* next = s.next;
+  const uint8_t* end = s.end;
   bool inputLeft = true;
+
+  auto finish = [&](DecodeResult result) {
+    s.p = p;
+    s.bits = bits;
+    s.bitCount = bitCount;
+    s.next = next;
+    s.end = end;
+    return result;
+  };
+  // Eight bytes at once: the reservoir then holds 56 to 63 valid bits. The bits above
+  // bitCount come from bytes not yet consumed, so the next load ORs the same values in.
+  auto loadWord = [&]() {
+    uint64_t word;
+    std::memcpy(&word, next, 8);  // the stream is little-endian, like the reservoir
+    bits |= word << bitCount;
+    next += (63 - bitCount) >> 3;
+    bitCount |= 56;
+  };
   // Tops the reservoir up to at least 57 bits, or to whatever input remains.
   auto refill = [&]() {
-    if (s.end - s.next >= 8) {
-      uint64_t word;
-      std::memcpy(&word, s.next, 8);  // the stream is little-endian, like the reservoir
-      s.bits |= word << s.bitCount;
-      s.next += (63 - s.bitCount) >> 3;
-      s.bitCount |= 56;
+    if (end - next >= 8) {
+      loadWord();
       return;
     }
-    while (s.bitCount <= 56) {
-      if (s.next == s.end) {
-        if (!inputLeft || !source.Refill(&s.next, &s.end)) {
+    while (bitCount <= 56) {
+      if (next == end) {
+        if (!inputLeft || !source.Refill(&next, &end)) {
           inputLeft = false;
           return;
         }
-        if (s.end - s.next >= 8) {
-          uint64_t word;
-          std::memcpy(&word, s.next, 8);
-          s.bits |= word << s.bitCount;
-          s.next += (63 - s.bitCount) >> 3;
-          s.bitCount |= 56;
+        if (end - next >= 8) {
+          loadWord();
           return;
         }
         continue;
       }
-      s.bits |= static_cast<uint64_t>(*s.next++) << s.bitCount;
-      s.bitCount += 8;
+      bits |= static_cast<uint64_t>(*next++) << bitCount;
+      bitCount += 8;
     }
   };
   auto take = [&](unsigned n) {
-    uint32_t value = static_cast<uint32_t>(s.bits & ((uint64_t{1} << n) - 1));
-    s.bits >>= n;
-    s.bitCount -= n;
+    uint32_t value = static_cast<uint32_t>(bits & ((uint64_t{1} << n) - 1));
+    bits >>= n;
+    bitCount -= n;
     return value;
+  };
+  auto put = [&](uint8_t byte) {
+    window[p] = byte;
+    if (++p == kWindowSize) {
+      p = 0;
+      return sink.Write(window, kWindowSize);
+    }
+    return true;
   };
 
   for (;;) {
-    if (s.bitCount < kCopyBits) {
+    if (bitCount < kCopyBits) {
       refill();
-      if (s.bitCount < 1)
-        return DecodeResult::kTruncated;
+      if (bitCount < 1)
+        return finish(DecodeResult::kTruncated);
     }
-    if ((s.bits & 1) == 0) {
-      if (s.bitCount < kLiteralBits)
-        return DecodeResult::kTruncated;
-      s.window[s.p++] = static_cast<uint8_t>((s.bits >> 1) & 0xFF);
-      s.bits >>= kLiteralBits;
-      s.bitCount -= kLiteralBits;
-      if (s.p == kWindowSize) {
-        if (!sink.Write(s.window, kWindowSize))
-          return DecodeResult::kOutputFailed;
-        s.p = 0;
+    // Runs of literals: six 9-bit literal tokens fit in a full reservoir, and when all six
+    // flags are 0 their bytes can be taken out independently of one another.
+    if ((bits & kSixLiteralFlags) == 0 && bitCount >= 6 * kLiteralBits && p + 6 <= kWindowSize) {
+      uint8_t* out = window + p;
+      out[0] = static_cast<uint8_t>(bits >> 1);
+      out[1] = static_cast<uint8_t>(bits >> 10);
+      out[2] = static_cast<uint8_t>(bits >> 19);
+      out[3] = static_cast<uint8_t>(bits >> 28);
+      out[4] = static_cast<uint8_t>(bits >> 37);
+      out[5] = static_cast<uint8_t>(bits >> 46);
+      bits >>= 6 * kLiteralBits;
+      bitCount -= 6 * kLiteralBits;
+      p += 6;
+      if (p == kWindowSize) {
+        p = 0;
+        if (!sink.Write(window, kWindowSize))
+          return finish(DecodeResult::kOutputFailed);
       }
       continue;
     }
-    if (s.bitCount < 5)
-      return DecodeResult::kTruncated;
-    const uint32_t code = static_cast<uint32_t>((s.bits >> 1) & 0xF);
+    if ((bits & 1) == 0) {
+      if (bitCount < kLiteralBits)
+        return finish(DecodeResult::kTruncated);
+      const uint8_t byte = static_cast<uint8_t>(bits >> 1);
+      bits >>= kLiteralBits;
+      bitCount -= kLiteralBits;
+      if (!put(byte))
+        return finish(DecodeResult::kOutputFailed);
+      continue;
+    }
+    if (bitCount < 5)
+      return finish(DecodeResult::kTruncated);
+    const uint32_t code = static_cast<uint32_t>((bits >> 1) & 0xF);
     if (code == kEndCode) {
       take(5);
-      return sink.Write(s.window, s.p) ? DecodeResult::kDone : DecodeResult::kOutputFailed;
+      return finish(sink.Write(window, p) ? DecodeResult::kDone : DecodeResult::kOutputFailed);
     }
-    if (s.bitCount < kCopyBits)
-      return DecodeResult::kTruncated;
+    if (bitCount < kCopyBits)
+      return finish(DecodeResult::kTruncated);
     take(5);
     const uint32_t distance = take(13);
     uint32_t length = code + kMinCopy;
-    uint32_t from = (s.p - distance) & kWindowMask;
+    uint32_t from = (p - distance) & kWindowMask;
     // Fast path: neither range wraps and the copy does not read its own output, so a
     // block move equals the byte-by-byte copy (a source after the destination is read
     // before it is overwritten either way).
-    if (s.p + length < kWindowSize && from + length <= kWindowSize && distance >= length) {
-      std::memmove(s.window + s.p, s.window + from, length);
-      s.p += length;
+    if (p + length < kWindowSize && from + length <= kWindowSize && distance >= length) {
+      std::memmove(window + p, window + from, length);
+      p += length;
       continue;
     }
     while (length-- > 0) {
-      s.window[s.p] = s.window[from];
+      const uint8_t byte = window[from];
       from = (from + 1) & kWindowMask;
-      if (++s.p == kWindowSize) {
-        if (!sink.Write(s.window, kWindowSize))
-          return DecodeResult::kOutputFailed;
-        s.p = 0;
-      }
+      if (!put(byte))
+        return finish(DecodeResult::kOutputFailed);
     }
   }
 }

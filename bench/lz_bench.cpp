@@ -1,0 +1,191 @@
+// LZ decode throughput (MB/s of output) beside zlib's inflate on the same input, packed
+// at zlib's default level: a real HTML corpus from this machine's documentation, and
+// incompressible random bytes. After the runs a summary prints the speed ratios and the
+// packed sizes.
+#include <benchmark/benchmark.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "book/lz.h"
+
+namespace {
+
+constexpr size_t kCorpusLimit = 16u << 20;
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// HTML (then reStructuredText) documentation found on this machine, in a fixed order;
+// generated text when there is none.
+std::string& HtmlCorpus() {
+  static std::string* corpus = [] {
+    auto* text = new std::string;
+    std::vector<std::filesystem::path> files;
+    std::error_code ec;
+    for (const char* root : {"/usr/share/doc", "/usr/share/cmake", "/usr/share/gtk-doc"}) {
+      for (auto it = std::filesystem::recursive_directory_iterator(
+               root, std::filesystem::directory_options::skip_permission_denied, ec);
+           it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+        if (ec)
+          break;
+        const std::string ext = it->path().extension().string();
+        if ((ext == ".html" || ext == ".htm" || ext == ".rst") && it->is_regular_file(ec)) {
+          files.push_back(it->path());
+        }
+      }
+    }
+    std::sort(files.begin(), files.end());
+    for (const auto& file : files) {
+      if (text->size() >= kCorpusLimit)
+        break;
+      *text += ReadFile(file);
+    }
+    if (text->size() < (1u << 20)) {
+      std::mt19937 rng(42);
+      while (text->size() < kCorpusLimit) {
+        *text += "<p>Paragraph " + std::to_string(rng() % 1000) +
+                 " of a generated book, with <a href=\"page" + std::to_string(rng() % 50) +
+                 ".html\">a link</a> and some words.</p>\n";
+      }
+    }
+    text->resize(std::min(text->size(), kCorpusLimit));
+    std::fprintf(stderr, "html corpus: %zu files, %zu bytes\n", files.size(), text->size());
+    return text;
+  }();
+  return *corpus;
+}
+
+std::string& RandomData() {
+  static std::string* data = [] {
+    auto* bytes = new std::string(4u << 20, '\0');
+    std::mt19937_64 rng(7);
+    for (char& c : *bytes)
+      c = static_cast<char>(rng());
+    return bytes;
+  }();
+  return *data;
+}
+
+const std::string& Input(int which) {
+  return which == 0 ? HtmlCorpus() : RandomData();
+}
+const char* InputName(int which) {
+  return which == 0 ? "html" : "random";
+}
+
+// Packed forms, made once per input.
+const std::string& LzPacked(int which) {
+  static std::map<int, std::string> packed;
+  auto it = packed.find(which);
+  if (it == packed.end())
+    it = packed.emplace(which, quire::LzPack(Input(which))).first;
+  return it->second;
+}
+
+const std::string& ZlibPacked(int which) {
+  static std::map<int, std::string> packed;
+  auto it = packed.find(which);
+  if (it == packed.end()) {
+    const std::string& in = Input(which);
+    uLongf size = compressBound(in.size());
+    std::string out(size, '\0');
+    compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+              reinterpret_cast<const Bytef*>(in.data()), in.size(), Z_DEFAULT_COMPRESSION);
+    out.resize(size);
+    it = packed.emplace(which, std::move(out)).first;
+  }
+  return it->second;
+}
+
+void BM_LzDecode(benchmark::State& state) {
+  const int which = static_cast<int>(state.range(0));
+  const std::string& packed = LzPacked(which);
+  std::string out;
+  out.reserve(Input(which).size());
+  for (auto _ : state) {
+    if (!quire::LzUnpack(packed, &out))
+      state.SkipWithError("decode failed");
+    benchmark::DoNotOptimize(out.data());
+  }
+  if (out != Input(which))
+    state.SkipWithError("round trip differs");
+  state.SetLabel(InputName(which));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Input(which).size()));
+  state.counters["packed_ratio"] = static_cast<double>(packed.size()) / Input(which).size();
+}
+
+void BM_ZlibInflate(benchmark::State& state) {
+  const int which = static_cast<int>(state.range(0));
+  const std::string& packed = ZlibPacked(which);
+  std::string out(Input(which).size(), '\0');
+  for (auto _ : state) {
+    uLongf size = out.size();
+    if (uncompress(reinterpret_cast<Bytef*>(out.data()), &size,
+                   reinterpret_cast<const Bytef*>(packed.data()), packed.size()) != Z_OK) {
+      state.SkipWithError("inflate failed");
+    }
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.SetLabel(InputName(which));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Input(which).size()));
+  state.counters["packed_ratio"] = static_cast<double>(packed.size()) / Input(which).size();
+}
+
+void BM_LzPack(benchmark::State& state) {
+  const std::string& in = HtmlCorpus();
+  for (auto _ : state)
+    benchmark::DoNotOptimize(quire::LzPack(in));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * in.size()));
+}
+
+BENCHMARK(BM_LzDecode)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ZlibInflate)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LzPack)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// Remembers the throughput of every run so the summary can compare them.
+class SummaryReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      auto it = run.counters.find("bytes_per_second");
+      if (it != run.counters.end())
+        speeds[run.benchmark_name()] = it->second.value;
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+  std::map<std::string, double> speeds;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  SummaryReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  for (int which : {0, 1}) {
+    const std::string arg = "/" + std::to_string(which);
+    auto lz = reporter.speeds.find("BM_LzDecode" + arg);
+    auto zl = reporter.speeds.find("BM_ZlibInflate" + arg);
+    if (lz == reporter.speeds.end() || zl == reporter.speeds.end())
+      continue;
+    std::printf(
+        "%-6s  lz decode %8.1f MB/s  inflate %8.1f MB/s  lz/inflate %.2fx  "
+        "packed size lz %.3f zlib %.3f\n",
+        InputName(which), lz->second / 1e6, zl->second / 1e6, lz->second / zl->second,
+        static_cast<double>(LzPacked(which).size()) / Input(which).size(),
+        static_cast<double>(ZlibPacked(which).size()) / Input(which).size());
+  }
+  benchmark::Shutdown();
+  return 0;
+}
