@@ -45,7 +45,7 @@ int Dispatch(const std::string& command, const std::vector<std::string>& args, b
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
-    std::cerr << kUsage;
+    std::cerr << "quire-pack: no command given\n\n" << kUsage;
     return quire::pack::kExitUsage;
   }
   std::string command = args.front();
