@@ -33,3 +33,10 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/examples/CMakeLists.txt)
   target_compile_definitions(quire_ext_tests PRIVATE
     QUIRE_EXAMPLE_EXT="$<TARGET_FILE:quire_example_ext>")
 endif()
+
+# The reader itself exports the host function and nothing else.
+add_dependencies(quire_ext_tests quire)
+add_test(NAME ReaderExports.OnlyTheHostFunction
+         COMMAND ${CMAKE_COMMAND} -DREADER=$<TARGET_FILE:quire>
+                 -P ${CMAKE_CURRENT_SOURCE_DIR}/ext/check_exports.cmake)
+set_tests_properties(ReaderExports.OnlyTheHostFunction PROPERTIES LABELS ext)

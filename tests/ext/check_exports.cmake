@@ -1,0 +1,18 @@
+# cmake -DREADER=<path of quire> -P check_exports.cmake
+# Fails unless the reader's dynamic symbol table defines PGX_HostGetFunc and nothing else.
+execute_process(COMMAND nm -D --defined-only ${READER}
+                OUTPUT_VARIABLE symbols RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "nm could not read ${READER}")
+endif()
+string(REGEX REPLACE "\n$" "" symbols "${symbols}")
+string(REPLACE "\n" ";" lines "${symbols}")
+set(names "")
+foreach(line ${lines})
+  string(REGEX REPLACE "^[0-9a-fA-F]* *[A-Za-z] " "" name "${line}")
+  list(APPEND names "${name}")
+endforeach()
+if(NOT names STREQUAL "PGX_HostGetFunc")
+  message(FATAL_ERROR "the reader exports [${names}], expected only PGX_HostGetFunc")
+endif()
+message(STATUS "the reader exports only PGX_HostGetFunc")
