@@ -30,6 +30,8 @@ constexpr int kStartBadFormat = 11;
 constexpr int kStartNoAssociation = 31;
 // A failure with no reason of its own.
 constexpr int kStartFailed = 1;
+// Any shell result above 32 means the document was opened.
+constexpr int kOpened = 33;
 
 // How long OpenDocument waits for the opener to answer before it takes the silence as
 // success: a desktop opener answers at once, but a terminal browser chosen as fallback
@@ -236,7 +238,7 @@ int ShellResultFromOpenerStatus(int status, bool isGio) {
   }
   int code = WEXITSTATUS(status);
   if (code == 0) {
-    return 42;
+    return kOpened;
   }
   if (isGio) {
     return kStartNoAssociation;
@@ -321,7 +323,7 @@ int RunOpener(const std::string& target) {
     nanosleep(&pause, nullptr);
   }
   PendingOpeners().push_back(pid);
-  return 42;  // still busy opening: it found something to open with
+  return kOpened;  // still busy opening: it found something to open with
 }
 
 void ShowLaunchMessage(const std::string& text) {
@@ -434,7 +436,7 @@ bool OpenDocument(const std::string& target) {
   if (HasScheme(target) || LocalDocument(target, &argument, &result)) {
     result = RunOpener(argument);
   }
-  if (result > 32) {
+  if (result >= kOpened) {
     return true;
   }
   ShowLaunchMessage(OpenFailureMessage(result));
