@@ -1,6 +1,7 @@
 #include "platform/launcher.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -189,6 +190,9 @@ int StartDetached(const std::string& program, std::vector<std::string> words, bo
     }
     if (grandchild == 0) {
       setsid();  // the program outlives the reader and its terminal's signals
+      sigset_t none;
+      sigemptyset(&none);
+      sigprocmask(SIG_SETMASK, &none, nullptr);  // signals the reader blocks are its own
       if (nullInput >= 0) {
         dup2(nullInput, STDIN_FILENO);
       }
