@@ -111,9 +111,14 @@ TEST_F(ExtensionVariableTest, UnrulyLibraryCannotOverrunBuffersOrHangTheReader) 
   EXPECT_EQ(Expand(ref(longName) + "|" + ref("negative") + "|" + ref("huge") + "|" + ref("short") +
                    "|" + ref(longName + "n")),
             "|||abc|" + ref(longName + "n"));
+  // The longest value accepted is PGX_MAX_VALUE_LENGTH bytes; one byte more gives an
+  // empty value.
+  const std::string largest = Expand(ref("largest") + "|" + ref("toolarge") + "|");
+  EXPECT_EQ(largest.size(), PGX_MAX_VALUE_LENGTH + 2u);
+  EXPECT_EQ(largest.substr(PGX_MAX_VALUE_LENGTH - 1), "v||");
   // It never says "no more": the reader stops asking after a bounded number of names
-  // (the last "calls" it saw was call 65535).
-  EXPECT_EQ(Expand(ref("calls")), "65535");
+  // (the last "calls" it saw was call 65532 of 65536).
+  EXPECT_EQ(Expand(ref("calls")), "65532");
 }
 
 }  // namespace

@@ -219,8 +219,17 @@ PGX_EXPORT int PGX_ScriptGetVarName(int zero, PGXHostGetFunc host, void* window,
   if (first)
     g_nameCalls = 0;
   ++g_nameCalls;
-  /* Never says "no more": cycles through its names, the first filling the buffer. */
-  switch (g_nameCalls % UNRULY_NAMES) {
+  /* Two values at the length limit and just past it, then never says "no more": cycles
+   * through its other names, the first filling the buffer. */
+  if (g_nameCalls == 1) {
+    strcpy(name, "largest");
+    return 1;
+  }
+  if (g_nameCalls == 2) {
+    strcpy(name, "toolarge");
+    return 1;
+  }
+  switch ((g_nameCalls - 2) % UNRULY_NAMES) {
     case 1:
       memset(name, 'n', PGX_VARNAME_SIZE);
       break;
@@ -251,6 +260,10 @@ PGX_EXPORT int PGX_ScriptGetVarValueLen(int zero, PGXHostGetFunc host, void* win
     *length = 3; /* but writes 3 bytes and no zero: the host's own zero ends it */
   else if (strcmp(name, "calls") == 0)
     *length = 12;
+  else if (strcmp(name, "largest") == 0)
+    *length = PGX_MAX_VALUE_LENGTH;
+  else if (strcmp(name, "toolarge") == 0)
+    *length = PGX_MAX_VALUE_LENGTH + 1;
   /* any other name: leaves the length alone */
   return 0;
 }
@@ -262,6 +275,8 @@ PGX_EXPORT int PGX_ScriptGetVarValue(int zero, PGXHostGetFunc host, void* window
     memcpy(value, "abc", 3);
   else if (strcmp(name, "calls") == 0)
     snprintf(value, 13, "%d", g_nameCalls);
+  else if (strcmp(name, "largest") == 0)
+    memset(value, 'v', PGX_MAX_VALUE_LENGTH);
   else
     strcpy(value, "SHOULD-NOT-BE-ASKED");
   return 0;
