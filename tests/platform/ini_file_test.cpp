@@ -235,6 +235,13 @@ TEST_F(IniFileTest, WriteFailingHalfWayLeavesTheFileAlone) {
 }
 
 TEST_F(IniFileTest, UnreadableFileIsNotReplaced) {
+  const std::string folder = m_tmp.File("folder.ini");
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+  EXPECT_FALSE(WriteIniValue(folder, "S", "K", "x"));
+  struct stat info {};
+  ASSERT_EQ(stat(folder.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISDIR(info.st_mode));
+
   if (geteuid() == 0) {
     GTEST_SKIP() << "permissions do not bind root";
   }
