@@ -39,12 +39,13 @@ enum class DecodeResult { kDone, kTruncated, kOutputFailed };
 
 // Everything one decoding run keeps.
 struct DecoderState {
-  uint8_t window[kWindowSize] = {};  // the last 8192 bytes written, circular
-  uint32_t p = 0;                    // next window position to write, 0..8191
-  uint64_t bits = 0;                 // bit reservoir: the next unread bit is bit 0
-  unsigned bitCount = 0;             // valid bits in `bits`, 0..64
-  const uint8_t* next = nullptr;     // unread input of the current block
-  const uint8_t* end = nullptr;      // end of the current block
+  uint8_t window[kWindowSize + 8] = {};  // the last 8192 bytes written, circular; 8
+                                         // spare bytes so a word store may pass the end
+  uint32_t p = 0;                        // next window position to write, 0..8191
+  uint64_t bits = 0;                     // bit reservoir: the next unread bit is bit 0
+  unsigned bitCount = 0;                 // valid bits in `bits`, 0..64
+  const uint8_t* next = nullptr;         // unread input of the current block
+  const uint8_t* end = nullptr;          // end of the current block
 };
 
 // Decodes one stream. `source.Refill(&next, &end)` hands over the next block of input
@@ -124,18 +125,26 @@ DecodeResult Decode(DecoderState& s, Source& source, Sink& sink) {
         return finish(DecodeResult::kTruncated);
     }
     // Runs of literals: six 9-bit literal tokens fit in a full reservoir, and when all six
-    // flags are 0 their bytes can be taken out independently of one another.
+    // flags are 0 their bytes can be taken out independently of one another. The run
+    // stays in this inner loop while whole words of input remain.
     if ((bits & kSixLiteralFlags) == 0 && bitCount >= 6 * kLiteralBits && p + 6 <= kWindowSize) {
-      uint8_t* out = window + p;
-      out[0] = static_cast<uint8_t>(bits >> 1);
-      out[1] = static_cast<uint8_t>(bits >> 10);
-      out[2] = static_cast<uint8_t>(bits >> 19);
-      out[3] = static_cast<uint8_t>(bits >> 28);
-      out[4] = static_cast<uint8_t>(bits >> 37);
-      out[5] = static_cast<uint8_t>(bits >> 46);
-      bits >>= 6 * kLiteralBits;
-      bitCount -= 6 * kLiteralBits;
-      p += 6;
+      for (;;) {
+        uint8_t* out = window + p;
+        out[0] = static_cast<uint8_t>(bits >> 1);
+        out[1] = static_cast<uint8_t>(bits >> 10);
+        out[2] = static_cast<uint8_t>(bits >> 19);
+        out[3] = static_cast<uint8_t>(bits >> 28);
+        out[4] = static_cast<uint8_t>(bits >> 37);
+        out[5] = static_cast<uint8_t>(bits >> 46);
+        bits >>= 6 * kLiteralBits;
+        bitCount -= 6 * kLiteralBits;
+        p += 6;
+        if (p + 6 > kWindowSize || end - next < 8)
+          break;
+        loadWord();
+        if ((bits & kSixLiteralFlags) != 0)
+          break;
+      }
       if (p == kWindowSize) {
         p = 0;
         if (!sink.Write(window, kWindowSize))

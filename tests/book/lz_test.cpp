@@ -189,10 +189,16 @@ TEST(LzRoundTripTest, RepetitiveDataShrinks) {
 }
 
 TEST(LzRoundTripTest, EveryCutOfAStreamFails) {
-  std::string packed = LzPack("The quick brown fox jumps over the lazy dog; the quick dog.");
-  for (size_t n = 0; n < packed.size(); ++n) {
-    std::string out;
-    EXPECT_FALSE(LzUnpack(packed.substr(0, n), &out)) << "cut at " << n;
+  // Text (copies and literals) and random bytes (long runs of literals only).
+  for (const std::string& data :
+       {std::string("The quick brown fox jumps over the lazy dog; the quick dog."),
+        RandomBytes(1500, 5)}) {
+    std::string packed = LzPack(data);
+    for (size_t n = 0; n < packed.size(); ++n) {
+      std::string out;
+      EXPECT_FALSE(LzUnpack(packed.substr(0, n), &out)) << "cut at " << n;
+      EXPECT_EQ(out, data.substr(0, out.size())) << "cut at " << n;
+    }
   }
 }
 
