@@ -418,7 +418,9 @@ bool RunProgram(const std::string& commandLine, int showMode) {
   std::vector<std::string> words;
   int failure = kStartFailed;  // an open quote: nothing sensible to start
   std::string program;
-  if (SplitShellWords(commandLine, &words)) {
+  // Books write paths with backslashes ("{ebook}\\tools\\run"): they are path separators
+  // here, never shell escapes, so they are converted before the line is split.
+  if (SplitShellWords(ToNativePath(commandLine), &words)) {
     if (words.empty()) {
       failure = kStartFileNotFound;
     } else if (ResolveProgram(words.front(), &program, &failure)) {

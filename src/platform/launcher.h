@@ -16,10 +16,10 @@ inline constexpr int kShowNormal = 1;
 inline constexpr int kShowMinimized = 2;
 inline constexpr int kShowMaximized = 3;
 
-// Starts `commandLine` as a program: the line is split into words with the shell's
-// quoting rules (blanks separate words; '...' quotes literally; "..." quotes with
-// backslash escapes of '"', '\\', '$' and '`'; a backslash outside quotes escapes the next
-// character), no other shell expansion happens, and the first word is looked up on PATH
+// Starts `commandLine` as a program: every backslash is first read as a path separator and
+// becomes '/', as in all paths from books; then the line is split into words with the
+// shell's quoting rules (blanks separate words; '...' and "..." quote), no other shell
+// expansion happens, and the first word is looked up on PATH
 // when it holds no '/'. The program runs on its own; it is not waited for.
 // True when the program was started. Otherwise shows "Can't start <line>, as the file
 // was not found." (or the path, corrupted-program, out-of-resources or "Unable to start"

@@ -72,6 +72,15 @@ TEST_F(LauncherTest, RunStartsTheProgramWithShellQuotedArguments) {
   EXPECT_TRUE(m_window.messages.empty());
 }
 
+TEST_F(LauncherTest, RunReadsBackslashesAsPathSeparators) {
+  const std::string marker = m_tmp.File("marker");
+  Script("tool.sh", "echo \"$1\" > \"" + marker + "\"");
+  std::string windowsStyle = m_tmp.Path() + "\\tool.sh sub\\file.txt";
+  EXPECT_TRUE(RunProgram(windowsStyle));
+  EXPECT_EQ(AwaitFile(marker), "sub/file.txt\n");
+  EXPECT_TRUE(m_window.messages.empty());
+}
+
 TEST_F(LauncherTest, RunFindsProgramsOnThePath) {
   const std::string marker = m_tmp.File("marker");
   Script("quire-test-tool", "echo found > \"" + marker + "\"");
