@@ -6,3 +6,5 @@ add_dependencies(quire_tools_tests quire quire-pack)
 target_compile_definitions(quire_tools_tests PRIVATE
   QUIRE_PACK_PATH="$<TARGET_FILE:quire-pack>"
   QUIRE_READER_PATH="$<TARGET_FILE:quire>")
+target_compile_definitions(quire_tools_tests PRIVATE
+  QUIRE_SAMPLE_BOOK_DIR="${PROJECT_SOURCE_DIR}/examples/sample-book")

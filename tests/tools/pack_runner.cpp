@@ -1,6 +1,7 @@
 #include "tools/pack_runner.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,6 +15,8 @@ extern char** environ;
 namespace quire::testing {
 
 namespace {
+
+constexpr int kTimeoutMs = 120000;
 
 std::string Slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -62,8 +65,19 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
     result.err = "cannot start " + program;
     return result;
   }
+  // A hung program must fail its test, not stall the whole run.
   int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
+  for (int waited = 0;; ++waited) {
+    pid_t done = waitpid(pid, &status, WNOHANG);
+    if (done == pid)
+      break;
+    if (waited >= kTimeoutMs / 10) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      result.err = "timed out: ";
+      break;
+    }
+    usleep(10000);
   }
   if (WIFSIGNALED(status)) {
     result.crashed = true;
@@ -72,7 +86,7 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
     result.exitCode = WEXITSTATUS(status);
   }
   result.out = Slurp(outPath);
-  result.err = Slurp(errPath);
+  result.err += Slurp(errPath);
   unlink(outPath.c_str());
   unlink(errPath.c_str());
   return result;

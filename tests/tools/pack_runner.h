@@ -15,7 +15,9 @@ struct RunResult {
 };
 
 // Runs `program` with `args`, standard output and error captured through files in
-// `scratchDir`. The environment is this process's (so TMPDIR set by a test applies).
+// `scratchDir`. A program still running after two minutes is killed (and counts as
+// crashed, its standard error starting with "timed out: "). The environment is this process's (so
+// TMPDIR set by a test applies).
 RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                      const std::string& scratchDir);
 
