@@ -62,6 +62,7 @@ DecodeResult Decode(DecoderState& s, Source& source, Sink& sink) {
   unsigned bitCount = s.bitCount;
   const uint8_t* next = s.next;
   const uint8_t* end = s.end;
+  const uint8_t* blockStart = s.next;  // first byte of the current input block
   bool inputLeft = true;
 
   auto finish = [&](DecodeResult result) {
@@ -93,6 +94,7 @@ DecodeResult Decode(DecoderState& s, Source& source, Sink& sink) {
           inputLeft = false;
           return;
         }
+        blockStart = next;
         if (end - next >= 8) {
           loadWord();
           return;
@@ -102,6 +104,42 @@ DecodeResult Decode(DecoderState& s, Source& source, Sink& sink) {
       bits |= static_cast<uint64_t>(*next++) << bitCount;
       bitCount += 8;
     }
+  };
+  // A long run of literals, read straight from the input. Eight literal tokens take 72
+  // bits, nine whole bytes, so the bit offset inside a byte stays the same through the
+  // run and every byte of a group can be taken out independently of the others. Called
+  // with the reservoir's bits all inside the current block and at least 32 input bytes
+  // left; each group loads 16 bytes and stops while 8 remain after it, so rebuilding
+  // the reservoir at the first token not taken never reads past the block.
+  auto takeLiteralRun = [&]() {
+    const uint64_t position = static_cast<uint64_t>(next - blockStart) * 8 - bitCount;
+    const uint8_t* q = blockStart + position / 8;
+    const unsigned o = static_cast<unsigned>(position % 8);
+    constexpr uint64_t kEightFlags = kSixLiteralFlags | 1ull << 54 | 1ull << 63;
+    while (p + 8 <= kWindowSize && end - q >= 17) {
+      uint64_t a;
+      uint64_t b;
+      std::memcpy(&a, q, 8);
+      std::memcpy(&b, q + 8, 8);
+      const uint64_t lo = (a >> o) | ((b << 1) << (63 - o));  // stream bits 0..63 of the group
+      if ((lo & kEightFlags) != 0)
+        break;
+      // The eight bytes are gathered into one word: one store instead of eight.
+      const uint64_t x = lo >> 1;
+      const uint64_t group = (x & 0xFF) | ((x >> 1) & 0xFF00) | ((x >> 2) & 0xFF0000) |
+                             ((x >> 3) & 0xFF000000) | ((x >> 4) & 0xFF00000000) |
+                             ((x >> 5) & 0xFF0000000000) | ((x >> 6) & 0xFF000000000000) |
+                             ((b >> o) << 56);  // stream bits 64..71
+      std::memcpy(window + p, &group, 8);
+      p += 8;
+      q += 9;
+    }
+    next = q;
+    bits = 0;
+    bitCount = 0;
+    loadWord();  // q has at least 16 bytes behind it
+    bits >>= o;
+    bitCount -= o;
   };
   auto take = [&](unsigned n) {
     uint32_t value = static_cast<uint32_t>(bits & ((uint64_t{1} << n) - 1));
@@ -144,6 +182,11 @@ DecodeResult Decode(DecoderState& s, Source& source, Sink& sink) {
         loadWord();
         if ((bits & kSixLiteralFlags) != 0)
           break;
+        // Twelve literals in a row: likely a long run, worth reading straight from the input.
+        if ((next - blockStart) * 8 >= bitCount && end - next >= 32 && p + 8 <= kWindowSize) {
+          takeLiteralRun();
+          break;
+        }
       }
       if (p == kWindowSize) {
         p = 0;

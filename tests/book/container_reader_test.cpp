@@ -408,6 +408,20 @@ TEST(UnpackFileTest, DecodesAFileAndFailsOnATruncatedOne) {
   EXPECT_FALSE(UnpackFile(tmp.File("cut.lz"), tmp.File("out2")));
 }
 
+TEST(UnpackFileTest, LongLiteralRunsAcrossInputBlocksComeOutExactly) {
+  testing::ScopedTmpdir tmp;
+  std::string data(300000, '\0');
+  uint32_t x = 12345;
+  for (char& c : data) {
+    x = x * 1103515245 + 12345;
+    c = static_cast<char>(x >> 23);
+  }
+  data.replace(100000, 5000, std::string(5000, 'r'));  // a run of copies in between
+  ASSERT_TRUE(WriteWholeFile(tmp.File("in.lz"), LzPack(data)));
+  ASSERT_TRUE(UnpackFile(tmp.File("in.lz"), tmp.File("out")));
+  EXPECT_TRUE(ReadWholeFile(tmp.File("out")) == data);
+}
+
 TEST(UnpackFileTest, FailsWhenInputIsMissingOrOutputCannotBeWritten) {
   testing::ScopedTmpdir tmp;
   ASSERT_TRUE(WriteWholeFile(tmp.File("in.lz"), LzPack(std::string(100000, 'q'))));
