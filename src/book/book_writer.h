@@ -13,8 +13,9 @@ namespace quire {
 
 // One file to store. `entry` gives the name, flags and texts; its dataOffset and
 // storedSize are computed by the writer. With entry.packed the data is LZ-packed.
-// Exactly one of `data` and `sourcePath` is used: a non-empty sourcePath is streamed from
-// disk so that large books need not be held in memory.
+// Exactly one of `data` and `sourcePath` is used: a non-empty sourcePath is read from disk
+// so that large books need not be held in memory (streamed in chunks when not packed; a
+// packed file is held in memory alone while it is packed).
 struct BookFileInput {
   EBookFile entry;
   std::string data;

@@ -1,4 +1,4 @@
-// The container's LZ packing, in memory. The stream format is described in lz.cpp;
+// The container's LZ packing, in memory. The stream format is described in lz_decoder.h;
 // UnpackFile (container_reader.h) is the file-to-file decoder the reader uses.
 #ifndef QUIRE_BOOK_LZ_H_
 #define QUIRE_BOOK_LZ_H_

@@ -50,7 +50,10 @@ std::string BookFolder() {
   const std::string name = FolderNameFromEsbn(CEBook::Instance().Esbn());
   const std::string folder = (temp.empty() ? std::string(kUnusableFolder) : temp) + name;
   PageStore& store = PageStore::Instance();
-  if (store.MadeBookFolder() != folder) {
+  // Made again when it vanished meanwhile (a cleaner of temporary files may remove it
+  // while the book is open), so later pages still have somewhere to go.
+  struct stat st {};
+  if (store.MadeBookFolder() != folder || lstat(folder.c_str(), &st) != 0) {
     if (!temp.empty() && MakeFolderPath(folder)) {
       store.SetMadeBookFolder(folder);
     } else {

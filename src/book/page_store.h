@@ -17,9 +17,9 @@ namespace quire {
 // The book's folder: PrivateTempFolder() + ESBN + ".k9w/", always ending with '/'. A '/'
 // or '\' inside the ESBN becomes '_', so the folder always lies directly inside the
 // private temporary folder. Computed anew on every call. Until the folder has been made
-// it is made (MakeFolderPath); when that fails, "Not enough disk space or other file
-// error!" is shown (OK, exclamation icon) and the path is still returned, so later
-// writes into it fail. When no private temporary folder can be had at all, the path lies
+// (and again if it has disappeared since) it is made (MakeFolderPath); when that fails, "Not enough
+// disk space or other file error!" is shown (OK, exclamation icon) and the path is still returned,
+// so later writes into it fail. When no private temporary folder can be had at all, the path lies
 // under "/dev/null/", where every write fails instead of landing somewhere unsafe.
 std::string BookFolder();
 

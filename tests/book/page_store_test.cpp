@@ -55,6 +55,15 @@ TEST_F(PageStoreTest, BookFolderIsMadePrivateOnceAndRecorded) {
   EXPECT_TRUE(window.messages.empty());
 }
 
+TEST_F(PageStoreTest, BookFolderRemovedMeanwhileIsMadeAgain) {
+  const std::string folder = BookFolder();
+  ASSERT_EQ(rmdir(folder.c_str()), 0);
+  EXPECT_EQ(BookFolder(), folder);
+  EXPECT_TRUE(WritePageFile(folder + "__search.html", "results"));
+  EXPECT_TRUE(window.messages.empty());
+  EXPECT_EQ(Folders().size(), 2u);
+}
+
 TEST_F(PageStoreTest, EsbnNamesTheFolderAndCannotLeadOutOfIt) {
   const struct {
     const char* esbn;
