@@ -698,6 +698,18 @@ TEST_F(PackCliTest, NeverWritesOverItsInput) {
     EXPECT_EQ(r.exitCode, kFailed) << r.err;
     EXPECT_NE(r.err.find("refusing to write"), std::string::npos) << r.err;
   }
+  // The same with paths relative to the working folder.
+  const std::vector<std::vector<std::string>> relative = {
+      {"build", ".", "-o", "new.book", "--reader", testing::ReaderPath()},
+      {"build", "./", "-o", "./new.book", "--reader", testing::ReaderPath()},
+      {"rebind", "../simple.book", "-o", "../simple.book", "--reader", testing::ReaderPath()},
+  };
+  for (const auto& args : relative) {
+    RunResult r = RunPack(args, m_tmp.Path(), Path("simple"));
+    SCOPED_TRACE(args[0] + " " + args[1] + " -o " + args[3]);
+    EXPECT_EQ(r.exitCode, kFailed) << r.err;
+    EXPECT_NE(r.err.find("refusing to write"), std::string::npos) << r.err;
+  }
   EXPECT_EQ(*ReadWholeFile(book), original);
   EXPECT_EQ(*ReadWholeFile(Path("reader-copy")), *ReadWholeFile(testing::ReaderPath()));
   EXPECT_FALSE(PathExists(Path("simple/new.book")));

@@ -40,7 +40,7 @@ std::string ReaderPath() {
 }
 
 RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                     const std::string& scratchDir) {
+                     const std::string& scratchDir, const std::string& workDir) {
   static int counter = 0;
   std::string base = scratchDir + "/run" + std::to_string(++counter);
   std::string outPath = base + ".out", errPath = base + ".err";
@@ -51,6 +51,8 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0600);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  if (!workDir.empty())
+    posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
   std::vector<std::string> all = {program};
   all.insert(all.end(), args.begin(), args.end());
   std::vector<char*> argv;
@@ -92,8 +94,9 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
   return result;
 }
 
-RunResult RunPack(const std::vector<std::string>& args, const std::string& scratchDir) {
-  return RunProgram(PackPath(), args, scratchDir);
+RunResult RunPack(const std::vector<std::string>& args, const std::string& scratchDir,
+                  const std::string& workDir) {
+  return RunProgram(PackPath(), args, scratchDir, workDir);
 }
 
 std::string MakeBmp(int width, int height, unsigned char r, unsigned char g, unsigned char b) {

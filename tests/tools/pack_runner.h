@@ -19,10 +19,11 @@ struct RunResult {
 // crashed, its standard error starting with "timed out: "). The environment is this process's (so
 // TMPDIR set by a test applies).
 RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                     const std::string& scratchDir);
+                     const std::string& scratchDir, const std::string& workDir = "");
 
-// quire-pack with `args`.
-RunResult RunPack(const std::vector<std::string>& args, const std::string& scratchDir);
+// quire-pack with `args`, run in `workDir` when given.
+RunResult RunPack(const std::vector<std::string>& args, const std::string& scratchDir,
+                  const std::string& workDir = "");
 
 // The paths of the built programs.
 std::string PackPath();

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace quire::pack {
@@ -15,12 +16,27 @@ bool IsSameFile(const std::string& a, const std::string& b) {
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
+namespace {
+
+// The real absolute path, also for a path that does not exist yet (weakly_canonical keeps
+// a relative path relative when none of it exists).
+fs::path RealPath(const std::string& path, std::error_code& ec) {
+  fs::path absolute = fs::absolute(path, ec);
+  if (ec)
+    return {};
+  fs::path real = fs::weakly_canonical(absolute, ec);
+  // A trailing '/' leaves an empty last element that would never match.
+  return real.has_filename() ? real : real.parent_path();
+}
+
+}  // namespace
+
 bool IsInsideFolder(const std::string& path, const std::string& dir) {
   std::error_code ec;
-  fs::path folder = fs::weakly_canonical(dir, ec);
+  fs::path folder = RealPath(dir, ec);
   if (ec)
     return false;
-  fs::path target = fs::weakly_canonical(path, ec);
+  fs::path target = RealPath(path, ec);
   if (ec)
     return false;
   auto [f, t] = std::mismatch(folder.begin(), folder.end(), target.begin(), target.end());
@@ -35,8 +51,7 @@ bool CheckOutputPath(const std::string& output, const std::vector<std::string>& 
   }
   std::error_code ec;
   for (const std::string& input : inputs) {
-    if (IsSameFile(output, input) ||
-        fs::weakly_canonical(output, ec) == fs::weakly_canonical(input, ec)) {
+    if (IsSameFile(output, input) || RealPath(output, ec) == RealPath(input, ec)) {
       *error = "refusing to write " + output + " over the input " + input;
       return false;
     }

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -59,7 +60,7 @@ bool FindReaderImage(const std::string& explicitPath, std::string* path, std::st
   if (!own.empty()) {
     for (const std::string& candidate : {own + "/quire", own + "/../quire"}) {
       if (IsExecutableFile(candidate)) {
-        *path = candidate;
+        *path = std::filesystem::path(candidate).lexically_normal().string();
         return true;
       }
     }

@@ -133,7 +133,8 @@ int RunRebind(const std::vector<std::string>& args) {
   if (!WriteBook(spec, output, &error))
     return Fail(output + ": " + error);
   if (!parsed.Has("quiet")) {
-    std::cout << "Wrote " << output << ": " << spec.files.size() << " files on the reader "
+    std::cout << "Wrote " << output << ": " << spec.files.size()
+              << (spec.files.size() == 1 ? " file" : " files") on the reader "
               << spec.imagePath << "\n";
   }
   return kExitOk;
