@@ -65,8 +65,10 @@ void OverrideOwnExecutablePath(const std::string& path) {
 std::string PrivateTempFolder() {
   // Computed on every call: TMPDIR may change (tests), and a folder removed behind our
   // back is simply made again.
+  // A relative TMPDIR would change meaning with the current directory and cannot be
+  // shown as a file address: it is ignored like an empty one.
   std::string base = EnvOrEmpty("TMPDIR");
-  if (base.empty())
+  if (base.empty() || base.front() != '/')
     base = "/tmp";
   base = WithoutTrailingSlashes(base);
   if (base == "/")

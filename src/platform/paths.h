@@ -13,7 +13,8 @@ std::string OwnExecutablePath();
 // An empty path restores the default.
 void OverrideOwnExecutablePath(const std::string& path);
 
-// The private per-user temporary folder "${TMPDIR:-/tmp}/quire-<uid>/", ending with '/'.
+// The private per-user temporary folder "${TMPDIR:-/tmp}/quire-<uid>/", ending with '/'
+// (a TMPDIR that is not an absolute path counts as unset).
 // Made with mode 0700 on first use. An existing one must be a real directory (not a
 // link), owned by the user and not writable by group or others. Empty when it cannot be
 // made or breaks these rules.

@@ -71,6 +71,14 @@ TEST(PrivateTempFolderTest, TrailingSlashOfTmpdirIsNotDoubled) {
   EXPECT_EQ(PrivateTempFolder(), UidFolder(tmp.Path()));
 }
 
+TEST(PrivateTempFolderTest, RelativeTmpdirCountsAsUnset) {
+  ScopedEnv env("TMPDIR", "relative/folder");
+  const std::string folder = PrivateTempFolder();
+  // /tmp is the machine's; only the name is checked, and an unusable /tmp gives "".
+  if (!folder.empty())
+    EXPECT_EQ(folder, UidFolder("/tmp"));
+}
+
 TEST(PrivateTempFolderTest, ExistingPrivateFolderIsReused) {
   ScopedTmpdir tmp;
   std::string folder = PrivateTempFolder();
