@@ -75,8 +75,9 @@ TEST(PrivateTempFolderTest, RelativeTmpdirCountsAsUnset) {
   ScopedEnv env("TMPDIR", "relative/folder");
   const std::string folder = PrivateTempFolder();
   // /tmp is the machine's; only the name is checked, and an unusable /tmp gives "".
-  if (!folder.empty())
+  if (!folder.empty()) {
     EXPECT_EQ(folder, UidFolder("/tmp"));
+  }
 }
 
 TEST(PrivateTempFolderTest, ExistingPrivateFolderIsReused) {
