@@ -132,9 +132,8 @@ int RunBuild(const std::vector<std::string>& args) {
     struct stat out;
     long long size = stat(output.c_str(), &out) == 0 ? static_cast<long long>(out.st_size) : 0;
     std::cout << "Wrote " << output << ": " << spec.files.size()
-              << (spec.files.size() == 1 ? " file" : " files"),
-        " << size
-            << " bytes (reader " << spec.imagePath << ")\n";
+              << (spec.files.size() == 1 ? " file, " : " files, ") << size << " bytes (reader "
+              << spec.imagePath << ")\n";
   }
   return kExitOk;
 }

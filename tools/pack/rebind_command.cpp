@@ -134,7 +134,7 @@ int RunRebind(const std::vector<std::string>& args) {
     return Fail(output + ": " + error);
   if (!parsed.Has("quiet")) {
     std::cout << "Wrote " << output << ": " << spec.files.size()
-              << (spec.files.size() == 1 ? " file" : " files") on the reader "
+              << (spec.files.size() == 1 ? " file" : " files") << " on the reader "
               << spec.imagePath << "\n";
   }
   return kExitOk;
