@@ -157,10 +157,13 @@ BENCHMARK(BM_LzPack)->Unit(benchmark::kMillisecond)->Iterations(2);
 class SummaryReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
+    // With repetitions the median stands for the benchmark.
     for (const Run& run : runs) {
+      if (!run.aggregate_name.empty() && run.aggregate_name != "median")
+        continue;
       auto it = run.counters.find("bytes_per_second");
       if (it != run.counters.end())
-        speeds[run.benchmark_name()] = it->second.value;
+        speeds[run.run_name.str()] = it->second.value;
     }
     ConsoleReporter::ReportRuns(runs);
   }
