@@ -63,8 +63,10 @@ void CEBook::SetRecordsForTesting(EBookSettings settings, std::vector<EBookFile>
   m_variables = std::move(variables);
 }
 
-#define QUIRE_SETTING(Type, Name, field) \
-  Type CEBook::Name() const { return static_cast<Type>((m_settings ? *m_settings : Defaults()).field); }
+#define QUIRE_SETTING(Type, Name, field)                                     \
+  Type CEBook::Name() const {                                                \
+    return static_cast<Type>((m_settings ? *m_settings : Defaults()).field); \
+  }
 
 QUIRE_SETTING(std::string, Esbn, esbn)
 QUIRE_SETTING(std::string, Title, title)
@@ -119,7 +121,8 @@ QUIRE_SETTING(int32_t, FileCount, fileCount)
 #undef QUIRE_SETTING
 
 bool CEBook::ToolbarButton(int index) const {
-  if (index < 0 || index >= kToolbarButtonCount) return false;
+  if (index < 0 || index >= kToolbarButtonCount)
+    return false;
   return (m_settings ? *m_settings : Defaults()).toolbarButtons[static_cast<size_t>(index)] != 0;
 }
 
@@ -133,6 +136,8 @@ bool CEBook::AnyInContents() const {
                      [](const EBookFile& f) { return f.inContents; });
 }
 
-bool CEBook::ContentsAvailable() const { return ContentsMode() != 1 && AnyInContents(); }
+bool CEBook::ContentsAvailable() const {
+  return ContentsMode() != 1 && AnyInContents();
+}
 
 }  // namespace quire
