@@ -253,7 +253,9 @@ TEST_F(PackCliTest, BuildThenListAndExtractGiveBackExactlyWhatWentIn) {
   RunResult built = Pack({"build", Path("src"), "-o", Path("out.book"), "--reader",
                           testing::ReaderPath(), "--add", Path("ext/__pxa__tool.so")});
   ASSERT_EQ(built.exitCode, 0) << built.err;
-  EXPECT_EQ(built.err, "");
+  EXPECT_EQ(built.err, "quire-pack: warning: --add " + Path("ext/__pxa__tool.so") +
+                           ": extension library '__pxa__tool.so' is not an ELF shared object; "
+                           "the reader cannot load it\n");
   // The book is the reader program with the book appended, and may be run.
   std::string book = *ReadWholeFile(Path("out.book"));
   std::string reader = *ReadWholeFile(testing::ReaderPath());
@@ -627,6 +629,17 @@ TEST_F(PackCliTest, DamagedFileDataFailsTheFileNotTheWholeListing) {
   ExpectFailure(
       Pack({"rebind", Path("broken.book"), "-o", Path("nb"), "--reader", testing::ReaderPath()}),
       kFailed, "'index.html'", Path("nb"));
+}
+
+TEST_F(PackCliTest, UnsafePrivateTemporaryFolderIsNamedInTheError) {
+  std::string book = SimpleBook();
+  fs::create_directories(Path("evil"));
+  ASSERT_EQ(symlink(m_tmp.Path().c_str(), Path("evil/quire-" + std::to_string(getuid())).c_str()),
+            0);
+  ScopedEnv tmpdir("TMPDIR", Path("evil"));
+  RunResult r = Pack({"list", book});
+  ExpectFailure(r, kFailed, "cannot be read");
+  EXPECT_NE(r.out.find("cannot use the private temporary folder"), std::string::npos) << r.out;
 }
 
 TEST_F(PackCliTest, FileCountThatDisagreesWithTheDirectoryIsNotRebound) {

@@ -78,6 +78,12 @@ bool ExtractBookEntry(const BookFile& book, size_t index, const std::string& fol
     *error = "its stored data lies outside the file (damaged or cut short)";
     return false;
   }
+  if (entry.packed && PrivateTempFolder().empty()) {
+    *error =
+        "cannot use the private temporary folder ${TMPDIR:-/tmp}/quire-<uid>/ (it must "
+        "be a folder of yours that no one else may write to)";
+    return false;
+  }
   UseBook(book.path);
   ContainerReader reader;
   if (!reader.ExtractFile(book.files, index, book.trailer, folder)) {

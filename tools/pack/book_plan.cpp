@@ -11,6 +11,7 @@
 
 #include "book/container_reader.h"
 #include "html_meta.h"
+#include "reader_image.h"
 
 namespace quire::pack {
 
@@ -252,6 +253,10 @@ bool PlanBook(const PlanInput& input, BookSpec* spec, std::vector<std::string>* 
     if (!ScanFile(path, MayHoldPageVariables(name), &head, &hasVariables)) {
       *error = from + ": cannot read " + path;
       return false;
+    }
+    if (name.rfind("__pxa__", 0) == 0 && !IsElfSharedObject(head)) {
+      warnings->push_back(from + ": extension library '" + name +
+                          "' is not an ELF shared object; the reader cannot load it");
     }
     EBookFile entry = DefaultFileEntry(name, head, hasVariables);
     if (rule)

@@ -40,7 +40,7 @@ struct PlanInput {
 // file, a subfolder, a name clash, a splash file that is no BMP picture, a contents or
 // about page of the book's own that is not stored, or a book without files. `warnings`
 // collects what is allowed but probably not meant (no index page, a start-up script naming
-// a missing file).
+// a missing file, an extension library that is no ELF shared object).
 bool PlanBook(const PlanInput& input, BookSpec* spec, std::vector<std::string>* warnings,
               std::string* error);
 
