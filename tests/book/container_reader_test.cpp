@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -332,6 +334,42 @@ TEST_F(ExtractFileTest, IntermediateFileIsRemovedAfterUnpacking) {
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {
     EXPECT_NE(entry.path().filename().string().rfind("unc", 0), 0u) << entry.path();
   }
+}
+
+// Two readers of the same book extracting at the same moment (two processes, each with
+// its own target folder) must not share an intermediate file.
+TEST_F(ExtractFileTest, TwoProcessesExtractingAtOnceBothGetExactFiles) {
+  const std::string big = [] {
+    std::string text;
+    for (int i = 0; text.size() < 400000; ++i)
+      text += "<p>line " + std::to_string(i) + "</p>";
+    return text;
+  }();
+  book.Spec().files[1].data = big;
+  book.Write();
+  ParsedBook parsed = ParseCurrentBook();
+  ASSERT_TRUE(parsed.ok);
+  const std::string base = book.Tmp().PrivateFolder();
+  auto extractRepeatedly = [&](const std::string& into) {
+    if (mkdir(into.c_str(), 0700) != 0)
+      return false;
+    ContainerReader reader;
+    for (int round = 0; round < 15; ++round) {
+      if (!reader.ExtractFile(parsed.directory, 1, parsed.trailer, into) ||
+          ReadWholeFile(into + "packed.html") != big) {
+        return false;
+      }
+    }
+    return true;
+  };
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0)
+    _exit(extractRepeatedly(base + "a/") ? 0 : 1);
+  EXPECT_TRUE(extractRepeatedly(base + "b/"));
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST_F(ExtractFileTest, IndexOutOfRangeFails) {
