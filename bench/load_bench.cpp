@@ -95,10 +95,10 @@ Fixture& TheFixture() {
 
     std::mt19937 rng(2024);
     const std::vector<std::string> words = Vocabulary(rng);
-    quire::BookSpec spec;
-    spec.image = std::string(1 << 20, '\x90');
-    spec.settings.esbn = "LOADBENCH";
-    spec.settings.title = "Load benchmark";
+    quire::BookSpec bookSpec;
+    bookSpec.image = std::string(1 << 20, '\x90');
+    bookSpec.settings.esbn = "LOADBENCH";
+    bookSpec.settings.title = "Load benchmark";
     for (int i = 0; i < kPages; ++i) {
       const std::string fileName = i == 0 ? "index.html" : "page" + std::to_string(i) + ".html";
       const std::string path = f->pages + "/" + fileName;
@@ -110,10 +110,10 @@ Fixture& TheFixture() {
       input.entry.packed = true;
       input.entry.searchable = true;
       input.sourcePath = path;
-      spec.files.push_back(std::move(input));
+      bookSpec.files.push_back(std::move(input));
     }
     std::string error;
-    if (!quire::WriteBook(spec, f->book, &error)) {
+    if (!quire::WriteBook(bookSpec, f->book, &error)) {
       std::fprintf(stderr, "cannot write the book: %s\n", error.c_str());
       std::exit(1);
     }

@@ -201,13 +201,13 @@ std::string Trailer(const EBookTrailer& t) {
   return out;
 }
 
-bool WriteTo(const BookSpec& spec, Output& out, std::string* error) {
-  if (!spec.imagePath.empty()) {
+bool WriteTo(const BookSpec& bookSpec, Output& out, std::string* error) {
+  if (!bookSpec.imagePath.empty()) {
     int64_t copied = 0;
-    if (!StreamFile(spec.imagePath, 0, out, &copied)) {
-      return Fail(error, "cannot read the reader image " + spec.imagePath);
+    if (!StreamFile(bookSpec.imagePath, 0, out, &copied)) {
+      return Fail(error, "cannot read the reader image " + bookSpec.imagePath);
     }
-  } else if (!out.Append(spec.image)) {
+  } else if (!out.Append(bookSpec.image)) {
     return Fail(error, "cannot write the book");
   }
 
@@ -219,8 +219,8 @@ bool WriteTo(const BookSpec& spec, Output& out, std::string* error) {
   trailer.dataBase = static_cast<int32_t>(dataBase);
 
   std::vector<EBookFile> entries;
-  entries.reserve(spec.files.size());
-  for (const BookFileInput& input : spec.files) {
+  entries.reserve(bookSpec.files.size());
+  for (const BookFileInput& input : bookSpec.files) {
     EBookFile entry = input.entry;
     const int64_t offset = out.Position() - dataBase;
     int64_t stored = 0;
@@ -250,8 +250,8 @@ bool WriteTo(const BookSpec& spec, Output& out, std::string* error) {
     entries.push_back(std::move(entry));
   }
 
-  if (!spec.splashBitmap.empty()) {
-    std::string packed = LzPack(spec.splashBitmap);
+  if (!bookSpec.splashBitmap.empty()) {
+    std::string packed = LzPack(bookSpec.splashBitmap);
     XorBytes(packed.data(), packed.size(), kDataKey);
     trailer.splashPos = static_cast<int32_t>(out.Position());
     trailer.splashSize = static_cast<int32_t>(packed.size());
@@ -259,16 +259,16 @@ bool WriteTo(const BookSpec& spec, Output& out, std::string* error) {
       return Fail(error, "cannot write the book");
   }
 
-  EBookSettings settings = spec.settings;
-  settings.fileCount = spec.fileCountOverride >= 0 ? spec.fileCountOverride
-                                                   : static_cast<int32_t>(spec.files.size());
+  EBookSettings settings = bookSpec.settings;
+  settings.fileCount = bookSpec.fileCountOverride >= 0 ? bookSpec.fileCountOverride
+                                                   : static_cast<int32_t>(bookSpec.files.size());
   std::string record;
   SettingsWriter writer{&record};
   VisitSettings(writer, settings);
 
   const std::string reserved = ReservedListBlock();
   const std::string directory = DirectoryBlock(entries);
-  const std::string variables = VariableBlock(spec.variables);
+  const std::string variables = VariableBlock(bookSpec.variables);
   const int64_t end = out.Position() + static_cast<int64_t>(record.size() + reserved.size() +
                                                             directory.size() + variables.size());
   if (!FitsPosition(end))
@@ -278,7 +278,7 @@ bool WriteTo(const BookSpec& spec, Output& out, std::string* error) {
   trailer.reservedListPos = trailer.settingsPos + static_cast<int32_t>(record.size());
   trailer.directoryPos = trailer.reservedListPos + static_cast<int32_t>(reserved.size());
   trailer.variablesPos = trailer.directoryPos + static_cast<int32_t>(directory.size());
-  trailer.bookId = spec.bookId;
+  trailer.bookId = bookSpec.bookId;
   if (!out.Append(record) || !out.Append(reserved) || !out.Append(directory) ||
       !out.Append(variables) || !out.Append(Trailer(trailer))) {
     return Fail(error, "cannot write the book");
@@ -288,7 +288,7 @@ bool WriteTo(const BookSpec& spec, Output& out, std::string* error) {
 
 }  // namespace
 
-bool WriteBook(const BookSpec& spec, const std::string& path, std::string* error) {
+bool WriteBook(const BookSpec& bookSpec, const std::string& path, std::string* error) {
   std::string pattern = path + ".partXXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
@@ -297,7 +297,7 @@ bool WriteBook(const BookSpec& spec, const std::string& path, std::string* error
     return Fail(error, "cannot create a file beside " + path + ": " + strerror(errno));
   const std::string temp = name.data();
   Output out(fd);
-  bool ok = WriteTo(spec, out, error);
+  bool ok = WriteTo(bookSpec, out, error);
   if (ok && fchmod(fd, 0755) != 0)
     ok = Fail(error, "cannot make " + path + " executable");
   if (close(fd) != 0 && ok)
@@ -310,11 +310,11 @@ bool WriteBook(const BookSpec& spec, const std::string& path, std::string* error
   return ok;
 }
 
-std::string BuildBookBytes(const BookSpec& spec) {
+std::string BuildBookBytes(const BookSpec& bookSpec) {
   std::string bytes;
   Output out(&bytes);
   std::string ignored;
-  WriteTo(spec, out, &ignored);
+  WriteTo(bookSpec, out, &ignored);
   return bytes;
 }
 

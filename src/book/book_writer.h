@@ -41,10 +41,10 @@ struct BookSpec {
 // when everything was written, so a failure never leaves a half book. Returns false with
 // a reason in `error` (if non-null) when an input cannot be read or the file cannot be
 // written. The file gets the image's executable mode (0755).
-bool WriteBook(const BookSpec& spec, const std::string& path, std::string* error);
+bool WriteBook(const BookSpec& bookSpec, const std::string& path, std::string* error);
 
 // The whole book as bytes (for tests and small books).
-std::string BuildBookBytes(const BookSpec& spec);
+std::string BuildBookBytes(const BookSpec& bookSpec);
 
 }  // namespace quire
 

@@ -99,8 +99,8 @@ const CommandSpec* FindCommand(std::string_view keyword) {
   // Built once; the keys view the table's own literals.
   static const std::unordered_map<std::string_view, const CommandSpec*> index = [] {
     std::unordered_map<std::string_view, const CommandSpec*> map;
-    for (const CommandSpec& spec : AllCommands())
-      map.emplace(spec.keyword, &spec);
+    for (const CommandSpec& entry : AllCommands())
+      map.emplace(entry.keyword, &entry);
     return map;
   }();
   auto found = index.find(keyword);

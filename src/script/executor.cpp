@@ -52,18 +52,18 @@ int ExecuteCommand(ControlStack& stack, const std::string& commandText,
   if (keywordText == "##")
     return kCommandContinue;
   const std::string_view keyword = KeywordOf(keywordText);
-  const CommandSpec* spec = FindCommand(keyword);
+  const CommandSpec* command = FindCommand(keyword);
   const bool executing = stack.AllTaken();
-  if (!executing && (spec == nullptr || !spec->runsWhenSkipped))
+  if (!executing && (command == nullptr || !command->runsWhenSkipped))
     return kCommandContinue;
-  if (spec == nullptr)
+  if (command == nullptr)
     return RunExtension(commandText, keyword, params, errorText);
 
-  CommandCall call{commandText, spec->keyword, params, *errorText, stack, script};
+  CommandCall call{commandText, command->keyword, params, *errorText, stack, script};
   const int count = call.Count();
-  if (count < spec->minParams || count > spec->maxParams)
+  if (count < command->minParams || count > command->maxParams)
     return CountError(call);
-  return spec->handler(call);
+  return command->handler(call);
 }
 
 void RunScript(const std::string& path, const std::string& displayName) {

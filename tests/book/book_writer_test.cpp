@@ -29,7 +29,7 @@ TEST(BookWriterTest, WritesAnExecutableFileThatStartsWithTheImage) {
   auto bytes = ReadWholeFile(path);
   ASSERT_TRUE(bytes.has_value());
   EXPECT_EQ(*bytes, book.Bytes());
-  EXPECT_EQ(bytes->substr(0, book.Spec().image.size()), book.Spec().image);
+  EXPECT_EQ(bytes->substr(0, book.Input().image.size()), book.Input().image);
 }
 
 TEST(BookWriterTest, StreamsFilesAndImageFromDisk) {
@@ -46,8 +46,8 @@ TEST(BookWriterTest, StreamsFilesAndImageFromDisk) {
   BookFileInput packed = raw;
   packed.entry.fileName = "index.html";
   packed.entry.packed = true;
-  book.Spec().files = {raw, packed};
-  book.Spec().imagePath = book.Tmp().File("image");
+  book.Input().files = {raw, packed};
+  book.Input().imagePath = book.Tmp().File("image");
   book.Write();
   EXPECT_EQ(ReadWholeFile(book.Path())->substr(0, 11), "IMAGE-BYTES");
 
@@ -59,13 +59,13 @@ TEST(BookWriterTest, StreamsFilesAndImageFromDisk) {
 TEST(BookWriterTest, FailureLeavesNeitherABookNorATemporaryFile) {
   ScopedTmpdir tmp;
   ASSERT_TRUE(WriteWholeFile(tmp.File("book"), "the earlier book"));
-  BookSpec spec;
+  BookSpec bookSpec;
   BookFileInput missing;
   missing.entry.fileName = "gone.html";
   missing.sourcePath = tmp.File("no-such-file");
-  spec.files.push_back(missing);
+  bookSpec.files.push_back(missing);
   std::string error;
-  EXPECT_FALSE(WriteBook(spec, tmp.File("book"), &error));
+  EXPECT_FALSE(WriteBook(bookSpec, tmp.File("book"), &error));
   EXPECT_NE(error.find("no-such-file"), std::string::npos) << error;
   EXPECT_EQ(ReadWholeFile(tmp.File("book")), "the earlier book");
   int entries = 0;
@@ -75,7 +75,7 @@ TEST(BookWriterTest, FailureLeavesNeitherABookNorATemporaryFile) {
   }
   EXPECT_EQ(entries, 1);
 
-  EXPECT_FALSE(WriteBook(spec, tmp.File("no/folder/book"), &error));
+  EXPECT_FALSE(WriteBook(bookSpec, tmp.File("no/folder/book"), &error));
 }
 
 TEST(BufferedFileWriterTest, SmallAndLargeBlocksArriveInOrder) {

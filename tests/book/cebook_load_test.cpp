@@ -161,7 +161,7 @@ TEST_F(CEBookFatalLoadTest, FileCountThatDiffersFromTheDirectoryEndsTheProcess) 
 TEST_F(CEBookFatalLoadTest, FatalLoadLeavesAlreadyWrittenFilesAlone) {
   TestBook book;
   book.AddPage("index.html", "x");
-  book.Spec().fileCountOverride = 5;
+  book.Input().fileCountOverride = 5;
   book.Write();
   const std::string stale = book.Tmp().PrivateFolder() + "keep.txt";
   ASSERT_TRUE(testing::WriteWholeFile(stale, "kept"));

@@ -80,8 +80,8 @@ TEST(ContainerReaderTest, ParsesEveryRecordAsWritten) {
   page.expandVariables = true;
   book.AddFile("raw.bin", "raw", false).searchable = false;
   book.AddVariable("name", "value", 3);
-  book.Spec().variables.rebranded = 1;
-  book.Spec().bookId = std::string(70, 'i');  // only 63 bytes are stored
+  book.Input().variables.rebranded = 1;
+  book.Input().bookId = std::string(70, 'i');  // only 63 bytes are stored
   book.Write();
 
   ParsedBook parsed = ParseCurrentBook();
@@ -345,7 +345,7 @@ TEST_F(ExtractFileTest, TwoProcessesExtractingAtOnceBothGetExactFiles) {
       text += "<p>line " + std::to_string(i) + "</p>";
     return text;
   }();
-  book.Spec().files[1].data = big;
+  book.Input().files[1].data = big;
   book.Write();
   ParsedBook parsed = ParseCurrentBook();
   ASSERT_TRUE(parsed.ok);
@@ -388,7 +388,7 @@ std::string SmallBitmap() {
 TEST(SplashPictureTest, IsUnpackedIntoAUniqueBmpFile) {
   TestBook book;
   DescribeSmallBook(book);
-  book.Spec().splashBitmap = SmallBitmap();
+  book.Input().splashBitmap = SmallBitmap();
   book.Write();
   ASSERT_TRUE(ReadTrailer());
   std::string first;
@@ -415,7 +415,7 @@ TEST(SplashPictureTest, BookWithoutPictureGivesEmptyPath) {
 TEST(SplashPictureTest, ImpossiblePositionOrSizeFailsWithoutLeavingFiles) {
   TestBook book;
   DescribeSmallBook(book);
-  book.Spec().splashBitmap = SmallBitmap();
+  book.Input().splashBitmap = SmallBitmap();
   book.Write();
   ASSERT_TRUE(ReadTrailer());
   const int32_t pos = StartupTrailer().splashPos;

@@ -58,10 +58,10 @@ TEST_F(ExecutorTest, EveryKeywordIsRegisteredWithItsCounts) {
       {"EXIT", 0, 0},
   };
   for (const Expected& e : expected) {
-    const CommandSpec* spec = FindCommand(e.keyword);
-    ASSERT_NE(spec, nullptr) << e.keyword;
-    EXPECT_EQ(spec->minParams, e.min) << e.keyword;
-    EXPECT_EQ(spec->maxParams, e.max) << e.keyword;
+    const CommandSpec* command = FindCommand(e.keyword);
+    ASSERT_NE(command, nullptr) << e.keyword;
+    EXPECT_EQ(command->minParams, e.min) << e.keyword;
+    EXPECT_EQ(command->maxParams, e.max) << e.keyword;
   }
   EXPECT_EQ(AllCommands().size(), 12u + 21u + 24u + 12u);
   EXPECT_EQ(FindCommand("set"), nullptr);

@@ -35,7 +35,7 @@ class TestBook {
 
   // The whole description of the book; Settings() starts from DefaultSettings() with
   // the ESBN kEsbn and the title "Test Book".
-  BookSpec& Spec() { return m_spec; }
+  BookSpec& Input() { return m_spec; }
   EBookSettings& Settings() { return m_spec.settings; }
 
   // Adds a file (LZ-packed unless `packed` is false) and returns its entry so flags and

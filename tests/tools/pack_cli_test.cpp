@@ -455,20 +455,20 @@ class RebindTest : public PackCliTest, public ::testing::WithParamInterface<int>
 TEST_P(RebindTest, BookOnAForeignImageLoadsInTheReaderWithEverythingKept) {
   FakeWindow window;
   TestBook book;  // owns the reader's TMPDIR for the load below
-  BookSpec& spec = book.Spec();
-  spec.image = ForeignImage(GetParam());
-  spec.settings = DefaultSettings();
-  spec.settings.esbn = "REBOUND";
-  spec.settings.title = "Rebound";
-  spec.settings.backgroundColor = 0x123456;
-  spec.settings.windowWidthCode = 700;
-  spec.settings.toolbarButtons[3] = 0;
-  spec.settings.compileYear = 2009;
-  spec.settings.startupMessage = "hello";
-  spec.bookId = "rebound-id";
-  spec.splashBitmap = testing::MakeBmp(8, 8, 1, 2, 3);
-  spec.variables.rebranded = 1;
-  spec.variables.variables = {{"Plain", "", "a<b", 0, 1}, {"Html", "n", "<i>x</i>", 0, 2}};
+  BookSpec& bookSpec = book.Input();
+  bookSpec.image = ForeignImage(GetParam());
+  bookSpec.settings = DefaultSettings();
+  bookSpec.settings.esbn = "REBOUND";
+  bookSpec.settings.title = "Rebound";
+  bookSpec.settings.backgroundColor = 0x123456;
+  bookSpec.settings.windowWidthCode = 700;
+  bookSpec.settings.toolbarButtons[3] = 0;
+  bookSpec.settings.compileYear = 2009;
+  bookSpec.settings.startupMessage = "hello";
+  bookSpec.bookId = "rebound-id";
+  bookSpec.splashBitmap = testing::MakeBmp(8, 8, 1, 2, 3);
+  bookSpec.variables.rebranded = 1;
+  bookSpec.variables.variables = {{"Plain", "", "a<b", 0, 1}, {"Html", "n", "<i>x</i>", 0, 2}};
   EBookFile& index = book.AddPage("index.html", "<title>I</title>[={Plain}]");
   index.sortKey = "k";
   index.keywords = "kw";
@@ -492,7 +492,7 @@ TEST_P(RebindTest, BookOnAForeignImageLoadsInTheReaderWithEverythingKept) {
   CEBook& loaded = CEBook::Instance();
   loaded.Load();
   EXPECT_TRUE(window.messages.empty());
-  EBookSettings expected = spec.settings;
+  EBookSettings expected = bookSpec.settings;
   expected.fileCount = 4;
   EXPECT_EQ(loaded.Title(), "Rebound");
   EXPECT_EQ(loaded.BackgroundColor(), 0x123456);
@@ -501,9 +501,9 @@ TEST_P(RebindTest, BookOnAForeignImageLoadsInTheReaderWithEverythingKept) {
   EXPECT_EQ(loaded.CompileYear(), 2009);
   EXPECT_EQ(loaded.Trailer().bookId, "rebound-id");
   EXPECT_EQ(loaded.Rebranded(), 1);
-  ASSERT_EQ(loaded.Files().size(), spec.files.size());
-  for (size_t i = 0; i < spec.files.size(); ++i) {
-    const EBookFile& want = spec.files[i].entry;
+  ASSERT_EQ(loaded.Files().size(), bookSpec.files.size());
+  for (size_t i = 0; i < bookSpec.files.size(); ++i) {
+    const EBookFile& want = bookSpec.files[i].entry;
     const EBookFile& got = loaded.Files()[i];
     EXPECT_EQ(got.fileName, want.fileName);
     EXPECT_EQ(got.searchable, want.searchable) << want.fileName;
@@ -515,7 +515,7 @@ TEST_P(RebindTest, BookOnAForeignImageLoadsInTheReaderWithEverythingKept) {
     EXPECT_EQ(got.keywords, want.keywords) << want.fileName;
     EXPECT_EQ(got.sortKey, want.sortKey) << want.fileName;
     if (want.fileName != "index.html") {
-      EXPECT_EQ(book.Extracted(want.fileName), spec.files[i].data) << want.fileName;
+      EXPECT_EQ(book.Extracted(want.fileName), bookSpec.files[i].data) << want.fileName;
     }
   }
   EXPECT_EQ(book.Extracted("index.html"), "<title>I</title>a&lt;b");
@@ -529,7 +529,7 @@ TEST_P(RebindTest, BookOnAForeignImageLoadsInTheReaderWithEverythingKept) {
   RunResult listed = Pack({"list", "--json", Path("linux.book")});
   std::optional<JsonValue> json = ParseJson(listed.out);
   ASSERT_TRUE(json) << listed.err;
-  EXPECT_EQ((*json)["splash"]["size"].number, static_cast<int64_t>(spec.splashBitmap.size()));
+  EXPECT_EQ((*json)["splash"]["size"].number, static_cast<int64_t>(bookSpec.splashBitmap.size()));
   RunResult original = Pack({"list", "--json", Path("foreign.book")});
   ASSERT_EQ(original.exitCode, 0) << original.err;
   auto settingsText = [](const std::string& out) {
@@ -542,7 +542,7 @@ INSTANTIATE_TEST_SUITE_P(ForeignImages, RebindTest, ::testing::Values(0, 1, 2));
 
 TEST_F(PackCliTest, RebindDropsForeignExtensionsWhenAskedTo) {
   TestBook book;
-  book.Spec().image = RandomBytes(1000, 9);
+  book.Input().image = RandomBytes(1000, 9);
   book.AddPage("index.html", "<p>x</p>");
   book.AddFile("__pxa__win.dll", "MZ" + RandomBytes(100, 10));
   Write("foreign.book", book.Bytes());
@@ -605,7 +605,7 @@ TEST_F(PackCliTest, DamagedBooksGiveAClearErrorAndNoOutput) {
 
 TEST_F(PackCliTest, DamagedFileDataFailsTheFileNotTheWholeListing) {
   TestBook book;
-  book.Spec().image = "IMG";
+  book.Input().image = "IMG";
   book.AddPage("index.html", std::string(4000, 'a'));
   book.AddFile("b.bin", RandomBytes(100, 11), /*packed=*/false);
   Write("broken.book", book.Bytes());
@@ -644,8 +644,8 @@ TEST_F(PackCliTest, UnsafePrivateTemporaryFolderIsNamedInTheError) {
 
 TEST_F(PackCliTest, FileCountThatDisagreesWithTheDirectoryIsNotRebound) {
   TestBook book;
-  book.Spec().image = "IMG";
-  book.Spec().fileCountOverride = 5;
+  book.Input().image = "IMG";
+  book.Input().fileCountOverride = 5;
   book.AddPage("index.html", "x");
   Write("count.book", book.Bytes());
   RunResult listed = Pack({"list", Path("count.book")});
@@ -755,7 +755,7 @@ TEST_F(PackCliTest, OutputFolderThatCannotBeWrittenLeavesNothing) {
 
 TEST_F(PackCliTest, ExtractChecksNamesAsTheReaderDoesAndKeepsExistingFiles) {
   TestBook book;
-  book.Spec().image = "IMG";
+  book.Input().image = "IMG";
   book.AddPage("index.html", "<p>ok</p>");
   book.AddFile("../escape.html", "bad");
   book.AddFile("sub/inner.html", "bad");
@@ -770,7 +770,7 @@ TEST_F(PackCliTest, ExtractChecksNamesAsTheReaderDoesAndKeepsExistingFiles) {
   EXPECT_FALSE(PathExists(Path("x/escape.html")));
 
   TestBook plain;
-  plain.Spec().image = "IMG";
+  plain.Input().image = "IMG";
   plain.AddPage("index.html", "<p>new</p>");
   Write("plain.book", plain.Bytes());
   Write("keep/index.html", "mine");

@@ -175,7 +175,7 @@ EBookFile DefaultFileEntry(const std::string& name, const std::string& head,
   return entry;
 }
 
-bool PlanBook(const PlanInput& input, BookSpec* spec, std::vector<std::string>* warnings,
+bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::string>* warnings,
               std::string* error) {
   const Manifest& manifest = input.manifest;
   const std::string& dir = input.sourceDir;
@@ -342,22 +342,22 @@ bool PlanBook(const PlanInput& input, BookSpec* spec, std::vector<std::string>* 
   settings.compileMinute = local.tm_min;
   settings.compileSecond = local.tm_sec;
 
-  spec->settings = settings;
-  spec->fileCountOverride = -1;
-  spec->files.clear();
+  bookSpec->settings = settings;
+  bookSpec->fileCountOverride = -1;
+  bookSpec->files.clear();
   for (const Planned& p : planned)
-    spec->files.push_back({p.entry, "", p.path});
-  spec->variables.rebranded = manifest.rebranded;
-  spec->variables.variables = manifest.variables;
-  spec->bookId = manifest.bookId ? *manifest.bookId : settings.esbn.substr(0, 63);
-  spec->splashBitmap.clear();
+    bookSpec->files.push_back({p.entry, "", p.path});
+  bookSpec->variables.rebranded = manifest.rebranded;
+  bookSpec->variables.variables = manifest.variables;
+  bookSpec->bookId = manifest.bookId ? *manifest.bookId : settings.esbn.substr(0, 63);
+  bookSpec->splashBitmap.clear();
   if (!manifest.splash.empty()) {
     std::string path = JoinPath(dir, manifest.splash);
-    if (!ReadWhole(path, &spec->splashBitmap)) {
+    if (!ReadWhole(path, &bookSpec->splashBitmap)) {
       *error = "splash picture " + path + ": cannot read it";
       return false;
     }
-    if (!IsBmp(spec->splashBitmap)) {
+    if (!IsBmp(bookSpec->splashBitmap)) {
       *error = "splash picture " + path + ": not a BMP picture (it must begin with \"BM\")";
       return false;
     }

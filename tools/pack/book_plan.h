@@ -36,12 +36,12 @@ struct PlanInput {
   std::time_t buildTime = 0;            // becomes the compile date (local time)
 };
 
-// Fills `spec` (everything but the image). False with `error` for a missing or unreadable
+// Fills `bookSpec` (everything but the image). False with `error` for a missing or unreadable
 // file, a subfolder, a name clash, a splash file that is no BMP picture, a contents or
 // about page of the book's own that is not stored, or a book without files. `warnings`
 // collects what is allowed but probably not meant (no index page, a start-up script naming
 // a missing file, an extension library that is no ELF shared object).
-bool PlanBook(const PlanInput& input, BookSpec* spec, std::vector<std::string>* warnings,
+bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::string>* warnings,
               std::string* error);
 
 // The default flags for a file stored as `name` whose first bytes are `head` (for HTML,

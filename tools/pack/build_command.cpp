@@ -100,21 +100,21 @@ int RunBuild(const std::vector<std::string>& args) {
   if (!LoadManifestFile(manifestPath, &input.manifest, &error))
     return Fail(error);
 
-  BookSpec spec;
+  BookSpec bookSpec;
   std::vector<std::string> warnings;
-  if (!PlanBook(input, &spec, &warnings, &error))
+  if (!PlanBook(input, &bookSpec, &warnings, &error))
     return Fail(error);
 
-  if (!FindReaderImage(parsed.Value("reader"), &spec.imagePath, &error))
+  if (!FindReaderImage(parsed.Value("reader"), &bookSpec.imagePath, &error))
     return Fail(error);
-  if (HasBookTrailer(spec.imagePath)) {
-    return Fail(spec.imagePath +
+  if (HasBookTrailer(bookSpec.imagePath)) {
+    return Fail(bookSpec.imagePath +
                 " already holds a book; give the plain reader program with --reader (use "
                 "quire-pack rebind to move a book onto a new reader)");
   }
 
-  std::vector<std::string> inputs = {spec.imagePath, manifestPath};
-  for (const BookFileInput& f : spec.files)
+  std::vector<std::string> inputs = {bookSpec.imagePath, manifestPath};
+  for (const BookFileInput& f : bookSpec.files)
     inputs.push_back(f.sourcePath);
   if (!CheckOutputPath(output, inputs, &error))
     return Fail(error);
@@ -125,15 +125,15 @@ int RunBuild(const std::vector<std::string>& args) {
 
   for (const std::string& w : warnings)
     Warn(w);
-  if (!WriteBook(spec, output, &error))
+  if (!WriteBook(bookSpec, output, &error))
     return Fail(output + ": " + error);
 
   if (!parsed.Has("quiet")) {
     struct stat out;
     long long size = stat(output.c_str(), &out) == 0 ? static_cast<long long>(out.st_size) : 0;
-    std::cout << "Wrote " << output << ": " << spec.files.size()
-              << (spec.files.size() == 1 ? " file, " : " files, ") << size << " bytes (reader "
-              << spec.imagePath << ")\n";
+    std::cout << "Wrote " << output << ": " << bookSpec.files.size()
+              << (bookSpec.files.size() == 1 ? " file, " : " files, ") << size << " bytes (reader "
+              << bookSpec.imagePath << ")\n";
   }
   return kExitOk;
 }

@@ -34,7 +34,7 @@ bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpe
     std::string name;
     std::string value;
     bool hasValue = false;
-    const OptionSpec* spec = nullptr;
+    const OptionSpec* option = nullptr;
     if (arg[1] == '-') {
       name = arg.substr(2);
       size_t eq = name.find('=');
@@ -45,32 +45,32 @@ bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpe
       }
       for (const OptionSpec& s : specs) {
         if (name == s.name)
-          spec = &s;
+          option = &s;
       }
     } else if (arg.size() == 2) {
       for (const OptionSpec& s : specs) {
         if (s.alias == arg[1])
-          spec = &s;
+          option = &s;
       }
-      if (spec)
-        name = spec->name;
+      if (option)
+        name = option->name;
     }
-    if (!spec) {
+    if (!option) {
       *error = "unknown option " + arg;
       return false;
     }
-    if (spec->takesValue && !hasValue) {
+    if (option->takesValue && !hasValue) {
       if (i + 1 >= args.size()) {
         *error = "option " + arg + " needs a value";
         return false;
       }
       value = args[++i];
-    } else if (!spec->takesValue && hasValue) {
+    } else if (!option->takesValue && hasValue) {
       *error = "option --" + name + " takes no value";
       return false;
     }
     std::vector<std::string>& values = parsed->options[name];
-    if (!values.empty() && !spec->repeatable) {
+    if (!values.empty() && !option->repeatable) {
       *error = "option --" + name + " given twice";
       return false;
     }

@@ -78,10 +78,10 @@ int RunRebind(const std::vector<std::string>& args) {
                 std::to_string(book.files.size()));
   }
 
-  BookSpec spec;
-  if (!FindReaderImage(parsed.Value("reader"), &spec.imagePath, &error))
+  BookSpec bookSpec;
+  if (!FindReaderImage(parsed.Value("reader"), &bookSpec.imagePath, &error))
     return Fail(error);
-  if (!CheckOutputPath(output, {bookPath, spec.imagePath}, &error))
+  if (!CheckOutputPath(output, {bookPath, bookSpec.imagePath}, &error))
     return Fail(error);
 
   TempFolder staging;
@@ -119,23 +119,23 @@ int RunRebind(const std::vector<std::string>& args) {
     BookFileInput input;
     input.entry = entry;
     input.sourcePath = path;
-    spec.files.push_back(input);
+    bookSpec.files.push_back(input);
   }
-  if (spec.files.empty())
+  if (bookSpec.files.empty())
     return Fail(bookPath + ": no file of the book is left to write");
 
-  spec.settings = book.settings;
-  spec.variables = book.variables;
-  spec.bookId = book.trailer.bookId;
-  if (!ReadSplashBitmap(book, &spec.splashBitmap, &error)) {
+  bookSpec.settings = book.settings;
+  bookSpec.variables = book.variables;
+  bookSpec.bookId = book.trailer.bookId;
+  if (!ReadSplashBitmap(book, &bookSpec.splashBitmap, &error)) {
     return Fail(bookPath + ": the splash picture is damaged: " + error);
   }
-  if (!WriteBook(spec, output, &error))
+  if (!WriteBook(bookSpec, output, &error))
     return Fail(output + ": " + error);
   if (!parsed.Has("quiet")) {
-    std::cout << "Wrote " << output << ": " << spec.files.size()
-              << (spec.files.size() == 1 ? " file" : " files") << " on the reader "
-              << spec.imagePath << "\n";
+    std::cout << "Wrote " << output << ": " << bookSpec.files.size()
+              << (bookSpec.files.size() == 1 ? " file" : " files") << " on the reader "
+              << bookSpec.imagePath << "\n";
   }
   return kExitOk;
 }
