@@ -260,8 +260,9 @@ bool WriteTo(const BookSpec& bookSpec, Output& out, std::string* error) {
   }
 
   EBookSettings settings = bookSpec.settings;
-  settings.fileCount = bookSpec.fileCountOverride >= 0 ? bookSpec.fileCountOverride
-                                                   : static_cast<int32_t>(bookSpec.files.size());
+  settings.fileCount = bookSpec.fileCountOverride >= 0
+                           ? bookSpec.fileCountOverride
+                           : static_cast<int32_t>(bookSpec.files.size());
   std::string record;
   SettingsWriter writer{&record};
   VisitSettings(writer, settings);
