@@ -17,9 +17,9 @@ struct EBookTrailer {
   int32_t directoryPos = 0;
   int32_t dataBase = 0;  // each file's data offset counts from here
   int32_t variablesPos = 0;
-  int32_t splashPos = 0;   // 0 together with splashSize when there is no splash picture
+  int32_t splashPos = 0;  // 0 together with splashSize when there is no splash picture
   int32_t splashSize = 0;
-  std::string bookId;      // identity text, at most 64 bytes, up to its first zero byte
+  std::string bookId;  // identity text, at most 64 bytes, up to its first zero byte
 };
 
 // One entry of the file directory; its index in the directory is the file's index.
@@ -30,11 +30,11 @@ struct EBookFile {
   int32_t storedSize = 0;  // stored bytes, after packing
   bool searchable = false;
   bool inContents = false;
-  bool packed = false;     // the unscrambled stored bytes are an LZ stream
+  bool packed = false;  // the unscrambled stored bytes are an LZ stream
   std::string title;
   std::string description;
   std::string keywords;
-  std::string sortKey;     // orders the table of contents
+  std::string sortKey;           // orders the table of contents
   bool expandVariables = false;  // page-form references are expanded after extraction
 };
 
@@ -48,7 +48,9 @@ struct EBookVariable {
 };
 
 // Kinds of compile-time variable whose value is plain text.
-inline bool IsPlainTextVariableKind(int32_t kind) { return kind == 1 || kind == 3; }
+inline bool IsPlainTextVariableKind(int32_t kind) {
+  return kind == 1 || kind == 3;
+}
 
 // The reserved text list: read and checked, never used.
 struct EBookReservedList {

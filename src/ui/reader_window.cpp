@@ -14,8 +14,12 @@ ReaderWindow& ConsoleFallback() {
 
 }  // namespace
 
-ReaderWindow& TheWindow() { return g_installed ? *g_installed : ConsoleFallback(); }
+ReaderWindow& TheWindow() {
+  return g_installed ? *g_installed : ConsoleFallback();
+}
 
-void InstallWindow(ReaderWindow* window) { g_installed = window; }
+void InstallWindow(ReaderWindow* window) {
+  g_installed = window;
+}
 
 }  // namespace quire

@@ -4,9 +4,13 @@
 
 namespace quire::testing {
 
-FakeWindow::FakeWindow() { InstallWindow(this); }
+FakeWindow::FakeWindow() {
+  InstallWindow(this);
+}
 
-FakeWindow::~FakeWindow() { InstallWindow(nullptr); }
+FakeWindow::~FakeWindow() {
+  InstallWindow(nullptr);
+}
 
 std::vector<std::string> FakeWindow::TakeCalls() {
   std::vector<std::string> taken;
@@ -16,7 +20,8 @@ std::vector<std::string> FakeWindow::TakeCalls() {
 
 int FakeWindow::MessageBox(const std::string& text, int style) {
   messages.push_back({text, style});
-  if (messageAnswers.empty()) return DismissedAnswer(style);
+  if (messageAnswers.empty())
+    return DismissedAnswer(style);
   int answer = messageAnswers.front();
   messageAnswers.pop_front();
   return answer;
@@ -24,20 +29,24 @@ int FakeWindow::MessageBox(const std::string& text, int style) {
 
 bool FakeWindow::SaveFileDialog(const SaveFileRequest& request, std::string* path) {
   saveRequests.push_back(request);
-  if (saveAnswers.empty()) return false;
+  if (saveAnswers.empty())
+    return false;
   std::optional<std::string> answer = saveAnswers.front();
   saveAnswers.pop_front();
-  if (!answer) return false;
+  if (!answer)
+    return false;
   *path = *answer;
   return true;
 }
 
 bool FakeWindow::SearchDialog(std::string* words, bool* caseSensitive) {
   Record("SearchDialog");
-  if (searchAnswers.empty()) return false;
+  if (searchAnswers.empty())
+    return false;
   auto answer = searchAnswers.front();
   searchAnswers.pop_front();
-  if (!answer) return false;
+  if (!answer)
+    return false;
   *words = answer->first;
   *caseSensitive = answer->second;
   return true;
@@ -45,12 +54,14 @@ bool FakeWindow::SearchDialog(std::string* words, bool* caseSensitive) {
 
 void FakeWindow::Navigate(const std::string& url) {
   Record("Navigate:" + url);
-  if (hasView) currentUrl = url;
+  if (hasView)
+    currentUrl = url;
 }
 
 void FakeWindow::SetInCommand(bool value) {
   Record(std::string("SetInCommand:") + (value ? "1" : "0"));
-  if (hasView) inCommand = value;
+  if (hasView)
+    inCommand = value;
 }
 
 void FakeWindow::PlaceWindow(const WindowRect& rect) {

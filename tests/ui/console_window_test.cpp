@@ -20,7 +20,8 @@ TEST(ConsoleWindowTest, DismissedBoxAnswersWithItsCancellingButton) {
       {kMbRetryCancel, kIdCancel},
       {kMbYesNo | kMbIconQuestion, kIdNo},
   };
-  for (const Case& c : cases) EXPECT_EQ(DismissedAnswer(c.style), c.answer) << c.style;
+  for (const Case& c : cases)
+    EXPECT_EQ(DismissedAnswer(c.style), c.answer) << c.style;
 }
 
 TEST(ConsoleWindowTest, FallbackIsUsedWhenNothingIsInstalled) {
