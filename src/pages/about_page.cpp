@@ -92,10 +92,10 @@ std::string BuildBookInfoBlock() {
 }
 
 std::string BuildCreditBlock(const std::string& linkUrl, int32_t boxColour, int32_t textColour) {
-  std::string link = "<A HREF=" + linkUrl + " TARGET=_blank>Quire</A>";
-  std::string body = "This E-Book was made with " + link + ", version " QUIRE_VERSION "<BR><BR>" +
-                     link +
-                     " book compiler and reader software are copyright the Quire developers.";
+  std::string link = "<A HREF=" + linkUrl + " TARGET=_blank>Pagora E-Book</A>";
+  std::string body = "This E-Book was created with " + link + " Compiler, version " +
+                     kCompilerVersion + "<BR><BR>" + link +
+                     " Compiler and Viewer Software are copyright the Quire developers.";
   return PageSection("Software &amp; Copyright", body, boxColour, textColour);
 }
 

@@ -13,6 +13,11 @@ namespace quire {
 inline constexpr char kQuireSiteUrl[] = "https://quire-reader.org/";
 inline constexpr char kQuireLibraryUrl[] = "https://library.quire-reader.org/";
 
+// The compiler version that books see as {compilerversion} and that the credit names.
+// Stored books and their scripts may compare against it, so it is the version of the
+// book compiler, not of this reader's build.
+inline constexpr char kCompilerVersion[] = "4.00";
+
 // The path of the page to show as the about page. About mode 2: the book folder + the
 // book's own about page name, nothing built. Any other mode (1 included: a direct call
 // still builds it): the generated page, written as the book folder's "__about.html". The

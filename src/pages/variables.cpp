@@ -184,7 +184,7 @@ void ApplySources(std::string* text, bool pageForm) {
   x.Replace("authorurl", [&] { return book.AuthorUrl(); });
 
   x.Replace("compilerurl", cache.compilerUrl);
-  x.Replace("compilerversion", std::string(QUIRE_VERSION));
+  x.Replace("compilerversion", std::string(kCompilerVersion));
 
   std::time_t now = std::time(nullptr);
   std::tm local{};

@@ -92,13 +92,12 @@ TEST_F(AboutPageTest, PublisherUrlAndCopyrightAlone) {
 }
 
 TEST_F(AboutPageTest, CreditSectionLinksTwiceToTheGivenAddress) {
-  std::string link = "<A HREF=https://q.example/ TARGET=_blank>Quire</A>";
   EXPECT_EQ(BuildCreditBlock("https://q.example/", 1, 2),
             PageSection("Software &amp; Copyright",
-                        "This E-Book was made with " + link +
-                            ", version " QUIRE_VERSION "<BR><BR>" + link +
-                            " book compiler and reader software are copyright the Quire "
-                            "developers.",
+                        "This E-Book was created with <A HREF=https://q.example/ "
+                        "TARGET=_blank>Pagora E-Book</A> Compiler, version 4.00<BR><BR>"
+                        "<A HREF=https://q.example/ TARGET=_blank>Pagora E-Book</A> Compiler "
+                        "and Viewer Software are copyright the Quire developers.",
                         1, 2));
 }
 
@@ -134,6 +133,12 @@ TEST_F(AboutPageTest, ReferralCodeIsAppendedWhenNotBlank) {
   EXPECT_EQ(CreditLinkUrl(), kQuireSiteUrl);
   Set([](EBookSettings* s) { s->referralCode = " r77 "; });
   EXPECT_EQ(CreditLinkUrl(), std::string(kQuireSiteUrl) + "a.asp?r77");
+  // Both credit links of the generated page carry the code.
+  std::string page = *ReadWholeFile(BuildAboutPage());
+  std::string link = std::string("<A HREF=") + kQuireSiteUrl + "a.asp?r77 TARGET=_blank>";
+  size_t first = page.find(link);
+  ASSERT_NE(first, std::string::npos);
+  EXPECT_NE(page.find(link, first + 1), std::string::npos);
 }
 
 TEST_F(AboutPageTest, SiteSettingChoosesTheAddress) {
