@@ -106,8 +106,10 @@ TextScore ScorePreparedText(std::string_view text, std::string_view word) {
   size_t first = FindWord(text, word, 0);
   if (first == std::string_view::npos)
     return score;
-  // The second occurrence may overlap the first: it starts at any later byte.
-  size_t second = FindWord(text, word, first + 1);
+  // The first occurrence's first byte counts as a blank, then the search goes on from that
+  // same byte: so a later occurrence may overlap the first one, and a word that begins
+  // with a blank is found again right where it was.
+  size_t second = FindWord(text, word, word.front() == ' ' ? first : first + 1);
   int64_t next = second == std::string_view::npos ? 0 : static_cast<int64_t>(second);
   score.position = (length - next) * 1000 / length;
   return score;

@@ -59,6 +59,9 @@ TEST(ScoreTextTest, WeightsAndPositionsByHand) {
       {std::string(200000, 'x'), "abcdefghijklmno", true, 1005, 0},
       // The empty word counts as length 1 and is found once.
       {"abc", "", true, 1010, 1000},
+      // The search for a second occurrence starts on the first one's first byte, which then
+      // reads as a blank: a word beginning with a blank is found there again, e = 1.
+      {"a b", " b", true, 1040, 666},
       // Bytes above 127 are not folded.
       {"\xC9t\xC9", "\xE9", false, 1010, 0},
   };
