@@ -75,5 +75,15 @@ TEST_F(DisplayPageTest, FailedWriteIsReportedAndThePathStillReturned) {
   }
 }
 
+TEST_F(DisplayPageTest, FolderInThePagesPlaceIsReportedAndThePathStillReturned) {
+  // Unlike a read-only folder, this fails for every user, root included.
+  std::string folder = BookFolder();
+  ASSERT_EQ(mkdir((folder + "__display.html").c_str(), 0700), 0);
+  EXPECT_EQ(BuildDisplayPage("x"), folder + "__display.html");
+  ASSERT_EQ(m_window.messages.size(), 1u);
+  EXPECT_EQ(m_window.messages[0].text, "Disk error - out of space ?");
+  rmdir((folder + "__display.html").c_str());
+}
+
 }  // namespace
 }  // namespace quire::testing

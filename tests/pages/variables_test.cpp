@@ -323,5 +323,14 @@ TEST_F(VariablesInFileTest, FailedRewriteKeepsTheOldContent) {
   }
 }
 
+TEST_F(VariablesInFileTest, RewriteThatCannotStartKeepsTheOldContent) {
+  // A name at the length limit leaves no room for the name of the new copy, so the
+  // rewrite fails for every user, root included.
+  std::string path = m_tmp.File(std::string(250, 'p') + ".html");
+  ASSERT_TRUE(WriteWholeFile(path, "[={title}]"));
+  EXPECT_FALSE(ExpandVariablesInFile(path));
+  EXPECT_EQ(ReadWholeFile(path), "[={title}]");
+}
+
 }  // namespace
 }  // namespace quire::testing
