@@ -1,6 +1,8 @@
-// Lays a book out as: image, file data, splash picture, settings record, reserved list,
-// directory, variable list, trailer. The reader only follows the trailer's positions, so
-// any order would do; data first lets large files stream straight through.
+// Lays a book out as: image, file data, settings record, reserved list, directory,
+// variable list, splash picture, trailer. The reader only follows the trailer's positions,
+// so any order would do; data first lets large files stream straight through, and the
+// splash picture comes after the records so that its position is never 0, which would
+// read as "no picture" (a book without image or file data would otherwise start with it).
 #include "book/book_writer.h"
 
 #include <fcntl.h>
@@ -250,15 +252,6 @@ bool WriteTo(const BookSpec& bookSpec, Output& out, std::string* error) {
     entries.push_back(std::move(entry));
   }
 
-  if (!bookSpec.splashBitmap.empty()) {
-    std::string packed = LzPack(bookSpec.splashBitmap);
-    XorBytes(packed.data(), packed.size(), kDataKey);
-    trailer.splashPos = static_cast<int32_t>(out.Position());
-    trailer.splashSize = static_cast<int32_t>(packed.size());
-    if (!out.Append(packed))
-      return Fail(error, "cannot write the book");
-  }
-
   EBookSettings settings = bookSpec.settings;
   settings.fileCount = bookSpec.fileCountOverride >= 0
                            ? bookSpec.fileCountOverride
@@ -270,8 +263,14 @@ bool WriteTo(const BookSpec& bookSpec, Output& out, std::string* error) {
   const std::string reserved = ReservedListBlock();
   const std::string directory = DirectoryBlock(entries);
   const std::string variables = VariableBlock(bookSpec.variables);
-  const int64_t end = out.Position() + static_cast<int64_t>(record.size() + reserved.size() +
-                                                            directory.size() + variables.size());
+  std::string splash;
+  if (!bookSpec.splashBitmap.empty()) {
+    splash = LzPack(bookSpec.splashBitmap);
+    XorBytes(splash.data(), splash.size(), kDataKey);
+  }
+  const int64_t end =
+      out.Position() + static_cast<int64_t>(record.size() + reserved.size() + directory.size() +
+                                            variables.size() + splash.size());
   if (!FitsPosition(end))
     return Fail(error, "the book is larger than 2 GB");
 
@@ -279,9 +278,13 @@ bool WriteTo(const BookSpec& bookSpec, Output& out, std::string* error) {
   trailer.reservedListPos = trailer.settingsPos + static_cast<int32_t>(record.size());
   trailer.directoryPos = trailer.reservedListPos + static_cast<int32_t>(reserved.size());
   trailer.variablesPos = trailer.directoryPos + static_cast<int32_t>(directory.size());
+  if (!splash.empty()) {
+    trailer.splashPos = trailer.variablesPos + static_cast<int32_t>(variables.size());
+    trailer.splashSize = static_cast<int32_t>(splash.size());
+  }
   trailer.bookId = bookSpec.bookId;
   if (!out.Append(record) || !out.Append(reserved) || !out.Append(directory) ||
-      !out.Append(variables) || !out.Append(Trailer(trailer))) {
+      !out.Append(variables) || !out.Append(splash) || !out.Append(Trailer(trailer))) {
     return Fail(error, "cannot write the book");
   }
   return true;

@@ -8,6 +8,7 @@
 
 #include "book/buffered_file_writer.h"
 #include "book/cebook.h"
+#include "book/container_reader.h"
 #include "support/book_fixture.h"
 #include "support/fake_window.h"
 
@@ -54,6 +55,23 @@ TEST(BookWriterTest, StreamsFilesAndImageFromDisk) {
   CEBook::Instance().Load();
   EXPECT_TRUE(book.Extracted("big.txt") == big);
   EXPECT_TRUE(book.Extracted("index.html") == big);
+}
+
+// A book written without a program image and without file data still has its splash
+// picture where the reader finds it: position 0 would mean "no picture".
+TEST(BookWriterTest, SplashPictureOfABookWithoutImageOrDataIsFound) {
+  TestBook book;
+  book.Input().image.clear();
+  std::string bitmap = "BM";
+  bitmap.resize(500, '\x11');
+  book.Input().splashBitmap = bitmap;
+  book.Write();
+  ASSERT_TRUE(ReadTrailer());
+  EXPECT_NE(StartupTrailer().splashPos, 0);
+  std::string picture;
+  ASSERT_TRUE(
+      ExtractSplashPicture(StartupTrailer().splashPos, StartupTrailer().splashSize, &picture));
+  EXPECT_EQ(ReadWholeFile(picture), bitmap);
 }
 
 TEST(BookWriterTest, FailureLeavesNeitherABookNorATemporaryFile) {
