@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "pages/text_replace.h"
+
 namespace quire {
 namespace {
 
@@ -40,14 +42,11 @@ bool EndsWithNoCase(std::string_view text, std::string_view ending) {
                     [](char a, char b) { return AsciiLower(a) == AsciiLower(b); });
 }
 
+// Trimmed of the same white space as every other trimmed script text, line breaks
+// included: a stray line end would otherwise become part of the dialog's pattern.
 std::string CleanFilterText(std::string text) {
   std::erase(text, '|');
-  std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) {
-    return {};
-  }
-  std::size_t last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
+  return TrimCopy(text, kWhiteSpace);
 }
 
 }  // namespace

@@ -22,9 +22,9 @@ struct SavePromptFilter {
 SavePromptFilter FilterForFileName(const std::string& fileName);
 
 // From a description and an extension a script gives: every '|' is removed from both and
-// blanks around them are trimmed; the filter is description + "|*.*|" without an
-// extension, description + "|*." + extension + "|" with one, then "All Files|*.*||". The
-// cleaned extension is the default extension.
+// white space (blanks, tabs, line ends) around them is trimmed; the filter is description +
+// "|*.*|" without an extension, description + "|*." + extension + "|" with one, then
+// "All Files|*.*||". The cleaned extension is the default extension.
 SavePromptFilter FilterForDescription(const std::string& description, const std::string& extension);
 
 }  // namespace quire

@@ -359,6 +359,7 @@ TEST(SavePromptFilterTest, ScriptDescriptionsAreCleaned) {
       {"Anything", "", "Anything|*.*|All Files|*.*||", ""},
       {"Anything", " | ", "Anything|*.*|All Files|*.*||", ""},
       {"", "x", "|*.x|All Files|*.*||", "x"},
+      {"\tData\r\n", "\n dat\v\f", "Data|*.dat|All Files|*.*||", "dat"},
   };
   for (const auto& c : cases) {
     SavePromptFilter filter = FilterForDescription(c.description, c.extension);
