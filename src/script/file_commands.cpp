@@ -69,7 +69,8 @@ bool ReadTextFile(const std::string& path, std::string* text) {
     return false;
   }
   struct stat info {};
-  bool ok = fstat(fd, &info) == 0;
+  // A folder is no file to read, whatever size its file system reports for it.
+  bool ok = fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
   if (ok && info.st_size > 0) {
     std::size_t want = std::min(static_cast<std::size_t>(info.st_size), kFileReadLimit);
     ok = ReadAllFrom(fd, text, want);
@@ -105,7 +106,7 @@ bool CopyBytes(int source, int target) {
 
 // Copies the regular file `source` to `target`. The target ends up with the permissions
 // of a file the user makes (executable when the source was), whatever it had before. A
-// failed copy leaves an existing target as it was.
+// failed copy leaves an existing target as it was; a copy onto the source itself fails.
 bool CopyFile(const std::string& source, const std::string& target, bool failIfExists) {
   int in = open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (in < 0) {
@@ -114,6 +115,14 @@ bool CopyFile(const std::string& source, const std::string& target, bool failIfE
   struct stat info {};
   // Devices and pipes are never copied: they may never end.
   if (fstat(in, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(in);
+    return false;
+  }
+  // A file is never copied onto itself (also not through a link): where the copy has
+  // to be written in place, emptying the target would empty the source before it is read.
+  struct stat existing {};
+  if (stat(target.c_str(), &existing) == 0 && existing.st_dev == info.st_dev &&
+      existing.st_ino == info.st_ino) {
     close(in);
     return false;
   }

@@ -199,6 +199,30 @@ TEST_F(FileCommandsTest, FileCopyFailuresStoreZero) {
   EXPECT_FALSE(PathExists(tmp.File("c.txt")));
 }
 
+TEST_F(FileCommandsTest, FileCopyOntoItselfFailsAndKeepsTheFile) {
+  ASSERT_TRUE(WriteWholeFile(tmp.File("same.txt"), "precious"));
+  ASSERT_EQ(symlink(tmp.File("same.txt").c_str(), tmp.File("alias.txt").c_str()), 0);
+  // In a folder that takes no new files, the copy could only be written in place.
+  ASSERT_EQ(mkdir(tmp.File("shut").c_str(), 0700), 0);
+  ASSERT_TRUE(WriteWholeFile(tmp.File("shut/own.txt"), "precious"));
+  ASSERT_EQ(chmod(tmp.File("shut").c_str(), 0500), 0);
+  struct {
+    const char* source;
+    const char* target;
+  } const cases[] = {
+      {"same.txt", "same.txt"},
+      {"same.txt", "alias.txt"},
+      {"alias.txt", "same.txt"},
+      {"shut/own.txt", "shut/own.txt"},
+  };
+  for (const auto& c : cases) {
+    Run("FILECOPY('ok'," + Quoted(c.source) + "," + Quoted(c.target) + ")");
+    EXPECT_EQ(Var("ok"), "0") << c.source << " onto " << c.target;
+    EXPECT_EQ(Contents(c.source), "precious") << c.source << " onto " << c.target;
+  }
+  ASSERT_EQ(chmod(tmp.File("shut").c_str(), 0700), 0);
+}
+
 TEST_F(FileCommandsTest, FileWriteWritesTheTextAsItIs) {
   struct {
     std::string text;  // as written in the command
