@@ -91,8 +91,10 @@ std::string BuildBookInfoBlock() {
   return html;
 }
 
+// The credit keeps the sentence shape books were made with, naming our own software; the
+// version is the one {compilerversion} reports.
 std::string BuildCreditBlock(const std::string& linkUrl, int32_t boxColour, int32_t textColour) {
-  std::string link = "<A HREF=" + linkUrl + " TARGET=_blank>Pagora E-Book</A>";
+  std::string link = "<A HREF=" + linkUrl + " TARGET=_blank>Quire</A>";
   std::string body = "This E-Book was created with " + link + " Compiler, version " +
                      kCompilerVersion + "<BR><BR>" + link +
                      " Compiler and Viewer Software are copyright the Quire developers.";

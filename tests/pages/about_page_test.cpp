@@ -95,8 +95,8 @@ TEST_F(AboutPageTest, CreditSectionLinksTwiceToTheGivenAddress) {
   EXPECT_EQ(BuildCreditBlock("https://q.example/", 1, 2),
             PageSection("Software &amp; Copyright",
                         "This E-Book was created with <A HREF=https://q.example/ "
-                        "TARGET=_blank>Pagora E-Book</A> Compiler, version 4.00<BR><BR>"
-                        "<A HREF=https://q.example/ TARGET=_blank>Pagora E-Book</A> Compiler "
+                        "TARGET=_blank>Quire</A> Compiler, version 4.00<BR><BR>"
+                        "<A HREF=https://q.example/ TARGET=_blank>Quire</A> Compiler "
                         "and Viewer Software are copyright the Quire developers.",
                         1, 2));
 }
