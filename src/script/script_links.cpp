@@ -58,9 +58,10 @@ bool RunScriptLink(const std::string& link) {
     path = ExpandVariables(link.substr(at + 2), false);
     displayName = path;
   } else if (size_t bang = link.find("#!"); bang != std::string::npos) {
+    // A bare "#!" still names a path (the book folder itself), so the author of the broken
+    // link sees the open error instead of a click that silently does nothing.
     displayName = link.substr(bang + 2);
-    if (!displayName.empty())
-      path = BookFolder() + displayName;
+    path = BookFolder() + displayName;
   }
   if (path.empty())
     return false;

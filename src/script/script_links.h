@@ -22,7 +22,8 @@ bool RunLinkCommands(const std::string& link);
 std::vector<std::string> SplitLinkCommands(const std::string& link);
 
 // Runs the script a "#!" or "#@" link names ("#@" wins when both appear); false when the
-// link names none (no marker, or nothing after it). True otherwise, whatever the outcome.
+// link names none (no marker, or a "#@" path that expands to nothing). True otherwise,
+// whatever the outcome: a bare "#!" names the book folder and shows the open error.
 bool RunScriptLink(const std::string& link);
 
 // Runs a start-up or exit script setting: blank does nothing (true); "##..." and

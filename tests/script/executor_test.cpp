@@ -101,8 +101,13 @@ TEST_F(ExecutorTest, LinksWithoutMarkersAreNotHandled) {
   EXPECT_FALSE(RunLinkCommands("page.html"));
   EXPECT_FALSE(RunScriptLink("page.html#top"));
   EXPECT_FALSE(RunScriptLink("page.html#@"));
-  EXPECT_FALSE(RunScriptLink("page.html#!"));
   EXPECT_TRUE(window.messages.empty());
+}
+
+TEST_F(ExecutorTest, ABangLinkWithoutANameReportsTheFolderItCannotOpen) {
+  // The path is the book folder with nothing after it: handled, and the open fails.
+  EXPECT_TRUE(RunScriptLink("page.html#!"));
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Error opening file " + BookFolder()}));
 }
 
 TEST_F(ExecutorTest, AtLinksRunAScriptAnywhereAfterExpandingThePath) {
