@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Quire, then builds the sample book and shows what is in it.
+# Installs what is missing, builds Quire, then builds the sample book, shows what is in it
+# and opens it.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 quire_install_packages
@@ -27,4 +28,7 @@ done
   "${extension[@]}" -o "$book"
 "$pack" list "$book"
 echo
-echo "Open the book with: $book"
+# Until the window exists the reader opens the book headless: it extracts it, loads its
+# extensions, says what it found and cleans up.
+echo "Opening $book:"
+"$book"
