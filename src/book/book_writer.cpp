@@ -149,7 +149,7 @@ std::string DirectoryBlock(const std::vector<EBookFile>& entries) {
   for (const EBookFile& e : entries) {
     AppendScrambledInt(&out, static_cast<int32_t>(kFileEntryMark));
     AppendScrambledText(&out, e.fileName);
-    AppendScrambledInt(&out, e.reserved);
+    AppendScrambledInt(&out, 0);  // reserved: always 0, whatever an entry read elsewhere held
     AppendScrambledInt(&out, e.dataOffset);
     AppendScrambledInt(&out, e.storedSize);
     AppendScrambledInt(&out, e.searchable ? 1 : 0);

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "book/buffered_file_writer.h"
 #include "book/cebook.h"
@@ -72,6 +73,23 @@ TEST(BookWriterTest, SplashPictureOfABookWithoutImageOrDataIsFound) {
   ASSERT_TRUE(
       ExtractSplashPicture(StartupTrailer().splashPos, StartupTrailer().splashSize, &picture));
   EXPECT_EQ(ReadWholeFile(picture), bitmap);
+}
+
+// A directory entry taken from another book may carry something in its reserved field;
+// the writer stores 0 there all the same.
+TEST(BookWriterTest, ReservedFieldOfADirectoryEntryIsStoredAsZero) {
+  TestBook book;
+  book.AddPage("index.html", "<p/>").reserved = 77;
+  book.Write();
+  EBookSettings settings;
+  EBookReservedList reserved;
+  std::vector<EBookFile> directory;
+  EBookTrailer trailer;
+  EBookVariableList variables;
+  ContainerReader reader;
+  ASSERT_TRUE(reader.Parse(&settings, &reserved, &directory, &trailer, &variables));
+  ASSERT_EQ(directory.size(), 1u);
+  EXPECT_EQ(directory[0].reserved, 0);
 }
 
 TEST(BookWriterTest, FailureLeavesNeitherABookNorATemporaryFile) {
