@@ -206,6 +206,132 @@ TEST(ContainerReaderTest, DamagedBooksTable) {
   }
 }
 
+// The settings record laid out by hand, row by row in stored order, independently of the
+// writer: every integer holds 1000 * row + its place in the row, every text "r<row>.<place>",
+// reserved rows included. Each kept field must come from its own row.
+TEST(ContainerReaderTest, SettingsRecordFieldsComeFromTheirStoredRows) {
+  enum Kind { kInts, kTexts };
+  const struct {
+    Kind kind;
+    int count;
+  } rows[] = {
+      {kTexts, 1}, {kInts, 22}, {kTexts, 1}, {kTexts, 1}, {kTexts, 1}, {kTexts, 1}, {kTexts, 1},
+      {kTexts, 1}, {kTexts, 1}, {kInts, 16}, {kInts, 3},  {kTexts, 2}, {kInts, 1},  {kInts, 1},
+      {kInts, 1},  {kInts, 1},  {kTexts, 1}, {kInts, 1},  {kInts, 1},  {kInts, 1},  {kInts, 1},
+      {kInts, 1},  {kInts, 1},  {kInts, 1},  {kInts, 1},  {kInts, 1},  {kInts, 1},  {kInts, 1},
+      {kInts, 1},  {kInts, 1},  {kInts, 1},  {kInts, 1},  {kInts, 1},  {kInts, 1},  {kInts, 1},
+      {kInts, 1},  {kInts, 1},  {kInts, 13}, {kInts, 1},  {kInts, 1},  {kInts, 1},  {kTexts, 1},
+      {kInts, 1},  {kTexts, 1}, {kInts, 1},  {kTexts, 1}, {kInts, 1},  {kInts, 3},  {kTexts, 1},
+      {kInts, 1},  {kInts, 1},  {kInts, 1},  {kInts, 1},  {kInts, 1},  {kInts, 1},  {kTexts, 4},
+      {kTexts, 1}, {kTexts, 1}, {kTexts, 2}, {kTexts, 1},
+  };  // rows 2 to 61; row 62, the file count, and the end mark follow
+  std::string record;
+  auto appendInt = [&](int32_t v) {
+    std::string four(4, '\0');
+    PutScrambledInt(&four, 0, v);
+    record += four;
+  };
+  auto appendText = [&](const std::string& t) {
+    appendInt(static_cast<int32_t>(t.size()));
+    for (char ch : t)
+      record.push_back(static_cast<char>(ch ^ kRecordKey));
+  };
+  appendInt(static_cast<int32_t>(kSettingsStartMark));
+  int row = 2;
+  for (const auto& r : rows) {
+    for (int place = 0; place < r.count; ++place) {
+      if (r.kind == kInts) {
+        appendInt(1000 * row + place);
+      } else {
+        appendText("r" + std::to_string(row) + "." + std::to_string(place));
+      }
+    }
+    ++row;
+  }
+  ASSERT_EQ(row, 62);
+  appendInt(1);  // the file count: the small book has one file
+  appendInt(static_cast<int32_t>(kSettingsEndMark));
+
+  TestBook book;
+  DescribeSmallBook(book);
+  std::string bytes = book.Bytes();
+  Layout layout(bytes);
+  std::string trailer = bytes.substr(layout.trailer);
+  bytes.resize(layout.trailer);
+  const int32_t recordPos = static_cast<int32_t>(bytes.size());
+  bytes += record + trailer;
+  PutScrambledInt(&bytes, bytes.size() - kTrailerSize + 8, recordPos);
+  book.WriteBytes(bytes);
+
+  ParsedBook parsed = ParseCurrentBook();
+  ASSERT_TRUE(parsed.ok);
+  const EBookSettings& s = parsed.settings;
+  EXPECT_EQ(s.esbn, "r4.0");
+  EXPECT_EQ(s.title, "r5.0");
+  EXPECT_EQ(s.author, "r6.0");
+  EXPECT_EQ(s.authorEmail, "r7.0");
+  EXPECT_EQ(s.authorUrl, "r8.0");
+  EXPECT_EQ(s.publisher, "r9.0");
+  EXPECT_EQ(s.copyright, "r10.0");
+  EXPECT_EQ(s.openLinksOutside, 14000);
+  EXPECT_EQ(s.windowWidthCode, 15000);
+  EXPECT_EQ(s.windowHeight, 16000);
+  EXPECT_EQ(s.windowPositionCode, 17000);
+  EXPECT_EQ(s.startupMessage, "r18.0");
+  EXPECT_EQ(s.searchShowPercent, 19000);
+  EXPECT_EQ(s.searchShowDescriptions, 20000);
+  EXPECT_EQ(s.backgroundColor, 21000);
+  EXPECT_EQ(s.textColor, 22000);
+  EXPECT_EQ(s.boxColor, 23000);
+  EXPECT_EQ(s.linkColor, 24000);
+  EXPECT_EQ(s.visitedLinkColor, 25000);
+  EXPECT_EQ(s.hoverColor, 26000);
+  EXPECT_EQ(s.contentsShowDescriptions, 27000);
+  EXPECT_EQ(s.sizeableFrame, 28000);
+  EXPECT_EQ(s.minimizeBox, 29000);
+  EXPECT_EQ(s.maximizeBox, 30000);
+  EXPECT_EQ(s.alwaysOnTop, 31000);
+  EXPECT_EQ(s.menuBar, 32000);
+  EXPECT_EQ(s.toolbar, 33000);
+  EXPECT_EQ(s.toolbarToggle, 34000);
+  EXPECT_EQ(s.toolbarButtonTexts, 35000);
+  EXPECT_EQ(s.contentsPopup, 36000);
+  EXPECT_EQ(s.statusBar, 37000);
+  EXPECT_EQ(s.statusBarToggle, 38000);
+  for (int i = 0; i < kToolbarButtonCount; ++i)
+    EXPECT_EQ(s.toolbarButtons[static_cast<size_t>(i)], 39000 + i) << i;
+  EXPECT_EQ(s.toolbarStyle, 40000);
+  EXPECT_EQ(s.shortcutOffer, 41000);
+  EXPECT_EQ(s.aboutMode, 42000);
+  EXPECT_EQ(s.aboutPageName, "r43.0");
+  EXPECT_EQ(s.contentsMode, 44000);
+  EXPECT_EQ(s.contentsPageName, "r45.0");
+  EXPECT_EQ(s.popupMenu, 48000);
+  EXPECT_EQ(s.compileDay, 51000);
+  EXPECT_EQ(s.compileMonth, 52000);
+  EXPECT_EQ(s.compileYear, 53000);
+  EXPECT_EQ(s.compileHour, 54000);
+  EXPECT_EQ(s.compileMinute, 55000);
+  EXPECT_EQ(s.compileSecond, 56000);
+  EXPECT_EQ(s.referralCode, "r58.0");
+  EXPECT_EQ(s.startupScript, "r59.0");
+  EXPECT_EQ(s.exitScript, "r61.0");
+  EXPECT_EQ(s.fileCount, 1);
+
+  // Both the hand-made record and the writer's hold 96 integers (marks included) and 24
+  // texts; the writer's only texts with content are the ESBN and the title.
+  int integers = 3;  // the two marks and the file count
+  int texts = 0;
+  for (const auto& r : rows)
+    (r.kind == kInts ? integers : texts) += r.count;
+  EXPECT_EQ(integers, 96);
+  EXPECT_EQ(texts, 24);
+  const std::string written = book.Bytes();
+  const Layout writtenLayout(written);
+  EXPECT_EQ(writtenLayout.reservedList - writtenLayout.settings,
+            4u * (96 + 24) + book.Settings().esbn.size() + book.Settings().title.size());
+}
+
 TEST(ContainerReaderTest, ReservedListTextsAreReadAndKept) {
   TestBook book;
   DescribeSmallBook(book);
