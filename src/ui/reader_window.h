@@ -62,7 +62,8 @@ class ReaderWindow {
   // --- Dialogs -------------------------------------------------------------------------
   // Shows `text` with the buttons and icon of `style` (kMb... words); the caption is the
   // application's title. A style without icon bits gets the exclamation icon for the OK,
-  // OK/Cancel, Yes/No/Cancel and Yes/No buttons, none for the two retry styles. Returns
+  // OK/Cancel, Yes/No/Cancel and Yes/No buttons, none for the two retry styles
+  // (EffectiveIcon in ui/message_style.h decides). Returns
   // the kId... code of the button pressed (the cancel code when the box is dismissed).
   virtual int MessageBox(const std::string& text, int style) = 0;
   // Runs the save-file dialog owned by the main window. True and the chosen full path
