@@ -197,7 +197,7 @@ bool IsPlainFileName(const std::string& name) {
 }
 
 bool ContainerReader::Open() {
-  return m_input.IsOpen() || m_input.Open(OwnExecutablePath());
+  return m_input.IsOpen() || m_input.Open(OwnBookFile());
 }
 
 bool ContainerReader::ReadTrailerRecord(EBookTrailer* trailer) {
@@ -256,7 +256,7 @@ bool ContainerReader::ExtractFile(const std::vector<EBookFile>& directory, size_
 
 bool ReadTrailer() {
   BookInput in;
-  if (!in.Open(OwnExecutablePath()))
+  if (!in.Open(OwnBookFile()))
     return false;
   return ReadTrailerFrom(in, &KeptTrailer());
 }
@@ -272,7 +272,7 @@ bool ExtractSplashPicture(int32_t position, int32_t size, std::string* picturePa
   if (position <= 0 || size <= 0)
     return false;
   BookInput in;
-  if (!in.Open(OwnExecutablePath()) || int64_t{position} + size > in.Size())
+  if (!in.Open(OwnBookFile()) || int64_t{position} + size > in.Size())
     return false;
 
   std::string intermediate;

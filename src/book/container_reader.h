@@ -1,4 +1,4 @@
-// Reading a book out of the program's own file (OwnExecutablePath()). The stored form is
+// Reading a book out of the program's own file (OwnBookFile()). The stored form is
 // described in container_format.h. Nothing here shows messages; callers decide.
 #ifndef QUIRE_BOOK_CONTAINER_READER_H_
 #define QUIRE_BOOK_CONTAINER_READER_H_

@@ -58,6 +58,10 @@ std::string OwnExecutablePath() {
   }
 }
 
+std::string OwnBookFile() {
+  return ExecutableOverride().empty() ? std::string("/proc/self/exe") : ExecutableOverride();
+}
+
 void OverrideOwnExecutablePath(const std::string& path) {
   ExecutableOverride() = path;
 }

@@ -9,6 +9,10 @@ namespace quire {
 // The file the book is read from: the running executable (/proc/self/exe resolved), or
 // the path set with OverrideOwnExecutablePath.
 std::string OwnExecutablePath();
+// The file to read the book from: the path set with OverrideOwnExecutablePath, else
+// "/proc/self/exe", which opens the running program even after its file was moved,
+// renamed or replaced while it runs.
+std::string OwnBookFile();
 // Makes the reader read its book from `path` instead of its own file (tests, tools).
 // An empty path restores the default.
 void OverrideOwnExecutablePath(const std::string& path);

@@ -143,6 +143,15 @@ TEST(OwnExecutablePathTest, IsTheRunningProgramUnlessOverridden) {
   EXPECT_EQ(OwnExecutablePath(), std::string(buffer, static_cast<size_t>(n)));
 }
 
+TEST(OwnBookFileTest, IsTheRunningProgramsOwnLinkUnlessOverridden) {
+  // Opening the link, not the name it points to, keeps working when the file is moved.
+  EXPECT_EQ(OwnBookFile(), "/proc/self/exe");
+  OverrideOwnExecutablePath("/some/book");
+  EXPECT_EQ(OwnBookFile(), "/some/book");
+  OverrideOwnExecutablePath("");
+  EXPECT_EQ(OwnBookFile(), "/proc/self/exe");
+}
+
 TEST(ConfigFolderTest, UsesXdgConfigHomeElseHomeConfig) {
   {
     ScopedEnv xdg("XDG_CONFIG_HOME", "/xdg/conf/");
