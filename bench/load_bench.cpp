@@ -18,6 +18,7 @@
 #include "book/cebook.h"
 #include "book/page_store.h"
 #include "platform/paths.h"
+#include "support/bench_text.h"
 
 namespace {
 
@@ -34,20 +35,6 @@ struct Fixture {
   std::string unzipped;  // where unzip extracts
   uint64_t totalBytes = 0;
 };
-
-std::vector<std::string> Vocabulary(std::mt19937& rng) {
-  static const char* const syllables[] = {"an", "be", "cor", "da", "el", "fi", "gra",
-                                          "ho", "in", "ju",  "ka", "lo", "me", "nu",
-                                          "or", "pa", "qui", "re", "so", "tu", "ve"};
-  std::vector<std::string> words;
-  for (int i = 0; i < 5000; ++i) {
-    std::string word;
-    for (unsigned n = 1 + rng() % 4; n > 0; --n)
-      word += syllables[rng() % 21];
-    words.push_back(word);
-  }
-  return words;
-}
 
 // A page of HTML prose: headings, paragraphs with links, words drawn with a skew so that
 // common words repeat as in real text.
@@ -94,7 +81,7 @@ Fixture& TheFixture() {
     fs::create_directories(f->base + "/tmp");
 
     std::mt19937 rng(2024);
-    const std::vector<std::string> words = Vocabulary(rng);
+    const std::vector<std::string> words = quire::bench::SyllableVocabulary(rng);
     quire::BookSpec bookSpec;
     bookSpec.image = std::string(1 << 20, '\x90');
     bookSpec.settings.esbn = "LOADBENCH";

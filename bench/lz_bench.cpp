@@ -16,41 +16,17 @@
 #include <vector>
 
 #include "book/lz.h"
+#include "support/bench_text.h"
 
 namespace {
 
 constexpr size_t kCorpusLimit = 16u << 20;
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// HTML (then reStructuredText) documentation found on this machine, in a fixed order;
-// generated text when there is none.
+// HTML documentation found on this machine; generated text when there is none.
 std::string& HtmlCorpus() {
   static std::string* corpus = [] {
-    auto* text = new std::string;
-    std::vector<std::filesystem::path> files;
-    std::error_code ec;
-    for (const char* root : {"/usr/share/doc", "/usr/share/cmake", "/usr/share/gtk-doc"}) {
-      for (auto it = std::filesystem::recursive_directory_iterator(
-               root, std::filesystem::directory_options::skip_permission_denied, ec);
-           it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-        if (ec)
-          break;
-        const std::string ext = it->path().extension().string();
-        if ((ext == ".html" || ext == ".htm" || ext == ".rst") && it->is_regular_file(ec)) {
-          files.push_back(it->path());
-        }
-      }
-    }
-    std::sort(files.begin(), files.end());
-    for (const auto& file : files) {
-      if (text->size() >= kCorpusLimit)
-        break;
-      *text += ReadFile(file);
-    }
+    size_t files = 0;
+    auto* text = new std::string(quire::bench::MachineHtmlCorpus(kCorpusLimit, &files));
     if (text->size() < (1u << 20)) {
       std::mt19937 rng(42);
       while (text->size() < kCorpusLimit) {
@@ -58,9 +34,9 @@ std::string& HtmlCorpus() {
                  " of a generated book, with <a href=\"page" + std::to_string(rng() % 50) +
                  ".html\">a link</a> and some words.</p>\n";
       }
+      text->resize(kCorpusLimit);
     }
-    text->resize(std::min(text->size(), kCorpusLimit));
-    std::fprintf(stderr, "html corpus: %zu files, %zu bytes\n", files.size(), text->size());
+    std::fprintf(stderr, "html corpus: %zu files, %zu bytes\n", files, text->size());
     return text;
   }();
   return *corpus;

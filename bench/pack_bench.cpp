@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "support/bench_text.h"
+
 extern char** environ;
 
 namespace {
@@ -63,20 +65,6 @@ bool Run(std::vector<std::string> args, const std::string& dir = "") {
   int status = 0;
   waitpid(pid, &status, 0);
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-std::vector<std::string> Vocabulary(std::mt19937& rng) {
-  static const char* const syllables[] = {"an", "be", "cor", "da", "el", "fi", "gra",
-                                          "ho", "in", "ju",  "ka", "lo", "me", "nu",
-                                          "or", "pa", "qui", "re", "so", "tu", "ve"};
-  std::vector<std::string> words;
-  for (int i = 0; i < 5000; ++i) {
-    std::string word;
-    for (unsigned n = 1 + rng() % 4; n > 0; --n)
-      word += syllables[rng() % 21];
-    words.push_back(word);
-  }
-  return words;
 }
 
 // A page as a site generator writes it: a head with meta tags and a style sheet link, a
@@ -144,7 +132,7 @@ Fixture& TheFixture() {
     f->reader = BesideThisProgram("QUIRE_READER", "../quire");
     fs::create_directories(f->source);
     std::mt19937 rng(2026);
-    const std::vector<std::string> words = Vocabulary(rng);
+    const std::vector<std::string> words = quire::bench::SyllableVocabulary(rng);
     for (int i = 0; i < kPages; ++i) {
       std::string fileName = i == 0 ? "index.html" : "page" + std::to_string(i) + ".html";
       std::string page = MakePage(i, words, rng);

@@ -23,6 +23,7 @@
 #include "book/cebook.h"
 #include "book/page_store.h"
 #include "pages/search.h"
+#include "support/bench_text.h"
 
 extern char** environ;
 
@@ -39,25 +40,9 @@ struct BenchBook {
   std::vector<std::string> paths;
 };
 
-// Real HTML text from this machine: the HTML documentation under /usr/share/doc (and the
-// CMake help as a fallback), joined into one corpus.
+// Real HTML text from this machine, joined into one corpus.
 std::string LoadCorpus() {
-  std::string corpus;
-  for (const char* root : {"/usr/share/doc", "/usr/share/cmake"}) {
-    std::error_code ec;
-    for (auto it = std::filesystem::recursive_directory_iterator(root, ec);
-         it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-      if (ec || !it->is_regular_file(ec))
-        continue;
-      std::string ext = it->path().extension().string();
-      if (ext != ".html" && ext != ".htm")
-        continue;
-      std::ifstream in(it->path(), std::ios::binary);
-      corpus.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-      if (corpus.size() > 32u << 20)
-        break;
-    }
-  }
+  std::string corpus = bench::MachineHtmlCorpus(32u << 20);
   corpus.erase(std::remove(corpus.begin(), corpus.end(), '\0'), corpus.end());
   if (corpus.size() < 4096)
     corpus = "<p>No documentation found: function Library closure</p>\n";
