@@ -116,15 +116,7 @@ std::string MakePage(int index, const std::vector<std::string>& words, std::mt19
 Fixture& TheFixture() {
   static Fixture* fixture = [] {
     auto* f = new Fixture;
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/quire-packbench-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (!mkdtemp(name.data())) {
-      std::perror("mkdtemp");
-      std::exit(1);
-    }
-    f->base = name.data();
+    f->base = quire::bench::MakeScratchFolder("packbench");
     f->source = f->base + "/source";
     f->book = f->base + "/book";
     f->zip = f->base + "/source.zip";

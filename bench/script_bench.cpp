@@ -10,6 +10,7 @@
 #include "book/cebook.h"
 #include "script/executor.h"
 #include "script/script_file.h"
+#include "support/bench_text.h"
 
 namespace {
 
@@ -31,10 +32,7 @@ constexpr double kLinesPerRun = 1 + 5.0 * kPasses + 5;
 class ScriptFileFixture {
  public:
   ScriptFileFixture() {
-    char folder[] = "/tmp/quire-script-bench-XXXXXX";
-    if (mkdtemp(folder) == nullptr)
-      std::abort();
-    m_folder = folder;
+    m_folder = quire::bench::MakeScratchFolder("script-bench");
     m_path = m_folder + "/loop.pgs";
     std::FILE* file = std::fopen(m_path.c_str(), "wb");
     if (file == nullptr)

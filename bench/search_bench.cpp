@@ -52,12 +52,7 @@ std::string LoadCorpus() {
 BenchBook& Book() {
   static BenchBook* book = [] {
     auto* made = new BenchBook;
-    std::string pattern = "/tmp/quire-search-bench-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) {
-      std::perror("mkdtemp");
-      std::exit(1);
-    }
-    made->tmpdir = pattern;
+    made->tmpdir = bench::MakeScratchFolder("search-bench");
     setenv("TMPDIR", made->tmpdir.c_str(), 1);
 
     EBookSettings settings = DefaultSettings();

@@ -1,6 +1,10 @@
 #include "support/bench_text.h"
 
+#include <stdlib.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -36,6 +40,16 @@ std::string MachineHtmlCorpus(size_t limit, size_t* fileCount) {
   if (fileCount != nullptr)
     *fileCount = read;
   return corpus;
+}
+
+std::string MakeScratchFolder(const std::string& name) {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/quire-" + name + "-XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) {
+    std::perror("mkdtemp");
+    std::exit(1);
+  }
+  return pattern;
 }
 
 std::vector<std::string> SyllableVocabulary(std::mt19937& rng) {

@@ -14,6 +14,11 @@ namespace quire::bench {
 // is none; `fileCount` (if non-null) receives how many files were read.
 std::string MachineHtmlCorpus(size_t limit, size_t* fileCount = nullptr);
 
+// A new empty folder "<TMPDIR or /tmp>/quire-<name>-XXXXXX" for one benchmark run. Ends
+// the program with a message when it cannot be made: a benchmark has nothing to measure
+// without it.
+std::string MakeScratchFolder(const std::string& name);
+
 // 5000 words of one to four syllables, drawn from `rng`.
 std::vector<std::string> SyllableVocabulary(std::mt19937& rng);
 
