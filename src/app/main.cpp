@@ -7,31 +7,27 @@
 #include <string>
 
 #include "book/cebook.h"
-#include "book/container_reader.h"
-#include "book/page_store.h"
-#include "ext/extension_hooks.h"
+#include "session/reader_session.h"
 
 int main() {
   using namespace quire;
-  std::string splash;
-  if (!ReadTrailer() ||
-      !ExtractSplashPicture(StartupTrailer().splashPos, StartupTrailer().splashSize, &splash)) {
-    std::fprintf(stderr,
-                 "This E-Book appears to be corrupted. If you downloaded from the Internet try "
-                 "downloading it again.\n");
+  ReaderSession session;
+  if (StartupFailure failure = session.ReadOwnBook()) {
+    std::fprintf(stderr, "%s\n", failure.message.c_str());
     return 1;
   }
-  if (!splash.empty())
-    unlink(splash.c_str());  // nothing shows it without a window
+  if (!session.SplashPath().empty())
+    unlink(session.SplashPath().c_str());  // nothing shows it without a window
 
-  CEBook& book = CEBook::Instance();
-  book.Load();  // a damaged book ends the process here
-  LoadExtensions();
+  if (StartupFailure failure = session.LoadBook())
+    return failure.exitCode;
+  session.LoadExtensions();
 
+  const CEBook& book = CEBook::Instance();
   std::printf("Title: %s\nStart page: %s\nFiles: %zu\n", book.Title().c_str(),
               book.StartPage().c_str(), book.Files().size());
   std::fflush(stdout);
 
-  PageStore::Instance().Cleanup();
+  session.Shutdown();
   return 0;
 }
