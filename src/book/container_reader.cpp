@@ -10,6 +10,7 @@
 
 #include "book/container_format.h"
 #include "book/scrambled.h"
+#include "platform/file_write.h"
 #include "platform/paths.h"
 #include "platform/temp_file.h"
 
@@ -154,19 +155,6 @@ bool ReadTrailerFrom(BookInput& in, EBookTrailer* trailer) {
   return true;
 }
 
-bool WriteAll(int fd, const uint8_t* data, size_t size) {
-  while (size > 0) {
-    ssize_t n = write(fd, data, size);
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0)
-      return false;
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
-}
-
 // Copies `size` stored bytes from `position`, unscrambled with the data key, into `fd`,
 // in chunks. False when the bytes come up short or cannot be written.
 bool CopyUnscrambled(BookInput& in, int64_t position, int64_t size, int fd) {
@@ -177,7 +165,8 @@ bool CopyUnscrambled(BookInput& in, int64_t position, int64_t size, int fd) {
     const size_t want = static_cast<size_t>(std::min<int64_t>(size, kCopyChunk));
     const size_t got = in.ReadSome(chunk.get(), want);
     XorBytes(chunk.get(), got, kDataKey);
-    if (!WriteAll(fd, chunk.get(), got) || got < want)
+    if (!WriteAllBytes(fd, std::string_view(reinterpret_cast<const char*>(chunk.get()), got)) ||
+        got < want)
       return false;
     size -= static_cast<int64_t>(got);
   }

@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "book/cebook.h"
+#include "platform/file_write.h"
 #include "platform/paths.h"
 #include "ui/reader_window.h"
 
@@ -28,18 +29,6 @@ std::string FolderNameFromEsbn(std::string esbn) {
       c = '_';
   }
   return esbn + ".k9w/";
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    ssize_t n = write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0)
-      return false;
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
 }
 
 }  // namespace
@@ -101,7 +90,7 @@ bool WritePageFile(const std::string& path, std::string_view text) {
   if (fd >= 0) {
     PageStore::Instance().RecordFile(path);
     fchmod(fd, 0600);  // a file left from an earlier run keeps no wider mode
-    ok = WriteAll(fd, text);
+    ok = WriteAllBytes(fd, text);
     if (close(fd) != 0)
       ok = false;
   }

@@ -8,6 +8,8 @@
 #include <climits>
 #include <cstdlib>
 
+#include "platform/file_write.h"
+
 namespace quire {
 namespace {
 
@@ -29,20 +31,6 @@ bool WriteInPlace(const std::string& path, int extraFlags, const BodyWriter& bod
 }
 
 }  // namespace
-
-bool WriteAllBytes(int fd, std::string_view data) {
-  while (!data.empty()) {
-    ssize_t put = write(fd, data.data(), data.size());
-    if (put < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return false;
-    }
-    data.remove_prefix(static_cast<std::size_t>(put));
-  }
-  return true;
-}
 
 mode_t ModeUnderUmask(mode_t mode) {
   mode_t mask = umask(0);

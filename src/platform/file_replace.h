@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_write.h"
+
 namespace quire {
 
 struct ReplaceOptions {
@@ -39,9 +41,6 @@ bool ReplaceFileContents(const std::string& path, const ReplaceOptions& options,
 // nothing changed), and writes the body into it; on a failure after creation the new
 // file is removed again.
 bool CreateNewFileWith(const std::string& path, mode_t mode, const BodyWriter& body);
-
-// Writes all of `data` to `fd`, retrying short writes; false on any error.
-bool WriteAllBytes(int fd, std::string_view data);
 
 // The permissions a new file gets when the user's umask is applied to `mode`.
 mode_t ModeUnderUmask(mode_t mode);
