@@ -27,6 +27,14 @@ bool BufferedFileWriter::Open(const std::string& path) {
   return m_fd >= 0;
 }
 
+void BufferedFileWriter::Attach(int fd) {
+  if (m_fd >= 0)
+    Close();
+  m_fd = fd;
+  m_failed = fd < 0;
+  m_fill = 0;
+}
+
 bool BufferedFileWriter::WriteOut(const uint8_t* data, size_t size) {
   if (!WriteAllBytes(m_fd, std::string_view(reinterpret_cast<const char*>(data), size))) {
     m_failed = true;

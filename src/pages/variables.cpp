@@ -228,32 +228,6 @@ void ApplySources(std::string* text, bool pageForm) {
   x.Replace("bracer", std::string("}"));
 }
 
-// Writes `data` to `path` through a new file in the same folder that then replaces it, so
-// that a short write never leaves a half-written page behind.
-bool ReplaceFileContent(const std::string& path, const std::string& data) {
-  std::string temp = path + ".XXXXXX";
-  int fd = mkstemp(temp.data());
-  if (fd < 0)
-    return false;
-  size_t done = 0;
-  while (done < data.size()) {
-    ssize_t n = write(fd, data.data() + done, data.size() - done);
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0)
-      break;
-    done += static_cast<size_t>(n);
-  }
-  bool ok = done == data.size();
-  if (close(fd) != 0)
-    ok = false;
-  if (ok && rename(temp.c_str(), path.c_str()) != 0)
-    ok = false;
-  if (!ok)
-    unlink(temp.c_str());
-  return ok;
-}
-
 }  // namespace
 
 std::string ExpandVariables(const std::string& text, bool pageForm) {
@@ -301,7 +275,7 @@ bool ExpandVariablesInFile(const std::string& path) {
   std::string expanded = ExpandVariables(data, true);
   if (expanded == data)
     return true;
-  return ReplaceFileContent(path, expanded);
+  return ReplaceBookFile(path, expanded);
 }
 
 bool ValidateVariableName(const std::string& name, std::string* message) {
