@@ -4,7 +4,7 @@
 
 #include "book/cebook.h"
 #include "book/page_store.h"
-#include "book/status_progress.h"
+#include "ui/status_progress.h"
 #include "pages/html_text.h"
 #include "pages/page_template.h"
 

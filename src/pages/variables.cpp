@@ -13,7 +13,6 @@
 
 #include "book/cebook.h"
 #include "book/page_store.h"
-#include "ext/extension_hooks.h"
 #include "pages/about_page.h"
 #include "pages/text_replace.h"
 #include "platform/paths.h"
@@ -148,6 +147,11 @@ bool PassesGate(const std::string& text, bool pageForm) {
   return text.find('{') != std::string::npos && text.find('}') != std::string::npos;
 }
 
+ExtensionVariableSource& InstalledExtensionSource() {
+  static ExtensionVariableSource source = nullptr;
+  return source;
+}
+
 void ApplySources(std::string* text, bool pageForm) {
   Expander x(text, pageForm);
   CEBook& book = CEBook::Instance();
@@ -156,7 +160,8 @@ void ApplySources(std::string* text, bool pageForm) {
   for (const auto& [name, value] : book.UserVariables())
     x.Replace(name, value);
 
-  ExpandExtensionVariables(text, pageForm);
+  if (ExtensionVariableSource source = InstalledExtensionSource())
+    source(text, pageForm);
 
   x.Replace("quote", std::string("'"));
   x.Replace("doublequote", std::string("\""));
@@ -229,6 +234,10 @@ void ApplySources(std::string* text, bool pageForm) {
 }
 
 }  // namespace
+
+void InstallExtensionVariableSource(ExtensionVariableSource source) {
+  InstalledExtensionSource() = source;
+}
 
 std::string ExpandVariables(const std::string& text, bool pageForm) {
   std::string result = TrimCopy(text, kWhiteSpace);
