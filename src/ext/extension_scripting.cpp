@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "ext/entry_points.h"
+#include "ext/extension_state.h"
 #include "ext/host_function.h"
 #include "pages/text_replace.h"
 #include "quire/extension.h"
@@ -20,16 +21,6 @@ static_assert(sizeof(void*) != 8 || sizeof(PGXParam) == 24);
 static_assert(sizeof(void*) != 8 || offsetof(PGXParam, text) == 8);
 static_assert(sizeof(void*) != 8 || offsetof(PGXParam, number) == 16);
 static_assert(offsetof(PGXResult, message) == 4 && sizeof(PGXResult) == 8196);
-
-struct ScriptingState {
-  CExtensionScripting* scripting = nullptr;
-  bool shutDown = false;
-};
-
-ScriptingState& State() {
-  static ScriptingState state;
-  return state;
-}
 
 // The text of a buffer the library filled: up to the first zero, and never more than
 // size - 1 bytes even when the library overwrote the terminating zero.
@@ -60,14 +51,14 @@ std::string ExtensionResultText(int code, const std::string& message,
 }
 
 CExtensionScripting* CExtensionScripting::Instance() {
-  ScriptingState& state = State();
+  ExtensionState& state = TheExtensionState();
   if (state.scripting == nullptr && !state.shutDown)
     state.scripting = new CExtensionScripting;
   return state.scripting;
 }
 
 void CExtensionScripting::ShutDown() {
-  ScriptingState& state = State();
+  ExtensionState& state = TheExtensionState();
   CExtensionScripting* scripting = state.scripting;
   state.scripting = nullptr;
   state.shutDown = true;
@@ -75,13 +66,7 @@ void CExtensionScripting::ShutDown() {
 }
 
 bool CExtensionScripting::IsShutDown() {
-  return State().shutDown;
-}
-
-void CExtensionScripting::ResetForTesting() {
-  ScriptingState& state = State();
-  if (state.scripting == nullptr)
-    state.shutDown = false;
+  return TheExtensionState().shutDown;
 }
 
 void CExtensionScripting::Register(const LoadedExtension& library) {
