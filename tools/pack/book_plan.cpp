@@ -298,8 +298,12 @@ bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::strin
     }
     EBookFile entry = DefaultFileEntry(name, head, hasVariables);
     if (inSite != site.sitePathOf.end() && IsHtml(name)) {
-      if (entry.title == name && !flat.title.empty())
-        entry.title = flat.title;  // no <title>: the first <h1>
+      // The parser decodes every character reference ("&mdash;"), but reads bytes that
+      // are no UTF-8 as U+FFFD: then the title as written is the better one.
+      if (!flat.title.empty() &&
+          (entry.title == name || flat.title.find("\xEF\xBF\xBD") == std::string::npos)) {
+        entry.title = flat.title;
+      }
       entry.sortKey = PathOrderSortKey(site.pageOrder[inSite->second]);
     }
     if (rule)

@@ -170,11 +170,19 @@ std::string EncodeStoredName(std::string_view name) {
   return out;
 }
 
-bool DecodeAttributeText(std::string_view raw, std::string* decoded) {
+bool DecodeAttributeText(std::string_view raw, std::string* decoded,
+                         std::vector<size_t>* rawOffsets) {
   decoded->clear();
+  if (rawOffsets)
+    rawOffsets->clear();
+  auto mark = [&](size_t from) {
+    if (rawOffsets)
+      rawOffsets->resize(decoded->size(), from);
+  };
   for (size_t i = 0; i < raw.size(); ++i) {
     if (raw[i] != '&') {
       decoded->push_back(raw[i]);
+      mark(i);
       continue;
     }
     size_t semi = raw.find(';', i);
@@ -209,8 +217,12 @@ bool DecodeAttributeText(std::string_view raw, std::string* decoded) {
       }
       AppendUtf8(cp, decoded);
     }
+    mark(i);
     i = semi;
   }
+  mark(raw.size());
+  if (rawOffsets)
+    rawOffsets->push_back(raw.size());
   return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quire::pack {
 
@@ -44,8 +45,11 @@ std::string EncodeStoredName(std::string_view name);
 
 // Decodes the character references of an attribute value as written ("&amp;", "&#38;",
 // "&#x26;" and the other few names a URL ever holds). False when the text holds a
-// reference this does not know, so that the caller leaves the value as it is.
-bool DecodeAttributeText(std::string_view raw, std::string* decoded);
+// reference this does not know, so that the caller leaves the value as it is. With
+// `rawOffsets`, it receives decoded.size() + 1 entries: where each decoded byte's text
+// begins in `raw`, and last raw.size().
+bool DecodeAttributeText(std::string_view raw, std::string* decoded,
+                         std::vector<size_t>* rawOffsets = nullptr);
 
 }  // namespace quire::pack
 

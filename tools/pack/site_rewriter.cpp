@@ -112,6 +112,26 @@ class FileRewriter {
 
   // The references of CSS text that starts at `offset` of the file.
   void StyleText(size_t offset, std::string_view css, bool entities) {
+    if (entities && css.find('&') != std::string_view::npos) {
+      // Attribute text: CSS reads it with its character references decoded.
+      std::string decoded;
+      std::vector<size_t> rawAt;
+      if (!DecodeAttributeText(css, &decoded, &rawAt)) {
+        Issue(offset, "a style attribute cannot be read exactly; left as it is");
+        return;
+      }
+      for (const CssReference& ref : FindCssReferences(decoded)) {
+        size_t begin = rawAt[ref.offset], end = rawAt[ref.offset + ref.length];
+        if (!ref.exact) {
+          if (!IsLeftAlone(ref.value))
+            Issue(offset + begin,
+                  "reference '" + ref.value + "' holds a CSS escape; left as it is");
+          continue;
+        }
+        Reference(offset + begin, css.substr(begin, end - begin), true);
+      }
+      return;
+    }
     for (const CssReference& ref : FindCssReferences(css)) {
       if (!ref.exact) {
         if (!IsLeftAlone(ref.value)) {
