@@ -251,7 +251,7 @@ bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::strin
     std::vector<std::string> all;
     for (const auto& [path, name] : site.map.names)
       all.push_back(path);
-    if (!ReadFlatFiles(site, all, &flatFiles, error))
+    if (!ReadFlatFiles(site, all, input.packAhead, &flatFiles, error))
       return false;
   } else if (!ListTopLevel(dir, manifest, rules, splashName, &folderFiles, error)) {
     return false;
@@ -262,6 +262,7 @@ bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::strin
     std::string path;
     std::string data;  // the rewritten bytes, when `rewritten`
     bool rewritten = false;
+    std::string packed;  // LzPack() of the bytes, when made already
   };
   std::vector<std::string> issues;  // references that could not be rewritten
   std::vector<Planned> planned;
@@ -285,6 +286,7 @@ bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::strin
     auto text = inSite != site.sitePathOf.end() ? flatFiles.find(inSite->second) : flatFiles.end();
     if (text != flatFiles.end()) {
       flat = std::move(text->second);
+      flatFiles.erase(text);
       head = flat.data.substr(0, kHeadBytes);
       hasVariables = flat.data.find("[={") != std::string::npos;
       issues.insert(issues.end(), flat.issues.begin(), flat.issues.end());
@@ -309,8 +311,8 @@ bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::strin
     if (rule)
       ApplyRule(*rule, &entry);
     origin[name] = from;
-    planned.push_back(
-        {entry, path, flat.changed ? std::move(flat.data) : std::string(), flat.changed});
+    planned.push_back({entry, path, flat.changed ? std::move(flat.data) : std::string(),
+                       flat.changed, entry.packed ? std::move(flat.packed) : std::string()});
     return true;
   };
 
@@ -397,9 +399,9 @@ bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::strin
   bookSpec->files.clear();
   for (Planned& p : planned) {
     if (p.rewritten) {
-      bookSpec->files.push_back({p.entry, std::move(p.data), ""});
+      bookSpec->files.push_back({p.entry, std::move(p.data), "", std::move(p.packed)});
     } else {
-      bookSpec->files.push_back({p.entry, "", p.path});
+      bookSpec->files.push_back({p.entry, "", p.path, std::move(p.packed)});
     }
   }
   if (report) {

@@ -41,6 +41,8 @@ struct PlanInput {
   std::vector<std::string> extraFiles;  // --add paths, stored under their base names
   std::time_t buildTime = 0;            // becomes the compile date (local time)
   bool flatten = false;                 // store the files of subfolders too
+  bool packAhead = true;                // flattening: LZ-pack the site's files while they
+                                        // are read (false when no book is written)
 };
 
 // What a plan found out besides the book itself.

@@ -78,6 +78,7 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
   input.extraFiles = parsed.Values("add");
   input.buildTime = BuildTime();
   input.flatten = parsed.Has("flatten");
+  input.packAhead = !request.dryRun;
   std::string manifestPath;
   if (parsed.Has("manifest")) {
     manifestPath = parsed.Value("manifest");

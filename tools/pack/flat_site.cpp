@@ -7,6 +7,8 @@
 #include <fstream>
 #include <thread>
 
+#include "book/lz.h"
+#include "book_plan.h"
 #include "site_files.h"
 #include "site_reference.h"
 
@@ -126,11 +128,14 @@ bool IsSiteTextFile(const std::string& sitePath) {
   return ext == "html" || ext == "htm" || ext == "xhtml" || ext == "css" || ext == "js";
 }
 
-bool ReadFlatFiles(const FlatSite& site, const std::vector<std::string>& sitePaths,
+bool ReadFlatFiles(const FlatSite& site, const std::vector<std::string>& sitePaths, bool pack,
                    std::map<std::string, FlatFile>* files, std::string* error) {
   std::vector<std::string> todo;
   for (const std::string& path : sitePaths) {
-    if (IsSiteTextFile(path) && site.diskPaths.count(path))
+    auto name = site.map.names.find(path);
+    if (!site.diskPaths.count(path) || name == site.map.names.end())
+      continue;
+    if (IsSiteTextFile(path) || (pack && !IsCompressedFormat(name->second)))
       todo.push_back(path);
   }
   std::vector<FlatFile> done(todo.size());
@@ -138,10 +143,17 @@ bool ReadFlatFiles(const FlatSite& site, const std::vector<std::string>& sitePat
   std::atomic<size_t> next{0};
   auto work = [&] {
     for (size_t i; (i = next.fetch_add(1)) < todo.size();) {
-      if (!ReadFlatFile(site, todo[i], site.diskPaths.at(todo[i]), &done[i], &errors[i]) &&
-          errors[i].empty()) {
-        errors[i] = "cannot read " + todo[i];
+      FlatFile& file = done[i];
+      const std::string& diskPath = site.diskPaths.at(todo[i]);
+      if (IsSiteTextFile(todo[i])) {
+        if (!ReadFlatFile(site, todo[i], diskPath, &file, &errors[i]))
+          continue;
+      } else if (!ReadWholeFile(diskPath, &file.data)) {
+        errors[i] = "cannot read " + diskPath;
+        continue;
       }
+      if (pack && !IsCompressedFormat(site.map.names.at(todo[i])))
+        file.packed = LzPack(file.data);
     }
   };
   unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);

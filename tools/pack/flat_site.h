@@ -36,6 +36,7 @@ struct FlatFile {
   bool changed = false;             // false: `data` is the file as it is on disk
   std::string title;                // pages: <title>, else the first <h1>
   std::vector<std::string> issues;  // "library/os.html:12: reference ..."
+  std::string packed;               // LzPack(data), for files worth packing
 };
 
 // Reads the file at `diskPath` (site path `sitePath`): pages (.html, .htm, .xhtml) and
@@ -48,10 +49,12 @@ bool ReadFlatFile(const FlatSite& site, const std::string& sitePath, const std::
 // True for the files ReadFlatFile rewrites or searches: pages, style sheets, scripts.
 bool IsSiteTextFile(const std::string& sitePath);
 
-// ReadFlatFile for every one of `sitePaths` that IsSiteTextFile, spread over the
-// machine's processors. Returns site path -> file; false with `error` (the first
-// failure in path order) when a file cannot be read.
-bool ReadFlatFiles(const FlatSite& site, const std::vector<std::string>& sitePaths,
+// Every one of `sitePaths` that is a text file (ReadFlatFile) or is worth packing (not
+// IsCompressedFormat), read, rewritten and packed, spread over the machine's processors:
+// parsing and packing are most of the time a book of a site takes. Returns site path ->
+// file; false with `error` (the first failure in path order) when a file cannot be read.
+// Without `pack`, nothing is packed and only the text files are read.
+bool ReadFlatFiles(const FlatSite& site, const std::vector<std::string>& sitePaths, bool pack,
                    std::map<std::string, FlatFile>* files, std::string* error);
 
 // The contents sort key of the page at path-order rank `rank`: digits that sort in byte

@@ -537,7 +537,9 @@ class PageWalker {
   std::string_view m_html;
 };
 
-// Memory for one parse: blocks handed out in order and freed all at once by Reset().
+// Memory for one parse: handed out in order from blocks and freed all at once by Reset().
+// The blocks are kept for the next page, so that a thread parsing many pages asks the
+// system for memory once rather than faulting in fresh pages for every one.
 class ParseArena {
  public:
   static void* Allocate(void* self, size_t size) {
@@ -545,11 +547,9 @@ class ParseArena {
   }
   static void Deallocate(void*, void*) {}
 
-  // Frees everything; one block is kept for the next page.
   void Reset() {
     m_large.clear();
-    if (m_blocks.size() > 1)
-      m_blocks.resize(1);
+    m_block = 0;
     m_used = 0;
   }
 
@@ -558,23 +558,26 @@ class ParseArena {
 
   void* Take(size_t size) {
     size = (size + 15) & ~size_t{15};
-    if (size > kBlockSize / 8) {
+    if (size > kBlockSize / 4) {
       m_large.emplace_back(new unsigned char[size]);
       return m_large.back().get();
     }
     if (m_blocks.empty() || m_used + size > kBlockSize) {
-      m_blocks.emplace_back(new unsigned char[kBlockSize]);
+      if (!m_blocks.empty())
+        ++m_block;
+      if (m_block == m_blocks.size())
+        m_blocks.emplace_back(new unsigned char[kBlockSize]);
       m_used = 0;
     }
-    void* p = m_blocks.back().get() + m_used;
+    void* p = m_blocks[m_block].get() + m_used;
     m_used += size;
     return p;
   }
 
-  std::vector<std::unique_ptr<unsigned char[]>> m_blocks;  // of kBlockSize; the last is
-                                                           // being filled
+  std::vector<std::unique_ptr<unsigned char[]>> m_blocks;  // each kBlockSize bytes
+  size_t m_block = 0;                                      // the one being filled
+  size_t m_used = 0;                                       // bytes taken from it
   std::vector<std::unique_ptr<unsigned char[]>> m_large;   // one request each
-  size_t m_used = 0;                                       // taken from the last block
 };
 
 }  // namespace
@@ -590,6 +593,7 @@ RewrittenFile RewriteHtmlPage(std::string_view html, const std::string& sitePath
   options.allocator = &ParseArena::Allocate;
   options.deallocator = &ParseArena::Deallocate;
   options.userdata = &arena;
+  options.max_errors = 0;  // nothing reads the parse errors: do not record them
   GumboOutput* output = gumbo_parse_with_options(&options, html.data(), html.size());
   if (output) {
     PageWalker(&rewriter, html).Walk(output->document, &title);
