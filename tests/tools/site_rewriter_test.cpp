@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -157,6 +158,38 @@ TEST(SiteRewriterTest, BrokenMarkupAndInvalidTextKeepEveryOtherByte) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(RewriteHtmlPage(c.page, "library/os.html", Site()).text, c.expected);
   }
+}
+
+TEST(SiteRewriterTest, RandomBytesAroundALinkStayAsTheyAre) {
+  std::mt19937 rng(13);
+  for (int round = 0; round < 200; ++round) {
+    std::string noise(static_cast<size_t>(rng() % 400), '\0');
+    for (char& c : noise) {
+      // Mostly markup characters, so that the parser meets tags, quotes and references.
+      static const char kAlphabet[] = "<>/=\"'&;#!- \nabhrefsciptylm\x80\xff\xe9";
+      c = rng() % 4 ? kAlphabet[rng() % (sizeof kAlphabet - 1)] : static_cast<char>(rng());
+    }
+    std::string before = noise.substr(0, noise.size() / 2);
+    std::string after = noise.substr(noise.size() / 2);
+    // The link may end up inside a comment, a script or an attribute of the noise: then
+    // it is not rewritten. Whatever happens, nothing else changes.
+    std::string page = before + "<a href=\"os.html\">" + after;
+    RewrittenFile out = RewriteHtmlPage(page, "library/os.html", Site());
+    SCOPED_TRACE(::testing::PrintToString(page));
+    if (out.text != page) {
+      EXPECT_EQ(out.text, before + "<a href=\"library.os.html\">" + after);
+    }
+  }
+}
+
+TEST(SiteRewriterTest, DeeplyNestedHeadingIsRead) {
+  std::string page = "<h1>";
+  for (int i = 0; i < 100000; ++i)
+    page += "<span>";
+  page += "Deep <a href=\"os.html\">link</a>";
+  RewrittenFile out = RewriteHtmlPage(page, "library/os.html", Site());
+  EXPECT_EQ(out.title, "Deep link");
+  EXPECT_NE(out.text.find("<a href=\"library.os.html\">"), std::string::npos);
 }
 
 TEST(SiteRewriterTest, PageTitleIsTheTitleElseTheFirstHeading) {

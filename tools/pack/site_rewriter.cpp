@@ -391,18 +391,25 @@ void RefreshContent(FileRewriter* rewriter, size_t offset, std::string_view raw)
     rewriter->Reference(offset + i, raw.substr(i, end - i), true);
 }
 
-void GatherText(const GumboNode* node, std::string* out) {
-  if (node->type == GUMBO_NODE_TEXT || node->type == GUMBO_NODE_WHITESPACE ||
-      node->type == GUMBO_NODE_CDATA) {
-    *out += node->v.text.text;
-    out->push_back(' ');
-    return;
+// The text of an element and everything in it, without recursion: a page may nest
+// elements deeper than any stack.
+void GatherText(const GumboNode* root, std::string* out) {
+  std::vector<const GumboNode*> stack = {root};
+  while (!stack.empty()) {
+    const GumboNode* node = stack.back();
+    stack.pop_back();
+    if (node->type == GUMBO_NODE_TEXT || node->type == GUMBO_NODE_WHITESPACE ||
+        node->type == GUMBO_NODE_CDATA) {
+      *out += node->v.text.text;
+      out->push_back(' ');
+      continue;
+    }
+    if (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_TEMPLATE)
+      continue;
+    const GumboVector& children = node->v.element.children;
+    for (unsigned i = children.length; i-- > 0;)
+      stack.push_back(static_cast<const GumboNode*>(children.data[i]));
   }
-  if (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_TEMPLATE)
-    return;
-  const GumboVector& children = node->v.element.children;
-  for (unsigned i = 0; i < children.length; ++i)
-    GatherText(static_cast<const GumboNode*>(children.data[i]), out);
 }
 
 const char* AttributeValue(const GumboElement& element, const char* name) {
