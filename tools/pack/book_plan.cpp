@@ -321,6 +321,8 @@ bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::strin
       continue;
     std::string from = std::string(kManifestName) + ":" + std::to_string(rule.line);
     std::string path = JoinPath(dir, rule.source.empty() ? rule.name : rule.source);
+    if (flatten && rule.source.empty() && site.sitePathOf.count(rule.name))
+      path = site.diskPaths[site.sitePathOf[rule.name]];  // "[file:library.os.html]"
     if (!add(rule.name, path, &rule, from))
       return false;
   }

@@ -57,8 +57,16 @@ bool PlanFlatSite(const std::string& dir, const Manifest& manifest, const std::s
   // Files that the manifest describes: their site path, and whether they are stored.
   std::map<std::string, std::string> fixed;  // site path -> stored name
   std::set<std::string> described;           // site paths the manifest takes care of
+  std::set<std::string> listed;
+  for (const SiteFile& f : listing.files)
+    listed.insert(f.sitePath);
+  std::vector<const FileRule*> byStoredName;  // sections that name a file of a subfolder
   for (const FileRule& rule : manifest.files) {
     std::string sitePath = rule.name;
+    if (rule.source.empty() && !listed.count(rule.name)) {
+      byStoredName.push_back(&rule);
+      continue;
+    }
     if (!rule.source.empty()) {
       std::string resolved;
       if (ResolveSitePath(rule.source, "", &resolved) != Resolution::kInside)
@@ -93,6 +101,22 @@ bool PlanFlatSite(const std::string& dir, const Manifest& manifest, const std::s
   for (const SiteFile& f : stored) {
     site->diskPaths[f.sitePath] = f.diskPath;
     site->sitePathOf[site->map.names[f.sitePath]] = f.sitePath;
+  }
+  // A section named after the stored name of a file in a subfolder ("[file:library.os.html]")
+  // describes that file: the manifest's part of the plan stores it, or leaves it out.
+  for (const FileRule* rule : byStoredName) {
+    auto it = site->sitePathOf.find(rule->name);
+    if (it == site->sitePathOf.end())
+      continue;  // names no file: the plan reports it
+    const std::string sitePath = it->second;
+    site->folderFiles.erase(
+        std::remove(site->folderFiles.begin(), site->folderFiles.end(), sitePath),
+        site->folderFiles.end());
+    if (!rule->include) {
+      site->map.names.erase(sitePath);
+      site->diskPaths.erase(sitePath);
+      site->sitePathOf.erase(it);
+    }
   }
   return true;
 }
