@@ -69,6 +69,8 @@ TEST(SiteRewriterTest, PageReferencesBecomeStoredNamesAndNothingElseChanges) {
        "<style>@import \"../_static/print.css\"; p { background: url( '../_images/logo.png' ) "
        "}</style>",
        "<style>@import \"_static.print.css\"; p { background: url( '_images.logo.png' ) }</style>"},
+      {"path from the top of the site", "<a href=\"/library/os.html\"><a href=\"//about.html\">",
+       "<a href=\"library.os.html\"><a href=\"//about.html\">"},
       {"upper-case tags and attributes", "<A HREF=\"os.html\">", "<A HREF=\"library.os.html\">"},
       {"blanks around the value", "<a href = \" os.html \">", "<a href = \" library.os.html \">"},
       {"name with a character reference", "<link href=\"../fonts/a&amp;b.woff\">",
@@ -127,8 +129,8 @@ TEST(SiteRewriterTest, UnresolvedReferencesAreReportedWithTheirLine) {
             (std::vector<std::string>{
                 "3: reference 'missing.html' names no file of the site",
                 "4: reference '../../../etc/passwd' leads out of the site folder; left as it is",
-                "5: reference '/usr/share/x.png' is a path from the root of the file system; left "
-                "as it is",
+                "5: reference '/usr/share/x.png' names no file of the site (a path from the top "
+                "of the site)",
                 "6: reference 'no\\pe.png' holds a CSS escape; left as it is",
                 "7: a script builds the reference '.html'; references built by scripts are not "
                 "rewritten",

@@ -108,8 +108,14 @@ Resolution ResolveSitePath(std::string_view path, std::string_view baseFolder,
       c = '/';
   }
   resolved->clear();
-  if (!decoded.empty() && decoded[0] == '/')
-    return Resolution::kRootAbsolute;
+  if (!decoded.empty() && decoded[0] == '/') {
+    // A site served from its own top folder reads "/x" from there.
+    size_t first = decoded.find_first_not_of('/');
+    Resolution inside = ResolveSitePath(
+        first == std::string::npos ? std::string_view() : std::string_view(decoded).substr(first),
+        "", resolved);
+    return inside == Resolution::kInside ? Resolution::kRootAbsolute : inside;
+  }
   std::vector<std::string> parts;
   auto push = [&](std::string_view text) {
     size_t start = 0;

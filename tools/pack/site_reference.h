@@ -29,7 +29,8 @@ enum class Resolution {
   kInside,        // `*resolved` is a path inside the site ("library/os.html", or "" for
                   // the site's own folder); it may still name nothing
   kOutside,       // ".." climbs above the site's folder
-  kRootAbsolute,  // begins with '/': a path of the whole file system
+  kRootAbsolute,  // begins with '/': `*resolved` is read from the site's top folder, as a
+                  // server that serves the site from there would read it
 };
 
 // Resolves `path` (as written: percent escapes are decoded, '\' counts as '/') against

@@ -89,20 +89,21 @@ class FileRewriter {
       return;
     }
     std::string resolved;
-    switch (ResolveSitePath(path, m_folder, &resolved)) {
+    const Resolution resolution = ResolveSitePath(path, m_folder, &resolved);
+    switch (resolution) {
       case Resolution::kOutside:
         Issue(offset, "reference '" + decoded + "' leads out of the site folder; left as it is");
         return;
-      case Resolution::kRootAbsolute:
-        Issue(offset, "reference '" + decoded +
-                          "' is a path from the root of the file system; left as it is");
-        return;
       case Resolution::kInside:
+      case Resolution::kRootAbsolute:
         break;
     }
     const std::string* name = Lookup(resolved);
     if (!name) {
-      Issue(offset, "reference '" + decoded + "' names no file of the site");
+      Issue(offset,
+            "reference '" + decoded + "' names no file of the site" +
+                (resolution == Resolution::kRootAbsolute ? " (a path from the top of the site)"
+                                                         : ""));
       return;
     }
     std::string replacement = EncodeStoredName(*name);
