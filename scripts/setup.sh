@@ -7,7 +7,7 @@ QUIRE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 QUIRE_BUILD=${QUIRE_BUILD:-$QUIRE_ROOT/build}
 
 QUIRE_PACKAGES=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-                zlib1g-dev zip unzip file)
+                zlib1g-dev zip unzip file libgumbo-dev)
 
 quire_install_packages() {
   local missing=()

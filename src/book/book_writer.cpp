@@ -219,7 +219,13 @@ bool WriteTo(const BookSpec& bookSpec, Output& out, std::string* error) {
     EBookFile entry = input.entry;
     const int64_t offset = out.Position() - dataBase;
     int64_t stored = 0;
-    if (!input.sourcePath.empty() && !entry.packed) {
+    if (entry.packed && !input.packedData.empty()) {
+      std::string bytes = input.packedData;
+      XorBytes(bytes.data(), bytes.size(), kDataKey);
+      if (!out.Append(bytes))
+        return Fail(error, "cannot write the book");
+      stored = static_cast<int64_t>(bytes.size());
+    } else if (!input.sourcePath.empty() && !entry.packed) {
       if (!StreamFile(input.sourcePath, kDataKey, out, &stored)) {
         return Fail(error, "cannot read or store " + input.sourcePath);
       }

@@ -20,6 +20,9 @@ struct BookFileInput {
   EBookFile entry;
   std::string data;
   std::string sourcePath;
+  // With entry.packed: when not empty, LzPack() of the file's bytes, made beforehand (a
+  // caller may pack many files at once on several processors); stored as it is.
+  std::string packedData;
 };
 
 struct BookSpec {

@@ -124,6 +124,39 @@ TEST_F(BookPlanTest, SubfoldersAreRefusedUnlessIgnoredOrPickedFrom) {
   EXPECT_FALSE(Entry("logo.gif").packed);
 }
 
+TEST_F(BookPlanTest, FlattenedSiteFilesFollowTheirManifestSections) {
+  ASSERT_EQ(mkdir((m_dir + "/img").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir((m_dir + "/sub").c_str(), 0700), 0);
+  Write("index.html",
+        "<a href=\"img/logo.gif\"></a><a href=\"sub/page.html\"></a><a "
+        "href=\"sub/draft.html\"></a>");
+  Write("img/logo.gif", "GIF89a");
+  Write("sub/page.html", "<title>Sub</title><img src=\"../img/logo.gif\">");
+  Write("sub/draft.html", "<title>Draft</title>");
+  ASSERT_EQ(Plan("[book]\nsubfolders = flatten\n"
+                 "[file:logo.gif]\nsource = img/logo.gif\n"
+                 "[file:sub.page.html]\ntitle = Renamed\nsort-key = 1\n"
+                 "[file:sub.draft.html]\ninclude = no\n"),
+            "");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"logo.gif", "sub.page.html", "index.html"}));
+  EXPECT_EQ(Entry("sub.page.html").title, "Renamed");
+  EXPECT_EQ(Entry("sub.page.html").sortKey, "1");
+  EXPECT_EQ(Entry("index.html").sortKey, "000000");
+  auto data = [&](const std::string& name) {
+    for (const BookFileInput& f : m_spec.files) {
+      if (f.entry.fileName == name)
+        return f.data;
+    }
+    return std::string("(none)");
+  };
+  EXPECT_EQ(data("index.html"),
+            "<a href=\"logo.gif\"></a><a href=\"sub.page.html\"></a><a "
+            "href=\"sub/draft.html\"></a>");
+  EXPECT_EQ(data("sub.page.html"), "<title>Sub</title><img src=\"logo.gif\">");
+  EXPECT_EQ(m_warnings, (std::vector<std::string>{
+                            "index.html:1: reference 'sub/draft.html' names no file of the site"}));
+}
+
 TEST_F(BookPlanTest, SplashPictureIsStoredAsTheSplashNotAsAFile) {
   Write("index.html", "x");
   Write("splash.bmp", quire::testing::MakeBmp(4, 2, 1, 2, 3));

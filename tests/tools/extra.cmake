@@ -8,3 +8,5 @@ target_compile_definitions(quire_tools_tests PRIVATE
   QUIRE_READER_PATH="$<TARGET_FILE:quire>")
 target_compile_definitions(quire_tools_tests PRIVATE
   QUIRE_SAMPLE_BOOK_DIR="${PROJECT_SOURCE_DIR}/examples/sample-book")
+target_compile_definitions(quire_tools_tests PRIVATE
+  QUIRE_SITE_FIXTURE_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tools/fixtures/site")

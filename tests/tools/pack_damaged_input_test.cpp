@@ -107,7 +107,6 @@ TEST_F(PackCliTest, BadSourcesAreRefusedWithoutWritingABook) {
     const char* extraFile;
     const char* message;
   } cases[] = {
-      {"missing manifest", nullptr, nullptr, "no manifest"},
       {"unknown key", "[book]\nname = x\n", nullptr, "book.ini:2: unknown key 'name'"},
       {"bad flag", "[window]\nsizeable = sometimes\n", nullptr, "expected yes or no"},
       {"bad colour", "[colors]\ntext = #GG0000\n", nullptr, "expected a colour"},

@@ -10,8 +10,10 @@
 #include <map>
 
 #include "book/container_reader.h"
+#include "flat_site.h"
 #include "html_meta.h"
 #include "reader_image.h"
+#include "site_files.h"
 
 namespace quire::pack {
 
@@ -137,6 +139,53 @@ void ApplyRule(const FileRule& rule, EBookFile* entry) {
     entry->sortKey = *rule.sortKey;
 }
 
+// The regular files at the top of `dir` that no [file:] section describes, in byte order
+// of their names. A subfolder that is not ignored is an error.
+bool ListTopLevel(const std::string& dir, const Manifest& manifest,
+                  const std::map<std::string, const FileRule*>& rules,
+                  const std::string& splashName, std::vector<std::string>* folderFiles,
+                  std::string* error) {
+  std::error_code ec;
+  std::vector<std::string> names;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    names.push_back(it->path().filename().string());
+  }
+  if (ec) {
+    *error = dir + ": cannot list the folder: " + ec.message();
+    return false;
+  }
+  std::sort(names.begin(), names.end());
+  for (const std::string& name : names) {
+    bool described = rules.count(name) != 0;
+    if (name == kManifestName || name.front() == '.' || name.back() == '~')
+      continue;
+    if (!described && (MatchesAny(manifest.ignore, name) || name == splashName))
+      continue;
+    std::string path = JoinPath(dir, name);
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) {
+      *error = path + ": cannot read it";
+      return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+      *error = path +
+               ": subfolders are not supported (the reader keeps every file of a book in one "
+               "folder under a plain name). Build with --flatten (or \"subfolders = flatten\" "
+               "in [book]) to store the whole site under plain names with its links rewritten; "
+               "or move its files up, list them in book.ini as [file:NAME] with source = " +
+               name + "/..., or add \"ignore = " + name + "/\" to [book]";
+      return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+      *error = path + ": not a regular file";
+      return false;
+    }
+    if (!described)
+      folderFiles->push_back(name);
+  }
+  return true;
+}
+
 }  // namespace
 
 bool IsCompressedFormat(const std::string& name) {
@@ -176,7 +225,7 @@ EBookFile DefaultFileEntry(const std::string& name, const std::string& head,
 }
 
 bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::string>* warnings,
-              std::string* error) {
+              std::string* error, PlanReport* report) {
   const Manifest& manifest = input.manifest;
   const std::string& dir = input.sourceDir;
   std::error_code ec;
@@ -191,49 +240,31 @@ bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::strin
     rules[r.name] = &r;
   std::string splashName = manifest.splash.find('/') == std::string::npos ? manifest.splash : "";
 
-  // The folder's own files, in byte order of their names.
-  std::vector<std::string> folderFiles;
-  std::vector<std::string> names;
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    names.push_back(it->path().filename().string());
-  }
-  if (ec) {
-    *error = dir + ": cannot list the folder: " + ec.message();
+  const bool flatten = input.flatten || manifest.flattenSubfolders;
+  FlatSite site;
+  std::map<std::string, FlatFile> flatFiles;  // the site's pages, style sheets and scripts
+  std::vector<std::string> folderFiles;       // top-level names, or site paths when flattening
+  if (flatten) {
+    if (!PlanFlatSite(dir, manifest, splashName, &site, warnings, error))
+      return false;
+    folderFiles = site.folderFiles;
+    std::vector<std::string> all;
+    for (const auto& [path, name] : site.map.names)
+      all.push_back(path);
+    if (!ReadFlatFiles(site, all, input.packAhead, &flatFiles, error))
+      return false;
+  } else if (!ListTopLevel(dir, manifest, rules, splashName, &folderFiles, error)) {
     return false;
-  }
-  std::sort(names.begin(), names.end());
-  for (const std::string& name : names) {
-    bool described = rules.count(name) != 0;
-    if (name == kManifestName || name.front() == '.' || name.back() == '~')
-      continue;
-    if (!described && (MatchesAny(manifest.ignore, name) || name == splashName))
-      continue;
-    std::string path = JoinPath(dir, name);
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0) {
-      *error = path + ": cannot read it";
-      return false;
-    }
-    if (S_ISDIR(st.st_mode)) {
-      *error = path +
-               ": subfolders are not supported (the reader keeps every file of a book in one "
-               "folder under a plain name). Move its files up, or list them in book.ini as "
-               "[file:NAME] with source = " +
-               name + "/..., or add \"ignore = " + name + "/\" to [book]";
-      return false;
-    }
-    if (!S_ISREG(st.st_mode)) {
-      *error = path + ": not a regular file";
-      return false;
-    }
-    if (!described)
-      folderFiles.push_back(name);
   }
 
   struct Planned {
     EBookFile entry;
     std::string path;
+    std::string data;  // the rewritten bytes, when `rewritten`
+    bool rewritten = false;
+    std::string packed;  // LzPack() of the bytes, when made already
   };
+  std::vector<std::string> issues;  // references that could not be rewritten
   std::vector<Planned> planned;
   std::map<std::string, std::string> origin;  // stored name -> where it was asked for
   auto add = [&](const std::string& name, const std::string& path, const FileRule* rule,
@@ -250,7 +281,16 @@ bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::strin
     }
     std::string head;
     bool hasVariables = false;
-    if (!ScanFile(path, MayHoldPageVariables(name), &head, &hasVariables)) {
+    FlatFile flat;
+    auto inSite = flatten ? site.sitePathOf.find(name) : site.sitePathOf.end();
+    auto text = inSite != site.sitePathOf.end() ? flatFiles.find(inSite->second) : flatFiles.end();
+    if (text != flatFiles.end()) {
+      flat = std::move(text->second);
+      flatFiles.erase(text);
+      head = flat.data.substr(0, kHeadBytes);
+      hasVariables = flat.data.find("[={") != std::string::npos;
+      issues.insert(issues.end(), flat.issues.begin(), flat.issues.end());
+    } else if (!ScanFile(path, MayHoldPageVariables(name), &head, &hasVariables)) {
       *error = from + ": cannot read " + path;
       return false;
     }
@@ -259,10 +299,20 @@ bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::strin
                           "' is not an ELF shared object; the reader cannot load it");
     }
     EBookFile entry = DefaultFileEntry(name, head, hasVariables);
+    if (inSite != site.sitePathOf.end() && IsHtml(name)) {
+      // The parser decodes every character reference ("&mdash;"), but reads bytes that
+      // are no UTF-8 as U+FFFD: then the title as written is the better one.
+      if (!flat.title.empty() &&
+          (entry.title == name || flat.title.find("\xEF\xBF\xBD") == std::string::npos)) {
+        entry.title = flat.title;
+      }
+      entry.sortKey = PathOrderSortKey(site.pageOrder[inSite->second]);
+    }
     if (rule)
       ApplyRule(*rule, &entry);
     origin[name] = from;
-    planned.push_back({entry, path});
+    planned.push_back({entry, path, flat.changed ? std::move(flat.data) : std::string(),
+                       flat.changed, entry.packed ? std::move(flat.packed) : std::string()});
     return true;
   };
 
@@ -271,11 +321,15 @@ bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::strin
       continue;
     std::string from = std::string(kManifestName) + ":" + std::to_string(rule.line);
     std::string path = JoinPath(dir, rule.source.empty() ? rule.name : rule.source);
+    if (flatten && rule.source.empty() && site.sitePathOf.count(rule.name))
+      path = site.diskPaths[site.sitePathOf[rule.name]];  // "[file:library.os.html]"
     if (!add(rule.name, path, &rule, from))
       return false;
   }
-  for (const std::string& name : folderFiles) {
-    if (!add(name, JoinPath(dir, name), nullptr, JoinPath(dir, name)))
+  for (const std::string& file : folderFiles) {
+    std::string name = flatten ? site.map.names[file] : file;
+    std::string path = flatten ? site.diskPaths[file] : JoinPath(dir, file);
+    if (!add(name, path, nullptr, JoinPath(dir, file)))
       return false;
   }
   for (const std::string& extra : input.extraFiles) {
@@ -345,8 +399,28 @@ bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::strin
   bookSpec->settings = settings;
   bookSpec->fileCountOverride = -1;
   bookSpec->files.clear();
-  for (const Planned& p : planned)
-    bookSpec->files.push_back({p.entry, "", p.path});
+  for (Planned& p : planned) {
+    if (p.rewritten) {
+      bookSpec->files.push_back({p.entry, std::move(p.data), "", std::move(p.packed)});
+    } else {
+      bookSpec->files.push_back({p.entry, "", p.path, std::move(p.packed)});
+    }
+  }
+  if (report) {
+    report->nameMap.clear();
+    if (flatten) {
+      for (const auto& [path, name] : site.map.names)
+        report->nameMap.emplace_back(path, name);
+      std::sort(report->nameMap.begin(), report->nameMap.end(),
+                [](const auto& a, const auto& b) { return SitePathLess(a.first, b.first); });
+    } else {
+      for (const Planned& p : planned)
+        report->nameMap.emplace_back(p.entry.fileName, p.entry.fileName);
+    }
+    report->referenceIssues = issues;
+  } else {
+    warnings->insert(warnings->end(), issues.begin(), issues.end());
+  }
   bookSpec->variables.rebranded = manifest.rebranded;
   bookSpec->variables.variables = manifest.variables;
   bookSpec->bookId = manifest.bookId ? *manifest.bookId : settings.esbn.substr(0, 63);

@@ -9,6 +9,7 @@
 #include "book_plan.h"
 #include "cli_args.h"
 #include "commands.h"
+#include "ini_document.h"
 #include "manifest.h"
 #include "output_guard.h"
 #include "reader_image.h"
@@ -21,9 +22,10 @@ constexpr char kBuildHelp[] =
     "Usage: quire-pack build SOURCE_DIR -o BOOK [options]\n"
     "\n"
     "Writes the book BOOK: the reader program followed by every file of SOURCE_DIR, the\n"
-    "settings, variables and splash picture that SOURCE_DIR/book.ini describes. The\n"
-    "compile date is the time of the build (or SOURCE_DATE_EPOCH when set). The book is\n"
-    "written to a temporary file and renamed into place, so a failed build leaves no file.\n"
+    "settings, variables and splash picture that SOURCE_DIR/book.ini describes (without a\n"
+    "book.ini every default is taken). The compile date is the time of the build (or\n"
+    "SOURCE_DATE_EPOCH when set). The book is written to a temporary file and renamed into\n"
+    "place, so a failed build leaves no file.\n"
     "\n"
     "Options:\n"
     "  -o, --output BOOK    the book file to write (required; not inside SOURCE_DIR)\n"
@@ -31,11 +33,17 @@ constexpr char kBuildHelp[] =
     "                       else quire on PATH)\n"
     "  --manifest FILE      read this manifest instead of SOURCE_DIR/book.ini\n"
     "  --add FILE           also store FILE under its own name (may be repeated)\n"
+    "  --flatten            store the files of subfolders too, under plain names made from\n"
+    "                       their paths (library/os.html -> library.os.html), with the links\n"
+    "                       of pages and style sheets rewritten to them\n"
+    "  --strict             references that cannot be rewritten are errors, not warnings\n"
+    "  --dry-run            print the name map and the warnings; write no book (no -o needed)\n"
     "  -q, --quiet          print nothing but errors and warnings\n"
     "  -h, --help           show this help\n"
     "\n"
-    "Subfolders are refused: the reader keeps every file in one folder. Name them in\n"
-    "book.ini with \"ignore\" or pick single files from them with [file:NAME] source = ...\n";
+    "Without --flatten (or \"subfolders = flatten\" in [book]) subfolders are refused: the\n"
+    "reader keeps every file in one folder. Name them in book.ini with \"ignore\" or pick\n"
+    "single files from them with [file:NAME] source = ...\n";
 
 std::time_t BuildTime() {
   const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
@@ -51,6 +59,118 @@ std::time_t BuildTime() {
 
 }  // namespace
 
+std::vector<OptionSpec> BuildOptionSpecs() {
+  return {{"reader", '\0', true, false},   {"manifest", '\0', true, false},
+          {"add", '\0', true, true},       {"quiet", 'q', false, false},
+          {"flatten", '\0', false, false}, {"strict", '\0', false, false}};
+}
+
+int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
+  const std::string& sourceDir = request.sourceDir;
+  const std::string& output = request.output;
+  std::string error;
+  struct stat st;
+  if (stat(sourceDir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    return Fail(sourceDir + ": not a folder");
+  }
+  PlanInput input;
+  input.sourceDir = sourceDir;
+  input.extraFiles = parsed.Values("add");
+  input.buildTime = BuildTime();
+  input.flatten = parsed.Has("flatten");
+  input.packAhead = !request.dryRun;
+  std::string manifestPath;
+  if (parsed.Has("manifest")) {
+    manifestPath = parsed.Value("manifest");
+    if (!LoadManifestFile(manifestPath, &input.manifest, &error))
+      return Fail(error);
+  } else {
+    std::string own = sourceDir + (sourceDir.back() == '/' ? "" : "/") + kManifestName;
+    if (lstat(own.c_str(), &st) == 0) {
+      manifestPath = own;
+      if (!LoadManifestFile(manifestPath, &input.manifest, &error))
+        return Fail(error);
+    } else {
+      // A site made by another program has no manifest: every default will do.
+      Note("no " + std::string(kManifestName) + " in " + sourceDir +
+           "; building with every default");
+      IniDocument empty;
+      if (!ReadManifest(empty, kManifestName, &input.manifest, &error))
+        return Fail(error);
+    }
+  }
+
+  BookSpec bookSpec;
+  std::vector<std::string> warnings;
+  PlanReport report;
+  if (!PlanBook(input, &bookSpec, &warnings, &error, &report))
+    return Fail(error);
+  const bool strict = parsed.Has("strict");
+
+  if (request.dryRun) {
+    for (const auto& [path, name] : report.nameMap)
+      std::cout << path << " -> " << name << "\n";
+  } else {
+    if (!FindReaderImage(parsed.Value("reader"), &bookSpec.imagePath, &error))
+      return Fail(error);
+    if (HasBookTrailer(bookSpec.imagePath)) {
+      return Fail(bookSpec.imagePath +
+                  " already holds a book; give the plain reader program with --reader (use "
+                  "quire-pack rebind to move a book onto a new reader)");
+    }
+    std::vector<std::string> inputs = {bookSpec.imagePath};
+    if (!manifestPath.empty())
+      inputs.push_back(manifestPath);
+    for (const BookFileInput& f : bookSpec.files) {
+      if (!f.sourcePath.empty())
+        inputs.push_back(f.sourcePath);
+    }
+    if (!CheckOutputPath(output, inputs, &error))
+      return Fail(error);
+    if (IsInsideFolder(output, sourceDir)) {
+      return Fail("refusing to write the book " + output + " inside its source folder " +
+                  sourceDir + " (the next build would pack it too)");
+    }
+  }
+
+  for (const std::string& w : warnings)
+    Warn(w);
+  for (const std::string& issue : report.referenceIssues) {
+    if (strict) {
+      std::cerr << "quire-pack: error: " << issue << "\n";
+    } else {
+      Warn(issue);
+    }
+  }
+  if (strict && !report.referenceIssues.empty()) {
+    size_t n = report.referenceIssues.size();
+    return Fail(std::to_string(n) + (n == 1 ? " reference" : " references") +
+                " could not be rewritten (--strict makes that an error)" +
+                (request.dryRun ? "" : "; no book written"));
+  }
+  size_t warningCount = warnings.size() + report.referenceIssues.size();
+  if (request.dryRun) {
+    std::cout << bookSpec.files.size() << (bookSpec.files.size() == 1 ? " file, " : " files, ")
+              << warningCount << (warningCount == 1 ? " warning" : " warnings")
+              << "; no book written (--dry-run)\n";
+    return kExitOk;
+  }
+  if (!WriteBook(bookSpec, output, &error))
+    return Fail(output + ": " + error);
+
+  if (!parsed.Has("quiet") && !request.silent) {
+    struct stat out;
+    long long size = stat(output.c_str(), &out) == 0 ? static_cast<long long>(out.st_size) : 0;
+    std::cout << "Wrote " << output << ": " << bookSpec.files.size()
+              << (bookSpec.files.size() == 1 ? " file, " : " files, ") << size << " bytes (reader "
+              << bookSpec.imagePath << ")";
+    if (warningCount)
+      std::cout << ", " << warningCount << (warningCount == 1 ? " warning" : " warnings");
+    std::cout << "\n";
+  }
+  return kExitOk;
+}
+
 int Fail(const std::string& message, int code) {
   std::cerr << "quire-pack: " << message << "\n";
   return code;
@@ -60,82 +180,31 @@ void Warn(const std::string& message) {
   std::cerr << "quire-pack: warning: " << message << "\n";
 }
 
+void Note(const std::string& message) {
+  std::cerr << "quire-pack: note: " << message << "\n";
+}
+
 int RunBuild(const std::vector<std::string>& args) {
   ParsedArgs parsed;
   std::string error;
-  if (!ParseArgs(args,
-                 {{"output", 'o', true, false},
-                  {"reader", '\0', true, false},
-                  {"manifest", '\0', true, false},
-                  {"add", '\0', true, true},
-                  {"quiet", 'q', false, false}},
-                 &parsed, &error)) {
+  std::vector<OptionSpec> specs = BuildOptionSpecs();
+  specs.push_back({"output", 'o', true, false});
+  specs.push_back({"dry-run", '\0', false, false});
+  if (!ParseArgs(args, specs, &parsed, &error))
     return Fail(error + "\n(see quire-pack build --help)", kExitUsage);
-  }
   if (parsed.Has("help")) {
     std::cout << kBuildHelp;
     return kExitOk;
   }
-  if (parsed.positional.size() != 1 || !parsed.Has("output")) {
+  const bool dryRun = parsed.Has("dry-run");
+  if (parsed.positional.size() != 1 || (!parsed.Has("output") && !dryRun)) {
     return Fail("build needs SOURCE_DIR and -o BOOK (see quire-pack build --help)", kExitUsage);
   }
-  const std::string sourceDir = parsed.positional[0];
-  const std::string output = parsed.Value("output");
-  struct stat st;
-  if (stat(sourceDir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-    return Fail(sourceDir + ": not a folder");
-  }
-  std::string manifestPath =
-      parsed.Value("manifest", sourceDir + (sourceDir.back() == '/' ? "" : "/") + kManifestName);
-  if (stat(manifestPath.c_str(), &st) != 0) {
-    return Fail(manifestPath +
-                ": no manifest. Every book folder needs a book.ini (an empty one takes every "
-                "default; see the README)");
-  }
-
-  PlanInput input;
-  input.sourceDir = sourceDir;
-  input.extraFiles = parsed.Values("add");
-  input.buildTime = BuildTime();
-  if (!LoadManifestFile(manifestPath, &input.manifest, &error))
-    return Fail(error);
-
-  BookSpec bookSpec;
-  std::vector<std::string> warnings;
-  if (!PlanBook(input, &bookSpec, &warnings, &error))
-    return Fail(error);
-
-  if (!FindReaderImage(parsed.Value("reader"), &bookSpec.imagePath, &error))
-    return Fail(error);
-  if (HasBookTrailer(bookSpec.imagePath)) {
-    return Fail(bookSpec.imagePath +
-                " already holds a book; give the plain reader program with --reader (use "
-                "quire-pack rebind to move a book onto a new reader)");
-  }
-
-  std::vector<std::string> inputs = {bookSpec.imagePath, manifestPath};
-  for (const BookFileInput& f : bookSpec.files)
-    inputs.push_back(f.sourcePath);
-  if (!CheckOutputPath(output, inputs, &error))
-    return Fail(error);
-  if (IsInsideFolder(output, sourceDir)) {
-    return Fail("refusing to write the book " + output + " inside its source folder " + sourceDir +
-                " (the next build would pack it too)");
-  }
-
-  for (const std::string& w : warnings)
-    Warn(w);
-  if (!WriteBook(bookSpec, output, &error))
-    return Fail(output + ": " + error);
-
-  if (!parsed.Has("quiet")) {
-    struct stat out;
-    long long size = stat(output.c_str(), &out) == 0 ? static_cast<long long>(out.st_size) : 0;
-    std::cout << "Wrote " << output << ": " << bookSpec.files.size()
-              << (bookSpec.files.size() == 1 ? " file, " : " files, ") << size << " bytes (reader "
-              << bookSpec.imagePath << ")\n";
-  }
-  return kExitOk;
+  BuildRequest request;
+  request.sourceDir = parsed.positional[0];
+  request.output = parsed.Value("output");
+  request.dryRun = dryRun;
+  return BuildBook(parsed, request);
 }
 
 }  // namespace quire::pack

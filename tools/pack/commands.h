@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "cli_args.h"
+
 namespace quire::pack {
 
 inline constexpr int kExitOk = 0;
@@ -17,10 +19,24 @@ int RunBuild(const std::vector<std::string>& args);
 int RunList(const std::vector<std::string>& args);
 int RunExtract(const std::vector<std::string>& args);
 int RunRebind(const std::vector<std::string>& args);
+// "run": builds a book into a private temporary file, runs it, and removes it.
+int RunPreview(const std::vector<std::string>& args);
+
+// What build and run share: the options that shape a book (all but -o and --dry-run)...
+std::vector<OptionSpec> BuildOptionSpecs();
+struct BuildRequest {
+  std::string sourceDir;
+  std::string output;   // the book to write (unused for a dry run)
+  bool dryRun = false;  // print the name map and the warnings, write nothing
+  bool silent = false;  // no "Wrote ..." line
+};
+// ...and the build itself, with messages as build prints them; returns the exit code.
+int BuildBook(const ParsedArgs& parsed, const BuildRequest& request);
 
 // Messages on standard error.
 int Fail(const std::string& message, int code = kExitFailed);
 void Warn(const std::string& message);
+void Note(const std::string& message);
 
 }  // namespace quire::pack
 

@@ -20,6 +20,7 @@ constexpr char kUsage[] =
     "  list BOOK [--json]          show the settings, files and variables of a book\n"
     "  extract BOOK DIR            write the files of a book into a folder\n"
     "  rebind BOOK -o NEW_BOOK     move the book of any book file onto the Linux reader\n"
+    "  run SOURCE_DIR              build a book into a temporary file and read it\n"
     "\n"
     "Options:\n"
     "  -h, --help     show this help (or a command's help: quire-pack COMMAND --help)\n"
@@ -36,6 +37,8 @@ int Dispatch(const std::string& command, const std::vector<std::string>& args, b
     return quire::pack::RunExtract(args);
   if (command == "rebind")
     return quire::pack::RunRebind(args);
+  if (command == "run")
+    return quire::pack::RunPreview(args);
   *known = false;
   return quire::pack::kExitUsage;
 }

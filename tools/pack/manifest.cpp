@@ -195,6 +195,14 @@ class ManifestReader {
           return Fail(e.line, reason);
         return true;
       }
+      if (e.key == "subfolders") {
+        std::string value = Lower(e.value);
+        if (value != "flatten" && value != "refuse")
+          return Fail(e.line,
+                      "[book] subfolders: expected flatten or refuse, not '" + e.value + "'");
+        m_manifest->flattenSubfolders = value == "flatten";
+        return true;
+      }
       if (e.key == "ignore") {
         std::istringstream words(e.value);
         for (std::string w; words >> w;)

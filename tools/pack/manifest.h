@@ -3,7 +3,8 @@
 // Sections (names and keys are case-insensitive, values are not):
 //   [book]      id, esbn, title, author, author-email, author-url, publisher, copyright,
 //               startup-message, startup-script, exit-script, referral-code, splash,
-//               rebranded, open-links-outside, shortcut-offer, popup-menu, ignore
+//               rebranded, open-links-outside, shortcut-offer, popup-menu, ignore,
+//               subfolders
 //   [window]    width, height, position, sizeable, minimize-box, maximize-box,
 //               always-on-top, menu-bar, status-bar, status-bar-toggle
 //   [toolbar]   show, toggle, texts, style, buttons
@@ -59,7 +60,8 @@ struct Manifest {
   int32_t rebranded = 0;
   std::vector<EBookVariable> variables;  // in manifest order
   std::vector<FileRule> files;           // in manifest order
-  std::vector<std::string> ignore;       // glob patterns of top-level names to leave out
+  std::vector<std::string> ignore;       // glob patterns of names or paths to leave out
+  bool flattenSubfolders = false;        // "subfolders = flatten": store the whole site
 };
 
 // The settings a book gets for everything its manifest leaves out: the reader's defaults,
