@@ -110,7 +110,7 @@ int CQuireApp::Run(int argc, char** argv) {
 int CQuireApp::StartupFailed(const StartupFailure& failure, bool display) {
   if (!failure.message.empty()) {
     if (display) {
-      TheWindow().MessageBox(failure.message, kMbOk);
+      TheWindow().MessageBox(failure.message, kMbOk | kMbIconExclamation);
     } else {
       std::fprintf(stderr, "quire: %s\n", failure.message.c_str());
     }
