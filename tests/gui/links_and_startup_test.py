@@ -45,7 +45,9 @@ def test():
             "where.txt": "FILEWRITE('ok','%s/where.txt','{ebookurl}')\n" % out,
             "write.txt": "; the variable the link set is still there\n"
                          "FILEWRITE('ok','%s/script.txt','ran {n}')\n" % out,
-            "exit.txt": "FILEWRITE('ok','%s/exit.txt','exit at {ebookurl}')\n" % out,
+            "exit.txt": "FILEWRITE('ok','%s/exit.txt','exit at {ebookurl}')\n"
+                        "MESSAGEBOX2('answer','Leaving so soon?',4)\n"
+                        "FILEWRITE('ok','%s/answer.txt','{answer}')\n" % (out, out),
         }
         manifest = ("[book]\nesbn = GUI-LINKS-1\ntitle = Link Book\n"
                     "startup-message = \"  Hello once  \"\n"
@@ -90,6 +92,13 @@ def test():
 
             check(os.path.isdir(folder), "the book folder exists while the book is open")
             click(reader.menu_item("File", "Exit"))
+            # The exit script asks; the reader ends once the question is answered.
+            box = reader.message_box()
+            check(find(reader.app, role=pyatspi.ROLE_FRAME, showing=True) is None,
+                  "the window went before the exit script ran")
+            click(find(box, name="Yes"))
+            check(wait_file(os.path.join(out, "answer.txt"), "the answer") == "6",
+                  "Yes gives 6")
             code = reader.process.wait(30)
             check(code == 0, "the reader ended with %d" % code)
             exited = read(os.path.join(out, "exit.txt"))
