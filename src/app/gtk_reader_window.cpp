@@ -340,17 +340,7 @@ WindowRect GtkReaderWindow::ClientRect() const {
 }
 
 WindowRect GtkReaderWindow::ScreenRect() const {
-  GdkDisplay* display = gdk_display_get_default();
-  if (display == nullptr)
-    return {};
-  GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
-  if (monitor == nullptr && gdk_display_get_n_monitors(display) > 0)
-    monitor = gdk_display_get_monitor(display, 0);
-  if (monitor == nullptr)
-    return {};
-  GdkRectangle geometry;
-  gdk_monitor_get_geometry(monitor, &geometry);
-  return {0, 0, geometry.width, geometry.height};
+  return PrimaryScreenRect();
 }
 
 void* GtkReaderWindow::NativeHandle() const {

@@ -34,6 +34,7 @@ int CQuireApp::Run(int argc, char** argv) {
   const bool display = gtk_init_check(&argc, &argv) != FALSE;
   if (display) {
     gdk_set_program_class(kMainWindowClass);
+    gtk_window_set_default_icon_name("accessories-dictionary");
     m_window = std::make_unique<GtkReaderWindow>(
         [this](const std::function<void()>& work) { Busy(work); });
     m_window->SetCloseRequest([this] { RequestClose(); });
