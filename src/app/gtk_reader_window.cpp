@@ -28,12 +28,12 @@ GtkMessageType MessageTypeFor(int icon) {
   }
 }
 
-struct ButtonSpec {
+struct MessageButton {
   const char* label;
   int code;
 };
 
-std::vector<ButtonSpec> ButtonsFor(int style) {
+std::vector<MessageButton> ButtonsFor(int style) {
   switch (style & kMbButtonMask) {
     case kMbOkCancel:
       return {{"_OK", kIdOk}, {"_Cancel", kIdCancel}};
@@ -141,13 +141,13 @@ int GtkReaderWindow::MessageBox(const std::string& text, int style) {
   gtk_window_set_title(GTK_WINDOW(dialog), ToDisplayText(m_title).c_str());
   if (owner == nullptr)
     gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
-  std::vector<ButtonSpec> buttons = ButtonsFor(style);
-  for (const ButtonSpec& button : buttons)
+  std::vector<MessageButton> buttons = ButtonsFor(style);
+  for (const MessageButton& button : buttons)
     gtk_dialog_add_button(GTK_DIALOG(dialog), button.label, button.code);
   gtk_dialog_set_default_response(GTK_DIALOG(dialog), buttons.front().code);
   int response = RunDialog(GTK_DIALOG(dialog));
   gtk_widget_destroy(dialog);
-  for (const ButtonSpec& button : buttons) {
+  for (const MessageButton& button : buttons) {
     if (button.code == response)
       return response;
   }

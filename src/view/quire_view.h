@@ -83,7 +83,7 @@ class CQuireView {
                                 WebKitHitTestResult* hit, gpointer self);
   static void OnHistoryChanged(WebKitBackForwardList* list, WebKitBackForwardListItem* added,
                                gpointer removed, gpointer self);
-  static void OnLoadingNotify(GObject* object, GParamSpec* spec, gpointer self);
+  static void OnLoadingNotify(GObject* object, GParamSpec* property, gpointer self);
 
   // Decides a navigation once the signal has returned, so scripts and message boxes never
   // run inside WebKit's signal emission.
