@@ -217,8 +217,10 @@ bool CreateShortcut(const std::string& name, const std::string& folderName,
   std::string workingFolder = program.substr(0, program.rfind('/'));
   if (workingFolder.empty())
     workingFolder = "/";
-  const std::optional<std::string> text =
-      DesktopEntryText({name, program, workingFolder, options.icon});
+  std::string icon = options.prepareIcon ? options.prepareIcon() : std::string();
+  if (icon.empty())
+    icon = options.icon;
+  const std::optional<std::string> text = DesktopEntryText({name, program, workingFolder, icon});
   if (!text)
     return false;
 

@@ -62,6 +62,9 @@ std::optional<std::string> DesktopEntryText(const LauncherEntry& entry);
 // written (the desktop's "trusted launcher" mark, where there is one).
 struct ShortcutOptions {
   std::string icon = "accessories-dictionary";
+  // Called only when a launcher is about to be written; a non-empty answer (an icon file
+  // made for it) replaces `icon`.
+  std::function<std::string()> prepareIcon;
   std::function<void(const std::string& path)> markTrusted;
 };
 

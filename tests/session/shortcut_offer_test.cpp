@@ -95,7 +95,11 @@ class ShortcutOfferTest : public PagesTest {
   }
   ShortcutOptions Options() {
     ShortcutOptions options;
-    options.icon = "book-icon";
+    options.icon = "themed-icon";
+    options.prepareIcon = [this] {
+      ++m_iconsPrepared;
+      return std::string("book-icon");
+    };
     options.markTrusted = [this](const std::string& path) { m_trusted.push_back(path); };
     return options;
   }
@@ -104,6 +108,7 @@ class ShortcutOfferTest : public PagesTest {
   ScopedEnv m_data;
   EBookSettings m_settings;
   std::vector<std::string> m_trusted;
+  int m_iconsPrepared = 0;
 };
 
 TEST_F(ShortcutOfferTest, NoIsRememberedAndTheNextStartAsksNothing) {
@@ -115,6 +120,7 @@ TEST_F(ShortcutOfferTest, NoIsRememberedAndTheNextStartAsksNothing) {
   EXPECT_EQ(m_window.messages[0].style, kMbYesNo | kMbIconQuestion);
   EXPECT_EQ(IconSetup("BOOK-1"), "1");
   EXPECT_FALSE(PathExists(Desktop()));
+  EXPECT_EQ(m_iconsPrepared, 0);
 
   EXPECT_TRUE(OfferShortcut(Options()));
   EXPECT_EQ(m_window.messages.size(), 1u);
@@ -154,10 +160,15 @@ TEST_F(ShortcutOfferTest, MenuLauncherGoesIntoTheApplicationsFolderMadeOnDemand)
   m_settings.shortcutOffer = -2;
   LoadBook(m_settings);
   m_window.messageAnswers = {kIdYes};
-  EXPECT_TRUE(OfferShortcut(Options()));
+  ShortcutOptions options = Options();
+  options.prepareIcon = [] { return std::string(); };  // no picture of its own
+  EXPECT_TRUE(OfferShortcut(options));
   EXPECT_EQ(m_window.messages.at(0).text,
             "Would you like to add a Shortcut to 'Maps: A/B?' to your Start Menu?");
-  EXPECT_TRUE(PathExists(m_tmp.File("home/.local/share/applications/Maps  A B .desktop")));
+  const std::optional<std::string> text =
+      ReadWholeFile(m_tmp.File("home/.local/share/applications/Maps  A B .desktop"));
+  ASSERT_TRUE(text);
+  EXPECT_NE(text->find("\nIcon=themed-icon\n"), std::string::npos) << *text;
 }
 
 TEST_F(ShortcutOfferTest, BooksWithoutAnOfferNeverTouchTheIniFile) {
