@@ -1,6 +1,7 @@
 #include "app/search_dialog.h"
 
-#include "ui/display_text.h"
+#include "session/display_text.h"
+#include "session/frame_commands.h"
 
 namespace quire {
 
@@ -31,7 +32,7 @@ bool RunSearchDialog(GtkWindow* parent, std::string* words, bool* caseSensitive)
   gtk_entry_set_activates_default(GTK_ENTRY(entry), TRUE);
   gtk_entry_set_width_chars(GTK_ENTRY(entry), 40);
   gtk_label_set_mnemonic_widget(GTK_LABEL(prompt), entry);
-  GtkWidget* caseBox = gtk_check_button_new_with_mnemonic(MnemonicLabel("&Case Sensitive").c_str());
+  GtkWidget* caseBox = gtk_check_button_new_with_mnemonic(MnemonicToGtk("&Case Sensitive").c_str());
   gtk_box_pack_start(GTK_BOX(box), prompt, FALSE, FALSE, 0);
   gtk_box_pack_start(GTK_BOX(box), entry, FALSE, FALSE, 0);
   gtk_box_pack_start(GTK_BOX(box), caseBox, FALSE, FALSE, 0);

@@ -1,42 +1,20 @@
 #include "session/font_commands.h"
 
+#include "session/frame_commands.h"
+
 namespace quire {
 
 namespace {
 
-// Smallest to largest. Medium is the page's own size; the steps follow the classic
-// browser text sizes.
-constexpr double kZoomFactors[5] = {0.75, 0.875, 1.0, 1.25, 1.5};
-
 const std::array<FontMenuItem, 5> kFontMenu = {{
-    {5, "Lar&gest", kIdFontLargest},
-    {4, "&Larger", kIdFontLarger},
-    {3, "&Medium", kIdFontMedium},
-    {2, "&Smaller", kIdFontSmaller},
-    {1, "Sm&allest", kIdFontSmallest},
+    {5, "Lar&gest", kCmdFontLargest},
+    {4, "&Larger", kCmdFontLarger},
+    {3, "&Medium", kCmdFontMedium},
+    {2, "&Smaller", kCmdFontSmaller},
+    {1, "Sm&allest", kCmdFontSmallest},
 }};
 
 }  // namespace
-
-int ZoomLevelOfFontCommand(int command) {
-  if (command < kIdFontLargest || command > kIdFontSmallest)
-    return -1;
-  return kIdFontSmallest - command;
-}
-
-int FontCommandOfZoomLevel(int level) {
-  if (level < 0 || level > 4)
-    return 0;
-  return kIdFontSmallest - level;
-}
-
-double TextZoomFactor(int level) {
-  if (level < 0)
-    level = 0;
-  if (level > 4)
-    level = 4;
-  return kZoomFactors[level];
-}
 
 const std::array<FontMenuItem, 5>& FontMenuItems() {
   return kFontMenu;
@@ -48,6 +26,10 @@ int FontCommandOfMenuId(int id) {
       return item.command;
   }
   return 0;
+}
+
+bool FontCommandChecked(int command, int chosenFontCommand) {
+  return FontLevelOfCommand(command) >= 0 && command == chosenFontCommand;
 }
 
 }  // namespace quire

@@ -12,7 +12,8 @@
 #include "platform/file_replace.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
-#include "ui/display_text.h"
+#include "session/display_text.h"
+#include "session/frame_commands.h"
 #include "ui/reader_window.h"
 
 namespace quire {
@@ -185,7 +186,7 @@ std::string ShortcutFilePath(const std::string& folder, const std::string& name)
 }
 
 std::optional<std::string> DesktopEntryText(const LauncherEntry& entry) {
-  const std::optional<std::string> name = EscapeString(DisplayText(entry.name));
+  const std::optional<std::string> name = EscapeString(ToDisplayText(entry.name));
   const std::optional<std::string> exec = ExecValue(entry.program);
   const std::optional<std::string> folder = EscapeString(entry.workingFolder);
   const std::optional<std::string> icon = EscapeString(entry.icon);

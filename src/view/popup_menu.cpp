@@ -1,6 +1,7 @@
 #include "view/popup_menu.h"
 
-#include "ui/display_text.h"
+#include "session/display_text.h"
+#include "session/frame_commands.h"
 
 namespace quire {
 
@@ -37,7 +38,7 @@ int RunPopupMenu(const std::vector<PopupItem>& items, GtkWidget* owner, GtkWidge
     if (item.IsSeparator()) {
       widget = gtk_separator_menu_item_new();
     } else {
-      const std::string label = MnemonicLabel(item.text);
+      const std::string label = MnemonicToGtk(ToDisplayText(item.text));
       if (item.checkable) {
         widget = gtk_check_menu_item_new_with_mnemonic(label.c_str());
         gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(widget), item.checked);
