@@ -87,8 +87,6 @@ class GtkReaderWindow final : public ReaderWindow {
   std::function<void()> m_close;
   std::vector<GtkDialog*> m_openDialogs;
   int m_waitDepth = 0;
-  GtkPageSetup* m_pageSetup = nullptr;
-  GtkPrintSettings* m_printSettings = nullptr;
 };
 
 }  // namespace quire

@@ -15,7 +15,7 @@ void UpdateOkButton(GtkEditable* entry, gpointer dialog) {
 
 }  // namespace
 
-bool RunSearchDialog(GtkWindow* parent, std::string* words, bool* caseSensitive) {
+GtkDialog* NewSearchDialog(GtkWindow* parent) {
   GtkWidget* dialog = gtk_dialog_new_with_buttons(
       "Search", parent,
       static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT), "_Cancel",
@@ -37,20 +37,21 @@ bool RunSearchDialog(GtkWindow* parent, std::string* words, bool* caseSensitive)
   gtk_box_pack_start(GTK_BOX(box), entry, FALSE, FALSE, 0);
   gtk_box_pack_start(GTK_BOX(box), caseBox, FALSE, FALSE, 0);
   gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), box, TRUE, TRUE, 0);
+  g_object_set_data(G_OBJECT(dialog), "quire-entry", entry);
+  g_object_set_data(G_OBJECT(dialog), "quire-case", caseBox);
 
   g_signal_connect(entry, "changed", G_CALLBACK(UpdateOkButton), dialog);
   UpdateOkButton(GTK_EDITABLE(entry), dialog);
   gtk_widget_show_all(dialog);
   gtk_widget_grab_focus(entry);
+  return GTK_DIALOG(dialog);
+}
 
-  const int response = gtk_dialog_run(GTK_DIALOG(dialog));
-  const bool confirmed = response == GTK_RESPONSE_OK;
-  if (confirmed) {
-    *words = gtk_entry_get_text(GTK_ENTRY(entry));
-    *caseSensitive = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(caseBox));
-  }
-  gtk_widget_destroy(dialog);
-  return confirmed;
+void ReadSearchDialog(GtkDialog* dialog, std::string* words, bool* caseSensitive) {
+  auto* entry = static_cast<GtkWidget*>(g_object_get_data(G_OBJECT(dialog), "quire-entry"));
+  auto* caseBox = static_cast<GtkWidget*>(g_object_get_data(G_OBJECT(dialog), "quire-case"));
+  *words = gtk_entry_get_text(GTK_ENTRY(entry));
+  *caseSensitive = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(caseBox));
 }
 
 }  // namespace quire

@@ -25,6 +25,29 @@ void OnMenuDeactivated(GtkMenuShell*, gpointer data) {
     g_main_loop_quit(run->loop);
 }
 
+// A button press on `widget`'s window by the seat's pointer, now.
+GdkEvent* NewTriggerEvent(GtkWidget* widget) {
+  if (widget == nullptr || gtk_widget_get_window(widget) == nullptr)
+    return nullptr;
+  GdkWindow* window = gtk_widget_get_window(widget);
+  GdkSeat* seat = gdk_display_get_default_seat(gdk_window_get_display(window));
+  GdkDevice* pointer = seat != nullptr ? gdk_seat_get_pointer(seat) : nullptr;
+  if (pointer == nullptr)
+    return nullptr;
+  GdkEvent* event = gdk_event_new(GDK_BUTTON_PRESS);
+  event->button.window = GDK_WINDOW(g_object_ref(window));
+  event->button.send_event = TRUE;
+  event->button.time = GDK_CURRENT_TIME;
+  event->button.button = GDK_BUTTON_PRIMARY;
+  gdk_event_set_device(event, pointer);
+  double x = 0;
+  double y = 0;
+  gdk_window_get_device_position_double(window, pointer, &x, &y, nullptr);
+  event->button.x = x;
+  event->button.y = y;
+  return event;
+}
+
 }  // namespace
 
 int RunPopupMenu(const std::vector<PopupItem>& items, GtkWidget* owner, GtkWidget* anchor,
@@ -53,6 +76,19 @@ int RunPopupMenu(const std::vector<PopupItem>& items, GtkWidget* owner, GtkWidge
   }
   gtk_widget_show_all(menu);
 
+  // A menu chosen through the keyboard's accelerators or an assistive tool comes without a
+  // pointer event; the menu still needs one to grab the pointer and keyboard with.
+  GdkEvent* made = nullptr;
+  if (trigger == nullptr) {
+    GdkEvent* current = gtk_get_current_event();
+    if (current != nullptr) {
+      gdk_event_free(current);
+    } else {
+      made = NewTriggerEvent(anchor != nullptr ? anchor : owner);
+      trigger = made;
+    }
+  }
+
   run.loop = g_main_loop_new(nullptr, FALSE);
   const gulong deactivated =
       g_signal_connect(menu, "deactivate", G_CALLBACK(OnMenuDeactivated), &run);
@@ -69,6 +105,8 @@ int RunPopupMenu(const std::vector<PopupItem>& items, GtkWidget* owner, GtkWidge
   g_signal_handler_disconnect(menu, deactivated);
   g_main_loop_unref(run.loop);
   gtk_widget_destroy(menu);
+  if (made != nullptr)
+    gdk_event_free(made);
   return run.chosen;
 }
 

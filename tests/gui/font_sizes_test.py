@@ -57,10 +57,8 @@ def test():
                     pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_TOGGLE_BUTTON)),
                 "the Size button")
             click(size_button)
-            popup = wait_for(lambda: find(reader.app, role=pyatspi.ROLE_WINDOW, showing=True,
-                                          predicate=lambda w: find(w, name="Smallest",
-                                                                   predicate=is_menu_item)),
-                             "the Size drop-down")
+            popup = wait_for(lambda: find(reader.app, name="Smallest", predicate=is_menu_item,
+                                          showing=True).parent, "the Size drop-down")
             items = {size: find(popup, name=size, predicate=is_menu_item) for size in SIZES}
             checked = [s for s in SIZES if has_state(items[s], pyatspi.STATE_CHECKED)]
             check(checked == ["Largest"], "the drop-down checks %r" % checked)

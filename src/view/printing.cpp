@@ -1,4 +1,4 @@
-#include "app/printing.h"
+#include "view/printing.h"
 
 namespace quire {
 

@@ -1,7 +1,7 @@
 // Printing the page in view with WebKit's print dialog, and the page setup that the
 // "Print Setup" command changes and the following prints use.
-#ifndef QUIRE_APP_PRINTING_H_
-#define QUIRE_APP_PRINTING_H_
+#ifndef QUIRE_VIEW_PRINTING_H_
+#define QUIRE_VIEW_PRINTING_H_
 
 #include <webkit2/webkit2.h>
 
@@ -32,4 +32,4 @@ class Printing {
 
 }  // namespace quire
 
-#endif  // QUIRE_APP_PRINTING_H_
+#endif  // QUIRE_VIEW_PRINTING_H_
