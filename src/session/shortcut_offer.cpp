@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 
 #include "book/cebook.h"
 #include "platform/file_replace.h"
@@ -39,12 +39,31 @@ std::string XdgFolder(const char* variable, const std::string& home, const char*
   return home.empty() ? std::string() : home + fallback;
 }
 
+// The contents of a small text file (at most 64 KiB are read); empty when unreadable.
+std::string ReadSmallFile(const std::string& path) {
+  std::string text;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr)
+    return text;
+  char buffer[4096];
+  size_t n = 0;
+  while (text.size() < 65536 && (n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    text.append(buffer, n);
+  std::fclose(file);
+  return text;
+}
+
 // XDG_DESKTOP_DIR from the user-dirs file, as "$HOME/..." or an absolute path.
 std::string DesktopFolder(const std::string& home) {
   const std::string config = XdgFolder("XDG_CONFIG_HOME", home, "/.config");
-  std::ifstream in(config + "/user-dirs.dirs");
-  std::string line;
-  while (std::getline(in, line)) {
+  const std::string dirs = ReadSmallFile(config + "/user-dirs.dirs");
+  size_t lineStart = 0;
+  while (lineStart < dirs.size()) {
+    size_t lineEnd = dirs.find('\n', lineStart);
+    if (lineEnd == std::string::npos)
+      lineEnd = dirs.size();
+    const std::string line = dirs.substr(lineStart, lineEnd - lineStart);
+    lineStart = lineEnd + 1;
     constexpr std::string_view kKey = "XDG_DESKTOP_DIR=";
     const size_t start = line.find_first_not_of(" \t");
     if (start == std::string::npos || line.compare(start, kKey.size(), kKey) != 0)
