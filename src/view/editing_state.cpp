@@ -31,7 +31,8 @@ EditingState::EditingState(WebKitWebView* view, std::function<void()> changed)
       g_signal_connect_after(view, "button-release-event", G_CALLBACK(OnInputReleased), this);
   m_handlers[2] =
       g_signal_connect_after(view, "key-release-event", G_CALLBACK(OnInputReleased), this);
-  m_editorState = webkit_web_view_get_editor_state(view);
+  g_object_ref(m_view);
+  m_editorState = WEBKIT_EDITOR_STATE(g_object_ref(webkit_web_view_get_editor_state(view)));
   m_editorHandler =
       g_signal_connect(m_editorState, "changed", G_CALLBACK(OnEditorStateChanged), this);
   Refresh();
@@ -41,11 +42,14 @@ EditingState::~EditingState() {
   // Answers still on their way must not reach this object any more.
   g_cancellable_cancel(m_cancellable);
   g_object_unref(m_cancellable);
-  g_signal_handler_disconnect(m_editorState, m_editorHandler);
+  if (g_signal_handler_is_connected(m_editorState, m_editorHandler))
+    g_signal_handler_disconnect(m_editorState, m_editorHandler);
   for (gulong handler : m_handlers) {
     if (handler != 0 && g_signal_handler_is_connected(m_view, handler))
       g_signal_handler_disconnect(m_view, handler);
   }
+  g_object_unref(m_editorState);
+  g_object_unref(m_view);
 }
 
 void EditingState::Refresh() {

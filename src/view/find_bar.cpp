@@ -21,7 +21,10 @@ GtkWidget* IconButton(const char* icon, const char* tooltip) {
 
 FindBar::FindBar(WebKitWebView* view)
     : m_view(view), m_finder(webkit_web_view_get_find_controller(view)) {
+  // The view disposes of its widgets and controller when the window goes, possibly before
+  // this object; the references keep them valid until then.
   g_object_ref(m_view);
+  g_object_ref(m_finder);
   m_revealer = gtk_revealer_new();
   g_object_ref_sink(m_revealer);
   gtk_revealer_set_transition_type(GTK_REVEALER(m_revealer),
@@ -32,6 +35,7 @@ FindBar::FindBar(WebKitWebView* view)
   gtk_container_set_border_width(GTK_CONTAINER(bar), 3);
   GtkWidget* label = gtk_label_new_with_mnemonic("Fi_nd:");
   m_entry = gtk_search_entry_new();
+  g_object_ref(m_entry);
   gtk_entry_set_width_chars(GTK_ENTRY(m_entry), 30);
   gtk_label_set_mnemonic_widget(GTK_LABEL(label), m_entry);
   GtkWidget* previous = IconButton("go-up-symbolic", "Previous");
@@ -66,15 +70,23 @@ FindBar::FindBar(WebKitWebView* view)
 }
 
 FindBar::~FindBar() {
+  // Handlers of objects that were disposed meanwhile are gone already.
+  const auto disconnect = [](gpointer instance, gulong handler) {
+    if (instance != nullptr && handler != 0 && g_signal_handler_is_connected(instance, handler))
+      g_signal_handler_disconnect(instance, handler);
+  };
   for (gulong handler : m_finderHandlers)
-    g_signal_handler_disconnect(m_finder, handler);
+    disconnect(m_finder, handler);
   for (gulong handler : m_viewHandlers)
-    g_signal_handler_disconnect(m_view, handler);
-  if (m_toplevel != nullptr && m_toplevelHandler != 0)
-    g_signal_handler_disconnect(m_toplevel, m_toplevelHandler);
+    disconnect(m_view, handler);
+  if (m_toplevel != nullptr)
+    g_object_remove_weak_pointer(G_OBJECT(m_toplevel), reinterpret_cast<gpointer*>(&m_toplevel));
+  disconnect(m_toplevel, m_toplevelHandler);
   g_signal_handlers_disconnect_by_data(m_revealer, this);
   g_signal_handlers_disconnect_by_data(m_entry, this);
+  g_object_unref(m_entry);
   g_object_unref(m_revealer);
+  g_object_unref(m_finder);
   g_object_unref(m_view);
 }
 
@@ -219,9 +231,16 @@ void FindBar::OnHierarchyChanged(GtkWidget* widget, GtkWidget*, gpointer self) {
     toplevel = nullptr;
   if (toplevel == bar->m_toplevel)
     return;
-  if (bar->m_toplevel != nullptr && bar->m_toplevelHandler != 0)
-    g_signal_handler_disconnect(bar->m_toplevel, bar->m_toplevelHandler);
+  if (bar->m_toplevel != nullptr) {
+    if (bar->m_toplevelHandler != 0 &&
+        g_signal_handler_is_connected(bar->m_toplevel, bar->m_toplevelHandler))
+      g_signal_handler_disconnect(bar->m_toplevel, bar->m_toplevelHandler);
+    g_object_remove_weak_pointer(G_OBJECT(bar->m_toplevel),
+                                 reinterpret_cast<gpointer*>(&bar->m_toplevel));
+  }
   bar->m_toplevel = toplevel;
+  if (toplevel != nullptr)
+    g_object_add_weak_pointer(G_OBJECT(toplevel), reinterpret_cast<gpointer*>(&bar->m_toplevel));
   bar->m_toplevelHandler =
       toplevel == nullptr
           ? 0
