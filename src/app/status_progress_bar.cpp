@@ -34,6 +34,8 @@ StatusProgressBar::StatusProgressBar(GtkWidget* pane) : m_pane(pane) {}
 
 StatusProgressBar::~StatusProgressBar() {
   Hide();
+  if (m_waitCursor != nullptr)
+    g_object_unref(m_waitCursor);
 }
 
 void StatusProgressBar::Show(const std::string& caption, int position) {
@@ -41,12 +43,17 @@ void StatusProgressBar::Show(const std::string& caption, int position) {
     return;
   if (position > 100)
     position = 100;
-  GdkCursor* watch = gdk_cursor_new_from_name(gtk_widget_get_display(m_pane), "wait");
-  SetCursorEverywhere(m_pane, watch);
-  if (watch != nullptr)
-    g_object_unref(watch);
+  // Loops step once per file, far more often than the bar can change: only a new position
+  // or caption is worth the cursor, the layout and the painting.
+  if (position == m_shownPosition && caption == m_shownCaption)
+    return;
+  m_shownPosition = position;
+  m_shownCaption = caption;
 
-  bool changed = false;
+  if (m_waitCursor == nullptr)
+    m_waitCursor = gdk_cursor_new_from_name(gtk_widget_get_display(m_pane), "wait");
+  SetCursorEverywhere(m_pane, m_waitCursor);
+
   if (m_bar == nullptr && gtk_widget_get_realized(m_pane)) {
     int captionWidth = 0;
     int averageWidth = 0;
@@ -60,25 +67,20 @@ void StatusProgressBar::Show(const std::string& caption, int position) {
       gtk_widget_set_valign(m_bar, GTK_ALIGN_CENTER);
       gtk_box_pack_end(GTK_BOX(m_pane), m_bar, FALSE, FALSE, 0);
       gtk_widget_show(m_bar);
-      m_shownPosition = -1;
-      changed = true;
     }
   }
-  if (m_bar != nullptr && position != m_shownPosition) {
+  if (m_bar != nullptr)
     gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(m_bar), position / 100.0);
-    m_shownPosition = position;
-    changed = true;
-  }
-  if (changed || m_bar == nullptr)
-    PaintNow(m_pane);
+  PaintNow(m_pane);
 }
 
 void StatusProgressBar::Hide() {
+  m_shownPosition = -1;
+  m_shownCaption.clear();
   if (m_bar == nullptr)
     return;
   gtk_widget_destroy(m_bar);
   m_bar = nullptr;
-  m_shownPosition = -1;
 }
 
 void StatusProgressBar::PaintNow(GtkWidget* widget) {

@@ -26,6 +26,7 @@ class StatusProgressBar {
   // One step at `position` (0 to 100) while `caption` is shown: makes the bar when there is
   // room for it (at most 200 pixels, flush right; none when less than 20 pixels remain
   // beside the caption), sets it, reasserts the wait cursor and paints the pane at once.
+  // A step that shows what the previous one showed does nothing.
   void Show(const std::string& caption, int position);
   // Removes the bar, if there is one.
   void Hide();
@@ -42,7 +43,10 @@ class StatusProgressBar {
  private:
   GtkWidget* m_pane;
   GtkWidget* m_bar = nullptr;
+  GdkCursor* m_waitCursor = nullptr;
+  // What the last step showed; -1 and empty since the last Hide.
   int m_shownPosition = -1;
+  std::string m_shownCaption;
 };
 
 }  // namespace quire
