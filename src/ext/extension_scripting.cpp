@@ -31,21 +31,6 @@ ScriptingState& State() {
   return state;
 }
 
-// Keys are byte strings; only ASCII letters change case, whatever the locale.
-std::string AsciiUpper(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z')
-      c = static_cast<char>(c - 'a' + 'A');
-  return text;
-}
-
-std::string AsciiLower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
-
 // The text of a buffer the library filled: up to the first zero, and never more than
 // size - 1 bytes even when the library overwrote the terminating zero.
 std::string TextOfBuffer(const char* buffer, size_t size) {
@@ -106,8 +91,8 @@ void CExtensionScripting::Register(const LoadedExtension& library) {
     getKey(0, HostFunction(), WindowArgument(), buffer);
     key = TextOfBuffer(buffer, sizeof(buffer));
   }
-  m_lowerKeys.push_back(AsciiLower(key));
-  m_upperKeys.push_back(AsciiUpper(key));
+  m_lowerKeys.push_back(AsciiLowered(key));
+  m_upperKeys.push_back(AsciiUppered(key));
   m_caches.push_back(CExtensionVarCache{{}, library.module, library.path});
 }
 

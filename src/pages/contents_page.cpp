@@ -4,10 +4,10 @@
 
 #include "book/cebook.h"
 #include "book/page_store.h"
-#include "book/status_progress.h"
 #include "pages/file_url.h"
 #include "pages/html_text.h"
 #include "pages/page_template.h"
+#include "ui/status_progress.h"
 
 namespace quire {
 

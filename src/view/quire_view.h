@@ -131,8 +131,9 @@ class CQuireView {
   bool m_bStartDone = false;
   bool m_bInCommand = false;
   bool m_bRunningLink = false;
-  bool m_bDestroyed = false;  // the widget is gone
-  bool m_bStopped = false;    // the exit script and clean-up have run
+  bool m_bDestroyed = false;    // the widget is gone
+  bool m_bStopped = false;      // the exit script and clean-up have run
+  bool m_bWindows1252 = false;  // the book's texts are Windows-1252, not UTF-8
   int m_crashReloads = 0;
   // Addresses that script commands asked for; their navigations pass the policy untouched
   // although WebKit reports them after the command has finished.
