@@ -9,7 +9,7 @@
 #include "pages/pages_fixture.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
-#include "platform/scoped_env.h"
+#include "support/scoped_env.h"
 
 namespace quire::testing {
 namespace {
