@@ -7,7 +7,6 @@
 #include "app/main_frame.h"
 #include "app/search_dialog.h"
 #include "session/display_text.h"
-#include "session/typed_text.h"
 #include "ui/console_window.h"
 #include "ui/message_style.h"
 
@@ -196,7 +195,7 @@ bool GtkReaderWindow::SearchDialog(std::string* words, bool* caseSensitive) {
   if (confirmed) {
     std::string typed;
     ReadSearchDialog(dialog, &typed, caseSensitive);
-    *words = TypedTextForBook(typed, BookDefaultCharset() == "UTF-8");
+    *words = BookDefaultCharset() == "UTF-8" ? typed : Utf8ToWindows1252(typed);
   }
   gtk_widget_destroy(GTK_WIDGET(dialog));
   return confirmed;
