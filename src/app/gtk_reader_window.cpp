@@ -347,4 +347,39 @@ void GtkReaderWindow::HideProgress() {
     m_frame->HideProgress();
 }
 
+// --- Outside programs ---------------------------------------------------------------------
+
+std::optional<int> GtkReaderWindow::WaitForChild(int pid, int timeoutMs) {
+  struct Wait {
+    GMainLoop* loop = nullptr;
+    std::optional<int> status;
+    bool timedOut = false;
+  } wait;
+  wait.loop = g_main_loop_new(nullptr, FALSE);
+  guint child = g_child_watch_add(
+      pid,
+      [](GPid, gint status, gpointer data) {
+        auto* w = static_cast<Wait*>(data);
+        w->status = status;
+        g_main_loop_quit(w->loop);
+      },
+      &wait);
+  guint timer = g_timeout_add(
+      static_cast<guint>(std::max(timeoutMs, 0)),
+      [](gpointer data) -> gboolean {
+        auto* w = static_cast<Wait*>(data);
+        w->timedOut = true;
+        g_main_loop_quit(w->loop);
+        return G_SOURCE_REMOVE;
+      },
+      &wait);
+  m_busyScope([&] { g_main_loop_run(wait.loop); });
+  if (!wait.status.has_value())
+    g_source_remove(child);  // left alone: a later launch reaps it
+  if (!wait.timedOut)
+    g_source_remove(timer);
+  g_main_loop_unref(wait.loop);
+  return wait.status;
+}
+
 }  // namespace quire
