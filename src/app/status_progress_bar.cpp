@@ -21,11 +21,18 @@ void MeasureText(GtkWidget* widget, const std::string& text, int* textWidth, int
   pango_font_metrics_unref(metrics);
 }
 
-void SetCursorOnTree(GdkWindow* window, GdkCursor* cursor) {
-  gdk_window_set_cursor(window, cursor);
+// True when some window of the tree got `cursor` now; one that has it already is left
+// alone, so reasserting the cursor at every step costs nothing while nobody changed it.
+bool SetCursorOnTree(GdkWindow* window, GdkCursor* cursor) {
+  bool changed = false;
+  if (gdk_window_get_cursor(window) != cursor) {
+    gdk_window_set_cursor(window, cursor);
+    changed = true;
+  }
   GList* children = gdk_window_peek_children(window);
   for (GList* child = children; child != nullptr; child = child->next)
-    SetCursorOnTree(GDK_WINDOW(child->data), cursor);
+    changed = SetCursorOnTree(GDK_WINDOW(child->data), cursor) || changed;
+  return changed;
 }
 
 }  // namespace
@@ -136,8 +143,8 @@ void StatusProgressBar::SetCursorEverywhere(GtkWidget* widget, GdkCursor* cursor
   GdkWindow* window = gtk_widget_get_window(top);
   if (window == nullptr)
     return;
-  SetCursorOnTree(window, cursor);
-  gdk_display_flush(gdk_window_get_display(window));
+  if (SetCursorOnTree(window, cursor))
+    gdk_display_flush(gdk_window_get_display(window));
 }
 
 }  // namespace quire
