@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/main_frame.h"
+#include "app/search_dialog.h"
 #include "session/display_text.h"
 #include "ui/console_window.h"
 #include "ui/message_style.h"
@@ -90,12 +91,7 @@ void AddFilters(GtkFileChooser* chooser, const std::string& filter) {
 
 GtkReaderWindow::GtkReaderWindow(BusyScope busyScope) : m_busyScope(std::move(busyScope)) {}
 
-GtkReaderWindow::~GtkReaderWindow() {
-  if (m_pageSetup != nullptr)
-    g_object_unref(m_pageSetup);
-  if (m_printSettings != nullptr)
-    g_object_unref(m_printSettings);
-}
+GtkReaderWindow::~GtkReaderWindow() = default;
 
 GtkWindow* GtkReaderWindow::Owner() const {
   if (m_frame == nullptr || !m_frame->Exists())
@@ -194,43 +190,20 @@ bool GtkReaderWindow::SaveFileDialog(const SaveFileRequest& request, std::string
 bool GtkReaderWindow::SearchDialog(std::string* words, bool* caseSensitive) {
   if (m_dismissAll)
     return false;
-  GtkWidget* dialog = gtk_dialog_new_with_buttons(ToDisplayText(m_title).c_str(), Owner(),
-                                                  GTK_DIALOG_MODAL, "_Cancel", GTK_RESPONSE_CANCEL,
-                                                  "_Search", GTK_RESPONSE_OK, nullptr);
-  gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
-  GtkWidget* grid = gtk_grid_new();
-  gtk_grid_set_row_spacing(GTK_GRID(grid), 6);
-  gtk_grid_set_column_spacing(GTK_GRID(grid), 6);
-  gtk_container_set_border_width(GTK_CONTAINER(grid), 8);
-  GtkWidget* label = gtk_label_new_with_mnemonic("Search _for:");
-  GtkWidget* entry = gtk_entry_new();
-  gtk_entry_set_activates_default(GTK_ENTRY(entry), TRUE);
-  gtk_label_set_mnemonic_widget(GTK_LABEL(label), entry);
-  GtkWidget* matchCase = gtk_check_button_new_with_mnemonic("Match _case");
-  gtk_grid_attach(GTK_GRID(grid), label, 0, 0, 1, 1);
-  gtk_grid_attach(GTK_GRID(grid), entry, 1, 0, 1, 1);
-  gtk_grid_attach(GTK_GRID(grid), matchCase, 1, 1, 1, 1);
-  gtk_container_add(GTK_CONTAINER(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), grid);
-  gtk_widget_show_all(dialog);
-  bool confirmed = RunDialog(GTK_DIALOG(dialog)) == GTK_RESPONSE_OK;
+  GtkDialog* dialog = NewSearchDialog(Owner());
+  bool confirmed = RunDialog(dialog) == GTK_RESPONSE_OK;
   if (confirmed) {
-    *words = gtk_entry_get_text(GTK_ENTRY(entry));
-    *caseSensitive = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(matchCase));
+    std::string typed;
+    ReadSearchDialog(dialog, &typed, caseSensitive);
+    *words = BookDefaultCharset() == "UTF-8" ? typed : Utf8ToWindows1252(typed);
   }
-  gtk_widget_destroy(dialog);
+  gtk_widget_destroy(GTK_WIDGET(dialog));
   return confirmed;
 }
 
 void GtkReaderWindow::PrintSetupDialog() {
-  GtkPageSetup* chosen = nullptr;
-  m_busyScope([&] {
-    if (m_printSettings == nullptr)
-      m_printSettings = gtk_print_settings_new();
-    chosen = gtk_print_run_page_setup_dialog(Owner(), m_pageSetup, m_printSettings);
-  });
-  if (m_pageSetup != nullptr)
-    g_object_unref(m_pageSetup);
-  m_pageSetup = chosen;
+  if (HasView())
+    m_frame->View()->RunPageSetup();
 }
 
 void GtkReaderWindow::Beep() {

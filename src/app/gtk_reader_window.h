@@ -93,8 +93,6 @@ class GtkReaderWindow final : public ReaderWindow {
   std::vector<GtkDialog*> m_openDialogs;
   bool m_dismissAll = false;
   int m_waitDepth = 0;
-  GtkPageSetup* m_pageSetup = nullptr;
-  GtkPrintSettings* m_printSettings = nullptr;
 };
 
 }  // namespace quire

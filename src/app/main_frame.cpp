@@ -80,7 +80,7 @@ void CMainFrame::Create(const std::string& splashPath) {
   bool barFirst = placement.edge == BarEdge::kTop || placement.edge == BarEdge::kLeft;
   if (barFirst)
     gtk_box_pack_start(GTK_BOX(middle), m_toolbar, FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(middle), m_view->Widget(), TRUE, TRUE, 0);
+  gtk_box_pack_start(GTK_BOX(middle), m_view->Container(), TRUE, TRUE, 0);
   if (!barFirst)
     gtk_box_pack_start(GTK_BOX(middle), m_toolbar, FALSE, FALSE, 0);
 
@@ -89,7 +89,6 @@ void CMainFrame::Create(const std::string& splashPath) {
   ConnectAccelerators();
 
   gtk_widget_show_all(frameBox);
-  gtk_widget_hide(m_progress);
   gtk_widget_realize(GTK_WIDGET(m_window));
 
   CSplashWindow::Create(splashPath, m_window);
@@ -181,8 +180,11 @@ GtkWidget* CMainFrame::BuildToolbar() {
     gtk_tool_item_set_homogeneous(button, TRUE);
     gtk_tool_item_set_is_important(button, TRUE);
     gtk_tool_item_set_tooltip_text(button, tip.c_str());
-    g_signal_connect_data(button, "clicked", G_CALLBACK(+[](GtkToolButton*, gpointer data) {
+    g_signal_connect_data(button, "clicked", G_CALLBACK(+[](GtkToolButton* clicked, gpointer data) {
+                            CMainFrame* frame = static_cast<CommandLink*>(data)->frame;
+                            frame->m_clickedButton = GTK_WIDGET(clicked);
                             RunLinkedCommand(data);
+                            frame->m_clickedButton = nullptr;
                           }),
                           NewLink(this, command->id), FreeLink, GConnectFlags(0));
     ConnectPrompt(gtk_bin_get_child(GTK_BIN(button)), command->prompt, false);
@@ -195,14 +197,14 @@ GtkWidget* CMainFrame::BuildToolbar() {
 GtkWidget* CMainFrame::BuildStatusBar() {
   GtkWidget* bar = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 6);
   gtk_container_set_border_width(GTK_CONTAINER(bar), 2);
+  // The first pane: the message, and the progress bar of long loops at its right end.
+  GtkWidget* pane = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
   m_statusMessage = gtk_label_new(kIdleText);
   gtk_label_set_xalign(GTK_LABEL(m_statusMessage), 0.0f);
   gtk_label_set_ellipsize(GTK_LABEL(m_statusMessage), PANGO_ELLIPSIZE_END);
-  gtk_box_pack_start(GTK_BOX(bar), m_statusMessage, TRUE, TRUE, 4);
-  m_progress = gtk_progress_bar_new();
-  gtk_widget_set_valign(m_progress, GTK_ALIGN_CENTER);
-  gtk_widget_set_size_request(m_progress, 160, -1);
-  gtk_box_pack_start(GTK_BOX(bar), m_progress, FALSE, FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(pane), m_statusMessage, TRUE, TRUE, 4);
+  gtk_box_pack_start(GTK_BOX(bar), pane, TRUE, TRUE, 0);
+  m_progress = std::make_unique<StatusProgressBar>(pane);
   for (int i = 0; i < 3; ++i) {
     GtkWidget* frame = gtk_frame_new(nullptr);
     gtk_frame_set_shadow_type(GTK_FRAME(frame), GTK_SHADOW_IN);
@@ -412,10 +414,10 @@ void CMainFrame::Dispatch(int id) {
       view.ShowContents();
       break;
     case kCmdContentsMenu:
-      view.ShowContentsMenu();
+      view.ShowContentsMenu(m_clickedButton);
       break;
     case kCmdFontMenu:
-      view.ShowFontMenu();
+      view.ShowFontMenu(m_clickedButton);
       break;
     case kCmdAbout:
       view.ShowAbout();
@@ -588,7 +590,8 @@ void CMainFrame::Destroy() {
   m_window = nullptr;
   m_menuItems.clear();
   m_toolButtons.clear();
-  m_menuBar = m_toolbar = m_statusBar = m_statusMessage = m_progress = nullptr;
+  m_progress.reset();
+  m_menuBar = m_toolbar = m_statusBar = m_statusMessage = nullptr;
   for (GtkWidget*& indicator : m_indicators)
     indicator = nullptr;
   gtk_widget_destroy(window);
@@ -606,18 +609,13 @@ void CMainFrame::SetStatusText(const std::string& text) {
 }
 
 void CMainFrame::ShowProgress(const std::string& caption, int position) {
-  if (m_progress == nullptr)
-    return;
-  SetStatusText(caption);
-  gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(m_progress), std::clamp(position, 0, 100) / 100.0);
-  gtk_widget_show(m_progress);
+  if (m_progress != nullptr)
+    m_progress->Show(caption, position);
 }
 
 void CMainFrame::HideProgress() {
-  if (m_progress == nullptr)
-    return;
-  gtk_widget_hide(m_progress);
-  SetStatusText(kIdleText);
+  if (m_progress != nullptr)
+    m_progress->Hide();
 }
 
 void CMainFrame::SetWaitCursor(bool wait) {
@@ -628,7 +626,8 @@ void CMainFrame::SetWaitCursor(bool wait) {
     return;
   GdkCursor* cursor =
       wait ? gdk_cursor_new_from_name(gdk_window_get_display(window), "wait") : nullptr;
-  gdk_window_set_cursor(window, cursor);
+  // Over the page too, whose own window would otherwise keep its pointer.
+  StatusProgressBar::SetCursorEverywhere(GTK_WIDGET(m_window), cursor);
   if (cursor != nullptr)
     g_object_unref(cursor);
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/status_progress_bar.h"
 #include "session/command_state.h"
 #include "session/window_geometry.h"
 #include "ui/reader_window.h"
@@ -98,7 +99,9 @@ class CMainFrame {
   GtkWidget* m_toolbar = nullptr;
   GtkWidget* m_statusBar = nullptr;
   GtkWidget* m_statusMessage = nullptr;
-  GtkWidget* m_progress = nullptr;
+  std::unique_ptr<StatusProgressBar> m_progress;
+  // The toolbar button whose click is being handled; the drop-downs open below it.
+  GtkWidget* m_clickedButton = nullptr;
   GtkWidget* m_indicators[3] = {};
   GtkAccelGroup* m_accelGroup = nullptr;
   std::map<int, std::vector<GtkWidget*>> m_menuItems;

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "app/shortcut_launcher.h"
 #include "app/splash_window.h"
 #include "book/cebook.h"
 #include "book/page_store.h"
@@ -89,7 +90,11 @@ int CQuireApp::Run(int argc, char** argv) {
   m_frame = std::make_unique<CMainFrame>([this] { RequestClose(); },
                                          [this](const std::function<void()>& work) { Busy(work); });
   m_window->SetFrame(m_frame.get());
+  // Read before the splash window takes the picture (and deletes it when it closes).
+  const ShortcutOptions shortcut =
+      DesktopShortcutOptions(m_session.SplashPath(), CEBook::Instance().Esbn());
   m_frame->Create(m_session.SplashPath());
+  Busy([&] { OfferShortcut(shortcut); });
   m_frame->ShowInitially();
 
   if (!m_closing)

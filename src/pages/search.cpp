@@ -6,6 +6,7 @@
 #include "book/page_store.h"
 #include "pages/file_url.h"
 #include "pages/html_text.h"
+#include "pages/last_search.h"
 #include "pages/page_scorer.h"
 #include "pages/page_template.h"
 #include "ui/reader_window.h"
@@ -80,6 +81,7 @@ std::string FormatMatchPercent(int32_t score) {
 }
 
 std::string BuildSearchPage(const std::string& query, bool caseSensitive) {
+  RememberSearch(query, caseSensitive);
   std::vector<PageEntry> results;
   SearchBook(query, caseSensitive, &results);
   std::sort(results.begin(), results.end(), PageEntryBefore);

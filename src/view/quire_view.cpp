@@ -7,16 +7,21 @@
 
 #include "book/cebook.h"
 #include "pages/about_page.h"
+#include "pages/contents_menu.h"
 #include "pages/contents_page.h"
 #include "pages/search.h"
 #include "platform/launcher.h"
 #include "script/script_links.h"
 #include "session/display_text.h"
+#include "session/font_commands.h"
 #include "session/frame_commands.h"
 #include "session/navigation_policy.h"
 #include "session/view_address.h"
 #include "ui/reader_window.h"
+#include "view/editing_state.h"
+#include "view/find_bar.h"
 #include "view/page_window.h"
+#include "view/popup_menu.h"
 
 namespace quire {
 
@@ -28,6 +33,13 @@ constexpr double kZoomFactors[5] = {0.75, 0.875, 1.0, 1.25, 1.5};
 constexpr size_t kCommandLoadsKept = 8;
 // A page whose web process keeps dying is reloaded this many times in a row at most.
 constexpr int kCrashReloads = 3;
+constexpr char kPopupMenuDisabled[] = "The Pop-up Menu is disabled in this E-Book";
+// Ids of the page's own pop-up menu.
+constexpr int kPopupBack = 100;
+constexpr int kPopupForward = 101;
+constexpr int kPopupCopy = 300;
+constexpr int kPopupSelectAll = 301;
+constexpr int kPopupPrint = 400;
 
 std::string Unescaped(const std::string& uri) {
   char* raw = g_uri_unescape_string(uri.c_str(), nullptr);
@@ -132,9 +144,24 @@ CQuireView::CQuireView(StateChanged stateChanged, BusyScope busyScope)
                    G_CALLBACK(OnHistoryChanged), this);
   g_signal_connect_swapped(m_webView, "destroy",
                            G_CALLBACK(+[](CQuireView* view) { view->m_bDestroyed = true; }), this);
+
+  // The find bar floats over the page's top right corner while it is open.
+  m_findBar = std::make_unique<FindBar>(m_webView);
+  m_container = gtk_overlay_new();
+  gtk_container_add(GTK_CONTAINER(m_container), GTK_WIDGET(m_webView));
+  GtkWidget* finder = m_findBar->Widget();
+  gtk_widget_set_halign(finder, GTK_ALIGN_END);
+  gtk_widget_set_valign(finder, GTK_ALIGN_START);
+  gtk_style_context_add_class(gtk_widget_get_style_context(finder), "background");
+  gtk_overlay_add_overlay(GTK_OVERLAY(m_container), finder);
+  gtk_widget_show(GTK_WIDGET(m_webView));
+  gtk_widget_set_no_show_all(finder, TRUE);
+  m_editing = std::make_unique<EditingState>(m_webView, [this] { m_stateChanged(); });
 }
 
 CQuireView::~CQuireView() {
+  m_editing.reset();
+  m_findBar.reset();
   if (m_webView != nullptr) {
     g_signal_handlers_disconnect_by_data(m_webView, this);
     g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(m_webView), this);
@@ -201,11 +228,11 @@ void CQuireView::RefreshPage() {
 void CQuireView::PrintPage() {
   if (m_bDestroyed)
     return;
-  m_busyScope([&] {
-    WebKitPrintOperation* operation = webkit_print_operation_new(m_webView);
-    webkit_print_operation_run_dialog(operation, ToplevelOf(Widget()));
-    g_object_unref(operation);
-  });
+  m_busyScope([&] { m_printing.PrintPage(m_webView, ToplevelOf(Widget())); });
+}
+
+void CQuireView::RunPageSetup() {
+  m_busyScope([&] { m_printing.RunPageSetup(m_bDestroyed ? nullptr : ToplevelOf(Widget())); });
 }
 
 void CQuireView::CopySelection() {
@@ -219,34 +246,8 @@ void CQuireView::SelectAllText() {
 }
 
 void CQuireView::FindOnPage() {
-  if (m_bDestroyed)
-    return;
-  std::string text;
-  m_busyScope([&] {
-    GtkWidget* dialog =
-        gtk_dialog_new_with_buttons("Find", ToplevelOf(Widget()), GTK_DIALOG_MODAL, "_Cancel",
-                                    GTK_RESPONSE_CANCEL, "_Find Next", GTK_RESPONSE_OK, nullptr);
-    gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
-    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 6);
-    gtk_container_set_border_width(GTK_CONTAINER(box), 8);
-    GtkWidget* label = gtk_label_new_with_mnemonic("Fi_nd what:");
-    GtkWidget* entry = gtk_entry_new();
-    gtk_entry_set_activates_default(GTK_ENTRY(entry), TRUE);
-    gtk_label_set_mnemonic_widget(GTK_LABEL(label), entry);
-    gtk_box_pack_start(GTK_BOX(box), label, FALSE, FALSE, 0);
-    gtk_box_pack_start(GTK_BOX(box), entry, TRUE, TRUE, 0);
-    gtk_container_add(GTK_CONTAINER(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), box);
-    gtk_widget_show_all(dialog);
-    if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_OK)
-      text = gtk_entry_get_text(GTK_ENTRY(entry));
-    gtk_widget_destroy(dialog);
-  });
-  if (text.empty() || m_bDestroyed)
-    return;
-  WebKitFindController* finder = webkit_web_view_get_find_controller(m_webView);
-  webkit_find_controller_search(
-      finder, text.c_str(), WEBKIT_FIND_OPTIONS_CASE_INSENSITIVE | WEBKIT_FIND_OPTIONS_WRAP_AROUND,
-      G_MAXUINT);
+  if (!m_bDestroyed)
+    m_findBar->Open();
 }
 
 void CQuireView::FrameworkFind() {
@@ -262,36 +263,44 @@ void CQuireView::SetFontSize(int level) {
   m_stateChanged();
 }
 
-void CQuireView::ShowFontMenu() {
+void CQuireView::ShowFontMenu(GtkWidget* anchor) {
   if (m_bDestroyed)
     return;
-  GtkWidget* menu = gtk_menu_new();
-  for (int level = 4; level >= 0; --level) {
-    const FrameCommand* command = FindFrameCommand(FontCommandOfLevel(level));
-    GtkWidget* item =
-        gtk_check_menu_item_new_with_mnemonic(MnemonicToGtk(command->menuText).c_str());
-    gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(item), m_nFontCommand == command->id);
-    g_object_set_data(G_OBJECT(item), "quire-level", GINT_TO_POINTER(level));
-    g_signal_connect(item, "activate", G_CALLBACK(+[](GtkMenuItem* chosen, gpointer self) {
-                       static_cast<CQuireView*>(self)->SetFontSize(
-                           GPOINTER_TO_INT(g_object_get_data(G_OBJECT(chosen), "quire-level")));
-                     }),
-                     this);
-    gtk_menu_shell_append(GTK_MENU_SHELL(menu), item);
+  std::vector<PopupItem> items;
+  for (const FontMenuItem& size : FontMenuItems()) {
+    PopupItem item;
+    item.id = size.id;
+    item.text = size.text;
+    item.checkable = true;
+    item.checked = FontCommandChecked(size.command, m_nFontCommand);
+    items.push_back(item);
   }
-  gtk_widget_show_all(menu);
-  g_signal_connect(menu, "deactivate", G_CALLBACK(+[](GtkMenuShell* shell, gpointer) {
-                     // Destroy once the activated item has run.
-                     g_idle_add(
-                         [](gpointer widget) -> gboolean {
-                           gtk_widget_destroy(GTK_WIDGET(widget));
-                           return G_SOURCE_REMOVE;
-                         },
-                         shell);
-                   }),
-                   nullptr);
-  gtk_menu_attach_to_widget(GTK_MENU(menu), Widget(), nullptr);
-  gtk_menu_popup_at_pointer(GTK_MENU(menu), nullptr);
+  RunMenuSoon(std::move(items), anchor, [this](int chosen) {
+    const int command = FontCommandOfMenuId(chosen);
+    if (command != 0)
+      SetFontSize(FontLevelOfCommand(command));
+  });
+}
+
+void CQuireView::RunMenuSoon(std::vector<PopupItem> items, GtkWidget* anchor,
+                             std::function<void(int)> act) {
+  // The menu waits for the user's choice in a loop of its own, which must not run inside
+  // the click's signal (an assistive tool's click would wait for it to end); the click
+  // still positions it.
+  GdkEvent* trigger = gtk_get_current_event();
+  if (anchor != nullptr)
+    g_object_ref(anchor);
+  RunSoon([this, items = std::move(items), anchor, trigger, act = std::move(act)] {
+    int chosen = 0;
+    if (!m_bDestroyed && !m_bStopped)
+      m_busyScope([&] { chosen = RunPopupMenu(items, Widget(), anchor, trigger); });
+    if (anchor != nullptr)
+      g_object_unref(anchor);
+    if (trigger != nullptr)
+      gdk_event_free(trigger);
+    if (chosen != 0 && !m_bDestroyed && !m_bStopped)
+      act(chosen);
+  });
 }
 
 void CQuireView::ShowAbout() {
@@ -311,8 +320,73 @@ void CQuireView::ShowContents() {
     NavigateAsCommand(path);
 }
 
-void CQuireView::ShowContentsMenu() {
-  ShowContents();
+void CQuireView::ShowContentsMenu(GtkWidget* anchor) {
+  if (m_bDestroyed)
+    return;
+  if (!CEBook::Instance().ContentsPopup()) {
+    ShowContents();
+    return;
+  }
+  const std::vector<ContentsMenuItem> entries = BuildContentsMenu();
+  std::vector<PopupItem> items;
+  for (const ContentsMenuItem& entry : entries) {
+    PopupItem item;
+    item.id = entry.id;
+    item.text = entry.text;
+    items.push_back(item);
+  }
+  RunMenuSoon(std::move(items), anchor, [this, entries](int chosen) {
+    if (chosen == kContentsMenuViewAsPage) {
+      ShowContents();
+      return;
+    }
+    for (const ContentsMenuItem& entry : entries) {
+      if (entry.id == chosen && !entry.path.empty())
+        NavigateAsCommand(entry.path);
+    }
+  });
+}
+
+bool CQuireView::ShowPopupMenu(const GdkEvent* trigger) {
+  if (!CEBook::Instance().PopupMenu())
+    return false;
+  const std::vector<PopupItem> items = {
+      {kPopupBack, "&Back", m_bCanGoBack}, {kPopupForward, "F&orward", m_bCanGoForward},     {},
+      {kPopupCopy, "&Copy", CanCopy()},    {kPopupSelectAll, "Select &All", CanSelectAll()}, {},
+      {kPopupPrint, "&Print...", true},
+  };
+  int chosen = 0;
+  m_busyScope([&] { chosen = RunPopupMenu(items, Widget(), nullptr, trigger); });
+  if (m_bDestroyed)
+    return true;
+  switch (chosen) {
+    case kPopupBack:
+      GoBack();
+      break;
+    case kPopupForward:
+      GoForward();
+      break;
+    case kPopupCopy:
+      CopySelection();
+      break;
+    case kPopupSelectAll:
+      SelectAllText();
+      break;
+    case kPopupPrint:
+      PrintPage();
+      break;
+    default:
+      break;
+  }
+  return true;
+}
+
+bool CQuireView::CanCopy() const {
+  return m_editing != nullptr && m_editing->CanCopy();
+}
+
+bool CQuireView::CanSelectAll() const {
+  return m_editing != nullptr && m_editing->CanSelectAll();
 }
 
 std::string CQuireView::CurrentUrl() const {
@@ -460,10 +534,20 @@ void CQuireView::OnWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminat
   webkit_web_view_reload(self->m_webView);
 }
 
-gboolean CQuireView::OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*,
-                                   WebKitHitTestResult*, gpointer) {
+gboolean CQuireView::OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent* event,
+                                   WebKitHitTestResult*, gpointer selfPointer) {
   // WebKit's own menu offers to open links in new windows and the like; the reader never
-  // shows it.
+  // shows it. Its own menu runs once the signal has returned.
+  auto* self = static_cast<CQuireView*>(selfPointer);
+  GdkEvent* trigger = event != nullptr ? gdk_event_copy(event) : nullptr;
+  RunSoon([self, trigger] {
+    if (!self->m_bDestroyed && !self->m_bStopped && !self->ShowPopupMenu(trigger)) {
+      self->m_busyScope(
+          [] { TheWindow().MessageBox(kPopupMenuDisabled, kMbOk | kMbIconInformation); });
+    }
+    if (trigger != nullptr)
+      gdk_event_free(trigger);
+  });
   return TRUE;
 }
 

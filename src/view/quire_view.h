@@ -8,9 +8,17 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "view/popup_menu.h"
+#include "view/printing.h"
 
 namespace quire {
+
+class EditingState;
+class FindBar;
 
 class CQuireView {
  public:
@@ -26,8 +34,11 @@ class CQuireView {
   CQuireView(const CQuireView&) = delete;
   CQuireView& operator=(const CQuireView&) = delete;
 
-  // The view's widget; owned by the frame's widget tree once packed.
+  // The web view itself.
   GtkWidget* Widget() const { return GTK_WIDGET(m_webView); }
+  // What the frame packs: the web view with the find bar over it; owned by the frame's
+  // widget tree once packed.
+  GtkWidget* Container() const { return m_container; }
   WebKitWebView* WebView() const { return m_webView; }
   bool Exists() const { return m_webView != nullptr; }
 
@@ -48,22 +59,31 @@ class CQuireView {
   void PrintPage();
   void CopySelection();
   void SelectAllText();
+  // The page setup dialog; the choice is kept for the following prints.
+  void RunPageSetup();
   void FindOnPage();
   void FrameworkFind();
   void SetFontSize(int level);  // 0 smallest to 4 largest
-  void ShowFontMenu();
+  // The drop-downs open below `anchor` (their toolbar button) when given, else at the
+  // pointer.
+  void ShowFontMenu(GtkWidget* anchor = nullptr);
   void ShowAbout();
   void ShowSearch();
   void ShowContents();
-  void ShowContentsMenu();
+  void ShowContentsMenu(GtkWidget* anchor = nullptr);
+  // The reader's own menu for a right-click or the context-menu key (`trigger`, may be
+  // null); false without showing anything when the book switches the menu off.
+  bool ShowPopupMenu(const GdkEvent* trigger);
   std::string CurrentUrl() const;
 
   // --- State the commands read ----------------------------------------------------------
   bool CanGoBack() const { return m_bCanGoBack; }
   bool CanGoForward() const { return m_bCanGoForward; }
   bool IsLoading() const;
-  bool CanCopy() const { return m_bCanCopy; }
-  bool CanSelectAll() const { return m_bCanSelectAll; }
+  bool CanCopy() const;
+  bool CanSelectAll() const;
+  // The find bar, for tests of the view.
+  FindBar* Finder() const { return m_findBar.get(); }
   int FontCommand() const { return m_nFontCommand; }
   bool InCommand() const { return m_bInCommand; }
   void SetInCommand(bool inCommand) { m_bInCommand = inCommand; }
@@ -93,8 +113,15 @@ class CQuireView {
   void RunStartupOnce();
   void UpdateHistoryState();
   void NavigateAsCommand(const std::string& path);
+  // Shows a pop-up menu once the current signal has returned and gives `act` the chosen
+  // id (never 0).
+  void RunMenuSoon(std::vector<PopupItem> items, GtkWidget* anchor, std::function<void(int)> act);
 
   WebKitWebView* m_webView = nullptr;
+  GtkWidget* m_container = nullptr;
+  std::unique_ptr<EditingState> m_editing;
+  std::unique_ptr<FindBar> m_findBar;
+  Printing m_printing;
   StateChanged m_stateChanged;
   BusyScope m_busyScope;
 
@@ -103,10 +130,6 @@ class CQuireView {
   bool m_bCanGoForward = false;
   bool m_bStartDone = false;
   bool m_bInCommand = false;
-  // Copying with nothing selected is harmless, so both stay on until WebKit's own
-  // reports drive them.
-  bool m_bCanCopy = true;
-  bool m_bCanSelectAll = true;
   bool m_bRunningLink = false;
   bool m_bDestroyed = false;    // the widget is gone
   bool m_bStopped = false;      // the exit script and clean-up have run

@@ -116,9 +116,21 @@ class Reader:
             return node
         return wait_for(lookup, "the menu item " + " > ".join(path))
 
+    def choose_menu(self, *path):
+        """Chooses a menu item with the mouse, as a user does: clicks the menu bar's menu,
+        then each item of `path` once it shows. Commands that open dialogs run their own
+        loop, so they are never started from the accessibility bus itself."""
+        bar = wait_for(lambda: find(self.frame(), role=pyatspi.ROLE_MENU_BAR), "the menu bar")
+        node = bar
+        for name in path:
+            item = wait_for(lambda: find(node, name=name, predicate=is_menu_item, depth=3,
+                                         showing=True), "the menu item " + repr(name))
+            user_click(item)
+            node = item
+
     def document(self):
-        return wait_for(lambda: find(self.app, role=pyatspi.ROLE_DOCUMENT_WEB, showing=True),
-                        "the page")
+        return wait_for(lambda: find(self.app, role=pyatspi.ROLE_DOCUMENT_WEB, predicate=lambda d:
+                                     not has_state(d, pyatspi.STATE_DEFUNCT)), "the page")
 
     def close(self, timeout=DEFAULT_TIMEOUT):
         if self.process.poll() is None:
@@ -227,6 +239,15 @@ def press_key(keysym_name):
     from gi.repository import Gdk
     code = Gdk.keyval_from_name(keysym_name)
     pyatspi.Registry.generateKeyboardEvent(code, None, pyatspi.KEY_SYM)
+
+
+def user_click(acc, button=1):
+    """A real pointer click in the middle of `acc`."""
+    box = wait_for(lambda: (lambda b: b if b.width > 0 and b.height > 0 else None)(
+        acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)), "the place of " + repr(acc.name))
+    x, y = box.x + box.width // 2, box.y + box.height // 2
+    mouse(x, y, "abs")
+    mouse(x, y, "b%dc" % button)
 
 
 def mouse(x, y, event):

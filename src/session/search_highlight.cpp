@@ -1,0 +1,79 @@
+#include "session/search_highlight.h"
+
+#include <algorithm>
+
+#include "book/page_store.h"
+#include "pages/last_search.h"
+#include "pages/page_template.h"
+#include "pages/search.h"
+
+namespace quire {
+
+namespace {
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9')
+    return c - '0';
+  if (c >= 'a' && c <= 'f')
+    return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F')
+    return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::string FileUriToPath(const std::string& uri) {
+  constexpr std::string_view kScheme = "file://";
+  if (uri.size() < kScheme.size())
+    return {};
+  for (size_t i = 0; i < kScheme.size(); ++i) {
+    const char c = uri[i];
+    const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    if (lower != kScheme[i])
+      return {};
+  }
+  std::string rest = uri.substr(kScheme.size());
+  rest = rest.substr(0, rest.find_first_of("?#"));
+  // "file://localhost/x" and "file:///x" both name /x.
+  if (rest.rfind("localhost/", 0) == 0)
+    rest.erase(0, 9);
+  if (rest.empty() || rest[0] != '/')
+    return {};
+  std::string path;
+  path.reserve(rest.size());
+  for (size_t i = 0; i < rest.size(); ++i) {
+    if (rest[i] == '%' && i + 2 < rest.size() && HexValue(rest[i + 1]) >= 0 &&
+        HexValue(rest[i + 2]) >= 0) {
+      path += static_cast<char>(HexValue(rest[i + 1]) * 16 + HexValue(rest[i + 2]));
+      i += 2;
+    } else {
+      path += rest[i];
+    }
+  }
+  return path;
+}
+
+std::optional<SearchHighlight> HighlightForNavigation(const std::string& previousUri,
+                                                      const std::string& newUri) {
+  const std::optional<SearchRequest>& search = LastSearch();
+  if (!search)
+    return std::nullopt;
+  const std::string resultsPage = BookFolder() + kSearchPageFile;
+  const std::string from = FileUriToPath(previousUri);
+  const std::string to = FileUriToPath(newUri);
+  if (from.empty() || from != resultsPage || to.empty() || to == resultsPage)
+    return std::nullopt;
+
+  SearchHighlight highlight;
+  highlight.caseSensitive = search->caseSensitive;
+  for (std::string& word : SplitQueryWords(search->query)) {
+    if (std::find(highlight.words.begin(), highlight.words.end(), word) == highlight.words.end())
+      highlight.words.push_back(std::move(word));
+  }
+  if (highlight.words.empty())
+    return std::nullopt;
+  return highlight;
+}
+
+}  // namespace quire

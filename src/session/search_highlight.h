@@ -1,0 +1,33 @@
+// Which words a page opened from the search results shows highlighted.
+//
+// When the view leaves the results page of the latest search for another page, that page
+// shows the search's words highlighted, with the search's own case setting. Any other
+// navigation shows no highlight.
+#ifndef QUIRE_SESSION_SEARCH_HIGHLIGHT_H_
+#define QUIRE_SESSION_SEARCH_HIGHLIGHT_H_
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quire {
+
+struct SearchHighlight {
+  std::vector<std::string> words;  // in query order, each once
+  bool caseSensitive = false;
+};
+
+// The highlight for the page at `newUri`, reached while the view showed `previousUri`:
+// the latest search's words when `previousUri` is the book folder's results page and
+// `newUri` is a different local file; nullopt otherwise, also when the search had no
+// words. Fragments and queries of the addresses are ignored.
+std::optional<SearchHighlight> HighlightForNavigation(const std::string& previousUri,
+                                                      const std::string& newUri);
+
+// The local path of a "file:" address, percent escapes decoded, without query or
+// fragment; empty for any other address.
+std::string FileUriToPath(const std::string& uri);
+
+}  // namespace quire
+
+#endif  // QUIRE_SESSION_SEARCH_HIGHLIGHT_H_

@@ -1,0 +1,89 @@
+// Finding text on the current page: a bar over the view with an entry, previous and next,
+// "Match case", the number of matches and a close button; every match is highlighted.
+// Esc closes it and removes the highlight.
+//
+// The same highlighting shows the words of a search on the page opened from the search
+// results (session/search_highlight.h decides when); that highlight goes at the next
+// navigation.
+#ifndef QUIRE_VIEW_FIND_BAR_H_
+#define QUIRE_VIEW_FIND_BAR_H_
+
+#include <webkit2/webkit2.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "session/search_highlight.h"
+
+namespace quire {
+
+class FindBar {
+ public:
+  // Connects to `view` and its find controller; Widget() is to be packed beside the view.
+  explicit FindBar(WebKitWebView* view);
+  ~FindBar();
+  FindBar(const FindBar&) = delete;
+  FindBar& operator=(const FindBar&) = delete;
+
+  GtkWidget* Widget() const { return m_revealer; }
+
+  // Shows the bar with the entry focused and its text selected.
+  void Open();
+  // Hides the bar and removes the highlight.
+  void Close();
+  bool IsOpen() const;
+
+  // Highlights the first of `words` (in order) found on the current page and scrolls to
+  // it; nothing when none is found.
+  void HighlightWords(const SearchHighlight& highlight);
+
+  // What the bar shows as the number of matches: "1 match", "3 matches", "No matches", or
+  // "" while nothing is searched.
+  std::string MatchText() const;
+
+ private:
+  enum class Mode { kNone, kFindBar, kHighlight };
+
+  void SearchEntryText();
+  void HighlightNextWord();
+  void SetMatchText(const std::string& text);
+  uint32_t Options(bool caseSensitive) const;
+
+  static void OnEntryChanged(GtkEditable*, gpointer self);
+  static void OnEntryActivate(GtkEntry*, gpointer self);
+  static gboolean OnEntryKeyPress(GtkWidget*, GdkEventKey* event, gpointer self);
+  static gboolean OnToplevelKeyPress(GtkWidget*, GdkEventKey* event, gpointer self);
+  static void OnPrevious(GtkButton*, gpointer self);
+  static void OnNext(GtkButton*, gpointer self);
+  static void OnClose(GtkButton*, gpointer self);
+  static void OnCaseToggled(GtkToggleButton*, gpointer self);
+  static void OnHierarchyChanged(GtkWidget*, GtkWidget*, gpointer self);
+  static void OnFoundText(WebKitFindController*, guint count, gpointer self);
+  static void OnFailedToFindText(WebKitFindController*, gpointer self);
+  static void OnCountedMatches(WebKitFindController*, guint count, gpointer self);
+  static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer self);
+
+  WebKitWebView* m_view;
+  WebKitFindController* m_finder;
+  GtkWidget* m_revealer;
+  GtkWidget* m_entry;
+  GtkWidget* m_caseButton;
+  GtkWidget* m_matchLabel;
+  GtkWidget* m_toplevel = nullptr;
+  gulong m_toplevelHandler = 0;
+  std::vector<gulong> m_viewHandlers;
+  std::vector<gulong> m_finderHandlers;
+
+  Mode m_mode = Mode::kNone;
+  std::string m_matchText;
+  // The page shown now and the highlight waiting for it to finish loading.
+  std::string m_committedUri;
+  std::optional<SearchHighlight> m_pendingHighlight;
+  SearchHighlight m_highlight;
+  size_t m_highlightWord = 0;
+};
+
+}  // namespace quire
+
+#endif  // QUIRE_VIEW_FIND_BAR_H_

@@ -1,0 +1,218 @@
+#include "session/shortcut_offer.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "pages/pages_fixture.h"
+#include "platform/ini_file.h"
+#include "platform/paths.h"
+#include "support/scoped_env.h"
+
+namespace quire::testing {
+namespace {
+
+TEST(ShortcutNameTest, ReplacesTheTenForbiddenCharactersWithSpaces) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Plain Title", "Plain Title"},
+      {"A/B: C?", "A B  C "},
+      {"\\/:*@|%<>?", "          "},
+      {"Fish & Chips.", "Fish & Chips."},
+      {"", ""},
+  };
+  for (const auto& [title, name] : cases)
+    EXPECT_EQ(ShortcutName(title), name) << title;
+}
+
+TEST(ShortcutPlaceTest, OnlyTheTwoOfferSettingsAsk) {
+  const std::optional<ShortcutPlace> desktop = ShortcutPlaceFor(-1);
+  ASSERT_TRUE(desktop);
+  EXPECT_EQ(desktop->folderName, "Desktop");
+  EXPECT_EQ(ShortcutQuestion("My Book", *desktop),
+            "Would you like to add a Shortcut to 'My Book' to your Desktop?");
+  const std::optional<ShortcutPlace> menu = ShortcutPlaceFor(-2);
+  ASSERT_TRUE(menu);
+  EXPECT_EQ(menu->folderName, "Start Menu");
+  EXPECT_EQ(ShortcutQuestion("A", *menu),
+            "Would you like to add a Shortcut to 'A' to your Start Menu?");
+  for (int32_t other : {0, 1, 2, -3, -100})
+    EXPECT_FALSE(ShortcutPlaceFor(other)) << other;
+}
+
+TEST(ShortcutFilePathTest, AppendsTheLauncherExtensionUnlessThePathHoldsIt) {
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"/h/Desktop", "Book", "/h/Desktop/Book.desktop"},
+      {"/h/Desktop", "Guide.DESKTOP notes", "/h/Desktop/Guide.DESKTOP notes"},
+      {"/h/Desktop", "x.desktop", "/h/Desktop/x.desktop"},
+      {"/h/my.desktop.d", "Book", "/h/my.desktop.d/Book"},
+      {"/h/Desktop", "Book.lnk", "/h/Desktop/Book.lnk.desktop"},
+  };
+  for (const auto& [folder, name, path] : cases)
+    EXPECT_EQ(ShortcutFilePath(folder, name), path) << name;
+}
+
+TEST(DesktopEntryTextTest, EscapesEveryValueAsLaunchersRequire) {
+  const std::optional<std::string> text = DesktopEntryText(
+      {" Caf\xE9 \\ Book", "/opt/my books/$HOME \"x\" 100%.bin", "/opt/my books", "/i/a b.png"});
+  ASSERT_TRUE(text);
+  EXPECT_EQ(*text,
+            "[Desktop Entry]\n"
+            "Type=Application\n"
+            "Version=1.0\n"
+            "Name=\\sCaf\xC3\xA9 \\\\ Book\n"
+            "Exec=\"/opt/my books/\\\\$HOME \\\\\"x\\\\\" 100%%.bin\"\n"
+            "Path=/opt/my books\n"
+            "Icon=/i/a b.png\n"
+            "Terminal=false\n");
+  EXPECT_FALSE(DesktopEntryText({"Two\nLines", "/bin/x", "/bin", ""}));
+  EXPECT_FALSE(DesktopEntryText({"ok", "/bin/x\ny", "/bin", ""}));
+  const std::optional<std::string> noIcon = DesktopEntryText({"n", "/bin/x", "/bin", ""});
+  ASSERT_TRUE(noIcon);
+  EXPECT_EQ(noIcon->find("Icon="), std::string::npos);
+}
+
+class ShortcutOfferTest : public PagesTest {
+ protected:
+  ShortcutOfferTest()
+      : m_home("HOME", m_tmp.File("home")),
+        m_data("XDG_DATA_HOME", m_tmp.File("home/.local/share")) {
+    mkdir(m_tmp.File("home").c_str(), 0700);
+    OverrideOwnExecutablePath(m_tmp.File("books/My Book.bin"));
+    EBookSettings settings = DefaultSettings();
+    settings.esbn = "BOOK-1";
+    settings.title = "Maps: A/B?";
+    settings.shortcutOffer = -1;
+    m_settings = settings;
+    LoadBook(settings);
+  }
+  ~ShortcutOfferTest() override { OverrideOwnExecutablePath(""); }
+
+  std::string Desktop() { return m_tmp.File("home/Desktop"); }
+  std::string IconSetup(const std::string& section) {
+    return ReadIniValue(kShortcutIniFile, section, kShortcutIniKey, "missing");
+  }
+  ShortcutOptions Options() {
+    ShortcutOptions options;
+    options.icon = "themed-icon";
+    options.prepareIcon = [this] {
+      ++m_iconsPrepared;
+      return std::string("book-icon");
+    };
+    options.markTrusted = [this](const std::string& path) { m_trusted.push_back(path); };
+    return options;
+  }
+
+  ScopedEnv m_home;
+  ScopedEnv m_data;
+  EBookSettings m_settings;
+  std::vector<std::string> m_trusted;
+  int m_iconsPrepared = 0;
+};
+
+TEST_F(ShortcutOfferTest, NoIsRememberedAndTheNextStartAsksNothing) {
+  m_window.messageAnswers = {kIdNo};
+  EXPECT_TRUE(OfferShortcut(Options()));
+  ASSERT_EQ(m_window.messages.size(), 1u);
+  EXPECT_EQ(m_window.messages[0].text,
+            "Would you like to add a Shortcut to 'Maps: A/B?' to your Desktop?");
+  EXPECT_EQ(m_window.messages[0].style, kMbYesNo | kMbIconQuestion);
+  EXPECT_EQ(IconSetup("BOOK-1"), "1");
+  EXPECT_FALSE(PathExists(Desktop()));
+  EXPECT_EQ(m_iconsPrepared, 0);
+
+  EXPECT_TRUE(OfferShortcut(Options()));
+  EXPECT_EQ(m_window.messages.size(), 1u);
+}
+
+TEST_F(ShortcutOfferTest, YesWritesAnExecutableTrustedLauncherOnTheDesktop) {
+  mkdir(Desktop().c_str(), 0700);
+  m_window.messageAnswers = {kIdYes};
+  EXPECT_TRUE(OfferShortcut(Options()));
+
+  const std::string path = Desktop() + "/Maps  A B .desktop";
+  const std::optional<std::string> text = ReadWholeFile(path);
+  ASSERT_TRUE(text) << path;
+  EXPECT_NE(text->find("\nName=Maps  A B \n"), std::string::npos) << *text;
+  EXPECT_NE(text->find("\nExec=\"" + m_tmp.File("books/My Book.bin") + "\"\n"), std::string::npos)
+      << *text;
+  EXPECT_NE(text->find("\nPath=" + m_tmp.File("books") + "\n"), std::string::npos) << *text;
+  EXPECT_NE(text->find("\nIcon=book-icon\n"), std::string::npos) << *text;
+  struct stat info {};
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_NE(info.st_mode & S_IXUSR, 0u);
+  EXPECT_EQ(m_trusted, std::vector<std::string>{path});
+  EXPECT_EQ(IconSetup("BOOK-1"), "1");
+}
+
+TEST_F(ShortcutOfferTest, YesWithoutADesktopFolderIsAskedAgainNextTime) {
+  m_window.messageAnswers = {kIdYes, kIdNo};
+  EXPECT_FALSE(OfferShortcut(Options()));
+  EXPECT_EQ(IconSetup("BOOK-1"), "missing");
+  EXPECT_TRUE(m_trusted.empty());
+  EXPECT_TRUE(OfferShortcut(Options()));
+  EXPECT_EQ(m_window.messages.size(), 2u);
+  EXPECT_EQ(IconSetup("BOOK-1"), "1");
+}
+
+TEST_F(ShortcutOfferTest, MenuLauncherGoesIntoTheApplicationsFolderMadeOnDemand) {
+  m_settings.shortcutOffer = -2;
+  LoadBook(m_settings);
+  m_window.messageAnswers = {kIdYes};
+  ShortcutOptions options = Options();
+  options.prepareIcon = [] { return std::string(); };  // no picture of its own
+  EXPECT_TRUE(OfferShortcut(options));
+  EXPECT_EQ(m_window.messages.at(0).text,
+            "Would you like to add a Shortcut to 'Maps: A/B?' to your Start Menu?");
+  const std::optional<std::string> text =
+      ReadWholeFile(m_tmp.File("home/.local/share/applications/Maps  A B .desktop"));
+  ASSERT_TRUE(text);
+  EXPECT_NE(text->find("\nIcon=themed-icon\n"), std::string::npos) << *text;
+}
+
+TEST_F(ShortcutOfferTest, BooksWithoutAnOfferNeverTouchTheIniFile) {
+  for (int32_t setting : {0, 1, -3}) {
+    m_settings.shortcutOffer = setting;
+    LoadBook(m_settings);
+    EXPECT_TRUE(OfferShortcut(Options())) << setting;
+  }
+  EXPECT_TRUE(m_window.messages.empty());
+  EXPECT_FALSE(PathExists(IniFilePath(kShortcutIniFile)));
+}
+
+TEST_F(ShortcutOfferTest, EachBookKeepsItsOwnAnswer) {
+  ASSERT_TRUE(WriteIniValue(kShortcutIniFile, "BOOK-1", kShortcutIniKey, "1"));
+  EXPECT_TRUE(OfferShortcut(Options()));
+  EXPECT_TRUE(m_window.messages.empty());
+
+  m_settings.esbn = "BOOK-2";
+  LoadBook(m_settings);
+  m_window.messageAnswers = {kIdNo};
+  EXPECT_TRUE(OfferShortcut(Options()));
+  EXPECT_EQ(m_window.messages.size(), 1u);
+  EXPECT_EQ(IconSetup("BOOK-1"), "1");
+  EXPECT_EQ(IconSetup("BOOK-2"), "1");
+}
+
+TEST_F(ShortcutOfferTest, LauncherFoldersFollowTheUserDirectories) {
+  EXPECT_EQ(ShortcutFolder("Desktop"), m_tmp.File("home/Desktop"));
+  EXPECT_EQ(ShortcutFolder("Start Menu"), m_tmp.File("home/.local/share/applications"));
+  EXPECT_EQ(ShortcutFolder("Elsewhere"), "");
+
+  const std::string config = m_tmp.File("config");
+  mkdir(config.c_str(), 0700);
+  ASSERT_TRUE(WriteWholeFile(config + "/user-dirs.dirs",
+                             "# written by xdg-user-dirs-update\n"
+                             "XDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n"
+                             "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"));
+  EXPECT_EQ(ShortcutFolder("Desktop"), m_tmp.File("home/Schreibtisch"));
+  ASSERT_TRUE(WriteWholeFile(config + "/user-dirs.dirs", "XDG_DESKTOP_DIR=\"/srv/desk\"\n"));
+  EXPECT_EQ(ShortcutFolder("Desktop"), "/srv/desk");
+
+  ScopedEnv noData("XDG_DATA_HOME", "relative/ignored");
+  EXPECT_EQ(ShortcutFolder("Start Menu"), m_tmp.File("home/.local/share/applications"));
+}
+
+}  // namespace
+}  // namespace quire::testing
