@@ -44,7 +44,7 @@ std::string BuildContentsPage() {
     const bool descriptions = book.ContentsShowDescriptions();
     body = "<UL COMPACT>";
     for (const PageEntry& entry : list) {
-      body += "<LI><B><A HREF=\"" + FileUrlFromPath(entry.path) + "\" TARGET=_top>" +
+      body += "<LI><B><A HREF=\"" + PageLinkFromPath(entry.path) + "\" TARGET=_top>" +
               EscapeHtml(entry.title) + "</A></B>";
       if (descriptions && !entry.description.empty()) {
         body += "<BR>" + EscapeHtml(entry.description);

@@ -28,4 +28,12 @@ std::string FileUrlFromPath(const std::string& path) {
   return url;
 }
 
+std::string PageLinkFromPath(const std::string& path) {
+  for (char ch : path) {
+    if (!IsKept(static_cast<unsigned char>(ch)))
+      return FileUrlFromPath(path);
+  }
+  return path;
+}
+
 }  // namespace quire

@@ -13,6 +13,12 @@ namespace quire {
 // relative one is encoded all the same.
 std::string FileUrlFromPath(const std::string& path);
 
+// The HREF of a generated page's link to a book file: `path` itself when every byte of it
+// is one FileUrlFromPath keeps (so the pages of an ordinary book stay byte for byte as
+// they always were), else FileUrlFromPath(path), so a '"', '#', '%', space or non-ASCII
+// byte in an ESBN or file name cannot break the link.
+std::string PageLinkFromPath(const std::string& path);
+
 }  // namespace quire
 
 #endif  // QUIRE_PAGES_FILE_URL_H_

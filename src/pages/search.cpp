@@ -107,7 +107,7 @@ std::string BuildSearchPage(const std::string& query, bool caseSensitive) {
       body +=
           "</FONT></TD><TD WIDTH=3%>&nbsp;</TD><TD WIDTH=90% VALIGN=TOP ALIGN=LEFT>"
           "<FONT FACE=\"Arial,Helvetica,Verdana\" SIZE=2 COLOR=" +
-          textColour + "><B><A HREF=\"" + FileUrlFromPath(result.path) + "\" TARGET=_top>" +
+          textColour + "><B><A HREF=\"" + PageLinkFromPath(result.path) + "\" TARGET=_top>" +
           EscapeHtml(result.title) + "</A></B>";
       if (descriptions && !result.description.empty()) {
         body += "<BR>" + EscapeHtml(result.description);

@@ -66,9 +66,8 @@ class ContentsPageTest : public PagesTest {
   }
 
   std::string Link(const std::string& name, const std::string& title) {
-    // The fixture's folder and names need no escaping, so the URL is the plain path.
-    return "<LI><B><A HREF=\"file://" + BookFolder() + name + "\" TARGET=_top>" + title +
-           "</A></B>";
+    // The fixture's folder and names need no escaping, so the link is the plain path.
+    return "<LI><B><A HREF=\"" + BookFolder() + name + "\" TARGET=_top>" + title + "</A></B>";
   }
 
   std::string Page(const std::string& body) {

@@ -28,5 +28,22 @@ TEST(FileUrlTest, KeepsEmbeddedZeroBytesEncoded) {
   EXPECT_EQ(FileUrlFromPath(std::string("/a\0b", 4)), "file:///a%00b");
 }
 
+TEST(FileUrlTest, PageLinksStayPlainPathsUnlessAByteWouldBreakThem) {
+  const struct {
+    const char* path;
+    const char* link;
+  } cases[] = {
+      {"/tmp/quire-1/B.k9w/index.html", "/tmp/quire-1/B.k9w/index.html"},
+      {"/tmp/quire-1/A-z_0.9~.k9w/x.htm", "/tmp/quire-1/A-z_0.9~.k9w/x.htm"},
+      {"/tmp/quire-1/B.k9w/a b.html", "file:///tmp/quire-1/B.k9w/a%20b.html"},
+      {"/tmp/quire-1/B\"1.k9w/x.html", "file:///tmp/quire-1/B%221.k9w/x.html"},
+      {"/tmp/quire-1/B.k9w/#1.html", "file:///tmp/quire-1/B.k9w/%231.html"},
+      {"/tmp/quire-1/B.k9w/100%.html", "file:///tmp/quire-1/B.k9w/100%25.html"},
+      {"/tmp/quire-1/B.k9w/caf\xC3\xA9.html", "file:///tmp/quire-1/B.k9w/caf%C3%A9.html"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(PageLinkFromPath(c.path), c.link) << c.path;
+}
+
 }  // namespace
 }  // namespace quire::testing
