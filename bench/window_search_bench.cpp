@@ -56,14 +56,14 @@ std::string BuildBook(const std::string& base) {
     corpus = "<p>No documentation found on this machine; a plain page instead.</p>\n";
   const std::string pages = base + "/pages";
   fs::create_directories(pages);
-  quire::BookSpec spec;
-  spec.imagePath = QUIRE_READER_PATH;
-  spec.bookId = "WINDOWSEARCHBENCH";
-  spec.settings.esbn = "WINDOWSEARCHBENCH";
-  spec.settings.title = "Window search benchmark";
-  spec.settings.windowWidthCode = 900;
-  spec.settings.windowHeight = 700;
-  spec.settings.shortcutOffer = 0;
+  quire::BookSpec bookSpec;
+  bookSpec.imagePath = QUIRE_READER_PATH;
+  bookSpec.bookId = "WINDOWSEARCHBENCH";
+  bookSpec.settings.esbn = "WINDOWSEARCHBENCH";
+  bookSpec.settings.title = "Window search benchmark";
+  bookSpec.settings.windowWidthCode = 900;
+  bookSpec.settings.windowHeight = 700;
+  bookSpec.settings.shortcutOffer = 0;
   std::string page(kPageBytes, ' ');
   for (int i = 0; i <= kPages; ++i) {
     const std::string name = i == 0 ? "index.html" : "page" + std::to_string(i) + ".html";
@@ -89,11 +89,11 @@ std::string BuildBook(const std::string& base) {
     input.entry.packed = false;  // writing and extracting 128 MB stays quick
     input.entry.searchable = i != 0;
     input.sourcePath = path;
-    spec.files.push_back(std::move(input));
+    bookSpec.files.push_back(std::move(input));
   }
   const std::string book = base + "/book";
   std::string error;
-  if (!quire::WriteBook(spec, book, &error))
+  if (!quire::WriteBook(bookSpec, book, &error))
     Fail("cannot write the book: " + error);
   fs::remove_all(pages);
   return book;
