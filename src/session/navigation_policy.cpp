@@ -1,5 +1,6 @@
 #include "session/navigation_policy.h"
 
+#include "platform/ascii_text.h"
 #include "platform/outside_address.h"
 #include "session/display_text.h"
 
@@ -11,16 +12,6 @@ const char kNewWindowRefusedMessage[] =
     "them)";
 
 namespace {
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  return -1;
-}
 
 // The bytes the web view escapes in a link and nothing else.
 bool IsUndoneEscape(int byte) {
@@ -34,8 +25,8 @@ std::string DecodeLinkCopy(const std::string& url) {
   decoded.reserve(url.size());
   for (size_t i = 0; i < url.size(); ++i) {
     if (url[i] == '%' && i + 2 < url.size()) {
-      int high = HexValue(url[i + 1]);
-      int low = HexValue(url[i + 2]);
+      int high = AsciiHexValue(url[i + 1]);
+      int low = AsciiHexValue(url[i + 2]);
       if (high >= 0 && low >= 0 && IsUndoneEscape(high * 16 + low)) {
         decoded += static_cast<char>(high * 16 + low);
         i += 2;

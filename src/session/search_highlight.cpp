@@ -6,22 +6,9 @@
 #include "pages/last_search.h"
 #include "pages/page_template.h"
 #include "pages/search.h"
+#include "platform/ascii_text.h"
 
 namespace quire {
-
-namespace {
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  return -1;
-}
-
-}  // namespace
 
 std::string FileUriToPath(const std::string& uri) {
   constexpr std::string_view kScheme = "file://";
@@ -43,9 +30,9 @@ std::string FileUriToPath(const std::string& uri) {
   std::string path;
   path.reserve(rest.size());
   for (size_t i = 0; i < rest.size(); ++i) {
-    if (rest[i] == '%' && i + 2 < rest.size() && HexValue(rest[i + 1]) >= 0 &&
-        HexValue(rest[i + 2]) >= 0) {
-      path += static_cast<char>(HexValue(rest[i + 1]) * 16 + HexValue(rest[i + 2]));
+    if (rest[i] == '%' && i + 2 < rest.size() && AsciiHexValue(rest[i + 1]) >= 0 &&
+        AsciiHexValue(rest[i + 2]) >= 0) {
+      path += static_cast<char>(AsciiHexValue(rest[i + 1]) * 16 + AsciiHexValue(rest[i + 2]));
       i += 2;
     } else {
       path += rest[i];

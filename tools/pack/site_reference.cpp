@@ -4,27 +4,20 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/ascii_text.h"
+#include "platform/utf8.h"
+
 namespace quire::pack {
 
 namespace {
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  return -1;
-}
 
 std::string PercentDecode(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '%' && i + 2 < text.size()) {
-      int hi = HexValue(text[i + 1]);
-      int lo = HexValue(text[i + 2]);
+      int hi = AsciiHexValue(text[i + 1]);
+      int lo = AsciiHexValue(text[i + 2]);
       if (hi >= 0 && lo >= 0) {
         out.push_back(static_cast<char>(hi * 16 + lo));
         i += 2;
@@ -48,26 +41,6 @@ bool HasScheme(std::string_view reference) {
       return false;
   }
   return false;
-}
-
-void AppendUtf8(uint32_t cp, std::string* out) {
-  if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-    cp = 0xFFFD;
-  if (cp < 0x80) {
-    out->push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out->push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out->push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out->push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
 }
 
 }  // namespace
@@ -216,7 +189,7 @@ bool DecodeAttributeText(std::string_view raw, std::string* decoded,
         return false;
       uint32_t cp = 0;
       for (char c : digits) {
-        int d = hex ? HexValue(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
+        int d = hex ? AsciiHexValue(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
         if (d < 0)
           return false;
         cp = cp * (hex ? 16 : 10) + static_cast<uint32_t>(d);
