@@ -24,8 +24,12 @@
 #include <vector>
 
 #include "support/bench_text.h"
+#include "support/run_program.h"
 
 extern char** environ;
+
+using quire::bench::BesideThisProgram;
+using quire::bench::RunProgram;
 
 namespace {
 
@@ -47,37 +51,6 @@ struct Fixture {
   bool ok = false;
 };
 
-std::string BesideThisProgram(const char* env, const std::string& relative) {
-  if (const char* path = std::getenv(env); path && *path)
-    return path;
-  return (fs::read_symlink("/proc/self/exe").parent_path() / relative).lexically_normal();
-}
-
-// Runs a program with standard output discarded and standard error to `errPath` (or
-// discarded); true when it exited with 0.
-bool Run(std::vector<std::string> args, const std::string& dir = "",
-         const std::string& errPath = "/dev/null") {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0600);
-  if (!dir.empty())
-    posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
-  std::vector<char*> argv;
-  for (std::string& a : args)
-    argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0)
-    return false;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 // The site to flatten; installs the Python documentation when it is missing.
 std::string FindSite() {
   if (const char* site = std::getenv("QUIRE_FLATTEN_SITE"); site && *site)
@@ -85,8 +58,10 @@ std::string FindSite() {
   if (!fs::is_directory(kPythonDocs) && geteuid() == 0) {
     std::fprintf(stderr, "Installing %s for the benchmark...\n", kPythonDocsPackage);
     setenv("DEBIAN_FRONTEND", "noninteractive", 1);
-    if (!Run({"apt-get", "install", "-y", "-qq", "--no-install-recommends", kPythonDocsPackage}))
-      Run({"sh", "-c",
+    if (!RunProgram(
+            {"apt-get", "install", "-y", "-qq", "--no-install-recommends", kPythonDocsPackage}))
+      RunProgram(
+          {"sh", "-c",
            std::string("apt-get update -qq && apt-get install -y -qq --no-install-recommends ") +
                kPythonDocsPackage});
   }
@@ -119,7 +94,7 @@ Fixture& TheFixture() {
     }
     // One build outside the timing, for the warnings.
     std::string errPath = f->base + "/warnings.txt";
-    f->ok = Run(
+    f->ok = RunProgram(
         {f->pack, "build", f->site, "-o", f->book, "--reader", f->reader, "--flatten", "--quiet"},
         "", errPath);
     std::ifstream err(errPath);
@@ -141,8 +116,8 @@ void BM_QuirePackFlatten(benchmark::State& state) {
     return;
   }
   for (auto _ : state) {
-    if (!Run({f.pack, "build", f.site, "-o", f.book, "--reader", f.reader, "--flatten",
-              "--quiet"})) {
+    if (!RunProgram({f.pack, "build", f.site, "-o", f.book, "--reader", f.reader, "--flatten",
+                     "--quiet"})) {
       state.SkipWithError("quire-pack build --flatten failed");
       return;
     }
@@ -165,7 +140,7 @@ void BM_Zip6(benchmark::State& state) {
     state.PauseTiming();
     fs::remove(f.zip);  // zip adds to an existing archive
     state.ResumeTiming();
-    if (!Run({"zip", "-6", "-r", "-q", f.zip, "."}, f.site)) {
+    if (!RunProgram({"zip", "-6", "-r", "-q", f.zip, "."}, f.site)) {
       state.SkipWithError("zip failed (is it installed?)");
       return;
     }

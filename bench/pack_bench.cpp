@@ -20,9 +20,13 @@
 #include <vector>
 
 #include "support/bench_text.h"
+#include "support/run_program.h"
 #include "support/summary_reporter.h"
 
 extern char** environ;
+
+using quire::bench::BesideThisProgram;
+using quire::bench::RunProgram;
 
 namespace {
 
@@ -40,33 +44,6 @@ struct Fixture {
   std::string reader;
   uint64_t totalBytes = 0;
 };
-
-std::string BesideThisProgram(const char* env, const std::string& relative) {
-  if (const char* path = std::getenv(env); path && *path)
-    return path;
-  return (fs::read_symlink("/proc/self/exe").parent_path() / relative).lexically_normal();
-}
-
-// Runs a program with its output discarded; true when it exited with 0.
-bool Run(std::vector<std::string> args, const std::string& dir = "") {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  if (!dir.empty())
-    posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
-  std::vector<char*> argv;
-  for (std::string& a : args)
-    argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0)
-    return false;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 // A page as a site generator writes it: a head with meta tags and a style sheet link, a
 // navigation bar, headings, paragraphs with links and emphasis, now and then a table;
@@ -144,7 +121,7 @@ Fixture& TheFixture() {
 void BM_QuirePackBuild(benchmark::State& state) {
   Fixture& f = TheFixture();
   for (auto _ : state) {
-    if (!Run({f.pack, "build", f.source, "-o", f.book, "--reader", f.reader, "--quiet"})) {
+    if (!RunProgram({f.pack, "build", f.source, "-o", f.book, "--reader", f.reader, "--quiet"})) {
       state.SkipWithError("quire-pack build failed");
       return;
     }
@@ -162,7 +139,7 @@ void BM_Zip6(benchmark::State& state) {
     state.PauseTiming();
     fs::remove(f.zip);  // zip adds to an existing archive
     state.ResumeTiming();
-    if (!Run({"zip", "-6", "-r", "-q", f.zip, "."}, f.source)) {
+    if (!RunProgram({"zip", "-6", "-r", "-q", f.zip, "."}, f.source)) {
       state.SkipWithError("zip failed (is it installed?)");
       return;
     }
