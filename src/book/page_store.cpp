@@ -59,6 +59,10 @@ std::string BookFolder() {
     } else {
       TheWindow().MessageBox("Not enough disk space or other file error!",
                              kMbOk | kMbIconExclamation);
+      // A folder refused because it is not ours alone (a link, someone else's, open to
+      // others) may exist and take writes: nothing of the book may land there and no
+      // library may be loaded from there.
+      return std::string(kUnusableFolder) + name;
     }
   }
   return folder;

@@ -18,9 +18,9 @@ namespace quire {
 // or '\' inside the ESBN becomes '_', so the folder always lies directly inside the
 // private temporary folder. Computed anew on every call. Until the folder has been made
 // (and again if it has disappeared since) it is made (MakeFolderPath); when that fails, "Not enough
-// disk space or other file error!" is shown (OK, exclamation icon) and the path is still returned,
-// so later writes into it fail. When no private temporary folder can be had at all, the path lies
-// under "/dev/null/", where every write fails instead of landing somewhere unsafe.
+// disk space or other file error!" is shown (OK, exclamation icon) and a path under "/dev/null/"
+// is returned, where every write fails: a folder that was refused (a link, someone else's, one
+// others may write to) must not receive the book's files, nor give it libraries to load.
 std::string BookFolder();
 
 // Makes every missing folder of `path` (which ends with '/'), mode 0700, and records each
