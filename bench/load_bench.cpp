@@ -17,6 +17,7 @@
 #include "book/book_writer.h"
 #include "book/cebook.h"
 #include "book/page_store.h"
+#include "pages/page_load_steps.h"
 #include "platform/paths.h"
 #include "support/bench_text.h"
 
@@ -122,7 +123,7 @@ void BM_CEBookLoad(benchmark::State& state) {
   Fixture& f = TheFixture();
   const long before = PeakRssKb(RUSAGE_SELF);
   for (auto _ : state) {
-    quire::CEBook::Instance().Load();
+    benchmark::DoNotOptimize(quire::CEBook::Instance().Load(quire::PageLoadSteps()));
     state.PauseTiming();
     quire::PageStore::Instance().Cleanup();
     quire::PageStore::Instance().ResetForTesting();

@@ -8,6 +8,7 @@
 
 #include "book/cebook.h"
 #include "session/reader_session.h"
+#include "ui/reader_window.h"
 
 int main() {
   using namespace quire;
@@ -19,8 +20,10 @@ int main() {
   if (!session.SplashPath().empty())
     unlink(session.SplashPath().c_str());  // nothing shows it without a window
 
-  if (StartupFailure failure = session.LoadBook())
+  if (StartupFailure failure = session.LoadBook()) {
+    TheWindow().MessageBox(failure.message, kMbOk | kMbIconExclamation);
     return failure.exitCode;
+  }
   session.LoadExtensions();
 
   const CEBook& book = CEBook::Instance();

@@ -7,6 +7,7 @@
 #define QUIRE_BOOK_CEBOOK_H_
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -14,8 +15,18 @@
 
 #include "book/ebook_records.h"
 #include "book/ebook_settings.h"
+#include "book/load_result.h"
 
 namespace quire {
+
+// What loading asks of the layers above the book, which know HTML and variables. A step
+// left empty is skipped.
+struct BookLoadSteps {
+  // The value of a plain-text compile-time variable (kinds 1 and 3) as HTML.
+  std::function<std::string(const std::string& value)> textToHtml;
+  // Expands the page-form variables in an extracted file whose flag asks for it.
+  std::function<void(const std::string& path)> expandPage;
+};
 
 class CEBook {
  public:
@@ -30,11 +41,13 @@ class CEBook {
   // start page. User variables are kept.
   void Reset();
 
-  // Parses the program's own file, extracts every file of the book into the book folder,
-  // expands the flagged pages and chooses the start page. A damaged container shows its
-  // message and ends the process with exit code 0; it never returns then. A book without
-  // an index page shows "Index file not found!" and starts on the generated about page.
-  void Load();
+  // Parses the program's own file, converts the plain-text variables, extracts every file
+  // of the book into the book folder, expands the flagged pages and chooses the start
+  // page. Shows nothing and never ends the process: a damaged container comes back as a
+  // fatal result (kParseFailed, kNoFiles, kCountMismatch) before anything is extracted.
+  // A book without an index page is loaded and comes back as kNoIndexPage with an empty
+  // start page; the caller picks one. A file that cannot be extracted is skipped.
+  LoadResult Load(const BookLoadSteps& steps);
 
   // True once a settings record exists (after Reset or Load).
   bool HasSettings() const { return m_settings.has_value(); }

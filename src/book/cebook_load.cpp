@@ -1,31 +1,14 @@
 // Loading the book: parse the container, extract every file into the book folder,
 // expand the flagged pages and choose the start page.
 #include <cctype>
-#include <cstdlib>
 
 #include "book/cebook.h"
 #include "book/container_reader.h"
 #include "book/page_store.h"
-#include "pages/about_page.h"
-#include "pages/html_text.h"
-#include "pages/variables.h"
-#include "ui/reader_window.h"
 
 namespace quire {
 
 namespace {
-
-constexpr const char* kCorrupted = "\n\nThis E-Book seems to be corrupted.";
-
-void ShowDamage(const std::string& message) {
-  TheWindow().MessageBox(message + kCorrupted, kMbOk | kMbIconExclamation);
-}
-
-// A damaged container ends the process at once: no cleanup, exit code 0.
-[[noreturn]] void FailFatally(const std::string& message) {
-  ShowDamage(message);
-  std::_Exit(0);
-}
 
 std::string Lowered(std::string text) {
   for (char& c : text)
@@ -43,22 +26,26 @@ void ChooseStartPage(const std::string& fileName, const std::string& path, std::
     *startPage = path;
 }
 
-void CEBook::Load() {
+LoadResult CEBook::Load(const BookLoadSteps& steps) {
+  using Reason = LoadResult::Reason;
   Reset();
   {
     ContainerReader reader;
-    if (!reader.Parse(&*m_settings, &m_reservedList, &m_directory, &m_trailer, &m_variables)) {
-      FailFatally("Self Parse Failed");
-    }
-    for (EBookVariable& variable : m_variables.variables) {
-      if (IsPlainTextVariableKind(variable.kind))
-        variable.value = TextToHtml(variable.value);
+    const ContainerResult parsed =
+        reader.Parse(&*m_settings, &m_reservedList, &m_directory, &m_trailer, &m_variables);
+    if (!parsed)
+      return {Reason::kParseFailed, parsed.failure};
+    if (steps.textToHtml) {
+      for (EBookVariable& variable : m_variables.variables) {
+        if (IsPlainTextVariableKind(variable.kind))
+          variable.value = steps.textToHtml(variable.value);
+      }
     }
     if (m_settings->fileCount == 0)
-      FailFatally("No files in E-Book!");
+      return {Reason::kNoFiles};
     if (m_settings->fileCount < 0 ||
         static_cast<size_t>(m_settings->fileCount) != m_directory.size()) {
-      FailFatally("File Counts do not match!");
+      return {Reason::kCountMismatch};
     }
 
     m_startPage.clear();
@@ -69,8 +56,8 @@ void CEBook::Load() {
       const std::string path = folder + entry.fileName;
       ChooseStartPage(entry.fileName, path, &m_startPage);
       const bool extracted = reader.ExtractFile(m_directory, i, m_trailer, folder);
-      if (extracted && entry.expandVariables)
-        ExpandVariablesInFile(path);
+      if (extracted && entry.expandVariables && steps.expandPage)
+        steps.expandPage(path);
       // Recorded even when extraction failed, so a partial file goes at shutdown; a name
       // that is not plain was never written and would point outside the folder.
       if (IsPlainFileName(entry.fileName))
@@ -78,10 +65,9 @@ void CEBook::Load() {
     }
   }  // the reader closes the book file here
 
-  if (m_startPage.empty()) {
-    ShowDamage("Index file not found!");
-    m_startPage = BuildAboutPage();
-  }
+  if (m_startPage.empty())
+    return {Reason::kNoIndexPage};
+  return {};
 }
 
 void CEBook::ForgetForTesting() {

@@ -204,22 +204,23 @@ bool ContainerReader::ReadTrailerRecord(EBookTrailer* trailer) {
   return ReadTrailerFrom(m_input, trailer);
 }
 
-bool ContainerReader::Parse(EBookSettings* settings, EBookReservedList* reserved,
-                            std::vector<EBookFile>* directory, EBookTrailer* trailer,
-                            EBookVariableList* variables) {
+ContainerResult ContainerReader::Parse(EBookSettings* settings, EBookReservedList* reserved,
+                                       std::vector<EBookFile>* directory, EBookTrailer* trailer,
+                                       EBookVariableList* variables) {
   if (!Open())
-    return false;
+    return {ContainerFailure::kCannotOpen};
   if (!ReadTrailerRecord(trailer))
-    return false;
+    return {ContainerFailure::kTrailer};
   SettingsReader reader{m_input};
   if (!m_input.Seek(trailer->settingsPos) || !VisitSettings(reader, *settings))
-    return false;
-  if (!m_input.Seek(trailer->reservedListPos) || !ReadReservedList(m_input, reserved)) {
-    return false;
-  }
+    return {ContainerFailure::kSettings};
+  if (!m_input.Seek(trailer->reservedListPos) || !ReadReservedList(m_input, reserved))
+    return {ContainerFailure::kReservedList};
   if (!m_input.Seek(trailer->directoryPos) || !ReadDirectory(m_input, directory))
-    return false;
-  return m_input.Seek(trailer->variablesPos) && ReadVariables(m_input, variables);
+    return {ContainerFailure::kDirectory};
+  if (!m_input.Seek(trailer->variablesPos) || !ReadVariables(m_input, variables))
+    return {ContainerFailure::kVariables};
+  return {};
 }
 
 bool ContainerReader::ExtractFile(const std::vector<EBookFile>& directory, size_t index,
@@ -254,11 +255,13 @@ bool ContainerReader::ExtractFile(const std::vector<EBookFile>& directory, size_
   return ok;
 }
 
-bool ReadTrailer() {
+ContainerResult ReadTrailer() {
   BookInput in;
   if (!in.Open(OwnBookFile()))
-    return false;
-  return ReadTrailerFrom(in, &KeptTrailer());
+    return {ContainerFailure::kCannotOpen};
+  if (!ReadTrailerFrom(in, &KeptTrailer()))
+    return {ContainerFailure::kTrailer};
+  return {};
 }
 
 const EBookTrailer& StartupTrailer() {

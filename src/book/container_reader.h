@@ -10,6 +10,7 @@
 #include "book/book_input.h"
 #include "book/ebook_records.h"
 #include "book/ebook_settings.h"
+#include "book/load_result.h"
 
 namespace quire {
 
@@ -24,13 +25,13 @@ class ContainerReader {
   bool Open();
 
   // Reads the trailer, the settings record, the reserved list, the directory and the
-  // variable list into the given records. False at the first short read, wrong mark or
+  // variable list into the given records. Fails at the first short read, wrong mark or
   // impossible count or length (which is checked against the bytes that remain before
-  // anything is allocated for it); the records are then partly filled. Directory and
-  // variable entries are appended only when read completely.
-  bool Parse(EBookSettings* settings, EBookReservedList* reserved,
-             std::vector<EBookFile>* directory, EBookTrailer* trailer,
-             EBookVariableList* variables);
+  // anything is allocated for it), naming the block; the records are then partly filled.
+  // Directory and variable entries are appended only when read completely.
+  ContainerResult Parse(EBookSettings* settings, EBookReservedList* reserved,
+                        std::vector<EBookFile>* directory, EBookTrailer* trailer,
+                        EBookVariableList* variables);
 
   // Writes entry `index` of `directory` into `folder` (which ends with '/') under its
   // file name, with mode 0600. A packed entry goes through a uniquely named intermediate
@@ -48,9 +49,9 @@ class ContainerReader {
 };
 
 // Reads the trailer of the book file (the handle is closed again). On success the
-// trailer is kept for StartupTrailer(). False when the file cannot be opened, is shorter
-// than the trailer or a mark is wrong.
-bool ReadTrailer();
+// trailer is kept for StartupTrailer(). Fails with kCannotOpen when the file cannot be
+// opened, kTrailer when it is shorter than the trailer or a mark is wrong.
+ContainerResult ReadTrailer();
 // The trailer the last successful ReadTrailer() read (empty before).
 const EBookTrailer& StartupTrailer();
 

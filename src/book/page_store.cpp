@@ -7,7 +7,6 @@
 #include <cerrno>
 
 #include "book/cebook.h"
-#include "ext/extension_hooks.h"
 #include "platform/paths.h"
 #include "ui/reader_window.h"
 
@@ -135,7 +134,6 @@ void PageStore::Cleanup() {
   for (auto it = m_createdFolders.rbegin(); it != m_createdFolders.rend(); ++it) {
     rmdir(it->c_str());  // fails, as it should, while anything unrecorded remains
   }
-  UnloadExtensions();
 }
 
 void PageStore::ResetForTesting() {

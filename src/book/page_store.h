@@ -46,9 +46,8 @@ class PageStore {
   // Remembers a folder the reader made; duplicates are kept, in order.
   void RecordFolder(const std::string& path);
 
-  // Shutdown: deletes every recorded file, removes the made folders last made first (a
-  // folder that still holds anything stays), then shuts down and unloads the extension
-  // libraries and deletes their files. Errors are ignored. The records are kept.
+  // Shutdown: deletes every recorded file and removes the made folders last made first (a
+  // folder that still holds anything stays). Errors are ignored. The records are kept.
   void Cleanup();
 
   const std::set<std::string>& WrittenFiles() const { return m_writtenFiles; }

@@ -4,7 +4,10 @@
 #include "book/container_reader.h"
 #include "book/page_store.h"
 #include "ext/extension_hooks.h"
+#include "pages/about_page.h"
+#include "pages/page_load_steps.h"
 #include "script/script_links.h"
+#include "ui/reader_window.h"
 
 namespace quire {
 
@@ -19,7 +22,7 @@ constexpr const char* kCorruptedBook =
 StartupFailure ReaderSession::ReadOwnBook() {
   if (!ReadTrailer() || !ExtractSplashPicture(StartupTrailer().splashPos,
                                               StartupTrailer().splashSize, &m_splashPath)) {
-    return {StartupFailure::Kind::kCorrupted, kCorruptedBook, 0};
+    return {StartupFailure::Kind::kCorrupted, kCorruptedBook, 0, {}};
   }
   return {};
 }
@@ -29,7 +32,15 @@ std::string ReaderSession::BookId() const {
 }
 
 StartupFailure ReaderSession::LoadBook() {
-  CEBook::Instance().Load();
+  CEBook& book = CEBook::Instance();
+  const LoadResult result = book.Load(PageLoadSteps());
+  if (result.IsFatal()) {
+    return {StartupFailure::Kind::kFatalLoad, result.Message(), 0, result};
+  }
+  if (result.reason == LoadResult::Reason::kNoIndexPage) {
+    TheWindow().MessageBox(result.Message(), kMbOk | kMbIconExclamation);
+    book.SetStartPage(BuildAboutPage());
+  }
   return {};
 }
 
@@ -43,6 +54,8 @@ void ReaderSession::Shutdown() {
   m_shutDown = true;
   RunBookCommand(CEBook::Instance().ExitScript());
   PageStore::Instance().Cleanup();
+  // After the page store: a library still loaded could not be deleted with the files.
+  UnloadExtensions();
 }
 
 }  // namespace quire

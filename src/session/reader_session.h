@@ -15,6 +15,8 @@
 
 #include <string>
 
+#include "book/load_result.h"
+
 namespace quire {
 
 // Why start-up cannot go on. `message` is the exact text to show the user.
@@ -27,6 +29,8 @@ struct StartupFailure {
   Kind kind = Kind::kNone;
   std::string message;
   int exitCode = 0;
+  // For kFatalLoad, the load's own reason (which message, where the container broke).
+  LoadResult load;
 
   explicit operator bool() const { return kind != Kind::kNone; }
 };
@@ -45,14 +49,18 @@ class ReaderSession {
   // the file from then on and deletes it when it closes.
   const std::string& SplashPath() const { return m_splashPath; }
 
-  // Loads the book. A book without an index page starts on the generated about page
-  // (after "Index file not found!" was shown through the window seam).
+  // Loads the book. A damaged container comes back as kFatalLoad with the text to show
+  // (OK button, exclamation icon) and exit code 0; the caller shows it and ends the
+  // process at once, without Shutdown(), so the files already extracted stay. A book
+  // without an index page starts on the generated about page, after "Index file not
+  // found!" was shown through the window seam.
   StartupFailure LoadBook();
   // Loads the extension libraries found in the book folder.
   void LoadExtensions();
 
   // Runs the book's exit script, then removes every file and folder the reader wrote
-  // and unloads the extensions. Runs once; later calls do nothing.
+  // (the page store's cleanup), then tells the extension libraries to exit, unloads them
+  // and deletes their files. Runs once; later calls do nothing.
   void Shutdown();
   bool IsShutDown() const { return m_shutDown; }
 

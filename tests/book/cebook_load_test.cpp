@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <functional>
+
 #include "book/cebook.h"
 #include "book/page_store.h"
-#include "pages/about_page.h"
 #include "support/book_fixture.h"
 #include "support/fake_window.h"
 
@@ -16,6 +17,10 @@ using testing::TestBook;
 
 constexpr int kOkExclamation = kMbOk | kMbIconExclamation;
 
+LoadResult LoadBook() {
+  return testing::LoadAsTheReaderDoes();
+}
+
 TEST(CEBookLoadTest, ExtractsEveryFileAndStartsAtTheIndexPage) {
   FakeWindow window;
   TestBook book;
@@ -25,7 +30,7 @@ TEST(CEBookLoadTest, ExtractsEveryFileAndStartsAtTheIndexPage) {
   book.Settings().title = "Loaded";
   book.Write();
 
-  CEBook::Instance().Load();
+  EXPECT_EQ(LoadBook().reason, LoadResult::Reason::kNone);
 
   EXPECT_TRUE(window.messages.empty());
   EXPECT_EQ(CEBook::Instance().Title(), "Loaded");
@@ -45,21 +50,23 @@ TEST(CEBookLoadTest, StartPageKeepsTheStoredCase) {
   book.AddPage("INDEX.HTM", "<p>old</p>");
   book.AddPage("a.html", "<p>a</p>");
   book.Write();
-  CEBook::Instance().Load();
+  LoadBook();
   EXPECT_EQ(CEBook::Instance().StartPage(), book.Folder() + "INDEX.HTM");
 }
 
-TEST(CEBookLoadTest, BookWithoutIndexSaysSoOnceAndStartsOnTheAboutPage) {
+// The caller shows the message and picks the about page (the session's tests show that).
+TEST(CEBookLoadTest, BookWithoutIndexLoadsWithoutAStartPageAndSaysWhy) {
   FakeWindow window;
   TestBook book;
   book.AddPage("chapter.html", "<p>1</p>");
   book.Write();
-  CEBook::Instance().Load();
-  ASSERT_EQ(window.messages.size(), 1u);
-  EXPECT_EQ(window.messages[0].text, "Index file not found!\n\nThis E-Book seems to be corrupted.");
-  EXPECT_EQ(window.messages[0].style, kOkExclamation);
-  EXPECT_FALSE(CEBook::Instance().StartPage().empty());
-  EXPECT_EQ(CEBook::Instance().StartPage(), BuildAboutPage());
+  const LoadResult result = LoadBook();
+  EXPECT_EQ(result.reason, LoadResult::Reason::kNoIndexPage);
+  EXPECT_FALSE(result.IsFatal());
+  EXPECT_EQ(result.Message(), "Index file not found!\n\nThis E-Book seems to be corrupted.");
+  EXPECT_TRUE(window.messages.empty());
+  EXPECT_TRUE(CEBook::Instance().StartPage().empty());
+  EXPECT_EQ(book.Extracted("chapter.html"), "<p>1</p>");
 }
 
 TEST(CEBookLoadTest, PlainTextVariablesBecomeHtmlOnceOthersStayAsStored) {
@@ -70,7 +77,7 @@ TEST(CEBookLoadTest, PlainTextVariablesBecomeHtmlOnceOthersStayAsStored) {
   book.AddVariable("two", "<b>bold</b>", 2);
   book.AddVariable("three", "c<d", 3);
   book.Write();
-  CEBook::Instance().Load();
+  LoadBook();
   const auto& vars = CEBook::Instance().Variables();
   ASSERT_EQ(vars.size(), 3u);
   EXPECT_NE(vars[0].value.find("&lt;"), std::string::npos) << vars[0].value;
@@ -85,7 +92,7 @@ TEST(CEBookLoadTest, OnlyFlaggedPagesHaveTheirVariablesExpanded) {
   book.AddPage("index.html", "<h1>[={title}]</h1>").expandVariables = true;
   book.AddPage("raw.html", "<h1>[={title}]</h1>");
   book.Write();
-  CEBook::Instance().Load();
+  LoadBook();
   EXPECT_EQ(book.Extracted("index.html"), "<h1>My Title</h1>");
   EXPECT_EQ(book.Extracted("raw.html"), "<h1>[={title}]</h1>");
 }
@@ -97,7 +104,7 @@ TEST(CEBookLoadTest, FilesThatCannotBeExtractedAreSkippedAndTheLoadGoesOn) {
   book.AddPage("index.html", "<p>ok</p>");
   book.AddPage("sub\\page.html", "<p>sub</p>");
   book.Write();
-  CEBook::Instance().Load();
+  LoadBook();
   EXPECT_TRUE(window.messages.empty());
   EXPECT_EQ(book.Extracted("index.html"), "<p>ok</p>");
   EXPECT_FALSE(PathExists(book.Tmp().PrivateFolder() + "outside.html"));
@@ -114,58 +121,77 @@ TEST(CEBookLoadTest, UnusableTempFolderIsReportedOnceAndNothingIsWritten) {
   book.Write();
   // The per-user folder is a file, so no private folder can be had.
   ASSERT_TRUE(testing::WriteWholeFile(book.Tmp().File("quire-" + std::to_string(geteuid())), ""));
-  CEBook::Instance().Load();
+  LoadBook();
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].text, "Not enough disk space or other file error!");
   EXPECT_EQ(window.messages[0].style, kOkExclamation);
 }
 
-// The fatal cases end the process with exit code 0; the console window shows the text.
-class CEBookFatalLoadTest : public ::testing::Test {
- protected:
-  void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
-};
-
-TEST_F(CEBookFatalLoadTest, DamagedContainerEndsTheProcess) {
-  TestBook book;
-  book.AddPage("index.html", "x");
-  std::string bytes = book.Bytes();
-  bytes[bytes.size() - 1] ^= 0x40;  // the trailer's end mark
-  book.WriteBytes(bytes);
-  EXPECT_EXIT(CEBook::Instance().Load(), ::testing::ExitedWithCode(0),
-              "Self Parse Failed\n\nThis E-Book seems to be corrupted.");
-}
-
-TEST_F(CEBookFatalLoadTest, BookWithoutFilesEndsTheProcess) {
-  TestBook book;
-  book.Write();
-  EXPECT_EXIT(CEBook::Instance().Load(), ::testing::ExitedWithCode(0),
-              "No files in E-Book!\n\nThis E-Book seems to be corrupted.");
-}
-
-TEST_F(CEBookFatalLoadTest, FileCountThatDiffersFromTheDirectoryEndsTheProcess) {
-  for (int32_t count : {1, 3, -1}) {
-    SCOPED_TRACE(count);
+// A damaged container comes back as a fatal result naming the reason; nothing is shown,
+// nothing is extracted and the process goes on for the caller to end.
+TEST(CEBookFatalLoadTest, DamagedBooksTable) {
+  using Reason = LoadResult::Reason;
+  const auto fileCount = [](int32_t count) {
+    return [count](std::string* bytes) {
+      // The file count is the last field before the settings record's end mark.
+      testing::PutScrambledInt(bytes, testing::BookLayout(*bytes).reservedList - 8, count);
+    };
+  };
+  const struct {
+    const char* what;
+    bool withPages;
+    std::function<void(std::string*)> damage;
+    Reason reason;
+    ContainerFailure container;
+    const char* message;
+  } cases[] = {
+      {"trailer end mark", true, [](std::string* b) { (*b)[b->size() - 1] ^= 0x40; },
+       Reason::kParseFailed, ContainerFailure::kTrailer,
+       "Self Parse Failed\n\nThis E-Book seems to be corrupted."},
+      {"directory mark", true,
+       [](std::string* b) { (*b)[testing::BookLayout(*b).directory] ^= 0x01; },
+       Reason::kParseFailed, ContainerFailure::kDirectory,
+       "Self Parse Failed\n\nThis E-Book seems to be corrupted."},
+      {"no files", false, [](std::string*) {}, Reason::kNoFiles, ContainerFailure::kNone,
+       "No files in E-Book!\n\nThis E-Book seems to be corrupted."},
+      {"count 1 for two files", true, fileCount(1), Reason::kCountMismatch, ContainerFailure::kNone,
+       "File Counts do not match!\n\nThis E-Book seems to be corrupted."},
+      {"count 3 for two files", true, fileCount(3), Reason::kCountMismatch, ContainerFailure::kNone,
+       "File Counts do not match!\n\nThis E-Book seems to be corrupted."},
+      {"count -1", true, fileCount(-1), Reason::kCountMismatch, ContainerFailure::kNone,
+       "File Counts do not match!\n\nThis E-Book seems to be corrupted."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeWindow window;
     TestBook book;
-    book.AddPage("index.html", "x");
-    book.AddPage("b.html", "y");
+    if (c.withPages) {
+      book.AddPage("index.html", "x");
+      book.AddPage("b.html", "y");
+    }
     std::string bytes = book.Bytes();
-    // The file count is the last field before the settings record's end mark.
-    testing::PutScrambledInt(&bytes, testing::BookLayout(bytes).reservedList - 8, count);
+    c.damage(&bytes);
     book.WriteBytes(bytes);
-    EXPECT_EXIT(CEBook::Instance().Load(), ::testing::ExitedWithCode(0),
-                "File Counts do not match!\n\nThis E-Book seems to be corrupted.");
+    const LoadResult result = LoadBook();
+    EXPECT_EQ(result.reason, c.reason);
+    EXPECT_EQ(result.container, c.container);
+    EXPECT_TRUE(result.IsFatal());
+    EXPECT_EQ(result.Message(), c.message);
+    EXPECT_TRUE(window.messages.empty());
+    EXPECT_TRUE(PageStore::Instance().WrittenFiles().empty());
+    EXPECT_FALSE(PathExists(book.Folder() + "index.html"));
   }
 }
 
-TEST_F(CEBookFatalLoadTest, FatalLoadLeavesAlreadyWrittenFilesAlone) {
+TEST(CEBookFatalLoadTest, FatalLoadLeavesAlreadyWrittenFilesAlone) {
+  FakeWindow window;
   TestBook book;
   book.AddPage("index.html", "x");
   book.Input().fileCountOverride = 5;
   book.Write();
   const std::string stale = book.Tmp().PrivateFolder() + "keep.txt";
   ASSERT_TRUE(testing::WriteWholeFile(stale, "kept"));
-  EXPECT_EXIT(CEBook::Instance().Load(), ::testing::ExitedWithCode(0), "File Counts");
+  EXPECT_EQ(LoadBook().reason, LoadResult::Reason::kCountMismatch);
   EXPECT_TRUE(PathExists(stale));
 }
 

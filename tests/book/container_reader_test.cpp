@@ -34,6 +34,7 @@ void DescribeSmallBook(TestBook& book) {
 
 struct ParsedBook {
   bool ok = false;
+  ContainerFailure failure = ContainerFailure::kNone;
   EBookSettings settings;
   EBookReservedList reserved;
   std::vector<EBookFile> directory;
@@ -44,8 +45,10 @@ struct ParsedBook {
 ParsedBook ParseCurrentBook() {
   ParsedBook parsed;
   ContainerReader reader;
-  parsed.ok = reader.Parse(&parsed.settings, &parsed.reserved, &parsed.directory, &parsed.trailer,
-                           &parsed.variables);
+  const ContainerResult result = reader.Parse(&parsed.settings, &parsed.reserved, &parsed.directory,
+                                              &parsed.trailer, &parsed.variables);
+  parsed.ok = static_cast<bool>(result);
+  parsed.failure = result.failure;
   return parsed;
 }
 
@@ -133,8 +136,9 @@ TEST(ContainerReaderTest, ParsesEveryRecordAsWritten) {
   EXPECT_EQ(parsed.trailer.dataBase, 4096);
 }
 
-// Each case damages the bytes of a small, sound book; the parse must fail (or, where the
-// damage is harmless, succeed) and never crash or allocate for an absurd count.
+// Each case damages the bytes of a small, sound book; the parse must fail in the damaged
+// block (or, where the damage is harmless, succeed) and never crash or allocate for an
+// absurd count.
 TEST(ContainerReaderTest, DamagedBooksTable) {
   using Damage = std::function<void(std::string*, const Layout&)>;
   auto flip = [](size_t Layout::*block, size_t offset) -> Damage {
@@ -157,43 +161,58 @@ TEST(ContainerReaderTest, DamagedBooksTable) {
   const struct {
     const char* what;
     Damage damage;
-    bool parses;
+    ContainerFailure failure;
   } cases[] = {
-      {"sound book", [](std::string*, const Layout&) {}, true},
-      {"trailer start mark", flip(&Layout::trailer, 0), false},
-      {"trailer end mark", flip(&Layout::trailer, 100), false},
-      {"settings start mark", flip(&Layout::settings, 0), false},
-      {"settings end mark", flip(&Layout::reservedList, -4), false},
-      {"reserved list mark", flip(&Layout::reservedList, 0), false},
-      {"directory mark", flip(&Layout::directory, 0), false},
-      {"file entry mark", flip(&Layout::directory, 8), false},
-      {"variable list mark", flip(&Layout::variables, 0), false},
-      {"variable entry mark", flip(&Layout::variables, 12), false},
+      {"sound book", [](std::string*, const Layout&) {}, ContainerFailure::kNone},
+      {"trailer start mark", flip(&Layout::trailer, 0), ContainerFailure::kTrailer},
+      {"trailer end mark", flip(&Layout::trailer, 100), ContainerFailure::kTrailer},
+      {"settings start mark", flip(&Layout::settings, 0), ContainerFailure::kSettings},
+      {"settings end mark", flip(&Layout::reservedList, -4), ContainerFailure::kSettings},
+      {"reserved list mark", flip(&Layout::reservedList, 0), ContainerFailure::kReservedList},
+      {"directory mark", flip(&Layout::directory, 0), ContainerFailure::kDirectory},
+      {"file entry mark", flip(&Layout::directory, 8), ContainerFailure::kDirectory},
+      {"variable list mark", flip(&Layout::variables, 0), ContainerFailure::kVariables},
+      {"variable entry mark", flip(&Layout::variables, 12), ContainerFailure::kVariables},
       {"file shorter than a trailer",
-       [](std::string* b, const Layout&) { b->resize(kTrailerSize - 1); }, false},
-      {"empty file", [](std::string* b, const Layout&) { b->clear(); }, false},
+       [](std::string* b, const Layout&) { b->resize(kTrailerSize - 1); },
+       ContainerFailure::kTrailer},
+      {"empty file", [](std::string* b, const Layout&) { b->clear(); }, ContainerFailure::kTrailer},
       {"cut inside the trailer", [](std::string* b, const Layout& l) { b->resize(l.trailer + 50); },
-       false},
-      {"cut inside the settings record", cutInside(&Layout::settings, 40), false},
-      {"cut inside the reserved list", cutInside(&Layout::reservedList, 6), false},
-      {"cut inside the directory", cutInside(&Layout::directory, 30), false},
-      {"cut inside the variable list", cutInside(&Layout::variables, 14), false},
-      {"settings position beyond the file", setInt(&Layout::trailer, 8, 0x7FFFFFF0), false},
-      {"negative settings position", setInt(&Layout::trailer, 8, -8), false},
-      {"directory position beyond the file", setInt(&Layout::trailer, 16, 0x7FFFFFF0), false},
-      {"variable position beyond the file", setInt(&Layout::trailer, 24, 0x7FFFFFF0), false},
-      {"directory count of two billion", setInt(&Layout::directory, 4, 2000000000), false},
-      {"directory count one too many", setInt(&Layout::directory, 4, 2), false},
-      {"negative directory count", setInt(&Layout::directory, 4, -1), true},
-      {"directory count 0", setInt(&Layout::directory, 4, 0), true},
-      {"variable count of two billion", setInt(&Layout::variables, 8, 2000000000), false},
-      {"text length beyond the file", setInt(&Layout::directory, 12, 0x7FFFFFFF), false},
-      {"negative text length", setInt(&Layout::directory, 12, -1), false},
-      {"settings text length beyond the file", setInt(&Layout::settings, 4, 1 << 30), false},
-      {"reserved count above 1000", setInt(&Layout::reservedList, 12, 1001), false},
-      {"reserved count negative means none", setInt(&Layout::reservedList, 12, -7), true},
-      {"reserved field with content", setInt(&Layout::settings, 8, 12345), true},
-      {"trailer reserved field with content", setInt(&Layout::trailer, 4, 99), true},
+       ContainerFailure::kTrailer},
+      {"cut inside the settings record", cutInside(&Layout::settings, 40),
+       ContainerFailure::kSettings},
+      {"cut inside the reserved list", cutInside(&Layout::reservedList, 6),
+       ContainerFailure::kReservedList},
+      {"cut inside the directory", cutInside(&Layout::directory, 30), ContainerFailure::kDirectory},
+      {"cut inside the variable list", cutInside(&Layout::variables, 14),
+       ContainerFailure::kVariables},
+      {"settings position beyond the file", setInt(&Layout::trailer, 8, 0x7FFFFFF0),
+       ContainerFailure::kSettings},
+      {"negative settings position", setInt(&Layout::trailer, 8, -8), ContainerFailure::kSettings},
+      {"directory position beyond the file", setInt(&Layout::trailer, 16, 0x7FFFFFF0),
+       ContainerFailure::kDirectory},
+      {"variable position beyond the file", setInt(&Layout::trailer, 24, 0x7FFFFFF0),
+       ContainerFailure::kVariables},
+      {"directory count of two billion", setInt(&Layout::directory, 4, 2000000000),
+       ContainerFailure::kDirectory},
+      {"directory count one too many", setInt(&Layout::directory, 4, 2),
+       ContainerFailure::kDirectory},
+      {"negative directory count", setInt(&Layout::directory, 4, -1), ContainerFailure::kNone},
+      {"directory count 0", setInt(&Layout::directory, 4, 0), ContainerFailure::kNone},
+      {"variable count of two billion", setInt(&Layout::variables, 8, 2000000000),
+       ContainerFailure::kVariables},
+      {"text length beyond the file", setInt(&Layout::directory, 12, 0x7FFFFFFF),
+       ContainerFailure::kDirectory},
+      {"negative text length", setInt(&Layout::directory, 12, -1), ContainerFailure::kDirectory},
+      {"settings text length beyond the file", setInt(&Layout::settings, 4, 1 << 30),
+       ContainerFailure::kSettings},
+      {"reserved count above 1000", setInt(&Layout::reservedList, 12, 1001),
+       ContainerFailure::kReservedList},
+      {"reserved count negative means none", setInt(&Layout::reservedList, 12, -7),
+       ContainerFailure::kNone},
+      {"reserved field with content", setInt(&Layout::settings, 8, 12345), ContainerFailure::kNone},
+      {"trailer reserved field with content", setInt(&Layout::trailer, 4, 99),
+       ContainerFailure::kNone},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -202,7 +221,9 @@ TEST(ContainerReaderTest, DamagedBooksTable) {
     std::string bytes = book.Bytes();
     c.damage(&bytes, Layout(bytes));
     book.WriteBytes(bytes);
-    EXPECT_EQ(ParseCurrentBook().ok, c.parses);
+    const ParsedBook parsed = ParseCurrentBook();
+    EXPECT_EQ(parsed.failure, c.failure);
+    EXPECT_EQ(parsed.ok, c.failure == ContainerFailure::kNone);
   }
 }
 
@@ -385,8 +406,10 @@ TEST(ContainerReaderTest, ReadTrailerFailsOnDamagedOrMissingFile) {
   TestBook book;
   book.WriteBytes("too short");
   EXPECT_FALSE(ReadTrailer());
+  EXPECT_EQ(ReadTrailer().failure, ContainerFailure::kTrailer);
   OverrideOwnExecutablePath(book.Tmp().File("missing"));
   EXPECT_FALSE(ReadTrailer());
+  EXPECT_EQ(ReadTrailer().failure, ContainerFailure::kCannotOpen);
 }
 
 // Extraction of one entry whose stored bytes were tampered with after writing.

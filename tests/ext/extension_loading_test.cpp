@@ -8,6 +8,7 @@
 #include "ext/extension_registry.h"
 #include "ext/extension_scripting.h"
 #include "extension_fixture.h"
+#include "session/reader_session.h"
 
 namespace quire::testing {
 namespace {
@@ -226,18 +227,25 @@ TEST_F(ExtensionLoadingTest, EachFileIsLoadedOncePerRun) {
   EXPECT_EQ(ExtensionFiles().size(), 1u);
 }
 
-TEST_F(ExtensionLoadingTest, StartUpLoadsFromTheBookFolderAndPageStoreCleanupUnloads) {
+// The page store's cleanup knows only files and folders; the session's shutdown tells
+// the libraries to exit and unloads them after it.
+TEST_F(ExtensionLoadingTest, StartUpLoadsFromTheBookFolderAndShutdownUnloadsAfterTheCleanup) {
   PageStore::Instance().ResetForTesting();
+  ReaderSession session;
   const std::string bookFolder = BookFolder();
   ASSERT_THAT(bookFolder, StartsWith(m_tmp.Path() + "/"));
   const std::string path = bookFolder + "__pxa__full.so";
   std::filesystem::copy_file(kFullLibrary, path);
 
-  LoadExtensions();
+  session.LoadExtensions();
   window.hasFrame = true;
   EXPECT_THAT(CallsOf("full"), ElementsAre(StartsWith("Init "), "ScriptGetKey"));
 
   PageStore::Instance().Cleanup();
+  EXPECT_THAT(CallsOf("full"), ElementsAre(StartsWith("Init "), "ScriptGetKey"));
+  EXPECT_TRUE(IsMapped(path));
+
+  session.Shutdown();
   EXPECT_THAT(CallsOf("full"),
               ElementsAre(StartsWith("Init "), "ScriptGetKey", "Exit", "Unloaded"));
   EXPECT_FALSE(PathExists(path));

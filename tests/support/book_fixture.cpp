@@ -6,6 +6,7 @@
 #include "book/cebook.h"
 #include "book/container_format.h"
 #include "book/page_store.h"
+#include "pages/page_load_steps.h"
 #include "platform/paths.h"
 
 namespace quire::testing {
@@ -108,6 +109,10 @@ BookLayout::BookLayout(const std::string& bytes) : size(bytes.size()) {
   directory = at(16);
   dataBase = at(20);
   variables = at(24);
+}
+
+LoadResult LoadAsTheReaderDoes() {
+  return CEBook::Instance().Load(PageLoadSteps());
 }
 
 }  // namespace quire::testing

@@ -4,7 +4,7 @@
 //   book.AddPage("index.html", "<p>Hi</p>");
 //   book.Settings().title = "A title";
 //   book.Write();                          // writes the file, the reader now reads it
-//   CEBook::Instance().Load();
+//   LoadAsTheReaderDoes();
 //   EXPECT_EQ(book.Extracted("index.html"), "<p>Hi</p>");
 //
 // A TestBook owns a ScopedTmpdir, so everything the reader extracts lands in the test's
@@ -19,6 +19,7 @@
 #include <string>
 
 #include "book/book_writer.h"
+#include "book/load_result.h"
 #include "support/scoped_tmpdir.h"
 
 namespace quire::testing {
@@ -67,6 +68,10 @@ class TestBook {
   ScopedTmpdir m_tmp;
   BookSpec m_spec;
 };
+
+// Loads the current book with the steps the reader uses (plain-text variables as HTML,
+// flagged pages expanded). Shows nothing; the result says why a load stopped.
+LoadResult LoadAsTheReaderDoes();
 
 // Where the blocks of a book lie, read back from the trailer of its bytes (for tests that
 // damage books on purpose). Positions are absolute.

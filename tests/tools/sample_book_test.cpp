@@ -37,7 +37,7 @@ class SampleBookTest : public ::testing::Test {
     EXPECT_EQ(r.err, "");                          // no warnings either
     m_book.Settings().esbn = "QUIRE-SAMPLE-0001";  // where the load extracts to
     m_book.WriteBytes(*ReadWholeFile(path));
-    CEBook::Instance().Load();
+    ASSERT_EQ(testing::LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone);
   }
 
   // The page that the last DISPLAY wrote.

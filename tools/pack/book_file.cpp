@@ -23,7 +23,7 @@ void UseBook(const std::string& path) {
 
 bool HasBookTrailer(const std::string& path) {
   UseBook(path);
-  return ReadTrailer();
+  return static_cast<bool>(ReadTrailer());
 }
 
 bool OpenBookFile(const std::string& path, BookFile* book, std::string* error) {
