@@ -5,6 +5,7 @@
 #include "book/cebook.h"
 #include "book/page_store.h"
 #include "book/status_progress.h"
+#include "pages/file_url.h"
 #include "pages/html_text.h"
 #include "pages/page_template.h"
 
@@ -43,8 +44,8 @@ std::string BuildContentsPage() {
     const bool descriptions = book.ContentsShowDescriptions();
     body = "<UL COMPACT>";
     for (const PageEntry& entry : list) {
-      body += "<LI><B><A HREF=\"" + entry.path + "\" TARGET=_top>" + EscapeHtml(entry.title) +
-              "</A></B>";
+      body += "<LI><B><A HREF=\"" + FileUrlFromPath(entry.path) + "\" TARGET=_top>" +
+              EscapeHtml(entry.title) + "</A></B>";
       if (descriptions && !entry.description.empty()) {
         body += "<BR>" + EscapeHtml(entry.description);
       }

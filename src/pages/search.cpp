@@ -5,6 +5,7 @@
 #include "book/cebook.h"
 #include "book/page_store.h"
 #include "book/status_progress.h"
+#include "pages/file_url.h"
 #include "pages/html_text.h"
 #include "pages/page_scorer.h"
 #include "pages/page_template.h"
@@ -104,7 +105,7 @@ std::string BuildSearchPage(const std::string& query, bool caseSensitive) {
       body +=
           "</FONT></TD><TD WIDTH=3%>&nbsp;</TD><TD WIDTH=90% VALIGN=TOP ALIGN=LEFT>"
           "<FONT FACE=\"Arial,Helvetica,Verdana\" SIZE=2 COLOR=" +
-          textColour + "><B><A HREF=\"" + result.path + "\" TARGET=_top>" +
+          textColour + "><B><A HREF=\"" + FileUrlFromPath(result.path) + "\" TARGET=_top>" +
           EscapeHtml(result.title) + "</A></B>";
       if (descriptions && !result.description.empty()) {
         body += "<BR>" + EscapeHtml(result.description);

@@ -66,7 +66,9 @@ class ContentsPageTest : public PagesTest {
   }
 
   std::string Link(const std::string& name, const std::string& title) {
-    return "<LI><B><A HREF=\"" + BookFolder() + name + "\" TARGET=_top>" + title + "</A></B>";
+    // The fixture's folder and names need no escaping, so the URL is the plain path.
+    return "<LI><B><A HREF=\"file://" + BookFolder() + name + "\" TARGET=_top>" + title +
+           "</A></B>";
   }
 
   std::string Page(const std::string& body) {
@@ -117,6 +119,16 @@ TEST_F(ContentsPageTest, DescriptionsCanBeSwitchedOff) {
   LoadBook(m_settings, CEBook::Instance().Files());
   std::string body = "<UL COMPACT>" + Link("c.html", "Ten") + Link("b.html", "Two") +
                      Link("a.html", "A &amp; B") + Link("d.html", "") + "</UL>";
+  EXPECT_EQ(ReadWholeFile(BuildContentsPage()), Page(body));
+}
+
+TEST_F(ContentsPageTest, LinksEscapeWhatWouldBreakTheAddressAndNothingElse) {
+  LoadBook(m_settings, {Listed(PageFile("a \"b\"#1%.html", "Odd <1>", "", "", "1")),
+                        Listed(PageFile("caf\xC3\xA9&?.html", "Caf\xC3\xA9", "", "", "2"))});
+  std::string body = "<UL COMPACT>" + std::string("<LI><B><A HREF=\"file://") + BookFolder() +
+                     "a%20%22b%22%231%25.html\" TARGET=_top>Odd &lt;1&gt;</A></B>" +
+                     "<LI><B><A HREF=\"file://" + BookFolder() +
+                     "caf%C3%A9%26%3F.html\" TARGET=_top>Caf\xC3\xA9</A></B>" + "</UL>";
   EXPECT_EQ(ReadWholeFile(BuildContentsPage()), Page(body));
 }
 

@@ -167,7 +167,7 @@ class SearchBookTest : public PagesTest {
            "COLOR=563412>" +
            std::to_string(k) +
            ".</FONT></TD><TD WIDTH=3%>&nbsp;</TD><TD WIDTH=90% VALIGN=TOP ALIGN=LEFT>"
-           "<FONT FACE=\"Arial,Helvetica,Verdana\" SIZE=2 COLOR=563412><B><A HREF=\"" +
+           "<FONT FACE=\"Arial,Helvetica,Verdana\" SIZE=2 COLOR=563412><B><A HREF=\"file://" +
            BookFolder() + name + "\" TARGET=_top>" + title + "</A></B>" + extra +
            "</FONT></TD></TR></TABLE>";
   }

@@ -1,0 +1,380 @@
+#include "app/gtk_reader_window.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "app/main_frame.h"
+#include "session/display_text.h"
+#include "ui/console_window.h"
+#include "ui/message_style.h"
+
+namespace quire {
+
+namespace {
+
+GtkMessageType MessageTypeFor(int icon) {
+  switch (icon) {
+    case kMbIconStop:
+      return GTK_MESSAGE_ERROR;
+    case kMbIconQuestion:
+      return GTK_MESSAGE_QUESTION;
+    case kMbIconExclamation:
+      return GTK_MESSAGE_WARNING;
+    case kMbIconInformation:
+      return GTK_MESSAGE_INFO;
+    default:
+      return GTK_MESSAGE_OTHER;
+  }
+}
+
+struct ButtonSpec {
+  const char* label;
+  int code;
+};
+
+std::vector<ButtonSpec> ButtonsFor(int style) {
+  switch (style & kMbButtonMask) {
+    case kMbOkCancel:
+      return {{"_OK", kIdOk}, {"_Cancel", kIdCancel}};
+    case kMbAbortRetryIgnore:
+      return {{"_Abort", kIdAbort}, {"_Retry", kIdRetry}, {"_Ignore", kIdIgnore}};
+    case kMbYesNoCancel:
+      return {{"_Yes", kIdYes}, {"_No", kIdNo}, {"_Cancel", kIdCancel}};
+    case kMbYesNo:
+      return {{"_Yes", kIdYes}, {"_No", kIdNo}};
+    case kMbRetryCancel:
+      return {{"_Retry", kIdRetry}, {"_Cancel", kIdCancel}};
+    default:
+      return {{"_OK", kIdOk}};
+  }
+}
+
+bool FileExists(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0;
+}
+
+// Adds the filters of "Description|pattern;pattern|...||".
+void AddFilters(GtkFileChooser* chooser, const std::string& filter) {
+  std::vector<std::string> pieces;
+  size_t start = 0;
+  while (start <= filter.size()) {
+    size_t bar = filter.find('|', start);
+    if (bar == std::string::npos)
+      bar = filter.size();
+    pieces.push_back(filter.substr(start, bar - start));
+    start = bar + 1;
+  }
+  for (size_t i = 0; i + 1 < pieces.size(); i += 2) {
+    if (pieces[i].empty() && pieces[i + 1].empty())
+      break;
+    GtkFileFilter* fileFilter = gtk_file_filter_new();
+    gtk_file_filter_set_name(fileFilter, ToDisplayText(pieces[i]).c_str());
+    size_t from = 0;
+    const std::string& patterns = pieces[i + 1];
+    while (from <= patterns.size()) {
+      size_t semicolon = patterns.find(';', from);
+      if (semicolon == std::string::npos)
+        semicolon = patterns.size();
+      std::string pattern = patterns.substr(from, semicolon - from);
+      if (!pattern.empty())
+        gtk_file_filter_add_pattern(fileFilter, pattern.c_str());
+      from = semicolon + 1;
+    }
+    gtk_file_chooser_add_filter(chooser, fileFilter);
+  }
+}
+
+}  // namespace
+
+GtkReaderWindow::GtkReaderWindow(BusyScope busyScope) : m_busyScope(std::move(busyScope)) {}
+
+GtkReaderWindow::~GtkReaderWindow() {
+  if (m_pageSetup != nullptr)
+    g_object_unref(m_pageSetup);
+  if (m_printSettings != nullptr)
+    g_object_unref(m_printSettings);
+}
+
+GtkWindow* GtkReaderWindow::Owner() const {
+  if (m_frame == nullptr || !m_frame->Exists())
+    return nullptr;
+  GtkWindow* window = m_frame->Window();
+  return gtk_widget_get_visible(GTK_WIDGET(window)) ? window : nullptr;
+}
+
+int GtkReaderWindow::RunDialog(GtkDialog* dialog) {
+  int response = GTK_RESPONSE_NONE;
+  m_busyScope([&] {
+    m_openDialogs.push_back(dialog);
+    response = gtk_dialog_run(dialog);
+    m_openDialogs.erase(std::remove(m_openDialogs.begin(), m_openDialogs.end(), dialog),
+                        m_openDialogs.end());
+  });
+  return response;
+}
+
+void GtkReaderWindow::DismissDialogs() {
+  std::vector<GtkDialog*> open = m_openDialogs;
+  for (GtkDialog* dialog : open)
+    gtk_dialog_response(dialog, GTK_RESPONSE_DELETE_EVENT);
+}
+
+void GtkReaderWindow::ShowStartupNotice(const std::string& text) {
+  GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_INFO,
+                                             GTK_BUTTONS_OK, "%s", ToDisplayText(text).c_str());
+  gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+  gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
+  gtk_dialog_run(GTK_DIALOG(dialog));
+  gtk_widget_destroy(dialog);
+}
+
+int GtkReaderWindow::MessageBox(const std::string& text, int style) {
+  GtkWindow* owner = Owner();
+  GtkWidget* dialog = gtk_message_dialog_new(
+      owner, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
+      MessageTypeFor(EffectiveIcon(style)), GTK_BUTTONS_NONE, "%s", ToDisplayText(text).c_str());
+  gtk_window_set_title(GTK_WINDOW(dialog), ToDisplayText(m_title).c_str());
+  if (owner == nullptr)
+    gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
+  std::vector<ButtonSpec> buttons = ButtonsFor(style);
+  for (const ButtonSpec& button : buttons)
+    gtk_dialog_add_button(GTK_DIALOG(dialog), button.label, button.code);
+  gtk_dialog_set_default_response(GTK_DIALOG(dialog), buttons.front().code);
+  int response = RunDialog(GTK_DIALOG(dialog));
+  gtk_widget_destroy(dialog);
+  for (const ButtonSpec& button : buttons) {
+    if (button.code == response)
+      return response;
+  }
+  return DismissedAnswer(style);
+}
+
+bool GtkReaderWindow::SaveFileDialog(const SaveFileRequest& request, std::string* path) {
+  std::string title = request.title.empty() ? "Save As" : ToDisplayText(request.title);
+  GtkWidget* dialog =
+      gtk_file_chooser_dialog_new(title.c_str(), Owner(), GTK_FILE_CHOOSER_ACTION_SAVE, "_Cancel",
+                                  GTK_RESPONSE_CANCEL, "_Save", GTK_RESPONSE_ACCEPT, nullptr);
+  GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
+  gtk_file_chooser_set_do_overwrite_confirmation(chooser, TRUE);
+  if (!request.folder.empty() && FileExists(request.folder))
+    gtk_file_chooser_set_current_folder(chooser, request.folder.c_str());
+  if (!request.fileName.empty())
+    gtk_file_chooser_set_current_name(chooser, request.fileName.c_str());
+  AddFilters(chooser, request.filter);
+  bool chosen = false;
+  while (RunDialog(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
+    char* file = gtk_file_chooser_get_filename(chooser);
+    if (file == nullptr)
+      break;
+    std::string result = file;
+    g_free(file);
+    std::string base = result.substr(result.rfind('/') + 1);
+    if (!request.defaultExtension.empty() && base.find('.') == std::string::npos) {
+      result += "." + request.defaultExtension;
+      // The chooser asked about the name without the extension; ask about this one.
+      if (FileExists(result) && MessageBox(result + " already exists.\nDo you want to replace it?",
+                                           kMbYesNo | kMbIconExclamation) != kIdYes)
+        continue;
+    }
+    *path = result;
+    chosen = true;
+    break;
+  }
+  gtk_widget_destroy(dialog);
+  return chosen;
+}
+
+bool GtkReaderWindow::SearchDialog(std::string* words, bool* caseSensitive) {
+  GtkWidget* dialog = gtk_dialog_new_with_buttons(ToDisplayText(m_title).c_str(), Owner(),
+                                                  GTK_DIALOG_MODAL, "_Cancel", GTK_RESPONSE_CANCEL,
+                                                  "_Search", GTK_RESPONSE_OK, nullptr);
+  gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+  GtkWidget* grid = gtk_grid_new();
+  gtk_grid_set_row_spacing(GTK_GRID(grid), 6);
+  gtk_grid_set_column_spacing(GTK_GRID(grid), 6);
+  gtk_container_set_border_width(GTK_CONTAINER(grid), 8);
+  GtkWidget* label = gtk_label_new_with_mnemonic("Search _for:");
+  GtkWidget* entry = gtk_entry_new();
+  gtk_entry_set_activates_default(GTK_ENTRY(entry), TRUE);
+  gtk_label_set_mnemonic_widget(GTK_LABEL(label), entry);
+  GtkWidget* matchCase = gtk_check_button_new_with_mnemonic("Match _case");
+  gtk_grid_attach(GTK_GRID(grid), label, 0, 0, 1, 1);
+  gtk_grid_attach(GTK_GRID(grid), entry, 1, 0, 1, 1);
+  gtk_grid_attach(GTK_GRID(grid), matchCase, 1, 1, 1, 1);
+  gtk_container_add(GTK_CONTAINER(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), grid);
+  gtk_widget_show_all(dialog);
+  bool confirmed = RunDialog(GTK_DIALOG(dialog)) == GTK_RESPONSE_OK;
+  if (confirmed) {
+    *words = gtk_entry_get_text(GTK_ENTRY(entry));
+    *caseSensitive = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(matchCase));
+  }
+  gtk_widget_destroy(dialog);
+  return confirmed;
+}
+
+void GtkReaderWindow::PrintSetupDialog() {
+  GtkPageSetup* chosen = nullptr;
+  m_busyScope([&] {
+    if (m_printSettings == nullptr)
+      m_printSettings = gtk_print_settings_new();
+    chosen = gtk_print_run_page_setup_dialog(Owner(), m_pageSetup, m_printSettings);
+  });
+  if (m_pageSetup != nullptr)
+    g_object_unref(m_pageSetup);
+  m_pageSetup = chosen;
+}
+
+void GtkReaderWindow::Beep() {
+  if (GdkDisplay* display = gdk_display_get_default())
+    gdk_display_beep(display);
+}
+
+// --- The view -----------------------------------------------------------------------------
+
+bool GtkReaderWindow::HasView() const {
+  return m_frame != nullptr && m_frame->Exists() && m_frame->View() != nullptr &&
+         m_frame->View()->Exists();
+}
+
+#define QUIRE_VIEW_CALL(call) \
+  do {                        \
+    if (HasView())            \
+      m_frame->View()->call;  \
+  } while (0)
+
+void GtkReaderWindow::Navigate(const std::string& url) {
+  QUIRE_VIEW_CALL(Navigate(url));
+}
+void GtkReaderWindow::GoHome() {
+  QUIRE_VIEW_CALL(GoHome());
+}
+void GtkReaderWindow::GoBack() {
+  QUIRE_VIEW_CALL(GoBack());
+}
+void GtkReaderWindow::GoForward() {
+  QUIRE_VIEW_CALL(GoForward());
+}
+void GtkReaderWindow::StopLoading() {
+  QUIRE_VIEW_CALL(StopLoading());
+}
+void GtkReaderWindow::RefreshPage() {
+  QUIRE_VIEW_CALL(RefreshPage());
+}
+void GtkReaderWindow::PrintPage() {
+  QUIRE_VIEW_CALL(PrintPage());
+}
+void GtkReaderWindow::CopySelection() {
+  QUIRE_VIEW_CALL(CopySelection());
+}
+void GtkReaderWindow::SelectAllText() {
+  QUIRE_VIEW_CALL(SelectAllText());
+}
+void GtkReaderWindow::SetFontSize(int level) {
+  QUIRE_VIEW_CALL(SetFontSize(level));
+}
+void GtkReaderWindow::ShowAbout() {
+  QUIRE_VIEW_CALL(ShowAbout());
+}
+void GtkReaderWindow::ShowSearch() {
+  QUIRE_VIEW_CALL(ShowSearch());
+}
+void GtkReaderWindow::ShowContents() {
+  QUIRE_VIEW_CALL(ShowContents());
+}
+void GtkReaderWindow::SetInCommand(bool inCommand) {
+  QUIRE_VIEW_CALL(SetInCommand(inCommand));
+}
+
+#undef QUIRE_VIEW_CALL
+
+std::string GtkReaderWindow::CurrentUrl() const {
+  return HasView() ? m_frame->View()->CurrentUrl() : std::string();
+}
+
+// --- The frame ----------------------------------------------------------------------------
+
+bool GtkReaderWindow::HasFrame() const {
+  return m_frame != nullptr && m_frame->Exists();
+}
+
+void GtkReaderWindow::ShowMaximized() {
+  if (HasFrame())
+    m_frame->ShowMaximized();
+}
+
+void GtkReaderWindow::ShowMinimized() {
+  if (HasFrame())
+    m_frame->ShowMinimized();
+}
+
+void GtkReaderWindow::ShowNormal() {
+  if (HasFrame())
+    m_frame->ShowNormal();
+}
+
+void GtkReaderWindow::PlaceWindow(const WindowRect& rect) {
+  if (HasFrame())
+    m_frame->PlaceWindow(rect);
+}
+
+void GtkReaderWindow::CloseWindow() {
+  if (m_close)
+    m_close();
+}
+
+WindowRect GtkReaderWindow::FrameRect() const {
+  return HasFrame() ? m_frame->FrameRect() : WindowRect{};
+}
+
+WindowRect GtkReaderWindow::ClientRect() const {
+  return HasView() ? m_frame->ClientRect() : WindowRect{};
+}
+
+WindowRect GtkReaderWindow::ScreenRect() const {
+  GdkDisplay* display = gdk_display_get_default();
+  if (display == nullptr)
+    return {};
+  GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
+  if (monitor == nullptr && gdk_display_get_n_monitors(display) > 0)
+    monitor = gdk_display_get_monitor(display, 0);
+  if (monitor == nullptr)
+    return {};
+  GdkRectangle geometry;
+  gdk_monitor_get_geometry(monitor, &geometry);
+  return {0, 0, geometry.width, geometry.height};
+}
+
+void* GtkReaderWindow::NativeHandle() const {
+  return HasFrame() ? static_cast<void*>(m_frame->Window()) : nullptr;
+}
+
+// --- Status bar and cursor ----------------------------------------------------------------
+
+void GtkReaderWindow::SetStatusText(const std::string& text) {
+  if (HasFrame())
+    m_frame->SetStatusText(text);
+}
+
+void GtkReaderWindow::BeginWaitCursor() {
+  if (++m_waitDepth == 1 && HasFrame())
+    m_frame->SetWaitCursor(true);
+}
+
+void GtkReaderWindow::EndWaitCursor() {
+  if (m_waitDepth > 0 && --m_waitDepth == 0 && HasFrame())
+    m_frame->SetWaitCursor(false);
+}
+
+void GtkReaderWindow::ShowProgress(const std::string& caption, int position) {
+  if (HasFrame())
+    m_frame->ShowProgress(caption, position);
+}
+
+void GtkReaderWindow::HideProgress() {
+  if (HasFrame())
+    m_frame->HideProgress();
+}
+
+}  // namespace quire

@@ -1,0 +1,22 @@
+// Book texts at the boundary to the toolkit, which wants UTF-8.
+#ifndef QUIRE_SESSION_DISPLAY_TEXT_H_
+#define QUIRE_SESSION_DISPLAY_TEXT_H_
+
+#include <string>
+#include <string_view>
+
+namespace quire {
+
+// True when `text` is well-formed UTF-8 (no overlong forms, no surrogates, nothing past
+// U+10FFFF).
+bool IsValidUtf8(std::string_view text);
+// `text` itself when it is valid UTF-8, else read as Windows-1252 and converted (the five
+// bytes that code page leaves unassigned become U+FFFD).
+std::string ToDisplayText(std::string_view text);
+// The web view's default character set for the loaded book: "UTF-8" when every metadata
+// text of the book is valid UTF-8, else "windows-1252".
+std::string BookDefaultCharset();
+
+}  // namespace quire
+
+#endif  // QUIRE_SESSION_DISPLAY_TEXT_H_

@@ -1,0 +1,73 @@
+#include "session/navigation_policy.h"
+
+#include "platform/outside_address.h"
+
+namespace quire {
+
+const char kNewWindowRefusedMessage[] =
+    "This link is part of the E-Book, you are not to allowed to open it in a new window.\n\n"
+    "(Any links to web sites will automatically be opened in your web browser if you click "
+    "them)";
+
+namespace {
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9')
+    return c - '0';
+  if (c >= 'a' && c <= 'f')
+    return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F')
+    return c - 'A' + 10;
+  return -1;
+}
+
+// The bytes the web view escapes in a link and nothing else.
+bool IsUndoneEscape(int byte) {
+  return byte == ' ' || byte == '"' || byte == '<' || byte == '>' || byte == '`' || byte >= 0x80;
+}
+
+}  // namespace
+
+std::string DecodeLinkCopy(const std::string& url) {
+  std::string decoded;
+  decoded.reserve(url.size());
+  for (size_t i = 0; i < url.size(); ++i) {
+    if (url[i] == '%' && i + 2 < url.size()) {
+      int high = HexValue(url[i + 1]);
+      int low = HexValue(url[i + 2]);
+      if (high >= 0 && low >= 0 && IsUndoneEscape(high * 16 + low)) {
+        decoded += static_cast<char>(high * 16 + low);
+        i += 2;
+        continue;
+      }
+    }
+    decoded += url[i];
+  }
+  return decoded;
+}
+
+NavigationVerdict DecideNavigation(const std::string& url, bool inCommand, bool openLinksOutside,
+                                   NavigationHandlers& handlers) {
+  if (inCommand)
+    return NavigationVerdict::kDisplay;
+  if (openLinksOutside && IsOutsideAddress(url)) {
+    handlers.OpenOutsideLink(url);
+    return NavigationVerdict::kCancel;
+  }
+  std::string decoded = DecodeLinkCopy(url);
+  if (handlers.RunLinkCommands(decoded))
+    return NavigationVerdict::kCancel;
+  if (handlers.RunScriptLink(decoded))
+    return NavigationVerdict::kCancel;
+  return NavigationVerdict::kDisplay;
+}
+
+NewWindowVerdict DecideNewWindow(const NewWindowKeys& keys) {
+  if (keys.shift)
+    return NewWindowVerdict::kRefuseWithMessage;
+  if (keys.control || keys.alt)
+    return NewWindowVerdict::kRefuse;
+  return NewWindowVerdict::kOpen;
+}
+
+}  // namespace quire

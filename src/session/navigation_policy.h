@@ -1,0 +1,55 @@
+// What the view does with a navigation the web view is about to make, and with a request
+// for a new window. Pure decisions: the view only translates WebKit's types.
+#ifndef QUIRE_SESSION_NAVIGATION_POLICY_H_
+#define QUIRE_SESSION_NAVIGATION_POLICY_H_
+
+#include <string>
+
+namespace quire {
+
+// The message a Shift-click on a link shows instead of opening a second window.
+extern const char kNewWindowRefusedMessage[];
+
+// The URL as the book's author wrote it: undoes the escapes the web view adds to a link
+// (space, '"', '<', '>', '`' and every byte from 0x80 up, hex digits in either case).
+// Every other percent escape, a malformed one included, stays as it is.
+std::string DecodeLinkCopy(const std::string& url);
+
+// What the policy may ask for; the view runs them. The interpreter entry points report
+// whether they handled the link.
+class NavigationHandlers {
+ public:
+  virtual ~NavigationHandlers() = default;
+  virtual void OpenOutsideLink(const std::string& url) = 0;
+  virtual bool RunLinkCommands(const std::string& decodedUrl) = 0;
+  virtual bool RunScriptLink(const std::string& decodedUrl) = 0;
+};
+
+enum class NavigationVerdict { kDisplay, kCancel };
+
+// In this order: while a script command runs (`inCommand`) every navigation is displayed
+// untouched. With `openLinksOutside`, an outside address (http:, https:, news:, mail:,
+// ftp:, any letter case) goes to OpenOutsideLink and is cancelled. Otherwise the decoded
+// copy goes to RunLinkCommands, then, when that did not handle it, to RunScriptLink; a
+// handled link is cancelled. Anything else is displayed as it came.
+NavigationVerdict DecideNavigation(const std::string& url, bool inCommand, bool openLinksOutside,
+                                   NavigationHandlers& handlers);
+
+// Which modifier keys were down when the page asked for a new window.
+struct NewWindowKeys {
+  bool shift = false;
+  bool control = false;
+  bool alt = false;
+};
+
+enum class NewWindowVerdict {
+  kOpen,               // no modifier: the page's own window opens
+  kRefuse,             // Ctrl or Alt without Shift: nothing happens, nothing is shown
+  kRefuseWithMessage,  // Shift: nothing opens and kNewWindowRefusedMessage is shown
+};
+
+NewWindowVerdict DecideNewWindow(const NewWindowKeys& keys);
+
+}  // namespace quire
+
+#endif  // QUIRE_SESSION_NAVIGATION_POLICY_H_

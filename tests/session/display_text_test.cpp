@@ -1,0 +1,60 @@
+#include "session/display_text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "book/cebook.h"
+#include "book/ebook_settings.h"
+
+namespace quire::testing {
+namespace {
+
+TEST(DisplayTextTest, RecognisesWellFormedUtf8) {
+  const struct {
+    const char* text;
+    bool valid;
+  } cases[] = {
+      {"plain ASCII", true},
+      {"caf\xC3\xA9", true},
+      {"\xE2\x82\xAC euro", true},
+      {"\xF0\x9F\x93\x96 book", true},
+      {"caf\xE9", false},           // Windows-1252 e acute
+      {"\xC3", false},              // cut short
+      {"\xE2\x82", false},          // cut short
+      {"\xC0\xAF", false},          // overlong
+      {"\xE0\x80\xAF", false},      // overlong
+      {"\xED\xA0\x80", false},      // surrogate
+      {"\xF4\x90\x80\x80", false},  // past U+10FFFF
+      {"\x80 lone continuation", false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(IsValidUtf8(c.text), c.valid) << c.text;
+}
+
+TEST(DisplayTextTest, ReadsOtherTextAsWindows1252) {
+  EXPECT_EQ(ToDisplayText("caf\xC3\xA9"), "caf\xC3\xA9");
+  EXPECT_EQ(ToDisplayText("caf\xE9"), "caf\xC3\xA9");
+  EXPECT_EQ(ToDisplayText("\x80 \x93q\x94"), "\xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D");
+  EXPECT_EQ(ToDisplayText("\x81\xFF"), "\xEF\xBF\xBD\xC3\xBF");
+}
+
+TEST(DisplayTextTest, BookCharsetFollowsItsTexts) {
+  EBookSettings settings{};
+  settings.title = "Caf\xC3\xA9";
+  CEBook::Instance().SetRecordsForTesting(settings, {}, {});
+  EXPECT_EQ(BookDefaultCharset(), "UTF-8");
+  settings.author = "Jos\xE9";
+  CEBook::Instance().SetRecordsForTesting(settings, {}, {});
+  EXPECT_EQ(BookDefaultCharset(), "windows-1252");
+  settings.author = "Jose";
+  EBookFile file{};
+  file.fileName = "page.html";
+  file.title = "\xE9t\xE9";
+  CEBook::Instance().SetRecordsForTesting(settings, {file}, {});
+  EXPECT_EQ(BookDefaultCharset(), "windows-1252");
+  CEBook::Instance().ForgetForTesting();
+}
+
+}  // namespace
+}  // namespace quire::testing
