@@ -1,6 +1,7 @@
 // A whole book file: trailer, settings record, reserved list, directory, variables, then
-// every file and the splash picture extracted as the reader extracts them. Nothing may be
-// written outside the book folder, and no intermediate file may stay behind.
+// every file and the splash picture extracted as the reader extracts them, and a small
+// book loaded whole (extraction into its book folder, variables, start page). Nothing may
+// be written outside the book folders, and no intermediate file may stay behind.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,8 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "book/cebook.h"
 #include "book/container_reader.h"
+#include "book/page_store.h"
 #include "fuzz_support.h"
+#include "pages/page_load_steps.h"
 #include "platform/paths.h"
 
 namespace {
@@ -43,6 +47,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (reader.ExtractFile(directory, directory.size(), trailer, folder))
       fuzz::Finding("an entry past the directory was extracted");
   }
+  // The whole load, for books small enough that extracting every file stays quick. Its
+  // files go into the book's own folder in the private temporary folder and are removed
+  // again by the page store.
+  if (directory.size() <= kMaxExtracted) {
+    const LoadResult result = CEBook::Instance().Load(PageLoadSteps());
+    if (result.IsFatal() && result.Message().empty())
+      fuzz::Finding("a fatal load without a message");
+    PageStore::Instance().Cleanup();
+  }
   if (ReadTrailer()) {
     const EBookTrailer& kept = StartupTrailer();
     std::string picture;
@@ -50,10 +63,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       unlink(picture.c_str());
   }
 
-  // The private temporary folder only ever holds intermediate files, all removed again.
+  // The private temporary folder holds intermediate files, all removed again, and book
+  // folders, which hold nothing once the page store has cleaned up (a fatal load leaves
+  // its files, as the reader does; they are removed here).
   const std::string privateFolder = PrivateTempFolder();
-  if (!fuzz::FolderEntries(privateFolder).empty())
-    fuzz::Finding("a file stayed behind in " + privateFolder);
+  for (const std::string& name : fuzz::FolderEntries(privateFolder)) {
+    const bool bookFolder = name.size() >= 4 && name.compare(name.size() - 4, 4, ".k9w") == 0;
+    if (!bookFolder)
+      fuzz::Finding("a file stayed behind in " + privateFolder + ": " + name);
+  }
+  fuzz::EmptyFolder(privateFolder);
   for (const std::string& name : fuzz::FolderEntries(scratch)) {
     if (name != "book.bin" && name != "book" && scratch + name + "/" != privateFolder)
       fuzz::Finding("written outside the book folder: " + name);

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr int kMaxLinesRun = 20000;
+constexpr int kMaxLinesRun = 3000;
 
 }  // namespace
 
