@@ -19,6 +19,7 @@
 #include "book/container_format.h"
 #include "book/lz.h"
 #include "book/scrambled.h"
+#include "platform/file_write.h"
 
 namespace quire {
 
@@ -38,15 +39,7 @@ class Output {
       m_bytes->append(data);
       return true;
     }
-    while (!data.empty()) {
-      ssize_t n = write(m_fd, data.data(), data.size());
-      if (n < 0 && errno == EINTR)
-        continue;
-      if (n <= 0)
-        return false;
-      data.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
+    return WriteAllBytes(m_fd, data);
   }
   int64_t Position() const { return m_position; }
 

@@ -5,6 +5,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string_view>
+
+#include "platform/file_write.h"
 
 namespace quire {
 
@@ -24,17 +27,18 @@ bool BufferedFileWriter::Open(const std::string& path) {
   return m_fd >= 0;
 }
 
+void BufferedFileWriter::Attach(int fd) {
+  if (m_fd >= 0)
+    Close();
+  m_fd = fd;
+  m_failed = fd < 0;
+  m_fill = 0;
+}
+
 bool BufferedFileWriter::WriteOut(const uint8_t* data, size_t size) {
-  while (size > 0) {
-    ssize_t n = write(m_fd, data, size);
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0) {
-      m_failed = true;
-      return false;
-    }
-    data += n;
-    size -= static_cast<size_t>(n);
+  if (!WriteAllBytes(m_fd, std::string_view(reinterpret_cast<const char*>(data), size))) {
+    m_failed = true;
+    return false;
   }
   return true;
 }

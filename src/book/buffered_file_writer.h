@@ -23,6 +23,8 @@ class BufferedFileWriter {
   // Creates or truncates `path` with mode 0600 (a link there is not followed). False
   // when it cannot be created.
   bool Open(const std::string& path);
+  // Writes into `fd`, an open file, from its current offset; the writer owns and closes it.
+  void Attach(int fd);
   // A write that would bring the buffered count above the buffer size first writes the
   // buffer out; a block that fits is then buffered, a larger one written directly.
   // False once anything could not be written; later writes then fail too.

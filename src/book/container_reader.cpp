@@ -10,6 +10,7 @@
 
 #include "book/container_format.h"
 #include "book/scrambled.h"
+#include "platform/file_write.h"
 #include "platform/paths.h"
 #include "platform/temp_file.h"
 
@@ -154,19 +155,6 @@ bool ReadTrailerFrom(BookInput& in, EBookTrailer* trailer) {
   return true;
 }
 
-bool WriteAll(int fd, const uint8_t* data, size_t size) {
-  while (size > 0) {
-    ssize_t n = write(fd, data, size);
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0)
-      return false;
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
-}
-
 // Copies `size` stored bytes from `position`, unscrambled with the data key, into `fd`,
 // in chunks. False when the bytes come up short or cannot be written.
 bool CopyUnscrambled(BookInput& in, int64_t position, int64_t size, int fd) {
@@ -177,7 +165,8 @@ bool CopyUnscrambled(BookInput& in, int64_t position, int64_t size, int fd) {
     const size_t want = static_cast<size_t>(std::min<int64_t>(size, kCopyChunk));
     const size_t got = in.ReadSome(chunk.get(), want);
     XorBytes(chunk.get(), got, kDataKey);
-    if (!WriteAll(fd, chunk.get(), got) || got < want)
+    if (!WriteAllBytes(fd, std::string_view(reinterpret_cast<const char*>(chunk.get()), got)) ||
+        got < want)
       return false;
     size -= static_cast<int64_t>(got);
   }
@@ -235,23 +224,29 @@ bool ContainerReader::ExtractFile(const std::vector<EBookFile>& directory, size_
     return false;
   const std::string target = folder + entry.fileName;
 
-  std::string intermediate;
-  int fd = -1;
-  if (entry.packed) {
-    // A unique name, so two readers extracting at once never share one.
-    fd = CreateUniqueTempFile("unc", &intermediate);
-  } else {
-    fd = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+  const auto openTarget = [&target] {
+    return open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+  };
+  if (!entry.packed) {
+    const int fd = openTarget();
+    if (fd < 0)
+      return false;
+    bool ok = CopyUnscrambled(m_input, position, entry.storedSize, fd);
+    return close(fd) == 0 && ok;
   }
-  if (fd < 0)
+  // The packed bytes go through an intermediate file that is only ever used through its
+  // descriptor: its name goes at once, so nothing can swap it and nothing stays behind.
+  const int packedFd = CreateNamelessTempFile("unc");
+  if (packedFd < 0)
     return false;
-  bool ok = CopyUnscrambled(m_input, position, entry.storedSize, fd);
-  if (close(fd) != 0)
-    ok = false;
-  if (entry.packed) {
-    ok = ok && UnpackFile(intermediate, target);
-    unlink(intermediate.c_str());
+  bool ok = CopyUnscrambled(m_input, position, entry.storedSize, packedFd);
+  if (ok) {
+    const int fd = openTarget();
+    ok = fd >= 0 && UnpackDescriptors(packedFd, fd);
+    if (fd >= 0 && close(fd) != 0)
+      ok = false;
   }
+  close(packedFd);
   return ok;
 }
 
@@ -278,19 +273,16 @@ bool ExtractSplashPicture(int32_t position, int32_t size, std::string* picturePa
   if (!in.Open(OwnBookFile()) || int64_t{position} + size > in.Size())
     return false;
 
-  std::string intermediate;
   std::string picture;
-  int packedFd = CreateUniqueTempFile("unc", &intermediate);
+  const int packedFd = CreateNamelessTempFile("unc");
   if (packedFd < 0)
     return false;
-  int pictureFd = CreateUniqueTempFile("bmp", &picture);
-  if (pictureFd >= 0)
-    close(pictureFd);
-  bool ok = pictureFd >= 0 && CopyUnscrambled(in, position, size, packedFd);
-  if (close(packedFd) != 0)
+  const int pictureFd = CreateUniqueTempFile("bmp", &picture);
+  bool ok = pictureFd >= 0 && CopyUnscrambled(in, position, size, packedFd) &&
+            UnpackDescriptors(packedFd, pictureFd);
+  close(packedFd);
+  if (pictureFd >= 0 && close(pictureFd) != 0)
     ok = false;
-  ok = ok && UnpackFile(intermediate, picture);
-  unlink(intermediate.c_str());
   if (ok) {
     *picturePath = picture;
   } else if (!picture.empty()) {

@@ -67,6 +67,10 @@ bool ExtractSplashPicture(int32_t position, int32_t size, std::string* picturePa
 // so memory stays bounded whatever the size. True only if the stream reached its end
 // token and all output was written.
 bool UnpackFile(const std::string& packedPath, const std::string& outputPath);
+// The same between two open files, neither of which needs a name: the whole of
+// `packedFd` (read from its start) is decoded into `outputFd`, which is emptied first.
+// Both stay open; the caller closes them.
+bool UnpackDescriptors(int packedFd, int outputFd);
 
 // True for a stored file name that may be created inside the book folder: not empty, not
 // "." or "..", and without '/' or '\'.

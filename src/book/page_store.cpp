@@ -1,12 +1,15 @@
 #include "book/page_store.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
 #include "book/cebook.h"
+#include "platform/file_replace.h"
+#include "platform/file_write.h"
 #include "platform/paths.h"
 #include "ui/reader_window.h"
 
@@ -22,6 +25,23 @@ bool IsPrivateFolder(const struct stat& st) {
   return S_ISDIR(st.st_mode) && st.st_uid == geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
+constexpr int kMaxFolderVariants = 100;
+
+std::string CurrentEsbn() {
+  return CEBook::Instance().Esbn();
+}
+
+void ShowFolderError() {
+  TheWindow().MessageBox("Not enough disk space or other file error!", kMbOk | kMbIconExclamation);
+}
+
+// "<temp>/<ESBN>.k9w/" becomes "<temp>/<ESBN>-<n>.k9w/".
+std::string FolderVariant(const std::string& primary, int n) {
+  constexpr std::string_view kSuffix = ".k9w/";
+  return primary.substr(0, primary.size() - kSuffix.size()) + "-" + std::to_string(n) +
+         std::string(kSuffix);
+}
+
 std::string FolderNameFromEsbn(std::string esbn) {
   for (char& c : esbn) {
     if (c == '/' || c == '\\')
@@ -30,41 +50,48 @@ std::string FolderNameFromEsbn(std::string esbn) {
   return esbn + ".k9w/";
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    ssize_t n = write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0)
-      return false;
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
+// Where the book's files go when its folder was refused: a folder that is not ours alone
+// (a link, someone else's, open to others) may exist and take writes, so nothing of the
+// book may land there and no library may be loaded from there.
+std::string UnusableFolder() {
+  return std::string(kUnusableFolder) + FolderNameFromEsbn(CurrentEsbn());
 }
 
 }  // namespace
 
 std::string BookFolder() {
   const std::string temp = PrivateTempFolder();
-  const std::string name = FolderNameFromEsbn(CEBook::Instance().Esbn());
-  const std::string folder = (temp.empty() ? std::string(kUnusableFolder) : temp) + name;
+  const std::string primary =
+      (temp.empty() ? std::string(kUnusableFolder) : temp) + FolderNameFromEsbn(CurrentEsbn());
   PageStore& store = PageStore::Instance();
-  // Made again when it vanished meanwhile (a cleaner of temporary files may remove it
-  // while the book is open), so later pages still have somewhere to go.
-  struct stat st {};
-  if (store.MadeBookFolder() != folder || lstat(folder.c_str(), &st) != 0) {
-    if (!temp.empty() && MakeFolderPath(folder)) {
-      store.SetMadeBookFolder(folder);
-    } else {
-      TheWindow().MessageBox("Not enough disk space or other file error!",
-                             kMbOk | kMbIconExclamation);
-      // A folder refused because it is not ours alone (a link, someone else's, open to
-      // others) may exist and take writes: nothing of the book may land there and no
-      // library may be loaded from there.
-      return std::string(kUnusableFolder) + name;
-    }
+  if (temp.empty()) {
+    ShowFolderError();
+    return primary;
   }
-  return folder;
+  // The folder claimed earlier for this ESBN, made again when it vanished meanwhile (a
+  // cleaner of temporary files may remove it while the book is open).
+  if (store.ClaimedFor() == primary) {
+    const std::string folder = store.ClaimedFolder();  // a copy: Claim() replaces it
+    struct stat st {};
+    if (lstat(folder.c_str(), &st) == 0)
+      return folder;
+    if (MakeFolderPath(folder) && store.Claim(primary, folder))
+      return folder;
+    ShowFolderError();
+    return UnusableFolder();
+  }
+  // Another running reader of a book with the same ESBN holds the folder: this one takes
+  // a folder of its own, so neither truncates or deletes the other's files. A folder
+  // that a reader left behind when it ended without cleaning up is free again.
+  for (int n = 1; n <= kMaxFolderVariants; ++n) {
+    const std::string folder = n == 1 ? primary : FolderVariant(primary, n);
+    if (!MakeFolderPath(folder))
+      break;
+    if (store.Claim(primary, folder))
+      return folder;
+  }
+  ShowFolderError();
+  return UnusableFolder();
 }
 
 bool MakeFolderPath(const std::string& path) {
@@ -105,7 +132,7 @@ bool WritePageFile(const std::string& path, std::string_view text) {
   if (fd >= 0) {
     PageStore::Instance().RecordFile(path);
     fchmod(fd, 0600);  // a file left from an earlier run keeps no wider mode
-    ok = WriteAll(fd, text);
+    ok = WriteAllBytes(fd, text);
     if (close(fd) != 0)
       ok = false;
   }
@@ -115,6 +142,24 @@ bool WritePageFile(const std::string& path, std::string_view text) {
   return ok;
 }
 
+bool ReplaceBookFileWith(const std::string& path, const std::function<bool(int fd)>& body) {
+  ReplaceOptions options;
+  options.mode = 0600;
+  options.keepExistingMode = false;
+  options.syncToDisk = false;
+  options.onTemporary = [](const std::string& temporary, bool exists) {
+    if (exists)
+      PageStore::Instance().RecordFile(temporary);
+    else
+      PageStore::Instance().ForgetFile(temporary);
+  };
+  return ReplaceFileWith(path, options, body);
+}
+
+bool ReplaceBookFile(const std::string& path, std::string_view text) {
+  return ReplaceBookFileWith(path, [text](int fd) { return WriteAllBytes(fd, text); });
+}
+
 PageStore& PageStore::Instance() {
   static PageStore* store = new PageStore;  // lives until the process ends
   return *store;
@@ -122,6 +167,35 @@ PageStore& PageStore::Instance() {
 
 void PageStore::RecordFile(const std::string& path) {
   m_writtenFiles.insert(path);
+}
+
+bool PageStore::Claim(const std::string& primary, const std::string& folder) {
+  // A lock on the folder itself, held as long as this process runs (or until Cleanup):
+  // the kernel drops it when the process ends, however it ends.
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0)
+    return false;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    close(fd);
+    return false;
+  }
+  ReleaseClaim();
+  m_claimFd = fd;
+  m_claimedFor = primary;
+  m_claimedFolder = folder;
+  return true;
+}
+
+void PageStore::ReleaseClaim() {
+  if (m_claimFd >= 0)
+    close(m_claimFd);
+  m_claimFd = -1;
+  m_claimedFor.clear();
+  m_claimedFolder.clear();
+}
+
+void PageStore::ForgetFile(const std::string& path) {
+  m_writtenFiles.erase(path);
 }
 
 void PageStore::RecordFolder(const std::string& path) {
@@ -134,12 +208,13 @@ void PageStore::Cleanup() {
   for (auto it = m_createdFolders.rbegin(); it != m_createdFolders.rend(); ++it) {
     rmdir(it->c_str());  // fails, as it should, while anything unrecorded remains
   }
+  ReleaseClaim();
 }
 
 void PageStore::ResetForTesting() {
   m_writtenFiles.clear();
   m_createdFolders.clear();
-  m_madeBookFolder.clear();
+  ReleaseClaim();
 }
 
 }  // namespace quire

@@ -7,6 +7,7 @@
 #ifndef QUIRE_BOOK_PAGE_STORE_H_
 #define QUIRE_BOOK_PAGE_STORE_H_
 
+#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -16,11 +17,16 @@ namespace quire {
 
 // The book's folder: PrivateTempFolder() + ESBN + ".k9w/", always ending with '/'. A '/'
 // or '\' inside the ESBN becomes '_', so the folder always lies directly inside the
-// private temporary folder. Computed anew on every call. Until the folder has been made
-// (and again if it has disappeared since) it is made (MakeFolderPath); when that fails, "Not enough
-// disk space or other file error!" is shown (OK, exclamation icon) and a path under "/dev/null/"
-// is returned, where every write fails: a folder that was refused (a link, someone else's, one
-// others may write to) must not receive the book's files, nor give it libraries to load.
+// private temporary folder. Until the folder has been made (and again if it has
+// disappeared since) it is made (MakeFolderPath) and claimed for this process
+// (PageStore::Claim). While another running reader (a different book with the same ESBN)
+// holds that folder, this one uses ESBN + "-2.k9w/" (or "-3", ... the first free one), so
+// the two never touch each other's files. When no folder can be made, "Not enough disk
+// space or other file error!" is shown (OK, exclamation icon) and a path under "/dev/null/"
+// is returned, where every write fails, as it is when no private temporary folder can be
+// had at all: a folder that was refused (a link, someone else's, one others may write to)
+// may exist and take writes, and must neither receive the book's files nor give it
+// libraries to load.
 std::string BookFolder();
 
 // Makes every missing folder of `path` (which ends with '/'), mode 0700, and records each
@@ -35,6 +41,15 @@ bool MakeFolderPath(const std::string& path);
 // - out of space ?" (OK, exclamation icon) and returns false.
 bool WritePageFile(const std::string& path, std::string_view text);
 
+// Makes what `body` writes the whole contents of `path`, a file in the book folder, through
+// ReplaceFileWith: the file holds the old or the new contents, never a mix. The temporary
+// file beside it (close-on-exec) is recorded in the page store while it exists, so it
+// goes at shutdown even if the reader ends before renaming it. Not flushed to disk: the
+// folder only lives for one run. Shows nothing; false when the file could not be
+// replaced.
+bool ReplaceBookFileWith(const std::string& path, const std::function<bool(int fd)>& body);
+bool ReplaceBookFile(const std::string& path, std::string_view text);
+
 // The process-wide record of written files and made folders.
 class PageStore {
  public:
@@ -43,19 +58,29 @@ class PageStore {
 
   // Remembers a file written into the book folder; a path recorded twice is kept once.
   void RecordFile(const std::string& path);
+  // Forgets a file that is gone again (a temporary that was renamed or removed).
+  void ForgetFile(const std::string& path);
   // Remembers a folder the reader made; duplicates are kept, in order.
   void RecordFolder(const std::string& path);
 
   // Shutdown: deletes every recorded file and removes the made folders last made first (a
-  // folder that still holds anything stays). Errors are ignored. The records are kept.
+  // folder that still holds anything stays), then lets go of the claim on the book
+  // folder. Errors are ignored. The records are kept.
   void Cleanup();
 
   const std::set<std::string>& WrittenFiles() const { return m_writtenFiles; }
   const std::vector<std::string>& CreatedFolders() const { return m_createdFolders; }
 
-  // The folder BookFolder() last made successfully (empty until then).
-  const std::string& MadeBookFolder() const { return m_madeBookFolder; }
-  void SetMadeBookFolder(const std::string& folder) { m_madeBookFolder = folder; }
+  // Takes `folder` as this process's book folder for the ESBN folder `primary`: locks it
+  // (flock on the folder, close-on-exec) so no other reader takes it while this one
+  // runs, and lets go of an earlier claim. False when another process holds it.
+  bool Claim(const std::string& primary, const std::string& folder);
+  // Lets go of the claim; the folder may then be taken by another reader.
+  void ReleaseClaim();
+  // The ESBN folder the current claim was made for, and the folder claimed (which is
+  // that folder unless another reader held it); both empty without a claim.
+  const std::string& ClaimedFor() const { return m_claimedFor; }
+  const std::string& ClaimedFolder() const { return m_claimedFolder; }
 
   // Tests only: forgets every record, as in a fresh process.
   void ResetForTesting();
@@ -63,7 +88,9 @@ class PageStore {
  private:
   std::set<std::string> m_writtenFiles;
   std::vector<std::string> m_createdFolders;
-  std::string m_madeBookFolder;
+  std::string m_claimedFor;
+  std::string m_claimedFolder;
+  int m_claimFd = -1;
 };
 
 }  // namespace quire

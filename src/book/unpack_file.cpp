@@ -39,6 +39,23 @@ struct WriterSink {
 
 }  // namespace
 
+namespace {
+
+// Decodes everything `fd` holds from its current offset into `writer`, then closes the
+// writer.
+bool Decode(int fd, BufferedFileWriter& writer) {
+  auto input = std::make_unique<uint8_t[]>(kInputBlock);
+  auto state = std::make_unique<lz_internal::DecoderState>();
+  FileSource source{fd, input.get()};
+  WriterSink sink{&writer};
+  const bool decoded =
+      lz_internal::Decode(*state, source, sink) == lz_internal::DecodeResult::kDone;
+  const bool written = writer.Close();
+  return decoded && written;
+}
+
+}  // namespace
+
 bool UnpackFile(const std::string& packedPath, const std::string& outputPath) {
   int fd = open(packedPath.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0)
@@ -48,14 +65,22 @@ bool UnpackFile(const std::string& packedPath, const std::string& outputPath) {
     close(fd);
     return false;
   }
-  auto input = std::make_unique<uint8_t[]>(kInputBlock);
-  auto state = std::make_unique<lz_internal::DecoderState>();
-  FileSource source{fd, input.get()};
-  WriterSink sink{&writer};
-  bool decoded = lz_internal::Decode(*state, source, sink) == lz_internal::DecodeResult::kDone;
+  const bool ok = Decode(fd, writer);
   close(fd);
-  bool written = writer.Close();
-  return decoded && written;
+  return ok;
+}
+
+bool UnpackDescriptors(int packedFd, int outputFd) {
+  const int output = dup(outputFd);  // the writer closes its own copy
+  if (output < 0 || lseek(packedFd, 0, SEEK_SET) != 0 || lseek(output, 0, SEEK_SET) != 0 ||
+      ftruncate(output, 0) != 0) {
+    if (output >= 0)
+      close(output);
+    return false;
+  }
+  BufferedFileWriter writer;
+  writer.Attach(output);
+  return Decode(packedFd, writer);
 }
 
 }  // namespace quire

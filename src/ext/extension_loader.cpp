@@ -6,8 +6,10 @@
 
 #include <algorithm>
 
+#include "ext/extension_hooks.h"
 #include "ext/extension_registry.h"
 #include "ext/extension_scripting.h"
+#include "pages/variables.h"
 
 namespace quire {
 
@@ -70,10 +72,12 @@ void LoadExtensionsFrom(const std::string& folder) {
   if (CExtensionScripting* scripting = CExtensionScripting::Instance()) {
     for (const auto& [path, library] : registry->Libraries())
       scripting->Register(library);
+    InstallExtensionVariableSource(&ExpandExtensionVariables);
   }
 }
 
 void UnloadExtensionsAndDeleteFiles() {
+  InstallExtensionVariableSource(nullptr);
   CExtensionRegistry::ShutDown();
   CExtensionScripting::ShutDown();
   LoaderState& state = State();

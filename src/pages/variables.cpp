@@ -13,7 +13,6 @@
 
 #include "book/cebook.h"
 #include "book/page_store.h"
-#include "ext/extension_hooks.h"
 #include "pages/about_page.h"
 #include "pages/text_replace.h"
 #include "platform/paths.h"
@@ -148,6 +147,11 @@ bool PassesGate(const std::string& text, bool pageForm) {
   return text.find('{') != std::string::npos && text.find('}') != std::string::npos;
 }
 
+ExtensionVariableSource& InstalledExtensionSource() {
+  static ExtensionVariableSource source = nullptr;
+  return source;
+}
+
 void ApplySources(std::string* text, bool pageForm) {
   Expander x(text, pageForm);
   CEBook& book = CEBook::Instance();
@@ -156,7 +160,8 @@ void ApplySources(std::string* text, bool pageForm) {
   for (const auto& [name, value] : book.UserVariables())
     x.Replace(name, value);
 
-  ExpandExtensionVariables(text, pageForm);
+  if (ExtensionVariableSource source = InstalledExtensionSource())
+    source(text, pageForm);
 
   x.Replace("quote", std::string("'"));
   x.Replace("doublequote", std::string("\""));
@@ -228,33 +233,11 @@ void ApplySources(std::string* text, bool pageForm) {
   x.Replace("bracer", std::string("}"));
 }
 
-// Writes `data` to `path` through a new file in the same folder that then replaces it, so
-// that a short write never leaves a half-written page behind.
-bool ReplaceFileContent(const std::string& path, const std::string& data) {
-  std::string temp = path + ".XXXXXX";
-  int fd = mkstemp(temp.data());
-  if (fd < 0)
-    return false;
-  size_t done = 0;
-  while (done < data.size()) {
-    ssize_t n = write(fd, data.data() + done, data.size() - done);
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0)
-      break;
-    done += static_cast<size_t>(n);
-  }
-  bool ok = done == data.size();
-  if (close(fd) != 0)
-    ok = false;
-  if (ok && rename(temp.c_str(), path.c_str()) != 0)
-    ok = false;
-  if (!ok)
-    unlink(temp.c_str());
-  return ok;
-}
-
 }  // namespace
+
+void InstallExtensionVariableSource(ExtensionVariableSource source) {
+  InstalledExtensionSource() = source;
+}
 
 std::string ExpandVariables(const std::string& text, bool pageForm) {
   std::string result = TrimCopy(text, kWhiteSpace);
@@ -301,7 +284,7 @@ bool ExpandVariablesInFile(const std::string& path) {
   std::string expanded = ExpandVariables(data, true);
   if (expanded == data)
     return true;
-  return ReplaceFileContent(path, expanded);
+  return ReplaceBookFile(path, expanded);
 }
 
 bool ValidateVariableName(const std::string& name, std::string* message) {

@@ -46,6 +46,14 @@ bool ValidateVariableName(const std::string& name, std::string* message);
 // The names of the predefined variables, which user variables may not take.
 std::span<const std::string_view> PredefinedVariableNames();
 
+// Answers the extension libraries' {key.name} references in `text` ([{key.name}] when
+// `bracketForm`). The layer that loads the libraries installs it; without one such
+// references stay as they are.
+using ExtensionVariableSource = void (*)(std::string* text, bool bracketForm);
+// Installs `source` (null removes it). Expansion asks it after the user variables and
+// before the predefined variables.
+void InstallExtensionVariableSource(ExtensionVariableSource source);
+
 // The folder values are computed once per process at the first expansion that gets past
 // the gate. Tests start afresh with this.
 void ResetVariableCacheForTesting();

@@ -6,7 +6,10 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
+
+#include "platform/file_write.h"
 
 namespace quire {
 namespace {
@@ -28,26 +31,37 @@ bool WriteInPlace(const std::string& path, int extraFlags, const BodyWriter& bod
   return ok;
 }
 
-}  // namespace
-
-bool WriteAllBytes(int fd, std::string_view data) {
-  while (!data.empty()) {
-    ssize_t put = write(fd, data.data(), data.size());
-    if (put < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return false;
-    }
-    data.remove_prefix(static_cast<std::size_t>(put));
+// The umask as /proc reports it, which changes nothing; where /proc cannot tell, it is
+// set and put back, which is safe only while the process has a single thread.
+mode_t ReadProcessUmask() {
+  if (FILE* status = std::fopen("/proc/self/status", "re")) {
+    char line[256];
+    unsigned int mask = 0;
+    bool found = false;
+    while (!found && std::fgets(line, sizeof line, status) != nullptr)
+      found = std::sscanf(line, "Umask: %o", &mask) == 1;
+    std::fclose(status);
+    if (found)
+      return static_cast<mode_t>(mask & 0777);
   }
-  return true;
+  const mode_t mask = umask(0);
+  umask(mask);
+  return mask;
 }
 
+// Read before main(), before GTK or WebKit start any thread; nothing in the reader
+// changes the umask afterwards.
+[[maybe_unused]] const mode_t g_umaskAtStart = StartUmask();
+
+}  // namespace
+
 mode_t ModeUnderUmask(mode_t mode) {
-  mode_t mask = umask(0);
-  umask(mask);
-  return mode & ~mask;
+  return mode & ~StartUmask();
+}
+
+mode_t StartUmask() {
+  static const mode_t mask = ReadProcessUmask();
+  return mask;
 }
 
 bool ReplaceFileWith(const std::string& givenPath, const ReplaceOptions& options,
@@ -82,12 +96,16 @@ bool ReplaceFileWith(const std::string& givenPath, const ReplaceOptions& options
     bool folderRefused = errno == EACCES || errno == EPERM || errno == EROFS;
     return exists && folderRefused && options.allowInPlace && WriteInPlace(path, 0, body);
   }
-  bool ok = body(fd) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+  if (options.onTemporary)
+    options.onTemporary(temporary, true);
+  bool ok = body(fd) && fchmod(fd, mode) == 0 && (!options.syncToDisk || fsync(fd) == 0);
   ok = (close(fd) == 0) && ok;
   ok = ok && rename(temporary.c_str(), path.c_str()) == 0;
   if (!ok) {
     unlink(temporary.c_str());
   }
+  if (options.onTemporary)
+    options.onTemporary(temporary, false);
   return ok;
 }
 

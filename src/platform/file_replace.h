@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_write.h"
+
 namespace quire {
 
 struct ReplaceOptions {
@@ -19,6 +21,13 @@ struct ReplaceOptions {
   // write to) but the target itself may be written, write it in place. Such a write can
   // leave the file cut short on failure; callers that must never lose content say no.
   bool allowInPlace = false;
+  // Flush the new contents to disk before the rename, so a crash cannot leave an empty
+  // file in place. Files that only live for one run may skip it.
+  bool syncToDisk = true;
+  // Told the temporary file's path the moment it exists, and again with
+  // `exists` false once it is gone (renamed into place or removed), so a caller can keep
+  // a record that outlives a crash.
+  std::function<void(const std::string& temporary, bool exists)> onTemporary;
 };
 
 // Writes the body that `writeBody` produces into file descriptor `fd`; false on failure.
@@ -40,11 +49,12 @@ bool ReplaceFileContents(const std::string& path, const ReplaceOptions& options,
 // file is removed again.
 bool CreateNewFileWith(const std::string& path, mode_t mode, const BodyWriter& body);
 
-// Writes all of `data` to `fd`, retrying short writes; false on any error.
-bool WriteAllBytes(int fd, std::string_view data);
-
-// The permissions a new file gets when the user's umask is applied to `mode`.
+// The permissions a new file gets when the user's umask is applied to `mode`. The umask
+// is read once, when the program starts, and never changed: setting it to read it would
+// race with every thread that creates files meanwhile.
 mode_t ModeUnderUmask(mode_t mode);
+// The umask the program started with.
+mode_t StartUmask();
 
 }  // namespace quire
 

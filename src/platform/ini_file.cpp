@@ -22,6 +22,9 @@ struct LineSpan {
   std::size_t begin = 0;
   std::size_t end = 0;
   std::size_t next = 0;
+  // False for a last line without '\n', even when it ends in a lone '\r': a key appended
+  // after it would otherwise join that line.
+  bool endsWithNewline = false;
 };
 
 // Where a section and a key were found in the file's text.
@@ -77,6 +80,7 @@ LineSpan LineAt(std::string_view text, std::size_t begin) {
   } else {
     line.end = newline;
     line.next = newline + 1;
+    line.endsWithNewline = true;
   }
   if (line.end > line.begin && text[line.end - 1] == '\r') {
     --line.end;
@@ -114,7 +118,7 @@ IniLookup Find(std::string_view text, std::string_view section, std::string_view
         inSection = true;
         found.sectionFound = true;
         found.keyInsertAt = line.next;
-        found.insertNeedsLineEnd = line.next == line.end;
+        found.insertNeedsLineEnd = !line.endsWithNewline;
       }
       continue;
     }
@@ -126,7 +130,7 @@ IniLookup Find(std::string_view text, std::string_view section, std::string_view
       continue;
     }
     found.keyInsertAt = line.next;
-    found.insertNeedsLineEnd = line.next == line.end;
+    found.insertNeedsLineEnd = !line.endsWithNewline;
     if (trimmed.front() == ';' || trimmed.front() == '#') {
       continue;
     }
@@ -197,6 +201,11 @@ bool MakeFolders(const std::string& folder, mode_t mode) {
   }
   struct stat info {};
   return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// What ends an unfinished last line: a lone '\r' only lacks its '\n'.
+std::string FinishingLineEnd(const std::string& text, const std::string& lineEnd) {
+  return !text.empty() && text.back() == '\r' ? std::string("\n") : lineEnd;
 }
 
 bool HasLineBreak(std::string_view text) {
@@ -277,14 +286,14 @@ bool WriteIniValue(const std::string& iniFile, const std::string& section, const
   } else if (found.sectionFound) {
     updated = text.substr(0, found.keyInsertAt);
     if (found.insertNeedsLineEnd) {
-      updated += lineEnd;
+      updated += FinishingLineEnd(updated, lineEnd);
     }
     updated += keyLine;
     updated += text.substr(found.keyInsertAt);
   } else {
     updated = text;
     if (!updated.empty() && updated.back() != '\n') {
-      updated += lineEnd;
+      updated += FinishingLineEnd(updated, lineEnd);
     }
     updated += "[" + std::string(sectionName) + "]" + lineEnd + keyLine;
   }

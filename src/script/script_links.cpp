@@ -3,7 +3,7 @@
 #include "book/page_store.h"
 #include "ext/extension_hooks.h"
 #include "pages/variables.h"
-#include "platform/launcher.h"
+#include "script/launch_operations.h"
 #include "script/command_line.h"
 #include "script/control_stack.h"
 #include "script/executor.h"

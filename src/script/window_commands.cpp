@@ -8,7 +8,7 @@
 #include "pages/contents_page.h"
 #include "pages/page_template.h"
 #include "pages/search.h"
-#include "platform/launcher.h"
+#include "script/launch_operations.h"
 #include "platform/outside_address.h"
 #include "platform/paths.h"
 #include "script/builtin_commands.h"

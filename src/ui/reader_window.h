@@ -10,6 +10,7 @@
 #ifndef QUIRE_UI_READER_WINDOW_H_
 #define QUIRE_UI_READER_WINDOW_H_
 
+#include <optional>
 #include <string>
 
 namespace quire {
@@ -127,6 +128,15 @@ class ReaderWindow {
   virtual void ShowProgress(const std::string& caption, int position) = 0;
   // Removes the progress bar, if shown.
   virtual void HideProgress() = 0;
+
+  // --- Waiting for outside programs ----------------------------------------------------
+  // Waits at most `timeoutMs` for child process `pid` to end, while the user interface
+  // stays responsive: the window runs its main loop with a child watch meanwhile, the
+  // way a modal dialog does. Returns the child's wait status (the child is reaped), or
+  // nullopt when it still runs at the deadline (it is then left alone). The default polls
+  // and blocks the calling thread, which is right where no main loop runs: tools, tests
+  // and start-up before the window exists.
+  virtual std::optional<int> WaitForChild(int pid, int timeoutMs);
 };
 
 // The window the core talks to: the installed one, else the console fallback.

@@ -1,5 +1,6 @@
 #include "book/container_reader.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -616,6 +617,33 @@ TEST(UnpackFileTest, FailsWhenInputIsMissingOrOutputCannotBeWritten) {
   EXPECT_FALSE(UnpackFile(tmp.File("in.lz"), tmp.File("no/such/folder/out")));
   // The final flush is part of the result: a full device fails the unpacking.
   EXPECT_FALSE(UnpackFile(tmp.File("in.lz"), "/dev/full"));
+}
+
+// Between descriptors no name is needed: both files may already be gone from their
+// folder, the input may be positioned anywhere and the output may hold older bytes.
+TEST(UnpackFileTest, DecodesBetweenDescriptorsOfFilesThatHaveNoName) {
+  testing::ScopedTmpdir tmp;
+  const std::string data = std::string(70000, 'x') + "tail";
+  ASSERT_TRUE(WriteWholeFile(tmp.File("in.lz"), LzPack(data)));
+  ASSERT_TRUE(WriteWholeFile(tmp.File("out"), std::string(200000, 'o')));
+  const int in = open(tmp.File("in.lz").c_str(), O_RDONLY | O_CLOEXEC);
+  const int out = open(tmp.File("out").c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_GE(in, 0);
+  ASSERT_GE(out, 0);
+  ASSERT_EQ(unlink(tmp.File("in.lz").c_str()), 0);
+  ASSERT_EQ(unlink(tmp.File("out").c_str()), 0);
+  ASSERT_EQ(lseek(in, 5, SEEK_SET), 5);
+
+  EXPECT_TRUE(UnpackDescriptors(in, out));
+  struct stat info {};
+  ASSERT_EQ(fstat(out, &info), 0);
+  ASSERT_EQ(info.st_size, static_cast<off_t>(data.size()));
+  std::string back(data.size(), '\0');
+  EXPECT_EQ(pread(out, back.data(), back.size(), 0), static_cast<ssize_t>(back.size()));
+  EXPECT_TRUE(back == data);
+  EXPECT_EQ(fcntl(out, F_GETFD), FD_CLOEXEC) << "the output descriptor stays the caller's";
+  close(in);
+  close(out);
 }
 
 }  // namespace

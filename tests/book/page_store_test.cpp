@@ -1,13 +1,17 @@
 #include "book/page_store.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
 #include <vector>
 
 #include "book/cebook.h"
+#include "platform/file_write.h"
 #include "support/fake_window.h"
 #include "support/scoped_tmpdir.h"
 
@@ -80,6 +84,71 @@ TEST_F(PageStoreTest, EsbnNamesTheFolderAndCannotLeadOutOfIt) {
     EXPECT_EQ(BookFolder(), Temp() + c.folder);
     EXPECT_TRUE(PathExists(Temp() + c.folder));
   }
+}
+
+// Another reader holding a folder: a separate lock on it, as another process has.
+class OtherReader {
+ public:
+  explicit OtherReader(const std::string& folder)
+      : m_fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+    EXPECT_GE(m_fd, 0) << folder;
+    EXPECT_EQ(flock(m_fd, LOCK_EX | LOCK_NB), 0) << folder;
+  }
+  ~OtherReader() { close(m_fd); }
+
+ private:
+  int m_fd;
+};
+
+TEST_F(PageStoreTest, ABookWithTheSameEsbnRunningGetsAFolderOfItsOwn) {
+  const std::string primary = Temp() + "BOOK-1.k9w/";
+  ASSERT_TRUE(MakeFolderPath(primary));
+  ASSERT_TRUE(WriteWholeFile(primary + "index.html", "the first book's page"));
+  PageStore::Instance().ResetForTesting();
+  {
+    OtherReader first(primary);
+    EXPECT_EQ(BookFolder(), Temp() + "BOOK-1-2.k9w/");
+    EXPECT_EQ(BookFolder(), Temp() + "BOOK-1-2.k9w/");  // kept, not taken anew
+    ASSERT_TRUE(WritePageFile(BookFolder() + "index.html", "the second book's page"));
+    EXPECT_EQ(Folders(), (std::vector<std::string>{Temp() + "BOOK-1-2.k9w"}));
+    PageStore::Instance().Cleanup();
+    EXPECT_FALSE(PathExists(Temp() + "BOOK-1-2.k9w"));
+    EXPECT_EQ(ReadWholeFile(primary + "index.html"), "the first book's page");
+  }
+  // Once the first reader has ended, its folder is free again and keeps its name.
+  PageStore::Instance().ResetForTesting();
+  EXPECT_EQ(BookFolder(), primary);
+  EXPECT_TRUE(window.messages.empty());
+}
+
+TEST_F(PageStoreTest, TwoProcessesOfBooksWithTheSameEsbnNeverShareAFolder) {
+  const std::string first = BookFolder();
+  ASSERT_TRUE(WritePageFile(first + "__search.html", "first"));
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // A fresh reader process of another book with the same ESBN.
+    close(fds[0]);
+    PageStore::Instance().ResetForTesting();
+    const std::string second = BookFolder();
+    const bool wrote = WritePageFile(second + "__search.html", "second");
+    PageStore::Instance().Cleanup();
+    const std::string report = (wrote ? "1" : "0") + second;
+    _exit(WriteAllBytes(fds[1], report) ? 0 : 1);
+  }
+  close(fds[1]);
+  std::string report;
+  char buffer[512];
+  for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
+    report.append(buffer, static_cast<size_t>(n));
+  close(fds[0]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_EQ(report, "1" + Temp() + "BOOK-1-2.k9w/");
+  EXPECT_EQ(ReadWholeFile(first + "__search.html"), "first");
+  EXPECT_FALSE(PathExists(Temp() + "BOOK-1-2.k9w"));
 }
 
 TEST_F(PageStoreTest, FolderThatCannotBeMadeIsReportedAndWritesIntoItFail) {

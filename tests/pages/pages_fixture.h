@@ -16,6 +16,7 @@
 #include "pages/about_page.h"
 #include "pages/variables.h"
 #include "support/fake_window.h"
+#include "support/scoped_env.h"
 #include "support/scoped_tmpdir.h"
 
 namespace quire::testing {
@@ -34,10 +35,7 @@ inline EBookFile PageFile(std::string name, std::string title = "", std::string 
 
 class PagesTest : public ::testing::Test {
  protected:
-  PagesTest() {
-    if (const char* previous = getenv("XDG_CONFIG_HOME"))
-      m_previousConfig = previous;
-    setenv("XDG_CONFIG_HOME", m_tmp.File("config").c_str(), 1);
+  PagesTest() : m_config("XDG_CONFIG_HOME", m_tmp.File("config")) {
     ResetVariableCacheForTesting();
     ResetSiteUrlForTesting();
     PageStore::Instance().ResetForTesting();
@@ -48,11 +46,6 @@ class PagesTest : public ::testing::Test {
   ~PagesTest() override {
     ResetVariableCacheForTesting();
     ResetSiteUrlForTesting();
-    if (m_previousConfig) {
-      setenv("XDG_CONFIG_HOME", m_previousConfig->c_str(), 1);
-    } else {
-      unsetenv("XDG_CONFIG_HOME");
-    }
   }
 
   // Replaces the loaded book; the file count follows the directory.
@@ -74,7 +67,7 @@ class PagesTest : public ::testing::Test {
   FakeWindow m_window;
 
  private:
-  std::optional<std::string> m_previousConfig;
+  ScopedEnv m_config;
 };
 
 }  // namespace quire::testing

@@ -1,16 +1,23 @@
 #include "pages/variables.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <ctime>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "book/page_store.h"
 #include "pages/about_page.h"
 #include "pages/pages_fixture.h"
+#include "platform/file_write.h"
 #include "platform/paths.h"
 
 namespace quire::testing {
@@ -323,13 +330,67 @@ TEST_F(VariablesInFileTest, FailedRewriteKeepsTheOldContent) {
   }
 }
 
-TEST_F(VariablesInFileTest, RewriteThatCannotStartKeepsTheOldContent) {
-  // A name at the length limit leaves no room for the name of the new copy, so the
-  // rewrite fails for every user, root included.
+TEST_F(VariablesInFileTest, RewriteThatCannotBeWrittenKeepsTheOldContent) {
+  // In a child whose files may not grow past 4 KiB, a page that grows past it cannot be
+  // written, for every user, root included.
+  const std::string before = "[={title}]" + std::string(3000, ' ') + "[={title}]";
+  std::string path = Write(before);
+  CEBook::Instance().SetRecordsForTesting(
+      [] {
+        EBookSettings settings = DefaultSettings();
+        settings.title = std::string(4000, 't');
+        return settings;
+      }(),
+      {}, {});
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{4096, 4096};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    _exit(ExpandVariablesInFile(path) ? 1 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the rewrite claimed success";
+  EXPECT_EQ(ReadWholeFile(path), before);
+  for (const auto& entry : std::filesystem::directory_iterator(m_tmp.Path()))
+    EXPECT_EQ(entry.path().filename().string().find(".quire-"), std::string::npos) << entry.path();
+}
+
+// The new copy has a short name of its own, so a page named at the length limit is
+// expanded like any other.
+TEST_F(VariablesInFileTest, PageNamedAtTheLengthLimitIsExpandedToo) {
   std::string path = m_tmp.File(std::string(250, 'p') + ".html");
   ASSERT_TRUE(WriteWholeFile(path, "[={title}]"));
-  EXPECT_FALSE(ExpandVariablesInFile(path));
-  EXPECT_EQ(ReadWholeFile(path), "[={title}]");
+  const std::string shortName = Write("[={title}]");
+  EXPECT_TRUE(ExpandVariablesInFile(path));
+  EXPECT_TRUE(ExpandVariablesInFile(shortName));
+  EXPECT_NE(ReadWholeFile(path), "[={title}]");
+  EXPECT_EQ(ReadWholeFile(path), ReadWholeFile(shortName));
+}
+
+// A rewrite goes through a copy that is recorded for the shutdown while it exists, so it
+// cannot be left behind, and that no started program inherits.
+TEST_F(VariablesInFileTest, TheCopyOfARewriteIsRecordedWhileItExists) {
+  std::string path = Write("[={title}]");
+  std::vector<std::string> seen;
+  bool closeOnExec = false;
+  ASSERT_TRUE(ReplaceBookFileWith(path, [&](int fd) {
+    for (const std::string& file : PageStore::Instance().WrittenFiles()) {
+      if (file != path && PathExists(file))
+        seen.push_back(file);
+    }
+    closeOnExec = (fcntl(fd, F_GETFD) & FD_CLOEXEC) != 0;
+    return WriteAllBytes(fd, "new");
+  }));
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].rfind(m_tmp.Path() + "/", 0), 0u) << seen[0];
+  EXPECT_TRUE(closeOnExec);
+  EXPECT_EQ(ReadWholeFile(path), "new");
+  EXPECT_FALSE(PathExists(seen[0]));
+  EXPECT_EQ(PageStore::Instance().WrittenFiles().count(seen[0]), 0u);
 }
 
 }  // namespace

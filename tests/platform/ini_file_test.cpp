@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/scoped_env.h"
+#include "support/scoped_env.h"
 #include "support/scoped_tmpdir.h"
 
 namespace quire {
@@ -176,6 +176,33 @@ TEST_F(IniFileTest, WriteKeepsEverythingElseByteForByte) {
             "Y=2\r\n"
             "[Third]\r\n"
             "K=v\r\n");
+}
+
+// A last line without '\n' gets a line end before anything is added after it, whatever
+// else it ends in; every key stays readable.
+TEST_F(IniFileTest, KeysAddedAfterAnUnfinishedLastLineCanBeReadBack) {
+  const struct {
+    const char* what;
+    const char* before;
+    const char* section;
+    const char* after;
+  } cases[] = {
+      {"lone CR, same section", "[S]\nA=1\r", "S", "[S]\nA=1\r\nB=2\n"},
+      {"lone CR after CRLF lines", "[S]\r\nA=1\r", "S", "[S]\r\nA=1\r\nB=2\r\n"},
+      {"lone CR, new section", "[S]\nA=1\r", "T", "[S]\nA=1\r\n[T]\nB=2\n"},
+      {"no line end at all", "[S]\nA=1", "S", "[S]\nA=1\nB=2\n"},
+      {"header alone with CR", "[S]\r", "S", "[S]\r\nB=2\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string path = IniWith(c.before);
+    ASSERT_TRUE(WriteIniValue(path, c.section, "B", "2"));
+    EXPECT_EQ(Contents(path), c.after);
+    EXPECT_EQ(ReadIniValue(path, c.section, "B", "missing", 64), "2");
+    if (std::string(c.before).find("A=1") != std::string::npos) {
+      EXPECT_EQ(ReadIniValue(path, "S", "A", "missing", 64), "1");
+    }
+  }
 }
 
 TEST_F(IniFileTest, WriteRoundTripsValues) {

@@ -1,251 +1,113 @@
 #include "platform/launcher.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <optional>
+#include <cerrno>
 #include <string>
-#include <thread>
-#include <vector>
 
-#include <gtest/gtest.h>
-
-#include "platform/scoped_env.h"
-#include "support/fake_window.h"
+#include "platform/program_search.h"
+#include "support/scoped_env.h"
 #include "support/scoped_tmpdir.h"
 
 namespace quire {
 namespace {
 
-using testing::FakeWindow;
-using testing::ReadWholeFile;
 using testing::ScopedEnv;
 using testing::ScopedTmpdir;
 using testing::WriteWholeFile;
 
-constexpr int kWarningStyle = kMbOk | kMbIconExclamation;
-
-const std::string kOpenFailure =
-    "The web page could not be opened.\n\nTo use this option, you must :-\n"
-    "1. Have a connection to the Internet.\n"
-    "2. Have a web browser (for example Microsoft Internet Explorer) installed on your "
-    "system.\n"
-    "3. The web browser set to pick up file associations (this normally occurs as part of the "
-    "installation process for the web browser).";
-
-// Waits for a file that a started program writes; nullopt when it does not come.
-std::optional<std::string> AwaitFile(const std::string& path) {
-  for (int i = 0; i < 500; ++i) {
-    std::optional<std::string> text = ReadWholeFile(path);
-    if (text && !text->empty()) {
-      return text;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return std::nullopt;
-}
-
 class LauncherTest : public ::testing::Test {
  protected:
   ~LauncherTest() override { OverrideOpener({}); }
-
-  // A shell script in the test folder, executable.
-  std::string Script(const std::string& name, const std::string& body) {
-    std::string path = m_tmp.File(name);
-    EXPECT_TRUE(WriteWholeFile(path, "#!/bin/sh\n" + body + "\n"));
-    EXPECT_EQ(chmod(path.c_str(), 0700), 0);
-    return path;
-  }
-
   ScopedTmpdir m_tmp;
-  FakeWindow m_window;
 };
 
-TEST_F(LauncherTest, RunStartsTheProgramWithShellQuotedArguments) {
-  const std::string marker = m_tmp.File("marker");
-  const std::string script =
-      Script("echo args.sh", "printf '%s|' \"$@\" > \"" + marker + ".part\"; mv \"" + marker +
-                                 ".part\" \"" + marker + "\"");
-  EXPECT_TRUE(RunProgram("'" + script + "' one 'two words' \"three\"", kShowMinimized));
-  EXPECT_EQ(AwaitFile(marker), "one|two words|three|");
-  EXPECT_TRUE(m_window.messages.empty());
+// The reason for a missing path comes from the failure itself, never from an errno that
+// an earlier or a later call left behind.
+TEST_F(LauncherTest, AStaleErrnoNeverDecidesWhyAPathIsMissing) {
+  ASSERT_TRUE(WriteWholeFile(m_tmp.File("file"), "x"));
+  const struct {
+    const char* what;
+    std::string target;
+    int expected;
+  } cases[] = {
+      {"empty document", "", kStartFileNotFound},
+      {"missing file in a folder that exists", m_tmp.File("missing.pdf"), kStartFileNotFound},
+      {"missing folder", m_tmp.File("no-folder/missing.pdf"), kStartPathNotFound},
+      {"a file used as a folder", m_tmp.File("file/missing.pdf"), kStartPathNotFound},
+  };
+  OverrideOpener({"sh", "-c", "exit 0", "opener"});
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (int stale : {0, ENOTDIR, ENOENT, EACCES}) {
+      SCOPED_TRACE(stale);
+      errno = stale;
+      const OpenerStart start = StartOpener(c.target);
+      EXPECT_FALSE(start.Running());
+      EXPECT_EQ(start.shellResult, c.expected);
+      errno = stale;
+      std::string resolved;
+      int failure = -1;
+      if (!c.target.empty()) {
+        EXPECT_FALSE(ResolveProgram(c.target, &resolved, &failure));
+        EXPECT_EQ(failure, c.expected);
+      }
+    }
+  }
 }
 
-TEST_F(LauncherTest, RunReadsBackslashesAsPathSeparators) {
-  const std::string marker = m_tmp.File("marker");
-  Script("tool.sh", "echo \"$1\" > \"" + marker + "\"");
-  std::string windowsStyle = m_tmp.Path() + "\\tool.sh sub\\file.txt";
-  EXPECT_TRUE(RunProgram(windowsStyle));
-  EXPECT_EQ(AwaitFile(marker), "sub/file.txt\n");
-  EXPECT_TRUE(m_window.messages.empty());
+TEST_F(LauncherTest, StartOpenerReturnsTheRunningOpenerForTheCallerToWaitFor) {
+  const struct {
+    int exitCode;
+    int result;
+  } cases[] = {
+      {0, kOpened},
+      {1, kStartFailed},
+      {2, kStartFileNotFound},
+      {3, kStartNoAssociation},
+      {4, kStartNoAssociation},
+      {9, kStartFailed},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.exitCode);
+    OverrideOpener({"sh", "-c", "exit " + std::to_string(c.exitCode), "opener"});
+    const OpenerStart start = StartOpener("nohandler:thing");
+    ASSERT_TRUE(start.Running());
+    int status = 0;
+    ASSERT_EQ(waitpid(start.pid, &status, 0), start.pid);
+    EXPECT_EQ(OpenerResult(start, status), c.result);
+  }
 }
 
-TEST_F(LauncherTest, RunFindsProgramsOnThePath) {
-  const std::string marker = m_tmp.File("marker");
-  Script("quire-test-tool", "echo found > \"" + marker + "\"");
-  ScopedEnv path("PATH", "/nonexistent-folder:" + m_tmp.Path());
-  EXPECT_TRUE(RunProgram("quire-test-tool"));
-  EXPECT_EQ(AwaitFile(marker), "found\n");
-}
-
-TEST_F(LauncherTest, RunFailuresShowTheirMessages) {
+TEST_F(LauncherTest, StartProgramSaysWhyNothingStarted) {
   const std::string plain = m_tmp.File("plain.txt");
   ASSERT_TRUE(WriteWholeFile(plain, "just text"));
-  const std::string garbage = m_tmp.File("garbage");
-  ASSERT_TRUE(WriteWholeFile(garbage, std::string("\x7f"
-                                                  "ELF\x01\x02 not really",
-                                                  16)));
-  ASSERT_EQ(chmod(garbage.c_str(), 0700), 0);
-  const std::string missing = m_tmp.File("missing-program");
-
-  struct {
+  const std::string tool = m_tmp.File("tool");
+  ASSERT_TRUE(WriteWholeFile(tool, "#!/bin/sh\nexit 0\n"));
+  ASSERT_EQ(chmod(tool.c_str(), 0700), 0);
+  const struct {
     std::string line;
-    std::string message;
-  } const cases[] = {
-      {"quire-no-such-program-4711 --flag",
-       "Can't start quire-no-such-program-4711 --flag, as the file was not found."},
-      {missing, "Can't start " + missing + ", as the file was not found."},
-      {m_tmp.File("no-folder/prog") + " x",
-       "Can't start " + m_tmp.File("no-folder/prog") + " x, as the path was not found."},
-      {garbage, "Can't start " + garbage + ", the program appears to be corrupted or invalid."},
-      {plain, "Unable to start " + plain},
-      {m_tmp.Path(), "Unable to start " + m_tmp.Path()},
-      {"prog 'open quote", "Unable to start prog 'open quote"},
-      {"", "Can't start , as the file was not found."},
+    bool started;
+    int result;
+  } cases[] = {
+      {tool + " arg", true, kStartFailed},
+      {"", false, kStartFileNotFound},
+      {"quire-no-such-program-4711", false, kStartFileNotFound},
+      {m_tmp.File("no-folder/prog"), false, kStartPathNotFound},
+      {plain, false, kStartAccessDenied},
+      {"prog 'open quote", false, kStartFailed},
   };
   for (const auto& c : cases) {
-    m_window.messages.clear();
-    EXPECT_FALSE(RunProgram(c.line)) << c.line;
-    ASSERT_EQ(m_window.messages.size(), 1u) << c.line;
-    EXPECT_EQ(m_window.messages[0].text, c.message);
-    EXPECT_EQ(m_window.messages[0].style, kWarningStyle);
-  }
-}
-
-TEST_F(LauncherTest, FailureTextsForEveryResult) {
-  EXPECT_EQ(RunFailureMessage("x", 0), "Can't start x, out of memory or resources.");
-  EXPECT_EQ(RunFailureMessage("x", 5), "Unable to start x");
-  EXPECT_EQ(RunFailureMessage("x", 31), "Unable to start x");
-  EXPECT_EQ(OpenFailureMessage(1), kOpenFailure);
-  EXPECT_EQ(OpenFailureMessage(33), kOpenFailure);
-  EXPECT_EQ(OpenFailureMessage(26),
-            kOpenFailure + "\n\nThe reason was:-\nA sharing violation occurred.");
-  EXPECT_EQ(
-      OpenFailureMessage(32),
-      kOpenFailure + "\n\nThe reason was:-\nThe specified dynamic-link library was not found.");
-}
-
-TEST_F(LauncherTest, OpenReportsWhatTheOpenerAnswers) {
-  struct {
-    int exitCode;
-    bool opened;
-    const char* reason;  // null: no reason part
-  } const cases[] = {
-      {0, true, nullptr},
-      {1, false, nullptr},
-      {2, false, "The specified file was not found."},
-      {3, false, "There is no application associated with the given filename extension."},
-      {4, false, "There is no application associated with the given filename extension."},
-      {9, false, nullptr},
-  };
-  for (const auto& c : cases) {
-    m_window.messages.clear();
-    OverrideOpener({"sh", "-c", "exit " + std::to_string(c.exitCode), "opener"});
-    EXPECT_EQ(OpenDocument("nohandler:thing"), c.opened) << c.exitCode;
-    if (c.opened) {
-      EXPECT_TRUE(m_window.messages.empty());
-      continue;
+    SCOPED_TRACE(c.line);
+    const ProgramStart start = StartProgram(c.line);
+    EXPECT_EQ(start.started, c.started);
+    if (!c.started) {
+      EXPECT_EQ(start.startResult, c.result);
     }
-    ASSERT_EQ(m_window.messages.size(), 1u) << c.exitCode;
-    std::string expected = kOpenFailure;
-    if (c.reason != nullptr) {
-      expected += std::string("\n\nThe reason was:-\n") + c.reason;
-    }
-    EXPECT_EQ(m_window.messages[0].text, expected) << c.exitCode;
-    EXPECT_EQ(m_window.messages[0].style, kWarningStyle);
   }
-}
-
-TEST_F(LauncherTest, OpenWithoutAnyOpenerHasNoApplication) {
-  ScopedEnv path("PATH", m_tmp.Path());  // neither xdg-open nor gio can be found
-  EXPECT_FALSE(OpenDocument("nohandler:thing"));
-  ASSERT_EQ(m_window.messages.size(), 1u);
-  EXPECT_EQ(m_window.messages[0].text,
-            kOpenFailure +
-                "\n\nThe reason was:-\nThere is no application associated with the given "
-                "filename extension.");
-}
-
-TEST_F(LauncherTest, OpenUsesXdgOpenAndFallsBackToGio) {
-  const std::string marker = m_tmp.File("marker");
-  ScopedEnv path("PATH", m_tmp.Path());
-  const std::string noApplication =
-      kOpenFailure +
-      "\n\nThe reason was:-\nThere is no application associated with the given filename "
-      "extension.";
-
-  // Only gio: any failure of "gio open" means nothing could open the address.
-  Script("gio", "printf '%s ' \"$@\" > \"" + marker + "\"; exit 2");
-  EXPECT_FALSE(OpenDocument("nohandler:thing"));
-  EXPECT_EQ(ReadWholeFile(marker), "open nohandler:thing ");
-
-  // xdg-open present: it is preferred, and its status 2 means a missing file.
-  Script("xdg-open", "printf '%s ' \"$@\" > \"" + marker + "\"; exit 2");
-  EXPECT_FALSE(OpenDocument("nohandler:thing"));
-  EXPECT_EQ(ReadWholeFile(marker), "nohandler:thing ");
-
-  ASSERT_EQ(m_window.messages.size(), 2u);
-  EXPECT_EQ(m_window.messages[0].text, noApplication);
-  EXPECT_EQ(m_window.messages[1].text,
-            kOpenFailure + "\n\nThe reason was:-\nThe specified file was not found.");
-}
-
-TEST_F(LauncherTest, OpenHandsTheOpenerOneSafeArgument) {
-  const std::string marker = m_tmp.File("marker");
-  OverrideOpener({"sh", "-c", "printf '%s' \"$1\" > \"" + marker + "\"", "opener"});
-  ASSERT_TRUE(WriteWholeFile(m_tmp.File("-manual"), "x"));
-  std::string previousFolder(4096, '\0');
-  ASSERT_NE(getcwd(previousFolder.data(), previousFolder.size()), nullptr);
-  ASSERT_EQ(chdir(m_tmp.Path().c_str()), 0);
-  const bool relativeOpened = OpenDocument("-manual");
-  ASSERT_EQ(chdir(previousFolder.c_str()), 0);
-  EXPECT_TRUE(relativeOpened);
-  EXPECT_EQ(ReadWholeFile(marker), "./-manual");
-
-  EXPECT_TRUE(OpenDocument("https://example.org/a b?c=d"));
-  EXPECT_EQ(ReadWholeFile(marker), "https://example.org/a b?c=d");
-
-  std::string windowsForm = m_tmp.File("-manual");
-  for (char& c : windowsForm) {
-    c = c == '/' ? '\\' : c;
-  }
-  EXPECT_TRUE(OpenDocument(windowsForm));
-  EXPECT_EQ(ReadWholeFile(marker), m_tmp.File("-manual"));
-  EXPECT_TRUE(m_window.messages.empty());
-}
-
-TEST_F(LauncherTest, OpenOfAMissingLocalDocumentSaysWhichPartIsMissing) {
-  OverrideOpener({"sh", "-c", "exit 0", "opener"});
-  EXPECT_FALSE(OpenDocument(m_tmp.File("missing.pdf")));
-  EXPECT_FALSE(OpenDocument(m_tmp.File("no-folder/missing.pdf")));
-  ASSERT_EQ(m_window.messages.size(), 2u);
-  EXPECT_EQ(m_window.messages[0].text,
-            kOpenFailure + "\n\nThe reason was:-\nThe specified file was not found.");
-  EXPECT_EQ(m_window.messages[1].text,
-            kOpenFailure + "\n\nThe reason was:-\nThe specified path was not found.");
-}
-
-TEST_F(LauncherTest, OutsideLinksAreHandedOverSilently) {
-  const std::string marker = m_tmp.File("marker");
-  OverrideOpener({"sh", "-c", "printf '%s' \"$1\" > \"" + marker + "\"; exit 4", "opener"});
-  EXPECT_TRUE(OpenOutsideLink("http://example.org/"));
-  EXPECT_EQ(AwaitFile(marker), "http://example.org/");
-  EXPECT_TRUE(OpenOutsideLink("-not-a-link"));
-  ScopedEnv path("PATH", m_tmp.Path());
-  OverrideOpener({});
-  EXPECT_TRUE(OpenOutsideLink("http://example.org/"));
-  EXPECT_TRUE(m_window.messages.empty());
 }
 
 }  // namespace

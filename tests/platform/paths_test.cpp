@@ -8,34 +8,14 @@
 #include <optional>
 #include <string>
 
+#include "support/scoped_env.h"
 #include "support/scoped_tmpdir.h"
 
 namespace quire {
 namespace {
 
+using testing::ScopedEnv;
 using testing::ScopedTmpdir;
-
-// Sets (or unsets, with nullopt) an environment variable for one scope.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, std::optional<std::string> value) : m_name(name) {
-    if (const char* old = std::getenv(name))
-      m_old = old;
-    Set(value);
-  }
-  ~ScopedEnv() { Set(m_old); }
-
- private:
-  void Set(const std::optional<std::string>& value) {
-    if (value) {
-      setenv(m_name, value->c_str(), 1);
-    } else {
-      unsetenv(m_name);
-    }
-  }
-  const char* m_name;
-  std::optional<std::string> m_old;
-};
 
 std::string UidFolder(const std::string& base) {
   return base + "/quire-" + std::to_string(geteuid()) + "/";

@@ -11,7 +11,7 @@
 
 #include "pages/variables.h"
 #include "platform/ini_file.h"
-#include "platform/scoped_env.h"
+#include "support/scoped_env.h"
 #include "script/save_prompt_filter.h"
 #include "script_harness.h"
 

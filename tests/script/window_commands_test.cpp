@@ -13,7 +13,7 @@
 #include "pages/about_page.h"
 #include "pages/variables.h"
 #include "platform/launcher.h"
-#include "platform/scoped_env.h"
+#include "support/scoped_env.h"
 #include "script_harness.h"
 
 namespace quire::testing {

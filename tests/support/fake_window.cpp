@@ -82,4 +82,12 @@ void FakeWindow::ShowProgress(const std::string& caption, int position) {
   Record("ShowProgress:" + caption + "," + std::to_string(position));
 }
 
+std::optional<int> FakeWindow::WaitForChild(int pid, int timeoutMs) {
+  Record("WaitForChild:" + std::to_string(timeoutMs));
+  waitedChildren.push_back(pid);
+  if (childStillRunning)
+    return std::nullopt;
+  return ReaderWindow::WaitForChild(pid, timeoutMs);
+}
+
 }  // namespace quire::testing

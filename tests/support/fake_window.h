@@ -42,6 +42,9 @@ class FakeWindow final : public ReaderWindow {
   void* nativeHandle = nullptr;
   // When set, CloseWindow makes the view and frame disappear, as the real close does.
   bool closeDestroysView = true;
+  // When set, WaitForChild answers at once that the child still runs, as the real window
+  // does at its deadline; otherwise it waits as the console does.
+  bool childStillRunning = false;
 
   // --- What the test reads -----------------------------------------------------------
   std::vector<RecordedMessage> messages;
@@ -50,6 +53,8 @@ class FakeWindow final : public ReaderWindow {
   // "SetFontSize:2", "SetInCommand:1", "PlaceWindow:10,20,300,200").
   std::vector<std::string> calls;
   bool inCommand = false;
+  // The children WaitForChild was asked about, in order.
+  std::vector<int> waitedChildren;
   // Calls recorded since the last TakeCalls(), then forgotten.
   std::vector<std::string> TakeCalls();
 
@@ -93,6 +98,9 @@ class FakeWindow final : public ReaderWindow {
   void EndWaitCursor() override { Record("EndWaitCursor"); }
   void ShowProgress(const std::string& caption, int position) override;
   void HideProgress() override { Record("HideProgress"); }
+
+  // Recorded as "WaitForChild:<timeout>".
+  std::optional<int> WaitForChild(int pid, int timeoutMs) override;
 
  private:
   void Record(std::string call) { calls.push_back(std::move(call)); }

@@ -17,6 +17,7 @@
 #include "pages/html_text.h"
 #include "support/book_fixture.h"
 #include "support/fake_window.h"
+#include "support/scoped_env.h"
 #include "support/scoped_tmpdir.h"
 #include "tools/json_value.h"
 #include "tools/pack_runner.h"
@@ -35,6 +36,7 @@ using testing::PutScrambledInt;
 using testing::ReadWholeFile;
 using testing::RunPack;
 using testing::RunResult;
+using testing::ScopedEnv;
 using testing::ScopedTmpdir;
 using testing::SettingsFields;
 using testing::TestBook;
@@ -61,27 +63,6 @@ std::vector<std::string> Listing(const std::string& dir) {
   std::sort(names.begin(), names.end());
   return names;
 }
-
-// Sets an environment variable for one scope (the child processes inherit it).
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : m_name(name) {
-    if (const char* old = std::getenv(name))
-      m_old = old;
-    setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() {
-    if (m_old.empty()) {
-      unsetenv(m_name);
-    } else {
-      setenv(m_name, m_old.c_str(), 1);
-    }
-  }
-
- private:
-  const char* m_name;
-  std::string m_old;
-};
 
 class PackCliTest : public ::testing::Test {
  protected:

@@ -1,4 +1,4 @@
-#include "book/status_progress.h"
+#include "ui/status_progress.h"
 
 #include <gtest/gtest.h>
 

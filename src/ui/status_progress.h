@@ -4,8 +4,8 @@
 // A loop makes one on its stack, steps it once per file and lets it go out of scope, which
 // restores the idle status text "Ready". Only the portable logic lives here: the window
 // decides where the bar goes and whether the status bar has room for it.
-#ifndef QUIRE_BOOK_STATUS_PROGRESS_H_
-#define QUIRE_BOOK_STATUS_PROGRESS_H_
+#ifndef QUIRE_UI_STATUS_PROGRESS_H_
+#define QUIRE_UI_STATUS_PROGRESS_H_
 
 #include <string>
 
@@ -40,4 +40,4 @@ class StatusProgress {
 
 }  // namespace quire
 
-#endif  // QUIRE_BOOK_STATUS_PROGRESS_H_
+#endif  // QUIRE_UI_STATUS_PROGRESS_H_

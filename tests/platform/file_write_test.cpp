@@ -1,0 +1,101 @@
+#include "platform/file_write.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "support/scoped_tmpdir.h"
+
+namespace quire {
+namespace {
+
+using testing::ReadWholeFile;
+using testing::ScopedTmpdir;
+
+// A device that takes `s_limit` bytes per call, and answers the calls numbered in
+// `s_zeroAt`/`s_interruptAt` (counting from 0) with 0 or EINTR instead.
+struct ScriptedDevice {
+  static inline std::string s_taken;
+  static inline int s_calls = 0;
+  static inline size_t s_limit = 0;
+  static inline int s_zeroAt = -1;
+  static inline int s_interruptAt = -1;
+
+  static void Reset(size_t limit, int zeroAt, int interruptAt) {
+    s_taken.clear();
+    s_calls = 0;
+    s_limit = limit;
+    s_zeroAt = zeroAt;
+    s_interruptAt = interruptAt;
+  }
+  static ssize_t Write(int, const void* data, size_t size) {
+    const int call = s_calls++;
+    if (call > 100)
+      return -1;  // keeps a regression from spinning for ever
+    if (call == s_zeroAt)
+      return 0;
+    if (call == s_interruptAt) {
+      errno = EINTR;
+      return -1;
+    }
+    const size_t n = size < s_limit ? size : s_limit;
+    s_taken.append(static_cast<const char*>(data), n);
+    return static_cast<ssize_t>(n);
+  }
+};
+
+TEST(WriteAllBytesTest, RetriesShortAndInterruptedWritesAndStopsWhenNothingIsTaken) {
+  const struct {
+    const char* what;
+    size_t limit;
+    int zeroAt;
+    int interruptAt;
+    bool ok;
+    const char* taken;
+    int calls;
+  } cases[] = {
+      {"one call", 100, -1, -1, true, "abcdefghij", 1},
+      {"three bytes a call", 3, -1, -1, true, "abcdefghij", 4},
+      {"interrupted once", 4, -1, 1, true, "abcdefghij", 4},
+      {"a write that takes nothing", 4, 1, -1, false, "abcd", 2},
+      {"nothing taken at once", 4, 0, -1, false, "", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScriptedDevice::Reset(c.limit, c.zeroAt, c.interruptAt);
+    EXPECT_EQ(WriteAllBytes(7, "abcdefghij", &ScriptedDevice::Write), c.ok);
+    EXPECT_EQ(ScriptedDevice::s_taken, c.taken);
+    EXPECT_EQ(ScriptedDevice::s_calls, c.calls);
+  }
+}
+
+TEST(WriteAllBytesTest, WritesARealFileAndFailsOnAClosedOne) {
+  ScopedTmpdir tmp;
+  const std::string path = tmp.File("out.bin");
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  ASSERT_GE(fd, 0);
+  const std::string data(100000, 'q');
+  EXPECT_TRUE(WriteAllBytes(fd, data));
+  EXPECT_TRUE(WriteAllBytes(fd, ""));
+  close(fd);
+  EXPECT_EQ(ReadWholeFile(path), data);
+  EXPECT_FALSE(WriteAllBytes(fd, "x"));
+}
+
+TEST(ReadAllBytesTest, ReadsExactlyOrFails) {
+  int pipeFds[2];
+  ASSERT_EQ(pipe(pipeFds), 0);
+  ASSERT_EQ(write(pipeFds[1], "12345", 5), 5);
+  close(pipeFds[1]);
+  char buffer[4] = {};
+  EXPECT_TRUE(ReadAllBytes(pipeFds[0], buffer, 4));
+  EXPECT_EQ(std::string(buffer, 4), "1234");
+  EXPECT_FALSE(ReadAllBytes(pipeFds[0], buffer, 2));  // only one byte is left
+  close(pipeFds[0]);
+}
+
+}  // namespace
+}  // namespace quire
