@@ -3,6 +3,6 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 quire_install_packages
-quire_build
+quire_build -DQUIRE_BUILD_TESTS=ON -DQUIRE_BUILD_BENCH=ON
 cd "$QUIRE_BUILD"
 ctest --output-on-failure -j "$(nproc)" --timeout 300

@@ -115,7 +115,8 @@ int GtkReaderWindow::RunDialog(GtkDialog* dialog) {
   return response;
 }
 
-void GtkReaderWindow::DismissDialogs() {
+void GtkReaderWindow::DismissAllDialogs() {
+  m_dismissAll = true;
   std::vector<GtkDialog*> open = m_openDialogs;
   for (GtkDialog* dialog : open)
     gtk_dialog_response(dialog, GTK_RESPONSE_DELETE_EVENT);
@@ -131,6 +132,8 @@ void GtkReaderWindow::ShowStartupNotice(const std::string& text) {
 }
 
 int GtkReaderWindow::MessageBox(const std::string& text, int style) {
+  if (m_dismissAll)
+    return ConsoleWindow().MessageBox(text, style);
   GtkWindow* owner = Owner();
   GtkWidget* dialog = gtk_message_dialog_new(
       owner, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
@@ -152,6 +155,8 @@ int GtkReaderWindow::MessageBox(const std::string& text, int style) {
 }
 
 bool GtkReaderWindow::SaveFileDialog(const SaveFileRequest& request, std::string* path) {
+  if (m_dismissAll)
+    return false;
   std::string title = request.title.empty() ? "Save As" : ToDisplayText(request.title);
   GtkWidget* dialog =
       gtk_file_chooser_dialog_new(title.c_str(), Owner(), GTK_FILE_CHOOSER_ACTION_SAVE, "_Cancel",
@@ -187,6 +192,8 @@ bool GtkReaderWindow::SaveFileDialog(const SaveFileRequest& request, std::string
 }
 
 bool GtkReaderWindow::SearchDialog(std::string* words, bool* caseSensitive) {
+  if (m_dismissAll)
+    return false;
   GtkWidget* dialog = gtk_dialog_new_with_buttons(ToDisplayText(m_title).c_str(), Owner(),
                                                   GTK_DIALOG_MODAL, "_Cancel", GTK_RESPONSE_CANCEL,
                                                   "_Search", GTK_RESPONSE_OK, nullptr);
@@ -333,17 +340,7 @@ WindowRect GtkReaderWindow::ClientRect() const {
 }
 
 WindowRect GtkReaderWindow::ScreenRect() const {
-  GdkDisplay* display = gdk_display_get_default();
-  if (display == nullptr)
-    return {};
-  GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
-  if (monitor == nullptr && gdk_display_get_n_monitors(display) > 0)
-    monitor = gdk_display_get_monitor(display, 0);
-  if (monitor == nullptr)
-    return {};
-  GdkRectangle geometry;
-  gdk_monitor_get_geometry(monitor, &geometry);
-  return {0, 0, geometry.width, geometry.height};
+  return PrimaryScreenRect();
 }
 
 void* GtkReaderWindow::NativeHandle() const {

@@ -29,8 +29,9 @@ class GtkReaderWindow final : public ReaderWindow {
   // The caption of message boxes: "Pagora E-Book" until the book's title replaces it.
   void SetTitle(const std::string& title) { m_title = title; }
   // Dismisses every open dialog as its close button would (a dismissed message box gives
-  // its cancelling answer).
-  void DismissDialogs();
+  // its cancelling answer), and from now on answers every new one the same way at once,
+  // writing message texts to standard error: nobody is there to answer them any more.
+  void DismissAllDialogs();
   // The notice for a damaged book: information icon, no owner, no caption of its own.
   static void ShowStartupNotice(const std::string& text);
 
@@ -86,6 +87,7 @@ class GtkReaderWindow final : public ReaderWindow {
   std::string m_title = "Pagora E-Book";
   std::function<void()> m_close;
   std::vector<GtkDialog*> m_openDialogs;
+  bool m_dismissAll = false;
   int m_waitDepth = 0;
   GtkPageSetup* m_pageSetup = nullptr;
   GtkPrintSettings* m_printSettings = nullptr;

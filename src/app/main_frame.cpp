@@ -556,6 +556,10 @@ WindowRect CMainFrame::ClientRect() const {
 }
 
 WindowRect CMainFrame::ScreenRect() const {
+  return PrimaryScreenRect();
+}
+
+WindowRect PrimaryScreenRect() {
   GdkDisplay* display = gdk_display_get_default();
   if (display == nullptr)
     return {};

@@ -19,6 +19,10 @@
 
 namespace quire {
 
+// The size of the screen the reader opens on (its primary monitor, else the first one); all
+// 0 when there is no display.
+WindowRect PrimaryScreenRect();
+
 class CMainFrame {
  public:
   using BusyScope = CQuireView::BusyScope;

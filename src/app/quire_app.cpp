@@ -34,6 +34,7 @@ int CQuireApp::Run(int argc, char** argv) {
   const bool display = gtk_init_check(&argc, &argv) != FALSE;
   if (display) {
     gdk_set_program_class(kMainWindowClass);
+    gtk_window_set_default_icon_name("accessories-dictionary");
     m_window = std::make_unique<GtkReaderWindow>(
         [this](const std::function<void()>& work) { Busy(work); });
     m_window->SetCloseRequest([this] { RequestClose(); });
@@ -173,10 +174,10 @@ gboolean CQuireApp::OnListenReadable(gint, GIOCondition, gpointer selfPointer) {
 
 gboolean CQuireApp::OnTerminateSignal(gpointer selfPointer) {
   auto* self = static_cast<CQuireApp*>(selfPointer);
-  // Open dialogs are answered as if dismissed, so the close need not wait for a user
-  // who is logging out.
+  // Open dialogs, and those the exit script still shows, are answered as if dismissed:
+  // the user may be logging out and nobody would answer them.
   if (self->m_window != nullptr)
-    self->m_window->DismissDialogs();
+    self->m_window->DismissAllDialogs();
   self->RequestClose();
   return G_SOURCE_CONTINUE;
 }

@@ -1,0 +1,77 @@
+"""A second copy of a running book hands over to the first and ends silently; SIGTERM
+closes the window as its close button does: the exit script runs and the book folder
+goes."""
+
+import os
+import signal
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import pyatspi  # noqa: E402
+from reader_driver import Book, Reader, Scratch, check, has_state, run, wait_for  # noqa: E402
+
+
+def other_window():
+    """A window of another program (this test) that takes the focus from the reader."""
+    import gi
+    gi.require_version("Gtk", "3.0")
+    from gi.repository import Gtk
+    window = Gtk.Window(title="Another program")
+    window.set_default_size(200, 100)
+    window.show_all()
+    window.present()
+
+    def pump():
+        while Gtk.events_pending():
+            Gtk.main_iteration_do(False)
+    return window, pump
+
+
+def test():
+    with Scratch() as work:
+        out = os.path.join(work, "out")
+        os.makedirs(out)
+        files = {
+            "index.html": "<html><body><p>Only page</p></body></html>",
+            # Nobody answers a message box at logout: the close must not wait for one.
+            "exit.txt": "MESSAGEBOX('Goodbye')\nFILEWRITE('ok','%s/exit.txt','closed')\n" % out,
+        }
+        manifest = "[book]\nesbn = GUI-ONCE-1\ntitle = Once Book\nexit-script = #!exit.txt\n"
+        book = Book(work, files, manifest)
+        home = os.path.join(work, "home")
+        reader = Reader(book, home)
+        folder = os.path.join(home, "tmp", "quire-%d" % os.getuid(), "GUI-ONCE-1.k9w")
+        try:
+            frame = reader.frame()
+            wait_for(lambda: os.path.isdir(folder), "the book folder")
+
+            other, pump = other_window()
+            wait_for(lambda: (pump(), not has_state(frame, pyatspi.STATE_ACTIVE))[1],
+                     "another program's window in front")
+
+            second = subprocess.run([book.path], env=dict(os.environ, HOME=home,
+                                                          TMPDIR=os.path.join(home, "tmp")),
+                                    capture_output=True, timeout=30)
+            check(second.returncode == 0, "the second copy ended with %d" % second.returncode)
+            check(second.stdout == b"" and second.stderr == b"",
+                  "the second copy said %r %r" % (second.stdout, second.stderr))
+            check(reader.process.poll() is None, "the first copy still runs")
+            wait_for(lambda: has_state(frame, pyatspi.STATE_ACTIVE),
+                     "the first copy's window in front")
+            check(has_state(frame, pyatspi.STATE_SHOWING), "the first window still shows")
+            other.destroy()
+            check(os.path.isdir(folder), "the second copy left the book folder alone")
+
+            reader.process.send_signal(signal.SIGTERM)
+            code = reader.process.wait(30)
+            check(code == 0, "after SIGTERM the reader ended with %d" % code)
+            with open(os.path.join(out, "exit.txt")) as f:
+                check(f.read() == "closed", "the exit script ran")
+            check(not os.path.exists(folder), "the book folder is gone after SIGTERM")
+        finally:
+            reader.close()
+
+
+if __name__ == "__main__":
+    run(test)

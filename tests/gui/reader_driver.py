@@ -1,0 +1,256 @@
+"""Drives a real book under Xvfb the way a user would, through AT-SPI.
+
+A test builds a small book with quire-pack, starts it in a private home folder and then
+reads and operates its window through the accessibility bus: menus, dialogs, the page.
+Everything is waited for with deadlines; nothing sleeps for a fixed time.
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+import pyatspi
+
+DEFAULT_TIMEOUT = 30.0
+
+
+class TestFailure(Exception):
+    pass
+
+
+def wait_for(predicate, what, timeout=DEFAULT_TIMEOUT, interval=0.05):
+    """Polls `predicate` until it returns a true value, which is returned."""
+    deadline = time.monotonic() + timeout
+    while True:
+        try:
+            value = predicate()
+        except Exception:  # the tree changes under us while the window works
+            value = None
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise TestFailure("timed out waiting for " + what)
+        time.sleep(interval)
+
+
+def check(condition, message):
+    if not condition:
+        raise TestFailure(message)
+
+
+class Book:
+    """A book built from `files` (name -> bytes or text) and a manifest text."""
+
+    def __init__(self, work, files, manifest):
+        self.work = work
+        source = os.path.join(work, "source")
+        os.makedirs(source)
+        for name, content in files.items():
+            mode = "wb" if isinstance(content, bytes) else "w"
+            with open(os.path.join(source, name), mode) as f:
+                f.write(content)
+        with open(os.path.join(source, "book.ini"), "w") as f:
+            f.write(manifest)
+        self.path = os.path.join(work, "book")
+        subprocess.run([os.environ["QUIRE_PACK"], "build", source, "-o", self.path,
+                        "--reader", os.environ["QUIRE_READER"], "-q"], check=True)
+
+
+class Reader:
+    """One run of a book: the process, its private folders and its AT-SPI application."""
+
+    def __init__(self, book, home):
+        self.home = home
+        env = dict(os.environ)
+        env.update({
+            "HOME": home,
+            "XDG_CONFIG_HOME": os.path.join(home, ".config"),
+            "XDG_DATA_HOME": os.path.join(home, ".local", "share"),
+            "XDG_CACHE_HOME": os.path.join(home, ".cache"),
+            "TMPDIR": os.path.join(home, "tmp"),
+            "GDK_BACKEND": "x11",
+        })
+        env.pop("NO_AT_BRIDGE", None)
+        os.makedirs(env["TMPDIR"], exist_ok=True)
+        self.process = subprocess.Popen([book.path], env=env)
+        self.app = wait_for(self._find_app, "the reader on the accessibility bus")
+
+    def _find_app(self):
+        if self.process.poll() is not None:
+            raise TestFailure("the reader ended early with %d" % self.process.returncode)
+        desktop = pyatspi.Registry.getDesktop(0)
+        for i in range(desktop.childCount):
+            app = desktop.getChildAtIndex(i)
+            try:
+                if app is not None and app.get_process_id() == self.process.pid:
+                    return app
+            except Exception:
+                continue
+        return None
+
+    def frame(self):
+        return wait_for(lambda: find(self.app, role=pyatspi.ROLE_FRAME, showing=True),
+                        "the main window")
+
+    def dialog(self, name, timeout=DEFAULT_TIMEOUT):
+        return wait_for(lambda: find(self.app, roles=(pyatspi.ROLE_DIALOG, pyatspi.ROLE_ALERT),
+                                     name=name, showing=True),
+                        "the dialog " + repr(name), timeout)
+
+    def message_box(self, timeout=DEFAULT_TIMEOUT):
+        return wait_for(lambda: find(self.app, roles=(pyatspi.ROLE_DIALOG, pyatspi.ROLE_ALERT),
+                                     showing=True),
+                        "a message box", timeout)
+
+    def menu_item(self, *path):
+        """The menu item at `path` of menu names, e.g. ("Go", "Search this E-Book...")."""
+        def lookup():
+            node = find(self.frame(), role=pyatspi.ROLE_MENU_BAR)
+            for name in path:
+                node = find(node, name=name, predicate=is_menu_item, depth=3)
+                if node is None:
+                    return None
+            return node
+        return wait_for(lookup, "the menu item " + " > ".join(path))
+
+    def document(self):
+        return wait_for(lambda: find(self.app, role=pyatspi.ROLE_DOCUMENT_WEB, showing=True),
+                        "the page")
+
+    def close(self, timeout=DEFAULT_TIMEOUT):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(timeout)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+        return self.process.returncode
+
+
+MENU_ITEM_ROLES = (pyatspi.ROLE_MENU_ITEM, pyatspi.ROLE_CHECK_MENU_ITEM,
+                   pyatspi.ROLE_RADIO_MENU_ITEM, pyatspi.ROLE_MENU)
+
+
+def is_menu_item(acc):
+    return acc.getRole() in MENU_ITEM_ROLES
+
+
+def states(acc):
+    return acc.getState()
+
+
+def has_state(acc, state):
+    return acc.getState().contains(state)
+
+
+def find_all(root, role=None, roles=None, name=None, showing=None, predicate=None, depth=60):
+    """Every accessible under `root` (root included) that matches, in tree order."""
+    found = []
+    wanted = set(roles or ()) | ({role} if role is not None else set())
+
+    def visit(acc, level):
+        if acc is None:
+            return
+        try:
+            ok = True
+            if wanted and acc.getRole() not in wanted:
+                ok = False
+            if ok and name is not None and acc.name != name:
+                ok = False
+            if ok and showing is not None and has_state(acc, pyatspi.STATE_SHOWING) != showing:
+                ok = False
+            if ok and predicate is not None and not predicate(acc):
+                ok = False
+            if ok:
+                found.append(acc)
+            if level < depth:
+                for i in range(acc.childCount):
+                    visit(acc.getChildAtIndex(i), level + 1)
+        except Exception:
+            return
+
+    visit(root, 0)
+    return found
+
+
+def find(root, **kwargs):
+    matches = find_all(root, **kwargs)
+    return matches[0] if matches else None
+
+
+def do_action(acc, *names):
+    """Runs the first of the accessible's actions whose name is in `names` (default: the
+    first action)."""
+    action = acc.queryAction()
+    for i in range(action.nActions):
+        if not names or action.getName(i) in names:
+            action.doAction(i)
+            return
+    raise TestFailure("%r has none of the actions %r" % (acc.name, names))
+
+
+def click(acc):
+    do_action(acc, "click", "activate", "press")
+
+
+def text_of(acc):
+    try:
+        text = acc.queryText()
+        return text.getText(0, text.characterCount)
+    except NotImplementedError:
+        return ""
+
+
+def set_entry_text(acc, value):
+    acc.queryEditableText().setTextContents(value)
+
+
+def page_text(document):
+    """All text of the page's accessible tree, in order."""
+    parts = []
+    for acc in find_all(document):
+        try:
+            parts.append(text_of(acc))
+        except Exception:
+            pass
+    return "\n".join(parts)
+
+
+def press_key(keysym_name):
+    """Types one key (an X keysym name such as "Escape") as the user would."""
+    import gi
+    gi.require_version("Gdk", "3.0")
+    from gi.repository import Gdk
+    code = Gdk.keyval_from_name(keysym_name)
+    pyatspi.Registry.generateKeyboardEvent(code, None, pyatspi.KEY_SYM)
+
+
+def mouse(x, y, event):
+    """A pointer event at screen point x, y: "b3c" right click, "b1c" left click."""
+    pyatspi.Registry.generateMouseEvent(int(x), int(y), event)
+
+
+class Scratch:
+    """A scratch folder for one test, removed afterwards."""
+
+    def __enter__(self):
+        self.path = tempfile.mkdtemp(prefix="quire-gui-")
+        return self.path
+
+    def __exit__(self, *exc):
+        shutil.rmtree(self.path, ignore_errors=True)
+        return False
+
+
+def run(test):
+    """Runs `test()` and turns a failure into exit code 1 with a message."""
+    try:
+        test()
+    except TestFailure as failure:
+        print("FAILED: %s" % failure, file=sys.stderr)
+        sys.exit(1)
+    print("passed")
