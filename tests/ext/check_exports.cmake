@@ -1,6 +1,8 @@
 # cmake -DREADER=<path of quire> -P check_exports.cmake
 # Fails unless the reader's dynamic symbol table defines PGX_HostGetFunc and nothing else.
-execute_process(COMMAND nm -D --defined-only ${READER}
+# Only global and weak symbols are exports: the linker may keep local entries in the
+# dynamic table (the version script's "local: *"), which nothing else can bind to.
+execute_process(COMMAND nm -D --defined-only --extern-only ${READER}
                 OUTPUT_VARIABLE symbols RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "nm could not read ${READER}")
