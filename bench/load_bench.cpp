@@ -20,6 +20,7 @@
 #include "pages/page_load_steps.h"
 #include "platform/paths.h"
 #include "support/bench_text.h"
+#include "support/summary_reporter.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ struct Fixture {
   std::string zip;       // the same pages zipped
   std::string unzipped;  // where unzip extracts
   uint64_t totalBytes = 0;
+  std::map<std::string, uint64_t> pageSizes;  // by file name
 };
 
 // A page of HTML prose: headings, paragraphs with links, words drawn with a skew so that
@@ -84,6 +86,7 @@ Fixture& TheFixture() {
       const std::string path = f->pages + "/" + fileName;
       std::string page = MakePage(i, words, rng);
       f->totalBytes += page.size();
+      f->pageSizes[fileName] = page.size();
       std::ofstream(path, std::ios::binary) << page;
       quire::BookFileInput input;
       input.entry.fileName = fileName;
@@ -123,8 +126,21 @@ void BM_CEBookLoad(benchmark::State& state) {
   Fixture& f = TheFixture();
   const long before = PeakRssKb(RUSAGE_SELF);
   for (auto _ : state) {
-    benchmark::DoNotOptimize(quire::CEBook::Instance().Load(quire::PageLoadSteps()));
+    const quire::LoadResult result = quire::CEBook::Instance().Load(quire::PageLoadSteps());
     state.PauseTiming();
+    // A load that skipped pages would look fast: every page must be there, whole.
+    if (result.reason != quire::LoadResult::Reason::kNone) {
+      state.SkipWithError(("load failed: " + result.Message()).c_str());
+      return;
+    }
+    const std::string folder = quire::BookFolder();
+    for (const auto& [name, size] : f.pageSizes) {
+      std::error_code ec;
+      if (fs::file_size(folder + name, ec) != size || ec) {
+        state.SkipWithError(("not extracted whole: " + name).c_str());
+        return;
+      }
+    }
     quire::PageStore::Instance().Cleanup();
     quire::PageStore::Instance().ResetForTesting();
     state.ResumeTiming();
@@ -150,41 +166,18 @@ void BM_Unzip(benchmark::State& state) {
 BENCHMARK(BM_CEBookLoad)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_Unzip)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
-class SummaryReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    // With repetitions the median stands for the benchmark.
-    for (const Run& run : runs) {
-      if (!run.aggregate_name.empty() && run.aggregate_name != "median")
-        continue;
-      times[run.run_name.str()] = run.GetAdjustedRealTime();
-      if (auto it = run.counters.find("rss_peak_kb"); it != run.counters.end()) {
-        loadRss = it->second.value;
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> times;
-  double loadRss = 0;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  SummaryReporter reporter;
+  quire::bench::SummaryReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  double load = 0;
-  double unzip = 0;
-  for (const auto& [name, time] : reporter.times) {
-    if (name.rfind("BM_CEBookLoad", 0) == 0)
-      load = time;
-    if (name.rfind("BM_Unzip", 0) == 0)
-      unzip = time;
-  }
-  if (load > 0 && unzip > 0) {
-    std::printf("CEBook::Load %.0f ms, unzip %.0f ms: load/unzip %.2fx; peak RSS %.1f MB\n", load,
-                unzip, load / unzip, reporter.loadRss / 1024.0);
+  const auto* load = reporter.Find("BM_CEBookLoad");
+  const auto* unzip = reporter.Find("BM_Unzip");
+  if (load != nullptr && unzip != nullptr && unzip->seconds > 0) {
+    std::printf("CEBook::Load %.0f ms, unzip %.0f ms: load/unzip %.2fx; peak RSS %.1f MB\n",
+                load->seconds * 1e3, unzip->seconds * 1e3, load->seconds / unzip->seconds,
+                reporter.Counter("BM_CEBookLoad", "rss_peak_kb") / 1024.0);
   }
   std::error_code ignored;
   fs::remove_all(TheFixture().base, ignored);

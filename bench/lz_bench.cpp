@@ -17,6 +17,7 @@
 
 #include "book/lz.h"
 #include "support/bench_text.h"
+#include "support/summary_reporter.h"
 
 namespace {
 
@@ -76,9 +77,13 @@ const std::string& ZlibPacked(int which) {
     const std::string& in = Input(which);
     uLongf size = compressBound(in.size());
     std::string out(size, '\0');
-    compress2(reinterpret_cast<Bytef*>(out.data()), &size,
-              reinterpret_cast<const Bytef*>(in.data()), in.size(), Z_DEFAULT_COMPRESSION);
-    out.resize(size);
+    if (compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+                  reinterpret_cast<const Bytef*>(in.data()), in.size(),
+                  Z_DEFAULT_COMPRESSION) != Z_OK) {
+      out.clear();  // the benchmark refuses to time an empty stream
+    } else {
+      out.resize(size);
+    }
     it = packed.emplace(which, std::move(out)).first;
   }
   return it->second;
@@ -90,12 +95,16 @@ void BM_LzDecode(benchmark::State& state) {
   std::string out;
   out.reserve(Input(which).size());
   for (auto _ : state) {
-    if (!quire::LzUnpack(packed, &out))
+    if (!quire::LzUnpack(packed, &out)) {
       state.SkipWithError("decode failed");
+      return;
+    }
     benchmark::DoNotOptimize(out.data());
   }
-  if (out != Input(which))
+  if (out != Input(which)) {
     state.SkipWithError("round trip differs");
+    return;
+  }
   state.SetLabel(InputName(which));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Input(which).size()));
   state.counters["packed_ratio"] = static_cast<double>(packed.size()) / Input(which).size();
@@ -104,14 +113,24 @@ void BM_LzDecode(benchmark::State& state) {
 void BM_ZlibInflate(benchmark::State& state) {
   const int which = static_cast<int>(state.range(0));
   const std::string& packed = ZlibPacked(which);
+  if (packed.empty()) {
+    state.SkipWithError("compress2 failed");
+    return;
+  }
   std::string out(Input(which).size(), '\0');
+  uLongf size = 0;
   for (auto _ : state) {
-    uLongf size = out.size();
+    size = out.size();
     if (uncompress(reinterpret_cast<Bytef*>(out.data()), &size,
                    reinterpret_cast<const Bytef*>(packed.data()), packed.size()) != Z_OK) {
       state.SkipWithError("inflate failed");
+      return;
     }
     benchmark::DoNotOptimize(out.data());
+  }
+  if (size != out.size() || out != Input(which)) {
+    state.SkipWithError("inflate round trip differs");
+    return;
   }
   state.SetLabel(InputName(which));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Input(which).size()));
@@ -129,39 +148,22 @@ BENCHMARK(BM_LzDecode)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ZlibInflate)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LzPack)->Unit(benchmark::kMillisecond)->Iterations(2);
 
-// Remembers the throughput of every run so the summary can compare them.
-class SummaryReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    // With repetitions the median stands for the benchmark.
-    for (const Run& run : runs) {
-      if (!run.aggregate_name.empty() && run.aggregate_name != "median")
-        continue;
-      auto it = run.counters.find("bytes_per_second");
-      if (it != run.counters.end())
-        speeds[run.run_name.str()] = it->second.value;
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> speeds;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  SummaryReporter reporter;
+  quire::bench::SummaryReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   for (int which : {0, 1}) {
     const std::string arg = "/" + std::to_string(which);
-    auto lz = reporter.speeds.find("BM_LzDecode" + arg);
-    auto zl = reporter.speeds.find("BM_ZlibInflate" + arg);
-    if (lz == reporter.speeds.end() || zl == reporter.speeds.end())
+    const double lz = reporter.Counter("BM_LzDecode" + arg, "bytes_per_second");
+    const double zl = reporter.Counter("BM_ZlibInflate" + arg, "bytes_per_second");
+    if (lz <= 0 || zl <= 0)
       continue;
     std::printf(
         "%-6s  lz decode %8.1f MB/s  inflate %8.1f MB/s  lz/inflate %.2fx  "
         "packed size lz %.3f zlib %.3f\n",
-        InputName(which), lz->second / 1e6, zl->second / 1e6, lz->second / zl->second,
+        InputName(which), lz / 1e6, zl / 1e6, lz / zl,
         static_cast<double>(LzPacked(which).size()) / Input(which).size(),
         static_cast<double>(ZlibPacked(which).size()) / Input(which).size());
   }

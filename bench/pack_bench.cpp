@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "support/bench_text.h"
+#include "support/summary_reporter.h"
 
 extern char** environ;
 
@@ -140,8 +141,6 @@ Fixture& TheFixture() {
   return *fixture;
 }
 
-std::map<std::string, double> g_sizes;  // output size per benchmark
-
 void BM_QuirePackBuild(benchmark::State& state) {
   Fixture& f = TheFixture();
   for (auto _ : state) {
@@ -152,7 +151,6 @@ void BM_QuirePackBuild(benchmark::State& state) {
   }
   const double reader = static_cast<double>(fs::file_size(f.reader));
   const double payload = static_cast<double>(fs::file_size(f.book)) - reader;
-  g_sizes["BM_QuirePackBuild"] = payload;
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.totalBytes));
   state.counters["payload_MB"] = payload / 1e6;
   state.counters["ratio"] = payload / static_cast<double>(f.totalBytes);
@@ -170,7 +168,6 @@ void BM_Zip6(benchmark::State& state) {
     }
   }
   const double size = static_cast<double>(fs::file_size(f.zip));
-  g_sizes["BM_Zip6"] = size;
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.totalBytes));
   state.counters["zip_MB"] = size / 1e6;
   state.counters["ratio"] = size / static_cast<double>(f.totalBytes);
@@ -179,34 +176,18 @@ void BM_Zip6(benchmark::State& state) {
 BENCHMARK(BM_QuirePackBuild)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_Zip6)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
-class SummaryReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> times;
-};
-
-double Find(const std::map<std::string, double>& values, const std::string& prefix) {
-  for (const auto& [name, value] : values) {
-    if (name.rfind(prefix, 0) == 0)
-      return value;
-  }
-  return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  SummaryReporter reporter;
+  quire::bench::SummaryReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  const double packTime = Find(reporter.times, "BM_QuirePackBuild");
-  const double zipTime = Find(reporter.times, "BM_Zip6");
-  const double packSize = Find(g_sizes, "BM_QuirePackBuild");
-  const double zipSize = Find(g_sizes, "BM_Zip6");
+  const auto* pack = reporter.Find("BM_QuirePackBuild");
+  const auto* zip = reporter.Find("BM_Zip6");
+  const double packTime = pack != nullptr ? pack->seconds * 1e3 : 0;
+  const double zipTime = zip != nullptr ? zip->seconds * 1e3 : 0;
+  const double packSize = reporter.Counter("BM_QuirePackBuild", "payload_MB") * 1e6;
+  const double zipSize = reporter.Counter("BM_Zip6", "zip_MB") * 1e6;
   if (packTime > 0 && zipTime > 0 && packSize > 0 && zipSize > 0) {
     std::printf("\n%-22s %12s %12s\n", "", "quire-pack", "zip -6 -r");
     std::printf("%-22s %12.0f %12.0f\n", "time (ms)", packTime, zipTime);

@@ -24,6 +24,7 @@
 #include "book/page_store.h"
 #include "pages/search.h"
 #include "support/bench_text.h"
+#include "support/summary_reporter.h"
 
 extern char** environ;
 
@@ -230,32 +231,6 @@ void BM_GrepEachWord(benchmark::State& state) {
 }
 BENCHMARK(BM_GrepEachWord)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Keeps the mean real time of each benchmark so that the ratio can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-        m_seconds[run.run_name.function_name] =
-            run.real_accumulated_time / static_cast<double>(run.iterations);
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-
-  void PrintRatio() const {
-    auto search = m_seconds.find("BM_SearchBook");
-    auto grep = m_seconds.find("BM_GrepEachWord");
-    if (search == m_seconds.end() || grep == m_seconds.end() || grep->second <= 0)
-      return;
-    std::printf("SearchBook %.1f ms, grep -ciF x3 %.1f ms, ratio %.3f (goal <= 1.0)\n",
-                search->second * 1e3, grep->second * 1e3, search->second / grep->second);
-  }
-
- private:
-  std::map<std::string, double> m_seconds;
-};
-
 }  // namespace
 }  // namespace quire
 
@@ -265,9 +240,14 @@ int main(int argc, char** argv) {
     return 1;
   if (!quire::SearchMatchesReference())
     return 1;
-  quire::RatioReporter reporter;
+  quire::bench::SummaryReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatio();
+  const auto* search = reporter.Find("BM_SearchBook");
+  const auto* grep = reporter.Find("BM_GrepEachWord");
+  if (search != nullptr && grep != nullptr && grep->seconds > 0) {
+    std::printf("SearchBook %.1f ms, grep -ciF x3 %.1f ms, ratio %.3f (goal <= 1.0)\n",
+                search->seconds * 1e3, grep->seconds * 1e3, search->seconds / grep->seconds);
+  }
   benchmark::Shutdown();
   std::error_code ignored;
   std::filesystem::remove_all(quire::Book().tmpdir, ignored);

@@ -289,7 +289,7 @@ bool WriteBook(const BookSpec& bookSpec, const std::string& path, std::string* e
   std::string pattern = path + ".partXXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
-  int fd = mkstemp(name.data());
+  int fd = mkostemp(name.data(), O_CLOEXEC);
   if (fd < 0)
     return Fail(error, "cannot create a file beside " + path + ": " + strerror(errno));
   const std::string temp = name.data();

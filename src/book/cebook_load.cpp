@@ -1,25 +1,15 @@
 // Loading the book: parse the container, extract every file into the book folder,
 // expand the flagged pages and choose the start page.
-#include <cctype>
 
 #include "book/cebook.h"
 #include "book/container_reader.h"
 #include "book/page_store.h"
+#include "platform/ascii_text.h"
 
 namespace quire {
 
-namespace {
-
-std::string Lowered(std::string text) {
-  for (char& c : text)
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-}  // namespace
-
 void ChooseStartPage(const std::string& fileName, const std::string& path, std::string* startPage) {
-  const std::string name = Lowered(fileName);
+  const std::string name = AsciiLowered(fileName);
   // "index.html" wins over "index.htm" wherever it stands; the last "index.html" wins,
   // the first "index.htm" stays unless an "index.html" comes.
   if (name == "index.html" || (startPage->empty() && name == "index.htm"))

@@ -10,6 +10,7 @@
 #include "book/cebook.h"
 #include "platform/file_replace.h"
 #include "platform/file_write.h"
+#include "platform/make_folders.h"
 #include "platform/paths.h"
 #include "ui/reader_window.h"
 
@@ -95,35 +96,15 @@ std::string BookFolder() {
 }
 
 bool MakeFolderPath(const std::string& path) {
-  bool ok = true;
-  for (size_t i = 1; i < path.size(); ++i) {
-    if (path[i] != '/')
-      continue;
-    const std::string prefix = path.substr(0, i);
-    if (prefix.back() == '/')
-      continue;  // "//" inside the path
-    const bool last = path.find_first_not_of('/', i) == std::string::npos;
-    struct stat st {};
-    if (lstat(prefix.c_str(), &st) == 0) {
-      // A link above the folder asked for is the system's business (/tmp may be one);
-      // the folder asked for itself must be ours alone.
-      if (last) {
-        if (!IsPrivateFolder(st))
-          ok = false;
-      } else if (stat(prefix.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        ok = false;
-      }
-      if (!ok)
-        break;
-      continue;
-    }
-    if (mkdir(prefix.c_str(), 0700) != 0) {
-      ok = false;
-      break;
-    }
-    PageStore::Instance().RecordFolder(prefix);
+  if (!MakeFolders(path, 0700,
+                   [](const std::string& folder) { PageStore::Instance().RecordFolder(folder); })) {
+    return false;
   }
-  return ok;
+  // A link above the folder asked for is the system's business (/tmp may be one); the
+  // folder asked for itself must be ours alone.
+  struct stat st {};
+  const std::string folder = path.substr(0, path.find_last_not_of('/') + 1);
+  return lstat(folder.c_str(), &st) == 0 && IsPrivateFolder(st);
 }
 
 bool WritePageFile(const std::string& path, std::string_view text) {

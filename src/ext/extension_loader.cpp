@@ -9,6 +9,7 @@
 #include "ext/extension_hooks.h"
 #include "ext/extension_registry.h"
 #include "ext/extension_scripting.h"
+#include "ext/extension_state.h"
 #include "pages/variables.h"
 
 namespace quire {
@@ -16,16 +17,6 @@ namespace quire {
 namespace {
 
 constexpr char kExtensionPrefix[] = "__pxa__";
-
-struct LoaderState {
-  std::vector<std::string> files;
-  bool loaded = false;
-};
-
-LoaderState& State() {
-  static LoaderState state;
-  return state;
-}
 
 // The names of the non-directory extension entries of `folder`, sorted.
 std::vector<std::string> ExtensionEntries(const std::string& folder) {
@@ -54,8 +45,8 @@ bool IsExtensionFileName(const std::string& name) {
 }
 
 void LoadExtensionsFrom(const std::string& folder) {
-  LoaderState& state = State();
-  if (state.loaded || CExtensionRegistry::IsShutDown() || folder.empty())
+  ExtensionState& state = TheExtensionState();
+  if (state.loaded || state.shutDown || folder.empty())
     return;
   state.loaded = true;
   const std::string base = folder.back() == '/' ? folder : folder + "/";
@@ -80,21 +71,19 @@ void UnloadExtensionsAndDeleteFiles() {
   InstallExtensionVariableSource(nullptr);
   CExtensionRegistry::ShutDown();
   CExtensionScripting::ShutDown();
-  LoaderState& state = State();
+  ExtensionState& state = TheExtensionState();
   for (const std::string& path : state.files)
     unlink(path.c_str());
   state.files.clear();
 }
 
 const std::vector<std::string>& ExtensionFiles() {
-  return State().files;
+  return TheExtensionState().files;
 }
 
 void ResetExtensionsForTesting() {
   UnloadExtensionsAndDeleteFiles();
-  CExtensionRegistry::ResetForTesting();
-  CExtensionScripting::ResetForTesting();
-  State() = LoaderState{};
+  TheExtensionState() = ExtensionState{};
 }
 
 }  // namespace quire

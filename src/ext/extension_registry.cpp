@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "ext/entry_points.h"
+#include "ext/extension_state.h"
 #include "ext/host_function.h"
 #include "quire/extension.h"
 #include "ui/reader_window.h"
@@ -11,18 +12,6 @@
 namespace quire {
 
 namespace {
-
-// The process's registry and its shut-down flag. No threads: the user-interface thread
-// is the only caller.
-struct RegistryState {
-  CExtensionRegistry* registry = nullptr;
-  bool shutDown = false;
-};
-
-RegistryState& State() {
-  static RegistryState state;
-  return state;
-}
 
 constexpr const char* kRequiredEntryPoints[] = {"PGX_IsInterface", "PGX_GetName", "PGX_GetVersion",
                                                 "PGX_Init",        "PGX_Exit",    "PGX_IsRuntime"};
@@ -47,18 +36,18 @@ void CallNotify(void* module, const char* name) {
 }  // namespace
 
 CExtensionRegistry* CExtensionRegistry::Instance() {
-  RegistryState& state = State();
+  ExtensionState& state = TheExtensionState();
   if (state.registry == nullptr && !state.shutDown)
     state.registry = new CExtensionRegistry;
   return state.registry;
 }
 
 CExtensionRegistry* CExtensionRegistry::Existing() {
-  return State().registry;
+  return TheExtensionState().registry;
 }
 
 void CExtensionRegistry::ShutDown() {
-  RegistryState& state = State();
+  ExtensionState& state = TheExtensionState();
   CExtensionRegistry* registry = state.registry;
   state.registry = nullptr;
   state.shutDown = true;
@@ -66,13 +55,7 @@ void CExtensionRegistry::ShutDown() {
 }
 
 bool CExtensionRegistry::IsShutDown() {
-  return State().shutDown;
-}
-
-void CExtensionRegistry::ResetForTesting() {
-  RegistryState& state = State();
-  if (state.registry == nullptr)
-    state.shutDown = false;
+  return TheExtensionState().shutDown;
 }
 
 CExtensionRegistry::~CExtensionRegistry() {

@@ -28,10 +28,8 @@ class CExtensionRegistry {
   // Calls PGX_Exit of every library and then unloads it, in registry order; destroys the
   // registry and sets the shut-down flag. Sets the flag also when no registry existed.
   static void ShutDown();
+  // True once the registry or the script support has been shut down (ExtensionState).
   static bool IsShutDown();
-  // Tests only: clears the shut-down flag after ShutDown(), so a fresh registry can be
-  // made. Does nothing while a registry exists.
-  static void ResetForTesting();
 
   CExtensionRegistry(const CExtensionRegistry&) = delete;
   CExtensionRegistry& operator=(const CExtensionRegistry&) = delete;

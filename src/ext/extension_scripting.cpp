@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "ext/entry_points.h"
+#include "ext/extension_state.h"
 #include "ext/host_function.h"
 #include "pages/text_replace.h"
 #include "quire/extension.h"
@@ -20,31 +21,6 @@ static_assert(sizeof(void*) != 8 || sizeof(PGXParam) == 24);
 static_assert(sizeof(void*) != 8 || offsetof(PGXParam, text) == 8);
 static_assert(sizeof(void*) != 8 || offsetof(PGXParam, number) == 16);
 static_assert(offsetof(PGXResult, message) == 4 && sizeof(PGXResult) == 8196);
-
-struct ScriptingState {
-  CExtensionScripting* scripting = nullptr;
-  bool shutDown = false;
-};
-
-ScriptingState& State() {
-  static ScriptingState state;
-  return state;
-}
-
-// Keys are byte strings; only ASCII letters change case, whatever the locale.
-std::string AsciiUpper(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z')
-      c = static_cast<char>(c - 'a' + 'A');
-  return text;
-}
-
-std::string AsciiLower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
 
 // The text of a buffer the library filled: up to the first zero, and never more than
 // size - 1 bytes even when the library overwrote the terminating zero.
@@ -75,14 +51,14 @@ std::string ExtensionResultText(int code, const std::string& message,
 }
 
 CExtensionScripting* CExtensionScripting::Instance() {
-  ScriptingState& state = State();
+  ExtensionState& state = TheExtensionState();
   if (state.scripting == nullptr && !state.shutDown)
     state.scripting = new CExtensionScripting;
   return state.scripting;
 }
 
 void CExtensionScripting::ShutDown() {
-  ScriptingState& state = State();
+  ExtensionState& state = TheExtensionState();
   CExtensionScripting* scripting = state.scripting;
   state.scripting = nullptr;
   state.shutDown = true;
@@ -90,13 +66,7 @@ void CExtensionScripting::ShutDown() {
 }
 
 bool CExtensionScripting::IsShutDown() {
-  return State().shutDown;
-}
-
-void CExtensionScripting::ResetForTesting() {
-  ScriptingState& state = State();
-  if (state.scripting == nullptr)
-    state.shutDown = false;
+  return TheExtensionState().shutDown;
 }
 
 void CExtensionScripting::Register(const LoadedExtension& library) {
@@ -106,8 +76,8 @@ void CExtensionScripting::Register(const LoadedExtension& library) {
     getKey(0, HostFunction(), WindowArgument(), buffer);
     key = TextOfBuffer(buffer, sizeof(buffer));
   }
-  m_lowerKeys.push_back(AsciiLower(key));
-  m_upperKeys.push_back(AsciiUpper(key));
+  m_lowerKeys.push_back(AsciiLowered(key));
+  m_upperKeys.push_back(AsciiUppered(key));
   m_caches.push_back(CExtensionVarCache{{}, library.module, library.path});
 }
 

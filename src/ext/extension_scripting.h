@@ -41,9 +41,8 @@ class CExtensionScripting {
   // Destroys the key lists and caches and sets the shut-down flag (also when none
   // existed).
   static void ShutDown();
+  // True once the script support or the registry has been shut down (ExtensionState).
   static bool IsShutDown();
-  // Tests only: clears the shut-down flag after ShutDown().
-  static void ResetForTesting();
 
   CExtensionScripting(const CExtensionScripting&) = delete;
   CExtensionScripting& operator=(const CExtensionScripting&) = delete;

@@ -5,9 +5,9 @@
 #include "book/cebook.h"
 #include "book/page_store.h"
 #include "pages/file_url.h"
-#include "ui/status_progress.h"
 #include "pages/html_text.h"
 #include "pages/page_template.h"
+#include "ui/status_progress.h"
 
 namespace quire {
 

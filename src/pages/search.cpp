@@ -5,11 +5,11 @@
 #include "book/cebook.h"
 #include "book/page_store.h"
 #include "pages/file_url.h"
-#include "ui/status_progress.h"
 #include "pages/html_text.h"
 #include "pages/page_scorer.h"
 #include "pages/page_template.h"
 #include "ui/reader_window.h"
+#include "ui/status_progress.h"
 
 namespace quire {
 

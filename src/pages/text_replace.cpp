@@ -25,12 +25,4 @@ size_t ReplaceAll(std::string* text, std::string_view from, std::string_view to)
   return count;
 }
 
-std::string TrimCopy(std::string_view text, std::string_view set) {
-  size_t first = text.find_first_not_of(set);
-  if (first == std::string_view::npos)
-    return {};
-  size_t last = text.find_last_not_of(set);
-  return std::string(text.substr(first, last - first + 1));
-}
-
 }  // namespace quire

@@ -7,18 +7,14 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ascii_text.h"  // TrimCopy and kWhiteSpace, which callers use beside it
+
 namespace quire {
 
 // Replaces every occurrence of `from` in `text` by `to` in one left-to-right pass: text
 // inserted by this call is not searched again. An empty `from` changes nothing. Returns
 // the number of replacements.
 size_t ReplaceAll(std::string* text, std::string_view from, std::string_view to);
-
-// Removes the bytes of `set` from both ends of `text`.
-std::string TrimCopy(std::string_view text, std::string_view set);
-
-// The white space that trimming removes: space, tab, CR, LF, vertical tab, form feed.
-inline constexpr std::string_view kWhiteSpace = " \t\r\n\v\f";
 
 }  // namespace quire
 

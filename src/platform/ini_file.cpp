@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <string_view>
 
+#include "platform/ascii_text.h"
 #include "platform/file_replace.h"
+#include "platform/make_folders.h"
 #include "platform/paths.h"
 
 namespace quire {
@@ -40,34 +42,9 @@ struct IniLookup {
   std::size_t valueEnd = 0;
 };
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) {
-    text.remove_prefix(1);
-  }
-  while (!text.empty() && IsBlank(text.back())) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
-
-char AsciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) {
-    return false;
-  }
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) {
-      return false;
-    }
-  }
-  return true;
+// Settings files separate with blanks only.
+std::string_view TrimBlanks(std::string_view text) {
+  return Trim(text, kBlanks);
 }
 
 LineSpan LineAt(std::string_view text, std::size_t begin) {
@@ -90,7 +67,7 @@ LineSpan LineAt(std::string_view text, std::size_t begin) {
 
 // The section name of a "[name]" line, or nullopt-like false when the line is no header.
 bool SectionName(std::string_view line, std::string_view* name) {
-  line = Trim(line);
+  line = TrimBlanks(line);
   if (line.size() < 2 || line.front() != '[') {
     return false;
   }
@@ -98,7 +75,7 @@ bool SectionName(std::string_view line, std::string_view* name) {
   if (close == std::string_view::npos) {
     return false;
   }
-  *name = Trim(line.substr(1, close - 1));
+  *name = TrimBlanks(line.substr(1, close - 1));
   return true;
 }
 
@@ -114,7 +91,7 @@ IniLookup Find(std::string_view text, std::string_view section, std::string_view
       if (inSection) {
         break;  // the first section of the name has ended
       }
-      if (EqualNoCase(name, section)) {
+      if (EqualsIgnoringCase(name, section)) {
         inSection = true;
         found.sectionFound = true;
         found.keyInsertAt = line.next;
@@ -125,7 +102,7 @@ IniLookup Find(std::string_view text, std::string_view section, std::string_view
     if (!inSection) {
       continue;
     }
-    std::string_view trimmed = Trim(content);
+    std::string_view trimmed = TrimBlanks(content);
     if (trimmed.empty()) {
       continue;
     }
@@ -135,7 +112,8 @@ IniLookup Find(std::string_view text, std::string_view section, std::string_view
       continue;
     }
     std::size_t equals = content.find('=');
-    if (equals == std::string_view::npos || !EqualNoCase(Trim(content.substr(0, equals)), key)) {
+    if (equals == std::string_view::npos ||
+        !EqualsIgnoringCase(TrimBlanks(content.substr(0, equals)), key)) {
       continue;
     }
     found.keyFound = true;
@@ -188,21 +166,6 @@ bool IsBareName(const std::string& name) {
   return name.find('/') == std::string::npos && name.find('\\') == std::string::npos;
 }
 
-// Makes `folder` and its missing parents with `mode`.
-bool MakeFolders(const std::string& folder, mode_t mode) {
-  for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-    std::string part = folder.substr(0, slash);
-    if (!part.empty() && mkdir(part.c_str(), mode) != 0 && errno != EEXIST) {
-      return false;
-    }
-    if (slash == std::string::npos) {
-      break;
-    }
-  }
-  struct stat info {};
-  return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 // What ends an unfinished last line: a lone '\r' only lacks its '\n'.
 std::string FinishingLineEnd(const std::string& text, const std::string& lineEnd) {
   return !text.empty() && text.back() == '\r' ? std::string("\n") : lineEnd;
@@ -232,10 +195,10 @@ std::string ReadIniValue(const std::string& iniFile, const std::string& section,
   bool exists = false;
   std::string path = IniFilePath(iniFile);
   if (!path.empty() && ReadWholeFile(path, &text, &exists) && exists) {
-    IniLookup found = Find(text, Trim(section), Trim(key));
+    IniLookup found = Find(text, TrimBlanks(section), TrimBlanks(key));
     if (found.keyFound) {
-      std::string_view raw =
-          Trim(std::string_view(text).substr(found.valueBegin, found.valueEnd - found.valueBegin));
+      std::string_view raw = TrimBlanks(
+          std::string_view(text).substr(found.valueBegin, found.valueEnd - found.valueBegin));
       if (raw.size() >= 2 && (raw.front() == '"' || raw.front() == '\'') &&
           raw.back() == raw.front()) {
         raw = raw.substr(1, raw.size() - 2);
@@ -252,8 +215,8 @@ std::string ReadIniValue(const std::string& iniFile, const std::string& section,
 
 bool WriteIniValue(const std::string& iniFile, const std::string& section, const std::string& key,
                    const std::string& value) {
-  std::string_view sectionName = Trim(section);
-  std::string_view keyName = Trim(key);
+  std::string_view sectionName = TrimBlanks(section);
+  std::string_view keyName = TrimBlanks(key);
   if (sectionName.empty() || keyName.empty() || HasLineBreak(sectionName) ||
       HasLineBreak(keyName) || HasLineBreak(value) || sectionName.find(']') != sectionName.npos ||
       keyName.find('=') != keyName.npos || keyName.front() == '[' || keyName.front() == ';' ||

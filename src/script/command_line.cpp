@@ -1,9 +1,9 @@
 #include "script/command_line.h"
 
 #include "pages/variables.h"
+#include "platform/ascii_text.h"
 #include "script/executor.h"
 #include "script/expression.h"
-#include "script/script_text.h"
 #include "ui/reader_window.h"
 
 namespace quire {

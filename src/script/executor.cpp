@@ -1,12 +1,12 @@
 #include "script/executor.h"
 
 #include "ext/extension_hooks.h"
+#include "platform/ascii_text.h"
 #include "script/command_line.h"
 #include "script/command_support.h"
 #include "script/command_table.h"
 #include "script/control_stack.h"
 #include "script/script_file.h"
-#include "script/script_text.h"
 #include "ui/reader_window.h"
 
 namespace quire {

@@ -3,7 +3,7 @@
 #include <array>
 #include <limits>
 
-#include "script/script_text.h"
+#include "platform/ascii_text.h"
 
 namespace quire {
 namespace {

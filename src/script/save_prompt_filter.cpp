@@ -29,19 +29,6 @@ constexpr KnownType kKnownTypes[] = {
     {".dll", "Dynamic Link Library (DLL)|*.dll|", "dll"},
 };
 
-char AsciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EndsWithNoCase(std::string_view text, std::string_view ending) {
-  if (text.size() < ending.size()) {
-    return false;
-  }
-  std::string_view tail = text.substr(text.size() - ending.size());
-  return std::equal(tail.begin(), tail.end(), ending.begin(),
-                    [](char a, char b) { return AsciiLower(a) == AsciiLower(b); });
-}
-
 // Trimmed of the same white space as every other trimmed script text, line breaks
 // included: a stray line end would otherwise become part of the dialog's pattern.
 std::string CleanFilterText(std::string text) {
@@ -54,7 +41,7 @@ std::string CleanFilterText(std::string text) {
 SavePromptFilter FilterForFileName(const std::string& fileName) {
   SavePromptFilter result;
   for (const KnownType& type : kKnownTypes) {
-    if (EndsWithNoCase(fileName, type.ending)) {
+    if (EndsWithIgnoringCase(fileName, type.ending)) {
       result.filter = type.entry;
       result.defaultExtension = type.extension;
       break;

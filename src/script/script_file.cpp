@@ -6,8 +6,8 @@
 
 #include <cerrno>
 
+#include "platform/ascii_text.h"
 #include "platform/paths.h"
-#include "script/script_text.h"
 
 namespace quire {
 namespace {

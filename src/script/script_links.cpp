@@ -3,11 +3,11 @@
 #include "book/page_store.h"
 #include "ext/extension_hooks.h"
 #include "pages/variables.h"
-#include "script/launch_operations.h"
+#include "platform/ascii_text.h"
 #include "script/command_line.h"
 #include "script/control_stack.h"
 #include "script/executor.h"
-#include "script/script_text.h"
+#include "script/launch_operations.h"
 #include "ui/reader_window.h"
 
 namespace quire {

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "pages/html_text.h"
+#include "platform/ascii_text.h"
 #include "script/builtin_commands.h"
 #include "script/command_support.h"
-#include "script/script_text.h"
 
 namespace quire {
 namespace {
@@ -22,24 +22,6 @@ int CompareResult(const std::string& a, const std::string& b) {
   // std::string compares bytes as unsigned values.
   const int order = a.compare(b);
   return order < 0 ? -1 : (order > 0 ? 1 : 0);
-}
-
-std::string AsciiLower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
-// Only ASCII letters change: bytes of multibyte characters are never touched, whatever
-// encoding the book's texts use.
-std::string AsciiUpper(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z')
-      c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
 }
 
 // The first `count` bytes; empty below 1.
@@ -84,8 +66,8 @@ int HandleStrCmp(CommandCall& call) {
 }
 
 int HandleStrICmp(CommandCall& call) {
-  return StoreResult(
-      call, std::to_string(CompareResult(AsciiLower(Text(call, 2)), AsciiLower(Text(call, 3)))));
+  return StoreResult(call, std::to_string(CompareResult(AsciiLowered(Text(call, 2)),
+                                                        AsciiLowered(Text(call, 3)))));
 }
 
 int HandleStrReplace(CommandCall& call) {
@@ -109,11 +91,11 @@ int HandleStrLen(CommandCall& call) {
 }
 
 int HandleStrUpper(CommandCall& call) {
-  return StoreResult(call, AsciiUpper(Text(call, 2)));
+  return StoreResult(call, AsciiUppered(Text(call, 2)));
 }
 
 int HandleStrLower(CommandCall& call) {
-  return StoreResult(call, AsciiLower(Text(call, 2)));
+  return StoreResult(call, AsciiLowered(Text(call, 2)));
 }
 
 int HandleStrTrim(CommandCall& call) {

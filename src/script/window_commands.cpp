@@ -8,11 +8,11 @@
 #include "pages/contents_page.h"
 #include "pages/page_template.h"
 #include "pages/search.h"
-#include "script/launch_operations.h"
 #include "platform/outside_address.h"
 #include "platform/paths.h"
 #include "script/builtin_commands.h"
 #include "script/command_support.h"
+#include "script/launch_operations.h"
 #include "ui/reader_window.h"
 
 namespace quire {

@@ -11,9 +11,9 @@
 
 #include "pages/variables.h"
 #include "platform/ini_file.h"
-#include "support/scoped_env.h"
 #include "script/save_prompt_filter.h"
 #include "script_harness.h"
+#include "support/scoped_env.h"
 
 namespace quire::testing {
 namespace {

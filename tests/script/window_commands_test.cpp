@@ -13,8 +13,8 @@
 #include "pages/about_page.h"
 #include "pages/variables.h"
 #include "platform/launcher.h"
-#include "support/scoped_env.h"
 #include "script_harness.h"
+#include "support/scoped_env.h"
 
 namespace quire::testing {
 namespace {
