@@ -156,17 +156,17 @@ std::string BuildLargeBook(const Fixture& f) {
   fs::create_directories(pages);
   std::mt19937 rng(2024);
   const std::vector<std::string> words = quire::bench::SyllableVocabulary(rng);
-  quire::BookSpec spec;
-  spec.imagePath = QUIRE_READER_PATH;
-  spec.bookId = "WINDOWBENCH";
-  spec.settings.esbn = "WINDOWBENCH";
-  spec.settings.title = "Window benchmark";
-  spec.settings.windowWidthCode = 900;
-  spec.settings.windowHeight = 700;
-  spec.settings.menuBar = 1;
-  spec.settings.toolbar = 1;
-  spec.settings.statusBar = 1;
-  spec.settings.startupScript = StartupScript(f.signal);
+  quire::BookSpec book;
+  book.imagePath = QUIRE_READER_PATH;
+  book.bookId = "WINDOWBENCH";
+  book.settings.esbn = "WINDOWBENCH";
+  book.settings.title = "Window benchmark";
+  book.settings.windowWidthCode = 900;
+  book.settings.windowHeight = 700;
+  book.settings.menuBar = 1;
+  book.settings.toolbar = 1;
+  book.settings.statusBar = 1;
+  book.settings.startupScript = StartupScript(f.signal);
   for (int i = 0; i < kPages; ++i) {
     const std::string name = i == 0 ? "index.html" : "page" + std::to_string(i) + ".html";
     const std::string path = pages + "/" + name;
@@ -176,15 +176,15 @@ std::string BuildLargeBook(const Fixture& f) {
     input.entry.packed = true;
     input.entry.searchable = true;
     input.sourcePath = path;
-    spec.files.push_back(std::move(input));
+    book.files.push_back(std::move(input));
   }
-  const std::string book = f.base + "/large-book";
+  const std::string bookPath = f.base + "/large-book";
   std::string error;
-  if (!quire::WriteBook(spec, book, &error))
+  if (!quire::WriteBook(book, bookPath, &error))
     Fail("cannot write the large book: " + error);
-  fs::permissions(book, fs::perms::owner_all, fs::perm_options::add);
+  fs::permissions(bookPath, fs::perms::owner_all, fs::perm_options::add);
   fs::remove_all(pages);
-  return book;
+  return bookPath;
 }
 
 Fixture& TheFixture() {

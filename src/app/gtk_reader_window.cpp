@@ -28,12 +28,12 @@ GtkMessageType MessageTypeFor(int icon) {
   }
 }
 
-struct ButtonSpec {
+struct MessageButton {
   const char* label;
   int code;
 };
 
-std::vector<ButtonSpec> ButtonsFor(int style) {
+std::vector<MessageButton> ButtonsFor(int style) {
   switch (style & kMbButtonMask) {
     case kMbOkCancel:
       return {{"_OK", kIdOk}, {"_Cancel", kIdCancel}};
@@ -141,13 +141,13 @@ int GtkReaderWindow::MessageBox(const std::string& text, int style) {
   gtk_window_set_title(GTK_WINDOW(dialog), ToDisplayText(m_title).c_str());
   if (owner == nullptr)
     gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
-  std::vector<ButtonSpec> buttons = ButtonsFor(style);
-  for (const ButtonSpec& button : buttons)
+  std::vector<MessageButton> buttons = ButtonsFor(style);
+  for (const MessageButton& button : buttons)
     gtk_dialog_add_button(GTK_DIALOG(dialog), button.label, button.code);
   gtk_dialog_set_default_response(GTK_DIALOG(dialog), buttons.front().code);
   int response = RunDialog(GTK_DIALOG(dialog));
   gtk_widget_destroy(dialog);
-  for (const ButtonSpec& button : buttons) {
+  for (const MessageButton& button : buttons) {
     if (button.code == response)
       return response;
   }
@@ -372,6 +372,41 @@ void GtkReaderWindow::ShowProgress(const std::string& caption, int position) {
 void GtkReaderWindow::HideProgress() {
   if (HasFrame())
     m_frame->HideProgress();
+}
+
+// --- Outside programs ---------------------------------------------------------------------
+
+std::optional<int> GtkReaderWindow::WaitForChild(int pid, int timeoutMs) {
+  struct Wait {
+    GMainLoop* loop = nullptr;
+    std::optional<int> status;
+    bool timedOut = false;
+  } wait;
+  wait.loop = g_main_loop_new(nullptr, FALSE);
+  guint child = g_child_watch_add(
+      pid,
+      [](GPid, gint status, gpointer data) {
+        auto* w = static_cast<Wait*>(data);
+        w->status = status;
+        g_main_loop_quit(w->loop);
+      },
+      &wait);
+  guint timer = g_timeout_add(
+      static_cast<guint>(std::max(timeoutMs, 0)),
+      [](gpointer data) -> gboolean {
+        auto* w = static_cast<Wait*>(data);
+        w->timedOut = true;
+        g_main_loop_quit(w->loop);
+        return G_SOURCE_REMOVE;
+      },
+      &wait);
+  m_busyScope([&] { g_main_loop_run(wait.loop); });
+  if (!wait.status.has_value())
+    g_source_remove(child);  // left alone: a later launch reaps it
+  if (!wait.timedOut)
+    g_source_remove(timer);
+  g_main_loop_unref(wait.loop);
+  return wait.status;
 }
 
 }  // namespace quire

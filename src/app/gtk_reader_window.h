@@ -7,6 +7,7 @@
 #include <gtk/gtk.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,9 @@ class GtkReaderWindow final : public ReaderWindow {
   void EndWaitCursor() override;
   void ShowProgress(const std::string& caption, int position) override;
   void HideProgress() override;
+
+  // Runs the main loop meanwhile, so the window stays responsive while an opener works.
+  std::optional<int> WaitForChild(int pid, int timeoutMs) override;
 
   // What CloseWindow does: the application's close request.
   void SetCloseRequest(std::function<void()> close) { m_close = std::move(close); }

@@ -82,6 +82,39 @@ std::string ToDisplayText(std::string_view text) {
   return out;
 }
 
+std::string Utf8ToWindows1252(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    size_t length = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : 0;
+    if (length == 0 || i + length > text.size() || !IsValidUtf8(text.substr(i, length))) {
+      out += text[i++];
+      continue;
+    }
+    uint32_t cp = length == 2
+                      ? ((c & 0x1Fu) << 6) | (text[i + 1] & 0x3Fu)
+                      : ((c & 0x0Fu) << 12) | ((text[i + 1] & 0x3Fu) << 6) | (text[i + 2] & 0x3Fu);
+    int byte = -1;
+    if (cp >= 0xA0 && cp <= 0xFF) {
+      byte = static_cast<int>(cp);
+    } else {
+      for (int k = 0; k < 32; ++k) {
+        if (kCp1252High[k] != 0 && kCp1252High[k] == cp)
+          byte = 0x80 + k;
+      }
+    }
+    if (byte < 0) {
+      out.append(text.substr(i, length));
+    } else {
+      out += static_cast<char>(byte);
+    }
+    i += length;
+  }
+  return out;
+}
+
 std::string BookDefaultCharset() {
   const CEBook& book = CEBook::Instance();
   const std::string texts[] = {book.Title(),          book.Author(),        book.AuthorEmail(),

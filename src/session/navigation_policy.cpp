@@ -1,6 +1,7 @@
 #include "session/navigation_policy.h"
 
 #include "platform/outside_address.h"
+#include "session/display_text.h"
 
 namespace quire {
 
@@ -47,7 +48,7 @@ std::string DecodeLinkCopy(const std::string& url) {
 }
 
 NavigationVerdict DecideNavigation(const std::string& url, bool inCommand, bool openLinksOutside,
-                                   NavigationHandlers& handlers) {
+                                   NavigationHandlers& handlers, bool windows1252Book) {
   if (inCommand)
     return NavigationVerdict::kDisplay;
   if (openLinksOutside && IsOutsideAddress(url)) {
@@ -55,6 +56,8 @@ NavigationVerdict DecideNavigation(const std::string& url, bool inCommand, bool 
     return NavigationVerdict::kCancel;
   }
   std::string decoded = DecodeLinkCopy(url);
+  if (windows1252Book)
+    decoded = Utf8ToWindows1252(decoded);
   if (handlers.RunLinkCommands(decoded))
     return NavigationVerdict::kCancel;
   if (handlers.RunScriptLink(decoded))

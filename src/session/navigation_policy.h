@@ -31,9 +31,11 @@ enum class NavigationVerdict { kDisplay, kCancel };
 // untouched. With `openLinksOutside`, an outside address (http:, https:, news:, mail:,
 // ftp:, any letter case) goes to OpenOutsideLink and is cancelled. Otherwise the decoded
 // copy goes to RunLinkCommands, then, when that did not handle it, to RunScriptLink; a
-// handled link is cancelled. Anything else is displayed as it came.
+// handled link is cancelled. Anything else is displayed as it came. In a book written in
+// Windows-1252 (`windows1252Book`) the web view hands characters over as UTF-8; the
+// decoded copy turns them back into the book's own bytes.
 NavigationVerdict DecideNavigation(const std::string& url, bool inCommand, bool openLinksOutside,
-                                   NavigationHandlers& handlers);
+                                   NavigationHandlers& handlers, bool windows1252Book = false);
 
 // Which modifier keys were down when the page asked for a new window.
 struct NewWindowKeys {

@@ -109,6 +109,7 @@ class ViewLinkRunners final : public NavigationHandlers {
 CQuireView::CQuireView(StateChanged stateChanged, BusyScope busyScope)
     : m_stateChanged(std::move(stateChanged)), m_busyScope(std::move(busyScope)) {
   WebKitSettings* settings = webkit_settings_new();
+  m_bWindows1252 = BookDefaultCharset() != "UTF-8";
   webkit_settings_set_default_charset(settings, BookDefaultCharset().c_str());
   webkit_settings_set_zoom_text_only(settings, TRUE);
   // A page script's own window.open gets its window, as a browser would give it.
@@ -377,7 +378,8 @@ void CQuireView::DecideLater(WebKitPolicyDecision* decision, const std::string& 
     NavigationVerdict verdict = NavigationVerdict::kCancel;
     if (!m_bDestroyed && !m_bStopped) {
       ViewLinkRunners runners(this, &m_bRunningLink, m_busyScope);
-      verdict = DecideNavigation(uri, m_bInCommand, CEBook::Instance().OpenLinksOutside(), runners);
+      verdict = DecideNavigation(uri, m_bInCommand, CEBook::Instance().OpenLinksOutside(), runners,
+                                 m_bWindows1252);
     }
     if (verdict == NavigationVerdict::kDisplay) {
       webkit_policy_decision_use(decision);

@@ -83,7 +83,7 @@ class CQuireView {
                                 WebKitHitTestResult* hit, gpointer self);
   static void OnHistoryChanged(WebKitBackForwardList* list, WebKitBackForwardListItem* added,
                                gpointer removed, gpointer self);
-  static void OnLoadingNotify(GObject* object, GParamSpec* spec, gpointer self);
+  static void OnLoadingNotify(GObject* object, GParamSpec* property, gpointer self);
 
   // Decides a navigation once the signal has returned, so scripts and message boxes never
   // run inside WebKit's signal emission.
@@ -108,8 +108,9 @@ class CQuireView {
   bool m_bCanCopy = true;
   bool m_bCanSelectAll = true;
   bool m_bRunningLink = false;
-  bool m_bDestroyed = false;  // the widget is gone
-  bool m_bStopped = false;    // the exit script and clean-up have run
+  bool m_bDestroyed = false;    // the widget is gone
+  bool m_bStopped = false;      // the exit script and clean-up have run
+  bool m_bWindows1252 = false;  // the book's texts are Windows-1252, not UTF-8
   int m_crashReloads = 0;
   // Addresses that script commands asked for; their navigations pass the policy untouched
   // although WebKit reports them after the command has finished.

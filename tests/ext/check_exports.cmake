@@ -11,6 +11,11 @@ string(REGEX REPLACE "\n$" "" symbols "${symbols}")
 string(REPLACE "\n" ";" lines "${symbols}")
 set(names "")
 foreach(line ${lines})
+  # A local entry (lower-case type) is not an export: nothing can bind to it. The linker
+  # keeps such entries for hidden C++ library templates the program instantiates.
+  if(line MATCHES "^[0-9a-fA-F]* *[a-z] ")
+    continue()
+  endif()
   string(REGEX REPLACE "^[0-9a-fA-F]* *[A-Za-z] " "" name "${line}")
   list(APPEND names "${name}")
 endforeach()

@@ -1,6 +1,6 @@
-"""A second copy of a running book hands over to the first and ends silently; SIGTERM
-closes the window as its close button does: the exit script runs and the book folder
-goes."""
+"""The splash picture's file goes once the splash has closed; a second copy of a running
+book hands over to the first and ends silently; SIGTERM closes the window as its close
+button does: the exit script runs and the book folder goes."""
 
 import os
 import signal
@@ -32,12 +32,17 @@ def test():
     with Scratch() as work:
         out = os.path.join(work, "out")
         os.makedirs(out)
+        with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
+                               "examples", "sample-book", "splash.bmp"), "rb") as f:
+            splash = f.read()
         files = {
+            "splash.bmp": splash,
             "index.html": "<html><body><p>Only page</p></body></html>",
             # Nobody answers a message box at logout: the close must not wait for one.
             "exit.txt": "MESSAGEBOX('Goodbye')\nFILEWRITE('ok','%s/exit.txt','closed')\n" % out,
         }
-        manifest = "[book]\nesbn = GUI-ONCE-1\ntitle = Once Book\nexit-script = #!exit.txt\n"
+        manifest = ("[book]\nesbn = GUI-ONCE-1\ntitle = Once Book\nexit-script = #!exit.txt\n"
+                    "splash = splash.bmp\n")
         book = Book(work, files, manifest)
         home = os.path.join(work, "home")
         reader = Reader(book, home)
@@ -45,6 +50,10 @@ def test():
         try:
             frame = reader.frame()
             wait_for(lambda: os.path.isdir(folder), "the book folder")
+            private = os.path.dirname(folder)
+            wait_for(lambda: not [n for n in os.listdir(private) if n.startswith("bmp")],
+                     "the splash picture's file deleted after the splash")
+            check(reader.process.poll() is None, "the reader runs on after the splash")
 
             other, pump = other_window()
             wait_for(lambda: (pump(), not has_state(frame, pyatspi.STATE_ACTIVE))[1],

@@ -39,6 +39,33 @@ TEST(DisplayTextTest, ReadsOtherTextAsWindows1252) {
   EXPECT_EQ(ToDisplayText("\x81\xFF"), "\xEF\xBF\xBD\xC3\xBF");
 }
 
+TEST(DisplayTextTest, TurnsUtf8BackIntoWindows1252WhereItCan) {
+  const struct {
+    const char* utf8;
+    const char* cp1252;
+  } cases[] = {
+      {"caf\xC3\xA9", "caf\xE9"},
+      {"\xE2\x82\xAC and \xE2\x80\x9Cq\xE2\x80\x9D", "\x80 and \x93q\x94"},
+      {"\xC2\xA0\xC3\xBF", "\xA0\xFF"},
+      {"plain", "plain"},
+      {"\xE2\x86\x92 arrow", "\xE2\x86\x92 arrow"},  // not in the code page
+      {"\xC2\x81", "\xC2\x81"},                      // U+0081 is no cp1252 character
+      {"raw \xE9t\xE9", "raw \xE9t\xE9"},            // already single bytes
+      {"\xF0\x9F\x93\x96", "\xF0\x9F\x93\x96"},      // four-byte sequence kept
+      {"cut \xC3", "cut \xC3"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(Utf8ToWindows1252(c.utf8), c.cp1252) << c.utf8;
+  // Round trip over every byte the code page assigns.
+  for (int byte = 0x20; byte <= 0xFF; ++byte) {
+    std::string one(1, static_cast<char>(byte));
+    if (byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D ||
+        byte == 0x7F)
+      continue;
+    EXPECT_EQ(Utf8ToWindows1252(ToDisplayText(one)), one) << byte;
+  }
+}
+
 TEST(DisplayTextTest, BookCharsetFollowsItsTexts) {
   EBookSettings settings{};
   settings.title = "Caf\xC3\xA9";

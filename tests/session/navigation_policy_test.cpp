@@ -162,6 +162,19 @@ TEST(NavigationPolicyTest, DecidesInOrder) {
   }
 }
 
+TEST(NavigationPolicyTest, Windows1252BooksGetTheirOwnBytesBack) {
+  RecordingHandlers utf8;
+  DecideNavigation("p.html##SEARCH('caf%C3%A9')", false, false, utf8);
+  EXPECT_EQ(utf8.calls.front(), "commands:p.html##SEARCH('caf\xC3\xA9')");
+  RecordingHandlers legacy;
+  DecideNavigation("p.html##SEARCH('caf%C3%A9%20%E2%82%AC')", false, false, legacy, true);
+  EXPECT_EQ(legacy.calls.front(), "commands:p.html##SEARCH('caf\xE9 \x80')");
+  // Raw bytes in the folder's own path are no UTF-8 and stay.
+  RecordingHandlers folder;
+  DecideNavigation("file:///t/B%E9.k9w/p.html#!s.txt", false, false, folder, true);
+  EXPECT_EQ(folder.calls.back(), "script:file:///t/B\xE9.k9w/p.html#!s.txt");
+}
+
 TEST(NavigationPolicyTest, NewWindowsFollowTheModifierKeys) {
   const struct {
     NewWindowKeys keys;
