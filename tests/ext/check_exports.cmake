@@ -13,10 +13,10 @@ set(names "")
 foreach(line ${lines})
   # A local entry (lower-case type) is not an export: nothing can bind to it. The linker
   # keeps such entries for hidden C++ library templates the program instantiates.
-  if(line MATCHES "^[0-9a-fA-F]* *[a-z] ")
+  if(line MATCHES "^[0-9a-fA-F]* +[a-z] ")
     continue()
   endif()
-  string(REGEX REPLACE "^[0-9a-fA-F]* *[A-Za-z] " "" name "${line}")
+  string(REGEX REPLACE "^[0-9a-fA-F]* +[A-Za-z] " "" name "${line}")
   list(APPEND names "${name}")
 endforeach()
 if(NOT names STREQUAL "PGX_HostGetFunc")
