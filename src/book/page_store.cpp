@@ -51,6 +51,13 @@ std::string FolderNameFromEsbn(std::string esbn) {
   return esbn + ".k9w/";
 }
 
+// Where the book's files go when its folder was refused: a folder that is not ours alone
+// (a link, someone else's, open to others) may exist and take writes, so nothing of the
+// book may land there and no library may be loaded from there.
+std::string UnusableFolder() {
+  return std::string(kUnusableFolder) + FolderNameFromEsbn(CurrentEsbn());
+}
+
 }  // namespace
 
 std::string BookFolder() {
@@ -72,7 +79,7 @@ std::string BookFolder() {
     if (MakeFolderPath(folder) && store.Claim(primary, folder))
       return folder;
     ShowFolderError();
-    return folder;
+    return UnusableFolder();
   }
   // Another running reader of a book with the same ESBN holds the folder: this one takes
   // a folder of its own, so neither truncates or deletes the other's files. A folder
@@ -85,7 +92,7 @@ std::string BookFolder() {
       return folder;
   }
   ShowFolderError();
-  return primary;
+  return UnusableFolder();
 }
 
 bool MakeFolderPath(const std::string& path) {

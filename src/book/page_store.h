@@ -22,10 +22,11 @@ namespace quire {
 // (PageStore::Claim). While another running reader (a different book with the same ESBN)
 // holds that folder, this one uses ESBN + "-2.k9w/" (or "-3", ... the first free one), so
 // the two never touch each other's files. When no folder can be made, "Not enough disk
-// space or other file error!" is shown (OK, exclamation icon) and the path is still
-// returned, so later writes into it fail. When no private temporary folder can be had at
-// all, the path lies under "/dev/null/", where every write fails instead of landing
-// somewhere unsafe.
+// space or other file error!" is shown (OK, exclamation icon) and a path under "/dev/null/"
+// is returned, where every write fails, as it is when no private temporary folder can be
+// had at all: a folder that was refused (a link, someone else's, one others may write to)
+// may exist and take writes, and must neither receive the book's files nor give it
+// libraries to load.
 std::string BookFolder();
 
 // Makes every missing folder of `path` (which ends with '/'), mode 0700, and records each

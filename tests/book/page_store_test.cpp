@@ -252,5 +252,27 @@ TEST_F(PageStoreTest, MakeFolderPathFailsOnFilesLinksAndSharedFolders) {
   EXPECT_TRUE(Folders().empty());
 }
 
+// A refused book folder may exist and be writable (a link to another folder, one that
+// others may write to): the folder handed out then takes no writes at all.
+TEST_F(PageStoreTest, RefusedBookFolderTakesNoFiles) {
+  const std::string elsewhere = tmp.File("elsewhere");
+  ASSERT_EQ(mkdir(elsewhere.c_str(), 0700), 0);
+  const std::string link = Temp() + "BOOK-1.k9w";
+  ASSERT_EQ(symlink(elsewhere.c_str(), link.c_str()), 0);
+  const std::string viaLink = BookFolder();
+  EXPECT_NE(viaLink, link + "/");
+  EXPECT_FALSE(WritePageFile(viaLink + "__about.html", "x"));
+  EXPECT_FALSE(PathExists(elsewhere + "/__about.html"));
+
+  ASSERT_EQ(unlink(link.c_str()), 0);
+  ASSERT_EQ(mkdir(link.c_str(), 0700), 0);
+  ASSERT_EQ(chmod(link.c_str(), 0777), 0);
+  const std::string shared = BookFolder();
+  EXPECT_NE(shared, link + "/");
+  EXPECT_FALSE(WritePageFile(shared + "__about.html", "x"));
+  EXPECT_FALSE(PathExists(link + "/__about.html"));
+  EXPECT_EQ(window.messages.size(), 4u);  // each refusal says so, each failed write too
+}
+
 }  // namespace
 }  // namespace quire

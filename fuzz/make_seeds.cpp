@@ -1,0 +1,116 @@
+// Writes the binary seed inputs of the fuzz targets with the project's own book writer and
+// packer: small books for the container and quire-pack targets, LZ streams for the
+// unpacker. The text seeds (scripts, links, expressions, INI files) are kept as written.
+//
+//   quire_fuzz_seeds CORPUS_DIR      (writes CORPUS_DIR/container/* and CORPUS_DIR/unpack/*)
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string>
+#include <tuple>
+
+#include "book/book_writer.h"
+#include "book/lz.h"
+
+namespace {
+
+using namespace quire;
+
+bool Save(const std::string& path, const std::string& bytes) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file)
+    return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return std::fclose(file) == 0 && ok;
+}
+
+BookFileInput File(const std::string& name, const std::string& data, bool packed) {
+  BookFileInput input;
+  input.entry.fileName = name;
+  input.entry.packed = packed;
+  input.data = data;
+  return input;
+}
+
+BookSpec Minimal() {
+  BookSpec spec;
+  spec.settings.esbn = "SEED1";
+  spec.settings.title = "Seed";
+  spec.bookId = "seed-minimal";
+  spec.files.push_back(File("index.html", "<p>Hi</p>", false));
+  return spec;
+}
+
+BookSpec Full() {
+  BookSpec spec;
+  spec.settings.esbn = "SEED2";
+  spec.settings.title = "Seed <two>";
+  spec.settings.author = "Author";
+  spec.settings.startupScript = "##SET('a','1')";
+  spec.settings.exitScript = "#!exit.pgs";
+  spec.bookId = "seed-full";
+  BookFileInput index = File("index.html", "<h1>[={title}]</h1><p>[={note}] [={raw}]</p>", true);
+  index.entry.expandVariables = true;
+  index.entry.searchable = true;
+  index.entry.inContents = true;
+  index.entry.title = "Start";
+  index.entry.keywords = "seed start";
+  spec.files.push_back(index);
+  spec.files.push_back(File("index.htm", "old", true));
+  spec.files.push_back(File("exit.pgs", "SET('x', 1+2)\r\nMESSAGEBOX('{x}')\n", true));
+  spec.files.push_back(File("repeat.txt", std::string(9000, 'r') + "tail", true));
+  for (auto [name, value, kind] :
+       {std::tuple{"note", "a < b", 1}, std::tuple{"raw", "<i>r</i>", 2}}) {
+    EBookVariable variable;
+    variable.name = name;
+    variable.value = value;
+    variable.kind = kind;
+    spec.variables.variables.push_back(variable);
+  }
+  spec.variables.rebranded = 1;
+  spec.splashBitmap = "BM" + std::string(60, '\0');
+  return spec;
+}
+
+BookSpec NoFiles() {
+  BookSpec spec;
+  spec.settings.esbn = "SEED3";
+  spec.bookId = "seed-empty";
+  return spec;
+}
+
+// Names the reader must refuse to create.
+BookSpec BadNames() {
+  BookSpec spec;
+  spec.settings.esbn = "SEED4";
+  spec.bookId = "seed-names";
+  for (const char* name : {"../up.html", "/abs.html", "a\\b.html", "", ".", "index.html"})
+    spec.files.push_back(File(name, "x", false));
+  return spec;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: quire_fuzz_seeds CORPUS_DIR\n");
+    return 2;
+  }
+  const std::string root = std::string(argv[1]) + "/";
+  mkdir((root + "container").c_str(), 0755);
+  mkdir((root + "unpack").c_str(), 0755);
+  bool ok = Save(root + "container/minimal.book", BuildBookBytes(Minimal())) &&
+            Save(root + "container/full.book", BuildBookBytes(Full())) &&
+            Save(root + "container/no-files.book", BuildBookBytes(NoFiles())) &&
+            Save(root + "container/bad-names.book", BuildBookBytes(BadNames()));
+  ok =
+      ok && Save(root + "unpack/one-literal.lz", std::string("\x82\x3E", 2)) &&
+      Save(root + "unpack/empty.lz", LzPack("")) &&
+      Save(root + "unpack/words.lz", LzPack("hello hello hello, said the other hello")) &&
+      Save(root + "unpack/window-wrap.lz", LzPack(std::string(8190, 'a') + "bcdefghij" + "abcabc"));
+  if (!ok) {
+    std::fprintf(stderr, "quire_fuzz_seeds: cannot write into %s\n", argv[1]);
+    return 1;
+  }
+  return 0;
+}
