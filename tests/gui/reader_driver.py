@@ -14,7 +14,7 @@ import time
 
 import pyatspi
 
-DEFAULT_TIMEOUT = 30.0
+DEFAULT_TIMEOUT = 60.0
 
 
 class TestFailure(Exception):
