@@ -87,7 +87,8 @@ bool PlanFlatSite(const std::string& dir, const Manifest& manifest, const std::s
     if (!isDescribed)
       site->folderFiles.push_back(f.sitePath);
   }
-  for (const auto& [path, name] : fixed) {
+  for (const auto& entry : fixed) {
+    const std::string& path = entry.first;  // a lambda cannot capture a structured binding
     if (std::none_of(stored.begin(), stored.end(),
                      [&](const SiteFile& f) { return f.sitePath == path; })) {
       stored.push_back({path, dir + "/" + path});  // ignored or hidden, but described
