@@ -57,7 +57,7 @@ for t in "${targets[@]}"; do
     >"$log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
-  edges=$( (grep -o 'cov: [0-9]*' "$log" || true) | tail -1 | cut -d' ' -f2)
+  edges=$( (grep -ao 'cov: [0-9]*' "$log" || true) | tail -1 | cut -d' ' -f2)
   corpus=$(find "$work" -type f | wc -l)
   if [ "$status" -eq 0 ]; then
     result="ok, ${runs:-0} runs"
