@@ -33,60 +33,60 @@ BookFileInput File(const std::string& name, const std::string& data, bool packed
 }
 
 BookSpec Minimal() {
-  BookSpec spec;
-  spec.settings.esbn = "SEED1";
-  spec.settings.title = "Seed";
-  spec.bookId = "seed-minimal";
-  spec.files.push_back(File("index.html", "<p>Hi</p>", false));
-  return spec;
+  BookSpec bookSpec;
+  bookSpec.settings.esbn = "SEED1";
+  bookSpec.settings.title = "Seed";
+  bookSpec.bookId = "seed-minimal";
+  bookSpec.files.push_back(File("index.html", "<p>Hi</p>", false));
+  return bookSpec;
 }
 
 BookSpec Full() {
-  BookSpec spec;
-  spec.settings.esbn = "SEED2";
-  spec.settings.title = "Seed <two>";
-  spec.settings.author = "Author";
-  spec.settings.startupScript = "##SET('a','1')";
-  spec.settings.exitScript = "#!exit.pgs";
-  spec.bookId = "seed-full";
+  BookSpec bookSpec;
+  bookSpec.settings.esbn = "SEED2";
+  bookSpec.settings.title = "Seed <two>";
+  bookSpec.settings.author = "Author";
+  bookSpec.settings.startupScript = "##SET('a','1')";
+  bookSpec.settings.exitScript = "#!exit.pgs";
+  bookSpec.bookId = "seed-full";
   BookFileInput index = File("index.html", "<h1>[={title}]</h1><p>[={note}] [={raw}]</p>", true);
   index.entry.expandVariables = true;
   index.entry.searchable = true;
   index.entry.inContents = true;
   index.entry.title = "Start";
   index.entry.keywords = "seed start";
-  spec.files.push_back(index);
-  spec.files.push_back(File("index.htm", "old", true));
-  spec.files.push_back(File("exit.pgs", "SET('x', 1+2)\r\nMESSAGEBOX('{x}')\n", true));
-  spec.files.push_back(File("repeat.txt", std::string(9000, 'r') + "tail", true));
+  bookSpec.files.push_back(index);
+  bookSpec.files.push_back(File("index.htm", "old", true));
+  bookSpec.files.push_back(File("exit.pgs", "SET('x', 1+2)\r\nMESSAGEBOX('{x}')\n", true));
+  bookSpec.files.push_back(File("repeat.txt", std::string(9000, 'r') + "tail", true));
   for (auto [name, value, kind] :
        {std::tuple{"note", "a < b", 1}, std::tuple{"raw", "<i>r</i>", 2}}) {
     EBookVariable variable;
     variable.name = name;
     variable.value = value;
     variable.kind = kind;
-    spec.variables.variables.push_back(variable);
+    bookSpec.variables.variables.push_back(variable);
   }
-  spec.variables.rebranded = 1;
-  spec.splashBitmap = "BM" + std::string(60, '\0');
-  return spec;
+  bookSpec.variables.rebranded = 1;
+  bookSpec.splashBitmap = "BM" + std::string(60, '\0');
+  return bookSpec;
 }
 
 BookSpec NoFiles() {
-  BookSpec spec;
-  spec.settings.esbn = "SEED3";
-  spec.bookId = "seed-empty";
-  return spec;
+  BookSpec bookSpec;
+  bookSpec.settings.esbn = "SEED3";
+  bookSpec.bookId = "seed-empty";
+  return bookSpec;
 }
 
 // Names the reader must refuse to create.
 BookSpec BadNames() {
-  BookSpec spec;
-  spec.settings.esbn = "SEED4";
-  spec.bookId = "seed-names";
+  BookSpec bookSpec;
+  bookSpec.settings.esbn = "SEED4";
+  bookSpec.bookId = "seed-names";
   for (const char* name : {"../up.html", "/abs.html", "a\\b.html", "", ".", "index.html"})
-    spec.files.push_back(File(name, "x", false));
-  return spec;
+    bookSpec.files.push_back(File(name, "x", false));
+  return bookSpec;
 }
 
 }  // namespace
