@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "book/cebook.h"
 #include "fuzz_support.h"
 #include "script/command_line.h"
 #include "script/control_stack.h"
@@ -14,6 +15,16 @@
 namespace {
 
 constexpr int kMaxLinesRun = 3000;
+// A loop may grow a variable exponentially (STRCAT of a variable onto itself), which a book
+// may also do; past this many bytes in all the run ends, as for an endless loop.
+constexpr size_t kMaxVariableBytes = 1 << 20;
+
+size_t UserVariableBytes() {
+  size_t total = 0;
+  for (const auto& [name, value] : quire::CEBook::Instance().UserVariables())
+    total += name.size() + value.size();
+  return total;
+}
 
 }  // namespace
 
@@ -44,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int result = ExecuteCommandLine(stack, *line, &errorText, &script);
     if (result != kCommandContinue && result != kCommandFailed && result != kCommandStop)
       fuzz::Finding("a command result outside the three results");
-    if (result != kCommandContinue)
+    if (result != kCommandContinue || UserVariableBytes() > kMaxVariableBytes)
       break;
   }
   return 0;
