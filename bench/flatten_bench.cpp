@@ -25,6 +25,7 @@
 
 #include "support/bench_text.h"
 #include "support/run_program.h"
+#include "support/summary_reporter.h"
 
 extern char** environ;
 
@@ -154,15 +155,12 @@ void BM_Zip6(benchmark::State& state) {
 BENCHMARK(BM_QuirePackFlatten)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_Zip6)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
-class SummaryReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> times;
-};
+// Real time per iteration of the benchmark whose name begins with `prefix`, in ms; 0
+// when it did not run.
+double Milliseconds(const quire::bench::SummaryReporter& reporter, std::string_view prefix) {
+  const quire::bench::SummaryReporter::Result* result = reporter.Find(prefix);
+  return result != nullptr ? result->seconds * 1e3 : 0;
+}
 
 double Find(const std::map<std::string, double>& values, const std::string& prefix) {
   for (const auto& [name, value] : values) {
@@ -176,10 +174,10 @@ double Find(const std::map<std::string, double>& values, const std::string& pref
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  SummaryReporter reporter;
+  quire::bench::SummaryReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  const double packTime = Find(reporter.times, "BM_QuirePackFlatten");
-  const double zipTime = Find(reporter.times, "BM_Zip6");
+  const double packTime = Milliseconds(reporter, "BM_QuirePackFlatten");
+  const double zipTime = Milliseconds(reporter, "BM_Zip6");
   const double packSize = Find(g_sizes, "BM_QuirePackFlatten");
   const double zipSize = Find(g_sizes, "BM_Zip6");
   if (packTime > 0 && zipTime > 0 && packSize > 0 && zipSize > 0) {

@@ -26,6 +26,7 @@
 #include "pages/search.h"
 #include "platform/paths.h"
 #include "support/bench_text.h"
+#include "support/summary_reporter.h"
 
 namespace {
 
@@ -168,42 +169,12 @@ void BM_SearchBookAlone(benchmark::State& state) {
 }
 BENCHMARK(BM_SearchBookAlone)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(kRuns);
 
-// Prints the two times side by side and their ratio after the table.
-class SummaryReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs)
-      m_ms[run.benchmark_name()] = run.GetAdjustedRealTime();
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    double window = 0;
-    double alone = 0;
-    double home = 0;
-    for (const auto& [name, ms] : m_ms) {
-      if (name.find("BM_WindowSearchFromGoMenu") == 0)
-        window = ms;
-      if (name.find("BM_SearchBookAlone") == 0)
-        alone = ms;
-      if (name.find("BM_WindowGoHome") == 0)
-        home = ms;
-    }
-    if (alone > 0) {
-      std::printf(
-          "window search %.1f ms, SearchBook alone %.1f ms, window/alone %.3f "
-          "(goal <= 1.20)\n",
-          window, alone, window / alone);
-      std::printf(
-          "showing a page alone (Go > Home) %.1f ms; the search in the window without it "
-          "%.1f ms, %.3f of SearchBook alone\n",
-          home, window - home, (window - home) / alone);
-    }
-  }
-
- private:
-  std::map<std::string, double> m_ms;
-};
+// Real time per iteration of the benchmark whose name begins with `prefix`, in ms; 0
+// when it did not run.
+double Milliseconds(const quire::bench::SummaryReporter& reporter, std::string_view prefix) {
+  const quire::bench::SummaryReporter::Result* result = reporter.Find(prefix);
+  return result != nullptr ? result->seconds * 1e3 : 0;
+}
 
 }  // namespace
 
@@ -211,8 +182,20 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv))
     return 1;
-  SummaryReporter reporter;
+  quire::bench::SummaryReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
+  const double window = Milliseconds(reporter, "BM_WindowSearchFromGoMenu");
+  const double alone = Milliseconds(reporter, "BM_SearchBookAlone");
+  const double home = Milliseconds(reporter, "BM_WindowGoHome");
+  if (alone > 0) {
+    std::printf(
+        "window search %.1f ms, SearchBook alone %.1f ms, window/alone %.3f (goal <= 1.20)\n",
+        window, alone, window / alone);
+    std::printf(
+        "showing a page alone (Go > Home) %.1f ms; the search in the window without it %.1f ms, "
+        "%.3f of SearchBook alone\n",
+        home, window - home, (window - home) / alone);
+  }
   benchmark::Shutdown();
   std::error_code ignored;
   fs::remove_all(TheFixture().base, ignored);

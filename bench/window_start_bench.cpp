@@ -33,6 +33,7 @@
 #include "pages/page_load_steps.h"
 #include "platform/paths.h"
 #include "support/bench_text.h"
+#include "support/summary_reporter.h"
 
 namespace {
 
@@ -287,34 +288,22 @@ BENCHMARK(BM_LoadLargeBookOnly)
     ->ComputeStatistics("min", Min)
     ->ReportAggregatesOnly(true);
 
-class SummaryReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.aggregate_name == "median" || run.aggregate_name == "min")
-        times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> times;
-};
+// Real time per iteration of the benchmark whose name begins with `prefix`, in ms; 0
+// when it did not run.
+double Milliseconds(const quire::bench::SummaryReporter& reporter, std::string_view prefix) {
+  const quire::bench::SummaryReporter::Result* result = reporter.Find(prefix);
+  return result != nullptr ? result->seconds * 1e3 : 0;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  SummaryReporter reporter;
+  quire::bench::SummaryReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto time = [&](const std::string& prefix, const std::string& statistic) {
-    for (const auto& [name, value] : reporter.times) {
-      if (name.rfind(prefix, 0) == 0 && name.size() >= statistic.size() &&
-          name.compare(name.size() - statistic.size(), statistic.size(), statistic) == 0)
-        return value;
-    }
-    return 0.0;
-  };
-  const double open = time("BM_OpenLargeBook", "_median");
-  const double load = time("BM_LoadLargeBookOnly", "_median");
+  // With repetitions the reporter keeps the median of each.
+  const double open = Milliseconds(reporter, "BM_OpenLargeBook");
+  const double load = Milliseconds(reporter, "BM_LoadLargeBookOnly");
   if (open > 0 && load > 0) {
     std::printf("large book: open to first load %.0f ms, CEBook::Load alone %.0f ms: %.2fx\n", open,
                 load, open / load);
