@@ -54,6 +54,7 @@ void StatusProgressBar::Show(const std::string& caption, int position) {
   // or caption is worth the cursor, the layout and the painting.
   if (position == m_shownPosition && caption == m_shownCaption)
     return;
+  bool newInKind = caption != m_shownCaption;
   m_shownPosition = position;
   m_shownCaption = caption;
 
@@ -74,16 +75,20 @@ void StatusProgressBar::Show(const std::string& caption, int position) {
       gtk_widget_set_valign(m_bar, GTK_ALIGN_CENTER);
       gtk_box_pack_end(GTK_BOX(m_pane), m_bar, FALSE, FALSE, 0);
       gtk_widget_show(m_bar);
+      newInKind = true;
     }
   }
   if (m_bar != nullptr)
     gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(m_bar), position / 100.0);
-  PaintNow(m_pane);
+  // The fraction is set at every step; the main loop paints whatever was skipped here.
+  if (m_pacer.ShouldPaint(g_get_monotonic_time(), newInKind))
+    PaintNow(m_pane);
 }
 
 void StatusProgressBar::Hide() {
   m_shownPosition = -1;
   m_shownCaption.clear();
+  m_pacer.Reset();
   if (m_bar == nullptr)
     return;
   gtk_widget_destroy(m_bar);

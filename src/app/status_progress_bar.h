@@ -2,15 +2,18 @@
 // bar's first pane, beside the caption.
 //
 // The loops run on the one user-interface thread and never return to the main loop until
-// they are done, so nothing would be painted and no pointer would change on its own: each
-// step lays the pane out again, paints it straight onto the window and puts the wait
-// cursor back. Input that arrives meanwhile waits in the queue until the loop is over.
+// they are done, so nothing would be painted and no pointer would change on its own: a
+// step lays the pane out again, paints it straight onto the window (at most once a screen
+// frame, see ProgressPacer) and puts the wait cursor back. Input that arrives meanwhile
+// waits in the queue until the loop is over.
 #ifndef QUIRE_APP_STATUS_PROGRESS_BAR_H_
 #define QUIRE_APP_STATUS_PROGRESS_BAR_H_
 
 #include <gtk/gtk.h>
 
 #include <string>
+
+#include "session/progress_pacer.h"
 
 namespace quire {
 
@@ -25,7 +28,8 @@ class StatusProgressBar {
 
   // One step at `position` (0 to 100) while `caption` is shown: makes the bar when there is
   // room for it (at most 200 pixels, flush right; none when less than 20 pixels remain
-  // beside the caption), sets it, reasserts the wait cursor and paints the pane at once.
+  // beside the caption), sets it, reasserts the wait cursor and paints the pane at once
+  // when the pacer lets it.
   // A step that shows what the previous one showed does nothing.
   void Show(const std::string& caption, int position);
   // Removes the bar, if there is one.
@@ -47,6 +51,7 @@ class StatusProgressBar {
   // What the last step showed; -1 and empty since the last Hide.
   int m_shownPosition = -1;
   std::string m_shownCaption;
+  ProgressPacer m_pacer;
 };
 
 }  // namespace quire

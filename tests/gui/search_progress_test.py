@@ -12,7 +12,7 @@ from reader_driver import (Book, Reader, Scratch, check, click, find, page_text,
                            run, set_entry_text, wait_for, has_state)
 
 PAGES = 2000
-PAGE_BYTES = 16 * 1024
+PAGE_BYTES = 64 * 1024
 
 
 def book_files():
