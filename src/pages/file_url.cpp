@@ -9,6 +9,18 @@ bool IsKept(unsigned char c) {
          c == '.' || c == '_' || c == '~' || c == '/';
 }
 
+// A byte that a link can hold as it is, inside a double-quoted attribute and as a URL
+// path: printable ASCII but for the quote that ends the attribute, the entity mark, the
+// URL's own marks ('#', '?', '%'), the backslash a URL turns into a slash, and the angle
+// brackets. A space is kept too, though not as the last byte, where the URL parser would
+// drop it.
+bool IsPlainInLink(unsigned char c, bool last) {
+  if (c == ' ')
+    return !last;
+  return c > ' ' && c < 0x7F && c != '"' && c != '#' && c != '%' && c != '&' && c != '?' &&
+         c != '\\' && c != '<' && c != '>';
+}
+
 }  // namespace
 
 std::string FileUrlFromPath(const std::string& path) {
@@ -29,8 +41,8 @@ std::string FileUrlFromPath(const std::string& path) {
 }
 
 std::string PageLinkFromPath(const std::string& path) {
-  for (char ch : path) {
-    if (!IsKept(static_cast<unsigned char>(ch)))
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (!IsPlainInLink(static_cast<unsigned char>(path[i]), i + 1 == path.size()))
       return FileUrlFromPath(path);
   }
   return path;

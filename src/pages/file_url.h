@@ -14,9 +14,10 @@ namespace quire {
 std::string FileUrlFromPath(const std::string& path);
 
 // The HREF of a generated page's link to a book file: `path` itself when every byte of it
-// is one FileUrlFromPath keeps (so the pages of an ordinary book stay byte for byte as
-// they always were), else FileUrlFromPath(path), so a '"', '#', '%', space or non-ASCII
-// byte in an ESBN or file name cannot break the link.
+// is printable ASCII other than '"', '#', '%', '&', '?', '\', '<' and '>', with no space
+// at its end (so the pages of a book stay byte for byte as they always were), else
+// FileUrlFromPath(path), so that such a byte, a control byte or a non-ASCII byte in an
+// ESBN or file name cannot break the link.
 std::string PageLinkFromPath(const std::string& path);
 
 }  // namespace quire
