@@ -103,6 +103,15 @@ TEST_F(ControlFlowTest, ScriptsRunTheirBranchesLoopsAndSubroutines) {
        "parameter 1:\nUNTIL('1')"},
       {"count is checked first", "IF(1,2)",
        "!Pagora Script error in line 2 of test.pgs.\n\nIncorrect number of parameters:\nIF(1,2)"},
+      // Condition and loop keywords run inside a skipped block too, checks included.
+      {"skipped if still checks its count", "IF(0)\nIF(1,2)\nENDIF\nENDIF",
+       "!Pagora Script error in line 3 of test.pgs.\n\nIncorrect number of parameters:\nIF(1,2)"},
+      {"skipped until still needs a number", "IF(0)\nREPEAT\nUNTIL('1')\nENDIF",
+       "!Pagora Script error in line 4 of test.pgs.\n\nNumerical expression required as "
+       "parameter 1:\nUNTIL('1')"},
+      {"return leaves the conditions of the subroutine",
+       "GOSUB('sub')\n" + Mark("b") + "ENDIF\n:sub\nIF(1)\n" + Mark("s") + "RETURN\nENDIF",
+       "!Pagora Script error in line 4 of test.pgs.\n\nStack underflow."},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Outcome(c.script), c.outcome) << "case: " << c.name;
@@ -151,6 +160,10 @@ TEST_F(ControlFlowTest, LoopsAndSubroutinesNeedAScriptFile) {
   }
   // The script check comes before the number check.
   EXPECT_EQ(Command("##WHILE('x')").errorText, "WHILE can only be used in Pagora Script files.");
+  // Inside a skipped condition of a link the loop keywords still run, and fail.
+  ASSERT_TRUE(RunLinkCommands("##IF(0)##WHILE(1)##WEND##ENDIF"));
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{"WHILE can only be used in Pagora Script files."}));
   // END works anywhere.
   EXPECT_EQ(Command("##END").result, kCommandStop);
 }
