@@ -146,6 +146,7 @@ TEST_F(WindowCommandsTest, WrongCountsAndNonNumbersFail) {
       {"FONT(0)", kRuntime + "FONT - invalid parameter 0"},
       {"FONT(6)", kRuntime + "FONT - invalid parameter 6"},
       {"FONT(-1)", kRuntime + "FONT - invalid parameter -1"},
+      {"FONT(-2147483647-1)", kRuntime + "FONT - invalid parameter -2147483648"},
   };
   for (const auto& c : cases) {
     window.TakeCalls();
