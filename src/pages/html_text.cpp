@@ -77,6 +77,11 @@ std::string TextToHtml(const std::string& text) {
   return html;
 }
 
+bool TextToHtml(std::string* text) {
+  *text = TextToHtml(*text);
+  return true;
+}
+
 std::string EscapeHtml(const std::string& text) {
   std::string out;
   out.reserve(text.size());

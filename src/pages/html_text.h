@@ -14,6 +14,9 @@ namespace quire {
 // "&nbsp;", while a single space between words stays. Runs in linear time.
 std::string TextToHtml(const std::string& text);
 
+// The same conversion done in place on `*text`. Always returns true.
+bool TextToHtml(std::string* text);
+
 // An escaped copy for use inside HTML: "&", '"', ">" and "<" become entities (an existing
 // entity's "&" is escaped again). Spaces and line breaks are kept.
 std::string EscapeHtml(const std::string& text);

@@ -37,8 +37,12 @@ TEST(TextToHtmlTest, ConvertsAsATable) {
       {"x &nbsp; y", "x &amp;nbsp; y"},
       {"\xE9t\xE9", "\xE9t\xE9"},
   };
-  for (const HtmlCase& c : cases)
+  for (const HtmlCase& c : cases) {
     EXPECT_EQ(TextToHtml(c.input), c.html) << "[" << c.input << "]";
+    std::string inPlace = c.input;
+    EXPECT_TRUE(TextToHtml(&inPlace)) << "[" << c.input << "]";
+    EXPECT_EQ(inPlace, c.html) << "[" << c.input << "]";
+  }
 }
 
 // The conversion written as the sequence of whole-text replacements it is defined by.
