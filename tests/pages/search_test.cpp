@@ -238,6 +238,26 @@ TEST_F(SearchBookTest, ResultsPageNumbersSortedResults) {
   EXPECT_EQ(ReadWholeFile(path), Page(body));
 }
 
+TEST_F(SearchBookTest, EqualScoresAreListedByTitleThenDescriptionThenPath) {
+  // The word is only in each body; titles and descriptions of equal length weigh the same,
+  // so every page scores 1090*1000*10 / (3*1090). The directory lists them backwards.
+  std::vector<EBookFile> files = {
+      Searchable(PageFile("z.html", "Bb", "d1")),
+      Searchable(PageFile("y.html", "Aa", "d2")),
+      Searchable(PageFile("x.html", "Aa", "d1")),
+      Searchable(PageFile("w.html", "Aa", "d1")),
+  };
+  LoadBook(m_settings, files);
+  for (const EBookFile& file : files)
+    WriteBookPage(file.fileName, "cat");
+  const std::string percent = "<BR><I><SMALL>33.3% match</SMALL></I>";
+  std::string body =
+      "Searching for <B>cat</B> - these documents were found:<BR>" +
+      Row(1, "w.html", "Aa", "<BR>d1" + percent) + Row(2, "x.html", "Aa", "<BR>d1" + percent) +
+      Row(3, "y.html", "Aa", "<BR>d2" + percent) + Row(4, "z.html", "Bb", "<BR>d1" + percent);
+  EXPECT_EQ(ReadWholeFile(BuildSearchPage("cat", false)), Page(body));
+}
+
 TEST_F(SearchBookTest, ResultsPageWithoutDescriptionsOrPercentages) {
   m_settings.searchShowDescriptions = 0;
   m_settings.searchShowPercent = 0;
