@@ -46,8 +46,24 @@ int32_t ScoreFile(const std::string& path, const std::vector<std::string>& words
   return scorer.Score(path, title, description, keywords);
 }
 
+namespace {
+
+// The words of the query being searched, or searched last.
+std::vector<std::string>& SearchWords() {
+  static std::vector<std::string> words;
+  return words;
+}
+
+}  // namespace
+
+int32_t ScoreFile(const std::string& path, const std::string& title, const std::string& description,
+                  const std::string& keywords, bool caseSensitive) {
+  return ScoreFile(path, SearchWords(), title, description, keywords, caseSensitive);
+}
+
 bool SearchBook(const std::string& query, bool caseSensitive, std::vector<PageEntry>* results) {
-  PageScorer scorer(SplitQueryWords(query), caseSensitive);
+  SearchWords() = SplitQueryWords(query);
+  PageScorer scorer(SearchWords(), caseSensitive);
   const std::vector<EBookFile>& files = CEBook::Instance().Files();
   // The directory itself bounds the walk, whatever count the settings claim.
   const size_t n = files.size();

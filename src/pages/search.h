@@ -44,6 +44,10 @@ TextScore ScoreText(std::string_view text, std::string_view word, bool caseSensi
 int32_t ScoreFile(const std::string& path, const std::vector<std::string>& words,
                   const std::string& title, const std::string& description,
                   const std::string& keywords, bool caseSensitive);
+// The same for the words of the query SearchBook last searched for (none before the first
+// search, which gives 0).
+int32_t ScoreFile(const std::string& path, const std::string& title, const std::string& description,
+                  const std::string& keywords, bool caseSensitive);
 
 // Scores every searchable directory entry, in directory order, while the status bar shows
 // "Searching", and appends every page that scores above 0 to `results` (unsorted; path =

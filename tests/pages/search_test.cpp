@@ -202,6 +202,18 @@ TEST_F(SearchBookTest, ScoresSearchablePagesInDirectoryOrder) {
                                       "HideProgress", "SetStatusText:Ready", "EndWaitCursor"}));
 }
 
+TEST_F(SearchBookTest, ScoreFileWithoutWordsUsesTheLastQuery) {
+  std::vector<PageEntry> results;
+  SearchBook("dog cat", false, &results);
+  const std::string both = BookFolder() + "both.html";
+  EXPECT_EQ(ScoreFile(both, "Both", "cat & dog", "cat", false),
+            ScoreFile(both, {"dog", "cat"}, "Both", "cat & dog", "cat", false));
+  SearchBook("zebra", false, &results);
+  EXPECT_EQ(ScoreFile(both, "Both", "cat & dog", "cat", false), 0);
+  SearchBook("   ", false, &results);
+  EXPECT_EQ(ScoreFile(both, "Both", "cat & dog", "cat", false), 0);
+}
+
 TEST_F(SearchBookTest, CaseSensitiveSearchMissesOtherCase) {
   std::vector<PageEntry> results;
   SearchBook("Cat", true, &results);
