@@ -11,7 +11,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from reader_driver import Book, Scratch, check, run  # noqa: E402
+from reader_driver import Book, Scratch, check, reader_environment, run  # noqa: E402
 
 ESBN = "GUI-EXT-LIFECYCLE-1"
 
@@ -43,17 +43,8 @@ def test():
            "exit-script = ##TOOLS.ECHO('bye')\n" % ESBN)
         home = os.path.join(work, "home")
         log = os.path.join(work, "calls.log")
-        env = dict(os.environ)
-        env.update({
-            "HOME": home,
-            "XDG_CONFIG_HOME": os.path.join(home, ".config"),
-            "XDG_DATA_HOME": os.path.join(home, ".local", "share"),
-            "XDG_CACHE_HOME": os.path.join(home, ".cache"),
-            "TMPDIR": os.path.join(home, "tmp"),
-            "GDK_BACKEND": "x11",
-            "QUIRE_EXT_TEST_LOG": log,
-        })
-        os.makedirs(env["TMPDIR"])
+        env = reader_environment(home)
+        env["QUIRE_EXT_TEST_LOG"] = log
         # The start-up script ends the run by itself.
         done = subprocess.run([book.path], env=env, timeout=90)
         check(done.returncode == 0, "the reader ended with %d" % done.returncode)

@@ -59,22 +59,29 @@ class Book:
                         "--reader", os.environ["QUIRE_READER"], "-q"], check=True)
 
 
+def reader_environment(home):
+    """The environment of a reader whose home, XDG folders and temporary folder all lie
+    below `home` (the temporary folder is made)."""
+    env = dict(os.environ)
+    env.update({
+        "HOME": home,
+        "XDG_CONFIG_HOME": os.path.join(home, ".config"),
+        "XDG_DATA_HOME": os.path.join(home, ".local", "share"),
+        "XDG_CACHE_HOME": os.path.join(home, ".cache"),
+        "TMPDIR": os.path.join(home, "tmp"),
+        "GDK_BACKEND": "x11",
+    })
+    os.makedirs(env["TMPDIR"], exist_ok=True)
+    return env
+
+
 class Reader:
     """One run of a book: the process, its private folders and its AT-SPI application."""
 
     def __init__(self, book, home):
         self.home = home
-        env = dict(os.environ)
-        env.update({
-            "HOME": home,
-            "XDG_CONFIG_HOME": os.path.join(home, ".config"),
-            "XDG_DATA_HOME": os.path.join(home, ".local", "share"),
-            "XDG_CACHE_HOME": os.path.join(home, ".cache"),
-            "TMPDIR": os.path.join(home, "tmp"),
-            "GDK_BACKEND": "x11",
-        })
+        env = reader_environment(home)
         env.pop("NO_AT_BRIDGE", None)
-        os.makedirs(env["TMPDIR"], exist_ok=True)
         self.process = subprocess.Popen([book.path], env=env)
         self.app = wait_for(self._find_app, "the reader on the accessibility bus")
 
