@@ -1,6 +1,7 @@
 """Searching from the Go menu: the dialog's OK button follows the entry, Cancel leaves the
 page in place, OK shows the results page, and the page opened from the results shows the
-search word highlighted, scrolled into view."""
+search word highlighted, scrolled into view. The found page's name holds a space and
+brackets, which its link keeps as they are."""
 
 import os
 import sys
@@ -15,13 +16,13 @@ esbn = SEARCH-1
 title = Searching
 [file:index.html]
 title = Start
-[file:far.html]
+[file:far page (1).html]
 title = Far Page
 """
 FILLER = "".join("<p>Filler line %d of a long page.</p>\n" % i for i in range(300))
 FILES = {
     "index.html": "<html><body><h1>Start page</h1><p>Nothing to see.</p></body></html>",
-    "far.html": "<html><body><h1>Far away</h1>" + FILLER +
+    "far page (1).html": "<html><body><h1>Far away</h1>" + FILLER +
                 "<p id=hit>Here lives the Quokka at last.</p></body></html>",
 }
 
