@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -155,6 +156,46 @@ TEST(FrameCommandsTest, PromptsSplitIntoStatusTextAndTooltip) {
     if (*c.prompt != '\0') {
       EXPECT_NE(std::string(c.prompt).find('\n'), std::string::npos) << c.id;
     }
+  }
+}
+
+TEST(FrameCommandsTest, EveryCommandCarriesItsPrompt) {
+  const struct {
+    int id;
+    const char* prompt;
+  } cases[] = {
+      {kCmdPrint, "Print the active document\nPrint"},
+      {kCmdPrintSetup, "Change the printer and printing options\nPrint Setup"},
+      {kCmdExit, "Quit the application\nExit"},
+      {kCmdCopy, "Copy the selection and put it on the Clipboard\nCopy"},
+      {kCmdSelectAll, "Select all the text\nSelect All"},
+      {kCmdFind, "Searches the current window for text\nFind"},
+      {kCmdToolbar, ""},
+      {kCmdStatusBar, "Show or hide the status bar\nToggle StatusBar"},
+      {kCmdFontLargest, "Selects the largest font size\nLargest"},
+      {kCmdFontLarger, "Selects the large font size\nLarger"},
+      {kCmdFontMedium, "Selects the medium font size\nMedium"},
+      {kCmdFontSmaller, "Selects the small font size\nSmaller"},
+      {kCmdFontSmallest, "Selects the smallest font size\nSmallest"},
+      {kCmdStop, "Stops loading the current page\nStop"},
+      {kCmdRefresh, "Refreshes the contents of the current page\nRefresh"},
+      {kCmdBack, "Goes back one step\nBack"},
+      {kCmdForward, "Goes forward one step\nForward"},
+      {kCmdHome, "Opens the start page\nHome"},
+      {kCmdSearch, "Searches this E-Book\nSearch"},
+      {kCmdContents, "Displays the table of contents\nContents"},
+      {kCmdAbout, "Display information about this E-Book\nAbout"},
+      {kCmdContentsMenu, "Displays the table of contents\nContents"},
+      {kCmdFontMenu, "Changes the font size\nSize"},
+      {kCmdFrameworkFind, "Searches the current window for text\nFind"},
+      {kCmdNextPane, ""},
+      {kCmdPreviousPane, ""},
+  };
+  ASSERT_EQ(FrameCommands().size(), std::size(cases));
+  for (const auto& c : cases) {
+    const FrameCommand* command = FindFrameCommand(c.id);
+    ASSERT_NE(command, nullptr) << c.id;
+    EXPECT_STREQ(command->prompt, c.prompt) << c.id;
   }
 }
 
