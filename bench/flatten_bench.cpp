@@ -155,13 +155,6 @@ void BM_Zip6(benchmark::State& state) {
 BENCHMARK(BM_QuirePackFlatten)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_Zip6)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
-// Real time per iteration of the benchmark whose name begins with `prefix`, in ms; 0
-// when it did not run.
-double Milliseconds(const quire::bench::SummaryReporter& reporter, std::string_view prefix) {
-  const quire::bench::SummaryReporter::Result* result = reporter.Find(prefix);
-  return result != nullptr ? result->seconds * 1e3 : 0;
-}
-
 double Find(const std::map<std::string, double>& values, const std::string& prefix) {
   for (const auto& [name, value] : values) {
     if (name.rfind(prefix, 0) == 0)
@@ -176,8 +169,8 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   quire::bench::SummaryReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  const double packTime = Milliseconds(reporter, "BM_QuirePackFlatten");
-  const double zipTime = Milliseconds(reporter, "BM_Zip6");
+  const double packTime = reporter.Milliseconds("BM_QuirePackFlatten");
+  const double zipTime = reporter.Milliseconds("BM_Zip6");
   const double packSize = Find(g_sizes, "BM_QuirePackFlatten");
   const double zipSize = Find(g_sizes, "BM_Zip6");
   if (packTime > 0 && zipTime > 0 && packSize > 0 && zipSize > 0) {

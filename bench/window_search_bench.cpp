@@ -169,13 +169,6 @@ void BM_SearchBookAlone(benchmark::State& state) {
 }
 BENCHMARK(BM_SearchBookAlone)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(kRuns);
 
-// Real time per iteration of the benchmark whose name begins with `prefix`, in ms; 0
-// when it did not run.
-double Milliseconds(const quire::bench::SummaryReporter& reporter, std::string_view prefix) {
-  const quire::bench::SummaryReporter::Result* result = reporter.Find(prefix);
-  return result != nullptr ? result->seconds * 1e3 : 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -184,9 +177,9 @@ int main(int argc, char** argv) {
     return 1;
   quire::bench::SummaryReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  const double window = Milliseconds(reporter, "BM_WindowSearchFromGoMenu");
-  const double alone = Milliseconds(reporter, "BM_SearchBookAlone");
-  const double home = Milliseconds(reporter, "BM_WindowGoHome");
+  const double window = reporter.Milliseconds("BM_WindowSearchFromGoMenu");
+  const double alone = reporter.Milliseconds("BM_SearchBookAlone");
+  const double home = reporter.Milliseconds("BM_WindowGoHome");
   if (alone > 0) {
     std::printf(
         "window search %.1f ms, SearchBook alone %.1f ms, window/alone %.3f (goal <= 1.20)\n",

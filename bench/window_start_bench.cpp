@@ -288,13 +288,6 @@ BENCHMARK(BM_LoadLargeBookOnly)
     ->ComputeStatistics("min", Min)
     ->ReportAggregatesOnly(true);
 
-// Real time per iteration of the benchmark whose name begins with `prefix`, in ms; 0
-// when it did not run.
-double Milliseconds(const quire::bench::SummaryReporter& reporter, std::string_view prefix) {
-  const quire::bench::SummaryReporter::Result* result = reporter.Find(prefix);
-  return result != nullptr ? result->seconds * 1e3 : 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -302,8 +295,8 @@ int main(int argc, char** argv) {
   quire::bench::SummaryReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   // With repetitions the reporter keeps the median of each.
-  const double open = Milliseconds(reporter, "BM_OpenLargeBook");
-  const double load = Milliseconds(reporter, "BM_LoadLargeBookOnly");
+  const double open = reporter.Milliseconds("BM_OpenLargeBook");
+  const double load = reporter.Milliseconds("BM_LoadLargeBookOnly");
   if (open > 0 && load > 0) {
     std::printf("large book: open to first load %.0f ms, CEBook::Load alone %.0f ms: %.2fx\n", open,
                 load, open / load);

@@ -24,6 +24,11 @@ const SummaryReporter::Result* SummaryReporter::Find(std::string_view prefix) co
   return nullptr;
 }
 
+double SummaryReporter::Milliseconds(std::string_view prefix) const {
+  const Result* result = Find(prefix);
+  return result != nullptr ? result->seconds * 1e3 : 0;
+}
+
 double SummaryReporter::Counter(std::string_view prefix, const std::string& name) const {
   const Result* result = Find(prefix);
   if (result == nullptr)

@@ -25,6 +25,8 @@ class SummaryReporter : public benchmark::ConsoleReporter {
   // The result of the first benchmark (in name order) whose name begins with `prefix`;
   // null when none ran, or when it was skipped with an error.
   const Result* Find(std::string_view prefix) const;
+  // Its real time per iteration in milliseconds, or 0 when it did not run.
+  double Milliseconds(std::string_view prefix) const;
   // Its counter `name`, or 0.
   double Counter(std::string_view prefix, const std::string& name) const;
 
