@@ -16,6 +16,7 @@
 #include "manifest.h"
 #include "platform/file_write.h"
 #include "temp_folder.h"
+#include "terminal_text.h"
 
 namespace quire::pack {
 
@@ -123,22 +124,22 @@ int RunExtract(const std::vector<std::string>& args) {
   for (size_t i = 0; i < book.files.size(); ++i) {
     const std::string& name = book.files[i].fileName;
     if (!IsPlainFileName(name)) {
-      Warn("file " + std::to_string(i) + " '" + name +
+      Warn("file " + std::to_string(i) + " '" + TerminalText(name) +
            "' is not extracted: not a plain file name (the reader skips it too)");
       ++failures;
       continue;
     }
     std::string target = dir + name;
     if (written.count(name)) {
-      Warn("file " + std::to_string(i) + " '" + name +
+      Warn("file " + std::to_string(i) + " '" + TerminalText(name) +
            "' appears twice; the later one replaces the earlier, as in the reader");
     } else if (!force && fs::exists(target, ec)) {
-      Warn(target + " exists already; not replaced (use --force)");
+      Warn(dir + TerminalText(name) + " exists already; not replaced (use --force)");
       ++failures;
       continue;
     }
     if (!ExtractBookEntry(book, i, staging.Path(), &error)) {
-      Warn("file " + std::to_string(i) + " '" + name + "': " + error);
+      Warn("file " + std::to_string(i) + " '" + TerminalText(name) + "': " + error);
       ++failures;
       continue;
     }
@@ -148,7 +149,7 @@ int RunExtract(const std::vector<std::string>& args) {
     chmod((staging.Path() + name).c_str(), 0666 & ~mask);
     fs::rename(staging.Path() + name, target, ec);
     if (ec) {
-      Warn("cannot write " + target + ": " + ec.message());
+      Warn("cannot write " + dir + TerminalText(name) + ": " + ec.message());
       ++failures;
       continue;
     }
