@@ -11,6 +11,7 @@
 #include "book/cebook.h"
 #include "platform/file_replace.h"
 #include "platform/ini_file.h"
+#include "platform/owner_only_path.h"
 #include "platform/paths.h"
 #include "session/display_text.h"
 #include "session/frame_commands.h"
@@ -262,6 +263,9 @@ bool OfferShortcut(const ShortcutOptions& options) {
     return true;
   const std::string section = book.Esbn();
   if (ParseIniInteger(ReadIniValue(kShortcutIniFile, section, kShortcutIniKey, "0")) != 0)
+    return true;
+  // A launcher would start whatever another user put in the book's place.
+  if (!OnlyOwnerCanChange(OwnExecutablePath(), geteuid()))
     return true;
 
   bool settled = true;
