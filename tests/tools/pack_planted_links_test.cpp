@@ -47,9 +47,9 @@ TEST_F(PlantedLinksTest, ManifestFilesAreNeverWrittenThroughALink) {
                                       "splash.bmp", "splash.bmp.part"}));
 }
 
-// A link at the manifest's own name is an existing entry: kept without --force, and with
-// --force replaced by the file itself, never followed.
-TEST_F(PlantedLinksTest, LinksAtTheManifestsNamesAreReplacedOnlyWithForce) {
+// A link at a name extract writes is an existing entry, also when it leads nowhere: kept
+// without --force, and with --force replaced by the file itself, never followed.
+TEST_F(PlantedLinksTest, LinksAtTheNamesExtractWritesAreReplacedOnlyWithForce) {
   const std::string book = BookWithSplash();
   struct {
     std::string target;  // what the links point at
@@ -67,8 +67,8 @@ TEST_F(PlantedLinksTest, LinksAtTheManifestsNamesAreReplacedOnlyWithForce) {
     fs::remove_all(Path("victim"), ec);
     Write("victim/precious", "precious");
     ASSERT_EQ(mkdir(Path("out").c_str(), 0755), 0);
-    Plant("out/book.ini", c.target);
-    Plant("out/splash.bmp", c.target);
+    for (const char* name : {"out/book.ini", "out/splash.bmp", "out/index.html"})
+      Plant(name, c.target);
     std::vector<std::string> args = {"extract", "--manifest", book, Path("out")};
     if (c.force)
       args.push_back("--force");
@@ -79,13 +79,18 @@ TEST_F(PlantedLinksTest, LinksAtTheManifestsNamesAreReplacedOnlyWithForce) {
       EXPECT_EQ(r.exitCode, 0) << label << ": " << r.err;
       EXPECT_FALSE(IsLink("out/book.ini")) << label;
       EXPECT_FALSE(IsLink("out/splash.bmp")) << label;
+      EXPECT_EQ(ReadWholeFile(Path("out/index.html")), "<p>ok</p>") << label;
       EXPECT_EQ(ReadWholeFile(Path("out/splash.bmp")), testing::MakeBmp(4, 4, 1, 2, 3)) << label;
     } else {
       ExpectFailure(r, kFailed, Path("out/book.ini") + " exists already (use --force");
       EXPECT_NE(r.err.find(Path("out/splash.bmp") + " exists already"), std::string::npos)
           << label << ": " << r.err;
+      EXPECT_NE(r.err.find(Path("out/index.html") + " exists already; not replaced"),
+                std::string::npos)
+          << label << ": " << r.err;
       EXPECT_TRUE(IsLink("out/book.ini")) << label;
       EXPECT_TRUE(IsLink("out/splash.bmp")) << label;
+      EXPECT_TRUE(IsLink("out/index.html")) << label;
     }
     EXPECT_EQ(Listing(Path("out")),
               (std::vector<std::string>{"book.ini", "index.html", "splash.bmp"}))

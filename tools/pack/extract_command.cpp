@@ -133,7 +133,8 @@ int RunExtract(const std::vector<std::string>& args) {
     if (written.count(name)) {
       Warn("file " + std::to_string(i) + " '" + TerminalText(name) +
            "' appears twice; the later one replaces the earlier, as in the reader");
-    } else if (!force && fs::exists(target, ec)) {
+    } else if (!force && fs::exists(fs::symlink_status(target, ec))) {
+      // A link counts as existing even when it leads nowhere; the rename would replace it.
       Warn(dir + TerminalText(name) + " exists already; not replaced (use --force)");
       ++failures;
       continue;
