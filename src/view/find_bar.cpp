@@ -62,7 +62,6 @@ FindBar::FindBar(WebKitWebView* view)
   g_signal_connect(m_caseButton, "toggled", G_CALLBACK(OnCaseToggled), this);
   g_signal_connect(m_revealer, "hierarchy-changed", G_CALLBACK(OnHierarchyChanged), this);
   m_finderHandlers = {
-      g_signal_connect(m_finder, "found-text", G_CALLBACK(OnFoundText), this),
       g_signal_connect(m_finder, "failed-to-find-text", G_CALLBACK(OnFailedToFindText), this),
       g_signal_connect(m_finder, "counted-matches", G_CALLBACK(OnCountedMatches), this),
   };
@@ -246,8 +245,6 @@ void FindBar::OnHierarchyChanged(GtkWidget* widget, GtkWidget*, gpointer self) {
           ? 0
           : g_signal_connect(toplevel, "key-press-event", G_CALLBACK(OnToplevelKeyPress), bar);
 }
-
-void FindBar::OnFoundText(WebKitFindController*, guint, gpointer) {}
 
 void FindBar::OnFailedToFindText(WebKitFindController*, gpointer self) {
   auto* bar = static_cast<FindBar*>(self);
