@@ -181,7 +181,6 @@ CQuireView::CQuireView(StateChanged stateChanged, BusyScope busyScope)
   GtkWidget* finder = m_findBar->Widget();
   gtk_widget_set_halign(finder, GTK_ALIGN_END);
   gtk_widget_set_valign(finder, GTK_ALIGN_START);
-  gtk_style_context_add_class(gtk_widget_get_style_context(finder), "background");
   gtk_overlay_add_overlay(GTK_OVERLAY(m_container), finder);
   gtk_widget_show(GTK_WIDGET(m_webView));
   gtk_widget_set_no_show_all(finder, TRUE);
