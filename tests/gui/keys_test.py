@@ -85,10 +85,7 @@ def test():
         os.makedirs(out)
         files = {"index.html": PAGE, "second.html": SECOND,
                  "exit.txt": "FILEWRITE('ok','%s/exit.txt','closed')\n" % out}
-        book = Book(work, files, MANIFEST)
-        home = os.path.join(work, "home")
-        reader = Reader(book, home)
-        folder = os.path.join(home, "tmp", "quire-%d" % os.getuid(), "GUI-KEYS-1.k9w")
+        reader = Reader(Book(work, files, MANIFEST), os.path.join(work, "home"))
         try:
             frame = reader.frame()
             wait_for(lambda: "Start heading" in page_text(reader.document()), "the start page")
@@ -138,11 +135,8 @@ def test():
             check("Second body" in page_text(reader.document()), "Ctrl+wheel did not scroll away")
 
             press_combination("Control_L", "w")
-            code = reader.process.wait(60)
-            check(code == 0, "after Ctrl+W the reader ended with %d" % code)
-            with open(os.path.join(out, "exit.txt")) as f:
-                check(f.read() == "closed", "the exit script ran")
-            check(not os.path.exists(folder), "the book folder is gone after Ctrl+W")
+            reader.expect_closed_cleanly("Ctrl+W", os.path.join(out, "exit.txt"),
+                                         reader.book_folder("GUI-KEYS-1"))
         finally:
             reader.close()
 

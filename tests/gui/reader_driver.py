@@ -140,6 +140,20 @@ class Reader:
         return wait_for(lambda: find(self.app, role=pyatspi.ROLE_DOCUMENT_WEB, predicate=lambda d:
                                      not has_state(d, pyatspi.STATE_DEFUNCT)), "the page")
 
+    def book_folder(self, esbn):
+        """Where this reader extracts the book of `esbn`."""
+        return os.path.join(self.home, "tmp", "quire-%d" % os.getuid(), esbn + ".k9w")
+
+    def expect_closed_cleanly(self, how, exit_file, folder, timeout=DEFAULT_TIMEOUT):
+        """Waits for the reader to end after `how` closed it ("Ctrl+W"), and checks that it
+        ended with 0, that its exit script wrote "closed" to `exit_file` and that its book
+        `folder` is gone."""
+        code = self.process.wait(timeout)
+        check(code == 0, "after %s the reader ended with %d" % (how, code))
+        with open(exit_file) as f:
+            check(f.read() == "closed", "the exit script ran")
+        check(not os.path.exists(folder), "the book folder is gone after " + how)
+
     def close(self, timeout=DEFAULT_TIMEOUT):
         if self.process.poll() is None:
             self.process.terminate()
