@@ -27,6 +27,8 @@ constexpr char kNoDisplay[] =
 CQuireApp::CQuireApp() = default;
 
 CQuireApp::~CQuireApp() {
+  if (m_closeSource != 0)
+    g_source_remove(m_closeSource);
   InstallWindow(nullptr);
 }
 
@@ -142,9 +144,11 @@ void CQuireApp::CloseIfIdle() {
     return;
   m_closing = true;
   // Leave the script or signal handler that asked first.
-  g_idle_add(
-      [](gpointer self) -> gboolean {
-        static_cast<CQuireApp*>(self)->Close();
+  m_closeSource = g_idle_add(
+      [](gpointer selfPointer) -> gboolean {
+        auto* self = static_cast<CQuireApp*>(selfPointer);
+        self->m_closeSource = 0;
+        self->Close();
         return G_SOURCE_REMOVE;
       },
       this);
