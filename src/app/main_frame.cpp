@@ -490,18 +490,20 @@ gboolean CMainFrame::OnPageScroll(GtkWidget*, GdkEventScroll* event, gpointer se
   if ((event->state & gtk_accelerator_get_default_mod_mask()) != GDK_CONTROL_MASK)
     return FALSE;
   auto* frame = static_cast<CMainFrame*>(self);
-  double dy = 0;
   if (event->direction == GDK_SCROLL_UP)
-    dy = -1;
+    frame->m_zoomScroll = -1;
   else if (event->direction == GDK_SCROLL_DOWN)
-    dy = 1;
+    frame->m_zoomScroll = 1;
   else if (event->direction == GDK_SCROLL_SMOOTH)
-    dy = event->delta_y;
-  // Away from the user enlarges, as in browsers; sideways and zero steps change nothing.
-  if (dy < 0)
+    frame->m_zoomScroll += event->delta_y;  // a touchpad's small steps add up to one
+  // Away from the user enlarges, as in browsers; one size per wheel notch.
+  if (frame->m_zoomScroll <= -1) {
+    frame->m_zoomScroll = 0;
     frame->ActivateAction("font-grow");
-  else if (dy > 0)
+  } else if (frame->m_zoomScroll >= 1) {
+    frame->m_zoomScroll = 0;
     frame->ActivateAction("font-shrink");
+  }
   return TRUE;
 }
 

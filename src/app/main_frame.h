@@ -139,6 +139,8 @@ class CMainFrame final : private FrameCommandTarget {
   std::map<std::string, std::vector<GtkWidget*>> m_checkItems;
   InitialPlacement m_placement;
   bool m_updating = false;
+  // Ctrl+wheel movement not yet turned into a size step.
+  double m_zoomScroll = 0;
 };
 
 }  // namespace quire
