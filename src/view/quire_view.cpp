@@ -71,8 +71,13 @@ GtkWindow* ToplevelOf(GtkWidget* widget) {
 using EventCopy = std::shared_ptr<GdkEvent>;
 using WidgetRef = std::shared_ptr<GtkWidget>;
 
+// Takes over an event copy that GDK handed out (may be null).
+EventCopy OwnEvent(GdkEvent* event) {
+  return event != nullptr ? EventCopy(event, gdk_event_free) : nullptr;
+}
+
 EventCopy CopyEvent(const GdkEvent* event) {
-  return event != nullptr ? EventCopy(gdk_event_copy(event), gdk_event_free) : nullptr;
+  return event != nullptr ? OwnEvent(gdk_event_copy(event)) : nullptr;
 }
 
 WidgetRef Ref(GtkWidget* widget) {
@@ -321,10 +326,7 @@ void CQuireView::RunMenuSoon(std::vector<PopupItem> items, GtkWidget* anchor,
   // The menu waits for the user's choice in a loop of its own, which must not run inside
   // the click's signal (an assistive tool's click would wait for it to end); the click
   // still positions it.
-  GdkEvent* current = gtk_get_current_event();
-  EventCopy trigger(current, gdk_event_free);
-  if (current == nullptr)
-    trigger.reset();
+  EventCopy trigger = OwnEvent(gtk_get_current_event());
   RunSoon([this, items = std::move(items), anchor = Ref(anchor), trigger, act = std::move(act)] {
     int chosen = 0;
     // The menu's own loop runs inside the busy scope, so the window cannot close under it.
