@@ -1,5 +1,5 @@
 """The frame of a book that turns its menu bar off: the caption, the toolbar buttons the
-book keeps, "Ready" in the status bar, accelerators that still work without the menu bar,
+book keeps, "Ready" in the status bar, accelerators (Alt+Left and Alt+Right among them) that still work without the menu bar,
 and new windows: a Ctrl-click opens nothing, a Shift-click opens nothing and says why, a
 link that targets a new window gets a plain window of its own."""
 
@@ -69,6 +69,13 @@ def test():
             press_combination("Control_L", "t")
             wait_for(lambda: "Table Of Contents" in page_text(reader.document()),
                      "the contents page from Ctrl+T")
+            # So do Alt+Left and Alt+Right, which no menu item carries now.
+            press_combination("Alt_L", "Left")
+            wait_for(lambda: "Frame page" in page_text(reader.document()),
+                     "the start page from Alt+Left")
+            press_combination("Alt_L", "Right")
+            wait_for(lambda: "Table Of Contents" in page_text(reader.document()),
+                     "the contents page from Alt+Right")
             click(find(frame, role=pyatspi.ROLE_PUSH_BUTTON, name="Back"))
             wait_for(lambda: "Frame page" in page_text(reader.document()), "the start page")
             # Modifier clicks on an ordinary link: Ctrl says nothing, Shift explains.
