@@ -1,7 +1,8 @@
 """The frame of a book that turns its menu bar off: the caption, the toolbar buttons the
 book keeps, "Ready" in the status bar, accelerators (Alt+Left and Alt+Right among them)
-that still work without the menu bar, and new windows: a Ctrl-click opens nothing, a Shift-click opens nothing and says why, a
-link that targets a new window gets a plain window of its own."""
+that still work without the menu bar, and new windows: a Ctrl-click opens nothing, a
+Shift-click opens nothing and says why, a link that targets a new window gets a plain
+window of its own."""
 
 import os
 import sys
