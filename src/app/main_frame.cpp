@@ -620,6 +620,16 @@ WindowRect PrimaryScreenRect() {
   return {0, 0, geometry.width, geometry.height};
 }
 
+void CMainFrame::OnExposed(GdkWindow* exposed) {
+  if (m_window == nullptr || m_view == nullptr || !m_view->Exists() || exposed == nullptr)
+    return;
+  GdkWindow* frame = gtk_widget_get_window(GTK_WIDGET(m_window));
+  // The page draws itself only when WebKit asks for it: where a closed menu or tooltip
+  // uncovered it, the window's background would stay until the page changed.
+  if (frame != nullptr && gdk_window_get_toplevel(exposed) == frame)
+    gtk_widget_queue_draw(m_view->Widget());
+}
+
 void CMainFrame::Hide() {
   if (m_window != nullptr)
     gtk_widget_hide(GTK_WIDGET(m_window));

@@ -68,6 +68,8 @@ class CMainFrame final : private FrameCommandTarget {
   WindowRect ClientRect() const;
   WindowRect ScreenRect() const;
   void Hide();
+  // The X server asks for part of `exposed` to be drawn again (a menu over it closed).
+  void OnExposed(GdkWindow* exposed);
   // Destroys the widgets; the view's operations do nothing afterwards.
   void Destroy();
 

@@ -191,7 +191,7 @@ gboolean CQuireApp::OnTerminateSignal(gpointer selfPointer) {
   return G_SOURCE_CONTINUE;
 }
 
-void CQuireApp::FilterEvent(GdkEvent* event, gpointer) {
+void CQuireApp::FilterEvent(GdkEvent* event, gpointer selfPointer) {
   if (CSplashWindow::IsOpen()) {
     GdkEventType type = event->type;
     bool press = type == GDK_KEY_PRESS || (type == GDK_BUTTON_PRESS && event->button.button >= 1 &&
@@ -200,6 +200,9 @@ void CQuireApp::FilterEvent(GdkEvent* event, gpointer) {
       return;
   }
   gtk_main_do_event(event);
+  auto* self = static_cast<CQuireApp*>(selfPointer);
+  if (event->type == GDK_EXPOSE && self->m_frame != nullptr)
+    self->m_frame->OnExposed(event->expose.window);
 }
 
 }  // namespace quire
