@@ -160,10 +160,11 @@ GtkWidget* CMainFrame::BuildMenuItem(const FrameCommand& command) {
   // The accelerator label is GTK's own, fed by the key the label names, so the
   // accessibility bus reports the binding; the keys themselves live on the window and
   // work without the menu bar.
-  if (*command.acceleratorLabel != '\0' && !command.keys.empty()) {
+  if (*command.acceleratorLabel != '\0') {
     guint keyval = 0;
     GdkModifierType modifiers{};
-    gtk_accelerator_parse(command.keys.front(), &keyval, &modifiers);
+    gtk_accelerator_parse(AcceleratorOfLabel(command.acceleratorLabel).c_str(), &keyval,
+                          &modifiers);
     GtkWidget* label = gtk_bin_get_child(GTK_BIN(item));
     if (keyval != 0 && GTK_IS_ACCEL_LABEL(label))
       gtk_accel_label_set_accel(GTK_ACCEL_LABEL(label), keyval, modifiers);
