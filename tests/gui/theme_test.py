@@ -19,6 +19,8 @@ MANIFEST = """[book]
 esbn = GUI-THEME-1
 title = Theme Book
 startup-message = Welcome aboard
+startup-script = ##MESSAGEBOX2('a','Mind the step?',36)##MESSAGEBOX2('a','Careful now',0)\
+##MESSAGEBOX2('a','Something broke',16)
 """
 # A page whose top is dark blue, under the find bar.
 PAGE = ("<html><body style='margin:0'><div style='background:#000022;color:#ccccdd;"
@@ -77,11 +79,19 @@ def read_in_theme(work, theme, check_bars):
     reader = Reader(book, os.path.join(work, "home-" + theme.replace(":", "-")),
                     {"GTK_THEME": theme})
     try:
-        box = reader.message_box()
-        icon = wait_for(lambda: find(box, roles=(pyatspi.ROLE_ICON, pyatspi.ROLE_IMAGE),
-                                     showing=True), "the message box's icon")
-        check(icon.name == "Information", "the start-up message shows the %r icon" % icon.name)
-        click(find(box, name="OK"))
+        # The start-up message informs; the script asks, warns (its style's default icon) and
+        # reports an error.
+        for text, style, button in (("Welcome aboard", "Information", "OK"),
+                                    ("Mind the step?", "Question", "Yes"),
+                                    ("Careful now", "Warning", "OK"),
+                                    ("Something broke", "Error", "OK")):
+            box = wait_for(lambda: find(reader.app, roles=(pyatspi.ROLE_DIALOG, pyatspi.ROLE_ALERT),
+                                        showing=True, predicate=lambda b: find(b, name=text)),
+                           "the message box " + repr(text))
+            icon = wait_for(lambda: find(box, roles=(pyatspi.ROLE_ICON, pyatspi.ROLE_IMAGE),
+                                         showing=True), "the message box's icon")
+            check(icon.name == style, "%r shows the %r icon" % (text, icon.name))
+            click(find(box, role=pyatspi.ROLE_PUSH_BUTTON, name=button))
         frame = reader.frame()
         wait_for(lambda: "Night header" in page_text(reader.document()), "the page")
         wait_for(lambda: shows_page_top(reader.document()), "the page's top on the screen")
