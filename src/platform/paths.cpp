@@ -105,7 +105,11 @@ std::string XdgBaseFolder(const char* variable, const char* fallback) {
 }
 
 std::string ConfigFolder() {
-  return WithoutTrailingSlashes(XdgBaseFolder("XDG_CONFIG_HOME", "/.config")) + "/quire/";
+  std::string base = XdgBaseFolder("XDG_CONFIG_HOME", "/.config");
+  // Without any home the name stays a folder of its own, never the root itself.
+  if (base.empty())
+    base = "/.config";
+  return WithoutTrailingSlashes(base) + "/quire/";
 }
 
 std::string ToNativePath(const std::string& path) {
