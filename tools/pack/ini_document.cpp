@@ -100,7 +100,7 @@ bool ParseIni(std::string_view text, const std::string& label, IniDocument* doc,
       if (name.empty())
         return fail("empty section name");
       for (const IniSection& s : doc->sections) {
-        if (AsciiLowered(s.name) == AsciiLowered(name)) {
+        if (EqualsIgnoringCase(s.name, name)) {
           return fail("section [" + name + "] appears twice (first on line " +
                       std::to_string(s.line) + ")");
         }
