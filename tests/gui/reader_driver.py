@@ -140,6 +140,18 @@ class Reader:
         return wait_for(lambda: find(self.app, role=pyatspi.ROLE_DOCUMENT_WEB, predicate=lambda d:
                                      not has_state(d, pyatspi.STATE_DEFUNCT)), "the page")
 
+    def wait_for_page(self, text, what):
+        """Waits until the page shown holds `text`."""
+        wait_for(lambda: text in page_text(self.document()), what)
+
+    def walk_history_by_keys(self, back_text, forward_text):
+        """Alt+Left, then Alt+Right: the pages holding `back_text` and then `forward_text`
+        show."""
+        press_combination("Alt_L", "Left")
+        self.wait_for_page(back_text, "the page before after Alt+Left")
+        press_combination("Alt_L", "Right")
+        self.wait_for_page(forward_text, "the page after again after Alt+Right")
+
     def book_folder(self, esbn):
         """Where this reader extracts the book of `esbn`."""
         return os.path.join(self.home, "tmp", "quire-%d" % os.getuid(), esbn + ".k9w")
