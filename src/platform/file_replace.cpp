@@ -5,11 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/file_write.h"
+#include "platform/write_target.h"
 
 namespace quire {
 namespace {
@@ -69,14 +69,14 @@ bool ReplaceFileWith(const std::string& givenPath, const ReplaceOptions& options
   if (givenPath.empty()) {
     return false;
   }
-  std::string path = givenPath;
-  struct stat info {};
-  if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-    char resolved[PATH_MAX];
-    if (realpath(path.c_str(), resolved) != nullptr) {
-      path = resolved;
-    }
+  const WriteTarget target = FindWriteTarget(givenPath, geteuid());
+  if (!target.allowed) {
+    return false;
   }
+  const std::string& path = target.path;
+  // A path checked free of links is opened so that a link put there since is not followed.
+  const int noFollow = target.linkFree ? O_NOFOLLOW : 0;
+  struct stat info {};
   bool exists = stat(path.c_str(), &info) == 0;
   if (exists) {
     if (S_ISDIR(info.st_mode) || access(path.c_str(), W_OK) != 0) {
@@ -84,7 +84,7 @@ bool ReplaceFileWith(const std::string& givenPath, const ReplaceOptions& options
     }
     if (!S_ISREG(info.st_mode)) {
       // A device or a pipe: there is nothing to rename over; never wait for a reader.
-      return WriteInPlace(path, O_NONBLOCK, body);
+      return WriteInPlace(path, O_NONBLOCK | noFollow, body);
     }
   }
   mode_t mode = (exists && options.keepExistingMode) ? (info.st_mode & 07777) : options.mode;
@@ -94,7 +94,7 @@ bool ReplaceFileWith(const std::string& givenPath, const ReplaceOptions& options
   int fd = mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0) {
     bool folderRefused = errno == EACCES || errno == EPERM || errno == EROFS;
-    return exists && folderRefused && options.allowInPlace && WriteInPlace(path, 0, body);
+    return exists && folderRefused && options.allowInPlace && WriteInPlace(path, noFollow, body);
   }
   if (options.onTemporary)
     options.onTemporary(temporary, true);
@@ -115,10 +115,11 @@ bool ReplaceFileContents(const std::string& path, const ReplaceOptions& options,
 }
 
 bool CreateNewFileWith(const std::string& path, mode_t mode, const BodyWriter& body) {
-  if (path.empty()) {
+  if (path.empty() || !FindWriteTarget(path, geteuid()).allowed) {
     return false;
   }
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
+  int fd =
+      open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, mode);
   if (fd < 0) {
     return false;
   }

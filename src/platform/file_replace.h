@@ -36,9 +36,11 @@ using BodyWriter = std::function<bool(int fd)>;
 // Makes `body` the whole contents of `path`. The body goes into a temporary file in the
 // same folder, which is flushed to disk and renamed over `path`, so `path` holds either
 // the old or the new contents, never a mix. A link is followed and the file it names is
-// replaced. Files that are not regular (devices, pipes) are written directly, without
-// waiting for a reader. An existing file that the user may not write is left alone
-// (false), as is a folder. True when every byte was written and the file is in place.
+// replaced, except a link that another user placed in a shared sticky folder such as
+// /tmp (see write_target.h): then nothing is written (false). Files that are not regular
+// (devices, pipes) are written directly, without waiting for a reader. An existing file
+// that the user may not write is left alone (false), as is a folder. True when every
+// byte was written and the file is in place.
 bool ReplaceFileWith(const std::string& path, const ReplaceOptions& options,
                      const BodyWriter& body);
 bool ReplaceFileContents(const std::string& path, const ReplaceOptions& options,
@@ -46,7 +48,8 @@ bool ReplaceFileContents(const std::string& path, const ReplaceOptions& options,
 
 // Creates `path`, which must not exist yet (an existing file or link makes it fail with
 // nothing changed), and writes the body into it; on a failure after creation the new
-// file is removed again.
+// file is removed again. A folder on the way that is a link another user planted in a
+// shared sticky folder makes it fail too.
 bool CreateNewFileWith(const std::string& path, mode_t mode, const BodyWriter& body);
 
 // The permissions a new file gets when the user's umask is applied to `mode`. The umask

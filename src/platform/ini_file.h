@@ -49,7 +49,8 @@ std::string ReadIniValue(const std::string& iniFile, const std::string& section,
 //
 // The file is replaced atomically (a temporary file in the same folder, then a rename),
 // keeping the old file's permissions, so a failed write leaves the old file as it was.
-// A link is followed and its target replaced.
+// A link is followed and its target replaced, except one that another user planted in a
+// shared sticky folder (see write_target.h): then nothing is written.
 //
 // Section and key names are used with surrounding blanks removed. False when nothing
 // was written: the write failed, the section or key is empty, a name or the value holds a

@@ -1,5 +1,7 @@
 #include "session/shortcut_offer.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -8,6 +10,7 @@
 #include "platform/file_replace.h"
 #include "platform/ini_file.h"
 #include "platform/make_folders.h"
+#include "platform/owner_only_path.h"
 #include "platform/paths.h"
 #include "session/display_text.h"
 #include "ui/reader_window.h"
@@ -221,6 +224,9 @@ bool OfferShortcut(const ShortcutOptions& options) {
     return true;
   const std::string section = book.Esbn();
   if (ParseIniInteger(ReadIniValue(kShortcutIniFile, section, kShortcutIniKey, "0")) != 0)
+    return true;
+  // A launcher would start whatever another user put in the book's place.
+  if (!OnlyOwnerCanChange(OwnExecutablePath(), geteuid()))
     return true;
 
   bool settled = true;

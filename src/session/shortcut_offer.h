@@ -6,6 +6,10 @@
 // the book's section (its ESBN) of "KELVRA.INI" in the configuration folder, and then the
 // question is never asked again. When the user says yes but the launcher cannot be saved,
 // nothing is remembered, so the offer comes again at the next start.
+//
+// No launcher is offered for a book that other users could change or replace (the book
+// file or a folder above it writable by them, see owner_only_path.h): then nothing is
+// asked and nothing written, and the offer is made again at a start from a safe place.
 #ifndef QUIRE_SESSION_SHORTCUT_OFFER_H_
 #define QUIRE_SESSION_SHORTCUT_OFFER_H_
 
@@ -75,8 +79,8 @@ bool CreateShortcut(const std::string& name, const std::string& folderName,
                     const ShortcutOptions& options);
 
 // The whole offer (asked through the window's message box with Yes and No and the question
-// icon). True when the offer is settled or there is nothing to offer; false when the user
-// said yes and the launcher could not be written.
+// icon). True when the offer is settled or there is nothing to offer (also for a book that
+// others could change); false when the user said yes and the launcher could not be written.
 bool OfferShortcut(const ShortcutOptions& options);
 
 }  // namespace quire

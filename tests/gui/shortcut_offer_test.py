@@ -1,5 +1,6 @@
 """The shortcut offer at first start: answering No remembers the answer in KELVRA.INI and
-the next start asks nothing."""
+the next start asks nothing. A book that other users could replace (its folder writable
+by everybody) gets no offer at all: nothing asked, nothing written."""
 
 import configparser
 import os
@@ -29,7 +30,34 @@ def icon_setup(home):
     return parser.get("OFFER-1", "IconSetup", fallback=None)
 
 
+def check_no_offer(reader, home):
+    """The book's page shows without a question, and nothing was written for the offer."""
+    reader.frame()
+    wait_for(lambda: "Offered" in page_text(reader.document()), "the page")
+    # The offer comes before the window is shown, so none can come any more.
+    check(find(reader.app, roles=(pyatspi.ROLE_DIALOG, pyatspi.ROLE_ALERT),
+               showing=True) is None, "a question was asked")
+    check(icon_setup(home) is None, "IconSetup was written")
+    check(os.listdir(os.path.join(home, "Desktop")) == [], "a launcher was written")
+
+
+def test_book_others_could_replace():
+    with Scratch() as work:
+        shared = os.path.join(work, "shared")
+        os.makedirs(shared)
+        book = Book(shared, {"index.html": PAGE}, MANIFEST)
+        os.chmod(shared, 0o777)
+        home = os.path.join(work, "home")
+        os.makedirs(os.path.join(home, "Desktop"))
+        reader = Reader(book, home)
+        try:
+            check_no_offer(reader, home)
+        finally:
+            reader.close()
+
+
 def test():
+    test_book_others_could_replace()
     with Scratch() as work:
         book = Book(work, {"index.html": PAGE}, MANIFEST)
         home = os.path.join(work, "home")

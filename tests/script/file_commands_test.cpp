@@ -284,6 +284,55 @@ TEST_F(FileCommandsTest, FileWriteThroughALinkWritesItsTarget) {
   EXPECT_TRUE(S_ISLNK(info.st_mode));
 }
 
+// Another user plants links in a shared sticky folder (as /tmp) under the names a book's
+// script writes; every writing command must leave the files they point at alone.
+TEST_F(FileCommandsTest, WritesNeverFollowALinkAnotherUserPlantedInASharedFolder) {
+  if (!IsRoot())
+    GTEST_SKIP() << "handing a link to another user needs root";
+  constexpr uid_t kOtherUser = 65534;
+  ASSERT_EQ(mkdir(tmp.File("shared").c_str(), 0700), 0);
+  ASSERT_EQ(chmod(tmp.File("shared").c_str(), 01777), 0);
+  ASSERT_EQ(mkdir(tmp.File("victim").c_str(), 0700), 0);
+  ASSERT_TRUE(WriteWholeFile(tmp.File("source.txt"), "[S]\nK=book\n"));
+  const auto plant = [&](const std::string& name, const std::string& target) {
+    ASSERT_EQ(symlink(tmp.File(target).c_str(), tmp.File(name).c_str()), 0) << name;
+    ASSERT_EQ(lchown(tmp.File(name).c_str(), kOtherUser, kOtherUser), 0) << name;
+  };
+  struct {
+    std::string command;
+    std::string flag;  // stored in 'ok'; empty for INIWRITE, which stores none
+  } const cases[] = {
+      {"FILEWRITE('ok'," + Quoted("shared/out.txt") + ",'overwritten')", "0"},
+      {"FILEWRITE('ok'," + Quoted("shared/folder/file.txt") + ",'overwritten')", "0"},
+      {"FILECOPY('ok'," + Quoted("source.txt") + "," + Quoted("shared/out.txt") + ")", "0"},
+      {"FILECOPY('ok'," + Quoted("source.txt") + "," + Quoted("shared/new.txt") + ",1)", "0"},
+      {"FILECOPY('ok'," + Quoted("source.txt") + "," + Quoted("shared/folder/new.txt") + ",1)",
+       "0"},
+      {"INIWRITE('overwritten'," + Quoted("shared/out.txt") + ",'S','K')", ""},
+  };
+  plant("shared/out.txt", "victim/file.txt");
+  plant("shared/new.txt", "victim/new.txt");
+  plant("shared/folder", "victim");
+  for (const auto& c : cases) {
+    ASSERT_TRUE(WriteWholeFile(tmp.File("victim/file.txt"), "[S]\nK=precious\n"));
+    SetVariable("ok", "unset");
+    Run(c.command);
+    if (!c.flag.empty()) {
+      EXPECT_EQ(Var("ok"), c.flag) << c.command;
+    }
+    EXPECT_EQ(Contents("victim/file.txt"), "[S]\nK=precious\n") << c.command;
+    EXPECT_FALSE(PathExists(tmp.File("victim/new.txt"))) << c.command;
+    struct stat info {};
+    ASSERT_EQ(lstat(tmp.File("shared/out.txt").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode)) << c.command << ": the planted link was replaced";
+  }
+  // The user's own link in the same folder is followed as before.
+  ASSERT_EQ(symlink(tmp.File("victim/file.txt").c_str(), tmp.File("shared/mine.txt").c_str()), 0);
+  Run("FILEWRITE('ok'," + Quoted("shared/mine.txt") + ",'mine')");
+  EXPECT_EQ(Var("ok"), "1");
+  EXPECT_EQ(Contents("victim/file.txt"), "mine");
+}
+
 TEST_F(FileCommandsTest, FileWriteFailingHalfWayStoresZeroAndKeepsTheOldFile) {
   ASSERT_TRUE(WriteWholeFile(tmp.File("x.txt"), "old contents"));
   SetVariable("big", std::string(100000, 'z'));

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +16,15 @@
 
 namespace quire::testing {
 namespace {
+
+// The names in a folder; empty when it is empty or missing.
+std::vector<std::string> Listing(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
+    names.push_back(entry.path().filename());
+  return names;
+}
 
 TEST(ShortcutNameTest, ReplacesTheTenForbiddenCharactersWithSpaces) {
   const std::pair<const char*, const char*> cases[] = {
@@ -79,6 +91,10 @@ class ShortcutOfferTest : public PagesTest {
       : m_home("HOME", m_tmp.File("home")),
         m_data("XDG_DATA_HOME", m_tmp.File("home/.local/share")) {
     mkdir(m_tmp.File("home").c_str(), 0700);
+    // The book file, where only its owner may change it.
+    EXPECT_EQ(mkdir(m_tmp.File("books").c_str(), 0700), 0);
+    EXPECT_TRUE(WriteWholeFile(m_tmp.File("books/My Book.bin"), "book"));
+    EXPECT_EQ(chmod(m_tmp.File("books/My Book.bin").c_str(), 0755), 0);
     OverrideOwnExecutablePath(m_tmp.File("books/My Book.bin"));
     EBookSettings settings = DefaultSettings();
     settings.esbn = "BOOK-1";
@@ -169,6 +185,49 @@ TEST_F(ShortcutOfferTest, MenuLauncherGoesIntoTheApplicationsFolderMadeOnDemand)
       ReadWholeFile(m_tmp.File("home/.local/share/applications/Maps  A B .desktop"));
   ASSERT_TRUE(text);
   EXPECT_NE(text->find("\nIcon=themed-icon\n"), std::string::npos) << *text;
+}
+
+// Another user who may write the book file, or its folder, could put any program in its
+// place for the launcher to start: no launcher is offered, nothing is asked or written.
+TEST_F(ShortcutOfferTest, BookThatOthersCouldChangeGetsNoOfferAndNothingWritten) {
+  mkdir(Desktop().c_str(), 0700);
+  const std::string book = m_tmp.File("books/My Book.bin");
+  const std::string folder = m_tmp.File("books");
+  constexpr uid_t kOtherUser = 65534;
+  struct {
+    const char* label;
+    std::function<int()> change;  // 0 when done
+    std::function<int()> undo;
+    bool needsRoot;
+  } const cases[] = {
+      {"book writable by others", [&] { return chmod(book.c_str(), 0757); },
+       [&] { return chmod(book.c_str(), 0755); }, false},
+      {"book writable by its group", [&] { return chmod(book.c_str(), 0775); },
+       [&] { return chmod(book.c_str(), 0755); }, false},
+      {"folder writable by everybody", [&] { return chmod(folder.c_str(), 0777); },
+       [&] { return chmod(folder.c_str(), 0700); }, false},
+      {"book of another user", [&] { return chown(book.c_str(), kOtherUser, kOtherUser); },
+       [&] { return chown(book.c_str(), geteuid(), getegid()); }, true},
+      {"folder of another user", [&] { return chown(folder.c_str(), kOtherUser, kOtherUser); },
+       [&] { return chown(folder.c_str(), geteuid(), getegid()); }, true},
+  };
+  m_window.messageAnswers = {kIdYes};
+  for (const auto& c : cases) {
+    if (c.needsRoot && geteuid() != 0)
+      continue;
+    ASSERT_EQ(c.change(), 0) << c.label;
+    EXPECT_TRUE(OfferShortcut(Options())) << c.label;
+    EXPECT_TRUE(m_window.messages.empty()) << c.label;
+    EXPECT_FALSE(PathExists(IniFilePath(kShortcutIniFile))) << c.label;
+    EXPECT_TRUE(Listing(Desktop()).empty()) << c.label;
+    EXPECT_TRUE(m_trusted.empty()) << c.label;
+    EXPECT_EQ(m_iconsPrepared, 0) << c.label;
+    ASSERT_EQ(c.undo(), 0) << c.label;
+  }
+  // From a safe place the offer comes.
+  EXPECT_TRUE(OfferShortcut(Options()));
+  EXPECT_EQ(m_window.messages.size(), 1u);
+  EXPECT_EQ(m_trusted.size(), 1u);
 }
 
 TEST_F(ShortcutOfferTest, BooksWithoutAnOfferNeverTouchTheIniFile) {

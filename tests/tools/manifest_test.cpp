@@ -68,13 +68,22 @@ TEST(IniDocumentTest, RejectsMalformedLinesNamingTheLine) {
 }
 
 TEST(IniDocumentTest, QuotedValuesComeBackExactly) {
-  for (std::string value : {"", "plain", " lead", "trail ", "\"quoted\"", "a\nb\r\tc\\d",
-                            "#!script.txt", "C:\\path\\file"}) {
+  for (std::string value :
+       {"", "plain", " lead", "trail ", "\"quoted\"", "a\nb\r\tc\\d", "#!script.txt",
+        "C:\\path\\file", "esc\x1b[1m", "del\x7f", "bell\x07\\x07"}) {
     IniDocument doc;
     std::string error;
     ASSERT_TRUE(ParseIni("[s]\nk = " + QuoteIniValue(value) + "\n", "x", &doc, &error)) << error;
     EXPECT_EQ(doc.sections[0].entries[0].value, value);
   }
+}
+
+// A listing escapes control bytes but not backslashes: inside quotes every backslash is
+// doubled, so "\x1b" shown there can only be the byte.
+TEST(IniDocumentTest, ValuesWithControlBytesAreAlwaysQuoted) {
+  EXPECT_EQ(QuoteIniValue("esc\x1b"), "\"esc\x1b\"");
+  EXPECT_EQ(QuoteIniValue("x\x7f\\"), "\"x\x7f\\\\\"");
+  EXPECT_EQ(QuoteIniValue("C:\\x1b"), "C:\\x1b");
 }
 
 TEST(ManifestValuesTest, ColoursAreWrittenRedFirstAndStoredRedInTheLowByte) {

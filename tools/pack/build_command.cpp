@@ -13,6 +13,7 @@
 #include "manifest.h"
 #include "output_guard.h"
 #include "reader_image.h"
+#include "terminal_text.h"
 
 namespace quire::pack {
 
@@ -137,7 +138,7 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
     Warn(w);
   for (const std::string& issue : report.referenceIssues) {
     if (strict) {
-      std::cerr << "quire-pack: error: " << issue << "\n";
+      std::cerr << "quire-pack: error: " << TerminalLine(issue, true) << "\n";
     } else {
       Warn(issue);
     }
@@ -171,17 +172,18 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
   return kExitOk;
 }
 
+// Messages may quote a book's names; whatever control bytes reach them are shown escaped.
 int Fail(const std::string& message, int code) {
-  std::cerr << "quire-pack: " << message << "\n";
+  std::cerr << "quire-pack: " << TerminalLine(message, true) << "\n";
   return code;
 }
 
 void Warn(const std::string& message) {
-  std::cerr << "quire-pack: warning: " << message << "\n";
+  std::cerr << "quire-pack: warning: " << TerminalLine(message, true) << "\n";
 }
 
 void Note(const std::string& message) {
-  std::cerr << "quire-pack: note: " << message << "\n";
+  std::cerr << "quire-pack: note: " << TerminalLine(message, true) << "\n";
 }
 
 int RunBuild(const std::vector<std::string>& args) {

@@ -1,9 +1,11 @@
 // quire-pack extract: the files of a book, unpacked, into a folder.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <set>
 
@@ -12,7 +14,9 @@
 #include "cli_args.h"
 #include "commands.h"
 #include "manifest.h"
+#include "platform/file_write.h"
 #include "temp_folder.h"
+#include "terminal_text.h"
 
 namespace quire::pack {
 
@@ -35,25 +39,46 @@ constexpr char kExtractHelp[] =
     "  -q, --quiet  print nothing but errors and warnings\n"
     "  -h, --help   show this help\n";
 
-bool WriteNewFile(const std::string& path, const std::string& bytes, bool force,
-                  std::string* error) {
-  std::string temp = path + ".part";
-  std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  std::error_code ec;
-  if (!out || (!force && fs::exists(path, ec))) {
-    fs::remove(temp, ec);
-    *error = out ? path + " exists already (use --force to replace it)" : "cannot write " + path;
+// Moves the finished `temp` to `target`; without `force` an entry that appeared at
+// `target` meanwhile is kept (EEXIST).
+bool MoveIntoPlace(const std::string& temp, const std::string& target, bool force) {
+  if (force)
+    return rename(temp.c_str(), target.c_str()) == 0;
+  if (renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+    return true;
+  if (errno != EINVAL && errno != ENOSYS)
+    return false;
+  // A file system that cannot refuse to replace: the check made before writing stands.
+  return rename(temp.c_str(), target.c_str()) == 0;
+}
+
+// Writes `bytes` as `name` in the private staging folder, as a new file that no link can
+// redirect, and renames it to `dir` + `name`. Without `force` an existing entry of that
+// name (a dangling link included) is kept, and that is checked before anything is written.
+bool WriteNewFile(const std::string& staging, const std::string& dir, const std::string& name,
+                  const std::string& bytes, bool force, std::string* error) {
+  const std::string target = dir + name;
+  const std::string exists = target + " exists already (use --force to replace it)";
+  struct stat info {};
+  if (!force && lstat(target.c_str(), &info) == 0) {
+    *error = exists;
     return false;
   }
-  fs::rename(temp, path, ec);
-  if (ec) {
-    fs::remove(temp, ec);
-    *error = "cannot write " + path;
+  const std::string temp = staging + name;
+  unlink(temp.c_str());  // a book file of this name that failed to move; the folder is ours
+  const int fd =
+      open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666);
+  if (fd < 0) {
+    *error = "cannot write " + target;
     return false;
   }
-  return true;
+  bool written = WriteAllBytes(fd, bytes);
+  written = close(fd) == 0 && written;
+  if (written && MoveIntoPlace(temp, target, force))
+    return true;
+  *error = written && errno == EEXIST ? exists : "cannot write " + target;
+  unlink(temp.c_str());
+  return false;
 }
 
 }  // namespace
@@ -99,22 +124,23 @@ int RunExtract(const std::vector<std::string>& args) {
   for (size_t i = 0; i < book.files.size(); ++i) {
     const std::string& name = book.files[i].fileName;
     if (!IsPlainFileName(name)) {
-      Warn("file " + std::to_string(i) + " '" + name +
+      Warn("file " + std::to_string(i) + " '" + TerminalText(name) +
            "' is not extracted: not a plain file name (the reader skips it too)");
       ++failures;
       continue;
     }
     std::string target = dir + name;
     if (written.count(name)) {
-      Warn("file " + std::to_string(i) + " '" + name +
+      Warn("file " + std::to_string(i) + " '" + TerminalText(name) +
            "' appears twice; the later one replaces the earlier, as in the reader");
-    } else if (!force && fs::exists(target, ec)) {
-      Warn(target + " exists already; not replaced (use --force)");
+    } else if (!force && fs::exists(fs::symlink_status(target, ec))) {
+      // A link counts as existing even when it leads nowhere; the rename would replace it.
+      Warn(dir + TerminalText(name) + " exists already; not replaced (use --force)");
       ++failures;
       continue;
     }
     if (!ExtractBookEntry(book, i, staging.Path(), &error)) {
-      Warn("file " + std::to_string(i) + " '" + name + "': " + error);
+      Warn("file " + std::to_string(i) + " '" + TerminalText(name) + "': " + error);
       ++failures;
       continue;
     }
@@ -124,7 +150,7 @@ int RunExtract(const std::vector<std::string>& args) {
     chmod((staging.Path() + name).c_str(), 0666 & ~mask);
     fs::rename(staging.Path() + name, target, ec);
     if (ec) {
-      Warn("cannot write " + target + ": " + ec.message());
+      Warn("cannot write " + dir + TerminalText(name) + ": " + ec.message());
       ++failures;
       continue;
     }
@@ -146,7 +172,7 @@ int RunExtract(const std::vector<std::string>& args) {
       std::string name = "splash.bmp";
       for (int n = 2; written.count(name); ++n)
         name = "splash-" + std::to_string(n) + ".bmp";
-      if (WriteNewFile(dir + name, splash, force, &error)) {
+      if (WriteNewFile(staging.Path(), dir, name, splash, force, &error)) {
         source.splashName = name;
         // The manifest leaves the picture out of the stored files by naming it as splash.
       } else {
@@ -157,7 +183,8 @@ int RunExtract(const std::vector<std::string>& args) {
     if (written.count(kManifestName)) {
       Warn("the book stores a file named book.ini; the manifest is not written");
       ++failures;
-    } else if (!WriteNewFile(dir + kManifestName, WriteManifest(source), force, &error)) {
+    } else if (!WriteNewFile(staging.Path(), dir, kManifestName, WriteManifest(source), force,
+                             &error)) {
       Warn(error);
       ++failures;
     }

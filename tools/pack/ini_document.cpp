@@ -141,8 +141,10 @@ bool ParseIni(std::string_view text, const std::string& label, IniDocument* doc,
 std::string QuoteIniValue(std::string_view value) {
   bool plain =
       value.empty() || (!IsBlank(value.front()) && !IsBlank(value.back()) && value.front() != '"');
+  // Any control byte is quoted, so that a listing that escapes it cannot be mistaken for
+  // a value that holds the escape's characters.
   for (char c : value) {
-    if (c == '\n' || c == '\r' || c == '\t' || c == '\0')
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
       plain = false;
   }
   if (plain)

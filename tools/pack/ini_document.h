@@ -44,7 +44,7 @@ bool ParseIni(std::string_view text, const std::string& label, IniDocument* doc,
               std::string* error);
 
 // Writes a value so that ParseIni gives it back exactly: literally when that is safe,
-// otherwise quoted with escapes.
+// otherwise quoted with escapes. A value that holds any control byte is always quoted.
 std::string QuoteIniValue(std::string_view value);
 
 }  // namespace quire::pack

@@ -13,6 +13,7 @@
 #include "json_writer.h"
 #include "manifest.h"
 #include "temp_folder.h"
+#include "terminal_text.h"
 
 namespace quire::pack {
 
@@ -23,7 +24,9 @@ constexpr char kListHelp[] =
     "\n"
     "Shows the settings of BOOK (as book.ini would set them), its files with their flags,\n"
     "sizes and packing, and its compile-time variables. Works on any book file, whatever\n"
-    "program it was appended to.\n"
+    "program it was appended to. Control bytes in the book's names and texts are shown\n"
+    "escaped (\\x1b, \\n; the tables show a backslash as \\\\, the settings quote such\n"
+    "values as book.ini does); --json gives them exactly.\n"
     "\n"
     "Options:\n"
     "  --json       write one JSON object instead (settings as stored numbers and texts)\n"
@@ -138,35 +141,32 @@ std::string HumanSize(int64_t bytes) {
   return text;
 }
 
-// One line of a table cell: line breaks and tabs shown as "\n" and "\t", cut to `width`.
+// One line of a table cell: the text with its control bytes escaped, cut to `width`.
+// A cut never splits an escape.
 std::string Cell(const std::string& text, size_t width) {
-  std::string out;
+  std::string out = TerminalText(text);
+  if (out.size() <= width)
+    return out;
+  out.clear();
   for (char c : text) {
-    if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else {
-      out.push_back(c);
-    }
+    const std::string shown = TerminalText(std::string_view(&c, 1));
+    if (out.size() + shown.size() > width - 3)
+      break;
+    out += shown;
   }
-  if (out.size() > width)
-    out = out.substr(0, width - 3) + "...";
-  return out;
+  return out + "...";
 }
 
 void PrintTable(const BookFile& book, const FileSizes& sizes, const std::string& splashInfo) {
   std::ostringstream out;
-  out << "Book     " << book.path << " (" << book.size << " bytes)\n";
-  out << "Book id  " << book.trailer.bookId << "\n";
+  out << "Book     " << TerminalText(book.path) << " (" << book.size << " bytes)\n";
+  out << "Book id  " << TerminalText(book.trailer.bookId) << "\n";
   char date[64];
   const S& s = book.settings;
   std::snprintf(date, sizeof date, "%04d-%02d-%02d %02d:%02d:%02d", s.compileYear, s.compileMonth,
                 s.compileDay, s.compileHour, s.compileMinute, s.compileSecond);
   out << "Compiled " << date << "\n";
-  out << "Splash   " << splashInfo << "\n";
+  out << "Splash   " << TerminalLine(splashInfo) << "\n";
   if (s.fileCount != static_cast<int32_t>(book.files.size())) {
     out << "WARNING  the settings count " << s.fileCount << " files but the directory holds "
         << book.files.size() << "; the reader refuses this book\n";
@@ -180,7 +180,8 @@ void PrintTable(const BookFile& book, const FileSizes& sizes, const std::string&
   for (std::string line; std::getline(manifest, line);) {
     if (line.empty() || line[0] == ';')
       continue;
-    out << "  " << line << "\n";
+    // Values holding control bytes are quoted, with their backslashes doubled.
+    out << "  " << TerminalLine(line) << "\n";
   }
 
   out << "\nFiles (" << book.files.size() << "):\n";
@@ -211,7 +212,7 @@ void PrintTable(const BookFile& book, const FileSizes& sizes, const std::string&
                   Cell(f.title, 40).c_str());
     out << row;
     if (!sizes.errors[i].empty())
-      out << "        ! " << sizes.errors[i] << "\n";
+      out << "        ! " << TerminalLine(sizes.errors[i]) << "\n";
     total += std::max<int64_t>(size, 0);
     stored += f.storedSize;
   }

@@ -15,6 +15,7 @@
 #include "output_guard.h"
 #include "reader_image.h"
 #include "temp_folder.h"
+#include "terminal_text.h"
 
 namespace quire::pack {
 
@@ -92,7 +93,7 @@ int RunRebind(const std::vector<std::string>& args) {
   for (size_t i = 0; i < book.files.size(); ++i) {
     const EBookFile& entry = book.files[i];
     if (!IsPlainFileName(entry.fileName)) {
-      Warn("file " + std::to_string(i) + " '" + entry.fileName +
+      Warn("file " + std::to_string(i) + " '" + TerminalText(entry.fileName) +
            "' left out: not a plain file name, the reader never extracts it");
       continue;
     }
@@ -100,7 +101,8 @@ int RunRebind(const std::vector<std::string>& args) {
     if (mkdir(folder.c_str(), 0700) != 0)
       return Fail("cannot write in " + staging.Path());
     if (!ExtractBookEntry(book, i, folder, &error)) {
-      return Fail(bookPath + ": file " + std::to_string(i) + " '" + entry.fileName + "': " + error);
+      return Fail(bookPath + ": file " + std::to_string(i) + " '" + TerminalText(entry.fileName) +
+                  "': " + error);
     }
     std::string path = folder + entry.fileName;
     if (entry.fileName.rfind("__pxa__", 0) == 0) {
@@ -109,7 +111,7 @@ int RunRebind(const std::vector<std::string>& args) {
       in.read(head.data(), static_cast<std::streamsize>(head.size()));
       head.resize(static_cast<size_t>(in.gcount()));
       if (!IsElfSharedObject(head)) {
-        Warn("extension library '" + entry.fileName +
+        Warn("extension library '" + TerminalText(entry.fileName) +
              "' is not an ELF shared object and cannot load on Linux; " +
              (dropForeign ? "left out" : "kept (--drop-foreign-extensions leaves it out)"));
         if (dropForeign)
