@@ -39,11 +39,12 @@ class ContainerReader {
   // file name, with mode 0600: the file is created once and its bytes are decoded
   // straight from the book file into it (see TargetFolder::CreateFile for a name that is
   // taken already). The folder is opened once and kept open for the next entries into
-  // it. With `change`, the whole file is handed to it before it is written (not when the
-  // extraction fails). False when the index is out of range, the name is not a plain name
-  // (empty, ".", "..", or holding '/' or '\'), the stored bytes lie outside the file
-  // (no file is made for a packed entry then) or come up short, the file cannot be
-  // created or written whole, or the LZ stream is damaged; a partial file may then stay.
+  // it. With `change`, the whole file is handed to it before it is written (never a file
+  // whose bytes are damaged or short). False when the index is out of range, the name
+  // is not a plain name (empty, ".", "..", or holding '/' or '\'), the stored bytes lie
+  // outside the file (no file is made for a packed entry then) or come up short, the
+  // file cannot be created or written whole, or the LZ stream is damaged; a partial
+  // file may then stay.
   bool ExtractFile(const std::vector<EBookFile>& directory, size_t index,
                    const EBookTrailer& trailer, const std::string& folder,
                    const EntryExtractor::Change& change = {});
