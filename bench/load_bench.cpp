@@ -7,10 +7,13 @@
 // python3.11-doc: its 530 pages four times over, 2,121 pages, about 200 MB): opening it as
 // the reader does and cleaning up again (load, then the page store's clean-up), beside
 // `unzip -q` and `rm -r` of the same pages as a `zip -6` archive; and the clean-up alone
-// beside `rm -r` alone. Each is the median of 7 runs, in wall-clock time, with the system
-// time per file. Without the package these are skipped with a message.
+// beside `rm -r` alone; and, as the floor under both, making and removing as many empty
+// files. Each is the median of 7 runs, in wall-clock time, with the system time per file.
+// Without the package these are skipped with a message.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -397,6 +400,40 @@ void BM_DocRemoveOnly(benchmark::State& state) {
   SetPerFile(state, f, system);
 }
 
+// The floor under both: making and removing as many empty files, in one fresh folder, with
+// nothing written into them. Where creating a file is slow, no way of extracting the book
+// gets below this.
+void BM_DocEmptyFilesOnly(benchmark::State& state) {
+  if (!UseDocBook(state))
+    return;
+  DocFixture& f = TheDocFixture();
+  const std::string folder = f.base + "/empty";
+  double system = 0;
+  for (auto _ : state) {
+    const double before = SystemSeconds(RUSAGE_SELF);
+    if (mkdir(folder.c_str(), 0700) != 0) {
+      state.SkipWithError("cannot make the folder");
+      return;
+    }
+    for (size_t i = 0; i < f.files; ++i) {
+      const std::string path = folder + "/page" + std::to_string(i) + ".html";
+      const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+      if (fd < 0) {
+        state.SkipWithError("cannot make a file");
+        return;
+      }
+      close(fd);
+    }
+    for (size_t i = 0; i < f.files; ++i)
+      unlink((folder + "/page" + std::to_string(i) + ".html").c_str());
+    rmdir(folder.c_str());
+    system += SystemSeconds(RUSAGE_SELF) - before;
+  }
+  // No bytes go anywhere here: only the time per file counts.
+  state.counters["sys_us_per_file"] =
+      system * 1e6 / static_cast<double>(state.iterations() * f.files);
+}
+
 BENCHMARK(BM_CEBookLoad)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_Unzip)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 // One run per repetition; only the aggregates are reported, so the median stands for each.
@@ -419,6 +456,12 @@ BENCHMARK(BM_DocBookCleanUp)
     ->Repetitions(kDocRuns)
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_DocRemoveOnly)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(kDocRuns)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_DocEmptyFilesOnly)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1)
@@ -455,6 +498,13 @@ int main(int argc, char** argv) {
     if (cleanUp != nullptr && remove != nullptr && remove->seconds > 0) {
       std::printf("clean-up alone %.0f ms, rm -r alone %.0f ms: %.2fx\n", cleanUp->seconds * 1e3,
                   remove->seconds * 1e3, cleanUp->seconds / remove->seconds);
+    }
+    if (const auto* empty = reporter.Find("BM_DocEmptyFilesOnly"); empty != nullptr) {
+      std::printf(
+          "making and removing %zu empty files alone %.0f ms (%.2fx of unzip -q + rm -r), "
+          "system time per file %.0f us\n",
+          TheDocFixture().files, empty->seconds * 1e3, empty->seconds / unzipDoc->seconds,
+          sys(empty));
     }
   } else if (g_docFixtureMade && !TheDocFixture().missing.empty()) {
     std::printf("documentation book skipped: %s\n", TheDocFixture().missing.c_str());
