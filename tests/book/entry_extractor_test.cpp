@@ -59,12 +59,12 @@ struct StoredFile {
 TEST(EntryExtractorTest, FilesOfEverySizeComeOutExactlyWithOrWithoutAChange) {
   for (size_t size : {size_t{0}, size_t{1}, size_t{8191}, size_t{8192}, kBlock - 1, kBlock,
                       kBlock + 1, 2 * kBlock + 12345}) {
+    const std::string data = Text(size);
     for (bool packed : {false, true}) {
+      const StoredFile file(packed ? LzPack(data) : data);
       for (bool change : {false, true}) {
         SCOPED_TRACE(std::to_string(size) + (packed ? " packed" : " plain") +
                      (change ? " changed" : ""));
-        const std::string data = Text(size);
-        StoredFile file(packed ? LzPack(data) : data);
         BookInput in;
         ASSERT_TRUE(in.Open(file.path));
         const int fd = file.CreateOutput();
