@@ -1,7 +1,7 @@
 // A whole book file: trailer, settings record, reserved list, directory, variables, then
 // every file and the splash picture extracted as the reader extracts them, and a small
 // book loaded whole (extraction into its book folder, variables, start page). Nothing may
-// be written outside the book folders, and no intermediate file may stay behind.
+// be written outside the book folders, and no other file may stay behind.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       unlink(picture.c_str());
   }
 
-  // The private temporary folder holds intermediate files, all removed again, and book
+  // The private temporary folder holds splash pictures, all removed again, and book
   // folders, which hold nothing once the page store has cleaned up (a fatal load leaves
   // its files, as the reader does; they are removed here).
   const std::string privateFolder = PrivateTempFolder();

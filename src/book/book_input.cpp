@@ -101,4 +101,20 @@ size_t BookInput::ReadSome(void* out, size_t size) {
   return done;
 }
 
+size_t BookInput::ReadAt(int64_t position, void* out, size_t size) const {
+  if (m_fd < 0 || position < 0)
+    return 0;
+  uint8_t* dest = static_cast<uint8_t*>(out);
+  size_t done = 0;
+  while (done < size) {
+    ssize_t n = pread(m_fd, dest + done, size - done, position + static_cast<int64_t>(done));
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0)
+      break;
+    done += static_cast<size_t>(n);
+  }
+  return done;
+}
+
 }  // namespace quire

@@ -35,6 +35,10 @@ class BookInput {
   bool Read(void* out, size_t size);
   // Reads up to `size` bytes; returns how many arrived (0 at the end or on error).
   size_t ReadSome(void* out, size_t size);
+  // Reads up to `size` bytes at `position`, straight from the file: neither the position
+  // nor the small buffer is used, so large blocks cost one system call and no copy.
+  // Returns how many arrived (fewer only at the end of the file or on an error).
+  size_t ReadAt(int64_t position, void* out, size_t size) const;
 
  private:
   int m_fd = -1;

@@ -24,8 +24,10 @@ namespace quire {
 struct BookLoadSteps {
   // The value of a plain-text compile-time variable (kinds 1 and 3) as HTML.
   std::function<std::string(const std::string& value)> textToHtml;
-  // Expands the page-form variables in an extracted file whose flag asks for it.
-  std::function<void(const std::string& path)> expandPage;
+  // Expands the page-form variables of a file whose flag asks for it, in memory, before
+  // the file is written: given the whole file as extracted, it leaves it as it is or
+  // makes it what the expanded file is to hold.
+  std::function<void(std::string* page)> expandPage;
 };
 
 class CEBook {

@@ -8,6 +8,12 @@
 
 namespace quire {
 
+namespace {
+
+const EntryExtractor::Change kNoChange;
+
+}  // namespace
+
 void ChooseStartPage(const std::string& fileName, const std::string& path, std::string* startPage) {
   const std::string name = AsciiLowered(fileName);
   // "index.html" wins over "index.htm" wherever it stands; the last "index.html" wins,
@@ -45,9 +51,9 @@ LoadResult CEBook::Load(const BookLoadSteps& steps) {
       const EBookFile& entry = m_directory[i];
       const std::string path = folder + entry.fileName;
       ChooseStartPage(entry.fileName, path, &m_startPage);
-      const bool extracted = reader.ExtractFile(m_directory, i, m_trailer, folder);
-      if (extracted && entry.expandVariables && steps.expandPage)
-        steps.expandPage(path);
+      // A flagged page is expanded before it is written, so it is written once.
+      reader.ExtractFile(m_directory, i, m_trailer, folder,
+                         entry.expandVariables ? steps.expandPage : kNoChange);
       // Recorded even when extraction failed, so a partial file goes at shutdown; a name
       // that is not plain was never written and would point outside the folder.
       if (IsPlainFileName(entry.fileName))

@@ -1,24 +1,17 @@
 #include "book/container_reader.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <memory>
 
 #include "book/container_format.h"
 #include "book/scrambled.h"
-#include "platform/file_write.h"
 #include "platform/paths.h"
 #include "platform/temp_file.h"
 
 namespace quire {
 
 namespace {
-
-constexpr size_t kCopyChunk = 32768;
 
 // Reads the settings record field by field; reserved fields are read and dropped.
 struct SettingsReader {
@@ -155,24 +148,6 @@ bool ReadTrailerFrom(BookInput& in, EBookTrailer* trailer) {
   return true;
 }
 
-// Copies `size` stored bytes from `position`, unscrambled with the data key, into `fd`,
-// in chunks. False when the bytes come up short or cannot be written.
-bool CopyUnscrambled(BookInput& in, int64_t position, int64_t size, int fd) {
-  if (!in.Seek(position))
-    return false;
-  auto chunk = std::make_unique<uint8_t[]>(kCopyChunk);
-  while (size > 0) {
-    const size_t want = static_cast<size_t>(std::min<int64_t>(size, kCopyChunk));
-    const size_t got = in.ReadSome(chunk.get(), want);
-    XorBytes(chunk.get(), got, kDataKey);
-    if (!WriteAllBytes(fd, std::string_view(reinterpret_cast<const char*>(chunk.get()), got)) ||
-        got < want)
-      return false;
-    size -= static_cast<int64_t>(got);
-  }
-  return true;
-}
-
 EBookTrailer& KeptTrailer() {
   static EBookTrailer* trailer = new EBookTrailer;
   return *trailer;
@@ -213,7 +188,8 @@ ContainerResult ContainerReader::Parse(EBookSettings* settings, EBookReservedLis
 }
 
 bool ContainerReader::ExtractFile(const std::vector<EBookFile>& directory, size_t index,
-                                  const EBookTrailer& trailer, const std::string& folder) {
+                                  const EBookTrailer& trailer, const std::string& folder,
+                                  const EntryExtractor::Change& change) {
   if (!Open() || index >= directory.size())
     return false;
   const EBookFile& entry = directory[index];
@@ -222,31 +198,19 @@ bool ContainerReader::ExtractFile(const std::vector<EBookFile>& directory, size_
   const int64_t position = int64_t{trailer.dataBase} + entry.dataOffset;
   if (position < 0 || position > m_input.Size() || entry.storedSize < 0)
     return false;
-  const std::string target = folder + entry.fileName;
-
-  const auto openTarget = [&target] {
-    return open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
-  };
-  if (!entry.packed) {
-    const int fd = openTarget();
-    if (fd < 0)
-      return false;
-    bool ok = CopyUnscrambled(m_input, position, entry.storedSize, fd);
-    return close(fd) == 0 && ok;
-  }
-  // The packed bytes go through an intermediate file that is only ever used through its
-  // descriptor: its name goes at once, so nothing can swap it and nothing stays behind.
-  const int packedFd = CreateNamelessTempFile("unc");
-  if (packedFd < 0)
+  // A packed entry whose bytes run past the end of the book cannot decode: no file is
+  // made for it. A plain one is copied as far as it goes.
+  if (entry.packed && entry.storedSize > m_input.Size() - position)
     return false;
-  bool ok = CopyUnscrambled(m_input, position, entry.storedSize, packedFd);
-  if (ok) {
-    const int fd = openTarget();
-    ok = fd >= 0 && UnpackDescriptors(packedFd, fd);
-    if (fd >= 0 && close(fd) != 0)
-      ok = false;
-  }
-  close(packedFd);
+  if (!m_folder.Open(folder))
+    return false;
+  const int fd = m_folder.CreateFile(entry.fileName);
+  if (fd < 0)
+    return false;
+  bool ok = m_extractor.Extract(m_input, position, entry.storedSize, entry.packed, fd, change) ==
+            EntryExtractor::Result::kDone;
+  if (close(fd) != 0)
+    ok = false;
   return ok;
 }
 
@@ -274,13 +238,10 @@ bool ExtractSplashPicture(int32_t position, int32_t size, std::string* picturePa
     return false;
 
   std::string picture;
-  const int packedFd = CreateNamelessTempFile("unc");
-  if (packedFd < 0)
-    return false;
   const int pictureFd = CreateUniqueTempFile("bmp", &picture);
-  bool ok = pictureFd >= 0 && CopyUnscrambled(in, position, size, packedFd) &&
-            UnpackDescriptors(packedFd, pictureFd);
-  close(packedFd);
+  EntryExtractor extractor;
+  bool ok = pictureFd >= 0 && extractor.Extract(in, position, size, /*packed=*/true, pictureFd) ==
+                                  EntryExtractor::Result::kDone;
   if (pictureFd >= 0 && close(pictureFd) != 0)
     ok = false;
   if (ok) {

@@ -10,7 +10,9 @@
 #include "book/book_input.h"
 #include "book/ebook_records.h"
 #include "book/ebook_settings.h"
+#include "book/entry_extractor.h"
 #include "book/load_result.h"
+#include "book/target_folder.h"
 
 namespace quire {
 
@@ -34,18 +36,25 @@ class ContainerReader {
                         EBookVariableList* variables);
 
   // Writes entry `index` of `directory` into `folder` (which ends with '/') under its
-  // file name, with mode 0600. A packed entry goes through a uniquely named intermediate
-  // file in the private temporary folder, deleted afterwards. False when the index is out
-  // of range, the name is not a plain name (empty, ".", "..", or holding '/' or '\'),
-  // the stored bytes lie outside the file or come up short (a partial file then stays),
-  // a file cannot be created, or the LZ stream is damaged.
+  // file name, with mode 0600: the file is created once and its bytes are decoded
+  // straight from the book file into it (see TargetFolder::CreateFile for a name that is
+  // taken already). The folder is opened once and kept open for the next entries into
+  // it. With `change`, the whole file is handed to it before it is written (never a file
+  // whose bytes are damaged or short). False when the index is out of range, the name
+  // is not a plain name (empty, ".", "..", or holding '/' or '\'), the stored bytes lie
+  // outside the file (no file is made for a packed entry then) or come up short, the
+  // file cannot be created or written whole, or the LZ stream is damaged; a partial
+  // file may then stay.
   bool ExtractFile(const std::vector<EBookFile>& directory, size_t index,
-                   const EBookTrailer& trailer, const std::string& folder);
+                   const EBookTrailer& trailer, const std::string& folder,
+                   const EntryExtractor::Change& change = {});
 
  private:
   bool ReadTrailerRecord(EBookTrailer* trailer);
 
   BookInput m_input;
+  TargetFolder m_folder;
+  EntryExtractor m_extractor;
 };
 
 // Reads the trailer of the book file (the handle is closed again). On success the

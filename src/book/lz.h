@@ -1,5 +1,6 @@
 // The container's LZ packing, in memory. The stream format is described in lz_decoder.h;
-// UnpackFile (container_reader.h) is the file-to-file decoder the reader uses.
+// the reader decodes a book's packed entries with EntryExtractor (entry_extractor.h), and
+// UnpackFile (container_reader.h) decodes a stream file into another file.
 #ifndef QUIRE_BOOK_LZ_H_
 #define QUIRE_BOOK_LZ_H_
 

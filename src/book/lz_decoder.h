@@ -1,5 +1,5 @@
-// The container's LZ decoder, shared by LzUnpack (memory to memory) and UnpackFile (file
-// to file). Internal to src/book.
+// The container's LZ decoder, shared by LzUnpack (memory to memory), EntryExtractor (a
+// book's packed entry to its file) and UnpackFile (file to file). Internal to src/book.
 //
 // Stream format. A bit stream read from its first byte onward; inside each byte the least
 // significant bit comes first, and a field of n bits has its first bit as its least

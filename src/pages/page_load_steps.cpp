@@ -8,7 +8,7 @@ namespace quire {
 BookLoadSteps PageLoadSteps() {
   BookLoadSteps steps;
   steps.textToHtml = [](const std::string& value) { return TextToHtml(value); };
-  steps.expandPage = [](const std::string& path) { ExpandVariablesInFile(path); };
+  steps.expandPage = [](std::string* page) { ExpandVariablesInPage(page); };
   return steps;
 }
 

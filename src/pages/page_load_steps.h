@@ -7,7 +7,7 @@
 
 namespace quire {
 
-// TextToHtml for the variables and ExpandVariablesInFile for the flagged pages.
+// TextToHtml for the variables and ExpandVariablesInPage for the flagged pages.
 BookLoadSteps PageLoadSteps();
 
 }  // namespace quire

@@ -275,16 +275,26 @@ bool ExpandVariablesInFile(const std::string& path) {
   if (done < data.size())
     return false;
 
+  if (!ExpandVariablesInPage(&data))
+    return true;
+  return ReplaceBookFile(path, data);
+}
+
+bool ExpandVariablesInPage(std::string* page) {
+  // A zero byte never forms part of either mark, so the marks are looked for in the page
+  // as it is and the common page without them costs no copy.
+  if (page->find("[={") == std::string::npos || page->find("}]") == std::string::npos)
+    return false;
+  std::string data = *page;
   for (char& c : data) {
     if (c == '\0')
       c = ' ';
   }
-  if (data.find("[={") == std::string::npos || data.find("}]") == std::string::npos)
-    return true;
   std::string expanded = ExpandVariables(data, true);
   if (expanded == data)
-    return true;
-  return ReplaceBookFile(path, expanded);
+    return false;
+  *page = std::move(expanded);
+  return true;
 }
 
 bool ValidateVariableName(const std::string& name, std::string* message) {

@@ -31,6 +31,12 @@ std::string ExpandVariables(const std::string& text, bool pageForm);
 // a failed write leaves the old content in place.
 bool ExpandVariablesInFile(const std::string& path);
 
+// What ExpandVariablesInFile does to the bytes of a page, in memory: when the page holds
+// both "[={" and "}]" and expanding it in page form (zero bytes read as spaces) changes
+// it, `page` becomes the expanded text and the result is true; otherwise `page` stays
+// exactly as it is, zero bytes included, and the result is false.
+bool ExpandVariablesInPage(std::string* page);
+
 // Checks the name rules and stores the pair in the book's user variables, replacing an
 // earlier value. On refusal returns false and sets `message`: the name-rule message, or
 // name + " has been defined at compile time." for a compile-time variable's name.

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <vector>
 
@@ -21,14 +20,6 @@ int CreateUniqueTempFile(const std::string& prefix, std::string* path) {
   int fd = mkostemp(name.data(), O_CLOEXEC);
   if (fd >= 0)
     *path = name.data();
-  return fd;
-}
-
-int CreateNamelessTempFile(const std::string& prefix) {
-  std::string path;
-  const int fd = CreateUniqueTempFile(prefix, &path);
-  if (fd >= 0)
-    unlink(path.c_str());
   return fd;
 }
 

@@ -11,10 +11,6 @@ namespace quire {
 // `path` empty) when there is no private temporary folder or the file cannot be made.
 int CreateUniqueTempFile(const std::string& prefix, std::string* path);
 
-// The same, but the name is removed again at once: the file lives as long as the returned
-// descriptor (read and write, close-on-exec) and is never left behind. -1 on failure.
-int CreateNamelessTempFile(const std::string& prefix);
-
 }  // namespace quire
 
 #endif  // QUIRE_PLATFORM_TEMP_FILE_H_

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <functional>
+#include <set>
 
 #include "book/cebook.h"
 #include "book/page_store.h"
@@ -111,6 +116,50 @@ TEST(CEBookLoadTest, FilesThatCannotBeExtractedAreSkippedAndTheLoadGoesOn) {
   // Only the file that could lie in the book folder is recorded for deletion.
   EXPECT_EQ(PageStore::Instance().WrittenFiles(),
             (std::set<std::string>{book.Folder() + "index.html"}));
+}
+
+// A disk that fills up while the book loads (a limit on file size, in a child): the file
+// that cannot be written whole fails alone, silently, is still recorded for deletion, and
+// the files after it come out whole.
+TEST(CEBookLoadTest, AFileThatCannotBeWrittenWholeFailsAloneAndIsStillRecorded) {
+  constexpr rlim_t kLimit = 64 * 1024;
+  FakeWindow window;
+  TestBook book;
+  std::string big;
+  for (int i = 0; big.size() < 4 * kLimit; ++i)
+    big += std::to_string(i * 7919 % 100003) + " ";
+  book.AddPage("index.html", "<p>ok</p>");
+  book.AddFile("big.bin", big);
+  book.AddFile("big-plain.bin", big, /*packed=*/false);
+  book.AddPage("after.html", "<p>[={title}]</p>").expandVariables = true;
+  book.Settings().title = "Full";
+  book.Write();
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{kLimit, kLimit};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const bool loaded = LoadBook().reason == LoadResult::Reason::kNone;
+    const bool recorded =
+        PageStore::Instance().WrittenFiles() ==
+        std::set<std::string>{book.Folder() + "index.html", book.Folder() + "big.bin",
+                              book.Folder() + "big-plain.bin", book.Folder() + "after.html"};
+    _exit(loaded && recorded && window.messages.empty() ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(book.Extracted("index.html"), "<p>ok</p>");
+  EXPECT_EQ(book.Extracted("after.html"), "<p>Full</p>");
+  for (const char* name : {"big.bin", "big-plain.bin"}) {
+    SCOPED_TRACE(name);
+    const auto partial = book.Extracted(name);
+    ASSERT_TRUE(partial.has_value());
+    EXPECT_LE(partial->size(), kLimit);
+    EXPECT_EQ(big.compare(0, partial->size(), *partial), 0);
+  }
 }
 
 TEST(CEBookLoadTest, UnusableTempFolderIsReportedOnceAndNothingIsWritten) {

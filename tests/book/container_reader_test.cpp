@@ -2,10 +2,13 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -16,6 +19,7 @@
 #include "book/lz.h"
 #include "platform/paths.h"
 #include "support/book_fixture.h"
+#include "support/startup_run.h"
 
 namespace quire {
 namespace {
@@ -520,6 +524,130 @@ TEST_F(ExtractFileTest, TwoProcessesExtractingAtOnceBothGetExactFiles) {
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST_F(ExtractFileTest, PackedEntryRunningPastTheBookMakesNoFile) {
+  EXPECT_FALSE(Extract(1, [](EBookFile& e) { e.storedSize = 1 << 30; }));
+  EXPECT_FALSE(testing::PathExists(folder + "packed.html"));
+}
+
+// Extracting a packed entry makes its file and nothing else, anywhere.
+TEST_F(ExtractFileTest, OnlyTheTargetIsEverMade) {
+  book.Write();
+  ParsedBook parsed = ParseCurrentBook();
+  ASSERT_TRUE(parsed.ok);
+  folder = book.Tmp().PrivateFolder();
+  const std::vector<std::string> before = testing::EverythingUnder(book.Tmp().Path());
+  ContainerReader reader;
+  ASSERT_TRUE(reader.ExtractFile(parsed.directory, 1, parsed.trailer, folder));
+  std::vector<std::string> expected = before;
+  expected.push_back("quire-" + std::to_string(geteuid()) + "/packed.html");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(testing::EverythingUnder(book.Tmp().Path()), expected);
+}
+
+// Whatever already holds an entry's name in the folder: a file left by an earlier run is
+// written over and becomes private; anything else is refused and left as it is, and the
+// extraction never blocks or follows a link.
+TEST_F(ExtractFileTest, WhatAlreadyHoldsTheNameTable) {
+  const std::string sentinel = book.Tmp().File("sentinel");
+  const struct {
+    const char* what;
+    size_t index;  // 0 plain, 1 packed
+    std::function<void(const std::string& path)> prepare;
+    bool extracted;
+  } cases[] = {
+      {"longer file of an earlier run, plain", 0,
+       [](const std::string& p) {
+         ASSERT_TRUE(WriteWholeFile(p, std::string(50000, 'o')));
+         chmod(p.c_str(), 0644);
+       },
+       true},
+      {"longer file of an earlier run, packed", 1,
+       [](const std::string& p) {
+         ASSERT_TRUE(WriteWholeFile(p, std::string(90000, 'o')));
+         chmod(p.c_str(), 0666);
+       },
+       true},
+      {"link to a file elsewhere", 1,
+       [&](const std::string& p) { ASSERT_EQ(symlink(sentinel.c_str(), p.c_str()), 0); }, false},
+      {"link to nowhere", 0,
+       [&](const std::string& p) { ASSERT_EQ(symlink((sentinel + "-new").c_str(), p.c_str()), 0); },
+       false},
+      {"named pipe", 1, [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); }, false},
+      {"folder", 0, [](const std::string& p) { ASSERT_EQ(mkdir(p.c_str(), 0700), 0); }, false},
+  };
+  const std::string contents[] = {"plain text", std::string(20000, 'p') + "end"};
+  const char* names[] = {"plain.txt", "packed.html"};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(WriteWholeFile(sentinel, "sentinel"));
+    const std::string target = book.Tmp().PrivateFolder() + names[c.index];
+    std::filesystem::remove_all(target);
+    c.prepare(target);
+    struct stat before {};
+    ASSERT_EQ(lstat(target.c_str(), &before), 0);
+    EXPECT_EQ(Extract(c.index), c.extracted);
+    struct stat after {};
+    ASSERT_EQ(lstat(target.c_str(), &after), 0);
+    if (c.extracted) {
+      EXPECT_EQ(ReadWholeFile(target), contents[c.index]);
+      EXPECT_EQ(after.st_mode & 07777, 0600u);
+    } else {
+      EXPECT_EQ(after.st_mode, before.st_mode);
+      EXPECT_EQ(after.st_ino, before.st_ino);
+    }
+    EXPECT_EQ(ReadWholeFile(sentinel), "sentinel");
+    EXPECT_FALSE(testing::PathExists(sentinel + "-new"));
+    std::filesystem::remove_all(target);
+  }
+}
+
+// A full disk, as a limit on file size in a child: the entry fails, what was written
+// stays for the page store to remove, and the same reader goes on with the next entry.
+TEST_F(ExtractFileTest, OutputThatCannotBeWrittenWholeFailsTheEntryAlone) {
+  constexpr rlim_t kLimit = 64 * 1024;
+  book.Input().files[0].data = std::string(200000, 'a');  // plain
+  book.Input().files[1].data = [] {
+    std::string text;
+    for (int i = 0; text.size() < 3000000; ++i)
+      text += "<p>" + std::to_string(i * 7919 % 100003) + "</p>";
+    return text;
+  }();
+  book.Write();
+  ParsedBook parsed = ParseCurrentBook();
+  ASSERT_TRUE(parsed.ok);
+  folder = book.Tmp().PrivateFolder();
+  const struct {
+    const char* what;
+    size_t index;
+    bool change;
+  } cases[] = {{"plain", 0, false}, {"packed", 1, false}, {"packed and held whole", 1, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      signal(SIGXFSZ, SIG_IGN);
+      rlimit limit{kLimit, kLimit};
+      setrlimit(RLIMIT_FSIZE, &limit);
+      ContainerReader reader;
+      const bool failed = !reader.ExtractFile(
+          parsed.directory, c.index, parsed.trailer, folder,
+          c.change ? EntryExtractor::Change([](std::string*) {}) : EntryExtractor::Change());
+      const bool next = reader.ExtractFile(parsed.directory, 3, parsed.trailer, folder);
+      _exit(failed && next ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "a file that could not be written whole came out";
+    const auto written = ReadWholeFile(folder + parsed.directory[c.index].fileName);
+    ASSERT_TRUE(written.has_value());
+    EXPECT_LE(written->size(), kLimit);
+    EXPECT_TRUE(book.Input().files[c.index].data.compare(0, written->size(), *written) == 0);
+    EXPECT_EQ(ReadWholeFile(folder + "index.html"), "<p/>");
+  }
 }
 
 TEST_F(ExtractFileTest, IndexOutOfRangeFails) {

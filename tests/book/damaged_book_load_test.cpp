@@ -241,6 +241,17 @@ std::vector<Row> Rows() {
        SetEntryInt(kNotes, 4, -1),
        Outcome::kLoaded,
        {kIndexPage, kPicture}},
+      {"packed stored size past the end",
+       SetEntryInt(kPicture, 4, 0x7FFFFFFF),
+       Outcome::kLoaded,
+       {kIndexPage, kNotes}},
+      {"packed data offset at the very end",
+       [](std::string* b, const BookLayout& l) {
+         const int32_t offset = static_cast<int32_t>(l.size - l.dataBase);
+         PutScrambledInt(b, EntryField(*b, l, kPicture, 3), offset);
+       },
+       Outcome::kLoaded,
+       {kIndexPage, kNotes}},
       {"packed page with stored size 0",
        SetEntryInt(kIndexPage, 4, 0),
        Outcome::kLoaded,

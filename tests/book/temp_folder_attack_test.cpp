@@ -188,6 +188,36 @@ TEST(TempFolderAttackTest, LinksInPlaceOfFilesAreNeverFollowed) {
   }
 }
 
+// Whatever else holds a book file's name in the book folder: a pipe must not stall the
+// start-up (nothing reads it), a folder must not be entered, and a file of an earlier run
+// is written over and made private. Only the file is the reader's to replace.
+TEST(TempFolderAttackTest, PipesFoldersAndOldFilesUnderTheBooksNames) {
+  AttackScene t;
+  t.book.AddFile("old.txt", "new contents", /*packed=*/false);
+  t.book.Write();
+  ASSERT_EQ(mkdir(t.Private().c_str(), 0700), 0);
+  ASSERT_EQ(mkdir(t.Folder().c_str(), 0700), 0);
+  ASSERT_EQ(mkfifo((t.Folder() + "/index.html").c_str(), 0600), 0);
+  ASSERT_EQ(mkdir((t.Folder() + "/packed.txt").c_str(), 0700), 0);
+  ASSERT_TRUE(WriteWholeFile(t.Folder() + "/old.txt", std::string(9000, 'o')));
+  ASSERT_EQ(chmod((t.Folder() + "/old.txt").c_str(), 0666), 0);
+
+  const StartupRun run = RunStartupInChild();
+  ASSERT_FALSE(run.timedOut) << "the start-up stalled on the pipe";
+  ASSERT_TRUE(run.exited) << run.otherOutput;
+  EXPECT_TRUE(run.loaded);
+  struct stat st {};
+  ASSERT_EQ(lstat((t.Folder() + "/index.html").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  ASSERT_EQ(lstat((t.Folder() + "/packed.txt").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISDIR(st.st_mode));
+  EXPECT_EQ(EverythingUnder(t.Folder() + "/packed.txt"), std::vector<std::string>{});
+  EXPECT_EQ(t.book.Extracted("old.txt"), "new contents");
+  ASSERT_EQ(lstat((t.Folder() + "/old.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+  t.ExpectAttackerFolderUntouched();
+}
+
 // Stored names that try to leave the book folder are not extracted; the plain ones are,
 // and nothing appears anywhere else.
 TEST(TempFolderAttackTest, NamesThatLeaveTheFolderAreNotExtracted) {

@@ -19,6 +19,8 @@
 #include "pages/pages_fixture.h"
 #include "platform/file_write.h"
 #include "platform/paths.h"
+#include "support/book_fixture.h"
+#include "support/fake_window.h"
 
 namespace quire::testing {
 namespace {
@@ -391,6 +393,84 @@ TEST_F(VariablesInFileTest, TheCopyOfARewriteIsRecordedWhileItExists) {
   EXPECT_EQ(ReadWholeFile(path), "new");
   EXPECT_FALSE(PathExists(seen[0]));
   EXPECT_EQ(PageStore::Instance().WrittenFiles().count(seen[0]), 0u);
+}
+
+}  // namespace
+}  // namespace quire::testing
+
+namespace quire::testing {
+namespace {
+
+// Flagged pages are expanded in memory while the book loads. Each page must come out
+// byte for byte as expanding the extracted file in place makes it: the same page stored
+// without the flag, then ExpandVariablesInFile on it.
+TEST(PageExpansionAtLoadTest, FlaggedPagesComeOutAsExpandingTheFileMakesThem) {
+  const std::string big = std::string(3 << 20, 'b') + "[={title}]";
+  const struct {
+    const char* what;
+    std::string page;
+  } cases[] = {
+      {"reference and zero byte", std::string("<p>[={title}]\0!</p>", 19)},
+      {"unknown reference, zero byte stays", std::string("<p>[={nothing}]\0</p>", 20)},
+      {"edges trimmed by the rewrite", "  \r\n[={author}]\t \r\n"},
+      {"unknown reference with edge spaces", " [={nothing}] "},
+      {"no marks", std::string("plain\0page {title}", 18)},
+      {"only the opening mark", "[={title} and no end"},
+      {"only the closing mark", "{title}] alone"},
+      {"empty page", ""},
+      {"white space only", " \r\n\t "},
+      {"page larger than a block", big},
+  };
+  for (const auto& c : cases) {
+    for (bool packed : {true, false}) {
+      SCOPED_TRACE(std::string(c.what) + (packed ? ", packed" : ", plain"));
+      FakeWindow window;
+      TestBook book;
+      book.Settings().title = "Tides";
+      book.Settings().author = "Ada";
+      book.AddPage("index.html", "<p>start</p>");
+      book.AddFile("flagged.html", c.page, packed).expandVariables = true;
+      book.AddFile("unflagged.html", c.page, packed);
+      book.Write();
+      ASSERT_EQ(LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone);
+      ASSERT_EQ(book.Extracted("unflagged.html"), c.page);
+      EXPECT_TRUE(ExpandVariablesInFile(book.Folder() + "unflagged.html"));
+      const auto flagged = book.Extracted("flagged.html");
+      ASSERT_TRUE(flagged.has_value());
+      EXPECT_TRUE(*flagged == book.Extracted("unflagged.html")) << *flagged;
+      struct stat info {};
+      ASSERT_EQ(stat((book.Folder() + "flagged.html").c_str(), &info), 0);
+      EXPECT_EQ(info.st_mode & 0777, 0600u);
+      EXPECT_TRUE(window.messages.empty());
+    }
+  }
+}
+
+TEST(PageExpansionAtLoadTest, ExpandVariablesInPageSaysWhetherItChangedThePage) {
+  FakeWindow window;
+  TestBook book;
+  book.Settings().title = "Tides";
+  book.AddPage("index.html", "<p/>");
+  book.Write();
+  ASSERT_EQ(LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone);
+  const struct {
+    std::string page;
+    bool changed;
+    std::string after;
+  } cases[] = {
+      {std::string("[={title}]\0", 11), true, "Tides"},
+      {std::string("\0[={title}] x", 13), true, "Tides x"},
+      {std::string("[={nothing}]\0", 13), true, "[={nothing}]"},
+      {"[={nothing}]", false, "[={nothing}]"},
+      {std::string("\0no marks\0", 10), false, std::string("\0no marks\0", 10)},
+      {"", false, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.after);
+    std::string page = c.page;
+    EXPECT_EQ(ExpandVariablesInPage(&page), c.changed);
+    EXPECT_EQ(page, c.after);
+  }
 }
 
 }  // namespace
