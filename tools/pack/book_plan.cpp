@@ -12,6 +12,7 @@
 #include "book/container_reader.h"
 #include "flat_site.h"
 #include "html_meta.h"
+#include "readable_palette.h"
 #include "reader_image.h"
 #include "site_files.h"
 
@@ -387,6 +388,9 @@ bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::strin
                           "', which is not a file of the book");
     }
   }
+  std::string contrast = TextContrastWarning(settings);
+  if (!contrast.empty())
+    warnings->push_back(contrast);
   std::tm local{};
   localtime_r(&input.buildTime, &local);
   settings.compileDay = local.tm_mday;
