@@ -182,7 +182,9 @@ TEST_F(FlattenCliTest, SiteBecomesABookOfPlainNamesWithItsLinksRewritten) {
   }
   EXPECT_EQ(ReadWholeFile(Path("x/_static.lib.js")), "var shared = 1;\n");
 
-  // Titles: <title>, else the first <h1>; contents sort keys in the site's path order.
+  // Titles: <title>, else the first <h1>; contents sort keys in the site's reading order:
+  // the index page, the pages it links to in the order of its links, the pages those link
+  // to, then the pages no link reaches.
   RunResult listed = Pack({"list", Path("site.book"), "--json"});
   std::optional<testing::JsonValue> json = ParseJson(listed.out);
   ASSERT_TRUE(json) << listed.out;
@@ -195,16 +197,14 @@ TEST_F(FlattenCliTest, SiteBecomesABookOfPlainNamesWithItsLinksRewritten) {
   std::vector<std::string> order;
   for (const auto& p : pages)
     order.push_back(p.second);
-  EXPECT_EQ(order, (std::vector<std::string>{
-                       "index.html | Fixture Site",
-                       "a.b.c.html | First of a pair",
-                       "a.b.c-2.html | Second of a pair",
-                       "about.index.html | About",
-                       "legacy.latin1.html | Caf\xc3\xa9",  // list shows Latin-1 as UTF-8
-                       "library.index.html | Library",
-                       "library.notitle.html | A page without a title",
-                       "library.os.html | os \xe2\x80\x94 Operating system",
-                   }));
+  EXPECT_EQ(order,
+            (std::vector<std::string>{
+                "index.html | Fixture Site", "library.os.html | os \xe2\x80\x94 Operating system",
+                "library.index.html | Library", "about.index.html | About",
+                "a.b.c.html | First of a pair", "a.b.c-2.html | Second of a pair",
+                "library.notitle.html | A page without a title",  // from library/
+                "legacy.latin1.html | Caf\xc3\xa9",  // unlinked; list shows Latin-1 as UTF-8
+            }));
   EXPECT_EQ((*json)["settings"]["title"].text, "Fixture Site");
 }
 
