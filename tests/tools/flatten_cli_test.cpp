@@ -81,10 +81,17 @@ class FlattenCliTest : public ::testing::Test {
   ScopedTmpdir m_tmp;
 };
 
+// What a build without colours in its manifest notes.
+constexpr char kPaletteNote[] =
+    "quire-pack: note: no colours set; the contents, search and about pages get the readable "
+    "palette (background #FFFFFF, text #1F1F1F, box #F2F4F7, link #0645AD, visited-link "
+    "#6B2FA0, hover #B3261E)";
+
 // What every flattened build of the fixture warns about, in order.
 std::vector<std::string> ExpectedWarnings() {
   return {
       "quire-pack: note: no book.ini in SITE; building with every default",
+      kPaletteNote,
       "quire-pack: warning: images/gone.png: a symbolic link that leads nowhere; left out",
       "quire-pack: warning: library/loop: a symbolic link back to a folder that holds it; not "
       "followed",
@@ -96,6 +103,8 @@ std::vector<std::string> ExpectedWarnings() {
       "quire-pack: warning: _static/app.js:3: a script builds the reference '.html'; references "
       "built by scripts are not rewritten",
       "quire-pack: warning: _static/style.css:4: reference 'gone.png' names no file of the site",
+      "quire-pack: 7 warnings: 2 broken references, 1 reference out of the site folder, 1 "
+      "address built by a script, 1 renamed file, 2 links or folders left out",
   };
 }
 
@@ -302,7 +311,8 @@ TEST_F(FlattenCliTest, FolderWithoutManifestBuildsWithANoteButAMissingManifestOp
   ASSERT_TRUE(WriteWholeFile(flat + "/index.html", "<title>Flat</title>"));
   RunResult r = Pack({"build", flat, "-o", Path("flat.book"), "--reader", testing::ReaderPath()});
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.err, "quire-pack: note: no book.ini in " + flat + "; building with every default\n");
+  EXPECT_EQ(r.err, "quire-pack: note: no book.ini in " + flat + "; building with every default\n" +
+                       kPaletteNote + "\n");
   RunResult missing = Pack({"build", flat, "-o", Path("other.book"), "--manifest", Path("nope.ini"),
                             "--reader", testing::ReaderPath()});
   EXPECT_EQ(missing.exitCode, 1);
