@@ -141,6 +141,7 @@ TEST_F(PackOutputTest, WarningsAreGroupedCountedAndQuietenedAsAsked) {
 
 TEST_F(PackOutputTest, QuietBuildWithoutManifestPrintsNothing) {
   Write("plain/index.html", "<title>Plain</title>");
+  ScopedEnv epoch("SOURCE_DATE_EPOCH", "soon");  // warned about without --quiet
   RunResult r = Pack(
       {"build", Path("plain"), "-o", Path("plain.book"), "--reader", testing::ReaderPath(), "-q"});
   EXPECT_EQ(r.exitCode, 0) << r.err;

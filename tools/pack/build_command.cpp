@@ -13,6 +13,7 @@
 #include "ini_document.h"
 #include "manifest.h"
 #include "output_guard.h"
+#include "platform/ascii_text.h"
 #include "readable_palette.h"
 #include "reader_image.h"
 #include "warning_groups.h"
@@ -50,14 +51,15 @@ constexpr char kBuildHelp[] =
     "reader keeps every file in one folder. Name them in book.ini with \"ignore\" or pick\n"
     "single files from them with [file:NAME] source = ...\n";
 
-std::time_t BuildTime() {
+std::time_t BuildTime(bool quiet) {
   const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
   if (epoch && *epoch) {
     char* end = nullptr;
     long long value = std::strtoll(epoch, &end, 10);
     if (end && *end == '\0' && value >= 0)
       return static_cast<std::time_t>(value);
-    Warn("SOURCE_DATE_EPOCH is not a number of seconds; using the current time");
+    if (!quiet)
+      Warn("SOURCE_DATE_EPOCH is not a number of seconds; using the current time");
   }
   return std::time(nullptr);
 }
@@ -70,9 +72,7 @@ void PrintMessages(const std::vector<std::string>& messages, const char* prefix,
 
 bool IsPage(const std::string& name) {
   size_t dot = name.rfind('.');
-  std::string ext = dot == std::string::npos ? "" : name.substr(dot + 1);
-  for (char& c : ext)
-    c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  std::string ext = dot == std::string::npos ? "" : AsciiLowered(name.substr(dot + 1));
   return ext == "html" || ext == "htm";
 }
 
@@ -105,7 +105,7 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
   PlanInput input;
   input.sourceDir = sourceDir;
   input.extraFiles = parsed.Values("add");
-  input.buildTime = BuildTime();
+  input.buildTime = BuildTime(quiet);
   input.flatten = parsed.Has("flatten");
   input.packAhead = !request.dryRun;
   std::string manifestPath;
