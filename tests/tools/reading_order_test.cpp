@@ -118,11 +118,11 @@ class ReadingOrderPlanTest : public ::testing::Test {
     std::string error;
     EXPECT_TRUE(ParseIni(manifestText, "book.ini", &doc, &error)) << error;
     EXPECT_TRUE(ReadManifest(doc, "book.ini", &input.manifest, &error)) << error;
-    BookSpec spec;
+    BookSpec planned;
     std::vector<std::string> warnings;
-    EXPECT_TRUE(PlanBook(input, &spec, &warnings, &error)) << error;
+    EXPECT_TRUE(PlanBook(input, &planned, &warnings, &error)) << error;
     std::vector<std::pair<std::string, std::string>> pages;
-    for (const BookFileInput& f : spec.files)
+    for (const BookFileInput& f : planned.files)
       pages.emplace_back(f.entry.fileName, f.entry.sortKey);
     return pages;
   }
