@@ -1,9 +1,10 @@
 #include "warning_groups.h"
 
 #include <array>
-#include <cctype>
 #include <map>
 #include <utility>
+
+#include "platform/ascii_text.h"
 
 namespace quire::pack {
 
@@ -36,7 +37,7 @@ size_t LinePrefixEnd(const std::string& text) {
   for (size_t colon = text.find(':'); colon != std::string::npos;
        colon = text.find(':', colon + 1)) {
     size_t digits = colon + 1;
-    while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits])))
+    while (digits < text.size() && IsAsciiDigit(text[digits]))
       ++digits;
     if (digits > colon + 1 && text.compare(digits, 2, ": ") == 0)
       return colon;
