@@ -81,10 +81,17 @@ class FlattenCliTest : public ::testing::Test {
   ScopedTmpdir m_tmp;
 };
 
+// What a build without colours in its manifest notes.
+constexpr char kPaletteNote[] =
+    "quire-pack: note: no colours set; the contents, search and about pages get the readable "
+    "palette (background #FFFFFF, text #1F1F1F, box #F2F4F7, link #0645AD, visited-link "
+    "#6B2FA0, hover #B3261E)";
+
 // What every flattened build of the fixture warns about, in order.
 std::vector<std::string> ExpectedWarnings() {
   return {
       "quire-pack: note: no book.ini in SITE; building with every default",
+      kPaletteNote,
       "quire-pack: warning: images/gone.png: a symbolic link that leads nowhere; left out",
       "quire-pack: warning: library/loop: a symbolic link back to a folder that holds it; not "
       "followed",
@@ -96,6 +103,8 @@ std::vector<std::string> ExpectedWarnings() {
       "quire-pack: warning: _static/app.js:3: a script builds the reference '.html'; references "
       "built by scripts are not rewritten",
       "quire-pack: warning: _static/style.css:4: reference 'gone.png' names no file of the site",
+      "quire-pack: 7 warnings: 2 broken references, 1 reference out of the site folder, 1 "
+      "address built by a script, 1 renamed file, 2 links or folders left out",
   };
 }
 
@@ -182,7 +191,9 @@ TEST_F(FlattenCliTest, SiteBecomesABookOfPlainNamesWithItsLinksRewritten) {
   }
   EXPECT_EQ(ReadWholeFile(Path("x/_static.lib.js")), "var shared = 1;\n");
 
-  // Titles: <title>, else the first <h1>; contents sort keys in the site's path order.
+  // Titles: <title>, else the first <h1>; contents sort keys in the site's reading order:
+  // the index page, the pages it links to in the order of its links, the pages those link
+  // to, then the pages no link reaches.
   RunResult listed = Pack({"list", Path("site.book"), "--json"});
   std::optional<testing::JsonValue> json = ParseJson(listed.out);
   ASSERT_TRUE(json) << listed.out;
@@ -195,16 +206,14 @@ TEST_F(FlattenCliTest, SiteBecomesABookOfPlainNamesWithItsLinksRewritten) {
   std::vector<std::string> order;
   for (const auto& p : pages)
     order.push_back(p.second);
-  EXPECT_EQ(order, (std::vector<std::string>{
-                       "index.html | Fixture Site",
-                       "a.b.c.html | First of a pair",
-                       "a.b.c-2.html | Second of a pair",
-                       "about.index.html | About",
-                       "legacy.latin1.html | Caf\xc3\xa9",  // list shows Latin-1 as UTF-8
-                       "library.index.html | Library",
-                       "library.notitle.html | A page without a title",
-                       "library.os.html | os \xe2\x80\x94 Operating system",
-                   }));
+  EXPECT_EQ(order,
+            (std::vector<std::string>{
+                "index.html | Fixture Site", "library.os.html | os \xe2\x80\x94 Operating system",
+                "library.index.html | Library", "about.index.html | About",
+                "a.b.c.html | First of a pair", "a.b.c-2.html | Second of a pair",
+                "library.notitle.html | A page without a title",  // from library/
+                "legacy.latin1.html | Caf\xc3\xa9",  // unlinked; list shows Latin-1 as UTF-8
+            }));
   EXPECT_EQ((*json)["settings"]["title"].text, "Fixture Site");
 }
 
@@ -302,7 +311,8 @@ TEST_F(FlattenCliTest, FolderWithoutManifestBuildsWithANoteButAMissingManifestOp
   ASSERT_TRUE(WriteWholeFile(flat + "/index.html", "<title>Flat</title>"));
   RunResult r = Pack({"build", flat, "-o", Path("flat.book"), "--reader", testing::ReaderPath()});
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.err, "quire-pack: note: no book.ini in " + flat + "; building with every default\n");
+  EXPECT_EQ(r.err, "quire-pack: note: no book.ini in " + flat + "; building with every default\n" +
+                       kPaletteNote + "\n");
   RunResult missing = Pack({"build", flat, "-o", Path("other.book"), "--manifest", Path("nope.ini"),
                             "--reader", testing::ReaderPath()});
   EXPECT_EQ(missing.exitCode, 1);

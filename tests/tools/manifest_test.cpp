@@ -162,7 +162,9 @@ TEST(ManifestTest, EmptyManifestTakesTheBuildDefaults) {
   EXPECT_FALSE(manifest.hasTitle);
   EXPECT_FALSE(manifest.bookId.has_value());
   EXPECT_EQ(manifest.settings.alwaysOnTop, 0);
-  EXPECT_EQ(manifest.settings.windowWidthCode, 900);
+  EXPECT_EQ(manifest.settings.windowWidthCode, kDefaultWindowWidth);
+  EXPECT_EQ(manifest.settings.windowHeight, kDefaultWindowHeight);
+  EXPECT_TRUE(manifest.colorKeysSet.empty());
   EXPECT_EQ(manifest.settings.contentsMode, 3);
 }
 

@@ -13,6 +13,7 @@
 #include "flat_site.h"
 #include "html_meta.h"
 #include "platform/ascii_text.h"
+#include "readable_palette.h"
 #include "reader_image.h"
 #include "site_files.h"
 
@@ -184,6 +185,35 @@ bool ListTopLevel(const std::string& dir, const Manifest& manifest,
   return true;
 }
 
+// Every file of the site by its place in ReadingOrder(), starting at the page the reader
+// starts at.
+std::map<std::string, int> RankInReadingOrder(const FlatSite& site,
+                                              std::map<std::string, FlatFile>& files) {
+  std::vector<std::pair<int, std::string>> ranked;
+  for (const auto& [path, rank] : site.pageOrder)
+    ranked.emplace_back(rank, path);
+  std::sort(ranked.begin(), ranked.end());
+  std::vector<std::string> pathOrder;
+  for (auto& r : ranked)
+    pathOrder.push_back(std::move(r.second));
+  std::map<std::string, std::vector<std::string>> links;
+  for (auto& [path, file] : files) {
+    if (!file.links.empty())
+      links[path] = std::move(file.links);
+  }
+  std::string start;
+  for (const char* index : {"index.html", "index.htm"}) {
+    auto it = site.sitePathOf.find(index);
+    if (start.empty() && it != site.sitePathOf.end())
+      start = it->second;
+  }
+  std::map<std::string, int> rank;
+  int next = 0;
+  for (const std::string& path : ReadingOrder(start, pathOrder, links))
+    rank[path] = next++;
+  return rank;
+}
+
 }  // namespace
 
 bool IsCompressedFormat(const std::string& name) {
@@ -242,6 +272,7 @@ bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::strin
   FlatSite site;
   std::map<std::string, FlatFile> flatFiles;  // the site's pages, style sheets and scripts
   std::vector<std::string> folderFiles;       // top-level names, or site paths when flattening
+  std::map<std::string, int> readingRank;     // site path -> place in the reading order
   if (flatten) {
     if (!PlanFlatSite(dir, manifest, splashName, &site, warnings, error))
       return false;
@@ -251,6 +282,13 @@ bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::strin
       all.push_back(path);
     if (!ReadFlatFiles(site, all, input.packAhead, &flatFiles, error))
       return false;
+    readingRank = RankInReadingOrder(site, flatFiles);
+    // The toolbar's Contents drop-down lists the first pages in stored order: store the
+    // pages in the order a reader meets them too.
+    std::stable_sort(folderFiles.begin(), folderFiles.end(),
+                     [&](const std::string& a, const std::string& b) {
+                       return readingRank[a] < readingRank[b];
+                     });
   } else if (!ListTopLevel(dir, manifest, rules, splashName, &folderFiles, error)) {
     return false;
   }
@@ -304,7 +342,7 @@ bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::strin
           (entry.title == name || flat.title.find("\xEF\xBF\xBD") == std::string::npos)) {
         entry.title = flat.title;
       }
-      entry.sortKey = PathOrderSortKey(site.pageOrder[inSite->second]);
+      entry.sortKey = PathOrderSortKey(readingRank[inSite->second]);
     }
     if (rule)
       ApplyRule(*rule, &entry);
@@ -383,6 +421,9 @@ bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::strin
                           "', which is not a file of the book");
     }
   }
+  std::string contrast = TextContrastWarning(settings);
+  if (!contrast.empty())
+    warnings->push_back(contrast);
   std::tm local{};
   localtime_r(&input.buildTime, &local);
   settings.compileDay = local.tm_mday;

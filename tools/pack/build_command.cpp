@@ -7,13 +7,17 @@
 #include "book/book_writer.h"
 #include "book_file.h"
 #include "book_plan.h"
+#include "build_summary.h"
 #include "cli_args.h"
 #include "commands.h"
 #include "ini_document.h"
 #include "manifest.h"
 #include "output_guard.h"
+#include "platform/ascii_text.h"
+#include "readable_palette.h"
 #include "reader_image.h"
 #include "terminal_text.h"
+#include "warning_groups.h"
 
 namespace quire::pack {
 
@@ -39,23 +43,43 @@ constexpr char kBuildHelp[] =
     "                       of pages and style sheets rewritten to them\n"
     "  --strict             references that cannot be rewritten are errors, not warnings\n"
     "  --dry-run            print the name map and the warnings; write no book (no -o needed)\n"
-    "  -q, --quiet          print nothing but errors and warnings\n"
+    "  -v, --verbose        print every warning (by default at most 5 of one kind per file,\n"
+    "                       then how many more)\n"
+    "  -q, --quiet          print nothing but errors\n"
     "  -h, --help           show this help\n"
     "\n"
     "Without --flatten (or \"subfolders = flatten\" in [book]) subfolders are refused: the\n"
     "reader keeps every file in one folder. Name them in book.ini with \"ignore\" or pick\n"
     "single files from them with [file:NAME] source = ...\n";
 
-std::time_t BuildTime() {
+std::time_t BuildTime(bool quiet) {
   const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
   if (epoch && *epoch) {
     char* end = nullptr;
     long long value = std::strtoll(epoch, &end, 10);
     if (end && *end == '\0' && value >= 0)
       return static_cast<std::time_t>(value);
-    Warn("SOURCE_DATE_EPOCH is not a number of seconds; using the current time");
+    if (!quiet)
+      Warn("SOURCE_DATE_EPOCH is not a number of seconds; using the current time");
   }
   return std::time(nullptr);
+}
+
+// Warnings or errors on standard error: all of them, or grouped by file and kind.
+void PrintMessages(const std::vector<std::string>& messages, const char* prefix, bool all) {
+  for (const std::string& line : all ? messages : GroupWarnings(messages))
+    std::cerr << "quire-pack: " << prefix << TerminalLine(line, true) << "\n";
+}
+
+bool IsPage(const std::string& name) {
+  size_t dot = name.rfind('.');
+  std::string ext = dot == std::string::npos ? "" : AsciiLowered(name.substr(dot + 1));
+  return ext == "html" || ext == "htm";
+}
+
+int64_t FileSize(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 ? static_cast<int64_t>(st.st_size) : 0;
 }
 
 }  // namespace
@@ -63,12 +87,17 @@ std::time_t BuildTime() {
 std::vector<OptionSpec> BuildOptionSpecs() {
   return {{"reader", '\0', true, false},   {"manifest", '\0', true, false},
           {"add", '\0', true, true},       {"quiet", 'q', false, false},
-          {"flatten", '\0', false, false}, {"strict", '\0', false, false}};
+          {"flatten", '\0', false, false}, {"strict", '\0', false, false},
+          {"verbose", 'v', false, false}};
 }
 
 int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
   const std::string& sourceDir = request.sourceDir;
   const std::string& output = request.output;
+  const bool quiet = parsed.Has("quiet");
+  const bool verbose = parsed.Has("verbose");
+  if (quiet && verbose)
+    return Fail("--quiet and --verbose exclude each other", kExitUsage);
   std::string error;
   struct stat st;
   if (stat(sourceDir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
@@ -77,7 +106,7 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
   PlanInput input;
   input.sourceDir = sourceDir;
   input.extraFiles = parsed.Values("add");
-  input.buildTime = BuildTime();
+  input.buildTime = BuildTime(quiet);
   input.flatten = parsed.Has("flatten");
   input.packAhead = !request.dryRun;
   std::string manifestPath;
@@ -93,13 +122,17 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
         return Fail(error);
     } else {
       // A site made by another program has no manifest: every default will do.
-      Note("no " + std::string(kManifestName) + " in " + sourceDir +
-           "; building with every default");
+      if (!quiet)
+        Note("no " + std::string(kManifestName) + " in " + sourceDir +
+             "; building with every default");
       IniDocument empty;
       if (!ReadManifest(empty, kManifestName, &input.manifest, &error))
         return Fail(error);
     }
   }
+  std::string paletteNote = PaletteNote(input.manifest.colorKeysSet);
+  if (!quiet && !paletteNote.empty())
+    Note(paletteNote);
 
   BookSpec bookSpec;
   std::vector<std::string> warnings;
@@ -134,22 +167,26 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
     }
   }
 
-  for (const std::string& w : warnings)
-    Warn(w);
-  for (const std::string& issue : report.referenceIssues) {
-    if (strict) {
-      std::cerr << "quire-pack: error: " << TerminalLine(issue, true) << "\n";
-    } else {
-      Warn(issue);
-    }
-  }
-  if (strict && !report.referenceIssues.empty()) {
-    size_t n = report.referenceIssues.size();
+  const std::vector<std::string>& issues = report.referenceIssues;
+  if (!quiet)
+    PrintMessages(warnings, "warning: ", verbose);
+  if (strict || !quiet)
+    PrintMessages(issues, strict ? "error: " : "warning: ", verbose);
+  std::vector<std::string> allWarnings = warnings;
+  if (!strict)
+    allWarnings.insert(allWarnings.end(), issues.begin(), issues.end());
+  // One warning needs no count.
+  if (!quiet && allWarnings.size() > 1)
+    std::cerr << "quire-pack: " << TerminalLine(WarningSummary(allWarnings)) << "\n";
+  if (strict && !issues.empty()) {
+    if (!quiet && issues.size() > 1)
+      std::cerr << "quire-pack: " << TerminalLine(WarningSummary(issues, "error")) << "\n";
+    size_t n = issues.size();
     return Fail(std::to_string(n) + (n == 1 ? " reference" : " references") +
                 " could not be rewritten (--strict makes that an error)" +
                 (request.dryRun ? "" : "; no book written"));
   }
-  size_t warningCount = warnings.size() + report.referenceIssues.size();
+  size_t warningCount = allWarnings.size();
   if (request.dryRun) {
     std::cout << bookSpec.files.size() << (bookSpec.files.size() == 1 ? " file, " : " files, ")
               << warningCount << (warningCount == 1 ? " warning" : " warnings")
@@ -159,15 +196,16 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
   if (!WriteBook(bookSpec, output, &error))
     return Fail(output + ": " + error);
 
-  if (!parsed.Has("quiet") && !request.silent) {
-    struct stat out;
-    long long size = stat(output.c_str(), &out) == 0 ? static_cast<long long>(out.st_size) : 0;
-    std::cout << "Wrote " << output << ": " << bookSpec.files.size()
-              << (bookSpec.files.size() == 1 ? " file, " : " files, ") << size << " bytes (reader "
-              << bookSpec.imagePath << ")";
-    if (warningCount)
-      std::cout << ", " << warningCount << (warningCount == 1 ? " warning" : " warnings");
-    std::cout << "\n";
+  if (!quiet && !request.silent) {
+    BuildSummary summary;
+    summary.output = output;
+    for (const BookFileInput& f : bookSpec.files)
+      ++(IsPage(f.entry.fileName) ? summary.pages : summary.otherFiles);
+    summary.bookSize = FileSize(output);
+    summary.imagePath = bookSpec.imagePath;
+    summary.imageSize = FileSize(bookSpec.imagePath);
+    summary.warnings = warningCount;
+    std::cout << BuildSummaryLine(summary) << "\n";
   }
   return kExitOk;
 }

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cctype>
 #include <cstdio>
+#include <deque>
 #include <fstream>
 #include <thread>
 
@@ -141,6 +142,7 @@ bool ReadFlatFile(const FlatSite& site, const std::string& sitePath, const std::
     file->changed = true;
   }
   file->title = std::move(rewritten.title);
+  file->links = std::move(rewritten.links);
   for (const ReferenceIssue& issue : rewritten.issues)
     file->issues.push_back(sitePath + ":" + std::to_string(issue.line) + ": " + issue.message);
   return true;
@@ -201,6 +203,35 @@ std::string PathOrderSortKey(int rank) {
   char key[16];
   std::snprintf(key, sizeof key, "%06d", rank);
   return key;
+}
+
+std::vector<std::string> ReadingOrder(
+    const std::string& start, const std::vector<std::string>& pathOrder,
+    const std::map<std::string, std::vector<std::string>>& links) {
+  std::set<std::string> known(pathOrder.begin(), pathOrder.end());
+  std::set<std::string> met;
+  std::vector<std::string> order;
+  std::deque<std::string> queue;
+  auto meet = [&](const std::string& path) {
+    if (known.count(path) && met.insert(path).second) {
+      order.push_back(path);
+      queue.push_back(path);
+    }
+  };
+  meet(start);
+  while (!queue.empty()) {
+    auto page = links.find(queue.front());
+    queue.pop_front();
+    if (page == links.end())
+      continue;
+    for (const std::string& target : page->second)
+      meet(target);
+  }
+  for (const std::string& path : pathOrder) {
+    if (met.insert(path).second)
+      order.push_back(path);
+  }
+  return order;
 }
 
 }  // namespace quire::pack

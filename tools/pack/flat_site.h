@@ -37,6 +37,7 @@ struct FlatFile {
   std::string title;                // pages: <title>, else the first <h1>
   std::vector<std::string> issues;  // "library/os.html:12: reference ..."
   std::string packed;               // LzPack(data), for files worth packing
+  std::vector<std::string> links;   // pages: the site paths their links lead to
 };
 
 // Reads the file at `diskPath` (site path `sitePath`): pages (.html, .htm, .xhtml) and
@@ -57,9 +58,17 @@ bool IsSiteTextFile(const std::string& sitePath);
 bool ReadFlatFiles(const FlatSite& site, const std::vector<std::string>& sitePaths, bool pack,
                    std::map<std::string, FlatFile>* files, std::string* error);
 
-// The contents sort key of the page at path-order rank `rank`: digits that sort in byte
+// The contents sort key of the page at rank `rank` of an order: digits that sort in byte
 // order as the ranks do.
 std::string PathOrderSortKey(int rank);
+
+// The order in which a reader meets the site: `start` (the index page), then the pages
+// its links lead to, breadth-first (each page's links in the order they stand), then every
+// other one of `pathOrder` in that order. `links` maps a page's site path to the site
+// paths its links lead to; a page not in `pathOrder` is never listed.
+std::vector<std::string> ReadingOrder(const std::string& start,
+                                      const std::vector<std::string>& pathOrder,
+                                      const std::map<std::string, std::vector<std::string>>& links);
 
 }  // namespace quire::pack
 

@@ -9,6 +9,7 @@
 #include "manifest_values.h"
 #include "pages/variables.h"
 #include "platform/ascii_text.h"
+#include "readable_palette.h"
 
 namespace quire::pack {
 
@@ -224,6 +225,9 @@ class ManifestReader {
       if (!k.read(e.value, &(m_manifest->settings.*k.number), &reason)) {
         return Fail(e.line, "[" + section + "] " + e.key + ": " + reason);
       }
+      std::vector<std::string>& colours = m_manifest->colorKeysSet;
+      if (section == "colors" && std::find(colours.begin(), colours.end(), e.key) == colours.end())
+        colours.push_back(e.key);
       return true;
     }
     return Fail(e.line, "unknown key '" + e.key + "' in [" + section + "]");
@@ -340,9 +344,11 @@ void Line(std::ostringstream& out, const char* key, const std::string& value) {
 
 EBookSettings ManifestDefaultSettings() {
   EBookSettings s = DefaultSettings();
-  // The reader's own defaults would open the window minimised and always on top.
-  s.windowWidthCode = 900;
-  s.windowHeight = 700;
+  // The reader's own defaults would open the window minimised and always on top, and
+  // write its pages black on black.
+  s.windowWidthCode = kDefaultWindowWidth;
+  s.windowHeight = kDefaultWindowHeight;
+  ApplyReadablePalette(&s);
   s.alwaysOnTop = 0;
   s.contentsMode = 3;
   s.aboutMode = 3;

@@ -58,15 +58,27 @@ struct Manifest {
   std::optional<std::string> bookId;
   std::string splash;  // path of the splash bitmap as written, relative to the source folder
   int32_t rebranded = 0;
-  std::vector<EBookVariable> variables;  // in manifest order
-  std::vector<FileRule> files;           // in manifest order
-  std::vector<std::string> ignore;       // glob patterns of names or paths to leave out
-  bool flattenSubfolders = false;        // "subfolders = flatten": store the whole site
+  std::vector<EBookVariable> variables;   // in manifest order
+  std::vector<FileRule> files;            // in manifest order
+  std::vector<std::string> ignore;        // glob patterns of names or paths to leave out
+  bool flattenSubfolders = false;         // "subfolders = flatten": store the whole site
+  std::vector<std::string> colorKeysSet;  // the [colors] keys given, in lower case; the
+                                          // others keep the readable palette
 };
 
+// The window of a book whose manifest gives no size: wide enough for all twelve toolbar
+// buttons with their texts. Measured with the reader under Xvfb (Adwaita, DejaVu Sans 10):
+// the buttons are 87 pixels wide (Contents, with its drop-down arrow, 93) and the last
+// one ends 1054 pixels from the window's left edge, so 1058 is the least width without
+// an overflow arrow; the rest leaves room for a wider font. The reader cuts a window
+// larger than the screen to the screen.
+inline constexpr int32_t kDefaultWindowWidth = 1100;
+inline constexpr int32_t kDefaultWindowHeight = 700;
+
 // The settings a book gets for everything its manifest leaves out: the reader's defaults,
-// except that the window opens at 900 x 700 pixels (not minimised), does not stay on top,
-// and the contents and about pages are generated.
+// except that the window opens at kDefaultWindowWidth x kDefaultWindowHeight pixels (not
+// minimised), does not stay on top, the contents and about pages are generated, and the
+// colours are the readable palette (readable_palette.h) instead of black on black.
 EBookSettings ManifestDefaultSettings();
 
 // Reads a parsed manifest. `label` names the file in messages ("book.ini:12: ..."). False

@@ -47,7 +47,8 @@ class FileRewriter {
 
   // One address as written at `offset` of the file. `entities`: the bytes are HTML
   // attribute text, whose character references must be decoded to read the address.
-  void Reference(size_t offset, std::string_view raw, bool entities) {
+  // Returns the site path of the file it names, or the empty text.
+  std::string Reference(size_t offset, std::string_view raw, bool entities) {
     while (!raw.empty() && IsSpace(raw.front())) {
       raw.remove_prefix(1);
       ++offset;
@@ -60,41 +61,43 @@ class FileRewriter {
         if (!IsLeftAlone(raw))
           Issue(offset,
                 "reference '" + std::string(raw) + "' cannot be read exactly; left as it is");
-        return;
+        return "";
       }
     } else {
       decoded = std::string(raw);
     }
     if (IsLeftAlone(decoded))
-      return;
+      return "";
     std::string_view rawPath = SplitReference(raw).path;
     std::string path(rawPath);
     if (entities && rawPath.find('&') != std::string_view::npos &&
         (!DecodeAttributeText(rawPath, &path) || path.find_first_of("?#") != std::string::npos)) {
       Issue(offset, "reference '" + decoded + "' cannot be located exactly; left as it is");
-      return;
+      return "";
     }
     std::string resolved;
     const Resolution resolution = ResolveSitePath(path, m_folder, &resolved);
     switch (resolution) {
       case Resolution::kOutside:
         Issue(offset, "reference '" + decoded + "' leads out of the site folder; left as it is");
-        return;
+        return "";
       case Resolution::kInside:
       case Resolution::kRootAbsolute:
         break;
     }
-    const std::string* name = Lookup(resolved);
+    const std::string* target = nullptr;
+    const std::string* name = Lookup(resolved, &target);
     if (!name) {
       Issue(offset,
             "reference '" + decoded + "' names no file of the site" +
                 (resolution == Resolution::kRootAbsolute ? " (a path from the top of the site)"
                                                          : ""));
-      return;
+      return "";
     }
     std::string replacement = EncodeStoredName(*name);
     if (replacement != rawPath)
       m_edits.push_back({offset, rawPath.size(), std::move(replacement)});
+    return *target;
   }
 
   // The references of CSS text that starts at `offset` of the file.
@@ -138,6 +141,9 @@ class FileRewriter {
     m_issues.push_back({LineAt(offset), std::move(message)});
   }
 
+  // A link a reader can follow to the file at `sitePath`.
+  void Link(const std::string& sitePath) { m_links.push_back(sitePath); }
+
   RewrittenFile Finish() {
     RewrittenFile out;
     std::stable_sort(m_edits.begin(), m_edits.end(),
@@ -160,6 +166,7 @@ class FileRewriter {
         m_issues.begin(), m_issues.end(),
         [](const ReferenceIssue& a, const ReferenceIssue& b) { return a.line < b.line; });
     out.issues = std::move(m_issues);
+    out.links = std::move(m_links);
     return out;
   }
 
@@ -172,10 +179,14 @@ class FileRewriter {
     std::string text;
   };
 
-  const std::string* Lookup(const std::string& resolved) const {
+  // The stored name of the file `resolved` names, and its site path in `sitePath`.
+  const std::string* Lookup(const std::string& resolved, const std::string** sitePath) const {
     auto find = [&](const std::string& path) -> const std::string* {
       auto it = m_site.names.find(path);
-      return it == m_site.names.end() ? nullptr : &it->second;
+      if (it == m_site.names.end())
+        return nullptr;
+      *sitePath = &it->first;
+      return &it->second;
     };
     std::string folder;
     if (resolved.empty() || resolved.back() == '/') {
@@ -207,6 +218,7 @@ class FileRewriter {
   const SiteMap& m_site;
   std::vector<Edit> m_edits;
   std::vector<ReferenceIssue> m_issues;
+  std::vector<std::string> m_links;
   std::vector<size_t> m_lineStarts;
 };
 
@@ -485,9 +497,14 @@ class PageWalker {
         continue;  // an unclosed quote: the parser dropped the tag's end
       }
       switch (kind) {
-        case kUrl:
-          m_rewriter->Reference(offset, raw, true);
+        case kUrl: {
+          std::string target = m_rewriter->Reference(offset, raw, true);
+          if (!target.empty() && name == "href" &&
+              (element.tag == GUMBO_TAG_A || element.tag == GUMBO_TAG_AREA)) {
+            m_rewriter->Link(target);
+          }
           break;
+        }
         case kSrcset:
           Srcset(m_rewriter, offset, raw);
           break;

@@ -37,6 +37,9 @@ struct RewrittenFile {
   bool changed = false;
   std::vector<ReferenceIssue> issues;
   std::string title;  // pages only: the text of <title>, else of the first <h1>
+  // Pages only: the site paths that its links (<a href>, <area href>) lead to, in the
+  // order they stand in the page, repeats included.
+  std::vector<std::string> links;
 };
 
 // `sitePath` is where the file lies in the site ("library/os.html"); references resolve
