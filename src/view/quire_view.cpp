@@ -6,12 +6,14 @@
 #include <vector>
 
 #include "book/cebook.h"
+#include "book/page_store.h"
 #include "pages/about_page.h"
 #include "pages/contents_menu.h"
 #include "pages/contents_page.h"
 #include "pages/search.h"
 #include "platform/launcher.h"
 #include "script/script_links.h"
+#include "session/book_address.h"
 #include "session/display_text.h"
 #include "session/font_commands.h"
 #include "session/frame_commands.h"
@@ -22,6 +24,7 @@
 #include "view/find_bar.h"
 #include "view/page_window.h"
 #include "view/popup_menu.h"
+#include "view/web_context.h"
 
 namespace quire {
 
@@ -29,8 +32,6 @@ namespace {
 
 // Text zoom factors of the five font sizes, smallest first; level 2 is 100%.
 constexpr double kZoomFactors[5] = {0.75, 0.875, 1.0, 1.25, 1.5};
-// How many command navigations are remembered while WebKit has not reported them yet.
-constexpr size_t kCommandLoadsKept = 8;
 // A page whose web process keeps dying is reloaded this many times in a row at most.
 constexpr int kCrashReloads = 3;
 constexpr char kPopupMenuDisabled[] = "The Pop-up Menu is disabled in this E-Book";
@@ -41,16 +42,13 @@ constexpr int kPopupCopy = 300;
 constexpr int kPopupSelectAll = 301;
 constexpr int kPopupPrint = 400;
 
-std::string Unescaped(const std::string& uri) {
-  char* raw = g_uri_unescape_string(uri.c_str(), nullptr);
-  std::string text = raw != nullptr ? raw : uri;
-  g_free(raw);
-  if (!text.empty() && text.back() == '/')
-    text.pop_back();
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(g_ascii_tolower(c)); });
-  return text;
+std::string UriOf(WebKitWebView* webView) {
+  const char* uri = webkit_web_view_get_uri(webView);
+  return uri != nullptr ? uri : "";
 }
+
+// Set on a pop-up's web view once it has shown a page.
+constexpr char kPopupShownKey[] = "quire-popup-shown";
 
 std::string Trimmed(const std::string& text) {
   const char* kBlank = " \t\r\n\v\f";
@@ -90,7 +88,11 @@ class ViewLinkRunners final : public NavigationHandlers {
     (void)view;
   }
 
-  void OpenOutsideLink(const std::string& url) override { ::quire::OpenOutsideLink(url); }
+  void OpenOutsideLink(const std::string& url) override {
+    m_sentOutside = true;
+    ::quire::OpenOutsideLink(url);
+  }
+  bool SentOutside() const { return m_sentOutside; }
 
   bool RunLinkCommands(const std::string& decodedUrl) override {
     if (*m_running)
@@ -116,6 +118,7 @@ class ViewLinkRunners final : public NavigationHandlers {
 
   bool* m_running;
   const CQuireView::BusyScope& m_busyScope;
+  bool m_sentOutside = false;
 };
 
 CQuireView::CQuireView(StateChanged stateChanged, BusyScope busyScope)
@@ -127,7 +130,8 @@ CQuireView::CQuireView(StateChanged stateChanged, BusyScope busyScope)
   // A page script's own window.open gets its window, as a browser would give it.
   webkit_settings_set_javascript_can_open_windows_automatically(settings, TRUE);
   webkit_settings_set_enable_developer_extras(settings, FALSE);
-  m_webView = WEBKIT_WEB_VIEW(webkit_web_view_new_with_settings(settings));
+  m_webView = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", ReaderWebContext(),
+                                           "settings", settings, nullptr));
   g_object_unref(settings);
   g_object_ref_sink(m_webView);
   // Files dropped on the page are not opened.
@@ -142,6 +146,7 @@ CQuireView::CQuireView(StateChanged stateChanged, BusyScope busyScope)
   g_signal_connect(m_webView, "notify::is-loading", G_CALLBACK(OnLoadingNotify), this);
   g_signal_connect(webkit_web_view_get_back_forward_list(m_webView), "changed",
                    G_CALLBACK(OnHistoryChanged), this);
+  g_signal_connect(ReaderWebContext(), "download-started", G_CALLBACK(OnDownloadStarted), this);
   g_signal_connect_swapped(m_webView, "destroy",
                            G_CALLBACK(+[](CQuireView* view) { view->m_bDestroyed = true; }), this);
 
@@ -160,6 +165,8 @@ CQuireView::CQuireView(StateChanged stateChanged, BusyScope busyScope)
 }
 
 CQuireView::~CQuireView() {
+  ClosePopups();
+  g_signal_handlers_disconnect_by_data(ReaderWebContext(), this);
   m_editing.reset();
   m_findBar.reset();
   if (m_webView != nullptr) {
@@ -182,6 +189,8 @@ void CQuireView::OnDestroy(const std::function<void()>& shutdown) {
   if (m_bStopped)
     return;
   m_bStopped = true;
+  // Nothing a page opened may outlive the book or see its folder go.
+  ClosePopups();
   shutdown();
 }
 
@@ -193,11 +202,7 @@ void CQuireView::Navigate(const std::string& target) {
   std::string url = ViewUrlForTarget(target);
   if (url.empty())
     return;
-  if (m_bInCommand) {
-    m_commandLoads.push_back(Unescaped(url));
-    if (m_commandLoads.size() > kCommandLoadsKept)
-      m_commandLoads.pop_front();
-  }
+  MarkNavigation(url);
   webkit_web_view_load_uri(m_webView, url.c_str());
 }
 
@@ -206,13 +211,23 @@ void CQuireView::GoHome() {
 }
 
 void CQuireView::GoBack() {
-  if (!m_bDestroyed)
-    webkit_web_view_go_back(m_webView);
+  if (m_bDestroyed)
+    return;
+  WebKitBackForwardListItem* item =
+      webkit_back_forward_list_get_back_item(webkit_web_view_get_back_forward_list(m_webView));
+  if (item != nullptr && m_bInCommand)
+    MarkNavigation(webkit_back_forward_list_item_get_uri(item));
+  webkit_web_view_go_back(m_webView);
 }
 
 void CQuireView::GoForward() {
-  if (!m_bDestroyed)
-    webkit_web_view_go_forward(m_webView);
+  if (m_bDestroyed)
+    return;
+  WebKitBackForwardListItem* item =
+      webkit_back_forward_list_get_forward_item(webkit_web_view_get_back_forward_list(m_webView));
+  if (item != nullptr && m_bInCommand)
+    MarkNavigation(webkit_back_forward_list_item_get_uri(item));
+  webkit_web_view_go_forward(m_webView);
 }
 
 void CQuireView::StopLoading() {
@@ -221,8 +236,11 @@ void CQuireView::StopLoading() {
 }
 
 void CQuireView::RefreshPage() {
-  if (!m_bDestroyed)
-    webkit_web_view_reload(m_webView);
+  if (m_bDestroyed)
+    return;
+  if (m_bInCommand)
+    MarkNavigation(UriOf(m_webView));
+  webkit_web_view_reload(m_webView);
 }
 
 void CQuireView::PrintPage() {
@@ -409,7 +427,7 @@ void CQuireView::NavigateAsCommand(const std::string& path) {
 
 // --- Navigation policy --------------------------------------------------------------------
 
-gboolean CQuireView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+gboolean CQuireView::OnDecidePolicy(WebKitWebView* webView, WebKitPolicyDecision* decision,
                                     WebKitPolicyDecisionType type, gpointer selfPointer) {
   auto* self = static_cast<CQuireView*>(selfPointer);
   if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION &&
@@ -435,32 +453,54 @@ gboolean CQuireView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decisi
     self->RefuseNewWindow(decision, shift, control, alt);
     return TRUE;
   }
-  bool inCommand = self->m_bInCommand ||
-                   (navigationType == WEBKIT_NAVIGATION_TYPE_OTHER && self->TakeCommandLoad(uri));
-  self->DecideLater(decision, uri, inCommand);
+  // Only the reader's own calls leave marks, and only in its own view; what a page starts
+  // itself (a link, a form) never takes one, even to the same address.
+  NavigationOrigin origin = NavigationOrigin::kPage;
+  if (webView == self->m_webView && type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION &&
+      navigationType != WEBKIT_NAVIGATION_TYPE_LINK_CLICKED &&
+      navigationType != WEBKIT_NAVIGATION_TYPE_FORM_SUBMITTED &&
+      navigationType != WEBKIT_NAVIGATION_TYPE_FORM_RESUBMITTED)
+    origin = self->m_marks.Take(uri);
+  self->DecideLater(webView, decision, uri, origin, UriOf(webView));
   return TRUE;
 }
 
-void CQuireView::DecideLater(WebKitPolicyDecision* decision, const std::string& uri,
-                             bool inCommand) {
-  if (inCommand) {
+void CQuireView::DecideLater(WebKitWebView* webView, WebKitPolicyDecision* decision,
+                             const std::string& uri, NavigationOrigin origin,
+                             const std::string& shownUrl) {
+  if (origin == NavigationOrigin::kCommand) {
     webkit_policy_decision_use(decision);
     return;
   }
   g_object_ref(decision);
-  RunSoon([this, decision, uri] {
+  g_object_ref(webView);
+  RunSoon([this, webView, decision, uri, origin, shownUrl] {
     NavigationVerdict verdict = NavigationVerdict::kCancel;
+    bool sentOutside = false;
     if (!m_bDestroyed && !m_bStopped) {
+      NavigationContext context;
+      context.bookFolder = PageStore::Instance().ClaimedFolder();
+      context.shownUrl = shownUrl;
+      context.openLinksOutside = CEBook::Instance().OpenLinksOutside();
+      context.windows1252Book = m_bWindows1252;
       ViewLinkRunners runners(this, &m_bRunningLink, m_busyScope);
-      verdict = DecideNavigation(uri, m_bInCommand, CEBook::Instance().OpenLinksOutside(), runners,
-                                 m_bWindows1252);
+      verdict = DecideNavigation(uri, origin, context, runners);
+      sentOutside = runners.SentOutside();
     }
     if (verdict == NavigationVerdict::kDisplay) {
       webkit_policy_decision_use(decision);
     } else {
       webkit_policy_decision_ignore(decision);
     }
+    // A pop-up opened only to show an outside address has nothing left to show.
+    if (sentOutside && webView != m_webView &&
+        g_object_get_data(G_OBJECT(webView), kPopupShownKey) == nullptr) {
+      GtkWidget* window = gtk_widget_get_toplevel(GTK_WIDGET(webView));
+      if (gtk_widget_is_toplevel(window))
+        gtk_widget_destroy(window);
+    }
     g_object_unref(decision);
+    g_object_unref(webView);
   });
 }
 
@@ -475,13 +515,8 @@ void CQuireView::RefuseNewWindow(WebKitPolicyDecision* decision, bool shift, boo
   });
 }
 
-bool CQuireView::TakeCommandLoad(const std::string& uri) {
-  std::string key = Unescaped(uri);
-  auto found = std::find(m_commandLoads.begin(), m_commandLoads.end(), key);
-  if (found == m_commandLoads.end())
-    return false;
-  m_commandLoads.erase(found);
-  return true;
+void CQuireView::MarkNavigation(const std::string& url) {
+  m_marks.Remember(url, m_bInCommand ? NavigationOrigin::kCommand : NavigationOrigin::kReader);
 }
 
 // --- Loading, history, new windows --------------------------------------------------------
@@ -519,8 +554,58 @@ void CQuireView::RunStartupOnce() {
   });
 }
 
-GtkWidget* CQuireView::OnCreate(WebKitWebView* webView, WebKitNavigationAction*, gpointer) {
-  return CreatePageWindow(webView, ToplevelOf(GTK_WIDGET(webView)));
+GtkWidget* CQuireView::OnCreate(WebKitWebView* webView, WebKitNavigationAction*,
+                                gpointer selfPointer) {
+  auto* self = static_cast<CQuireView*>(selfPointer);
+  if (self->m_bDestroyed || self->m_bStopped)
+    return nullptr;
+  GtkWidget* popupView = CreatePageWindow(webView, ToplevelOf(self->Widget()));
+  self->AdoptPopup(WEBKIT_WEB_VIEW(popupView));
+  return popupView;
+}
+
+void CQuireView::AdoptPopup(WebKitWebView* popupView) {
+  GtkWidget* window = gtk_widget_get_toplevel(GTK_WIDGET(popupView));
+  m_popups.push_back(window);
+  g_signal_connect(popupView, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
+  g_signal_connect(popupView, "create", G_CALLBACK(OnCreate), this);
+  // WebKit's own menu would offer new windows and downloads; a pop-up shows none.
+  g_signal_connect(popupView, "context-menu",
+                   G_CALLBACK(+[](WebKitWebView*, WebKitContextMenu*, GdkEvent*,
+                                  WebKitHitTestResult*, gpointer) -> gboolean { return TRUE; }),
+                   nullptr);
+  g_signal_connect(popupView, "load-changed",
+                   G_CALLBACK(+[](WebKitWebView* view, WebKitLoadEvent event, gpointer) {
+                     if (event == WEBKIT_LOAD_COMMITTED)
+                       g_object_set_data(G_OBJECT(view), kPopupShownKey, GINT_TO_POINTER(1));
+                   }),
+                   nullptr);
+  g_signal_connect(window, "destroy", G_CALLBACK(+[](GtkWidget* gone, gpointer selfPointer) {
+                     auto& popups = static_cast<CQuireView*>(selfPointer)->m_popups;
+                     popups.erase(std::remove(popups.begin(), popups.end(), gone), popups.end());
+                   }),
+                   this);
+}
+
+void CQuireView::ClosePopups() {
+  // Each window leaves the list as it is destroyed.
+  while (!m_popups.empty()) {
+    GtkWidget* window = m_popups.back();
+    g_signal_handlers_disconnect_by_data(window, this);
+    m_popups.pop_back();
+    gtk_widget_destroy(window);
+  }
+}
+
+void CQuireView::OnDownloadStarted(WebKitWebContext*, WebKitDownload* download,
+                                   gpointer selfPointer) {
+  // Only a page of the book may save a file through the reader; a web page, a frame or
+  // pop-up of one, may not drop files into the user's folders.
+  auto* self = static_cast<CQuireView*>(selfPointer);
+  WebKitWebView* origin = webkit_download_get_web_view(download);
+  const std::string folder = PageStore::Instance().ClaimedFolder();
+  if (self->m_bStopped || origin == nullptr || !IsBookAddress(UriOf(origin), folder))
+    webkit_download_cancel(download);
 }
 
 void CQuireView::OnWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason reason,
