@@ -599,12 +599,16 @@ void CQuireView::ClosePopups() {
 
 void CQuireView::OnDownloadStarted(WebKitWebContext*, WebKitDownload* download,
                                    gpointer selfPointer) {
-  // Only a page of the book may save a file through the reader; a web page, a frame or
-  // pop-up of one, may not drop files into the user's folders.
+  // Only a file of the book, asked for while a page of the book shows, may be saved
+  // through the reader: a web page, also one in a frame of a book page, may not drop files
+  // into the user's folders.
   auto* self = static_cast<CQuireView*>(selfPointer);
-  WebKitWebView* origin = webkit_download_get_web_view(download);
   const std::string folder = PageStore::Instance().ClaimedFolder();
-  if (self->m_bStopped || origin == nullptr || !IsBookAddress(UriOf(origin), folder))
+  WebKitWebView* shownIn = webkit_download_get_web_view(download);
+  WebKitURIRequest* request = webkit_download_get_request(download);
+  const char* address = request != nullptr ? webkit_uri_request_get_uri(request) : nullptr;
+  if (self->m_bStopped || shownIn == nullptr || address == nullptr ||
+      !IsBookAddress(address, folder) || !IsBookAddress(UriOf(shownIn), folder))
     webkit_download_cancel(download);
 }
 

@@ -52,6 +52,11 @@ async function attack() {{
   const blob = URL.createObjectURL(new Blob(['<p>b</p>'], {{type: 'text/html'}}));
   await frameTry(blob + '##' + mark('blob'));
   location.href = 'javascript:void(0)//##' + mark('javascript');
+  const save = document.createElement('a');
+  save.href = 'data:text/plain,dropped';
+  save.download = 'attack-{name}-download.txt';
+  document.body.appendChild(save);
+  save.click();
   await fetch('/done?{name}', {{keepalive: true}});
   const book = {book!r};
   if (window.opener) {{
@@ -161,11 +166,14 @@ def attacked_book(work, out, internet):
         "<p><a href=\"##RUN('touch %s/control-run')\">Own program</a></p>"
         "<p><a href=\"#!control.txt\">Own script</a></p>"
         "<p><a href=\"#@%s/control-at.txt\">Own script path</a></p>"
+        "<p><a href=\"popup.html\" target=\"_blank\">Book pop-up</a></p>"
         "</body></html>") % (web, web, out, out, out)
     files = {
         "index.html": index,
         "framed.html": "<html><body><p>Framed page</p><iframe src=\"%s?frame\"></iframe>"
                        "</body></html>" % web,
+        "popup.html": "<html><body><p>Book pop-up page</p><p><a href=\"##FILEWRITE('ok',"
+                      "'%s/control-popup','ran')\">Pop-up command</a></p></body></html>" % out,
         "write.txt": "FILEWRITE('ok','%s/attack-script','ran')\n" % out,
         "control.txt": "FILEWRITE('ok','%s/control-script','ran')\n" % out,
     }
@@ -211,6 +219,13 @@ def test_web_pages(work, out, internet, home):
                              ("Own script path", "control-at")):
             follow(reader, link)
             wait_for(lambda: os.path.exists(os.path.join(out, marker)), "the book's " + marker)
+        # A pop-up that shows a page of the book runs its links.
+        follow(reader, "Book pop-up")
+        popup_link = wait_for(lambda: find(reader.app, role=pyatspi.ROLE_LINK,
+                                           name="Pop-up command"), "the book's pop-up page")
+        do_action(popup_link, "jump", "click", "press", "activate")
+        wait_for(lambda: os.path.exists(os.path.join(out, "control-popup")),
+                 "the pop-up's command")
 
         ran = attack_markers(out)
         check(ran == [], "web pages ran script links: %r" % ran)
