@@ -47,6 +47,11 @@ bool MayRunScriptLinks(const std::string& url, NavigationOrigin origin,
          (context.shownUrl.empty() || IsBookAddress(context.shownUrl, context.bookFolder));
 }
 
+bool MaySaveDownload(const std::string& url, const NavigationContext& context) {
+  return IsBookAddress(url, context.bookFolder) &&
+         IsBookAddress(context.shownUrl, context.bookFolder);
+}
+
 NavigationVerdict DecideNavigation(const std::string& url, NavigationOrigin origin,
                                    const NavigationContext& context, NavigationHandlers& handlers) {
   if (origin == NavigationOrigin::kCommand)

@@ -52,6 +52,11 @@ struct NavigationContext {
 bool MayRunScriptLinks(const std::string& url, NavigationOrigin origin,
                        const NavigationContext& context);
 
+// True when a download of `url` may be saved: a file of the book folder, asked for from a
+// window that shows a page of the book. Nothing else may drop files into the user's
+// folders through the reader.
+bool MaySaveDownload(const std::string& url, const NavigationContext& context);
+
 // In this order: the running command's own navigation is displayed untouched. With
 // `openLinksOutside`, an outside address (http:, https:, news:, mail:, ftp:, any letter
 // case) goes to OpenOutsideLink and is cancelled. When MayRunScriptLinks, the decoded copy

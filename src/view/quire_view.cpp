@@ -588,10 +588,13 @@ void CQuireView::AdoptPopup(WebKitWebView* popupView) {
 }
 
 void CQuireView::ClosePopups() {
-  // Each window leaves the list as it is destroyed.
   while (!m_popups.empty()) {
     GtkWidget* window = m_popups.back();
     g_signal_handlers_disconnect_by_data(window, this);
+    // Its web view may live on a little in a pending decision; it no longer reaches here.
+    GtkWidget* child = gtk_bin_get_child(GTK_BIN(window));
+    if (child != nullptr)
+      g_signal_handlers_disconnect_by_data(child, this);
     m_popups.pop_back();
     gtk_widget_destroy(window);
   }
@@ -599,16 +602,14 @@ void CQuireView::ClosePopups() {
 
 void CQuireView::OnDownloadStarted(WebKitWebContext*, WebKitDownload* download,
                                    gpointer selfPointer) {
-  // Only a file of the book, asked for while a page of the book shows, may be saved
-  // through the reader: a web page, also one in a frame of a book page, may not drop files
-  // into the user's folders.
   auto* self = static_cast<CQuireView*>(selfPointer);
-  const std::string folder = PageStore::Instance().ClaimedFolder();
   WebKitWebView* shownIn = webkit_download_get_web_view(download);
   WebKitURIRequest* request = webkit_download_get_request(download);
   const char* address = request != nullptr ? webkit_uri_request_get_uri(request) : nullptr;
-  if (self->m_bStopped || shownIn == nullptr || address == nullptr ||
-      !IsBookAddress(address, folder) || !IsBookAddress(UriOf(shownIn), folder))
+  NavigationContext context;
+  context.bookFolder = PageStore::Instance().ClaimedFolder();
+  context.shownUrl = shownIn != nullptr ? UriOf(shownIn) : "";
+  if (self->m_bStopped || address == nullptr || !MaySaveDownload(address, context))
     webkit_download_cancel(download);
 }
 

@@ -292,6 +292,28 @@ TEST(NavigationPolicyTest, WithoutAClaimedFolderNoPageRunsScriptLinks) {
   EXPECT_EQ(reader.calls, std::vector<std::string>{"commands:file:///b/p.html##RUN('x')"});
 }
 
+TEST(NavigationPolicyTest, OnlyTheBooksOwnFilesAreSavedFromItsOwnPages) {
+  const struct {
+    const char* url;
+    const char* shown;
+    bool saved;
+  } cases[] = {
+      {"file:///b/notes.zip", "file:///b/index.html", true},
+      {"file:///b/notes.zip", "http://127.0.0.1:8000/p.html", false},
+      {"file:///b/notes.zip", "", false},
+      {"data:text/plain,x", "file:///b/index.html", false},
+      {"blob:http://127.0.0.1:8000/0b7e", "file:///b/index.html", false},
+      {"http://127.0.0.1:8000/x.bin", "file:///b/index.html", false},
+      {"file:///tmp/elsewhere.bin", "file:///b/index.html", false},
+      {"file:///b/../etc/passwd", "file:///b/index.html", false},
+  };
+  for (const auto& c : cases) {
+    NavigationContext context = BookContext(false);
+    context.shownUrl = c.shown;
+    EXPECT_EQ(MaySaveDownload(c.url, context), c.saved) << c.url << " shown " << c.shown;
+  }
+}
+
 TEST(NavigationPolicyTest, NewWindowsFollowTheModifierKeys) {
   const struct {
     NewWindowKeys keys;
