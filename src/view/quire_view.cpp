@@ -13,7 +13,6 @@
 #include "pages/search.h"
 #include "platform/launcher.h"
 #include "script/script_links.h"
-#include "session/book_address.h"
 #include "session/display_text.h"
 #include "session/font_commands.h"
 #include "session/frame_commands.h"
@@ -79,14 +78,13 @@ void RunSoon(std::function<void()> work) {
 }  // namespace
 
 // The interpreter and the desktop, as the navigation policy reaches them from the view.
-// A link that arrives while another one still runs is not run (runs never nest) but is
+// A link that arrives while another one or a script command still runs (a message box
+// of the start-up script waits for an answer) is not run, since runs never nest, but is
 // still kept from the web view when it holds a marker.
 class ViewLinkRunners final : public NavigationHandlers {
  public:
   explicit ViewLinkRunners(CQuireView* view, bool* running, const CQuireView::BusyScope& busyScope)
-      : m_running(running), m_busyScope(busyScope) {
-    (void)view;
-  }
+      : m_view(view), m_running(running), m_busyScope(busyScope) {}
 
   void OpenOutsideLink(const std::string& url) override {
     m_sentOutside = true;
@@ -95,19 +93,21 @@ class ViewLinkRunners final : public NavigationHandlers {
   bool SentOutside() const { return m_sentOutside; }
 
   bool RunLinkCommands(const std::string& decodedUrl) override {
-    if (*m_running)
+    if (Busy())
       return !SplitLinkCommands(decodedUrl).empty();
     return Run([&] { return ::quire::RunLinkCommands(decodedUrl); });
   }
 
   bool RunScriptLink(const std::string& decodedUrl) override {
-    if (*m_running)
+    if (Busy())
       return decodedUrl.find("#!") != std::string::npos ||
              decodedUrl.find("#@") != std::string::npos;
     return Run([&] { return ::quire::RunScriptLink(decodedUrl); });
   }
 
  private:
+  bool Busy() const { return *m_running || m_view->InCommand(); }
+
   bool Run(const std::function<bool()>& link) {
     bool handled = false;
     *m_running = true;
@@ -116,6 +116,7 @@ class ViewLinkRunners final : public NavigationHandlers {
     return handled;
   }
 
+  const CQuireView* m_view;
   bool* m_running;
   const CQuireView::BusyScope& m_busyScope;
   bool m_sentOutside = false;

@@ -249,7 +249,8 @@ echo "$1" >> "{out}/opened.txt"
 
 def test_outside(work, out, internet):
     """Open-links-outside on: the browser gets a pop-up's address and no window stays, also
-    while a command of the start-up script runs (its message box is open)."""
+    while a command of the start-up script runs (its message box is open); the book's own
+    link waits for no command and does not run inside it."""
     fake_bin = os.path.join(work, "bin")
     os.makedirs(fake_bin)
     opener = os.path.join(fake_bin, "xdg-open")
@@ -261,7 +262,8 @@ def test_outside(work, out, internet):
     index = ("<html><body><p>Outside start</p>"
              "<p><a href=\"%s\" target=\"_blank\">Linked window</a></p>"
              "<p><a href=\"#\" onclick=\"window.open('%s'); return false\">Script window</a></p>"
-             "</body></html>") % (internet.url("/out?link"), internet.url("/out?script"))
+             "<p><a href=\"##FILEWRITE('ok','%s/nested','ran')\">Own link</a></p>"
+             "</body></html>") % (internet.url("/out?link"), internet.url("/out?script"), out)
     os.makedirs(os.path.join(work, "book2"))
     book = Book(os.path.join(work, "book2"), {"index.html": index},
                 "[book]\nesbn = GUI-TRUST-2\ntitle = Outside Book\nopen-links-outside = yes\n"
@@ -278,12 +280,16 @@ def test_outside(work, out, internet):
         reader.frame()
         wait_for(lambda: "Outside start" in page_text(reader.document()), "the start page")
         box = reader.message_box()
+        # The book's own link does not run inside the running command (runs never nest);
+        # the links after it are decided after it.
+        follow(reader, "Own link")
         follow(reader, "Linked window")
         wait_for(lambda: internet.url("/out?link") in opened(), "the browser for the link")
         follow(reader, "Script window")
         wait_for(lambda: internet.url("/out?script") in opened(), "the browser for window.open")
         wait_for(lambda: len(frames(reader)) == 1, "no pop-up left open")
         click(find(box, name="OK"))
+        check(not os.path.exists(os.path.join(out, "nested")), "a link ran inside a command")
         check(not any(r.startswith("/out") for r in internet.requests),
               "the reader itself loaded nothing from outside: %r" % internet.requests)
     finally:
