@@ -1,11 +1,14 @@
 """Web pages never drive the reader. A local web server stands in for the internet; the
 book shows its page in the main view, in a frame of a book page and in a pop-up window,
-and that page tries every way it has to run the book's script links: "##" commands
-(FILEWRITE, RUN), "#!" and "#@" scripts, the same behind about:blank, data: and blob:
-addresses in frames of its own, and sending its top, parent or opener window to the book's
-start page with a command. Any of them that ran would leave a marker file; none may. The
-book's own page runs the same link forms and they work. A second book that sends outside
-addresses to the browser does so for a pop-up too, which then does not stay open."""
+and the same page as a file outside the book folder. That page tries every way it has to
+run the book's script links: "##" commands (FILEWRITE, RUN), "#!" and "#@" scripts, the
+same behind about:blank, data: and blob: addresses in frames of its own, a download into
+the home folder, and sending its top, parent or opener window to the book's start page
+with a command. Any of them that ran would leave a marker file; none may. The book's own
+page, also in a pop-up, runs the same link forms and they work. After the run the home
+folder holds nothing. A second book that sends outside addresses to the browser does so
+for a pop-up too, which then does not stay open, also while a start-up message box is
+open."""
 
 import http.server
 import os
@@ -57,7 +60,7 @@ async function attack() {{
   save.download = 'attack-{name}-download.txt';
   document.body.appendChild(save);
   save.click();
-  await fetch('/done?{name}', {{keepalive: true}});
+  await fetch({done!r}, {{mode: 'no-cors', keepalive: true}});
   const book = {book!r};
   if (window.opener) {{
     window.opener.location = 'about:blank##' + mark('opener-blank');
@@ -86,6 +89,10 @@ class Internet(http.server.ThreadingHTTPServer):
     def url(self, path):
         return "http://127.0.0.1:%d%s" % (self.server_address[1], path)
 
+    def attack_page(self, name):
+        return ATTACK_PAGE.format(name=name, out=self.out, book=self.book_start,
+                                  done=self.url("/done?" + name))
+
 
 class Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
@@ -96,8 +103,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             if parts.path == "/done":
                 server.done.add(parts.query)
         if parts.path == "/attack.html":
-            body = ATTACK_PAGE.format(name=parts.query, out=server.out,
-                                      book=server.book_start).encode()
+            body = server.attack_page(parts.query).encode()
             self.send_response(200)
             self.send_header("Content-Type", "text/html; charset=utf-8")
         else:
@@ -160,6 +166,7 @@ def attacked_book(work, out, internet):
     index = (
         "<html><body><p>Trust start</p>"
         "<p><a href=\"%s?main\">Web page</a></p>"
+        "<p><a href=\"file://%s/elsewhere.html\">Page elsewhere</a></p>"
         "<p><a href=\"framed.html\">Framed</a></p>"
         "<p><a href=\"%s?popup\" target=\"_blank\">Pop-up</a></p>"
         "<p><a href=\"##FILEWRITE('ok','%s/control-hash','ran')\">Own commands</a></p>"
@@ -167,7 +174,7 @@ def attacked_book(work, out, internet):
         "<p><a href=\"#!control.txt\">Own script</a></p>"
         "<p><a href=\"#@%s/control-at.txt\">Own script path</a></p>"
         "<p><a href=\"popup.html\" target=\"_blank\">Book pop-up</a></p>"
-        "</body></html>") % (web, web, out, out, out)
+        "</body></html>") % (web, out, web, out, out, out)
     files = {
         "index.html": index,
         "framed.html": "<html><body><p>Framed page</p><iframe src=\"%s?frame\"></iframe>"
@@ -188,6 +195,8 @@ def test_web_pages(work, out, internet, home):
         f.write("FILEWRITE('ok','%s/attack-at','ran')\n" % out)
     with open(os.path.join(out, "control-at.txt"), "w") as f:
         f.write("FILEWRITE('ok','%s/control-at','ran')\n" % out)
+    with open(os.path.join(out, "elsewhere.html"), "w") as f:
+        f.write(internet.attack_page("file"))
     os.makedirs(os.path.join(work, "book1"))
     book = attacked_book(work, out, internet)
     reader = Reader(book, home)
@@ -210,6 +219,11 @@ def test_web_pages(work, out, internet, home):
         go_home(reader, "Trust start")
         follow(reader, "Web page")
         wait_done(internet, out, "main")
+
+        # A file: page outside the book folder.
+        go_home(reader, "Trust start")
+        follow(reader, "Page elsewhere")
+        wait_done(internet, out, "file")
 
         # The book's own page runs the same forms; they work, and run after every attempt
         # above was decided.
