@@ -54,5 +54,45 @@ TEST(NavigationMarksTest, PagesLeaveNoMarkAndOnlyTheNewestAreKept) {
             O::kReader);
 }
 
+// While a command runs, its own navigation passes untouched and any other one, even to an
+// address that looks alike, meets the whole policy.
+TEST(NavigationMarksTest, OnlyTheCommandsOwnNavigationPassesUntouched) {
+  class Handlers : public NavigationHandlers {
+   public:
+    void OpenOutsideLink(const std::string& url) override { calls += "outside:" + url + ";"; }
+    bool RunLinkCommands(const std::string& url) override {
+      calls += "commands:" + url + ";";
+      return true;
+    }
+    bool RunScriptLink(const std::string&) override { return false; }
+    std::string calls;
+  };
+  NavigationContext context;
+  context.bookFolder = "/b/";
+  context.shownUrl = "file:///b/index.html";
+  context.openLinksOutside = true;
+
+  NavigationMarks marks;
+  marks.Remember("file:///b/p.html##X", O::kCommand);  // NAVIGATE('p.html##X')
+  const struct {
+    const char* url;
+    NavigationVerdict verdict;
+    const char* calls;
+  } arrivals[] = {
+      {"http://127.0.0.1/##RUN('x')", NavigationVerdict::kCancel,
+       "outside:http://127.0.0.1/##RUN('x');"},
+      {"about:blank##RUN('x')", NavigationVerdict::kDisplay, ""},
+      {"file:///b/p.html##X", NavigationVerdict::kDisplay, ""},
+      {"file:///b/p.html##X", NavigationVerdict::kCancel, "commands:file:///b/p.html##X;"},
+  };
+  for (const auto& arrival : arrivals) {
+    Handlers handlers;
+    EXPECT_EQ(DecideNavigation(arrival.url, marks.Take(arrival.url), context, handlers),
+              arrival.verdict)
+        << arrival.url;
+    EXPECT_EQ(handlers.calls, arrival.calls) << arrival.url;
+  }
+}
+
 }  // namespace
 }  // namespace quire::testing
