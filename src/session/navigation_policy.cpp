@@ -44,7 +44,7 @@ bool MayRunScriptLinks(const std::string& url, NavigationOrigin origin,
   if (origin != NavigationOrigin::kPage)
     return true;
   return IsBookAddress(url, context.bookFolder) &&
-         (context.shownUrl.empty() || IsBookAddress(context.shownUrl, context.bookFolder));
+         IsBookAddress(context.shownUrl, context.bookFolder);
 }
 
 bool MaySaveDownload(const std::string& url, const NavigationContext& context) {

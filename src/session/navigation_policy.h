@@ -38,7 +38,8 @@ enum class NavigationOrigin {
 struct NavigationContext {
   // The book folder this reader claimed; empty when it has none.
   std::string bookFolder;
-  // The address the window shows when the navigation starts; empty while it shows nothing.
+  // The page the window shows when the navigation is asked for (the last one it loaded,
+  // not one still loading; a new pop-up's opener's); empty while it shows none.
   std::string shownUrl;
   bool openLinksOutside = false;
   // In a book written in Windows-1252 the web view hands characters over as UTF-8; the
@@ -47,8 +48,8 @@ struct NavigationContext {
 };
 
 // True when a navigation to `url` may run the book's script links: the reader started it,
-// or it leads to a file of the book folder from a window that shows one too (or nothing
-// yet). A web page, a frame or pop-up of one, or a file: page elsewhere never may.
+// or it leads to a file of the book folder from a window that shows one too. A web page, a
+// frame or pop-up of one, or a file: page elsewhere never may.
 bool MayRunScriptLinks(const std::string& url, NavigationOrigin origin,
                        const NavigationContext& context);
 

@@ -46,8 +46,14 @@ std::string UriOf(WebKitWebView* webView) {
   return uri != nullptr ? uri : "";
 }
 
-// Set on a pop-up's web view once it has shown a page.
+// Set on a pop-up's web view once it has shown a page of its own.
 constexpr char kPopupShownKey[] = "quire-popup-shown";
+// The page a pop-up's web view shows: its opener's until it shows one of its own.
+constexpr char kPopupPageKey[] = "quire-popup-page";
+
+void SetPopupPage(WebKitWebView* popupView, const std::string& page) {
+  g_object_set_data_full(G_OBJECT(popupView), kPopupPageKey, g_strdup(page.c_str()), g_free);
+}
 
 std::string Trimmed(const std::string& text) {
   const char* kBlank = " \t\r\n\v\f";
@@ -462,7 +468,7 @@ gboolean CQuireView::OnDecidePolicy(WebKitWebView* webView, WebKitPolicyDecision
       navigationType != WEBKIT_NAVIGATION_TYPE_FORM_SUBMITTED &&
       navigationType != WEBKIT_NAVIGATION_TYPE_FORM_RESUBMITTED)
     origin = self->m_marks.Take(uri);
-  self->DecideLater(webView, decision, uri, origin, UriOf(webView));
+  self->DecideLater(webView, decision, uri, origin, self->ShownPage(webView));
   return TRUE;
 }
 
@@ -516,6 +522,13 @@ void CQuireView::RefuseNewWindow(WebKitPolicyDecision* decision, bool shift, boo
   });
 }
 
+std::string CQuireView::ShownPage(WebKitWebView* webView) const {
+  if (webView == m_webView)
+    return m_shownPage;
+  const char* page = static_cast<const char*>(g_object_get_data(G_OBJECT(webView), kPopupPageKey));
+  return page != nullptr ? page : "";
+}
+
 void CQuireView::MarkNavigation(const std::string& url) {
   m_marks.Remember(url, m_bInCommand ? NavigationOrigin::kCommand : NavigationOrigin::kReader);
 }
@@ -524,6 +537,10 @@ void CQuireView::MarkNavigation(const std::string& url) {
 
 void CQuireView::OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer selfPointer) {
   auto* self = static_cast<CQuireView*>(selfPointer);
+  // The active address already changes when a load starts; the page that shows changes
+  // only here.
+  if (event == WEBKIT_LOAD_COMMITTED)
+    self->m_shownPage = UriOf(self->m_webView);
   if (event == WEBKIT_LOAD_FINISHED) {
     self->m_crashReloads = 0;
     self->RunStartupOnce();
@@ -561,6 +578,8 @@ GtkWidget* CQuireView::OnCreate(WebKitWebView* webView, WebKitNavigationAction*,
   if (self->m_bDestroyed || self->m_bStopped)
     return nullptr;
   GtkWidget* popupView = CreatePageWindow(webView, ToplevelOf(self->Widget()));
+  // Until it shows a page of its own, what runs in it is its opener's doing.
+  SetPopupPage(WEBKIT_WEB_VIEW(popupView), self->ShownPage(webView));
   self->AdoptPopup(WEBKIT_WEB_VIEW(popupView));
   return popupView;
 }
@@ -577,8 +596,10 @@ void CQuireView::AdoptPopup(WebKitWebView* popupView) {
                    nullptr);
   g_signal_connect(popupView, "load-changed",
                    G_CALLBACK(+[](WebKitWebView* view, WebKitLoadEvent event, gpointer) {
-                     if (event == WEBKIT_LOAD_COMMITTED)
+                     if (event == WEBKIT_LOAD_COMMITTED) {
                        g_object_set_data(G_OBJECT(view), kPopupShownKey, GINT_TO_POINTER(1));
+                       SetPopupPage(view, UriOf(view));
+                     }
                    }),
                    nullptr);
   g_signal_connect(window, "destroy", G_CALLBACK(+[](GtkWidget* gone, gpointer selfPointer) {
@@ -609,7 +630,7 @@ void CQuireView::OnDownloadStarted(WebKitWebContext*, WebKitDownload* download,
   const char* address = request != nullptr ? webkit_uri_request_get_uri(request) : nullptr;
   NavigationContext context;
   context.bookFolder = PageStore::Instance().ClaimedFolder();
-  context.shownUrl = shownIn != nullptr ? UriOf(shownIn) : "";
+  context.shownUrl = shownIn != nullptr ? self->ShownPage(shownIn) : "";
   if (self->m_bStopped || address == nullptr || !MaySaveDownload(address, context))
     webkit_download_cancel(download);
 }

@@ -112,6 +112,9 @@ class CQuireView {
   void DecideLater(WebKitWebView* webView, WebKitPolicyDecision* decision, const std::string& uri,
                    NavigationOrigin origin, const std::string& shownUrl);
   void RefuseNewWindow(WebKitPolicyDecision* decision, bool shift, bool control, bool alt);
+  // The page `webView` (this view or a pop-up) shows: the address of its last committed
+  // load, for a pop-up that has shown none yet its opener's; empty before the first one.
+  std::string ShownPage(WebKitWebView* webView) const;
   // Remembers a navigation the running command or the reader asks for.
   void MarkNavigation(const std::string& url);
   // Gives a window that a page opened (`popupView` is its web view) the same policy.
@@ -146,6 +149,7 @@ class CQuireView {
   // passes the policy untouched, the reader's may run script links wherever it leads,
   // although WebKit reports them after the call has returned.
   NavigationMarks m_marks;
+  std::string m_shownPage;
   // The windows that pages opened, closed with the book.
   std::vector<GtkWidget*> m_popups;
 };

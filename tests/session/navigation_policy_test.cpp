@@ -247,8 +247,8 @@ TEST(NavigationPolicyTest, OnlyTheBooksOwnPagesRunScriptLinks) {
         }
       }
     }
-    // A page of the book runs it, from a window that shows the book or nothing yet, but
-    // not from one that shows a web page or a file elsewhere.
+    // A page of the book runs it from a window that shows the book, not from one that
+    // shows nothing, a web page or a file elsewhere.
     const std::string own = std::string("file:///b/p.html") + marker;
     const struct {
       const char* shown;
@@ -256,7 +256,7 @@ TEST(NavigationPolicyTest, OnlyTheBooksOwnPagesRunScriptLinks) {
     } windows[] = {
         {"file:///b/index.html", true},
         {"file:///b/sub/__display.html", true},
-        {"", true},
+        {"", false},
         {"http://127.0.0.1:8000/p.html", false},
         {"about:blank", false},
         {"file:///tmp/elsewhere.html", false},
