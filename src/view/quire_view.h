@@ -1,5 +1,6 @@
 // The reader's one HTML view: a WebKitWebView that shows the book's pages and passes every
-// navigation through the navigation policy. Lives on the GTK main thread.
+// navigation, its own and those of the windows its pages open, through the navigation
+// policy. Lives on the GTK main thread.
 #ifndef QUIRE_VIEW_QUIRE_VIEW_H_
 #define QUIRE_VIEW_QUIRE_VIEW_H_
 
