@@ -2,6 +2,7 @@
 
 #include "platform/ascii_text.h"
 #include "platform/outside_address.h"
+#include "session/book_address.h"
 #include "session/display_text.h"
 
 namespace quire {
@@ -38,16 +39,31 @@ std::string DecodeLinkCopy(const std::string& url) {
   return decoded;
 }
 
-NavigationVerdict DecideNavigation(const std::string& url, bool inCommand, bool openLinksOutside,
-                                   NavigationHandlers& handlers, bool windows1252Book) {
-  if (inCommand)
+bool MayRunScriptLinks(const std::string& url, NavigationOrigin origin,
+                       const NavigationContext& context) {
+  if (origin != NavigationOrigin::kPage)
+    return true;
+  return IsBookAddress(url, context.bookFolder) &&
+         IsBookAddress(context.shownUrl, context.bookFolder);
+}
+
+bool MaySaveDownload(const std::string& url, const NavigationContext& context) {
+  return IsBookAddress(url, context.bookFolder) &&
+         IsBookAddress(context.shownUrl, context.bookFolder);
+}
+
+NavigationVerdict DecideNavigation(const std::string& url, NavigationOrigin origin,
+                                   const NavigationContext& context, NavigationHandlers& handlers) {
+  if (origin == NavigationOrigin::kCommand)
     return NavigationVerdict::kDisplay;
-  if (openLinksOutside && IsOutsideAddress(url)) {
+  if (context.openLinksOutside && IsOutsideAddress(url)) {
     handlers.OpenOutsideLink(url);
     return NavigationVerdict::kCancel;
   }
+  if (!MayRunScriptLinks(url, origin, context))
+    return NavigationVerdict::kDisplay;
   std::string decoded = DecodeLinkCopy(url);
-  if (windows1252Book)
+  if (context.windows1252Book)
     decoded = Utf8ToWindows1252(decoded);
   if (handlers.RunLinkCommands(decoded))
     return NavigationVerdict::kCancel;

@@ -27,15 +27,44 @@ class NavigationHandlers {
 
 enum class NavigationVerdict { kDisplay, kCancel };
 
-// In this order: while a script command runs (`inCommand`) every navigation is displayed
-// untouched. With `openLinksOutside`, an outside address (http:, https:, news:, mail:,
-// ftp:, any letter case) goes to OpenOutsideLink and is cancelled. Otherwise the decoded
-// copy goes to RunLinkCommands, then, when that did not handle it, to RunScriptLink; a
-// handled link is cancelled. Anything else is displayed as it came. In a book written in
-// Windows-1252 (`windows1252Book`) the web view hands characters over as UTF-8; the
-// decoded copy turns them back into the book's own bytes.
-NavigationVerdict DecideNavigation(const std::string& url, bool inCommand, bool openLinksOutside,
-                                   NavigationHandlers& handlers, bool windows1252Book = false);
+// Who started a navigation.
+enum class NavigationOrigin {
+  kPage,     // a page in any frame or window, or the user following one of its links
+  kReader,   // the reader itself: Navigate, GoHome, the contents drop-down, search results
+  kCommand,  // the running script command, for the address it asked for
+};
+
+// What the policy knows about the window a navigation happens in.
+struct NavigationContext {
+  // The book folder this reader claimed; empty when it has none.
+  std::string bookFolder;
+  // The page the window shows when the navigation is asked for (the last one it loaded,
+  // not one still loading; a new pop-up's opener's); empty while it shows none.
+  std::string shownUrl;
+  bool openLinksOutside = false;
+  // In a book written in Windows-1252 the web view hands characters over as UTF-8; the
+  // decoded copy turns them back into the book's own bytes.
+  bool windows1252Book = false;
+};
+
+// True when a navigation to `url` may run the book's script links: the reader started it,
+// or it leads to a file of the book folder from a window that shows one too. A web page, a
+// frame or pop-up of one, or a file: page elsewhere never may.
+bool MayRunScriptLinks(const std::string& url, NavigationOrigin origin,
+                       const NavigationContext& context);
+
+// True when a download of `url` may be saved: a file of the book folder, asked for from a
+// window that shows a page of the book. Nothing else may drop files into the user's
+// folders through the reader.
+bool MaySaveDownload(const std::string& url, const NavigationContext& context);
+
+// In this order: the running command's own navigation is displayed untouched. With
+// `openLinksOutside`, an outside address (http:, https:, news:, mail:, ftp:, any letter
+// case) goes to OpenOutsideLink and is cancelled. When MayRunScriptLinks, the decoded copy
+// goes to RunLinkCommands, then, when that did not handle it, to RunScriptLink; a handled
+// link is cancelled. Anything else is displayed as it came.
+NavigationVerdict DecideNavigation(const std::string& url, NavigationOrigin origin,
+                                   const NavigationContext& context, NavigationHandlers& handlers);
 
 // Which modifier keys were down when the page asked for a new window.
 struct NewWindowKeys {

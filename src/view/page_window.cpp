@@ -34,8 +34,10 @@ GtkWidget* CreatePageWindow(WebKitWebView* opener, GtkWindow* owner) {
   GtkWidget* webView = webkit_web_view_new_with_related_view(opener);
   GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   gtk_window_set_default_size(GTK_WINDOW(window), kDefaultWidth, kDefaultHeight);
-  if (owner != nullptr)
+  if (owner != nullptr) {
     gtk_window_set_transient_for(GTK_WINDOW(window), owner);
+    gtk_window_set_destroy_with_parent(GTK_WINDOW(window), TRUE);
+  }
   gtk_container_add(GTK_CONTAINER(window), webView);
   g_signal_connect(webView, "ready-to-show", G_CALLBACK(OnReadyToShow), window);
   g_signal_connect(webView, "close", G_CALLBACK(OnClose), window);

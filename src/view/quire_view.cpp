@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "book/cebook.h"
+#include "book/page_store.h"
 #include "pages/about_page.h"
 #include "pages/contents_menu.h"
 #include "pages/contents_page.h"
@@ -22,6 +23,7 @@
 #include "view/find_bar.h"
 #include "view/page_window.h"
 #include "view/popup_menu.h"
+#include "view/web_context.h"
 
 namespace quire {
 
@@ -29,8 +31,6 @@ namespace {
 
 // Text zoom factors of the five font sizes, smallest first; level 2 is 100%.
 constexpr double kZoomFactors[5] = {0.75, 0.875, 1.0, 1.25, 1.5};
-// How many command navigations are remembered while WebKit has not reported them yet.
-constexpr size_t kCommandLoadsKept = 8;
 // A page whose web process keeps dying is reloaded this many times in a row at most.
 constexpr int kCrashReloads = 3;
 constexpr char kPopupMenuDisabled[] = "The Pop-up Menu is disabled in this E-Book";
@@ -41,15 +41,18 @@ constexpr int kPopupCopy = 300;
 constexpr int kPopupSelectAll = 301;
 constexpr int kPopupPrint = 400;
 
-std::string Unescaped(const std::string& uri) {
-  char* raw = g_uri_unescape_string(uri.c_str(), nullptr);
-  std::string text = raw != nullptr ? raw : uri;
-  g_free(raw);
-  if (!text.empty() && text.back() == '/')
-    text.pop_back();
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(g_ascii_tolower(c)); });
-  return text;
+std::string UriOf(WebKitWebView* webView) {
+  const char* uri = webkit_web_view_get_uri(webView);
+  return uri != nullptr ? uri : "";
+}
+
+// Set on a pop-up's web view once it has shown a page of its own.
+constexpr char kPopupShownKey[] = "quire-popup-shown";
+// The page a pop-up's web view shows: its opener's until it shows one of its own.
+constexpr char kPopupPageKey[] = "quire-popup-page";
+
+void SetPopupPage(WebKitWebView* popupView, const std::string& page) {
+  g_object_set_data_full(G_OBJECT(popupView), kPopupPageKey, g_strdup(page.c_str()), g_free);
 }
 
 std::string Trimmed(const std::string& text) {
@@ -117,29 +120,36 @@ class HeldDecision {
 }  // namespace
 
 // The interpreter and the desktop, as the navigation policy reaches them from the view.
-// A link that arrives while another one still runs is not run (runs never nest) but is
+// A link that arrives while another one or a script command still runs (a message box
+// of the start-up script waits for an answer) is not run, since runs never nest, but is
 // still kept from the web view when it holds a marker.
 class ViewLinkRunners final : public NavigationHandlers {
  public:
-  ViewLinkRunners(bool* running, const CQuireView::BusyScope& busyScope)
-      : m_running(running), m_busyScope(busyScope) {}
+  ViewLinkRunners(const CQuireView* view, bool* running, const CQuireView::BusyScope& busyScope)
+      : m_view(view), m_running(running), m_busyScope(busyScope) {}
 
-  void OpenOutsideLink(const std::string& url) override { ::quire::OpenOutsideLink(url); }
+  void OpenOutsideLink(const std::string& url) override {
+    m_sentOutside = true;
+    ::quire::OpenOutsideLink(url);
+  }
+  bool SentOutside() const { return m_sentOutside; }
 
   bool RunLinkCommands(const std::string& decodedUrl) override {
-    if (*m_running)
+    if (Busy())
       return !SplitLinkCommands(decodedUrl).empty();
     return Run([&] { return ::quire::RunLinkCommands(decodedUrl); });
   }
 
   bool RunScriptLink(const std::string& decodedUrl) override {
-    if (*m_running)
+    if (Busy())
       return decodedUrl.find("#!") != std::string::npos ||
              decodedUrl.find("#@") != std::string::npos;
     return Run([&] { return ::quire::RunScriptLink(decodedUrl); });
   }
 
  private:
+  bool Busy() const { return *m_running || m_view->InCommand(); }
+
   bool Run(const std::function<bool()>& link) {
     bool handled = false;
     *m_running = true;
@@ -148,8 +158,10 @@ class ViewLinkRunners final : public NavigationHandlers {
     return handled;
   }
 
+  const CQuireView* m_view;
   bool* m_running;
   const CQuireView::BusyScope& m_busyScope;
+  bool m_sentOutside = false;
 };
 
 CQuireView::CQuireView(StateChanged stateChanged, BusyScope busyScope)
@@ -161,7 +173,8 @@ CQuireView::CQuireView(StateChanged stateChanged, BusyScope busyScope)
   // A page script's own window.open gets its window, as a browser would give it.
   webkit_settings_set_javascript_can_open_windows_automatically(settings, TRUE);
   webkit_settings_set_enable_developer_extras(settings, FALSE);
-  m_webView = WEBKIT_WEB_VIEW(webkit_web_view_new_with_settings(settings));
+  m_webView = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", ReaderWebContext(),
+                                           "settings", settings, nullptr));
   g_object_unref(settings);
   g_object_ref_sink(m_webView);
   // Files dropped on the page are not opened.
@@ -176,6 +189,7 @@ CQuireView::CQuireView(StateChanged stateChanged, BusyScope busyScope)
   g_signal_connect(m_webView, "notify::is-loading", G_CALLBACK(OnLoadingNotify), this);
   g_signal_connect(webkit_web_view_get_back_forward_list(m_webView), "changed",
                    G_CALLBACK(OnHistoryChanged), this);
+  g_signal_connect(ReaderWebContext(), "download-started", G_CALLBACK(OnDownloadStarted), this);
   g_signal_connect_swapped(m_webView, "destroy",
                            G_CALLBACK(+[](CQuireView* view) { view->m_bDestroyed = true; }), this);
 
@@ -203,6 +217,8 @@ CQuireView::~CQuireView() {
   const std::set<guint> pending = std::move(m_soonSources);
   for (guint source : pending)
     g_source_remove(source);
+  ClosePopups();
+  g_signal_handlers_disconnect_by_data(ReaderWebContext(), this);
   m_editing.reset();
   m_findBar.reset();
   if (m_webView != nullptr) {
@@ -225,6 +241,8 @@ void CQuireView::OnDestroy(const std::function<void()>& shutdown) {
   if (m_bStopped)
     return;
   m_bStopped = true;
+  // Nothing a page opened may outlive the book or see its folder go.
+  ClosePopups();
   shutdown();
 }
 
@@ -236,11 +254,7 @@ void CQuireView::Navigate(const std::string& target) {
   std::string url = ViewUrlForTarget(target);
   if (url.empty())
     return;
-  if (m_bInCommand) {
-    m_commandLoads.push_back(Unescaped(url));
-    if (m_commandLoads.size() > kCommandLoadsKept)
-      m_commandLoads.pop_front();
-  }
+  MarkNavigation(url);
   webkit_web_view_load_uri(m_webView, url.c_str());
 }
 
@@ -249,13 +263,23 @@ void CQuireView::GoHome() {
 }
 
 void CQuireView::GoBack() {
-  if (!m_bDestroyed)
-    webkit_web_view_go_back(m_webView);
+  if (m_bDestroyed)
+    return;
+  WebKitBackForwardListItem* item =
+      webkit_back_forward_list_get_back_item(webkit_web_view_get_back_forward_list(m_webView));
+  if (item != nullptr && m_bInCommand)
+    MarkNavigation(webkit_back_forward_list_item_get_uri(item));
+  webkit_web_view_go_back(m_webView);
 }
 
 void CQuireView::GoForward() {
-  if (!m_bDestroyed)
-    webkit_web_view_go_forward(m_webView);
+  if (m_bDestroyed)
+    return;
+  WebKitBackForwardListItem* item =
+      webkit_back_forward_list_get_forward_item(webkit_web_view_get_back_forward_list(m_webView));
+  if (item != nullptr && m_bInCommand)
+    MarkNavigation(webkit_back_forward_list_item_get_uri(item));
+  webkit_web_view_go_forward(m_webView);
 }
 
 void CQuireView::StopLoading() {
@@ -264,8 +288,11 @@ void CQuireView::StopLoading() {
 }
 
 void CQuireView::RefreshPage() {
-  if (!m_bDestroyed)
-    webkit_web_view_reload(m_webView);
+  if (m_bDestroyed)
+    return;
+  if (m_bInCommand)
+    MarkNavigation(UriOf(m_webView));
+  webkit_web_view_reload(m_webView);
 }
 
 void CQuireView::PrintPage() {
@@ -471,7 +498,7 @@ void CQuireView::NavigateAsCommand(const std::string& path) {
 
 // --- Navigation policy --------------------------------------------------------------------
 
-gboolean CQuireView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+gboolean CQuireView::OnDecidePolicy(WebKitWebView* webView, WebKitPolicyDecision* decision,
                                     WebKitPolicyDecisionType type, gpointer selfPointer) {
   auto* self = static_cast<CQuireView*>(selfPointer);
   if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION &&
@@ -497,27 +524,48 @@ gboolean CQuireView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decisi
     self->RefuseNewWindow(decision, shift, control, alt);
     return TRUE;
   }
-  bool inCommand = self->m_bInCommand ||
-                   (navigationType == WEBKIT_NAVIGATION_TYPE_OTHER && self->TakeCommandLoad(uri));
-  self->DecideLater(decision, uri, inCommand);
+  // Only the reader's own calls leave marks, and only in its own view; what a page starts
+  // itself (a link, a form) never takes one, even to the same address.
+  NavigationOrigin origin = NavigationOrigin::kPage;
+  if (webView == self->m_webView && type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION &&
+      navigationType != WEBKIT_NAVIGATION_TYPE_LINK_CLICKED &&
+      navigationType != WEBKIT_NAVIGATION_TYPE_FORM_SUBMITTED &&
+      navigationType != WEBKIT_NAVIGATION_TYPE_FORM_RESUBMITTED)
+    origin = self->m_marks.Take(uri);
+  self->DecideLater(webView, decision, uri, origin, self->ShownPage(webView));
   return TRUE;
 }
 
-void CQuireView::DecideLater(WebKitPolicyDecision* decision, const std::string& uri,
-                             bool inCommand) {
-  if (inCommand) {
+void CQuireView::DecideLater(WebKitWebView* webView, WebKitPolicyDecision* decision,
+                             const std::string& uri, NavigationOrigin origin,
+                             const std::string& shownUrl) {
+  if (origin == NavigationOrigin::kCommand) {
     webkit_policy_decision_use(decision);
     return;
   }
   auto held = std::make_shared<HeldDecision>(decision);
-  RunSoon([this, held, uri] {
+  RunSoon([this, held, view = Ref(GTK_WIDGET(webView)), uri, origin, shownUrl] {
+    WebKitWebView* asking = WEBKIT_WEB_VIEW(view.get());
     NavigationVerdict verdict = NavigationVerdict::kCancel;
+    bool sentOutside = false;
     if (!m_bDestroyed && !m_bStopped) {
-      ViewLinkRunners runners(&m_bRunningLink, m_busyScope);
-      verdict = DecideNavigation(uri, m_bInCommand, CEBook::Instance().OpenLinksOutside(), runners,
-                                 m_bWindows1252);
+      NavigationContext context;
+      context.bookFolder = PageStore::Instance().ClaimedFolder();
+      context.shownUrl = shownUrl;
+      context.openLinksOutside = CEBook::Instance().OpenLinksOutside();
+      context.windows1252Book = m_bWindows1252;
+      ViewLinkRunners runners(this, &m_bRunningLink, m_busyScope);
+      verdict = DecideNavigation(uri, origin, context, runners);
+      sentOutside = runners.SentOutside();
     }
     held->Decide(verdict == NavigationVerdict::kDisplay);
+    // A pop-up opened only to show an outside address has nothing left to show.
+    if (sentOutside && asking != m_webView &&
+        g_object_get_data(G_OBJECT(asking), kPopupShownKey) == nullptr) {
+      GtkWidget* window = gtk_widget_get_toplevel(GTK_WIDGET(asking));
+      if (gtk_widget_is_toplevel(window))
+        gtk_widget_destroy(window);
+    }
   });
 }
 
@@ -532,19 +580,25 @@ void CQuireView::RefuseNewWindow(WebKitPolicyDecision* decision, bool shift, boo
   });
 }
 
-bool CQuireView::TakeCommandLoad(const std::string& uri) {
-  std::string key = Unescaped(uri);
-  auto found = std::find(m_commandLoads.begin(), m_commandLoads.end(), key);
-  if (found == m_commandLoads.end())
-    return false;
-  m_commandLoads.erase(found);
-  return true;
+std::string CQuireView::ShownPage(WebKitWebView* webView) const {
+  if (webView == m_webView)
+    return m_shownPage;
+  const char* page = static_cast<const char*>(g_object_get_data(G_OBJECT(webView), kPopupPageKey));
+  return page != nullptr ? page : "";
+}
+
+void CQuireView::MarkNavigation(const std::string& url) {
+  m_marks.Remember(url, m_bInCommand ? NavigationOrigin::kCommand : NavigationOrigin::kReader);
 }
 
 // --- Loading, history, new windows --------------------------------------------------------
 
 void CQuireView::OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer selfPointer) {
   auto* self = static_cast<CQuireView*>(selfPointer);
+  // The active address already changes when a load starts; the page that shows changes
+  // only here.
+  if (event == WEBKIT_LOAD_COMMITTED)
+    self->m_shownPage = UriOf(self->m_webView);
   if (event == WEBKIT_LOAD_FINISHED) {
     self->m_crashReloads = 0;
     self->RunStartupOnce();
@@ -576,8 +630,67 @@ void CQuireView::RunStartupOnce() {
   });
 }
 
-GtkWidget* CQuireView::OnCreate(WebKitWebView* webView, WebKitNavigationAction*, gpointer) {
-  return CreatePageWindow(webView, ToplevelOf(GTK_WIDGET(webView)));
+GtkWidget* CQuireView::OnCreate(WebKitWebView* webView, WebKitNavigationAction*,
+                                gpointer selfPointer) {
+  auto* self = static_cast<CQuireView*>(selfPointer);
+  if (self->m_bDestroyed || self->m_bStopped)
+    return nullptr;
+  GtkWidget* popupView = CreatePageWindow(webView, ToplevelOf(self->Widget()));
+  // Until it shows a page of its own, what runs in it is its opener's doing.
+  SetPopupPage(WEBKIT_WEB_VIEW(popupView), self->ShownPage(webView));
+  self->AdoptPopup(WEBKIT_WEB_VIEW(popupView));
+  return popupView;
+}
+
+void CQuireView::AdoptPopup(WebKitWebView* popupView) {
+  GtkWidget* window = gtk_widget_get_toplevel(GTK_WIDGET(popupView));
+  m_popups.push_back(window);
+  g_signal_connect(popupView, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
+  g_signal_connect(popupView, "create", G_CALLBACK(OnCreate), this);
+  // WebKit's own menu would offer new windows and downloads; a pop-up shows none.
+  g_signal_connect(popupView, "context-menu",
+                   G_CALLBACK(+[](WebKitWebView*, WebKitContextMenu*, GdkEvent*,
+                                  WebKitHitTestResult*, gpointer) -> gboolean { return TRUE; }),
+                   nullptr);
+  g_signal_connect(popupView, "load-changed",
+                   G_CALLBACK(+[](WebKitWebView* view, WebKitLoadEvent event, gpointer) {
+                     if (event == WEBKIT_LOAD_COMMITTED) {
+                       g_object_set_data(G_OBJECT(view), kPopupShownKey, GINT_TO_POINTER(1));
+                       SetPopupPage(view, UriOf(view));
+                     }
+                   }),
+                   nullptr);
+  g_signal_connect(window, "destroy", G_CALLBACK(+[](GtkWidget* gone, gpointer selfPointer) {
+                     auto& popups = static_cast<CQuireView*>(selfPointer)->m_popups;
+                     popups.erase(std::remove(popups.begin(), popups.end(), gone), popups.end());
+                   }),
+                   this);
+}
+
+void CQuireView::ClosePopups() {
+  while (!m_popups.empty()) {
+    GtkWidget* window = m_popups.back();
+    g_signal_handlers_disconnect_by_data(window, this);
+    // Its web view may live on a little in a pending decision; it no longer reaches here.
+    GtkWidget* child = gtk_bin_get_child(GTK_BIN(window));
+    if (child != nullptr)
+      g_signal_handlers_disconnect_by_data(child, this);
+    m_popups.pop_back();
+    gtk_widget_destroy(window);
+  }
+}
+
+void CQuireView::OnDownloadStarted(WebKitWebContext*, WebKitDownload* download,
+                                   gpointer selfPointer) {
+  auto* self = static_cast<CQuireView*>(selfPointer);
+  WebKitWebView* shownIn = webkit_download_get_web_view(download);
+  WebKitURIRequest* request = webkit_download_get_request(download);
+  const char* address = request != nullptr ? webkit_uri_request_get_uri(request) : nullptr;
+  NavigationContext context;
+  context.bookFolder = PageStore::Instance().ClaimedFolder();
+  context.shownUrl = shownIn != nullptr ? self->ShownPage(shownIn) : "";
+  if (self->m_bStopped || address == nullptr || !MaySaveDownload(address, context))
+    webkit_download_cancel(download);
 }
 
 void CQuireView::OnWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason reason,

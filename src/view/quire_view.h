@@ -1,18 +1,19 @@
 // The reader's one HTML view: a WebKitWebView that shows the book's pages and passes every
-// navigation through the navigation policy. Lives on the GTK main thread.
+// navigation, its own and those of the windows its pages open, through the navigation
+// policy. Lives on the GTK main thread.
 #ifndef QUIRE_VIEW_QUIRE_VIEW_H_
 #define QUIRE_VIEW_QUIRE_VIEW_H_
 
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
-#include <deque>
 #include <functional>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "session/navigation_marks.h"
 #include "view/popup_menu.h"
 #include "view/printing.h"
 
@@ -95,6 +96,7 @@ class CQuireView {
   static gboolean OnLoadFailed(WebKitWebView* webView, WebKitLoadEvent event, const char* uri,
                                GError* error, gpointer self);
   static GtkWidget* OnCreate(WebKitWebView* webView, WebKitNavigationAction* action, gpointer self);
+  static void OnDownloadStarted(WebKitWebContext* context, WebKitDownload* download, gpointer self);
   static void OnWebProcessTerminated(WebKitWebView* webView,
                                      WebKitWebProcessTerminationReason reason, gpointer self);
   static gboolean OnContextMenu(WebKitWebView* webView, WebKitContextMenu* menu, GdkEvent* event,
@@ -103,11 +105,20 @@ class CQuireView {
                                gpointer removed, gpointer self);
   static void OnLoadingNotify(GObject* object, GParamSpec* property, gpointer self);
 
-  // Decides a navigation once the signal has returned, so scripts and message boxes never
-  // run inside WebKit's signal emission.
-  void DecideLater(WebKitPolicyDecision* decision, const std::string& uri, bool inCommand);
+  // Decides a navigation of `webView` (this view or one of its pop-ups) once the signal
+  // has returned, so scripts and message boxes never run inside WebKit's signal emission.
+  // `shownUrl` is what the web view showed when the navigation was asked for.
+  void DecideLater(WebKitWebView* webView, WebKitPolicyDecision* decision, const std::string& uri,
+                   NavigationOrigin origin, const std::string& shownUrl);
   void RefuseNewWindow(WebKitPolicyDecision* decision, bool shift, bool control, bool alt);
-  bool TakeCommandLoad(const std::string& uri);
+  // The page `webView` (this view or a pop-up) shows: the address of its last committed
+  // load, for a pop-up that has shown none yet its opener's; empty before the first one.
+  std::string ShownPage(WebKitWebView* webView) const;
+  // Remembers a navigation the running command or the reader asks for.
+  void MarkNavigation(const std::string& url);
+  // Gives a window that a page opened (`popupView` is its web view) the same policy.
+  void AdoptPopup(WebKitWebView* popupView);
+  void ClosePopups();
   void RunStartupOnce();
   void UpdateHistoryState();
   void NavigateAsCommand(const std::string& path);
@@ -138,9 +149,13 @@ class CQuireView {
   bool m_bStopped = false;      // the exit script and clean-up have run
   bool m_bWindows1252 = false;  // the book's texts are Windows-1252, not UTF-8
   int m_crashReloads = 0;
-  // Addresses that script commands asked for; their navigations pass the policy untouched
-  // although WebKit reports them after the command has finished.
-  std::deque<std::string> m_commandLoads;
+  // Addresses that script commands and the reader asked for: a command's own navigation
+  // passes the policy untouched, the reader's may run script links wherever it leads,
+  // although WebKit reports them after the call has returned.
+  NavigationMarks m_marks;
+  std::string m_shownPage;
+  // The windows that pages opened, closed with the book.
+  std::vector<GtkWidget*> m_popups;
   // Main-loop sources of RunSoon not run yet; removed with the view.
   std::set<guint> m_soonSources;
 };

@@ -55,6 +55,22 @@ struct PolicyCase {
   std::vector<std::string> calls;
 };
 
+// A page of the book, shown in a window that shows a page of the book.
+NavigationContext BookContext(bool openLinksOutside, bool windows1252Book = false) {
+  NavigationContext context;
+  context.bookFolder = "/b/";
+  context.shownUrl = "file:///b/index.html";
+  context.openLinksOutside = openLinksOutside;
+  context.windows1252Book = windows1252Book;
+  return context;
+}
+
+NavigationVerdict Decide(const std::string& url, bool inCommand, const NavigationContext& context,
+                         NavigationHandlers& handlers) {
+  return DecideNavigation(url, inCommand ? NavigationOrigin::kCommand : NavigationOrigin::kPage,
+                          context, handlers);
+}
+
 TEST(NavigationPolicyTest, DecidesInOrder) {
   using V = NavigationVerdict;
   const PolicyCase cases[] = {
@@ -83,27 +99,21 @@ TEST(NavigationPolicyTest, DecidesInOrder) {
       {"news", "News:comp.lang", false, true, true, V::kCancel, {"outside:News:comp.lang"}},
       {"ftp", "ftp://f.org/a", false, true, true, V::kCancel, {"outside:ftp://f.org/a"}},
       {"mail:", "mail:x", false, true, true, V::kCancel, {"outside:mail:x"}},
-      {"mailto: stays inside",
+      {"mailto: stays inside, and is no book page",
        "mailto:a@b.org",
        false,
        true,
        true,
        V::kDisplay,
-       {"commands:mailto:a@b.org", "script:mailto:a@b.org"}},
-      {"too short for a scheme",
-       "ftp",
-       false,
-       true,
-       true,
-       V::kDisplay,
-       {"commands:ftp", "script:ftp"}},
-      {"setting off shows web pages inside",
+       {}},
+      {"too short for a scheme, and no book page", "ftp", false, true, true, V::kDisplay, {}},
+      {"setting off shows web pages inside, never to the interpreter",
        "http://x.org/",
        false,
        false,
        true,
        V::kDisplay,
-       {"commands:http://x.org/", "script:http://x.org/"}},
+       {}},
       {"outside link with a marker still goes out",
        "http://x.org/##GO",
        false,
@@ -112,67 +122,196 @@ TEST(NavigationPolicyTest, DecidesInOrder) {
        V::kCancel,
        {"outside:http://x.org/##GO"}},
       {"commands get the decoded copy",
-       "p.html##SET(a,%27x%20y%27)",
+       "file:///b/p.html##SET(a,%27x%20y%27)",
        false,
        true,
        true,
        V::kCancel,
-       {"commands:p.html##SET(a,%27x y%27)"}},
+       {"commands:file:///b/p.html##SET(a,%27x y%27)"}},
       {"## before #! goes to the commands only",
-       "p.html##A#!s.txt",
+       "file:///b/p.html##A#!s.txt",
        false,
        true,
        true,
        V::kCancel,
-       {"commands:p.html##A#!s.txt"}},
+       {"commands:file:///b/p.html##A#!s.txt"}},
       {"#! before ## goes to the commands only",
-       "p.html#!s.txt##A",
+       "file:///b/p.html#!s.txt##A",
        false,
        true,
        true,
        V::kCancel,
-       {"commands:p.html#!s.txt##A"}},
+       {"commands:file:///b/p.html#!s.txt##A"}},
       {"#! runs the script",
-       "p.html#!s%20t.txt",
+       "file:///b/p.html#!s%20t.txt",
        false,
        true,
        true,
        V::kCancel,
-       {"commands:p.html#!s t.txt", "script:p.html#!s t.txt"}},
+       {"commands:file:///b/p.html#!s t.txt", "script:file:///b/p.html#!s t.txt"}},
       {"#@ runs the script",
-       "p.html#@%7Btmp%7D/x.txt",
+       "file:///b/p.html#@%7Btmp%7D/x.txt",
        false,
        true,
        true,
        V::kCancel,
-       {"commands:p.html#@%7Btmp%7D/x.txt", "script:p.html#@%7Btmp%7D/x.txt"}},
+       {"commands:file:///b/p.html#@%7Btmp%7D/x.txt", "script:file:///b/p.html#@%7Btmp%7D/x.txt"}},
       {"#! naming no script is displayed",
-       "p.html#!",
+       "file:///b/p.html#!",
        false,
        true,
        false,
        V::kDisplay,
-       {"commands:p.html#!", "script:p.html#!"}},
+       {"commands:file:///b/p.html#!", "script:file:///b/p.html#!"}},
   };
   for (const PolicyCase& c : cases) {
     RecordingHandlers handlers;
     handlers.scriptHandles = c.scriptHandles;
-    EXPECT_EQ(DecideNavigation(c.url, c.inCommand, c.outside, handlers), c.verdict) << c.why;
+    EXPECT_EQ(Decide(c.url, c.inCommand, BookContext(c.outside), handlers), c.verdict) << c.why;
     EXPECT_EQ(handlers.calls, c.calls) << c.why;
   }
 }
 
 TEST(NavigationPolicyTest, Windows1252BooksGetTheirOwnBytesBack) {
   RecordingHandlers utf8;
-  DecideNavigation("p.html##SEARCH('caf%C3%A9')", false, false, utf8);
-  EXPECT_EQ(utf8.calls.front(), "commands:p.html##SEARCH('caf\xC3\xA9')");
+  Decide("file:///b/p.html##SEARCH('caf%C3%A9')", false, BookContext(false), utf8);
+  EXPECT_EQ(utf8.calls.front(), "commands:file:///b/p.html##SEARCH('caf\xC3\xA9')");
   RecordingHandlers legacy;
-  DecideNavigation("p.html##SEARCH('caf%C3%A9%20%E2%82%AC')", false, false, legacy, true);
-  EXPECT_EQ(legacy.calls.front(), "commands:p.html##SEARCH('caf\xE9 \x80')");
+  Decide("file:///b/p.html##SEARCH('caf%C3%A9%20%E2%82%AC')", false, BookContext(false, true),
+         legacy);
+  EXPECT_EQ(legacy.calls.front(), "commands:file:///b/p.html##SEARCH('caf\xE9 \x80')");
   // Raw bytes in the folder's own path are no UTF-8 and stay.
   RecordingHandlers folder;
-  DecideNavigation("file:///t/B%E9.k9w/p.html#!s.txt", false, false, folder, true);
+  NavigationContext context = BookContext(false, true);
+  context.bookFolder = "/t/B\xE9.k9w/";
+  context.shownUrl = "file:///t/B%E9.k9w/index.html";
+  Decide("file:///t/B%E9.k9w/p.html#!s.txt", false, context, folder);
   EXPECT_EQ(folder.calls.back(), "script:file:///t/B\xE9.k9w/p.html#!s.txt");
+}
+
+// Who may reach the interpreter. WebKit tells the view neither which frame nor which
+// window's page asked, so the same rule holds in all of them: the address decides, and
+// the page the window shows, unless the reader or the running command asked itself.
+TEST(NavigationPolicyTest, OnlyTheBooksOwnPagesRunScriptLinks) {
+  const char* kMarkers[] = {"##RUN('touch /tmp/x')", "#!s.txt", "#@/tmp/s.txt",
+                            "#!x##FILEWRITE('ok','/tmp/y','t')"};
+  // Addresses that are no page of the book folder /b/.
+  const char* kForeign[] = {
+      "http://127.0.0.1:8000/p.html",
+      "https://127.0.0.1:8000/p.html",
+      "about:blank",
+      "about:srcdoc",
+      "data:text/html,<p>x</p>",
+      "blob:http://127.0.0.1:8000/0b7e",
+      "javascript:void(0)",
+      "file:///tmp/elsewhere.html",
+      "file:///b-2/p.html",
+      "file:///bx/p.html",
+      "file:///b/../etc/p.html",
+      "file:///b/%2e%2e/p.html",
+      "file:///b%2Fp.html",
+      "file://host/b/p.html",
+  };
+  const char* kShownPages[] = {"file:///b/index.html", "", "http://127.0.0.1:8000/p.html"};
+  for (const char* marker : kMarkers) {
+    for (const char* address : kForeign) {
+      const std::string url = std::string(address) + marker;
+      for (const char* shown : kShownPages) {
+        for (bool outside : {false, true}) {
+          NavigationContext context = BookContext(outside);
+          context.shownUrl = shown;
+          RecordingHandlers page;
+          NavigationVerdict verdict = DecideNavigation(url, NavigationOrigin::kPage, context, page);
+          const bool goesOut = outside && std::string(address).rfind("http", 0) == 0;
+          EXPECT_EQ(verdict, goesOut ? NavigationVerdict::kCancel : NavigationVerdict::kDisplay)
+              << url << " shown " << shown;
+          EXPECT_EQ(page.calls, goesOut ? std::vector<std::string>{"outside:" + url}
+                                        : std::vector<std::string>{})
+              << url << " shown " << shown;
+          EXPECT_FALSE(MayRunScriptLinks(url, NavigationOrigin::kPage, context)) << url;
+
+          // The running command's own navigation passes untouched, wherever it leads.
+          RecordingHandlers command;
+          EXPECT_EQ(DecideNavigation(url, NavigationOrigin::kCommand, context, command),
+                    NavigationVerdict::kDisplay)
+              << url;
+          EXPECT_TRUE(command.calls.empty()) << url;
+
+          // What the reader itself asked for may run, wherever it leads.
+          RecordingHandlers reader;
+          DecideNavigation(url, NavigationOrigin::kReader, context, reader);
+          ASSERT_FALSE(reader.calls.empty()) << url;
+          EXPECT_EQ(reader.calls.front(),
+                    goesOut ? "outside:" + url : "commands:" + DecodeLinkCopy(url))
+              << url;
+        }
+      }
+    }
+    // A page of the book runs it from a window that shows the book, not from one that
+    // shows nothing, a web page or a file elsewhere.
+    const std::string own = std::string("file:///b/p.html") + marker;
+    const struct {
+      const char* shown;
+      bool runs;
+    } windows[] = {
+        {"file:///b/index.html", true},
+        {"file:///b/sub/__display.html", true},
+        {"", false},
+        {"http://127.0.0.1:8000/p.html", false},
+        {"about:blank", false},
+        {"file:///tmp/elsewhere.html", false},
+        {"file:///b-2/index.html", false},
+    };
+    for (const auto& window : windows) {
+      NavigationContext context = BookContext(true);
+      context.shownUrl = window.shown;
+      RecordingHandlers handlers;
+      NavigationVerdict verdict = DecideNavigation(own, NavigationOrigin::kPage, context, handlers);
+      EXPECT_EQ(verdict, window.runs ? NavigationVerdict::kCancel : NavigationVerdict::kDisplay)
+          << own << " shown " << window.shown;
+      EXPECT_EQ(!handlers.calls.empty(), window.runs) << own << " shown " << window.shown;
+      if (window.runs) {
+        EXPECT_EQ(handlers.calls.front(), "commands:" + DecodeLinkCopy(own));
+      }
+    }
+  }
+}
+
+TEST(NavigationPolicyTest, WithoutAClaimedFolderNoPageRunsScriptLinks) {
+  NavigationContext context = BookContext(false);
+  context.bookFolder.clear();
+  context.shownUrl.clear();
+  RecordingHandlers page;
+  EXPECT_EQ(DecideNavigation("file:///b/p.html##RUN('x')", NavigationOrigin::kPage, context, page),
+            NavigationVerdict::kDisplay);
+  EXPECT_TRUE(page.calls.empty());
+  RecordingHandlers reader;
+  EXPECT_EQ(
+      DecideNavigation("file:///b/p.html##RUN('x')", NavigationOrigin::kReader, context, reader),
+      NavigationVerdict::kCancel);
+  EXPECT_EQ(reader.calls, std::vector<std::string>{"commands:file:///b/p.html##RUN('x')"});
+}
+
+TEST(NavigationPolicyTest, OnlyTheBooksOwnFilesAreSavedFromItsOwnPages) {
+  const struct {
+    const char* url;
+    const char* shown;
+    bool saved;
+  } cases[] = {
+      {"file:///b/notes.zip", "file:///b/index.html", true},
+      {"file:///b/notes.zip", "http://127.0.0.1:8000/p.html", false},
+      {"file:///b/notes.zip", "", false},
+      {"data:text/plain,x", "file:///b/index.html", false},
+      {"blob:http://127.0.0.1:8000/0b7e", "file:///b/index.html", false},
+      {"http://127.0.0.1:8000/x.bin", "file:///b/index.html", false},
+      {"file:///tmp/elsewhere.bin", "file:///b/index.html", false},
+      {"file:///b/../etc/passwd", "file:///b/index.html", false},
+  };
+  for (const auto& c : cases) {
+    NavigationContext context = BookContext(false);
+    context.shownUrl = c.shown;
+    EXPECT_EQ(MaySaveDownload(c.url, context), c.saved) << c.url << " shown " << c.shown;
+  }
 }
 
 TEST(NavigationPolicyTest, NewWindowsFollowTheModifierKeys) {
