@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "session/display_text.h"
 #include "session/font_commands.h"
 #include "session/frame_commands.h"
+#include "session/history_rules.h"
 #include "session/navigation_policy.h"
 #include "session/view_address.h"
 #include "ui/reader_window.h"
@@ -198,7 +200,12 @@ void CQuireView::Navigate(const std::string& target) {
     if (m_commandLoads.size() > kCommandLoadsKept)
       m_commandLoads.pop_front();
   }
-  webkit_web_view_load_uri(m_webView, url.c_str());
+  if (m_settling)
+    m_settlingUrl = url;
+  LoadWhenSettled([this, url] {
+    if (!m_bDestroyed)
+      webkit_web_view_load_uri(m_webView, url.c_str());
+  });
 }
 
 void CQuireView::GoHome() {
@@ -206,13 +213,55 @@ void CQuireView::GoHome() {
 }
 
 void CQuireView::GoBack() {
-  if (!m_bDestroyed)
-    webkit_web_view_go_back(m_webView);
+  LoadWhenSettled([this] { GoInHistory(true); });
 }
 
 void CQuireView::GoForward() {
-  if (!m_bDestroyed)
-    webkit_web_view_go_forward(m_webView);
+  LoadWhenSettled([this] { GoInHistory(false); });
+}
+
+void CQuireView::GoInHistory(bool back) {
+  if (m_bDestroyed)
+    return;
+  std::vector<WebKitBackForwardListItem*> items;
+  const HistoryList history = History(&items);
+  const std::optional<int> target =
+      HistoryTarget(history, back ? HistoryDirection::kBack : HistoryDirection::kForward);
+  if (target)
+    webkit_web_view_go_to_back_forward_list_item(m_webView, items[*target]);
+}
+
+HistoryList CQuireView::History(std::vector<WebKitBackForwardListItem*>* items) const {
+  HistoryList history;
+  items->clear();
+  WebKitBackForwardList* list = webkit_web_view_get_back_forward_list(m_webView);
+  WebKitBackForwardListItem* current = webkit_back_forward_list_get_current_item(list);
+  if (current == nullptr)
+    return history;
+  // The back list comes nearest first.
+  GList* back = webkit_back_forward_list_get_back_list(list);
+  for (GList* node = g_list_last(back); node != nullptr; node = node->prev)
+    items->push_back(WEBKIT_BACK_FORWARD_LIST_ITEM(node->data));
+  g_list_free(back);
+  history.current = static_cast<int>(items->size());
+  items->push_back(current);
+  GList* forward = webkit_back_forward_list_get_forward_list(list);
+  for (GList* node = forward; node != nullptr; node = node->next)
+    items->push_back(WEBKIT_BACK_FORWARD_LIST_ITEM(node->data));
+  g_list_free(forward);
+  for (WebKitBackForwardListItem* item : *items) {
+    const char* uri = webkit_back_forward_list_item_get_uri(item);
+    history.addresses.push_back(uri != nullptr ? uri : "");
+  }
+  return history;
+}
+
+void CQuireView::LoadWhenSettled(std::function<void()> load) {
+  if (m_settling) {
+    m_loadsAfterDecision.push_back(std::move(load));
+  } else {
+    load();
+  }
 }
 
 void CQuireView::StopLoading() {
@@ -392,6 +441,9 @@ bool CQuireView::CanSelectAll() const {
 std::string CQuireView::CurrentUrl() const {
   if (m_bDestroyed)
     return {};
+  // A page that a running link asked for counts as current, as it would once loading.
+  if (!m_settlingUrl.empty())
+    return m_settlingUrl;
   const char* uri = webkit_web_view_get_uri(m_webView);
   return uri != nullptr ? uri : "";
 }
@@ -435,6 +487,12 @@ gboolean CQuireView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decisi
     self->RefuseNewWindow(decision, shift, control, alt);
     return TRUE;
   }
+  if (navigationType == WEBKIT_NAVIGATION_TYPE_BACK_FORWARD && IsCommandAddress(uri)) {
+    // An entry a link's commands left behind: going there shows its page and never runs
+    // the commands again.
+    webkit_policy_decision_use(decision);
+    return TRUE;
+  }
   bool inCommand = self->m_bInCommand ||
                    (navigationType == WEBKIT_NAVIGATION_TYPE_OTHER && self->TakeCommandLoad(uri));
   self->DecideLater(decision, uri, inCommand);
@@ -450,6 +508,11 @@ void CQuireView::DecideLater(WebKitPolicyDecision* decision, const std::string& 
   g_object_ref(decision);
   RunSoon([this, decision, uri] {
     NavigationVerdict verdict = NavigationVerdict::kCancel;
+    // Loads that the link's commands start wait until the link's own navigation is
+    // decided: WebKit lets a fragment navigation that is still undecided when another
+    // load begins go ahead, and records it in the history.
+    const bool outer = !m_settling;
+    m_settling = true;
     if (!m_bDestroyed && !m_bStopped) {
       ViewLinkRunners runners(this, &m_bRunningLink, m_busyScope);
       verdict = DecideNavigation(uri, m_bInCommand, CEBook::Instance().OpenLinksOutside(), runners,
@@ -461,6 +524,14 @@ void CQuireView::DecideLater(WebKitPolicyDecision* decision, const std::string& 
       webkit_policy_decision_ignore(decision);
     }
     g_object_unref(decision);
+    if (!outer)
+      return;
+    m_settling = false;
+    m_settlingUrl.clear();
+    std::vector<std::function<void()>> loads = std::move(m_loadsAfterDecision);
+    m_loadsAfterDecision.clear();
+    for (const std::function<void()>& load : loads)
+      load();
   });
 }
 
@@ -502,8 +573,19 @@ gboolean CQuireView::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, const char*, 
   return FALSE;
 }
 
+void CQuireView::HoldStartup() {
+  m_bStartHeld = true;
+}
+
+void CQuireView::ReleaseStartup() {
+  m_bStartHeld = false;
+  if (m_bFirstPageDone)
+    RunStartupOnce();
+}
+
 void CQuireView::RunStartupOnce() {
-  if (m_bStartDone)
+  m_bFirstPageDone = true;
+  if (m_bStartDone || m_bStartHeld)
     return;
   m_bStartDone = true;
   RunSoon([this] {
@@ -563,8 +645,10 @@ void CQuireView::OnLoadingNotify(GObject*, GParamSpec*, gpointer selfPointer) {
 void CQuireView::UpdateHistoryState() {
   if (m_bDestroyed)
     return;
-  m_bCanGoBack = webkit_web_view_can_go_back(m_webView);
-  m_bCanGoForward = webkit_web_view_can_go_forward(m_webView);
+  std::vector<WebKitBackForwardListItem*> items;
+  const HistoryList history = History(&items);
+  m_bCanGoBack = HistoryTarget(history, HistoryDirection::kBack).has_value();
+  m_bCanGoForward = HistoryTarget(history, HistoryDirection::kForward).has_value();
   m_stateChanged();
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "session/history_rules.h"
 #include "view/popup_menu.h"
 #include "view/printing.h"
 
@@ -48,6 +49,11 @@ class CQuireView {
   // The exit script and the clean-up of the book folder; the view stays a widget until
   // the frame is destroyed. Runs once.
   void OnDestroy(const std::function<void()>& shutdown);
+  // While held, the start-up message and script wait, also when the first page has
+  // arrived; releasing runs them once the first page is there (start-up asks its own
+  // question first).
+  void HoldStartup();
+  void ReleaseStartup();
 
   // --- Operations -----------------------------------------------------------------------
   void Navigate(const std::string& target);
@@ -112,6 +118,11 @@ class CQuireView {
   bool TakeCommandLoad(const std::string& uri);
   void RunStartupOnce();
   void UpdateHistoryState();
+  // The web view's history as the history rules see it; `items` gets the matching items.
+  HistoryList History(std::vector<WebKitBackForwardListItem*>* items) const;
+  void GoInHistory(bool back);
+  // Runs `load` now, or once the navigation being decided has been settled.
+  void LoadWhenSettled(std::function<void()> load);
   void NavigateAsCommand(const std::string& path);
   // Shows a pop-up menu once the current signal has returned and gives `act` the chosen
   // id (never 0).
@@ -129,6 +140,11 @@ class CQuireView {
   bool m_bCanGoBack = false;
   bool m_bCanGoForward = false;
   bool m_bStartDone = false;
+  bool m_bStartHeld = false;
+  bool m_bFirstPageDone = false;
+  bool m_settling = false;  // a link's navigation is being decided
+  std::vector<std::function<void()>> m_loadsAfterDecision;
+  std::string m_settlingUrl;  // the last page those loads go to
   bool m_bInCommand = false;
   bool m_bRunningLink = false;
   bool m_bDestroyed = false;    // the widget is gone
