@@ -493,6 +493,8 @@ gboolean CQuireView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decisi
     webkit_policy_decision_use(decision);
     return TRUE;
   }
+  if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION)
+    self->m_findBar->NoteNavigation(uri, navigationType == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED);
   bool inCommand = self->m_bInCommand ||
                    (navigationType == WEBKIT_NAVIGATION_TYPE_OTHER && self->TakeCommandLoad(uri));
   self->DecideLater(decision, uri, inCommand);
