@@ -120,6 +120,29 @@ class ViewLinkRunners final : public NavigationHandlers {
   const CQuireView::BusyScope& m_busyScope;
 };
 
+// What the navigation policy would do with an address, found without doing it: whether it
+// would open a browser or run a link.
+class PolicyProbe final : public NavigationHandlers {
+ public:
+  void OpenOutsideLink(const std::string&) override { m_acts = true; }
+  bool RunLinkCommands(const std::string& decodedUrl) override {
+    return Note(!SplitLinkCommands(decodedUrl).empty());
+  }
+  bool RunScriptLink(const std::string& decodedUrl) override {
+    return Note(decodedUrl.find("#!") != std::string::npos ||
+                decodedUrl.find("#@") != std::string::npos);
+  }
+  bool Acts() const { return m_acts; }
+
+ private:
+  bool Note(bool handled) {
+    m_acts = m_acts || handled;
+    return handled;
+  }
+
+  bool m_acts = false;
+};
+
 CQuireView::CQuireView(StateChanged stateChanged, BusyScope busyScope)
     : m_stateChanged(std::move(stateChanged)), m_busyScope(std::move(busyScope)) {
   WebKitSettings* settings = webkit_settings_new();
@@ -200,12 +223,7 @@ void CQuireView::Navigate(const std::string& target) {
     if (m_commandLoads.size() > kCommandLoadsKept)
       m_commandLoads.pop_front();
   }
-  if (m_settling)
-    m_settlingUrl = url;
-  LoadWhenSettled([this, url] {
-    if (!m_bDestroyed)
-      webkit_web_view_load_uri(m_webView, url.c_str());
-  });
+  webkit_web_view_load_uri(m_webView, url.c_str());
 }
 
 void CQuireView::GoHome() {
@@ -213,11 +231,11 @@ void CQuireView::GoHome() {
 }
 
 void CQuireView::GoBack() {
-  LoadWhenSettled([this] { GoInHistory(true); });
+  GoInHistory(true);
 }
 
 void CQuireView::GoForward() {
-  LoadWhenSettled([this] { GoInHistory(false); });
+  GoInHistory(false);
 }
 
 void CQuireView::GoInHistory(bool back) {
@@ -235,33 +253,29 @@ HistoryList CQuireView::History(std::vector<WebKitBackForwardListItem*>* items) 
   HistoryList history;
   items->clear();
   WebKitBackForwardList* list = webkit_web_view_get_back_forward_list(m_webView);
-  WebKitBackForwardListItem* current = webkit_back_forward_list_get_current_item(list);
-  if (current == nullptr)
+  if (webkit_back_forward_list_get_current_item(list) == nullptr)
     return history;
-  // The back list comes nearest first.
-  GList* back = webkit_back_forward_list_get_back_list(list);
-  for (GList* node = g_list_last(back); node != nullptr; node = node->prev)
-    items->push_back(WEBKIT_BACK_FORWARD_LIST_ITEM(node->data));
-  g_list_free(back);
-  history.current = static_cast<int>(items->size());
-  items->push_back(current);
-  GList* forward = webkit_back_forward_list_get_forward_list(list);
-  for (GList* node = forward; node != nullptr; node = node->next)
-    items->push_back(WEBKIT_BACK_FORWARD_LIST_ITEM(node->data));
-  g_list_free(forward);
+  // Items by their distance from the current one: the lists WebKit hands out come in
+  // different orders for back and forward.
+  GList* backList = webkit_back_forward_list_get_back_list(list);
+  const int back = static_cast<int>(g_list_length(backList));
+  g_list_free(backList);
+  for (int offset = -back;; ++offset) {
+    WebKitBackForwardListItem* item = webkit_back_forward_list_get_nth_item(list, offset);
+    if (item == nullptr) {
+      if (offset < 0)
+        continue;
+      break;
+    }
+    if (offset == 0)
+      history.current = static_cast<int>(items->size());
+    items->push_back(item);
+  }
   for (WebKitBackForwardListItem* item : *items) {
     const char* uri = webkit_back_forward_list_item_get_uri(item);
     history.addresses.push_back(uri != nullptr ? uri : "");
   }
   return history;
-}
-
-void CQuireView::LoadWhenSettled(std::function<void()> load) {
-  if (m_settling) {
-    m_loadsAfterDecision.push_back(std::move(load));
-  } else {
-    load();
-  }
 }
 
 void CQuireView::StopLoading() {
@@ -441,9 +455,6 @@ bool CQuireView::CanSelectAll() const {
 std::string CQuireView::CurrentUrl() const {
   if (m_bDestroyed)
     return {};
-  // A page that a running link asked for counts as current, as it would once loading.
-  if (!m_settlingUrl.empty())
-    return m_settlingUrl;
   const char* uri = webkit_web_view_get_uri(m_webView);
   return uri != nullptr ? uri : "";
 }
@@ -497,43 +508,40 @@ gboolean CQuireView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decisi
     self->m_findBar->NoteNavigation(uri, navigationType == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED);
   bool inCommand = self->m_bInCommand ||
                    (navigationType == WEBKIT_NAVIGATION_TYPE_OTHER && self->TakeCommandLoad(uri));
-  self->DecideLater(decision, uri, inCommand);
+  self->DecideAndRun(decision, uri, inCommand);
   return TRUE;
 }
 
-void CQuireView::DecideLater(WebKitPolicyDecision* decision, const std::string& uri,
-                             bool inCommand) {
+void CQuireView::DecideAndRun(WebKitPolicyDecision* decision, const std::string& uri,
+                              bool inCommand) {
   if (inCommand) {
     webkit_policy_decision_use(decision);
     return;
   }
-  g_object_ref(decision);
-  RunSoon([this, decision, uri] {
-    NavigationVerdict verdict = NavigationVerdict::kCancel;
-    // Loads that the link's commands start wait until the link's own navigation is
-    // decided: WebKit lets a fragment navigation that is still undecided when another
-    // load begins go ahead, and records it in the history.
-    const bool outer = !m_settling;
-    m_settling = true;
-    if (!m_bDestroyed && !m_bStopped) {
-      ViewLinkRunners runners(this, &m_bRunningLink, m_busyScope);
-      verdict = DecideNavigation(uri, m_bInCommand, CEBook::Instance().OpenLinksOutside(), runners,
-                                 m_bWindows1252);
-    }
-    if (verdict == NavigationVerdict::kDisplay) {
-      webkit_policy_decision_use(decision);
-    } else {
-      webkit_policy_decision_ignore(decision);
-    }
-    g_object_unref(decision);
-    if (!outer)
+  PolicyProbe probe;
+  DecideNavigation(uri, m_bInCommand, CEBook::Instance().OpenLinksOutside(), probe, m_bWindows1252);
+  if (!probe.Acts()) {
+    webkit_policy_decision_use(decision);
+    return;
+  }
+  // Refused now: WebKit takes a fragment navigation (every "##" link on a page is one) that
+  // is still undecided when the signal returns as allowed, moves to it and records it in
+  // the history.
+  webkit_policy_decision_ignore(decision);
+  RunSoon([this, uri] {
+    if (m_bDestroyed || m_bStopped)
       return;
-    m_settling = false;
-    m_settlingUrl.clear();
-    std::vector<std::function<void()>> loads = std::move(m_loadsAfterDecision);
-    m_loadsAfterDecision.clear();
-    for (const std::function<void()>& load : loads)
-      load();
+    ViewLinkRunners runners(this, &m_bRunningLink, m_busyScope);
+    const NavigationVerdict verdict = DecideNavigation(
+        uri, m_bInCommand, CEBook::Instance().OpenLinksOutside(), runners, m_bWindows1252);
+    if (verdict == NavigationVerdict::kDisplay && !m_bDestroyed) {
+      // The link named nothing to run after all (a "#@" path that expands to nothing):
+      // show it as the web view would have.
+      m_commandLoads.push_back(Unescaped(uri));
+      if (m_commandLoads.size() > kCommandLoadsKept)
+        m_commandLoads.pop_front();
+      webkit_web_view_load_uri(m_webView, uri.c_str());
+    }
   });
 }
 

@@ -111,9 +111,9 @@ class CQuireView {
                                gpointer removed, gpointer self);
   static void OnLoadingNotify(GObject* object, GParamSpec* property, gpointer self);
 
-  // Decides a navigation once the signal has returned, so scripts and message boxes never
-  // run inside WebKit's signal emission.
-  void DecideLater(WebKitPolicyDecision* decision, const std::string& uri, bool inCommand);
+  // Decides a navigation before the signal returns; what the link runs (scripts, message
+  // boxes, a browser) runs once it has returned, never inside WebKit's signal emission.
+  void DecideAndRun(WebKitPolicyDecision* decision, const std::string& uri, bool inCommand);
   void RefuseNewWindow(WebKitPolicyDecision* decision, bool shift, bool control, bool alt);
   bool TakeCommandLoad(const std::string& uri);
   void RunStartupOnce();
@@ -121,8 +121,6 @@ class CQuireView {
   // The web view's history as the history rules see it; `items` gets the matching items.
   HistoryList History(std::vector<WebKitBackForwardListItem*>* items) const;
   void GoInHistory(bool back);
-  // Runs `load` now, or once the navigation being decided has been settled.
-  void LoadWhenSettled(std::function<void()> load);
   void NavigateAsCommand(const std::string& path);
   // Shows a pop-up menu once the current signal has returned and gives `act` the chosen
   // id (never 0).
@@ -142,9 +140,6 @@ class CQuireView {
   bool m_bStartDone = false;
   bool m_bStartHeld = false;
   bool m_bFirstPageDone = false;
-  bool m_settling = false;  // a link's navigation is being decided
-  std::vector<std::function<void()>> m_loadsAfterDecision;
-  std::string m_settlingUrl;  // the last page those loads go to
   bool m_bInCommand = false;
   bool m_bRunningLink = false;
   bool m_bDestroyed = false;    // the widget is gone
