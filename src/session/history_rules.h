@@ -1,11 +1,11 @@
 // Where Back and Forward go in the view's history.
 //
-// The web view records an entry for a link that holds script commands when the commands
-// start another load before the link's own navigation was refused, and such an entry
-// would run the commands again when revisited. History therefore counts pages only: an
-// entry whose address holds "##", "#!" or "#@" is never a place to go, and neither is an
-// entry that shows the page already in view. Back and Forward are offered only when a
-// step in their direction reaches such a place.
+// The web view records a fragment navigation that it was not refused in time, and a link
+// that runs commands is one (its address is the page's own with "##..." appended); such an
+// entry shows nothing new and would run the commands again when revisited. History
+// therefore counts pages only: an entry whose address holds "##", "#!" or "#@" is never a
+// place to go, and neither is an entry that shows the page already in view. Back and
+// Forward are offered only when a step in their direction reaches such a place.
 #ifndef QUIRE_SESSION_HISTORY_RULES_H_
 #define QUIRE_SESSION_HISTORY_RULES_H_
 
