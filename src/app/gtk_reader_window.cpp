@@ -180,8 +180,12 @@ int GtkReaderWindow::MessageBox(const std::string& text, int style) {
       GTK_BUTTONS_NONE, "%s", ToDisplayText(text).c_str());
   ShowStyleIcon(dialog, type);
   gtk_window_set_title(GTK_WINDOW(dialog), ToDisplayText(m_title).c_str());
-  if (owner == nullptr)
+  if (owner == nullptr) {
+    // Before the main window shows (the start-up question): centred on the screen and
+    // above the splash picture.
     gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
+    gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+  }
   std::vector<MessageButton> buttons = ButtonsFor(style);
   for (const MessageButton& button : buttons)
     gtk_dialog_add_button(GTK_DIALOG(dialog), button.label, button.code);

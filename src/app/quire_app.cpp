@@ -11,6 +11,7 @@
 #include "book/cebook.h"
 #include "book/page_store.h"
 #include "ui/reader_window.h"
+#include "view/quire_view.h"
 
 namespace quire {
 
@@ -96,8 +97,14 @@ int CQuireApp::Run(int argc, char** argv) {
   const ShortcutOptions shortcut =
       DesktopShortcutOptions(m_session.SplashPath(), CEBook::Instance().Esbn());
   m_frame->Create(m_session.SplashPath());
+  // One question at a time: the start-up message and script wait for the answer.
+  CQuireView* view = m_frame->View();
+  if (view != nullptr)
+    view->HoldStartup();
   Busy([&] { OfferShortcut(shortcut); });
   m_frame->ShowInitially();
+  if (view != nullptr && m_frame->View() == view)
+    view->ReleaseStartup();
 
   if (!m_closing)
     gtk_main();

@@ -22,8 +22,19 @@ void CSplashWindow::Create(const std::string& path, GtkWindow* owner) {
   }
   auto* splash = new CSplashWindow(path);
   splash->m_owner = owner;
-  splash->m_window = gtk_window_new(GTK_WINDOW_POPUP);
-  gtk_window_set_type_hint(GTK_WINDOW(splash->m_window), GDK_WINDOW_TYPE_HINT_SPLASHSCREEN);
+  // A managed window rather than a pop-up: window managers keep pop-ups above everything,
+  // and a question asked at start-up must come above the splash.
+  splash->m_window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  GtkWindow* window = GTK_WINDOW(splash->m_window);
+  gtk_window_set_type_hint(window, GDK_WINDOW_TYPE_HINT_SPLASHSCREEN);
+  gtk_window_set_decorated(window, FALSE);
+  gtk_window_set_resizable(window, FALSE);
+  gtk_window_set_skip_taskbar_hint(window, TRUE);
+  gtk_window_set_skip_pager_hint(window, TRUE);
+  gtk_window_set_accept_focus(window, FALSE);
+  gtk_window_set_focus_on_map(window, FALSE);
+  // Assistive tools see a plain window, not a second main window.
+  atk_object_set_role(gtk_widget_get_accessible(splash->m_window), ATK_ROLE_WINDOW);
   gtk_window_set_position(GTK_WINDOW(splash->m_window), GTK_WIN_POS_CENTER);
   gtk_window_set_default_size(GTK_WINDOW(splash->m_window), gdk_pixbuf_get_width(picture),
                               gdk_pixbuf_get_height(picture));

@@ -42,9 +42,10 @@ std::string FileUriToPath(const std::string& uri) {
 }
 
 std::optional<SearchHighlight> HighlightForNavigation(const std::string& previousUri,
-                                                      const std::string& newUri) {
+                                                      const std::string& newUri,
+                                                      PageArrival arrival) {
   const std::optional<SearchRequest>& search = LastSearch();
-  if (!search)
+  if (!search || arrival != PageArrival::kFollowedLink)
     return std::nullopt;
   const std::string resultsPage = BookFolder() + kSearchPageFile;
   const std::string from = FileUriToPath(previousUri);

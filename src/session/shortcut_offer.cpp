@@ -107,6 +107,12 @@ std::optional<std::string> ExecValue(const std::string& program) {
   return EscapeString(quoted);
 }
 
+// Where the launcher of `name` goes in the folder of `folderName`, for messages.
+std::string LauncherPathFor(const std::string& folderName, const std::string& name) {
+  const std::string folder = ShortcutFolder(folderName);
+  return folder.empty() ? std::string() : ShortcutFilePath(folder, name);
+}
+
 int ParseIniInteger(const std::string& text) {
   return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
 }
@@ -188,9 +194,9 @@ bool CreateShortcut(const std::string& name, const std::string& folderName,
   const std::string folder = ShortcutFolder(folderName);
   if (folder.empty())
     return false;
-  // The applications folder is an ordinary data folder that may simply not exist yet; a
-  // desktop folder that is missing means there is no desktop to put a launcher on.
-  if (folderName == "Start Menu" && !MakeFolders(folder, 0700))
+  // Both are ordinary user folders that may simply not exist yet; file managers make the
+  // desktop folder when it is missing, and so does the reader.
+  if (!MakeFolders(folder, 0700))
     return false;
 
   const std::string program = OwnExecutablePath();
@@ -217,6 +223,33 @@ bool CreateShortcut(const std::string& name, const std::string& folderName,
   return true;
 }
 
+std::string ShortcutMovedMessage(const std::string& title, const std::string& folder,
+                                 const std::string& path) {
+  return "The shortcut to '" + title + "' could not be saved in " + folder +
+         ", so it was added to your applications menu instead:\n" + path;
+}
+
+std::string ShortcutFailedMessage(const std::string& title, const std::string& folder) {
+  return "The shortcut to '" + title + "' could not be saved" +
+         (folder.empty() ? std::string() : " in " + folder) +
+         ". You will be asked again the next time this book starts.";
+}
+
+bool CreateShortcutOrSayWhy(const std::string& title, const std::string& folderName,
+                            const ShortcutOptions& options) {
+  const std::string name = ShortcutName(title);
+  if (CreateShortcut(name, folderName, options))
+    return true;
+  const std::string folder = ShortcutFolder(folderName);
+  if (folderName == "Desktop" && CreateShortcut(name, "Start Menu", options)) {
+    TheWindow().MessageBox(ShortcutMovedMessage(title, folder, LauncherPathFor("Start Menu", name)),
+                           kMbOk | kMbIconInformation);
+    return true;
+  }
+  TheWindow().MessageBox(ShortcutFailedMessage(title, folder), kMbOk | kMbIconExclamation);
+  return false;
+}
+
 bool OfferShortcut(const ShortcutOptions& options) {
   const CEBook& book = CEBook::Instance();
   const std::optional<ShortcutPlace> place = ShortcutPlaceFor(book.ShortcutOffer());
@@ -233,7 +266,7 @@ bool OfferShortcut(const ShortcutOptions& options) {
   const int answer =
       TheWindow().MessageBox(ShortcutQuestion(book.Title(), *place), kMbYesNo | kMbIconQuestion);
   if (answer == kIdYes)
-    settled = CreateShortcut(ShortcutName(book.Title()), place->folderName, options);
+    settled = CreateShortcutOrSayWhy(book.Title(), place->folderName, options);
   if (settled)
     WriteIniValue(kShortcutIniFile, section, kShortcutIniKey, "1");
   return settled;

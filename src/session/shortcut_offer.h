@@ -4,7 +4,9 @@
 // The book's shortcut-offer setting chooses the place: -1 the desktop, -2 the
 // applications menu, anything else no offer. The answer is remembered as "IconSetup"=1 in
 // the book's section (its ESBN) of "KELVRA.INI" in the configuration folder, and then the
-// question is never asked again. When the user says yes but the launcher cannot be saved,
+// question is never asked again. The desktop is the user's XDG desktop folder, made when
+// missing; a desktop launcher that still cannot be saved goes into the applications menu,
+// and the user is told where. When no launcher can be saved the user is told so and
 // nothing is remembered, so the offer comes again at the next start.
 //
 // No launcher is offered for a book that other users could change or replace (the book
@@ -73,14 +75,29 @@ struct ShortcutOptions {
 };
 
 // Writes the launcher of the running program, named `name`, into the folder of
-// `folderName` (the applications folder is made when missing; the desktop folder is
-// not), executable, replacing a launcher of the same name. True when it was written.
+// `folderName` (made with its parents when missing), executable, replacing a launcher of
+// the same name. True when it was written.
 bool CreateShortcut(const std::string& name, const std::string& folderName,
                     const ShortcutOptions& options);
 
+// What the user is told when the desktop launcher went into the applications menu instead
+// (`folder` is the desktop folder, `path` the launcher written), and when no launcher could
+// be written at all (`folder` may be empty when no home folder is known).
+std::string ShortcutMovedMessage(const std::string& title, const std::string& folder,
+                                 const std::string& path);
+std::string ShortcutFailedMessage(const std::string& title, const std::string& folder);
+
+// The launcher for the book titled `title` after the user said yes: into the folder of
+// `folderName`, else (for the desktop) into the applications menu with a message that says
+// where it went, else a message that it could not be saved. True when one was written.
+bool CreateShortcutOrSayWhy(const std::string& title, const std::string& folderName,
+                            const ShortcutOptions& options);
+
 // The whole offer (asked through the window's message box with Yes and No and the question
 // icon). True when the offer is settled or there is nothing to offer (also for a book that
-// others could change); false when the user said yes and the launcher could not be written.
+// others could change); false when the user said yes and no launcher could be written,
+// which the user is told; nothing is remembered then, so the offer comes again at the next
+// start.
 bool OfferShortcut(const ShortcutOptions& options);
 
 }  // namespace quire

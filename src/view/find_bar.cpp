@@ -161,6 +161,10 @@ void FindBar::SearchEntryText() {
   webkit_find_controller_search(m_finder, text, options, G_MAXUINT);
 }
 
+void FindBar::NoteNavigation(const std::string& uri, bool followedLink) {
+  m_followedUri = followedLink ? uri : std::string();
+}
+
 void FindBar::HighlightWords(const SearchHighlight& highlight) {
   if (IsOpen())
     return;  // the user's own search on the page comes first
@@ -292,7 +296,11 @@ void FindBar::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer
   if (event == WEBKIT_LOAD_COMMITTED) {
     const char* uri = webkit_web_view_get_uri(view);
     const std::string now = uri != nullptr ? uri : "";
-    bar->m_pendingHighlight = HighlightForNavigation(bar->m_committedUri, now);
+    const bool followed =
+        !bar->m_followedUri.empty() && FileUriToPath(bar->m_followedUri) == FileUriToPath(now);
+    bar->m_followedUri.clear();
+    bar->m_pendingHighlight = HighlightForNavigation(
+        bar->m_committedUri, now, followed ? PageArrival::kFollowedLink : PageArrival::kOther);
     bar->m_committedUri = now;
     if (bar->m_mode == Mode::kHighlight) {
       webkit_find_controller_search_finish(bar->m_finder);
@@ -306,7 +314,14 @@ void FindBar::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer
     } else if (bar->m_pendingHighlight) {
       const SearchHighlight highlight = *bar->m_pendingHighlight;
       bar->m_pendingHighlight.reset();
+      bar->m_highlightedPath = FileUriToPath(bar->m_committedUri);
       bar->HighlightWords(highlight);
+    } else if (!bar->m_highlightedPath.empty() &&
+               bar->m_highlightedPath == FileUriToPath(bar->m_committedUri)) {
+      // Back or Forward restores the page as it was left, the found word still selected.
+      webkit_web_view_evaluate_javascript(view, "window.getSelection().removeAllRanges();", -1,
+                                          nullptr, nullptr, nullptr, nullptr, nullptr);
+      bar->m_highlightedPath.clear();
     }
   }
 }

@@ -38,6 +38,10 @@ class FindBar {
   // it; nothing when none is found.
   void HighlightWords(const SearchHighlight& highlight);
 
+  // The view is about to navigate the main frame to `uri`; `followedLink` when the user
+  // followed a link (not Back, Forward, a reload or a command).
+  void NoteNavigation(const std::string& uri, bool followedLink);
+
   // What the bar shows as the number of matches: "1 match", "3 matches", "No matches", or
   // "" while nothing is searched.
   std::string MatchText() const;
@@ -79,6 +83,11 @@ class FindBar {
   // The page shown now and the highlight waiting for it to finish loading.
   std::string m_committedUri;
   std::optional<SearchHighlight> m_pendingHighlight;
+  // The address of the link the user followed last, until its page commits.
+  std::string m_followedUri;
+  // The page that showed a search's highlight; a visit from the history may bring its
+  // selection back.
+  std::string m_highlightedPath;
   SearchHighlight m_highlight;
   size_t m_highlightWord = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "session/display_text.h"
 #include "session/font_commands.h"
 #include "session/frame_commands.h"
+#include "session/history_rules.h"
 #include "session/navigation_policy.h"
 #include "session/view_address.h"
 #include "ui/reader_window.h"
@@ -90,33 +92,6 @@ WidgetRef Ref(GtkWidget* widget) {
   return WidgetRef(widget, [](GtkWidget* held) { g_object_unref(held); });
 }
 
-// A navigation waiting for the policy; ignored when it is dropped undecided, so WebKit
-// never waits for an answer that will not come.
-class HeldDecision {
- public:
-  explicit HeldDecision(WebKitPolicyDecision* decision)
-      : m_decision(WEBKIT_POLICY_DECISION(g_object_ref(decision))) {}
-  ~HeldDecision() {
-    if (!m_decided)
-      webkit_policy_decision_ignore(m_decision);
-    g_object_unref(m_decision);
-  }
-  HeldDecision(const HeldDecision&) = delete;
-  HeldDecision& operator=(const HeldDecision&) = delete;
-
-  void Decide(bool display) {
-    m_decided = true;
-    if (display)
-      webkit_policy_decision_use(m_decision);
-    else
-      webkit_policy_decision_ignore(m_decision);
-  }
-
- private:
-  WebKitPolicyDecision* m_decision;
-  bool m_decided = false;
-};
-
 }  // namespace
 
 // The interpreter and the desktop, as the navigation policy reaches them from the view.
@@ -162,6 +137,29 @@ class ViewLinkRunners final : public NavigationHandlers {
   bool* m_running;
   const CQuireView::BusyScope& m_busyScope;
   bool m_sentOutside = false;
+};
+
+// What the navigation policy would do with an address, found without doing it: whether it
+// would open a browser or run a link.
+class PolicyProbe final : public NavigationHandlers {
+ public:
+  void OpenOutsideLink(const std::string&) override { m_acts = true; }
+  bool RunLinkCommands(const std::string& decodedUrl) override {
+    return Note(!SplitLinkCommands(decodedUrl).empty());
+  }
+  bool RunScriptLink(const std::string& decodedUrl) override {
+    return Note(decodedUrl.find("#!") != std::string::npos ||
+                decodedUrl.find("#@") != std::string::npos);
+  }
+  bool Acts() const { return m_acts; }
+
+ private:
+  bool Note(bool handled) {
+    m_acts = m_acts || handled;
+    return handled;
+  }
+
+  bool m_acts = false;
 };
 
 CQuireView::CQuireView(StateChanged stateChanged, BusyScope busyScope)
@@ -263,23 +261,56 @@ void CQuireView::GoHome() {
 }
 
 void CQuireView::GoBack() {
-  if (m_bDestroyed)
-    return;
-  WebKitBackForwardListItem* item =
-      webkit_back_forward_list_get_back_item(webkit_web_view_get_back_forward_list(m_webView));
-  if (item != nullptr && m_bInCommand)
-    MarkNavigation(webkit_back_forward_list_item_get_uri(item));
-  webkit_web_view_go_back(m_webView);
+  GoInHistory(true);
 }
 
 void CQuireView::GoForward() {
+  GoInHistory(false);
+}
+
+void CQuireView::GoInHistory(bool back) {
   if (m_bDestroyed)
     return;
-  WebKitBackForwardListItem* item =
-      webkit_back_forward_list_get_forward_item(webkit_web_view_get_back_forward_list(m_webView));
-  if (item != nullptr && m_bInCommand)
+  std::vector<WebKitBackForwardListItem*> items;
+  const HistoryList history = History(&items);
+  const std::optional<int> target =
+      HistoryTarget(history, back ? HistoryDirection::kBack : HistoryDirection::kForward);
+  if (!target)
+    return;
+  WebKitBackForwardListItem* item = items[*target];
+  // A command's own step through the history passes the policy untouched.
+  if (m_bInCommand)
     MarkNavigation(webkit_back_forward_list_item_get_uri(item));
-  webkit_web_view_go_forward(m_webView);
+  webkit_web_view_go_to_back_forward_list_item(m_webView, item);
+}
+
+HistoryList CQuireView::History(std::vector<WebKitBackForwardListItem*>* items) const {
+  HistoryList history;
+  items->clear();
+  WebKitBackForwardList* list = webkit_web_view_get_back_forward_list(m_webView);
+  if (webkit_back_forward_list_get_current_item(list) == nullptr)
+    return history;
+  // Items by their distance from the current one: the lists WebKit hands out come in
+  // different orders for back and forward.
+  GList* backList = webkit_back_forward_list_get_back_list(list);
+  const int back = static_cast<int>(g_list_length(backList));
+  g_list_free(backList);
+  for (int offset = -back;; ++offset) {
+    WebKitBackForwardListItem* item = webkit_back_forward_list_get_nth_item(list, offset);
+    if (item == nullptr) {
+      if (offset < 0)
+        continue;
+      break;
+    }
+    if (offset == 0)
+      history.current = static_cast<int>(items->size());
+    items->push_back(item);
+  }
+  for (WebKitBackForwardListItem* item : *items) {
+    const char* uri = webkit_back_forward_list_item_get_uri(item);
+    history.addresses.push_back(uri != nullptr ? uri : "");
+  }
+  return history;
 }
 
 void CQuireView::StopLoading() {
@@ -524,6 +555,14 @@ gboolean CQuireView::OnDecidePolicy(WebKitWebView* webView, WebKitPolicyDecision
     self->RefuseNewWindow(decision, shift, control, alt);
     return TRUE;
   }
+  if (navigationType == WEBKIT_NAVIGATION_TYPE_BACK_FORWARD && IsCommandAddress(uri)) {
+    // An entry a link's commands left behind: going there shows its page and never runs
+    // the commands again.
+    webkit_policy_decision_use(decision);
+    return TRUE;
+  }
+  if (webView == self->m_webView && type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION)
+    self->m_findBar->NoteNavigation(uri, navigationType == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED);
   // Only the reader's own calls leave marks, and only in its own view; what a page starts
   // itself (a link, a form) never takes one, even to the same address.
   NavigationOrigin origin = NavigationOrigin::kPage;
@@ -532,35 +571,46 @@ gboolean CQuireView::OnDecidePolicy(WebKitWebView* webView, WebKitPolicyDecision
       navigationType != WEBKIT_NAVIGATION_TYPE_FORM_SUBMITTED &&
       navigationType != WEBKIT_NAVIGATION_TYPE_FORM_RESUBMITTED)
     origin = self->m_marks.Take(uri);
-  self->DecideLater(webView, decision, uri, origin, self->ShownPage(webView));
+  self->DecideAndRun(webView, decision, uri, origin, self->ShownPage(webView));
   return TRUE;
 }
 
-void CQuireView::DecideLater(WebKitWebView* webView, WebKitPolicyDecision* decision,
-                             const std::string& uri, NavigationOrigin origin,
-                             const std::string& shownUrl) {
+void CQuireView::DecideAndRun(WebKitWebView* webView, WebKitPolicyDecision* decision,
+                              const std::string& uri, NavigationOrigin origin,
+                              const std::string& shownUrl) {
   if (origin == NavigationOrigin::kCommand) {
     webkit_policy_decision_use(decision);
     return;
   }
-  auto held = std::make_shared<HeldDecision>(decision);
-  RunSoon([this, held, view = Ref(GTK_WIDGET(webView)), uri, origin, shownUrl] {
+  NavigationContext context;
+  context.bookFolder = PageStore::Instance().ClaimedFolder();
+  context.shownUrl = shownUrl;
+  context.openLinksOutside = CEBook::Instance().OpenLinksOutside();
+  context.windows1252Book = m_bWindows1252;
+  PolicyProbe probe;
+  DecideNavigation(uri, origin, context, probe);
+  if (!probe.Acts()) {
+    webkit_policy_decision_use(decision);
+    return;
+  }
+  // Refused now: WebKit takes a fragment navigation (every "##" link on a page is one) that
+  // is still undecided when the signal returns as allowed, moves to it and records it in
+  // the history.
+  webkit_policy_decision_ignore(decision);
+  RunSoon([this, view = Ref(GTK_WIDGET(webView)), uri, origin, context] {
+    if (m_bDestroyed || m_bStopped)
+      return;
     WebKitWebView* asking = WEBKIT_WEB_VIEW(view.get());
-    NavigationVerdict verdict = NavigationVerdict::kCancel;
-    bool sentOutside = false;
-    if (!m_bDestroyed && !m_bStopped) {
-      NavigationContext context;
-      context.bookFolder = PageStore::Instance().ClaimedFolder();
-      context.shownUrl = shownUrl;
-      context.openLinksOutside = CEBook::Instance().OpenLinksOutside();
-      context.windows1252Book = m_bWindows1252;
-      ViewLinkRunners runners(this, &m_bRunningLink, m_busyScope);
-      verdict = DecideNavigation(uri, origin, context, runners);
-      sentOutside = runners.SentOutside();
+    ViewLinkRunners runners(this, &m_bRunningLink, m_busyScope);
+    const NavigationVerdict verdict = DecideNavigation(uri, origin, context, runners);
+    if (verdict == NavigationVerdict::kDisplay && !m_bDestroyed && asking == m_webView) {
+      // The link named nothing to run after all (a "#!" naming no script): show it as the
+      // web view would have. The reload is the reader's own, so it passes untouched.
+      m_marks.Remember(uri, NavigationOrigin::kCommand);
+      webkit_web_view_load_uri(m_webView, uri.c_str());
     }
-    held->Decide(verdict == NavigationVerdict::kDisplay);
     // A pop-up opened only to show an outside address has nothing left to show.
-    if (sentOutside && asking != m_webView &&
+    if (runners.SentOutside() && asking != m_webView &&
         g_object_get_data(G_OBJECT(asking), kPopupShownKey) == nullptr) {
       GtkWidget* window = gtk_widget_get_toplevel(GTK_WIDGET(asking));
       if (gtk_widget_is_toplevel(window))
@@ -613,8 +663,19 @@ gboolean CQuireView::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, const char*, 
   return FALSE;
 }
 
+void CQuireView::HoldStartup() {
+  m_bStartHeld = true;
+}
+
+void CQuireView::ReleaseStartup() {
+  m_bStartHeld = false;
+  if (m_bFirstPageDone)
+    RunStartupOnce();
+}
+
 void CQuireView::RunStartupOnce() {
-  if (m_bStartDone)
+  m_bFirstPageDone = true;
+  if (m_bStartDone || m_bStartHeld)
     return;
   m_bStartDone = true;
   RunSoon([this] {
@@ -730,8 +791,10 @@ void CQuireView::OnLoadingNotify(GObject*, GParamSpec*, gpointer selfPointer) {
 void CQuireView::UpdateHistoryState() {
   if (m_bDestroyed)
     return;
-  m_bCanGoBack = webkit_web_view_can_go_back(m_webView);
-  m_bCanGoForward = webkit_web_view_can_go_forward(m_webView);
+  std::vector<WebKitBackForwardListItem*> items;
+  const HistoryList history = History(&items);
+  m_bCanGoBack = HistoryTarget(history, HistoryDirection::kBack).has_value();
+  m_bCanGoForward = HistoryTarget(history, HistoryDirection::kForward).has_value();
   m_stateChanged();
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "session/navigation_marks.h"
+#include "session/history_rules.h"
 #include "view/popup_menu.h"
 #include "view/printing.h"
 
@@ -50,6 +51,11 @@ class CQuireView {
   // The exit script and the clean-up of the book folder; the view stays a widget until
   // the frame is destroyed. Runs once.
   void OnDestroy(const std::function<void()>& shutdown);
+  // While held, the start-up message and script wait, also when the first page has
+  // arrived; releasing runs them once the first page is there (start-up asks its own
+  // question first).
+  void HoldStartup();
+  void ReleaseStartup();
 
   // --- Operations -----------------------------------------------------------------------
   void Navigate(const std::string& target);
@@ -105,11 +111,12 @@ class CQuireView {
                                gpointer removed, gpointer self);
   static void OnLoadingNotify(GObject* object, GParamSpec* property, gpointer self);
 
-  // Decides a navigation of `webView` (this view or one of its pop-ups) once the signal
-  // has returned, so scripts and message boxes never run inside WebKit's signal emission.
-  // `shownUrl` is what the web view showed when the navigation was asked for.
-  void DecideLater(WebKitWebView* webView, WebKitPolicyDecision* decision, const std::string& uri,
-                   NavigationOrigin origin, const std::string& shownUrl);
+  // Decides a navigation of `webView` (this view or one of its pop-ups) before the signal
+  // returns; what the link runs (scripts, message boxes, a browser) runs once it has
+  // returned, never inside WebKit's signal emission. `shownUrl` is what the web view showed
+  // when the navigation was asked for.
+  void DecideAndRun(WebKitWebView* webView, WebKitPolicyDecision* decision,
+                    const std::string& uri, NavigationOrigin origin, const std::string& shownUrl);
   void RefuseNewWindow(WebKitPolicyDecision* decision, bool shift, bool control, bool alt);
   // The page `webView` (this view or a pop-up) shows: the address of its last committed
   // load, for a pop-up that has shown none yet its opener's; empty before the first one.
@@ -121,6 +128,9 @@ class CQuireView {
   void ClosePopups();
   void RunStartupOnce();
   void UpdateHistoryState();
+  // The web view's history as the history rules see it; `items` gets the matching items.
+  HistoryList History(std::vector<WebKitBackForwardListItem*>* items) const;
+  void GoInHistory(bool back);
   void NavigateAsCommand(const std::string& path);
   // Runs `work` from the main loop once the current signal emission is over, unless the
   // view is gone by then; what `work` holds is released either way.
@@ -143,6 +153,8 @@ class CQuireView {
   bool m_bCanGoBack = false;
   bool m_bCanGoForward = false;
   bool m_bStartDone = false;
+  bool m_bStartHeld = false;
+  bool m_bFirstPageDone = false;
   bool m_bInCommand = false;
   bool m_bRunningLink = false;
   bool m_bDestroyed = false;    // the widget is gone

@@ -13,6 +13,8 @@
 namespace quire::testing {
 namespace {
 
+constexpr PageArrival kLink = PageArrival::kFollowedLink;
+
 TEST(FileUriToPathTest, DecodesLocalAddressesOnly) {
   const std::pair<const char*, const char*> cases[] = {
       {"file:///tmp/a.html", "/tmp/a.html"},
@@ -46,14 +48,14 @@ TEST_F(SearchHighlightTest, PageOpenedFromTheResultsShowsTheWordsOnce) {
   BuildSearchPage("  cat dog cat ", true);
 
   const std::optional<SearchHighlight> highlight =
-      HighlightForNavigation(Uri("__search.html"), Uri("a.html#top"));
+      HighlightForNavigation(Uri("__search.html"), Uri("a.html#top"), kLink);
   ASSERT_TRUE(highlight);
   EXPECT_EQ(highlight->words, (std::vector<std::string>{"cat", "dog"}));
   EXPECT_TRUE(highlight->caseSensitive);
 
   BuildSearchPage("Cat", false);
   const std::optional<SearchHighlight> second =
-      HighlightForNavigation(Uri("__search.html"), Uri("a.html"));
+      HighlightForNavigation(Uri("__search.html"), Uri("a.html"), kLink);
   ASSERT_TRUE(second);
   EXPECT_EQ(second->words, (std::vector<std::string>{"Cat"}));
   EXPECT_FALSE(second->caseSensitive);
@@ -61,7 +63,8 @@ TEST_F(SearchHighlightTest, PageOpenedFromTheResultsShowsTheWordsOnce) {
 
 TEST_F(SearchHighlightTest, OtherNavigationsShowNoHighlight) {
   LoadBook(DefaultSettings(), {PageFile("a.html", "A")});
-  EXPECT_FALSE(HighlightForNavigation(Uri("__search.html"), Uri("a.html"))) << "no search yet";
+  EXPECT_FALSE(HighlightForNavigation(Uri("__search.html"), Uri("a.html"), kLink))
+      << "no search yet";
 
   BuildSearchPage("cat", false);
   const std::pair<std::string, std::string> cases[] = {
@@ -73,10 +76,32 @@ TEST_F(SearchHighlightTest, OtherNavigationsShowNoHighlight) {
       {"file:///elsewhere/__search.html", Uri("a.html")},  // another folder's results
   };
   for (const auto& [from, to] : cases)
-    EXPECT_FALSE(HighlightForNavigation(from, to)) << from << " -> " << to;
+    EXPECT_FALSE(HighlightForNavigation(from, to, kLink)) << from << " -> " << to;
 
   BuildSearchPage("    ", false);
-  EXPECT_FALSE(HighlightForNavigation(Uri("__search.html"), Uri("a.html"))) << "no words";
+  EXPECT_FALSE(HighlightForNavigation(Uri("__search.html"), Uri("a.html"), kLink)) << "no words";
+}
+
+TEST_F(SearchHighlightTest, OnlyAFollowedLinkCarriesTheHighlight) {
+  LoadBook(DefaultSettings(), {PageFile("a.html", "A"), PageFile("b.html", "B")});
+  BuildSearchPage("cat", false);
+  // Back or Forward from the results, Home, a command's load or a reload arrive from the
+  // results page as well; none of them is the page the user opened from the results.
+  const struct {
+    std::string to;
+    PageArrival arrival;
+    bool highlighted;
+  } cases[] = {
+      {Uri("a.html"), PageArrival::kFollowedLink, true},
+      {Uri("b.html#part"), PageArrival::kFollowedLink, true},
+      {Uri("a.html"), PageArrival::kOther, false},
+      {Uri("b.html"), PageArrival::kOther, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(HighlightForNavigation(Uri("__search.html"), c.to, c.arrival).has_value(),
+              c.highlighted)
+        << c.to;
+  }
 }
 
 }  // namespace

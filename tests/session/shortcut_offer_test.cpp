@@ -162,14 +162,72 @@ TEST_F(ShortcutOfferTest, YesWritesAnExecutableTrustedLauncherOnTheDesktop) {
   EXPECT_EQ(IconSetup("BOOK-1"), "1");
 }
 
-TEST_F(ShortcutOfferTest, YesWithoutADesktopFolderIsAskedAgainNextTime) {
-  m_window.messageAnswers = {kIdYes, kIdNo};
-  EXPECT_FALSE(OfferShortcut(Options()));
-  EXPECT_EQ(IconSetup("BOOK-1"), "missing");
-  EXPECT_TRUE(m_trusted.empty());
-  EXPECT_TRUE(OfferShortcut(Options()));
-  EXPECT_EQ(m_window.messages.size(), 2u);
-  EXPECT_EQ(IconSetup("BOOK-1"), "1");
+TEST_F(ShortcutOfferTest, YesWithoutADesktopFolderMakesItOrSaysWhereTheLauncherWent) {
+  const std::string title = "Maps: A/B?";
+  const std::string name = "Maps  A B .desktop";
+  const std::string menu = m_tmp.File("home/.local/share/applications");
+  const std::string blocked = m_tmp.File("home/blocked");
+  ASSERT_TRUE(WriteWholeFile(blocked, "a file where a folder should be"));
+  const struct {
+    const char* what;
+    std::string desktopDir;  // XDG_DESKTOP_DIR, empty for the default ~/Desktop
+    std::string dataHome;    // XDG_DATA_HOME
+    std::string launcher;    // where the launcher is written, empty for nowhere
+    std::string message;     // what the user is told after the question, empty for nothing
+  } cases[] = {
+      {"the missing desktop folder is made", "", m_tmp.File("home/.local/share"),
+       Desktop() + "/" + name, ""},
+      {"a desktop folder in a nested missing place is made", "$HOME/deep/er/Desk",
+       m_tmp.File("home/.local/share"), m_tmp.File("home/deep/er/Desk/") + name, ""},
+      {"a desktop that cannot be made sends the launcher to the menu", blocked + "/Desktop",
+       m_tmp.File("home/.local/share"), menu + "/" + name,
+       ShortcutMovedMessage(title, blocked + "/Desktop", menu + "/" + name)},
+      {"nowhere to write is said and not remembered", blocked + "/Desktop", blocked + "/share", "",
+       ShortcutFailedMessage(title, blocked + "/Desktop")},
+  };
+  const std::string config = m_tmp.File("config");
+  mkdir(config.c_str(), 0700);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(WriteWholeFile(
+        config + "/user-dirs.dirs",
+        c.desktopDir.empty() ? std::string() : "XDG_DESKTOP_DIR=\"" + c.desktopDir + "\"\n"));
+    ScopedEnv data("XDG_DATA_HOME", c.dataHome);
+    ASSERT_TRUE(WriteIniValue(kShortcutIniFile, "BOOK-1", kShortcutIniKey, "0"));
+    m_window.messages.clear();
+    m_window.messageAnswers = {kIdYes, kIdOk};
+    m_trusted.clear();
+
+    EXPECT_EQ(OfferShortcut(Options()), !c.launcher.empty());
+    ASSERT_GE(m_window.messages.size(), 1u);
+    if (c.message.empty()) {
+      EXPECT_EQ(m_window.messages.size(), 1u);
+    } else {
+      ASSERT_EQ(m_window.messages.size(), 2u);
+      EXPECT_EQ(m_window.messages[1].text, c.message);
+      EXPECT_EQ(m_window.messages[1].style & kMbOk, kMbOk);
+    }
+    if (c.launcher.empty()) {
+      EXPECT_TRUE(m_trusted.empty());
+      EXPECT_EQ(IconSetup("BOOK-1"), "0") << "a failed Yes is not remembered";
+    } else {
+      EXPECT_TRUE(ReadWholeFile(c.launcher)) << c.launcher;
+      EXPECT_EQ(m_trusted, std::vector<std::string>{c.launcher});
+      EXPECT_EQ(IconSetup("BOOK-1"), "1");
+    }
+  }
+}
+
+TEST_F(ShortcutOfferTest, TheFailureAndMoveMessagesNameTheFolders) {
+  EXPECT_EQ(ShortcutMovedMessage("Book", "/h/Desktop", "/h/apps/Book.desktop"),
+            "The shortcut to 'Book' could not be saved in /h/Desktop, so it was added to your "
+            "applications menu instead:\n/h/apps/Book.desktop");
+  EXPECT_EQ(ShortcutFailedMessage("Book", "/h/Desktop"),
+            "The shortcut to 'Book' could not be saved in /h/Desktop. You will be asked again "
+            "the next time this book starts.");
+  EXPECT_EQ(ShortcutFailedMessage("Book", ""),
+            "The shortcut to 'Book' could not be saved. You will be asked again the next time "
+            "this book starts.");
 }
 
 TEST_F(ShortcutOfferTest, MenuLauncherGoesIntoTheApplicationsFolderMadeOnDemand) {
