@@ -8,9 +8,6 @@
 
 #include "platform/temp_file.h"
 
-extern "C" const char quire_front_end_begin[];
-extern "C" const char quire_front_end_end[];
-
 namespace quire {
 
 namespace {
@@ -46,11 +43,6 @@ LoadedFrontEnd Open(const std::string& path) {
 }
 
 }  // namespace
-
-std::string_view EmbeddedFrontEnd() {
-  return std::string_view(quire_front_end_begin,
-                          static_cast<size_t>(quire_front_end_end - quire_front_end_begin));
-}
 
 LoadedFrontEnd LoadFrontEnd(std::string_view image) {
   int fd = memfd_create("quire-front-end", MFD_CLOEXEC);

@@ -15,7 +15,7 @@ struct LoadedFrontEnd {
   std::string loadPath;         // the name it was loaded under, for reading `error`
 };
 
-// The front end inside this program.
+// The front end inside this program (defined where the program embeds it).
 std::string_view EmbeddedFrontEnd();
 
 // Loads the shared object `image` and finds its entry point. It is loaded from an

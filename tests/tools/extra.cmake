@@ -10,3 +10,14 @@ target_compile_definitions(quire_tools_tests PRIVATE
   QUIRE_SAMPLE_BOOK_DIR="${PROJECT_SOURCE_DIR}/examples/sample-book")
 target_compile_definitions(quire_tools_tests PRIVATE
   QUIRE_SITE_FIXTURE_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tools/fixtures/site")
+
+# The stripped reader that quire-pack takes by itself, and the example extension that the
+# run script adds to the sample book.
+add_dependencies(quire_tools_tests quire-reader)
+target_compile_definitions(quire_tools_tests PRIVATE
+  QUIRE_STRIPPED_READER_PATH="$<TARGET_FILE:quire-reader>")
+if(EXISTS ${PROJECT_SOURCE_DIR}/examples/CMakeLists.txt)
+  add_dependencies(quire_tools_tests quire_example_ext)
+  target_compile_definitions(quire_tools_tests PRIVATE
+    QUIRE_EXAMPLE_EXT_PATH="$<TARGET_FILE:quire_example_ext>")
+endif()

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace quire::pack {
 
@@ -57,18 +58,24 @@ bool FindReaderImage(const std::string& explicitPath, std::string* path, std::st
     return true;
   }
   // The stripped reader made for books comes first; the developer's quire beside it keeps
-  // its debug information, which a book has no use for.
-  std::string own = OwnFolder();
+  // its debug information, which a book has no use for. A build beside this program wins
+  // over one installed on PATH.
+  const std::string own = OwnFolder();
+  std::vector<std::string> candidates;
   for (const char* name : {"quire-reader", "quire"}) {
     if (!own.empty()) {
-      for (const std::string& candidate : {own + "/" + name, own + "/../" + name}) {
-        if (IsExecutableFile(candidate)) {
-          *path = std::filesystem::path(candidate).lexically_normal().string();
-          return true;
-        }
-      }
+      candidates.push_back(own + "/" + name);
+      candidates.push_back(own + "/../" + name);
     }
-    const char* envPath = std::getenv("PATH");
+  }
+  for (const std::string& candidate : candidates) {
+    if (IsExecutableFile(candidate)) {
+      *path = std::filesystem::path(candidate).lexically_normal().string();
+      return true;
+    }
+  }
+  const char* envPath = std::getenv("PATH");
+  for (const char* name : {"quire-reader", "quire"}) {
     std::istringstream dirs(envPath ? envPath : "");
     for (std::string dir; std::getline(dirs, dir, ':');) {
       std::string candidate = (dir.empty() ? "." : dir) + "/" + name;

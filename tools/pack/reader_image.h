@@ -7,9 +7,9 @@
 namespace quire::pack {
 
 // The reader image to use: `explicitPath` when not empty; otherwise "quire-reader" (the
-// stripped reader) beside this program, then one folder up (the build tree keeps
-// quire-pack in tools/), then on PATH; then "quire" in the same places. The chosen file must be an
-// ELF executable. False with `error` when none is found or the file is not an ELF program.
+// stripped reader) beside this program or one folder up (the build tree keeps quire-pack
+// in tools/), then "quire" there, then "quire-reader" and "quire" on PATH. The chosen file must be
+// an ELF executable. False with `error` when none is found or the file is not an ELF program.
 bool FindReaderImage(const std::string& explicitPath, std::string* path, std::string* error);
 
 // True when the file starts with the ELF magic bytes.

@@ -1,0 +1,68 @@
+#include "launch/front_end_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "session/browser_notice.h"
+#include "support/scoped_tmpdir.h"
+
+namespace quire {
+namespace {
+
+using testing::ReadWholeFile;
+using testing::ScopedTmpdir;
+
+std::string Library(const char* path) {
+  std::optional<std::string> bytes = ReadWholeFile(path);
+  EXPECT_TRUE(bytes.has_value()) << path;
+  return bytes.value_or("");
+}
+
+bool EmptyFolder(const std::string& path) {
+  return std::filesystem::is_empty(path);
+}
+
+TEST(LoadFrontEndTest, LoadsFromMemoryAndCallsTheEntryPoint) {
+  ScopedTmpdir tmp;
+  const std::string privateFolder = tmp.PrivateFolder();
+  const LoadedFrontEnd front = LoadFrontEnd(Library(QUIRE_TEST_FRONT_WORKING));
+  ASSERT_NE(front.main, nullptr) << front.error;
+  EXPECT_EQ(front.error, "");
+  EXPECT_EQ(front.loadPath.rfind("/proc/self/fd/", 0), 0u) << front.loadPath;
+  char name[] = "book";
+  char* argv[] = {name, name, nullptr};
+  EXPECT_EQ(front.main(2, argv), 42);
+  EXPECT_TRUE(EmptyFolder(privateFolder)) << "nothing is written to load it";
+}
+
+TEST(LoadFrontEndTest, FailuresComeBackAsTextsThatNameTheirCause) {
+  struct Case {
+    const char* what;
+    std::string image;
+    const char* errorHolds;
+    const char* missingLibrary;
+  } cases[] = {
+      {"a library it needs is missing", Library(QUIRE_TEST_FRONT_NEEDSABSENT),
+       "libquire_absent.so.1", "libquire_absent.so.1"},
+      {"no entry point", Library(QUIRE_TEST_FRONT_NOENTRY), "QuireFrontMain", ""},
+      {"not a shared object", std::string(4096, 'x'), "", ""},
+      {"nothing at all", "", "", ""},
+      {"cut short", Library(QUIRE_TEST_FRONT_WORKING).substr(0, 200), "", ""},
+  };
+  for (const Case& c : cases) {
+    ScopedTmpdir tmp;
+    const std::string privateFolder = tmp.PrivateFolder();
+    const LoadedFrontEnd front = LoadFrontEnd(c.image);
+    EXPECT_EQ(front.main, nullptr) << c.what;
+    EXPECT_NE(front.error, "") << c.what;
+    EXPECT_NE(front.error.find(c.errorHolds), std::string::npos) << c.what << ": " << front.error;
+    EXPECT_EQ(MissingLibraryName(front.error, front.loadPath), c.missingLibrary)
+        << c.what << ": " << front.error;
+    EXPECT_TRUE(EmptyFolder(privateFolder)) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace quire
