@@ -47,7 +47,9 @@ LoadedFrontEnd Open(const std::string& path) {
 LoadedFrontEnd LoadFrontEnd(std::string_view image) {
   int fd = memfd_create("quire-front-end", MFD_CLOEXEC);
   if (fd >= 0) {
-    const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    // Named by process id rather than "self", so that a debugger reading the loaded
+    // libraries' names finds this file (and the front end's debug information) too.
+    const std::string path = "/proc/" + std::to_string(getpid()) + "/fd/" + std::to_string(fd);
     if (WriteAll(fd, image) && access(path.c_str(), R_OK) == 0) {
       LoadedFrontEnd loaded = Open(path);
       close(fd);

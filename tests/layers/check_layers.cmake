@@ -1,10 +1,9 @@
 # Fails when a source file under SOURCE_DIR/src includes a header of a higher layer.
 #
 # The layers, lowest first: platform, book, pages, ext, script, session, launch (the
-# program that loads the window), then app and view
-# (the GTK program). A file may include headers of its own layer and of lower ones, the
-# public headers under quire/, and the window seam ui/, which every layer may call; ui
-# itself includes only ui.
+# program that loads the window), then app and view (the GTK front end). A file may
+# include headers of its own layer and of lower ones, the public headers under quire/, and
+# the window seam ui/, which every layer may call; ui itself includes only ui.
 #
 #   cmake -DSOURCE_DIR=<project> -P check_layers.cmake
 if(NOT SOURCE_DIR)
