@@ -132,11 +132,16 @@ std::string BuildSampleBook(const Fixture& f, const std::string& reader,
   std::string out;
   std::istringstream lines(manifest);
   for (std::string line; std::getline(lines, line);) {
-    if (line.rfind("startup-message", 0) == 0)
+    // A book id of its own: a copy of the sample book that runs on this machine (a test,
+    // the run script) would otherwise take each start over as its second copy.
+    if (line.rfind("startup-message", 0) == 0 || line.rfind("id ", 0) == 0 ||
+        line.rfind("id=", 0) == 0)
       continue;
     out += line + "\n";
-    if (line == "[book]")
+    if (line == "[book]") {
       out += "startup-script = " + StartupScript(f.signal) + "\n";
+      out += "id = windowbench-" + name + "-" + std::to_string(getpid()) + "\n";
+    }
   }
   std::ofstream(source + "/book.ini", std::ios::binary) << out;
   const std::string book = f.base + "/" + name;
