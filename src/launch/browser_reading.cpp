@@ -82,9 +82,10 @@ void OpenInBrowser(const std::string& path) {
 
 int RunInBrowser(const LoadedFrontEnd& failed, int argc, char** argv) {
   GtkNotice gtk;
-  const bool gtkShown = gtk.Open(&argc, &argv);
+  const GtkNotice::Outcome opened = gtk.Open(&argc, &argv);
+  const bool gtkShown = opened == GtkNotice::Outcome::kOpen;
   // Without GTK nothing can test the display; a named one is taken as there.
-  const bool display = gtkShown || DisplayNamed();
+  const bool display = opened == GtkNotice::Outcome::kMissing ? DisplayNamed() : gtkShown;
   auto tell = [&](const std::string& text) {
     if (gtkShown) {
       gtk.Show(kFallbackTitle, text, {}, kBrowserReadingHours * 3600);

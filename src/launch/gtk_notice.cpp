@@ -38,10 +38,10 @@ struct GtkNotice::Api {
   void (*setPrgname)(const char*) = nullptr;
 };
 
-bool GtkNotice::Open(int* argc, char*** argv) {
+GtkNotice::Outcome GtkNotice::Open(int* argc, char*** argv) {
   void* gtk = dlopen("libgtk-3.so.0", RTLD_NOW | RTLD_LOCAL);
   if (gtk == nullptr)
-    return false;
+    return Outcome::kMissing;
   static Api api;
   bool complete = true;
   auto bind = [&](auto& function, const char* name) {
@@ -60,12 +60,12 @@ bool GtkNotice::Open(int* argc, char*** argv) {
   bind(api.sourceRemove, "g_source_remove");
   bind(api.setPrgname, "g_set_prgname");
   if (!complete)
-    return false;
+    return Outcome::kMissing;
   api.setPrgname("quire");
   if (api.initCheck(argc, argv) == 0)
-    return false;
+    return Outcome::kNoDisplay;
   m_api = &api;
-  return true;
+  return Outcome::kOpen;
 }
 
 void GtkNotice::Show(const std::string& title, const std::string& text,

@@ -16,9 +16,14 @@ class GtkNotice {
   GtkNotice(const GtkNotice&) = delete;
   GtkNotice& operator=(const GtkNotice&) = delete;
 
-  // Loads GTK 3 and opens the display. False when the library or a function of it is
-  // missing, or no display can be opened.
-  bool Open(int* argc, char*** argv);
+  enum class Outcome {
+    kMissing,    // GTK 3, or a function of it, is not there
+    kNoDisplay,  // GTK is there but no display can be opened
+    kOpen,       // message boxes can be shown
+  };
+
+  // Loads GTK 3 and opens the display.
+  Outcome Open(int* argc, char*** argv);
 
   // Shows `text` in a message box captioned `title` with an OK button and waits until the
   // user closes it, a source ends the wait, or `seconds` have passed; then the box goes.

@@ -173,18 +173,23 @@ def test():
                 reader.process.kill()
                 reader.process.wait()
 
-        # Without any display the book says so, as the reader does, and leaves nothing.
-        headless = dict(env)
-        headless.pop("DISPLAY", None)
-        headless.pop("WAYLAND_DISPLAY", None)
-        reader = HiddenWebKitReader(book, headless)
-        code = reader.wait("without a display")
-        errors = reader.process.stderr.read().decode(errors="replace").splitlines()
-        check(code == 1, "without a display the book ended with %d" % code)
-        check(len(errors) == 1 and errors[0].startswith("quire: cannot open display: "),
-              "one line on standard error: %r" % errors)
-        check(len(opened_targets(record)) == 2, "nothing more was opened")
-        check_left_nothing(private, "the start without a display")
+        # Without a display (none named, or one that cannot be opened) the book says so,
+        # as the reader does, and leaves nothing.
+        for what, display in (("no display named", None),
+                              ("a display that is not there", ":9973")):
+            headless = dict(env)
+            headless.pop("DISPLAY", None)
+            headless.pop("WAYLAND_DISPLAY", None)
+            if display:
+                headless["DISPLAY"] = display
+            reader = HiddenWebKitReader(book, headless)
+            code = reader.wait("with " + what)
+            errors = reader.process.stderr.read().decode(errors="replace").splitlines()
+            check(code == 1, "with %s the book ended with %d" % (what, code))
+            check(errors and errors[-1].startswith("quire: cannot open display: "),
+                  "with %s the last line on standard error: %r" % (what, errors))
+            check(len(opened_targets(record)) == 2, "nothing more was opened with " + what)
+            check_left_nothing(private, "the start with " + what)
 
         # Closing the notice closes the book.
         os.remove(record)

@@ -21,3 +21,10 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/examples/CMakeLists.txt)
   target_compile_definitions(quire_tools_tests PRIVATE
     QUIRE_EXAMPLE_EXT_PATH="$<TARGET_FILE:quire_example_ext>")
 endif()
+
+# A build with sanitizers makes a far larger reader; the size of a book is only checked on
+# the builds that books are made from.
+string(TOUPPER "${CMAKE_BUILD_TYPE}" quire_build_type)
+if("${CMAKE_CXX_FLAGS} ${CMAKE_CXX_FLAGS_${quire_build_type}}" MATCHES "-fsanitize")
+  target_compile_definitions(quire_tools_tests PRIVATE QUIRE_SANITIZED_BUILD)
+endif()
