@@ -44,8 +44,8 @@ LoadedFrontEnd Open(const std::string& path) {
 
 }  // namespace
 
-LoadedFrontEnd LoadFrontEnd(std::string_view image) {
-  int fd = memfd_create("quire-front-end", MFD_CLOEXEC);
+LoadedFrontEnd LoadFrontEnd(std::string_view image, bool memoryFile) {
+  int fd = memoryFile ? memfd_create("quire-front-end", MFD_CLOEXEC) : -1;
   if (fd >= 0) {
     // Named by process id rather than "self", so that a debugger reading the loaded
     // libraries' names finds this file (and the front end's debug information) too.

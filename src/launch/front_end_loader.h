@@ -21,8 +21,9 @@ std::string_view EmbeddedFrontEnd();
 // Loads the shared object `image` and finds its entry point. It is loaded from an
 // anonymous memory file; where that cannot be made, from a file in the private temporary
 // folder that is removed again at once. A library it needs that is missing comes back as
-// the loader's error text, which names it.
-LoadedFrontEnd LoadFrontEnd(std::string_view image);
+// the loader's error text, which names it. `memoryFile` false goes straight to the
+// temporary file (tests).
+LoadedFrontEnd LoadFrontEnd(std::string_view image, bool memoryFile = true);
 
 }  // namespace quire
 

@@ -1,6 +1,7 @@
 #include "launch/front_end_loader.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -63,6 +64,52 @@ TEST(LoadFrontEndTest, FailuresComeBackAsTextsThatNameTheirCause) {
     EXPECT_EQ(MissingLibraryName(front.error, front.loadPath), c.missingLibrary)
         << c.what << ": " << front.error;
     EXPECT_TRUE(EmptyFolder(privateFolder)) << c.what;
+  }
+}
+
+// Where no memory file can be made the front end goes through a file in the private
+// temporary folder, which is removed once loaded.
+TEST(LoadFrontEndTest, WithoutMemoryFilesLoadsFromAPrivateFileAndRemovesIt) {
+  ScopedTmpdir tmp;
+  const std::string privateFolder = tmp.PrivateFolder();
+  const LoadedFrontEnd front = LoadFrontEnd(Library(QUIRE_TEST_FRONT_WORKING), false);
+  ASSERT_NE(front.main, nullptr) << front.error;
+  EXPECT_EQ(front.loadPath.rfind(privateFolder + "front", 0), 0u) << front.loadPath;
+  EXPECT_FALSE(testing::PathExists(front.loadPath));
+  EXPECT_TRUE(EmptyFolder(privateFolder));
+}
+
+// Another user who prepared the temporary folder (a link to a folder of theirs, or a
+// folder others may write to) must not get to swap the code the reader runs: nothing is
+// loaded from there, and nothing is written there.
+TEST(LoadFrontEndTest, RefusesATemporaryFolderOthersCouldWriteTo) {
+  struct Case {
+    const char* what;
+    bool link;
+    mode_t mode;
+  } cases[] = {
+      {"a link to another folder", true, 0700},
+      {"a folder everybody may write to", false, 0777},
+      {"a folder the group may write to", false, 0770},
+  };
+  for (const Case& c : cases) {
+    ScopedTmpdir tmp;
+    const std::string planted = tmp.File("planted");
+    ASSERT_EQ(mkdir(planted.c_str(), 0700), 0);
+    const std::string privateFolder = tmp.File("quire-" + std::to_string(getuid()));
+    if (c.link) {
+      ASSERT_EQ(symlink(planted.c_str(), privateFolder.c_str()), 0);
+    } else {
+      ASSERT_EQ(mkdir(privateFolder.c_str(), 0700), 0);
+      ASSERT_EQ(chmod(privateFolder.c_str(), c.mode), 0);
+    }
+    const LoadedFrontEnd front = LoadFrontEnd(Library(QUIRE_TEST_FRONT_WORKING), false);
+    EXPECT_EQ(front.main, nullptr) << c.what;
+    EXPECT_NE(front.error, "") << c.what;
+    EXPECT_TRUE(EmptyFolder(planted)) << c.what;
+    if (!c.link) {
+      EXPECT_TRUE(EmptyFolder(privateFolder)) << c.what;
+    }
   }
 }
 
