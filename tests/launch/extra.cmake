@@ -37,3 +37,18 @@ add_test(NAME ReaderNeeds.CheckRefusesTheFrontEnd
 set_tests_properties(ReaderNeeds.CheckRefusesTheFrontEnd PROPERTIES LABELS launch
   PASS_REGULAR_EXPRESSION "beyond the C and[^;]*runtimes:[^;]*libwebkit2gtk-4\\.1\\.so\\.0")
 add_dependencies(quire_launch_tests quire quire-reader quire_front_end)
+
+# Every core symbol the front end needs is exported by the programs that carry it.
+foreach(reader quire quire-reader)
+  add_test(NAME ReaderNeeds.FrontEndBindsToTheCore.${reader}
+           COMMAND ${CMAKE_COMMAND} -DREADER=$<TARGET_FILE:${reader}>
+                   -DFRONT_END=$<TARGET_FILE:quire_front_end>
+                   -P ${CMAKE_CURRENT_SOURCE_DIR}/launch/check_front_end_binds.cmake)
+  set_tests_properties(ReaderNeeds.FrontEndBindsToTheCore.${reader} PROPERTIES LABELS launch)
+endforeach()
+add_test(NAME ReaderNeeds.BindCheckRefusesAProgramWithoutTheCore
+         COMMAND ${CMAKE_COMMAND} -DREADER=$<TARGET_FILE:quire-pack>
+                 -DFRONT_END=$<TARGET_FILE:quire_front_end>
+                 -P ${CMAKE_CURRENT_SOURCE_DIR}/launch/check_front_end_binds.cmake)
+set_tests_properties(ReaderNeeds.BindCheckRefusesAProgramWithoutTheCore PROPERTIES
+  LABELS launch PASS_REGULAR_EXPRESSION "does not export what its front end[^;]*needs")
