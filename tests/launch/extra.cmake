@@ -52,3 +52,23 @@ add_test(NAME ReaderNeeds.BindCheckRefusesAProgramWithoutTheCore
                  -P ${CMAKE_CURRENT_SOURCE_DIR}/launch/check_front_end_binds.cmake)
 set_tests_properties(ReaderNeeds.BindCheckRefusesAProgramWithoutTheCore PROPERTIES
   LABELS launch PASS_REGULAR_EXPRESSION "does not export what its front end[^;]*needs")
+
+# Each program carries the front end the build made for it.
+foreach(pair "quire:quire_front_end.so" "quire-reader:quire_front_end.stripped.so")
+  string(REPLACE ":" ";" pair "${pair}")
+  list(GET pair 0 reader)
+  list(GET pair 1 front_end)
+  add_test(NAME ReaderNeeds.CarriesTheBuiltFrontEnd.${reader}
+           COMMAND ${CMAKE_COMMAND} -DREADER=$<TARGET_FILE:${reader}>
+                   -DFRONT_END=${PROJECT_BINARY_DIR}/${front_end}
+                   -DSCRATCH=${CMAKE_CURRENT_BINARY_DIR}/carried_${reader}.so
+                   -P ${CMAKE_CURRENT_SOURCE_DIR}/launch/check_embedded_front_end.cmake)
+  set_tests_properties(ReaderNeeds.CarriesTheBuiltFrontEnd.${reader} PROPERTIES LABELS launch)
+endforeach()
+add_test(NAME ReaderNeeds.CarriedCheckRefusesAnotherFrontEnd
+         COMMAND ${CMAKE_COMMAND} -DREADER=$<TARGET_FILE:quire-reader>
+                 -DFRONT_END=${PROJECT_BINARY_DIR}/quire_front_end.so
+                 -DSCRATCH=${CMAKE_CURRENT_BINARY_DIR}/carried_other.so
+                 -P ${CMAKE_CURRENT_SOURCE_DIR}/launch/check_embedded_front_end.cmake)
+set_tests_properties(ReaderNeeds.CarriedCheckRefusesAnotherFrontEnd PROPERTIES
+  LABELS launch PASS_REGULAR_EXPRESSION "carries another front end")
