@@ -4,7 +4,8 @@ comes first on PATH. The book does not stop with the loader's error: it hands it
 page to the opener, tells the user in one message box what is missing and how to install
 it, hands its pages out again when started a second time, and removes everything it wrote
 when it ends, on SIGTERM or when the notice is closed. Without any display it ends as the
-reader does.
+reader does. With GTK hidden as well, the notice goes to standard error and, as a page, to
+the browser.
 
 Hiding a library needs root and unshare; where they are not at hand the test is skipped."""
 
@@ -23,16 +24,22 @@ LIBRARY = "libwebkit2gtk-4.1.so.0"
 START_MARK = "The harbour lights are lit at dusk."
 INSTALL_LINES = ("sudo apt install libwebkit2gtk-4.1-0", "sudo dnf install webkit2gtk4.1",
                  "sudo pacman -S webkit2gtk-4.1")
-HIDE_AND_RUN = 'mount --bind /dev/null "$1" && exec "$2"'
+GTK_LIBRARY = "libgtk-3.so.0"
+HIDE_AND_RUN = ('book=$1; shift; for lib; do mount --bind /dev/null "$lib" || exit 99; done; '
+                'exec "$book"')
+
+
+def library_path(name):
+    """Where the loader finds library `name`, from its cache."""
+    listing = subprocess.run(["ldconfig", "-p"], capture_output=True, text=True).stdout
+    for line in listing.splitlines():
+        if line.strip().startswith(name + " ") and "=>" in line:
+            return line.split("=>", 1)[1].strip()
+    return None
 
 
 def webkit_path():
-    """Where the loader finds WebKitGTK, from its cache."""
-    listing = subprocess.run(["ldconfig", "-p"], capture_output=True, text=True).stdout
-    for line in listing.splitlines():
-        if line.strip().startswith(LIBRARY + " ") and "=>" in line:
-            return line.split("=>", 1)[1].strip()
-    return None
+    return library_path(LIBRARY)
 
 
 def why_skip():
@@ -40,8 +47,9 @@ def why_skip():
         return "hiding WebKitGTK needs root (bind mounts in a private mount namespace)"
     if subprocess.run(["unshare", "-m", "true"], capture_output=True).returncode != 0:
         return "unshare -m is not permitted here"
-    if webkit_path() is None:
-        return "the loader's cache does not list " + LIBRARY
+    for name in (LIBRARY, GTK_LIBRARY):
+        if library_path(name) is None:
+            return "the loader's cache does not list " + name
     return None
 
 
@@ -49,9 +57,10 @@ class HiddenWebKitReader:
     """One run of the book with WebKitGTK hidden; the process is the book itself (unshare
     and sh replace themselves with it)."""
 
-    def __init__(self, book, env):
+    def __init__(self, book, env, hidden=(LIBRARY,)):
         self.process = subprocess.Popen(
-            ["unshare", "-m", "sh", "-c", HIDE_AND_RUN, "sh", webkit_path(), book.path],
+            ["unshare", "-m", "sh", "-c", HIDE_AND_RUN, "sh", book.path]
+            + [library_path(name) for name in hidden],
             env=env, stderr=subprocess.PIPE)
 
     def app(self):
@@ -206,5 +215,60 @@ def test():
                 reader.process.wait()
 
 
+def test_without_gtk():
+    """With GTK hidden too, nothing can show a message box: the notice goes to standard
+    error and, as nobody may read that (a file manager started the book), to the browser
+    as a page that links the book's pages."""
+    with Scratch() as work:
+        book = Book(work, {
+            "index.html": "<html><head><title>Harbour</title></head><body><p>%s</p>"
+                          "</body></html>" % START_MARK,
+        }, "[book]\nesbn = GUI-BROWSER-2\ntitle = Harbour Lights\n")
+        bin_dir = os.path.join(work, "bin")
+        os.makedirs(bin_dir)
+        record = os.path.join(work, "opened.txt")
+        opener = os.path.join(bin_dir, "xdg-open")
+        with open(opener, "w") as f:
+            f.write("#!/bin/sh\nprintf '%%s\\n' \"$*\" >> '%s'\n" % record)
+        os.chmod(opener, 0o755)
+        env = reader_environment(os.path.join(work, "home"))
+        env["PATH"] = bin_dir + os.pathsep + env.get("PATH", "")
+        private = os.path.join(env["TMPDIR"], "quire-%d" % os.getuid())
+
+        reader = HiddenWebKitReader(book, env, hidden=(LIBRARY, GTK_LIBRARY))
+        try:
+            targets = reader.opened(record, 2)
+            start, notice = page_path(targets[0]), page_path(targets[1])
+            with open(start, encoding="utf-8", errors="replace") as f:
+                check(START_MARK in f.read(), "the start page went to the browser first")
+            check(os.path.basename(notice) == "__notice.html", "then the notice page: %r"
+                  % targets)
+            with open(notice, encoding="utf-8", errors="replace") as f:
+                page = f.read()
+            for line in (LIBRARY,) + INSTALL_LINES:
+                check(line in page, "the notice page gives %r" % line)
+            check('">Start page</A>' in page and "index.html" in page,
+                  "the notice page links the start page")
+            check(reader.process.poll() is None, "the book keeps running")
+
+            reader.process.send_signal(signal.SIGTERM)
+            code = reader.wait("on SIGTERM")
+            errors = reader.process.stderr.read().decode(errors="replace")
+            check(code == 0, "after SIGTERM the book ended with %d: %s" % (code, errors))
+            check(LIBRARY in errors and "sudo apt install libwebkit2gtk-4.1-0" in errors,
+                  "the notice is on standard error too: %r" % errors)
+            check(errors.count("sudo apt install") == 1, "and only once: %r" % errors)
+            check_left_nothing(private, "SIGTERM")
+        finally:
+            if reader.process.poll() is None:
+                reader.process.kill()
+                reader.process.wait()
+
+
+def test_all():
+    test()
+    test_without_gtk()
+
+
 if __name__ == "__main__":
-    run(test)
+    run(test_all)
