@@ -29,6 +29,45 @@ GtkMessageType MessageTypeFor(int icon) {
   }
 }
 
+// The theme's icon of a message style, beside the text as message boxes show it; none for
+// a box without an icon.
+void ShowStyleIcon(GtkWidget* dialog, GtkMessageType type) {
+  const char* name = nullptr;
+  const char* description = nullptr;
+  switch (type) {
+    case GTK_MESSAGE_INFO:
+      name = "dialog-information";
+      description = "Information";
+      break;
+    case GTK_MESSAGE_QUESTION:
+      name = "dialog-question";
+      description = "Question";
+      break;
+    case GTK_MESSAGE_WARNING:
+      name = "dialog-warning";
+      description = "Warning";
+      break;
+    case GTK_MESSAGE_ERROR:
+      name = "dialog-error";
+      description = "Error";
+      break;
+    default:
+      return;
+  }
+  GtkWidget* texts = gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(dialog));
+  GtkWidget* row = gtk_widget_get_parent(texts);
+  if (!GTK_IS_BOX(row))
+    return;
+  GtkWidget* icon = gtk_image_new_from_icon_name(name, GTK_ICON_SIZE_DIALOG);
+  gtk_widget_set_valign(icon, GTK_ALIGN_START);
+  AtkObject* accessible = gtk_widget_get_accessible(icon);
+  if (accessible != nullptr)
+    atk_object_set_name(accessible, description);
+  gtk_box_pack_start(GTK_BOX(row), icon, FALSE, FALSE, 0);
+  gtk_box_reorder_child(GTK_BOX(row), icon, 0);
+  gtk_widget_show(icon);
+}
+
 struct MessageButton {
   const char* label;
   int code;
@@ -104,6 +143,8 @@ int GtkReaderWindow::RunDialog(GtkDialog* dialog) {
   int response = GTK_RESPONSE_NONE;
   m_busyScope([&] {
     m_openDialogs.push_back(dialog);
+    // A nested main loop until the answer: scripts wait for it synchronously. The busy
+    // scope defers a close of the window until the loop has returned.
     response = gtk_dialog_run(dialog);
     m_openDialogs.erase(std::remove(m_openDialogs.begin(), m_openDialogs.end(), dialog),
                         m_openDialogs.end());
@@ -121,8 +162,10 @@ void GtkReaderWindow::DismissAllDialogs() {
 void GtkReaderWindow::ShowStartupNotice(const std::string& text) {
   GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_INFO,
                                              GTK_BUTTONS_OK, "%s", ToDisplayText(text).c_str());
+  ShowStyleIcon(dialog, GTK_MESSAGE_INFO);
   gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
   gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
+  // A nested main loop before the program's own starts: there is no window yet to close.
   gtk_dialog_run(GTK_DIALOG(dialog));
   gtk_widget_destroy(dialog);
 }
@@ -131,9 +174,11 @@ int GtkReaderWindow::MessageBox(const std::string& text, int style) {
   if (m_dismissAll)
     return ConsoleWindow().MessageBox(text, style);
   GtkWindow* owner = Owner();
+  const GtkMessageType type = MessageTypeFor(EffectiveIcon(style));
   GtkWidget* dialog = gtk_message_dialog_new(
-      owner, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
-      MessageTypeFor(EffectiveIcon(style)), GTK_BUTTONS_NONE, "%s", ToDisplayText(text).c_str());
+      owner, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT), type,
+      GTK_BUTTONS_NONE, "%s", ToDisplayText(text).c_str());
+  ShowStyleIcon(dialog, type);
   gtk_window_set_title(GTK_WINDOW(dialog), ToDisplayText(m_title).c_str());
   if (owner == nullptr)
     gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
@@ -373,6 +418,8 @@ std::optional<int> GtkReaderWindow::WaitForChild(int pid, int timeoutMs) {
         return G_SOURCE_REMOVE;
       },
       &wait);
+  // A nested main loop until the child ends or the time is up: the script command waits for
+  // it synchronously while the window keeps painting. The busy scope defers a close.
   m_busyScope([&] { g_main_loop_run(wait.loop); });
   if (!wait.status.has_value())
     g_source_remove(child);  // left alone: a later launch reaps it

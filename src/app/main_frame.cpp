@@ -13,28 +13,19 @@ namespace quire {
 namespace {
 
 constexpr char kIdleText[] = "Ready";
-// The grey that shows wherever no bar or view covers the client area.
-constexpr char kFrameCss[] = "window.quire-frame { background-color: rgb(192,192,192); }";
+constexpr char kActionPrefix[] = "win";
+// The mouse's back and forward buttons.
+constexpr guint kBackButton = 8;
+constexpr guint kForwardButton = 9;
 constexpr int kSystemWidth = 800;
 constexpr int kSystemHeight = 600;
 constexpr const char* kIndicatorTexts[3] = {"CAP", "NUM", "SCRL"};
 
-struct CommandLink {
-  CMainFrame* frame;
-  int id;
-};
+// The action a widget or key runs, kept on the widget (or closure) by name.
+constexpr char kActionKey[] = "quire-action";
 
-void RunLinkedCommand(gpointer data) {
-  auto* link = static_cast<CommandLink*>(data);
-  link->frame->RunCommand(link->id);
-}
-
-CommandLink* NewLink(CMainFrame* frame, int id) {
-  return new CommandLink{frame, id};
-}
-
-void FreeLink(gpointer data, GClosure*) {
-  delete static_cast<CommandLink*>(data);
+const char* ActionOf(gpointer widget) {
+  return static_cast<const char*>(g_object_get_data(G_OBJECT(widget), kActionKey));
 }
 
 }  // namespace
@@ -54,15 +45,11 @@ void CMainFrame::Create(const std::string& splashPath) {
   m_window = GTK_WINDOW(gtk_window_new(GTK_WINDOW_TOPLEVEL));
   gtk_window_set_title(m_window, ToDisplayText(book.Title()).c_str());
   gtk_window_set_resizable(m_window, book.SizeableFrame());
-  gtk_style_context_add_class(gtk_widget_get_style_context(GTK_WIDGET(m_window)), "quire-frame");
-  GtkCssProvider* css = gtk_css_provider_new();
-  gtk_css_provider_load_from_data(css, kFrameCss, -1, nullptr);
-  gtk_style_context_add_provider(gtk_widget_get_style_context(GTK_WIDGET(m_window)),
-                                 GTK_STYLE_PROVIDER(css), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-  g_object_unref(css);
+  // The client area shows the theme's window background wherever no bar or view covers it.
   g_signal_connect(m_window, "delete-event", G_CALLBACK(OnDeleteEvent), this);
   g_signal_connect(m_window, "realize", G_CALLBACK(OnRealize), this);
 
+  BuildActions();
   m_accelGroup = gtk_accel_group_new();
   gtk_window_add_accel_group(m_window, m_accelGroup);
 
@@ -87,6 +74,10 @@ void CMainFrame::Create(const std::string& splashPath) {
   m_statusBar = BuildStatusBar();
   gtk_box_pack_end(GTK_BOX(frameBox), m_statusBar, FALSE, FALSE, 0);
   ConnectAccelerators();
+  // The mouse's back and forward buttons and Ctrl+wheel over the page; connected before
+  // WebKit's own handlers, which would zoom the whole page.
+  g_signal_connect(m_view->Widget(), "button-press-event", G_CALLBACK(OnPageButtonPress), this);
+  g_signal_connect(m_view->Widget(), "scroll-event", G_CALLBACK(OnPageScroll), this);
 
   gtk_widget_show_all(frameBox);
   gtk_widget_realize(GTK_WIDGET(m_window));
@@ -94,6 +85,34 @@ void CMainFrame::Create(const std::string& splashPath) {
   CSplashWindow::Create(splashPath, m_window);
   m_view->OnInitialUpdate([this] { ApplyBookOptions(); });
   UpdateCommandUi();
+}
+
+// --- Actions ----------------------------------------------------------------------------
+
+void CMainFrame::BuildActions() {
+  m_actions = g_simple_action_group_new();
+  for (const FrameCommand& command : FrameCommands()) {
+    GSimpleAction* action =
+        command.checkable
+            ? g_simple_action_new_stateful(command.name, nullptr, g_variant_new_boolean(FALSE))
+            : g_simple_action_new(command.name, nullptr);
+    g_signal_connect(action, "activate", G_CALLBACK(OnActionActivated), this);
+    g_action_map_add_action(G_ACTION_MAP(m_actions), G_ACTION(action));
+    g_object_unref(action);
+  }
+  gtk_widget_insert_action_group(GTK_WIDGET(m_window), kActionPrefix, G_ACTION_GROUP(m_actions));
+}
+
+void CMainFrame::OnActionActivated(GSimpleAction* action, GVariant*, gpointer self) {
+  static_cast<CMainFrame*>(self)->RunCommand(g_action_get_name(G_ACTION(action)));
+}
+
+void CMainFrame::ActivateAction(const char* name) {
+  if (m_actions == nullptr || name == nullptr)
+    return;
+  // The enabling read now, not at the last update: a disabled action ignores the call.
+  UpdateCommandUi();
+  g_action_group_activate_action(G_ACTION_GROUP(m_actions), name, nullptr);
 }
 
 // --- Bars -------------------------------------------------------------------------------
@@ -126,37 +145,42 @@ GtkWidget* CMainFrame::BuildMenuBar() {
       GtkWidget* target = inFonts ? fonts : menu;
       if (command.separatorBefore)
         gtk_menu_shell_append(GTK_MENU_SHELL(target), gtk_separator_menu_item_new());
-      gtk_menu_shell_append(GTK_MENU_SHELL(target), BuildMenuItem(command.id));
+      gtk_menu_shell_append(GTK_MENU_SHELL(target), BuildMenuItem(command));
     }
     gtk_menu_shell_append(GTK_MENU_SHELL(bar), top);
   }
   return bar;
 }
 
-GtkWidget* CMainFrame::BuildMenuItem(int id) {
-  const FrameCommand& command = *FindFrameCommand(id);
-  bool checkable = id == kCmdToolbar || id == kCmdStatusBar || FontLevelOfCommand(id) >= 0;
-  GtkWidget* item = checkable ? gtk_check_menu_item_new() : gtk_menu_item_new();
-  // The menu text with its mnemonic and, to its right, the accelerator label as written.
-  GtkWidget* box = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 12);
-  GtkWidget* label = gtk_label_new_with_mnemonic(MnemonicToGtk(command.menuText).c_str());
-  gtk_label_set_mnemonic_widget(GTK_LABEL(label), item);
-  gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
-  gtk_box_pack_start(GTK_BOX(box), label, TRUE, TRUE, 0);
+GtkWidget* CMainFrame::BuildMenuItem(const FrameCommand& command) {
+  const std::string text = MnemonicToGtk(command.menuText);
+  GtkWidget* item = command.checkable ? gtk_check_menu_item_new_with_mnemonic(text.c_str())
+                                      : gtk_menu_item_new_with_mnemonic(text.c_str());
+  g_object_set_data(G_OBJECT(item), kActionKey, const_cast<char*>(command.name));
+  // The accelerator label is GTK's own, fed by the key the label names, so the
+  // accessibility bus reports the binding; the keys themselves live on the window and
+  // work without the menu bar.
   if (*command.acceleratorLabel != '\0') {
-    GtkWidget* accel = gtk_label_new(command.acceleratorLabel);
-    gtk_style_context_add_class(gtk_widget_get_style_context(accel), "accelerator");
-    gtk_box_pack_end(GTK_BOX(box), accel, FALSE, FALSE, 0);
+    guint keyval = 0;
+    GdkModifierType modifiers{};
+    gtk_accelerator_parse(AcceleratorOfLabel(command.acceleratorLabel).c_str(), &keyval,
+                          &modifiers);
+    GtkWidget* label = gtk_bin_get_child(GTK_BIN(item));
+    if (keyval != 0 && GTK_IS_ACCEL_LABEL(label))
+      gtk_accel_label_set_accel(GTK_ACCEL_LABEL(label), keyval, modifiers);
   }
-  gtk_container_add(GTK_CONTAINER(item), box);
-  g_signal_connect_data(item, "activate", G_CALLBACK(+[](GtkMenuItem*, gpointer data) {
-                          auto* link = static_cast<CommandLink*>(data);
-                          if (!link->frame->m_updating)
-                            RunLinkedCommand(data);
-                        }),
-                        NewLink(this, id), FreeLink, GConnectFlags(0));
+  GAction* action = g_action_map_lookup_action(G_ACTION_MAP(m_actions), command.name);
+  g_object_bind_property(action, "enabled", item, "sensitive", G_BINDING_SYNC_CREATE);
+  g_signal_connect(item, "activate", G_CALLBACK(+[](GtkMenuItem* activated, gpointer self) {
+                     auto* frame = static_cast<CMainFrame*>(self);
+                     // A check mark set by an update is no choice of the user.
+                     if (!frame->m_updating)
+                       frame->ActivateAction(ActionOf(activated));
+                   }),
+                   this);
   ConnectPrompt(item, command.prompt, true);
-  m_menuItems[id].push_back(item);
+  if (command.checkable)
+    m_checkItems[command.name].push_back(item);
   return item;
 }
 
@@ -180,16 +204,19 @@ GtkWidget* CMainFrame::BuildToolbar() {
     gtk_tool_item_set_homogeneous(button, TRUE);
     gtk_tool_item_set_is_important(button, TRUE);
     gtk_tool_item_set_tooltip_text(button, tip.c_str());
-    g_signal_connect_data(button, "clicked", G_CALLBACK(+[](GtkToolButton* clicked, gpointer data) {
-                            CMainFrame* frame = static_cast<CommandLink*>(data)->frame;
-                            frame->m_clickedButton = GTK_WIDGET(clicked);
-                            RunLinkedCommand(data);
-                            frame->m_clickedButton = nullptr;
-                          }),
-                          NewLink(this, command->id), FreeLink, GConnectFlags(0));
+    g_object_set_data(G_OBJECT(button), kActionKey, const_cast<char*>(command->name));
+    GAction* action = g_action_map_lookup_action(G_ACTION_MAP(m_actions), command->name);
+    g_object_bind_property(action, "enabled", button, "sensitive", G_BINDING_SYNC_CREATE);
+    g_signal_connect(button, "clicked", G_CALLBACK(+[](GtkToolButton* clicked, gpointer self) {
+                       auto* frame = static_cast<CMainFrame*>(self);
+                       // The drop-downs open below their button.
+                       frame->m_clickedButton = GTK_WIDGET(clicked);
+                       frame->ActivateAction(ActionOf(clicked));
+                       frame->m_clickedButton = nullptr;
+                     }),
+                     this);
     ConnectPrompt(gtk_bin_get_child(GTK_BIN(button)), command->prompt, false);
     gtk_toolbar_insert(GTK_TOOLBAR(toolbar), button, -1);
-    m_toolButtons[command->id].push_back(GTK_WIDGET(button));
   }
   return toolbar;
 }
@@ -235,6 +262,11 @@ void CMainFrame::OnKeymapStateChanged(GdkKeymap*, gpointer self) {
 }
 
 void CMainFrame::ConnectAccelerators() {
+  // What one key's closure holds; freed with the closure, when the accel group goes.
+  struct KeyBinding {
+    CMainFrame* frame;
+    const char* action;
+  };
   for (const FrameCommand& command : FrameCommands()) {
     for (const char* key : command.keys) {
       guint keyval = 0;
@@ -242,15 +274,16 @@ void CMainFrame::ConnectAccelerators() {
       gtk_accelerator_parse(key, &keyval, &modifiers);
       if (keyval == 0)
         continue;
-      GClosure* closure =
-          g_cclosure_new(G_CALLBACK(+[](GtkAccelGroup*, GObject*, guint, GdkModifierType,
-                                        gpointer data) -> gboolean {
-                           // A disabled command swallows its key all the same: the page never sees
-                           // a key that belongs to the reader.
-                           RunLinkedCommand(data);
-                           return TRUE;
-                         }),
-                         NewLink(this, command.id), FreeLink);
+      GClosure* closure = g_cclosure_new(
+          G_CALLBACK(+[](GtkAccelGroup*, GObject*, guint, GdkModifierType, gpointer data) {
+            auto* binding = static_cast<KeyBinding*>(data);
+            // A disabled command swallows its key all the same: the page never sees a key
+            // that belongs to the reader.
+            binding->frame->ActivateAction(binding->action);
+            return TRUE;
+          }),
+          new KeyBinding{this, command.name},
+          [](gpointer data, GClosure*) { delete static_cast<KeyBinding*>(data); });
       gtk_accel_group_connect(m_accelGroup, keyval, modifiers, GtkAccelFlags(0), closure);
     }
   }
@@ -297,7 +330,7 @@ void CMainFrame::ApplyBookOptions() {
     // The accelerators live on the window and stay in force.
     gtk_widget_destroy(m_menuBar);
     m_menuBar = nullptr;
-    m_menuItems.erase(m_menuItems.begin(), m_menuItems.end());
+    m_checkItems.clear();
   }
   if (book.AlwaysOnTop())
     gtk_window_set_keep_above(m_window, TRUE);
@@ -331,7 +364,6 @@ CommandContext CMainFrame::Context() const {
     c.canGoForward = m_view->CanGoForward();
     c.canCopy = m_view->CanCopy();
     c.canSelectAll = m_view->CanSelectAll();
-    c.canFind = true;
     c.canRefresh = true;
     c.canStop = m_view->IsLoading();
     c.fontCommand = m_view->FontCommand();
@@ -346,120 +378,134 @@ CommandContext CMainFrame::Context() const {
   return c;
 }
 
-void CMainFrame::RunCommand(int id) {
-  if (m_window == nullptr || !CommandStateFor(id, Context()).enabled) {
-    UpdateCommandUi();
-    return;
-  }
-  Dispatch(id);
+void CMainFrame::RunCommand(const char* name) {
+  const FrameCommand* command = FindFrameCommand(name != nullptr ? name : "");
+  if (m_window != nullptr && command != nullptr)
+    RunFrameCommand(*command, *this, Context());
   UpdateCommandUi();
 }
 
-void CMainFrame::Dispatch(int id) {
-  CQuireView& view = *m_view;
-  switch (id) {
-    case kCmdPrint:
-      view.PrintPage();
-      break;
-    case kCmdPrintSetup:
-      m_busyScope([] { TheWindow().PrintSetupDialog(); });
-      break;
-    case kCmdExit:
-      m_closeRequested();
-      break;
-    case kCmdCopy:
-      view.CopySelection();
-      break;
-    case kCmdSelectAll:
-      view.SelectAllText();
-      break;
-    case kCmdFind:
-      view.FindOnPage();
-      break;
-    case kCmdFrameworkFind:
-      view.FrameworkFind();
-      break;
-    case kCmdToolbar:
-      ToggleToolbar();
-      break;
-    case kCmdStatusBar:
-      ToggleStatusBar();
-      break;
-    case kCmdFontLargest:
-    case kCmdFontLarger:
-    case kCmdFontMedium:
-    case kCmdFontSmaller:
-    case kCmdFontSmallest:
-      view.SetFontSize(FontLevelOfCommand(id));
-      break;
-    case kCmdStop:
-      view.StopLoading();
-      break;
-    case kCmdRefresh:
-      view.RefreshPage();
-      break;
-    case kCmdBack:
-      view.GoBack();
-      break;
-    case kCmdForward:
-      view.GoForward();
-      break;
-    case kCmdHome:
-      view.GoHome();
-      break;
-    case kCmdSearch:
-      view.ShowSearch();
-      break;
-    case kCmdContents:
-      view.ShowContents();
-      break;
-    case kCmdContentsMenu:
-      view.ShowContentsMenu(m_clickedButton);
-      break;
-    case kCmdFontMenu:
-      view.ShowFontMenu(m_clickedButton);
-      break;
-    case kCmdAbout:
-      view.ShowAbout();
-      break;
-    case kCmdNextPane:
-      gtk_widget_child_focus(GTK_WIDGET(m_window), GTK_DIR_TAB_FORWARD);
-      break;
-    case kCmdPreviousPane:
-      gtk_widget_child_focus(GTK_WIDGET(m_window), GTK_DIR_TAB_BACKWARD);
-      break;
-    default:
-      break;
-  }
-}
-
 void CMainFrame::UpdateCommandUi() {
-  if (m_window == nullptr)
+  if (m_window == nullptr || m_actions == nullptr)
     return;
-  CommandContext context = Context();
+  const CommandContext context = Context();
   m_updating = true;
-  for (auto& [id, items] : m_menuItems) {
-    CommandUiState state = CommandStateFor(id, context);
-    for (GtkWidget* item : items) {
-      gtk_widget_set_sensitive(item, state.enabled);
-      if (GTK_IS_CHECK_MENU_ITEM(item))
-        gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(item), state.checked);
-    }
-  }
-  for (auto& [id, buttons] : m_toolButtons) {
-    CommandUiState state = CommandStateFor(id, context);
-    for (GtkWidget* button : buttons)
-      gtk_widget_set_sensitive(button, state.enabled);
+  for (const FrameCommand& command : FrameCommands()) {
+    const CommandUiState state = command.state(context);
+    GAction* action = g_action_map_lookup_action(G_ACTION_MAP(m_actions), command.name);
+    g_simple_action_set_enabled(G_SIMPLE_ACTION(action), state.enabled);
+    if (!command.checkable)
+      continue;
+    g_simple_action_set_state(G_SIMPLE_ACTION(action), g_variant_new_boolean(state.checked));
+    auto items = m_checkItems.find(command.name);
+    if (items == m_checkItems.end())
+      continue;
+    for (GtkWidget* item : items->second)
+      gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(item), state.checked);
   }
   m_updating = false;
 }
 
+// --- What the commands do -----------------------------------------------------------------
+
+void CMainFrame::PrintPage() {
+  m_view->PrintPage();
+}
+void CMainFrame::CopySelection() {
+  m_view->CopySelection();
+}
+void CMainFrame::SelectAllText() {
+  m_view->SelectAllText();
+}
+void CMainFrame::FindOnPage() {
+  m_view->FindOnPage();
+}
+void CMainFrame::SetFontSize(int level) {
+  m_view->SetFontSize(level);
+}
+void CMainFrame::StopLoading() {
+  m_view->StopLoading();
+}
+void CMainFrame::RefreshPage() {
+  m_view->RefreshPage();
+}
+void CMainFrame::GoBack() {
+  m_view->GoBack();
+}
+void CMainFrame::GoForward() {
+  m_view->GoForward();
+}
+void CMainFrame::GoHome() {
+  m_view->GoHome();
+}
+void CMainFrame::ShowSearch() {
+  m_view->ShowSearch();
+}
+void CMainFrame::ShowContents() {
+  m_view->ShowContents();
+}
+void CMainFrame::ShowContentsMenu() {
+  m_view->ShowContentsMenu(m_clickedButton);
+}
+void CMainFrame::ShowFontMenu() {
+  m_view->ShowFontMenu(m_clickedButton);
+}
+void CMainFrame::ShowAbout() {
+  m_view->ShowAbout();
+}
+void CMainFrame::PrintSetup() {
+  m_busyScope([] { TheWindow().PrintSetupDialog(); });
+}
+void CMainFrame::CloseBook() {
+  m_closeRequested();
+}
 void CMainFrame::ToggleToolbar() {
   gtk_widget_set_visible(m_toolbar, !gtk_widget_get_visible(m_toolbar));
 }
-
 void CMainFrame::ToggleStatusBar() {
   gtk_widget_set_visible(m_statusBar, !gtk_widget_get_visible(m_statusBar));
+}
+void CMainFrame::FocusNextPane() {
+  gtk_widget_child_focus(GTK_WIDGET(m_window), GTK_DIR_TAB_FORWARD);
+}
+void CMainFrame::FocusPreviousPane() {
+  gtk_widget_child_focus(GTK_WIDGET(m_window), GTK_DIR_TAB_BACKWARD);
+}
+
+gboolean CMainFrame::OnPageButtonPress(GtkWidget*, GdkEventButton* event, gpointer self) {
+  if (event->type != GDK_BUTTON_PRESS)
+    return FALSE;
+  auto* frame = static_cast<CMainFrame*>(self);
+  if (event->button == kBackButton) {
+    frame->ActivateAction("back");
+    return TRUE;
+  }
+  if (event->button == kForwardButton) {
+    frame->ActivateAction("forward");
+    return TRUE;
+  }
+  return FALSE;
+}
+
+gboolean CMainFrame::OnPageScroll(GtkWidget*, GdkEventScroll* event, gpointer self) {
+  if ((event->state & gtk_accelerator_get_default_mod_mask()) != GDK_CONTROL_MASK)
+    return FALSE;
+  auto* frame = static_cast<CMainFrame*>(self);
+  if (event->direction == GDK_SCROLL_UP)
+    frame->m_zoomScroll = -1;
+  else if (event->direction == GDK_SCROLL_DOWN)
+    frame->m_zoomScroll = 1;
+  else if (event->direction == GDK_SCROLL_SMOOTH)
+    frame->m_zoomScroll += event->delta_y;  // a touchpad's small steps add up to one
+  // Away from the user enlarges, as in browsers; one size per wheel notch.
+  if (frame->m_zoomScroll <= -1) {
+    frame->m_zoomScroll = 0;
+    frame->ActivateAction("font-grow");
+  } else if (frame->m_zoomScroll >= 1) {
+    frame->m_zoomScroll = 0;
+    frame->ActivateAction("font-shrink");
+  }
+  return TRUE;
 }
 
 gboolean CMainFrame::OnDeleteEvent(GtkWidget*, GdkEvent*, gpointer self) {
@@ -575,6 +621,16 @@ WindowRect PrimaryScreenRect() {
   return {0, 0, geometry.width, geometry.height};
 }
 
+void CMainFrame::OnExposed(GdkWindow* exposed) {
+  if (m_window == nullptr || m_view == nullptr || !m_view->Exists() || exposed == nullptr)
+    return;
+  GdkWindow* frame = gtk_widget_get_window(GTK_WIDGET(m_window));
+  // The page draws itself only when WebKit asks for it: where a closed menu or tooltip
+  // uncovered it, the window's background would stay until the page changed.
+  if (frame != nullptr && gdk_window_get_toplevel(exposed) == frame)
+    gtk_widget_queue_draw(m_view->Widget());
+}
+
 void CMainFrame::Hide() {
   if (m_window != nullptr)
     gtk_widget_hide(GTK_WIDGET(m_window));
@@ -587,9 +643,10 @@ void CMainFrame::Destroy() {
   if (display != nullptr)
     g_signal_handlers_disconnect_by_data(gdk_keymap_get_for_display(display), this);
   GtkWidget* window = GTK_WIDGET(m_window);
+  if (m_view != nullptr && m_view->Exists())
+    g_signal_handlers_disconnect_by_data(m_view->Widget(), this);
   m_window = nullptr;
-  m_menuItems.clear();
-  m_toolButtons.clear();
+  m_checkItems.clear();
   m_progress.reset();
   m_menuBar = m_toolbar = m_statusBar = m_statusMessage = nullptr;
   for (GtkWidget*& indicator : m_indicators)
@@ -598,6 +655,16 @@ void CMainFrame::Destroy() {
   if (m_accelGroup != nullptr) {
     g_object_unref(m_accelGroup);
     m_accelGroup = nullptr;
+  }
+  if (m_actions != nullptr) {
+    // Actions a widget still holds must never reach this frame again.
+    for (const FrameCommand& command : FrameCommands()) {
+      GAction* action = g_action_map_lookup_action(G_ACTION_MAP(m_actions), command.name);
+      if (action != nullptr)
+        g_signal_handlers_disconnect_by_data(action, this);
+    }
+    g_object_unref(m_actions);
+    m_actions = nullptr;
   }
 }
 

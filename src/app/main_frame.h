@@ -14,6 +14,8 @@
 
 #include "app/status_progress_bar.h"
 #include "session/command_state.h"
+#include "session/frame_command_target.h"
+#include "session/frame_commands.h"
 #include "session/window_geometry.h"
 #include "ui/reader_window.h"
 #include "view/quire_view.h"
@@ -24,7 +26,7 @@ namespace quire {
 // 0 when there is no display.
 WindowRect PrimaryScreenRect();
 
-class CMainFrame {
+class CMainFrame final : private FrameCommandTarget {
  public:
   using BusyScope = CQuireView::BusyScope;
 
@@ -47,8 +49,10 @@ class CMainFrame {
   CQuireView* View() const { return m_view.get(); }
 
   // --- Commands ---------------------------------------------------------------------------
-  // Runs command `id` unless its update handler disables it.
-  void RunCommand(int id);
+  // Every command is an action of this name in the window's "win" group; menu items,
+  // toolbar buttons, keys and the page's pop-up menu all run it through the action.
+  // Runs the command named `name` unless its rule disables it.
+  void RunCommand(const char* name);
   // What the update handlers read right now.
   CommandContext Context() const;
   // Brings menu items and toolbar buttons in line with Context().
@@ -64,6 +68,8 @@ class CMainFrame {
   WindowRect ClientRect() const;
   WindowRect ScreenRect() const;
   void Hide();
+  // The X server asks for part of `exposed` to be drawn again (a menu over it closed).
+  void OnExposed(GdkWindow* exposed);
   // Destroys the widgets; the view's operations do nothing afterwards.
   void Destroy();
 
@@ -77,18 +83,44 @@ class CMainFrame {
   static gboolean OnDeleteEvent(GtkWidget* widget, GdkEvent* event, gpointer self);
   static void OnRealize(GtkWidget* widget, gpointer self);
   static void OnKeymapStateChanged(GdkKeymap* keymap, gpointer self);
+  static void OnActionActivated(GSimpleAction* action, GVariant* parameter, gpointer self);
+  static gboolean OnPageButtonPress(GtkWidget* widget, GdkEventButton* event, gpointer self);
+  static gboolean OnPageScroll(GtkWidget* widget, GdkEventScroll* event, gpointer self);
 
+  void BuildActions();
+  // Runs the action `name` as a menu item, button or key does: not at all while disabled.
+  void ActivateAction(const char* name);
   GtkWidget* BuildMenuBar();
-  GtkWidget* BuildMenuItem(int id);
+  GtkWidget* BuildMenuItem(const FrameCommand& command);
   GtkWidget* BuildToolbar();
   GtkWidget* BuildStatusBar();
   void ConnectAccelerators();
   void ConnectPrompt(GtkWidget* widget, const std::string& prompt, bool menuItem);
   void ApplyBookOptions();
-  void ToggleToolbar();
-  void ToggleStatusBar();
-  void Dispatch(int id);
   void UpdateIndicators();
+
+  // What the commands do (FrameCommandTarget).
+  void PrintPage() override;
+  void CopySelection() override;
+  void SelectAllText() override;
+  void FindOnPage() override;
+  void SetFontSize(int level) override;
+  void StopLoading() override;
+  void RefreshPage() override;
+  void GoBack() override;
+  void GoForward() override;
+  void GoHome() override;
+  void ShowSearch() override;
+  void ShowContents() override;
+  void ShowContentsMenu() override;
+  void ShowFontMenu() override;
+  void ShowAbout() override;
+  void PrintSetup() override;
+  void CloseBook() override;
+  void ToggleToolbar() override;
+  void ToggleStatusBar() override;
+  void FocusNextPane() override;
+  void FocusPreviousPane() override;
 
   std::function<void()> m_closeRequested;
   BusyScope m_busyScope;
@@ -104,10 +136,13 @@ class CMainFrame {
   GtkWidget* m_clickedButton = nullptr;
   GtkWidget* m_indicators[3] = {};
   GtkAccelGroup* m_accelGroup = nullptr;
-  std::map<int, std::vector<GtkWidget*>> m_menuItems;
-  std::map<int, std::vector<GtkWidget*>> m_toolButtons;
+  GSimpleActionGroup* m_actions = nullptr;
+  // The check items by action name; their check marks follow the command state.
+  std::map<std::string, std::vector<GtkWidget*>> m_checkItems;
   InitialPlacement m_placement;
   bool m_updating = false;
+  // Ctrl+wheel movement not yet turned into a size step.
+  double m_zoomScroll = 0;
 };
 
 }  // namespace quire

@@ -25,6 +25,8 @@ constexpr char kMainWindowClass[] = "Pagora E-Book Class";
 CQuireApp::CQuireApp() = default;
 
 CQuireApp::~CQuireApp() {
+  if (m_closeSource != 0)
+    g_source_remove(m_closeSource);
   InstallWindow(nullptr);
 }
 
@@ -140,9 +142,11 @@ void CQuireApp::CloseIfIdle() {
     return;
   m_closing = true;
   // Leave the script or signal handler that asked first.
-  g_idle_add(
-      [](gpointer self) -> gboolean {
-        static_cast<CQuireApp*>(self)->Close();
+  m_closeSource = g_idle_add(
+      [](gpointer selfPointer) -> gboolean {
+        auto* self = static_cast<CQuireApp*>(selfPointer);
+        self->m_closeSource = 0;
+        self->Close();
         return G_SOURCE_REMOVE;
       },
       this);
@@ -185,7 +189,7 @@ gboolean CQuireApp::OnTerminateSignal(gpointer selfPointer) {
   return G_SOURCE_CONTINUE;
 }
 
-void CQuireApp::FilterEvent(GdkEvent* event, gpointer) {
+void CQuireApp::FilterEvent(GdkEvent* event, gpointer selfPointer) {
   if (CSplashWindow::IsOpen()) {
     GdkEventType type = event->type;
     bool press = type == GDK_KEY_PRESS || (type == GDK_BUTTON_PRESS && event->button.button >= 1 &&
@@ -194,6 +198,9 @@ void CQuireApp::FilterEvent(GdkEvent* event, gpointer) {
       return;
   }
   gtk_main_do_event(event);
+  auto* self = static_cast<CQuireApp*>(selfPointer);
+  if (event->type == GDK_EXPOSE && self->m_frame != nullptr)
+    self->m_frame->OnExposed(event->expose.window);
 }
 
 }  // namespace quire

@@ -48,6 +48,7 @@ class CQuireApp {
   std::unique_ptr<GtkReaderWindow> m_window;
   std::unique_ptr<CMainFrame> m_frame;
   guint m_listenWatch = 0;
+  guint m_closeSource = 0;  // the close waiting for the main loop
   guint m_signalWatches[3] = {};
   int m_busyDepth = 0;
   bool m_closeRequested = false;

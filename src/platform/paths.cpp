@@ -85,19 +85,31 @@ std::string PrivateTempFolder() {
   return folder + "/";
 }
 
-std::string ConfigFolder() {
-  std::string base = EnvOrEmpty("XDG_CONFIG_HOME");
-  // Relative values are invalid and ignored, as the base-directory rules say.
-  if (base.empty() || base.front() != '/') {
-    std::string home = EnvOrEmpty("HOME");
-    if (home.empty()) {
-      if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir)
-        home = pw->pw_dir;
-    }
-    base = WithoutTrailingSlashes(home) + "/.config";
+std::string HomeFolder() {
+  const std::string home = EnvOrEmpty("HOME");
+  if (!home.empty() && home.front() == '/')
+    return home;
+  if (const passwd* entry = getpwuid(getuid());
+      entry != nullptr && entry->pw_dir != nullptr && entry->pw_dir[0] == '/') {
+    return entry->pw_dir;
   }
-  base = WithoutTrailingSlashes(base);
-  return base + "/quire/";
+  return {};
+}
+
+std::string XdgBaseFolder(const char* variable, const char* fallback) {
+  const std::string value = EnvOrEmpty(variable);
+  if (!value.empty() && value.front() == '/')
+    return value;
+  const std::string home = WithoutTrailingSlashes(HomeFolder());
+  return home.empty() ? std::string() : home + fallback;
+}
+
+std::string ConfigFolder() {
+  std::string base = XdgBaseFolder("XDG_CONFIG_HOME", "/.config");
+  // Without any home the name stays a folder of its own, never the root itself.
+  if (base.empty())
+    base = "/.config";
+  return WithoutTrailingSlashes(base) + "/quire/";
 }
 
 std::string ToNativePath(const std::string& path) {

@@ -24,6 +24,15 @@ void OverrideOwnExecutablePath(const std::string& path);
 // made or breaks these rules.
 std::string PrivateTempFolder();
 
+// The user's home folder: $HOME when it is an absolute path, else the password database's
+// entry; empty when neither names one.
+std::string HomeFolder();
+
+// An XDG base folder: the variable's value when it is an absolute path (a relative one is
+// ignored, as the base-directory rules say), else HomeFolder() + `fallback` ("/.config");
+// empty when there is no home either.
+std::string XdgBaseFolder(const char* variable, const char* fallback);
+
 // "${XDG_CONFIG_HOME:-$HOME/.config}/quire/", ending with '/': where a bare INI file name
 // lives. Not made here; writers make it.
 std::string ConfigFolder();

@@ -4,51 +4,22 @@
 
 namespace quire {
 
-CommandUiState CommandStateFor(int id, const CommandContext& c) {
-  switch (id) {
-    case kCmdPrint:
-    case kCmdPrintSetup:
-    case kCmdExit:
-    case kCmdFind:
-    case kCmdHome:
-    case kCmdFontMenu:
-    case kCmdNextPane:
-    case kCmdPreviousPane:
-      return {true, false};
-    case kCmdCopy:
-      return {c.canCopy, false};
-    case kCmdSelectAll:
-      return {c.canSelectAll, false};
-    case kCmdFrameworkFind:
-      return {c.canFind, false};
-    case kCmdRefresh:
-      return {c.canRefresh, false};
-    case kCmdStop:
-      return {c.canStop, false};
-    case kCmdBack:
-      return {c.canGoBack, false};
-    case kCmdForward:
-      return {c.canGoForward, false};
-    case kCmdFontLargest:
-    case kCmdFontLarger:
-    case kCmdFontMedium:
-    case kCmdFontSmaller:
-    case kCmdFontSmallest:
-      return {true, c.fontCommand == id};
-    case kCmdToolbar:
-      return {c.toolbarToggle, c.toolbarVisible};
-    case kCmdStatusBar:
-      return {c.statusBarToggle, c.statusBarVisible};
-    case kCmdAbout:
-      return {c.aboutMode != 1, false};
-    case kCmdSearch:
-      return {c.anySearchable, false};
-    case kCmdContents:
-    case kCmdContentsMenu:
-      return {c.contentsAvailable, false};
-    default:
-      return {false, false};
-  }
+namespace {
+
+CommandUiState StateOf(const FrameCommand* command, const CommandContext& context) {
+  if (command == nullptr || command->run == nullptr)
+    return {false, false};
+  return command->state(context);
+}
+
+}  // namespace
+
+CommandUiState CommandStateFor(int id, const CommandContext& context) {
+  return StateOf(FindFrameCommand(id), context);
+}
+
+CommandUiState CommandStateFor(std::string_view name, const CommandContext& context) {
+  return StateOf(FindFrameCommand(name), context);
 }
 
 }  // namespace quire

@@ -1,9 +1,11 @@
 // When a command may run and whether its menu item is checked. Menus, toolbar buttons
-// and accelerators all ask this before running a command.
+// and keys all ask this before running a command; each command's rule is a row of the
+// table in frame_commands.h.
 #ifndef QUIRE_SESSION_COMMAND_STATE_H_
 #define QUIRE_SESSION_COMMAND_STATE_H_
 
 #include <cstdint>
+#include <string_view>
 
 namespace quire {
 
@@ -14,7 +16,6 @@ struct CommandContext {
   bool canGoForward = false;
   bool canCopy = false;
   bool canSelectAll = false;
-  bool canFind = false;  // the view's own find command
   bool canRefresh = false;
   bool canStop = false;
   int fontCommand = 0;  // the font command last chosen
@@ -34,9 +35,10 @@ struct CommandUiState {
   bool checked = false;
 };
 
-// The state of command `id` (the ids of frame_commands.h). An id that is not a command
-// of the reader is disabled.
+// The state of command number `id` (the ids of frame_commands.h), or of the command named
+// `name`. A command that is not one of the reader's is disabled.
 CommandUiState CommandStateFor(int id, const CommandContext& context);
+CommandUiState CommandStateFor(std::string_view name, const CommandContext& context);
 
 }  // namespace quire
 

@@ -1,43 +1,20 @@
 #include "session/shortcut_offer.h"
 
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
 #include "book/cebook.h"
+#include "platform/ascii_text.h"
 #include "platform/file_replace.h"
 #include "platform/ini_file.h"
+#include "platform/make_folders.h"
 #include "platform/paths.h"
 #include "session/display_text.h"
-#include "session/frame_commands.h"
 #include "ui/reader_window.h"
 
 namespace quire {
 
 namespace {
-
-std::string HomeFolder() {
-  const char* home = std::getenv("HOME");
-  if (home != nullptr && home[0] == '/')
-    return home;
-  if (const passwd* entry = getpwuid(getuid());
-      entry != nullptr && entry->pw_dir != nullptr && entry->pw_dir[0] == '/') {
-    return entry->pw_dir;
-  }
-  return {};
-}
-
-// An XDG base folder variable, or home + `fallback` when it is unset or not absolute.
-std::string XdgFolder(const char* variable, const std::string& home, const char* fallback) {
-  const char* value = std::getenv(variable);
-  if (value != nullptr && value[0] == '/')
-    return value;
-  return home.empty() ? std::string() : home + fallback;
-}
 
 // The contents of a small text file (at most 64 KiB are read); empty when unreadable.
 std::string ReadSmallFile(const std::string& path) {
@@ -55,7 +32,7 @@ std::string ReadSmallFile(const std::string& path) {
 
 // XDG_DESKTOP_DIR from the user-dirs file, as "$HOME/..." or an absolute path.
 std::string DesktopFolder(const std::string& home) {
-  const std::string config = XdgFolder("XDG_CONFIG_HOME", home, "/.config");
+  const std::string config = XdgBaseFolder("XDG_CONFIG_HOME", "/.config");
   const std::string dirs = ReadSmallFile(config + "/user-dirs.dirs");
   size_t lineStart = 0;
   while (lineStart < dirs.size()) {
@@ -84,19 +61,6 @@ std::string DesktopFolder(const std::string& home) {
       return value;
   }
   return home.empty() ? std::string() : home + "/Desktop";
-}
-
-// Makes `folder` and its missing parents with mode 0700.
-bool MakeFolders(const std::string& folder) {
-  for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-    const std::string part = folder.substr(0, slash);
-    if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-      return false;
-    if (slash == std::string::npos)
-      break;
-  }
-  struct stat info {};
-  return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 // A launcher string value: backslash and control characters escaped, a leading blank kept.
@@ -186,7 +150,7 @@ std::string ShortcutFolder(const std::string& folderName) {
   if (folderName == "Desktop")
     return DesktopFolder(home);
   if (folderName == "Start Menu") {
-    const std::string data = XdgFolder("XDG_DATA_HOME", home, "/.local/share");
+    const std::string data = XdgBaseFolder("XDG_DATA_HOME", "/.local/share");
     return data.empty() ? std::string() : data + "/applications";
   }
   return {};
@@ -194,12 +158,7 @@ std::string ShortcutFolder(const std::string& folderName) {
 
 std::string ShortcutFilePath(const std::string& folder, const std::string& name) {
   std::string path = folder + "/" + name;
-  std::string lower = path;
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-  }
-  if (lower.find(".desktop") == std::string::npos)
+  if (AsciiLowered(path).find(".desktop") == std::string::npos)
     path += ".desktop";
   return path;
 }
@@ -228,7 +187,7 @@ bool CreateShortcut(const std::string& name, const std::string& folderName,
     return false;
   // The applications folder is an ordinary data folder that may simply not exist yet; a
   // desktop folder that is missing means there is no desktop to put a launcher on.
-  if (folderName == "Start Menu" && !MakeFolders(folder))
+  if (folderName == "Start Menu" && !MakeFolders(folder, 0700))
     return false;
 
   const std::string program = OwnExecutablePath();

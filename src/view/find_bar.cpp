@@ -6,6 +6,23 @@ namespace quire {
 
 namespace {
 
+// The bar draws the theme's own window background and text colours, so it reads the same
+// over any page, in light and dark themes alike.
+constexpr char kBarStyle[] =
+    ".quire-find-bar { background-color: @theme_bg_color; color: @theme_fg_color;"
+    " border: 1px solid @borders; border-top-width: 0; border-right-width: 0;"
+    " border-bottom-left-radius: 4px; }";
+
+void StyleAsBar(GtkWidget* bar) {
+  GtkStyleContext* style = gtk_widget_get_style_context(bar);
+  gtk_style_context_add_class(style, "quire-find-bar");
+  GtkCssProvider* css = gtk_css_provider_new();
+  gtk_css_provider_load_from_data(css, kBarStyle, -1, nullptr);
+  gtk_style_context_add_provider(style, GTK_STYLE_PROVIDER(css),
+                                 GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+  g_object_unref(css);
+}
+
 GtkWidget* IconButton(const char* icon, const char* tooltip) {
   GtkWidget* button = gtk_button_new_from_icon_name(icon, GTK_ICON_SIZE_BUTTON);
   gtk_widget_set_tooltip_text(button, tooltip);
@@ -33,6 +50,7 @@ FindBar::FindBar(WebKitWebView* view)
 
   GtkWidget* bar = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 4);
   gtk_container_set_border_width(GTK_CONTAINER(bar), 3);
+  StyleAsBar(bar);
   GtkWidget* label = gtk_label_new_with_mnemonic("Fi_nd:");
   m_entry = gtk_search_entry_new();
   g_object_ref(m_entry);
@@ -62,9 +80,8 @@ FindBar::FindBar(WebKitWebView* view)
   g_signal_connect(m_caseButton, "toggled", G_CALLBACK(OnCaseToggled), this);
   g_signal_connect(m_revealer, "hierarchy-changed", G_CALLBACK(OnHierarchyChanged), this);
   m_finderHandlers = {
-      g_signal_connect(m_finder, "found-text", G_CALLBACK(OnFoundText), this),
       g_signal_connect(m_finder, "failed-to-find-text", G_CALLBACK(OnFailedToFindText), this),
-      g_signal_connect(m_finder, "counted-matches", G_CALLBACK(OnCountedMatches), this),
+      g_signal_connect(m_finder, "found-text", G_CALLBACK(OnFoundText), this),
   };
   m_viewHandlers = {g_signal_connect(m_view, "load-changed", G_CALLBACK(OnLoadChanged), this)};
 }
@@ -139,8 +156,9 @@ void FindBar::SearchEntryText() {
   }
   m_mode = Mode::kFindBar;
   const uint32_t options = Options(gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(m_caseButton)));
+  // The search marks every match and reports their number; a separate count would clear
+  // the marks again.
   webkit_find_controller_search(m_finder, text, options, G_MAXUINT);
-  webkit_find_controller_count_matches(m_finder, text, options, G_MAXUINT);
 }
 
 void FindBar::HighlightWords(const SearchHighlight& highlight) {
@@ -247,8 +265,6 @@ void FindBar::OnHierarchyChanged(GtkWidget* widget, GtkWidget*, gpointer self) {
           : g_signal_connect(toplevel, "key-press-event", G_CALLBACK(OnToplevelKeyPress), bar);
 }
 
-void FindBar::OnFoundText(WebKitFindController*, guint, gpointer) {}
-
 void FindBar::OnFailedToFindText(WebKitFindController*, gpointer self) {
   auto* bar = static_cast<FindBar*>(self);
   if (bar->m_mode == Mode::kHighlight) {
@@ -259,7 +275,7 @@ void FindBar::OnFailedToFindText(WebKitFindController*, gpointer self) {
   }
 }
 
-void FindBar::OnCountedMatches(WebKitFindController*, guint count, gpointer self) {
+void FindBar::OnFoundText(WebKitFindController*, guint count, gpointer self) {
   auto* bar = static_cast<FindBar*>(self);
   if (bar->m_mode != Mode::kFindBar)
     return;

@@ -59,9 +59,8 @@ class FindBar {
   static void OnClose(GtkButton*, gpointer self);
   static void OnCaseToggled(GtkToggleButton*, gpointer self);
   static void OnHierarchyChanged(GtkWidget*, GtkWidget*, gpointer self);
-  static void OnFoundText(WebKitFindController*, guint count, gpointer self);
   static void OnFailedToFindText(WebKitFindController*, gpointer self);
-  static void OnCountedMatches(WebKitFindController*, guint count, gpointer self);
+  static void OnFoundText(WebKitFindController*, guint count, gpointer self);
   static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer self);
 
   WebKitWebView* m_view;

@@ -100,6 +100,8 @@ int RunPopupMenu(const std::vector<PopupItem>& items, GtkWidget* owner, GtkWidge
   }
   // Without a seat to grab (no trigger event and no current one) the menu does not open;
   // waiting for it to close would then wait forever.
+  // A nested main loop until the menu closes, so the caller gets the choice as a result;
+  // callers run it inside their busy scope, which defers a close of the window.
   if (gtk_widget_get_visible(menu))
     g_main_loop_run(run.loop);
   g_signal_handler_disconnect(menu, deactivated);

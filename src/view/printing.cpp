@@ -23,6 +23,7 @@ Printing::~Printing() {
 void Printing::RunPageSetup(GtkWindow* parent) {
   if (m_settings == nullptr)
     m_settings = gtk_print_settings_new();
+  // A nested main loop until the dialog closes; the caller's busy scope defers a close.
   GtkPageSetup* chosen = gtk_print_run_page_setup_dialog(parent, m_pageSetup, m_settings);
   if (chosen != nullptr) {
     Replace(&m_pageSetup, chosen);
@@ -36,6 +37,7 @@ void Printing::PrintPage(WebKitWebView* view, GtkWindow* parent) {
     webkit_print_operation_set_page_setup(operation, m_pageSetup);
   if (m_settings != nullptr)
     webkit_print_operation_set_print_settings(operation, m_settings);
+  // A nested main loop until the print dialog closes; the caller's busy scope defers a close.
   if (webkit_print_operation_run_dialog(operation, parent) ==
       WEBKIT_PRINT_OPERATION_RESPONSE_PRINT) {
     Replace(&m_settings, webkit_print_operation_get_print_settings(operation));

@@ -66,17 +66,53 @@ GtkWindow* ToplevelOf(GtkWidget* widget) {
   return gtk_widget_is_toplevel(top) ? GTK_WINDOW(top) : nullptr;
 }
 
-// Runs `work` from the main loop once the current signal emission is over.
-void RunSoon(std::function<void()> work) {
-  auto* task = new std::function<void()>(std::move(work));
-  g_idle_add_full(
-      G_PRIORITY_DEFAULT,
-      [](gpointer data) -> gboolean {
-        (*static_cast<std::function<void()>*>(data))();
-        return G_SOURCE_REMOVE;
-      },
-      task, [](gpointer data) { delete static_cast<std::function<void()>*>(data); });
+// What deferred work holds, released when the work is dropped, run or not: a copy of the
+// event that asked for a menu, a reference to the widget it opens below.
+using EventCopy = std::shared_ptr<GdkEvent>;
+using WidgetRef = std::shared_ptr<GtkWidget>;
+
+// Takes over an event copy that GDK handed out (may be null).
+EventCopy OwnEvent(GdkEvent* event) {
+  return event != nullptr ? EventCopy(event, gdk_event_free) : nullptr;
 }
+
+EventCopy CopyEvent(const GdkEvent* event) {
+  return event != nullptr ? OwnEvent(gdk_event_copy(event)) : nullptr;
+}
+
+WidgetRef Ref(GtkWidget* widget) {
+  if (widget == nullptr)
+    return nullptr;
+  g_object_ref(widget);
+  return WidgetRef(widget, [](GtkWidget* held) { g_object_unref(held); });
+}
+
+// A navigation waiting for the policy; ignored when it is dropped undecided, so WebKit
+// never waits for an answer that will not come.
+class HeldDecision {
+ public:
+  explicit HeldDecision(WebKitPolicyDecision* decision)
+      : m_decision(WEBKIT_POLICY_DECISION(g_object_ref(decision))) {}
+  ~HeldDecision() {
+    if (!m_decided)
+      webkit_policy_decision_ignore(m_decision);
+    g_object_unref(m_decision);
+  }
+  HeldDecision(const HeldDecision&) = delete;
+  HeldDecision& operator=(const HeldDecision&) = delete;
+
+  void Decide(bool display) {
+    m_decided = true;
+    if (display)
+      webkit_policy_decision_use(m_decision);
+    else
+      webkit_policy_decision_ignore(m_decision);
+  }
+
+ private:
+  WebKitPolicyDecision* m_decision;
+  bool m_decided = false;
+};
 
 }  // namespace
 
@@ -85,10 +121,8 @@ void RunSoon(std::function<void()> work) {
 // still kept from the web view when it holds a marker.
 class ViewLinkRunners final : public NavigationHandlers {
  public:
-  explicit ViewLinkRunners(CQuireView* view, bool* running, const CQuireView::BusyScope& busyScope)
-      : m_running(running), m_busyScope(busyScope) {
-    (void)view;
-  }
+  ViewLinkRunners(bool* running, const CQuireView::BusyScope& busyScope)
+      : m_running(running), m_busyScope(busyScope) {}
 
   void OpenOutsideLink(const std::string& url) override { ::quire::OpenOutsideLink(url); }
 
@@ -152,14 +186,23 @@ CQuireView::CQuireView(StateChanged stateChanged, BusyScope busyScope)
   GtkWidget* finder = m_findBar->Widget();
   gtk_widget_set_halign(finder, GTK_ALIGN_END);
   gtk_widget_set_valign(finder, GTK_ALIGN_START);
-  gtk_style_context_add_class(gtk_widget_get_style_context(finder), "background");
   gtk_overlay_add_overlay(GTK_OVERLAY(m_container), finder);
   gtk_widget_show(GTK_WIDGET(m_webView));
   gtk_widget_set_no_show_all(finder, TRUE);
   m_editing = std::make_unique<EditingState>(m_webView, [this] { m_stateChanged(); });
 }
 
+struct CQuireView::SoonTask {
+  CQuireView* view;
+  guint source = 0;
+  std::function<void()> work;
+};
+
 CQuireView::~CQuireView() {
+  // Work still waiting for the main loop is dropped with what it holds.
+  const std::set<guint> pending = std::move(m_soonSources);
+  for (guint source : pending)
+    g_source_remove(source);
   m_editing.reset();
   m_findBar.reset();
   if (m_webView != nullptr) {
@@ -250,10 +293,6 @@ void CQuireView::FindOnPage() {
     m_findBar->Open();
 }
 
-void CQuireView::FrameworkFind() {
-  FindOnPage();
-}
-
 void CQuireView::SetFontSize(int level) {
   if (level < 0 || level > 4)
     level = 2;
@@ -287,17 +326,12 @@ void CQuireView::RunMenuSoon(std::vector<PopupItem> items, GtkWidget* anchor,
   // The menu waits for the user's choice in a loop of its own, which must not run inside
   // the click's signal (an assistive tool's click would wait for it to end); the click
   // still positions it.
-  GdkEvent* trigger = gtk_get_current_event();
-  if (anchor != nullptr)
-    g_object_ref(anchor);
-  RunSoon([this, items = std::move(items), anchor, trigger, act = std::move(act)] {
+  EventCopy trigger = OwnEvent(gtk_get_current_event());
+  RunSoon([this, items = std::move(items), anchor = Ref(anchor), trigger, act = std::move(act)] {
     int chosen = 0;
+    // The menu's own loop runs inside the busy scope, so the window cannot close under it.
     if (!m_bDestroyed && !m_bStopped)
-      m_busyScope([&] { chosen = RunPopupMenu(items, Widget(), anchor, trigger); });
-    if (anchor != nullptr)
-      g_object_unref(anchor);
-    if (trigger != nullptr)
-      gdk_event_free(trigger);
+      m_busyScope([&] { chosen = RunPopupMenu(items, Widget(), anchor.get(), trigger.get()); });
     if (chosen != 0 && !m_bDestroyed && !m_bStopped)
       act(chosen);
   });
@@ -350,33 +384,38 @@ void CQuireView::ShowContentsMenu(GtkWidget* anchor) {
 bool CQuireView::ShowPopupMenu(const GdkEvent* trigger) {
   if (!CEBook::Instance().PopupMenu())
     return false;
-  const std::vector<PopupItem> items = {
-      {kPopupBack, "&Back", m_bCanGoBack}, {kPopupForward, "F&orward", m_bCanGoForward},     {},
-      {kPopupCopy, "&Copy", CanCopy()},    {kPopupSelectAll, "Select &All", CanSelectAll()}, {},
-      {kPopupPrint, "&Print...", true},
+  // Each item runs the window's command of that name, greyed as that command is.
+  struct Entry {
+    int id;
+    const char* text;
+    const char* command;
   };
+  static constexpr Entry kEntries[] = {
+      {kPopupBack, "&Back", "back"},       {kPopupForward, "F&orward", "forward"},         {},
+      {kPopupCopy, "&Copy", "copy"},       {kPopupSelectAll, "Select &All", "select-all"}, {},
+      {kPopupPrint, "&Print...", "print"},
+  };
+  m_stateChanged();  // the commands' state as it is now
+  GActionGroup* commands = gtk_widget_get_action_group(Widget(), "win");
+  std::vector<PopupItem> items;
+  for (const Entry& entry : kEntries) {
+    PopupItem item;
+    item.id = entry.id;
+    if (entry.command != nullptr) {
+      item.text = entry.text;
+      item.enabled = commands != nullptr &&
+                     g_action_group_get_action_enabled(commands, entry.command) != FALSE;
+    }
+    items.push_back(item);
+  }
   int chosen = 0;
+  // The menu's own loop runs inside the busy scope, so the window cannot close under it.
   m_busyScope([&] { chosen = RunPopupMenu(items, Widget(), nullptr, trigger); });
   if (m_bDestroyed)
     return true;
-  switch (chosen) {
-    case kPopupBack:
-      GoBack();
-      break;
-    case kPopupForward:
-      GoForward();
-      break;
-    case kPopupCopy:
-      CopySelection();
-      break;
-    case kPopupSelectAll:
-      SelectAllText();
-      break;
-    case kPopupPrint:
-      PrintPage();
-      break;
-    default:
-      break;
+  for (const Entry& entry : kEntries) {
+    if (chosen != 0 && entry.id == chosen)
+      ActivateFrameCommand(entry.command);
   }
   return true;
 }
@@ -398,6 +437,29 @@ std::string CQuireView::CurrentUrl() const {
 
 bool CQuireView::IsLoading() const {
   return !m_bDestroyed && webkit_web_view_is_loading(m_webView);
+}
+
+void CQuireView::ActivateFrameCommand(const char* name) {
+  if (m_bDestroyed)
+    return;
+  m_stateChanged();  // the enabling as it is now
+  GActionGroup* commands = gtk_widget_get_action_group(Widget(), "win");
+  if (commands != nullptr)
+    g_action_group_activate_action(commands, name, nullptr);
+}
+
+void CQuireView::RunSoon(std::function<void()> work) {
+  auto* task = new SoonTask{this, 0, std::move(work)};
+  task->source = g_idle_add_full(
+      G_PRIORITY_DEFAULT,
+      [](gpointer data) -> gboolean {
+        auto* soon = static_cast<SoonTask*>(data);
+        soon->view->m_soonSources.erase(soon->source);
+        soon->work();
+        return G_SOURCE_REMOVE;
+      },
+      task, [](gpointer data) { delete static_cast<SoonTask*>(data); });
+  m_soonSources.insert(task->source);
 }
 
 void CQuireView::NavigateAsCommand(const std::string& path) {
@@ -447,20 +509,15 @@ void CQuireView::DecideLater(WebKitPolicyDecision* decision, const std::string& 
     webkit_policy_decision_use(decision);
     return;
   }
-  g_object_ref(decision);
-  RunSoon([this, decision, uri] {
+  auto held = std::make_shared<HeldDecision>(decision);
+  RunSoon([this, held, uri] {
     NavigationVerdict verdict = NavigationVerdict::kCancel;
     if (!m_bDestroyed && !m_bStopped) {
-      ViewLinkRunners runners(this, &m_bRunningLink, m_busyScope);
+      ViewLinkRunners runners(&m_bRunningLink, m_busyScope);
       verdict = DecideNavigation(uri, m_bInCommand, CEBook::Instance().OpenLinksOutside(), runners,
                                  m_bWindows1252);
     }
-    if (verdict == NavigationVerdict::kDisplay) {
-      webkit_policy_decision_use(decision);
-    } else {
-      webkit_policy_decision_ignore(decision);
-    }
-    g_object_unref(decision);
+    held->Decide(verdict == NavigationVerdict::kDisplay);
   });
 }
 
@@ -539,14 +596,11 @@ gboolean CQuireView::OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*
   // WebKit's own menu offers to open links in new windows and the like; the reader never
   // shows it. Its own menu runs once the signal has returned.
   auto* self = static_cast<CQuireView*>(selfPointer);
-  GdkEvent* trigger = event != nullptr ? gdk_event_copy(event) : nullptr;
-  RunSoon([self, trigger] {
-    if (!self->m_bDestroyed && !self->m_bStopped && !self->ShowPopupMenu(trigger)) {
+  self->RunSoon([self, trigger = CopyEvent(event)] {
+    if (!self->m_bDestroyed && !self->m_bStopped && !self->ShowPopupMenu(trigger.get())) {
       self->m_busyScope(
           [] { TheWindow().MessageBox(kPopupMenuDisabled, kMbOk | kMbIconInformation); });
     }
-    if (trigger != nullptr)
-      gdk_event_free(trigger);
   });
   return TRUE;
 }

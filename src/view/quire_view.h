@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -62,7 +63,6 @@ class CQuireView {
   // The page setup dialog; the choice is kept for the following prints.
   void RunPageSetup();
   void FindOnPage();
-  void FrameworkFind();
   void SetFontSize(int level);  // 0 smallest to 4 largest
   // The drop-downs open below `anchor` (their toolbar button) when given, else at the
   // pointer.
@@ -82,14 +82,12 @@ class CQuireView {
   bool IsLoading() const;
   bool CanCopy() const;
   bool CanSelectAll() const;
-  // The find bar, for tests of the view.
-  FindBar* Finder() const { return m_findBar.get(); }
   int FontCommand() const { return m_nFontCommand; }
   bool InCommand() const { return m_bInCommand; }
   void SetInCommand(bool inCommand) { m_bInCommand = inCommand; }
 
  private:
-  struct PendingDecision;
+  struct SoonTask;
 
   static gboolean OnDecidePolicy(WebKitWebView* webView, WebKitPolicyDecision* decision,
                                  WebKitPolicyDecisionType type, gpointer self);
@@ -113,6 +111,11 @@ class CQuireView {
   void RunStartupOnce();
   void UpdateHistoryState();
   void NavigateAsCommand(const std::string& path);
+  // Runs `work` from the main loop once the current signal emission is over, unless the
+  // view is gone by then; what `work` holds is released either way.
+  void RunSoon(std::function<void()> work);
+  // Runs the window's command `name` as its menu item would (nothing while disabled).
+  void ActivateFrameCommand(const char* name);
   // Shows a pop-up menu once the current signal has returned and gives `act` the chosen
   // id (never 0).
   void RunMenuSoon(std::vector<PopupItem> items, GtkWidget* anchor, std::function<void(int)> act);
@@ -138,6 +141,8 @@ class CQuireView {
   // Addresses that script commands asked for; their navigations pass the policy untouched
   // although WebKit reports them after the command has finished.
   std::deque<std::string> m_commandLoads;
+  // Main-loop sources of RunSoon not run yet; removed with the view.
+  std::set<guint> m_soonSources;
 };
 
 }  // namespace quire

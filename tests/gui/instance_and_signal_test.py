@@ -46,7 +46,7 @@ def test():
         book = Book(work, files, manifest)
         home = os.path.join(work, "home")
         reader = Reader(book, home)
-        folder = os.path.join(home, "tmp", "quire-%d" % os.getuid(), "GUI-ONCE-1.k9w")
+        folder = reader.book_folder("GUI-ONCE-1")
         try:
             frame = reader.frame()
             wait_for(lambda: os.path.isdir(folder), "the book folder")
@@ -73,11 +73,7 @@ def test():
             check(os.path.isdir(folder), "the second copy left the book folder alone")
 
             reader.process.send_signal(signal.SIGTERM)
-            code = reader.process.wait(30)
-            check(code == 0, "after SIGTERM the reader ended with %d" % code)
-            with open(os.path.join(out, "exit.txt")) as f:
-                check(f.read() == "closed", "the exit script ran")
-            check(not os.path.exists(folder), "the book folder is gone after SIGTERM")
+            reader.expect_closed_cleanly("SIGTERM", os.path.join(out, "exit.txt"), folder, 30)
         finally:
             reader.close()
 

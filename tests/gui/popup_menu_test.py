@@ -1,5 +1,5 @@
-"""Right-clicking a page shows the reader's own menu, greyed as the page allows; a book that
-switches the menu off shows its notice instead."""
+"""Right-clicking a page shows the reader's own menu, greyed as the page allows, whose items
+run the window's commands; a book that switches the menu off shows its notice instead."""
 
 import os
 import sys
@@ -7,9 +7,12 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import pyatspi  # noqa: E402
 from reader_driver import (Book, Reader, Scratch, check, click, find, has_state,  # noqa: E402
-                           is_menu_item, mouse, page_text, press_key, run, text_of, wait_for)
+                           is_menu_item, mouse, page_text, press_key, run, text_of, user_click,
+                           wait_for)
 
-PAGE = "<html><body><h1>Right here</h1><p>Plain words to click on.</p></body></html>"
+PAGE = ("<html><body><h1>Right here</h1><p>Plain words to click on.</p>"
+        "<p><a href=second.html>Onward</a></p></body></html>")
+SECOND = "<html><body><h1>Right here</h1><p>Second words.</p></body></html>"
 ITEMS = ["Back", "Forward", "Copy", "Select All", "Print..."]
 
 
@@ -33,7 +36,8 @@ def popup_items(reader):
 
 def test_menu_on_first_page(work):
     manifest = "[book]\nesbn = POPUP-1\ntitle = Pop-up\n"
-    reader = Reader(Book(os.path.join(work, "on"), {"index.html": PAGE}, manifest),
+    reader = Reader(Book(os.path.join(work, "on"), {"index.html": PAGE, "second.html": SECOND},
+                         manifest),
                     os.path.join(work, "home-on"))
     try:
         reader.frame()
@@ -53,6 +57,18 @@ def test_menu_on_first_page(work):
         wait_for(lambda: has_state(items["Copy"], pyatspi.STATE_SENSITIVE),
                  "Copy enabled with a selection")
         press_key("Escape")
+        wait_for(lambda: not has_state(items["Back"], pyatspi.STATE_SHOWING),
+                 "the menu to close")
+
+        # Back and Forward of the menu walk the history as the Go menu does.
+        user_click(find(reader.document(), role=pyatspi.ROLE_LINK, name="Onward"))
+        wait_for(lambda: "Second words" in page_text(reader.document()), "the second page")
+        for name, text in (("Back", "Plain words"), ("Forward", "Second words")):
+            right_click_page(reader)
+            items = popup_items(reader)
+            wait_for(lambda: has_state(items[name], pyatspi.STATE_SENSITIVE), name + " enabled")
+            click(items[name])
+            wait_for(lambda: text in page_text(reader.document()), "the page after " + name)
     finally:
         reader.close()
 

@@ -78,10 +78,11 @@ def reader_environment(home):
 class Reader:
     """One run of a book: the process, its private folders and its AT-SPI application."""
 
-    def __init__(self, book, home):
+    def __init__(self, book, home, extra_env=None):
         self.home = home
         env = reader_environment(home)
         env.pop("NO_AT_BRIDGE", None)
+        env.update(extra_env or {})
         self.process = subprocess.Popen([book.path], env=env)
         self.app = wait_for(self._find_app, "the reader on the accessibility bus")
 
@@ -138,6 +139,32 @@ class Reader:
     def document(self):
         return wait_for(lambda: find(self.app, role=pyatspi.ROLE_DOCUMENT_WEB, predicate=lambda d:
                                      not has_state(d, pyatspi.STATE_DEFUNCT)), "the page")
+
+    def wait_for_page(self, text, what):
+        """Waits until the page shown holds `text`."""
+        wait_for(lambda: text in page_text(self.document()), what)
+
+    def walk_history_by_keys(self, back_text, forward_text):
+        """Alt+Left, then Alt+Right: the pages holding `back_text` and then `forward_text`
+        show."""
+        press_combination("Alt_L", "Left")
+        self.wait_for_page(back_text, "the page before after Alt+Left")
+        press_combination("Alt_L", "Right")
+        self.wait_for_page(forward_text, "the page after again after Alt+Right")
+
+    def book_folder(self, esbn):
+        """Where this reader extracts the book of `esbn`."""
+        return os.path.join(self.home, "tmp", "quire-%d" % os.getuid(), esbn + ".k9w")
+
+    def expect_closed_cleanly(self, how, exit_file, folder, timeout=DEFAULT_TIMEOUT):
+        """Waits for the reader to end after `how` closed it ("Ctrl+W"), and checks that it
+        ended with 0, that its exit script wrote "closed" to `exit_file` and that its book
+        `folder` is gone."""
+        code = self.process.wait(timeout)
+        check(code == 0, "after %s the reader ended with %d" % (how, code))
+        with open(exit_file) as f:
+            check(f.read() == "closed", "the exit script ran")
+        check(not os.path.exists(folder), "the book folder is gone after " + how)
 
     def close(self, timeout=DEFAULT_TIMEOUT):
         if self.process.poll() is None:
@@ -248,6 +275,32 @@ def press_key(keysym_name):
     pyatspi.Registry.generateKeyboardEvent(code, None, pyatspi.KEY_SYM)
 
 
+def keycode(keysym_name):
+    """The X key code that types the keysym named `keysym_name` ("t", "Left")."""
+    import gi
+    gi.require_version("Gdk", "3.0")
+    from gi.repository import Gdk
+    ok, keys = Gdk.Keymap.get_for_display(Gdk.Display.get_default()).get_entries_for_keyval(
+        Gdk.keyval_from_name(keysym_name))
+    return keys[0].keycode
+
+
+def with_key_held(keysym_name, action):
+    """Runs `action` while the key `keysym_name` (a modifier such as "Control_L") is down."""
+    code = keycode(keysym_name)
+    pyatspi.Registry.generateKeyboardEvent(code, None, pyatspi.KEY_PRESS)
+    try:
+        action()
+    finally:
+        pyatspi.Registry.generateKeyboardEvent(code, None, pyatspi.KEY_RELEASE)
+
+
+def press_combination(modifier, keysym_name):
+    """Types `keysym_name` while `modifier` is held, as Ctrl+T is typed."""
+    with_key_held(modifier, lambda: pyatspi.Registry.generateKeyboardEvent(
+        keycode(keysym_name), None, pyatspi.KEY_PRESSRELEASE))
+
+
 def user_click(acc, button=1):
     """A real pointer click in the middle of `acc`."""
     box = wait_for(lambda: (lambda b: b if b.width > 0 and b.height > 0 else None)(
@@ -255,6 +308,30 @@ def user_click(acc, button=1):
     x, y = box.x + box.width // 2, box.y + box.height // 2
     mouse(x, y, "abs")
     mouse(x, y, "b%dc" % button)
+
+
+def x_button_click(x, y, button):
+    """A click of pointer button `button` at screen point x, y straight through the X
+    server's test extension, for the buttons the accessibility bus cannot press (the
+    mouse's back and forward buttons 8 and 9)."""
+    import ctypes
+    x11 = ctypes.CDLL("libX11.so.6")
+    xtst = ctypes.CDLL("libXtst.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int,
+                                          ctypes.c_int, ctypes.c_ulong]
+    xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int,
+                                          ctypes.c_ulong]
+    display = x11.XOpenDisplay(None)
+    check(display, "no X display for the pointer")
+    try:
+        xtst.XTestFakeMotionEvent(display, -1, int(x), int(y), 0)
+        xtst.XTestFakeButtonEvent(display, button, 1, 0)
+        xtst.XTestFakeButtonEvent(display, button, 0, 0)
+    finally:
+        x11.XCloseDisplay(display)  # flushes the events
 
 
 def mouse(x, y, event):

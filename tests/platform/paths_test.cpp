@@ -149,6 +149,49 @@ TEST(ConfigFolderTest, UsesXdgConfigHomeElseHomeConfig) {
   }
 }
 
+// The password database's home of the user running the tests, as HomeFolder falls back to.
+std::string PasswordHome() {
+  ScopedEnv home("HOME", std::nullopt);
+  return HomeFolder();
+}
+
+TEST(HomeFolderTest, AnAbsoluteHomeElseThePasswordEntry) {
+  const std::string fallback = PasswordHome();
+  ASSERT_FALSE(fallback.empty());
+  EXPECT_EQ(fallback.front(), '/');
+  const struct {
+    std::optional<std::string> home;
+    std::string expected;
+  } cases[] = {
+      {"/home/reader", "/home/reader"},
+      {"relative/home", fallback},
+      {"", fallback},
+      {std::nullopt, fallback},
+  };
+  for (const auto& c : cases) {
+    ScopedEnv home("HOME", c.home);
+    EXPECT_EQ(HomeFolder(), c.expected) << c.home.value_or("(unset)");
+  }
+}
+
+TEST(XdgBaseFolderTest, AnAbsoluteValueElseTheHomesFolder) {
+  const struct {
+    std::optional<std::string> value;
+    std::string expected;
+  } cases[] = {
+      {"/xdg/data", "/xdg/data"},
+      {"relative/data", "/home/reader/.local/share"},
+      {"", "/home/reader/.local/share"},
+      {std::nullopt, "/home/reader/.local/share"},
+  };
+  ScopedEnv home("HOME", "/home/reader/");
+  for (const auto& c : cases) {
+    ScopedEnv data("XDG_DATA_HOME", c.value);
+    EXPECT_EQ(XdgBaseFolder("XDG_DATA_HOME", "/.local/share"), c.expected)
+        << c.value.value_or("(unset)");
+  }
+}
+
 TEST(ToNativePathTest, TurnsEveryBackslashIntoSlash) {
   EXPECT_EQ(ToNativePath("pics\\a\\b.png"), "pics/a/b.png");
   EXPECT_EQ(ToNativePath("plain.html"), "plain.html");

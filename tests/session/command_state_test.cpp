@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <set>
+#include <string>
 
 #include "session/frame_commands.h"
 
@@ -12,64 +13,73 @@ namespace {
 
 // For each command: the context field that enables it (null: always enabled).
 struct EnablingCase {
-  int id;
+  const char* name;
+  int id;  // 0 for the keys that have no command number
   bool CommandContext::*enabledBy;
 };
 
 TEST(CommandStateTest, EveryCommandFollowsItsOwnCondition) {
   const EnablingCase cases[] = {
-      {kCmdPrint, nullptr},
-      {kCmdPrintSetup, nullptr},
-      {kCmdExit, nullptr},
-      {kCmdCopy, &CommandContext::canCopy},
-      {kCmdSelectAll, &CommandContext::canSelectAll},
-      {kCmdFind, nullptr},
-      {kCmdFrameworkFind, &CommandContext::canFind},
-      {kCmdToolbar, &CommandContext::toolbarToggle},
-      {kCmdStatusBar, &CommandContext::statusBarToggle},
-      {kCmdFontLargest, nullptr},
-      {kCmdFontLarger, nullptr},
-      {kCmdFontMedium, nullptr},
-      {kCmdFontSmaller, nullptr},
-      {kCmdFontSmallest, nullptr},
-      {kCmdStop, &CommandContext::canStop},
-      {kCmdRefresh, &CommandContext::canRefresh},
-      {kCmdBack, &CommandContext::canGoBack},
-      {kCmdForward, &CommandContext::canGoForward},
-      {kCmdHome, nullptr},
-      {kCmdSearch, &CommandContext::anySearchable},
-      {kCmdContents, &CommandContext::contentsAvailable},
-      {kCmdContentsMenu, &CommandContext::contentsAvailable},
-      {kCmdFontMenu, nullptr},
-      {kCmdNextPane, nullptr},
-      {kCmdPreviousPane, nullptr},
+      {"print", kCmdPrint, nullptr},
+      {"print-setup", kCmdPrintSetup, nullptr},
+      {"exit", kCmdExit, nullptr},
+      {"copy", kCmdCopy, &CommandContext::canCopy},
+      {"select-all", kCmdSelectAll, &CommandContext::canSelectAll},
+      {"find", kCmdFind, nullptr},
+      {"toolbar", kCmdToolbar, &CommandContext::toolbarToggle},
+      {"status-bar", kCmdStatusBar, &CommandContext::statusBarToggle},
+      {"font-largest", kCmdFontLargest, nullptr},
+      {"font-larger", kCmdFontLarger, nullptr},
+      {"font-medium", kCmdFontMedium, nullptr},
+      {"font-smaller", kCmdFontSmaller, nullptr},
+      {"font-smallest", kCmdFontSmallest, nullptr},
+      {"stop", kCmdStop, &CommandContext::canStop},
+      {"refresh", kCmdRefresh, &CommandContext::canRefresh},
+      {"back", kCmdBack, &CommandContext::canGoBack},
+      {"forward", kCmdForward, &CommandContext::canGoForward},
+      {"home", kCmdHome, nullptr},
+      {"search", kCmdSearch, &CommandContext::anySearchable},
+      {"contents", kCmdContents, &CommandContext::contentsAvailable},
+      {"contents-menu", kCmdContentsMenu, &CommandContext::contentsAvailable},
+      {"font-menu", kCmdFontMenu, nullptr},
+      {"next-pane", kCmdNextPane, nullptr},
+      {"previous-pane", kCmdPreviousPane, nullptr},
+      {"font-grow", 0, nullptr},
+      {"font-shrink", 0, nullptr},
+      {"font-reset", 0, nullptr},
   };
-  std::set<int> covered;
+  std::set<std::string> covered;
   for (const EnablingCase& c : cases) {
-    covered.insert(c.id);
+    covered.insert(c.name);
+    ASSERT_NE(FindFrameCommand(c.name), nullptr) << c.name;
+    EXPECT_EQ(FindFrameCommand(c.name)->id, c.id) << c.name;
     CommandContext off;
     off.aboutMode = 1;
     CommandContext on = off;
     if (c.enabledBy != nullptr)
       on.*c.enabledBy = true;
-    EXPECT_TRUE(CommandStateFor(c.id, on).enabled) << c.id;
-    EXPECT_EQ(CommandStateFor(c.id, off).enabled, c.enabledBy == nullptr) << c.id;
+    EXPECT_TRUE(CommandStateFor(c.name, on).enabled) << c.name;
+    EXPECT_EQ(CommandStateFor(c.name, off).enabled, c.enabledBy == nullptr) << c.name;
+    if (c.id != 0) {
+      EXPECT_TRUE(CommandStateFor(c.id, on).enabled) << c.id;
+      EXPECT_EQ(CommandStateFor(c.id, off).enabled, c.enabledBy == nullptr) << c.id;
+    }
     // Every other field being on does not enable it either.
     if (c.enabledBy != nullptr) {
       CommandContext allButOne;
       allButOne.canGoBack = allButOne.canGoForward = allButOne.canCopy = true;
-      allButOne.canSelectAll = allButOne.canFind = allButOne.canRefresh = true;
+      allButOne.canSelectAll = allButOne.canRefresh = true;
       allButOne.canStop = allButOne.toolbarVisible = allButOne.statusBarVisible = true;
       allButOne.toolbarToggle = allButOne.statusBarToggle = allButOne.anySearchable = true;
       allButOne.contentsAvailable = true;
       allButOne.*c.enabledBy = false;
-      EXPECT_FALSE(CommandStateFor(c.id, allButOne).enabled) << c.id;
+      EXPECT_FALSE(CommandStateFor(c.name, allButOne).enabled) << c.name;
     }
   }
-  covered.insert(kCmdAbout);
+  covered.insert("about");
   // The table names every command of the reader.
   for (const FrameCommand& command : FrameCommands())
-    EXPECT_TRUE(covered.count(command.id)) << command.id;
+    EXPECT_TRUE(covered.count(command.name)) << command.name;
 }
 
 TEST(CommandStateTest, AboutIsOffOnlyInAboutModeOne) {
@@ -77,6 +87,7 @@ TEST(CommandStateTest, AboutIsOffOnlyInAboutModeOne) {
     CommandContext context;
     context.aboutMode = mode;
     EXPECT_EQ(CommandStateFor(kCmdAbout, context).enabled, mode != 1) << mode;
+    EXPECT_EQ(CommandStateFor("about", context).enabled, mode != 1) << mode;
   }
 }
 
@@ -101,8 +112,10 @@ TEST(CommandStateTest, ChecksFollowTheBarsAndTheFontChosen) {
 TEST(CommandStateTest, UnknownIdsNeverRun) {
   CommandContext everything;
   everything.canGoBack = everything.canCopy = everything.contentsAvailable = true;
-  for (int id : {0, -1, 32770, 32774, 57600, 59392, 99999})
+  for (int id : {0, -1, 32770, 32774, 57600, 57636, 59392, 99999})
     EXPECT_FALSE(CommandStateFor(id, everything).enabled) << id;
+  for (const char* name : {"", "Print", "print ", "framework-find", "win.print"})
+    EXPECT_FALSE(CommandStateFor(name, everything).enabled) << name;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -54,33 +55,212 @@ TEST(FrameCommandsTest, MenusListTheirItemsInOrder) {
 
 TEST(FrameCommandsTest, AcceleratorTableHoldsTheKeysOnly) {
   const struct {
-    int id;
+    const char* name;
     std::vector<std::string> keys;
   } cases[] = {
-      {kCmdPrint, {"<Control>p"}},
-      {kCmdCopy, {"<Control>c", "<Control>Insert"}},
-      {kCmdSelectAll, {"<Control>a"}},
-      {kCmdFind, {"<Control>f"}},
-      {kCmdStop, {"Escape"}},
-      {kCmdRefresh, {"F5"}},
-      {kCmdBack, {}},
-      {kCmdForward, {}},
-      {kCmdHome, {"<Control>h"}},
-      {kCmdSearch, {"<Control>s"}},
-      {kCmdContents, {"<Control>t"}},
-      {kCmdAbout, {"<Control>i"}},
-      {kCmdNextPane, {"F6"}},
-      {kCmdPreviousPane, {"<Shift>F6"}},
-      {kCmdPrintSetup, {}},
-      {kCmdToolbar, {}},
+      {"print", {"<Control>p"}},
+      {"copy", {"<Control>c", "<Control>Insert"}},
+      {"select-all", {"<Control>a"}},
+      {"find", {"<Control>f"}},
+      {"stop", {"Escape"}},
+      {"refresh", {"F5"}},
+      // The keys the Go menu shows, and the keyboard's own back and forward keys.
+      {"back", {"<Alt>Left", "Back"}},
+      {"forward", {"<Alt>Right", "Forward"}},
+      {"home", {"<Control>h"}},
+      {"search", {"<Control>s"}},
+      {"contents", {"<Control>t"}},
+      {"about", {"<Control>i"}},
+      {"next-pane", {"F6"}},
+      {"previous-pane", {"<Shift>F6"}},
+      {"print-setup", {}},
+      {"toolbar", {}},
+      {"status-bar", {}},
+      {"exit", {"<Control>w", "<Control>q"}},
+      {"font-grow", {"<Control>plus", "<Control>equal", "<Control>KP_Add"}},
+      {"font-shrink", {"<Control>minus", "<Control>KP_Subtract"}},
+      {"font-reset", {"<Control>0", "<Control>KP_0"}},
+      {"font-medium", {}},
+      {"contents-menu", {}},
+      {"font-menu", {}},
   };
   for (const auto& c : cases) {
-    const FrameCommand* command = FindFrameCommand(c.id);
-    ASSERT_NE(command, nullptr) << c.id;
+    const FrameCommand* command = FindFrameCommand(c.name);
+    ASSERT_NE(command, nullptr) << c.name;
     std::vector<std::string> keys(command->keys.begin(), command->keys.end());
-    EXPECT_EQ(keys, c.keys) << c.id;
+    EXPECT_EQ(keys, c.keys) << c.name;
   }
   EXPECT_EQ(FindFrameCommand(12345), nullptr);
+  EXPECT_EQ(FindFrameCommand(0), nullptr);
+  EXPECT_EQ(FindFrameCommand("Print"), nullptr);
+  EXPECT_EQ(FindFrameCommand(""), nullptr);
+  // No key belongs to two commands.
+  std::set<std::string> seen;
+  for (const FrameCommand& command : FrameCommands()) {
+    for (const char* key : command.keys)
+      EXPECT_TRUE(seen.insert(key).second) << key;
+  }
+}
+
+TEST(FrameCommandsTest, EveryLabelNamesTheCommandsFirstKey) {
+  for (const FrameCommand& command : FrameCommands()) {
+    if (*command.acceleratorLabel == '\0')
+      continue;
+    ASSERT_FALSE(command.keys.empty()) << command.name;
+    EXPECT_EQ(AcceleratorOfLabel(command.acceleratorLabel), command.keys.front()) << command.name;
+  }
+  const struct {
+    const char* label;
+    const char* accelerator;
+  } cases[] = {
+      {"Ctrl+P", "<Control>p"},
+      {"Alt+Left Arrow", "<Alt>Left"},
+      {"Alt+Right Arrow", "<Alt>Right"},
+      {"Esc", "Escape"},
+      {"F5", "F5"},
+      {"Shift+F6", "<Shift>F6"},
+      {"Ctrl+Shift+X", "<Control><Shift>x"},
+      {"Ctrl+Ins", "<Control>Insert"},
+      {"", ""},
+      {"Ctrl+", "Ctrl+"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(AcceleratorOfLabel(c.label), c.accelerator) << c.label;
+}
+
+// Records which operation a command called.
+class RecordingTarget final : public FrameCommandTarget {
+ public:
+  std::vector<std::string> calls;
+
+  void PrintPage() override { calls.push_back("PrintPage"); }
+  void CopySelection() override { calls.push_back("CopySelection"); }
+  void SelectAllText() override { calls.push_back("SelectAllText"); }
+  void FindOnPage() override { calls.push_back("FindOnPage"); }
+  void SetFontSize(int level) override { calls.push_back("SetFontSize " + std::to_string(level)); }
+  void StopLoading() override { calls.push_back("StopLoading"); }
+  void RefreshPage() override { calls.push_back("RefreshPage"); }
+  void GoBack() override { calls.push_back("GoBack"); }
+  void GoForward() override { calls.push_back("GoForward"); }
+  void GoHome() override { calls.push_back("GoHome"); }
+  void ShowSearch() override { calls.push_back("ShowSearch"); }
+  void ShowContents() override { calls.push_back("ShowContents"); }
+  void ShowContentsMenu() override { calls.push_back("ShowContentsMenu"); }
+  void ShowFontMenu() override { calls.push_back("ShowFontMenu"); }
+  void ShowAbout() override { calls.push_back("ShowAbout"); }
+  void PrintSetup() override { calls.push_back("PrintSetup"); }
+  void CloseBook() override { calls.push_back("CloseBook"); }
+  void ToggleToolbar() override { calls.push_back("ToggleToolbar"); }
+  void ToggleStatusBar() override { calls.push_back("ToggleStatusBar"); }
+  void FocusNextPane() override { calls.push_back("FocusNextPane"); }
+  void FocusPreviousPane() override { calls.push_back("FocusPreviousPane"); }
+};
+
+CommandContext EverythingEnabled() {
+  CommandContext c;
+  c.canGoBack = c.canGoForward = c.canCopy = c.canSelectAll = c.canRefresh = c.canStop = true;
+  c.toolbarToggle = c.statusBarToggle = c.anySearchable = c.contentsAvailable = true;
+  c.fontCommand = kCmdFontMedium;
+  return c;
+}
+
+TEST(FrameCommandsTest, EveryCommandRunsItsOwnOperation) {
+  const struct {
+    const char* name;
+    const char* call;
+  } cases[] = {
+      {"print", "PrintPage"},
+      {"print-setup", "PrintSetup"},
+      {"exit", "CloseBook"},
+      {"copy", "CopySelection"},
+      {"select-all", "SelectAllText"},
+      {"find", "FindOnPage"},
+      {"toolbar", "ToggleToolbar"},
+      {"status-bar", "ToggleStatusBar"},
+      {"font-largest", "SetFontSize 4"},
+      {"font-larger", "SetFontSize 3"},
+      {"font-medium", "SetFontSize 2"},
+      {"font-smaller", "SetFontSize 1"},
+      {"font-smallest", "SetFontSize 0"},
+      {"stop", "StopLoading"},
+      {"refresh", "RefreshPage"},
+      {"back", "GoBack"},
+      {"forward", "GoForward"},
+      {"home", "GoHome"},
+      {"search", "ShowSearch"},
+      {"contents", "ShowContents"},
+      {"about", "ShowAbout"},
+      {"contents-menu", "ShowContentsMenu"},
+      {"font-menu", "ShowFontMenu"},
+      {"next-pane", "FocusNextPane"},
+      {"previous-pane", "FocusPreviousPane"},
+      {"font-grow", "SetFontSize 3"},
+      {"font-shrink", "SetFontSize 1"},
+      {"font-reset", "SetFontSize 2"},
+  };
+  ASSERT_EQ(FrameCommands().size(), std::size(cases));
+  for (const auto& c : cases) {
+    const FrameCommand* command = FindFrameCommand(c.name);
+    ASSERT_NE(command, nullptr) << c.name;
+    RecordingTarget target;
+    EXPECT_TRUE(RunFrameCommand(*command, target, EverythingEnabled())) << c.name;
+    EXPECT_EQ(target.calls, std::vector<std::string>{c.call}) << c.name;
+  }
+}
+
+TEST(FrameCommandsTest, ADisabledCommandDoesNothing) {
+  const char* const names[] = {"copy",   "select-all", "toolbar", "status-bar",
+                               "stop",   "refresh",    "back",    "forward",
+                               "search", "contents",   "about",   "contents-menu"};
+  CommandContext nothing;
+  nothing.aboutMode = 1;
+  for (const char* name : names) {
+    RecordingTarget target;
+    EXPECT_FALSE(RunFrameCommand(*FindFrameCommand(name), target, nothing)) << name;
+    EXPECT_TRUE(target.calls.empty()) << name;
+  }
+}
+
+TEST(FrameCommandsTest, SizeKeysStepThroughTheFiveSizesAndStopAtTheEnds) {
+  const struct {
+    int chosen;  // font command chosen before, 0 for none yet
+    const char* name;
+    int level;
+  } cases[] = {
+      {kCmdFontMedium, "font-grow", 3},
+      {kCmdFontLarger, "font-grow", 4},
+      {kCmdFontLargest, "font-grow", 4},
+      {kCmdFontMedium, "font-shrink", 1},
+      {kCmdFontSmaller, "font-shrink", 0},
+      {kCmdFontSmallest, "font-shrink", 0},
+      {kCmdFontLargest, "font-reset", 2},
+      {kCmdFontSmallest, "font-reset", 2},
+      {0, "font-grow", 3},
+      {0, "font-shrink", 1},
+  };
+  for (const auto& c : cases) {
+    CommandContext context;
+    context.fontCommand = c.chosen;
+    RecordingTarget target;
+    ASSERT_TRUE(RunFrameCommand(*FindFrameCommand(c.name), target, context));
+    EXPECT_EQ(target.calls, std::vector<std::string>{"SetFontSize " + std::to_string(c.level)})
+        << c.chosen << " " << c.name;
+  }
+}
+
+TEST(FrameCommandsTest, NamesAreValidActionNamesAndUnique) {
+  std::set<std::string> names;
+  for (const FrameCommand& command : FrameCommands()) {
+    const std::string name = command.name;
+    EXPECT_TRUE(names.insert(name).second) << name;
+    ASSERT_FALSE(name.empty());
+    for (char ch : name)
+      EXPECT_TRUE((ch >= 'a' && ch <= 'z') || ch == '-') << name;
+    EXPECT_EQ(command.checkable, command.id == kCmdToolbar || command.id == kCmdStatusBar ||
+                                     FontLevelOfCommand(command.id) >= 0)
+        << name;
+    EXPECT_NE(command.run, nullptr) << name;
+  }
 }
 
 TEST(FrameCommandsTest, ToolbarButtonsByPositionWithTheirFlagsAndWords) {
@@ -154,48 +334,55 @@ TEST(FrameCommandsTest, PromptsSplitIntoStatusTextAndTooltip) {
   EXPECT_EQ(PromptTooltip("only"), "only");
   for (const FrameCommand& c : FrameCommands()) {
     if (*c.prompt != '\0') {
-      EXPECT_NE(std::string(c.prompt).find('\n'), std::string::npos) << c.id;
+      EXPECT_NE(std::string(c.prompt).find('\n'), std::string::npos) << c.name;
     }
   }
 }
 
 TEST(FrameCommandsTest, EveryCommandCarriesItsPrompt) {
   const struct {
+    const char* name;
     int id;
     const char* prompt;
   } cases[] = {
-      {kCmdPrint, "Print the active document\nPrint"},
-      {kCmdPrintSetup, "Change the printer and printing options\nPrint Setup"},
-      {kCmdExit, "Quit the application\nExit"},
-      {kCmdCopy, "Copy the selection and put it on the Clipboard\nCopy"},
-      {kCmdSelectAll, "Select all the text\nSelect All"},
-      {kCmdFind, "Searches the current window for text\nFind"},
-      {kCmdToolbar, ""},
-      {kCmdStatusBar, "Show or hide the status bar\nToggle StatusBar"},
-      {kCmdFontLargest, "Selects the largest font size\nLargest"},
-      {kCmdFontLarger, "Selects the large font size\nLarger"},
-      {kCmdFontMedium, "Selects the medium font size\nMedium"},
-      {kCmdFontSmaller, "Selects the small font size\nSmaller"},
-      {kCmdFontSmallest, "Selects the smallest font size\nSmallest"},
-      {kCmdStop, "Stops loading the current page\nStop"},
-      {kCmdRefresh, "Refreshes the contents of the current page\nRefresh"},
-      {kCmdBack, "Goes back one step\nBack"},
-      {kCmdForward, "Goes forward one step\nForward"},
-      {kCmdHome, "Opens the start page\nHome"},
-      {kCmdSearch, "Searches this E-Book\nSearch"},
-      {kCmdContents, "Displays the table of contents\nContents"},
-      {kCmdAbout, "Display information about this E-Book\nAbout"},
-      {kCmdContentsMenu, "Displays the table of contents\nContents"},
-      {kCmdFontMenu, "Changes the font size\nSize"},
-      {kCmdFrameworkFind, "Searches the current window for text\nFind"},
-      {kCmdNextPane, ""},
-      {kCmdPreviousPane, ""},
+      {"print", kCmdPrint, "Print the active document\nPrint"},
+      {"print-setup", kCmdPrintSetup, "Change the printer and printing options\nPrint Setup"},
+      {"exit", kCmdExit, "Quit the application\nExit"},
+      {"copy", kCmdCopy, "Copy the selection and put it on the Clipboard\nCopy"},
+      {"select-all", kCmdSelectAll, "Select all the text\nSelect All"},
+      {"find", kCmdFind, "Searches the current window for text\nFind"},
+      {"toolbar", kCmdToolbar, ""},
+      {"status-bar", kCmdStatusBar, "Show or hide the status bar\nToggle StatusBar"},
+      {"font-largest", kCmdFontLargest, "Selects the largest font size\nLargest"},
+      {"font-larger", kCmdFontLarger, "Selects the large font size\nLarger"},
+      {"font-medium", kCmdFontMedium, "Selects the medium font size\nMedium"},
+      {"font-smaller", kCmdFontSmaller, "Selects the small font size\nSmaller"},
+      {"font-smallest", kCmdFontSmallest, "Selects the smallest font size\nSmallest"},
+      {"stop", kCmdStop, "Stops loading the current page\nStop"},
+      {"refresh", kCmdRefresh, "Refreshes the contents of the current page\nRefresh"},
+      {"back", kCmdBack, "Goes back one step\nBack"},
+      {"forward", kCmdForward, "Goes forward one step\nForward"},
+      {"home", kCmdHome, "Opens the start page\nHome"},
+      {"search", kCmdSearch, "Searches this E-Book\nSearch"},
+      {"contents", kCmdContents, "Displays the table of contents\nContents"},
+      {"about", kCmdAbout, "Display information about this E-Book\nAbout"},
+      {"contents-menu", kCmdContentsMenu, "Displays the table of contents\nContents"},
+      {"font-menu", kCmdFontMenu, "Changes the font size\nSize"},
+      {"next-pane", kCmdNextPane, ""},
+      {"previous-pane", kCmdPreviousPane, ""},
+      {"font-grow", 0, ""},
+      {"font-shrink", 0, ""},
+      {"font-reset", 0, ""},
   };
   ASSERT_EQ(FrameCommands().size(), std::size(cases));
   for (const auto& c : cases) {
-    const FrameCommand* command = FindFrameCommand(c.id);
-    ASSERT_NE(command, nullptr) << c.id;
-    EXPECT_STREQ(command->prompt, c.prompt) << c.id;
+    const FrameCommand* command = FindFrameCommand(c.name);
+    ASSERT_NE(command, nullptr) << c.name;
+    EXPECT_EQ(command->id, c.id) << c.name;
+    EXPECT_STREQ(command->prompt, c.prompt) << c.name;
+    if (c.id != 0) {
+      EXPECT_EQ(FindFrameCommand(c.id), command) << c.id;
+    }
   }
 }
 

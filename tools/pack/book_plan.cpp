@@ -12,6 +12,7 @@
 #include "book/container_reader.h"
 #include "flat_site.h"
 #include "html_meta.h"
+#include "platform/ascii_text.h"
 #include "reader_image.h"
 #include "site_files.h"
 
@@ -28,10 +29,7 @@ std::string LowerExtension(const std::string& name) {
   size_t dot = name.rfind('.');
   if (dot == std::string::npos)
     return "";
-  std::string ext = name.substr(dot + 1);
-  std::transform(ext.begin(), ext.end(), ext.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return ext;
+  return AsciiLowered(name.substr(dot + 1));
 }
 
 bool IsHtml(const std::string& name) {
@@ -352,9 +350,7 @@ bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::strin
   std::string folderName = BaseName(fs::absolute(dir, ec).lexically_normal().string());
   const Planned* index = nullptr;
   for (const Planned& p : planned) {
-    std::string lower = p.entry.fileName;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string lower = AsciiLowered(p.entry.fileName);
     if (lower == "index.html" || (lower == "index.htm" && !index))
       index = &p;
   }

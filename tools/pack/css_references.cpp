@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/ascii_text.h"
+
 namespace quire::pack {
 
 namespace {
@@ -14,16 +16,6 @@ bool IsSpace(char c) {
 bool IsNameChar(char c) {
   unsigned char u = static_cast<unsigned char>(c);
   return std::isalnum(u) || c == '-' || c == '_' || u >= 0x80;
-}
-
-bool EqualsNoCase(std::string_view text, std::string_view lower) {
-  if (text.size() != lower.size())
-    return false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(text[i])) != lower[i])
-      return false;
-  }
-  return true;
 }
 
 class CssScanner {
@@ -60,7 +52,7 @@ class CssScanner {
         size_t start = ++m_pos;
         while (m_pos < m_css.size() && IsNameChar(m_css[m_pos]))
           ++m_pos;
-        afterImport = EqualsNoCase(m_css.substr(start, m_pos - start), "import");
+        afterImport = EqualsIgnoringCase(m_css.substr(start, m_pos - start), "import");
         continue;
       }
       if (IsNameChar(c)) {
@@ -70,7 +62,7 @@ class CssScanner {
         }
         m_pos = std::min(m_pos, m_css.size());
         if (m_pos < m_css.size() && m_css[m_pos] == '(' &&
-            EqualsNoCase(m_css.substr(start, m_pos - start), "url")) {
+            EqualsIgnoringCase(m_css.substr(start, m_pos - start), "url")) {
           ++m_pos;
           ReadUrl();
         }

@@ -9,6 +9,7 @@
 
 #include "book/lz.h"
 #include "book_plan.h"
+#include "platform/ascii_text.h"
 #include "site_files.h"
 #include "site_reference.h"
 
@@ -21,10 +22,7 @@ std::string LowerExtension(const std::string& path) {
   size_t slash = path.rfind('/');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
     return "";
-  std::string ext = path.substr(dot + 1);
-  std::transform(ext.begin(), ext.end(), ext.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return ext;
+  return AsciiLowered(path.substr(dot + 1));
 }
 
 bool ReadWholeFile(const std::string& path, std::string* out) {

@@ -4,15 +4,12 @@
 #include <cctype>
 #include <cstdint>
 
+#include "platform/ascii_text.h"
 #include "platform/utf8.h"
 
 namespace quire::pack {
 
 namespace {
-
-char LowerChar(char c) {
-  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
 
 // Position of `needle` (lower case) in `hay` ignoring case, from `from`; npos if absent.
 size_t FindNoCase(std::string_view hay, std::string_view needle, size_t from = 0) {
@@ -20,7 +17,7 @@ size_t FindNoCase(std::string_view hay, std::string_view needle, size_t from = 0
     return std::string_view::npos;
   for (size_t i = from; i + needle.size() <= hay.size(); ++i) {
     size_t k = 0;
-    while (k < needle.size() && LowerChar(hay[i + k]) == needle[k])
+    while (k < needle.size() && AsciiLower(hay[i + k]) == needle[k])
       ++k;
     if (k == needle.size())
       return i;
@@ -51,7 +48,7 @@ size_t DecodeReference(std::string_view text, size_t i, std::string* out) {
     uint32_t cp = 0;
     for (char c : digits) {
       int d = std::isdigit(static_cast<unsigned char>(c))           ? c - '0'
-              : hex && std::isxdigit(static_cast<unsigned char>(c)) ? LowerChar(c) - 'a' + 10
+              : hex && std::isxdigit(static_cast<unsigned char>(c)) ? AsciiLower(c) - 'a' + 10
                                                                     : -1;
       if (d < 0)
         return 0;
@@ -149,7 +146,7 @@ HtmlMeta ReadHtmlMeta(std::string_view html) {
       continue;
     }
     std::string lower(name);
-    std::transform(lower.begin(), lower.end(), lower.begin(), LowerChar);
+    std::transform(lower.begin(), lower.end(), lower.begin(), AsciiLower);
     if (lower == "description" && meta.description.empty()) {
       meta.description = CleanHtmlText(content);
     } else if (lower == "keywords" && meta.keywords.empty()) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/ascii_text.h"
+
 namespace quire::pack {
 
 namespace {
@@ -17,13 +19,6 @@ std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.back()))
     s.remove_suffix(1);
   return s;
-}
-
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
 }
 
 // Decodes a quoted value (starting at its opening quote). False when the closing quote is
@@ -105,7 +100,7 @@ bool ParseIni(std::string_view text, const std::string& label, IniDocument* doc,
       if (name.empty())
         return fail("empty section name");
       for (const IniSection& s : doc->sections) {
-        if (Lower(s.name) == Lower(name)) {
+        if (EqualsIgnoringCase(s.name, name)) {
           return fail("section [" + name + "] appears twice (first on line " +
                       std::to_string(s.line) + ")");
         }
@@ -117,7 +112,7 @@ bool ParseIni(std::string_view text, const std::string& label, IniDocument* doc,
     if (eq == std::string_view::npos)
       return fail("expected 'key = value' or '[section]'");
     std::string keyAsWritten(Trim(line.substr(0, eq)));
-    std::string key = Lower(keyAsWritten);
+    std::string key = AsciiLowered(keyAsWritten);
     if (key.empty())
       return fail("a value without a key");
     if (doc->sections.empty())

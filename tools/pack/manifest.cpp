@@ -8,6 +8,7 @@
 #include "book/container_reader.h"
 #include "manifest_values.h"
 #include "pages/variables.h"
+#include "platform/ascii_text.h"
 
 namespace quire::pack {
 
@@ -82,19 +83,12 @@ const std::vector<SettingKey>& SettingKeys() {
   return keys;
 }
 
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
-
 // Splits "kind:NAME" into its lower-case kind and its name as written (trimmed).
 bool SplitSectionName(const std::string& section, std::string* kind, std::string* name) {
   size_t colon = section.find(':');
   if (colon == std::string::npos)
     return false;
-  *kind = Lower(section.substr(0, colon));
+  *kind = AsciiLowered(section.substr(0, colon));
   std::string rest = section.substr(colon + 1);
   size_t first = rest.find_first_not_of(" \t");
   size_t last = rest.find_last_not_of(" \t");
@@ -154,7 +148,7 @@ class ManifestReader {
       return Fail(section.line, "unknown section [" + section.name +
                                     "] (expected [file:NAME] or [variable:NAME])");
     }
-    std::string lower = Lower(section.name);
+    std::string lower = AsciiLowered(section.name);
     if (lower == "variables") {
       for (const IniEntry& e : section.entries) {
         if (!AddVariable(e.keyAsWritten, e.value, 1, "", e.line))
@@ -196,7 +190,7 @@ class ManifestReader {
         return true;
       }
       if (e.key == "subfolders") {
-        std::string value = Lower(e.value);
+        std::string value = AsciiLowered(e.value);
         if (value != "flatten" && value != "refuse")
           return Fail(e.line,
                       "[book] subfolders: expected flatten or refuse, not '" + e.value + "'");

@@ -7,16 +7,11 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ascii_text.h"
+
 namespace quire::pack {
 
 namespace {
-
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
 
 bool ParseDecimal(std::string_view text, int32_t* value) {
   if (text.empty())
@@ -34,7 +29,7 @@ using WordTable = std::vector<std::pair<const char*, int32_t>>;
 // A word of `words` or a decimal number.
 bool ReadWordOrNumber(std::string_view text, const WordTable& words, const char* expected,
                       int32_t* value, std::string* reason) {
-  std::string lower = Lower(text);
+  std::string lower = AsciiLowered(text);
   for (const auto& [word, number] : words) {
     if (lower == word) {
       *value = number;
@@ -172,7 +167,7 @@ std::string WriteVariableKind(int32_t value) {
 
 bool ReadToolbarButtons(std::string_view text, std::array<int32_t, kToolbarButtonCount>* flags,
                         std::string* reason) {
-  std::string lower = Lower(text);
+  std::string lower = AsciiLowered(text);
   if (lower == "all") {
     flags->fill(1);
     return true;

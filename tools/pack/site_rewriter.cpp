@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "css_references.h"
+#include "platform/ascii_text.h"
 #include "site_reference.h"
 
 namespace quire::pack {
@@ -15,21 +16,6 @@ namespace {
 
 bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view lower) {
-  if (a.size() != lower.size())
-    return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != lower[i])
-      return false;
-  }
-  return true;
-}
-
-bool EndsWithNoCase(std::string_view text, std::string_view lowerSuffix) {
-  return text.size() >= lowerSuffix.size() &&
-         EqualsNoCase(text.substr(text.size() - lowerSuffix.size()), lowerSuffix);
 }
 
 std::string FoldSpace(std::string_view text) {
@@ -236,7 +222,7 @@ bool LooksLikeBuiltPageAddress(std::string_view literal) {
     return false;
   }
   std::string_view path = SplitReference(literal).path;
-  if (!EndsWithNoCase(path, ".html") && !EndsWithNoCase(path, ".htm"))
+  if (!EndsWithIgnoringCase(path, ".html") && !EndsWithIgnoringCase(path, ".htm"))
     return false;
   return path == ".html" || path == ".htm" || path.find('/') != std::string_view::npos;
 }
@@ -371,7 +357,7 @@ void RefreshContent(FileRewriter* rewriter, size_t offset, std::string_view raw)
   ++i;
   while (i < raw.size() && IsSpace(raw[i]))
     ++i;
-  if (i + 3 <= raw.size() && EqualsNoCase(raw.substr(i, 3), "url")) {
+  if (i + 3 <= raw.size() && EqualsIgnoringCase(raw.substr(i, 3), "url")) {
     size_t j = i + 3;
     while (j < raw.size() && IsSpace(raw[j]))
       ++j;
@@ -464,7 +450,7 @@ class PageWalker {
       return;  // its address is where the others resolve, not a file to fetch
     const bool refresh = element.tag == GUMBO_TAG_META && [&] {
       const char* equiv = AttributeValue(element, "http-equiv");
-      return equiv && EqualsNoCase(equiv, "refresh");
+      return equiv && EqualsIgnoringCase(equiv, "refresh");
     }();
     for (unsigned i = 0; i < element.attributes.length; ++i) {
       const GumboAttribute* attr = static_cast<const GumboAttribute*>(element.attributes.data[i]);
