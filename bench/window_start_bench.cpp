@@ -4,6 +4,12 @@
 // large book. Each is run five times; min and median are reported, and a summary prints
 // the large book's open/load ratio.
 //
+// The sample book is also built as the run script builds it, on the stripped reader made
+// for books. Given another reader program in QUIRE_BENCH_BASELINE_READER (a copy of an
+// older build, say), the same book is built on it too and both are opened in the same
+// run, so a change to how the reader starts can be compared; the summary gives both
+// times and book sizes.
+//
 // The reader needs a display: without DISPLAY the program starts its own Xvfb. A desktop
 // always has a session bus; without one the program starts its own, so that the figures
 // do not include GTK's search for one.
@@ -47,6 +53,8 @@ constexpr auto kOpenDeadline = std::chrono::seconds(120);
 struct Fixture {
   std::string base;
   std::string sampleBook;
+  std::string shippedBook;   // the sample book on the stripped reader
+  std::string baselineBook;  // the same on QUIRE_BENCH_BASELINE_READER, if given
   std::string largeBook;
   std::string signal;  // the file the start-up scripts write
   pid_t xvfb = -1;
@@ -113,24 +121,32 @@ std::string StartupScript(const std::string& signal) {
   return "##FILEWRITE('ok','" + signal + "','1')";
 }
 
-// The sample book, its start-up message replaced by a script that says the page loaded.
-std::string BuildSampleBook(const Fixture& f) {
+// The sample book, its start-up message replaced by a script that says the page loaded,
+// on the reader program `reader`, written as `name`.
+std::string BuildSampleBook(const Fixture& f, const std::string& reader,
+                            const std::string& name = "sample-book") {
   const std::string source = f.base + "/sample";
+  fs::remove_all(source);
   fs::copy(QUIRE_SOURCE_DIR "/examples/sample-book", source, fs::copy_options::recursive);
   std::string manifest = ReadFile(source + "/book.ini");
   std::string out;
   std::istringstream lines(manifest);
   for (std::string line; std::getline(lines, line);) {
-    if (line.rfind("startup-message", 0) == 0)
+    // A book id of its own: a copy of the sample book that runs on this machine (a test,
+    // the run script) would otherwise take each start over as its second copy.
+    if (line.rfind("startup-message", 0) == 0 || line.rfind("id ", 0) == 0 ||
+        line.rfind("id=", 0) == 0)
       continue;
     out += line + "\n";
-    if (line == "[book]")
+    if (line == "[book]") {
       out += "startup-script = " + StartupScript(f.signal) + "\n";
+      out += "id = windowbench-" + name + "-" + std::to_string(getpid()) + "\n";
+    }
   }
   std::ofstream(source + "/book.ini", std::ios::binary) << out;
-  const std::string book = f.base + "/sample-book";
+  const std::string book = f.base + "/" + name;
   const std::string command = std::string("'") + QUIRE_PACK_PATH + "' build '" + source + "' -o '" +
-                              book + "' --reader '" + QUIRE_READER_PATH + "' -q";
+                              book + "' --reader '" + reader + "' -q";
   if (std::system(command.c_str()) != 0)
     Fail("cannot build the sample book");
   return book;
@@ -202,7 +218,11 @@ Fixture& TheFixture() {
     const char* bus = getenv("DBUS_SESSION_BUS_ADDRESS");
     if (bus == nullptr || *bus == '\0')
       f->bus = StartSessionBus();
-    f->sampleBook = BuildSampleBook(*f);
+    f->sampleBook = BuildSampleBook(*f, QUIRE_READER_PATH);
+    f->shippedBook = BuildSampleBook(*f, QUIRE_BOOK_READER_PATH, "shipped-book");
+    const char* baseline = getenv("QUIRE_BENCH_BASELINE_READER");
+    if (baseline != nullptr && *baseline != '\0')
+      f->baselineBook = BuildSampleBook(*f, baseline, "baseline-book");
     f->largeBook = BuildLargeBook(*f);
     return f;
   }();
@@ -244,6 +264,22 @@ void BM_OpenSampleBook(benchmark::State& state) {
     state.SetIterationTime(OpenOnce(f, f.sampleBook, state));
 }
 
+void BM_OpenShippedSampleBook(benchmark::State& state) {
+  Fixture& f = TheFixture();
+  for (auto _ : state)
+    state.SetIterationTime(OpenOnce(f, f.shippedBook, state));
+}
+
+void BM_OpenBaselineSampleBook(benchmark::State& state) {
+  Fixture& f = TheFixture();
+  if (f.baselineBook.empty()) {
+    state.SkipWithError("no QUIRE_BENCH_BASELINE_READER given");
+    return;
+  }
+  for (auto _ : state)
+    state.SetIterationTime(OpenOnce(f, f.baselineBook, state));
+}
+
 void BM_OpenLargeBook(benchmark::State& state) {
   Fixture& f = TheFixture();
   for (auto _ : state)
@@ -267,6 +303,20 @@ double Min(const std::vector<double>& v) {
 }
 
 BENCHMARK(BM_OpenSampleBook)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ComputeStatistics("min", Min)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_OpenShippedSampleBook)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ComputeStatistics("min", Min)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_OpenBaselineSampleBook)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
     ->Iterations(1)
@@ -302,6 +352,17 @@ int main(int argc, char** argv) {
                 load, open / load);
   }
   Fixture& f = TheFixture();
+  const double shipped = reporter.Milliseconds("BM_OpenShippedSampleBook");
+  const double baseline = reporter.Milliseconds("BM_OpenBaselineSampleBook");
+  if (shipped > 0) {
+    std::printf("sample book as shipped: open to first load %.0f ms, %lld bytes\n", shipped,
+                static_cast<long long>(fs::file_size(f.shippedBook)));
+  }
+  if (shipped > 0 && baseline > 0) {
+    std::printf("sample book on the baseline reader: %.0f ms, %lld bytes: %.2fx the time\n",
+                baseline, static_cast<long long>(fs::file_size(f.baselineBook)),
+                shipped / baseline);
+  }
   if (f.bus > 0)
     kill(static_cast<pid_t>(f.bus), SIGTERM);
   if (f.xvfb > 0) {

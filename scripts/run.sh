@@ -10,7 +10,7 @@ quire_build -DQUIRE_BUILD_TESTS=OFF -DQUIRE_BUILD_BENCH=OFF
 pack="$QUIRE_BUILD/tools/quire-pack"
 book="$QUIRE_BUILD/sample-book"
 if [ ! -x "$pack" ] || [ ! -d "$QUIRE_ROOT/examples/sample-book" ]; then
-  echo "Built $QUIRE_BUILD/quire"
+  echo "Built $QUIRE_BUILD/quire and $QUIRE_BUILD/quire-reader"
   exit 0
 fi
 
@@ -25,8 +25,8 @@ for lib in "$QUIRE_BUILD/examples/extension/__pxa__example.so" \
 done
 [ ${#extension[@]} -gt 0 ] || echo "Note: the example extension was not built; the book goes without it."
 
-"$pack" build "$QUIRE_ROOT/examples/sample-book" --reader "$QUIRE_BUILD/quire" \
-  "${extension[@]}" -o "$book"
+# quire-pack takes the stripped reader made for books, quire-reader, beside it.
+"$pack" build "$QUIRE_ROOT/examples/sample-book" "${extension[@]}" -o "$book"
 "$pack" list "$book"
 echo
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

@@ -10,6 +10,7 @@
 #include "app/splash_window.h"
 #include "book/cebook.h"
 #include "book/page_store.h"
+#include "session/browser_notice.h"
 #include "ui/reader_window.h"
 #include "view/quire_view.h"
 
@@ -19,9 +20,6 @@ namespace {
 
 // The window class all books share.
 constexpr char kMainWindowClass[] = "Pagora E-Book Class";
-constexpr char kNoDisplay[] =
-    "quire: cannot open display: set DISPLAY (X11) or WAYLAND_DISPLAY (Wayland) to the "
-    "display to show the book on";
 
 }  // namespace
 

@@ -1,16 +1,16 @@
 # Fails when a source file under SOURCE_DIR/src includes a header of a higher layer.
 #
-# The layers, lowest first: platform, book, pages, ext, script, session, then app and view
-# (the GTK program). A file may include headers of its own layer and of lower ones, the
-# public headers under quire/, and the window seam ui/, which every layer may call; ui
-# itself includes only ui.
+# The layers, lowest first: platform, book, pages, ext, script, session, launch (the
+# program that loads the window), then app and view (the GTK front end). A file may
+# include headers of its own layer and of lower ones, the public headers under quire/, and
+# the window seam ui/, which every layer may call; ui itself includes only ui.
 #
 #   cmake -DSOURCE_DIR=<project> -P check_layers.cmake
 if(NOT SOURCE_DIR)
   message(FATAL_ERROR "SOURCE_DIR is not set")
 endif()
 
-set(layer_order platform book pages ext script session app view)
+set(layer_order platform book pages ext script session launch app view)
 function(layer_rank layer out)
   if(layer STREQUAL "view")
     set(layer app)  # the window's two halves stand side by side

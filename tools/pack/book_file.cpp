@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -59,6 +60,27 @@ bool OpenBookFile(const std::string& path, BookFile* book, std::string* error) {
     return false;
   }
   return true;
+}
+
+uint64_t ReaderImageSize(const BookFile& book) {
+  // The blocks may lie in any order; the trailer comes last in any case.
+  int64_t first = static_cast<int64_t>(book.size - kTrailerSize);
+  auto consider = [&first](int64_t position) {
+    if (position >= 0)
+      first = std::min(first, position);
+  };
+  const EBookTrailer& t = book.trailer;
+  consider(t.settingsPos);
+  consider(t.reservedListPos);
+  consider(t.directoryPos);
+  consider(t.variablesPos);
+  if (t.splashSize != 0 || t.splashPos != 0)
+    consider(t.splashPos);
+  for (const EBookFile& f : book.files) {
+    if (f.storedSize > 0)
+      consider(static_cast<int64_t>(t.dataBase) + f.dataOffset);
+  }
+  return static_cast<uint64_t>(first);
 }
 
 bool ExtractBookEntry(const BookFile& book, size_t index, const std::string& folder,

@@ -40,6 +40,9 @@ bool ExtractBookEntry(const BookFile& book, size_t index, const std::string& fol
 // stored picture is damaged.
 bool ReadSplashBitmap(const BookFile& book, std::string* bitmap, std::string* error);
 
+// The size of the program the book is appended to: the bytes before its first block.
+uint64_t ReaderImageSize(const BookFile& book);
+
 // The stored size of the splash picture, 0 when there is none.
 inline int64_t SplashStoredSize(const BookFile& book) {
   return book.trailer.splashSize;

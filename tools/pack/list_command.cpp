@@ -160,6 +160,7 @@ std::string Cell(const std::string& text, size_t width) {
 void PrintTable(const BookFile& book, const FileSizes& sizes, const std::string& splashInfo) {
   std::ostringstream out;
   out << "Book     " << TerminalText(book.path) << " (" << book.size << " bytes)\n";
+  out << "Reader   " << ReaderImageSize(book) << " bytes before the book\n";
   out << "Book id  " << TerminalText(book.trailer.bookId) << "\n";
   char date[64];
   const S& s = book.settings;
@@ -237,6 +238,7 @@ void PrintJson(const BookFile& book, const FileSizes& sizes, int64_t splashSize)
   json.BeginObject();
   json.String("path", book.path);
   json.Number("size", static_cast<int64_t>(book.size));
+  json.Number("readerSize", static_cast<int64_t>(ReaderImageSize(book)));
   json.String("bookId", book.trailer.bookId);
   json.Number("rebranded", book.variables.rebranded);
   if (book.trailer.splashSize == 0 && book.trailer.splashPos == 0) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace quire::pack {
 
@@ -56,27 +57,37 @@ bool FindReaderImage(const std::string& explicitPath, std::string* path, std::st
     *path = explicitPath;
     return true;
   }
-  std::string own = OwnFolder();
-  if (!own.empty()) {
-    for (const std::string& candidate : {own + "/quire", own + "/../quire"}) {
+  // The stripped reader made for books comes first; the developer's quire beside it keeps
+  // its debug information, which a book has no use for. A build beside this program wins
+  // over one installed on PATH.
+  const std::string own = OwnFolder();
+  std::vector<std::string> candidates;
+  for (const char* name : {"quire-reader", "quire"}) {
+    if (!own.empty()) {
+      candidates.push_back(own + "/" + name);
+      candidates.push_back(own + "/../" + name);
+    }
+  }
+  for (const std::string& candidate : candidates) {
+    if (IsExecutableFile(candidate)) {
+      *path = std::filesystem::path(candidate).lexically_normal().string();
+      return true;
+    }
+  }
+  const char* envPath = std::getenv("PATH");
+  for (const char* name : {"quire-reader", "quire"}) {
+    std::istringstream dirs(envPath ? envPath : "");
+    for (std::string dir; std::getline(dirs, dir, ':');) {
+      std::string candidate = (dir.empty() ? "." : dir) + "/" + name;
       if (IsExecutableFile(candidate)) {
-        *path = std::filesystem::path(candidate).lexically_normal().string();
+        *path = candidate;
         return true;
       }
     }
   }
-  const char* envPath = std::getenv("PATH");
-  std::istringstream dirs(envPath ? envPath : "");
-  for (std::string dir; std::getline(dirs, dir, ':');) {
-    std::string candidate = (dir.empty() ? "." : dir) + "/quire";
-    if (IsExecutableFile(candidate)) {
-      *path = candidate;
-      return true;
-    }
-  }
   *error =
-      "cannot find the reader program 'quire' (beside quire-pack or on PATH); give it "
-      "with --reader PATH";
+      "cannot find the reader program 'quire-reader' or 'quire' (beside quire-pack or on "
+      "PATH); give it with --reader PATH";
   return false;
 }
 

@@ -6,10 +6,10 @@
 
 namespace quire::pack {
 
-// The reader image to use: `explicitPath` when not empty; otherwise "quire" beside this
-// program, then "quire" one folder up (the build tree keeps quire-pack in tools/), then
-// "quire" on PATH. The chosen file must be an ELF executable. False with `error` when none
-// is found or the file is not an ELF program.
+// The reader image to use: `explicitPath` when not empty; otherwise "quire-reader" (the
+// stripped reader) beside this program or one folder up (the build tree keeps quire-pack
+// in tools/), then "quire" there, then "quire-reader" and "quire" on PATH. The chosen file must be
+// an ELF executable. False with `error` when none is found or the file is not an ELF program.
 bool FindReaderImage(const std::string& explicitPath, std::string* path, std::string* error);
 
 // True when the file starts with the ELF magic bytes.

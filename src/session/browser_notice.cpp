@@ -1,0 +1,100 @@
+#include "session/browser_notice.h"
+
+#include <sys/stat.h>
+
+#include "book/cebook.h"
+#include "book/page_store.h"
+#include "pages/about_page.h"
+#include "pages/contents_page.h"
+#include "pages/file_url.h"
+#include "pages/html_text.h"
+#include "pages/page_template.h"
+
+namespace quire {
+
+namespace {
+
+bool Exists(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::string Link(const std::string& path, const std::string& text) {
+  return "<A HREF=\"" + EscapeHtml(FileUrlFromPath(path)) + "\">" + text + "</A>";
+}
+
+}  // namespace
+
+std::string MissingLibraryName(const std::string& loaderError, const std::string& loadPath) {
+  const size_t colon = loaderError.find(": ");
+  if (colon == std::string::npos || colon == 0)
+    return "";
+  const std::string named = loaderError.substr(0, colon);
+  if (named == loadPath)
+    return "";
+  const size_t slash = named.rfind('/');
+  return slash == std::string::npos ? named : named.substr(slash + 1);
+}
+
+std::string BrowserNoticeText(const std::string& library, const std::string& loaderError,
+                              const std::string& startUrl, NoticeMedium medium) {
+  std::string text = "This book opens in its own window with WebKitGTK 4.1, which ";
+  text += library.empty() ? "could not be loaded here (" + loaderError + ")"
+                          : "this computer lacks (" + library + " is missing)";
+  text +=
+      ". It is open in your web browser instead, where script links, extension libraries "
+      "and the search do nothing.\n"
+      "To read it in its window, install WebKitGTK and start the book again:\n"
+      "  Debian, Ubuntu: sudo apt install libwebkit2gtk-4.1-0\n"
+      "  Fedora: sudo dnf install webkit2gtk4.1\n"
+      "  Arch: sudo pacman -S webkit2gtk-4.1\n"
+      "The book: " +
+      startUrl + "\n";
+  switch (medium) {
+    case NoticeMedium::kMessageBox:
+      text += "Closing this message closes the book.";
+      break;
+    case NoticeMedium::kTerminal:
+      text += "Press Ctrl+C to close the book.";
+      break;
+    case NoticeMedium::kPage:
+      text += "The book closes when you log out, or after " + std::to_string(kBrowserReadingHours) +
+              " hours.";
+      break;
+  }
+  return text;
+}
+
+namespace {
+
+// Mode 1 is "none" and 2 the book's own page; every other value has the page generated.
+bool Generated(int32_t mode) {
+  return mode != 1 && mode != 2;
+}
+
+}  // namespace
+
+void WriteBrowserPages() {
+  const CEBook& book = CEBook::Instance();
+  if (Generated(book.ContentsMode()) && book.AnyInContents())
+    BuildContentsPage();
+  if (Generated(book.AboutMode()))
+    BuildAboutPage();
+}
+
+std::string WriteNoticePage(const std::string& text) {
+  std::string body = TextToHtml(text);
+  std::string links = Link(CEBook::Instance().StartPage(), "Start page");
+  for (const auto& [file, name] :
+       {std::pair{kContentsPageFile, "Contents"}, std::pair{kAboutPageFile, "About this E-Book"}}) {
+    const std::string path = BookFolder() + file;
+    if (Exists(path))
+      links += " &middot; " + Link(path, name);
+  }
+  std::string page = BookPageHeader("Open in your browser");
+  page += BookPageSection("This book opens in your browser", body + "<BR><BR>\r\n" + links);
+  page += PageFooter();
+  return WriteGeneratedPage(kNoticePageFile, page);
+}
+
+}  // namespace quire
