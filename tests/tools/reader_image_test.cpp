@@ -10,13 +10,14 @@ namespace {
 
 constexpr char kStrippedReader[] = QUIRE_STRIPPED_READER_PATH;
 
-// The book's reader as `build` reports it: "Wrote BOOK: ... (reader PATH)".
+// The reader named by build's closing line: "... (reader image SIZE, PATH) ...".
 std::string ReaderNamedBy(const RunResult& r) {
-  const size_t at = r.out.find("(reader ");
-  const size_t end = r.out.find(')', at);
-  if (at == std::string::npos || end == std::string::npos)
+  const size_t at = r.out.find("(reader image ");
+  const size_t comma = r.out.find(", ", at);
+  const size_t end = r.out.find(')', comma);
+  if (at == std::string::npos || comma == std::string::npos || end == std::string::npos)
     return "";
-  return r.out.substr(at + 8, end - at - 8);
+  return r.out.substr(comma + 2, end - comma - 2);
 }
 
 int64_t FileSize(const std::string& path) {
