@@ -10,13 +10,16 @@ namespace {
 
 constexpr char kStrippedReader[] = QUIRE_STRIPPED_READER_PATH;
 
-// The book's reader as `build` reports it: "Wrote BOOK: ... (reader PATH)".
+// The book's reader as `build` reports it: "Wrote BOOK: ... (reader ..., PATH)", the path
+// last inside the parentheses.
 std::string ReaderNamedBy(const RunResult& r) {
   const size_t at = r.out.find("(reader ");
-  const size_t end = r.out.find(')', at);
+  const size_t end = r.out.find(")\n", at);
   if (at == std::string::npos || end == std::string::npos)
     return "";
-  return r.out.substr(at + 8, end - at - 8);
+  const std::string inside = r.out.substr(at + 8, end - at - 8);
+  const size_t comma = inside.rfind(", ");
+  return comma == std::string::npos ? inside : inside.substr(comma + 2);
 }
 
 int64_t FileSize(const std::string& path) {
