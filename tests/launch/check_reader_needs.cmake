@@ -30,7 +30,9 @@ if(NOT needed)
   message(FATAL_ERROR "${READER} names no library at all (not a dynamic program?)")
 endif()
 if(refused)
-  message(FATAL_ERROR "${READER} names libraries beyond the C and C++ runtimes: ${refused}")
+  # NOTICE prints the line as it is; FATAL_ERROR would wrap it where the path's length says.
+  message(NOTICE "names libraries beyond the C and C++ runtimes: ${refused}")
+  message(FATAL_ERROR "${READER} needs more than the C and C++ runtimes")
 endif()
 
 # The versions the program asks for, from its version-needs section.

@@ -10,16 +10,14 @@ namespace {
 
 constexpr char kStrippedReader[] = QUIRE_STRIPPED_READER_PATH;
 
-// The book's reader as `build` reports it: "Wrote BOOK: ... (reader ..., PATH)", the path
-// last inside the parentheses.
+// The reader named by build's closing line: "... (reader image SIZE, PATH) ...".
 std::string ReaderNamedBy(const RunResult& r) {
-  const size_t at = r.out.find("(reader ");
-  const size_t end = r.out.find(")\n", at);
-  if (at == std::string::npos || end == std::string::npos)
+  const size_t at = r.out.find("(reader image ");
+  const size_t comma = r.out.find(", ", at);
+  const size_t end = r.out.find(')', comma);
+  if (at == std::string::npos || comma == std::string::npos || end == std::string::npos)
     return "";
-  const std::string inside = r.out.substr(at + 8, end - at - 8);
-  const size_t comma = inside.rfind(", ");
-  return comma == std::string::npos ? inside : inside.substr(comma + 2);
+  return r.out.substr(comma + 2, end - comma - 2);
 }
 
 int64_t FileSize(const std::string& path) {
