@@ -1,11 +1,13 @@
 // The navigation policy's decoded copy of a link, against a reference written here
 // directly from the rule (exactly the escapes the web view adds are undone), and the
-// policy's verdicts with handlers that only record what they were handed.
+// policy's verdicts with handlers that only record what they were handed: above all, that
+// no address outside the book folder that a page asked for ever reaches the interpreter.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "fuzz_support.h"
+#include "session/book_address.h"
 #include "session/navigation_policy.h"
 
 namespace {
@@ -93,22 +95,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (url.find('%') == std::string::npos && DecodeLinkCopy(WebViewEncode(url)) != url)
     fuzz::Finding("a link escaped by the web view does not decode to what the author wrote");
 
+  // flags: bits 0-1 who started it (page, reader, command, page), bit 2 open links
+  // outside, bits 3-4 which interpreter takes the link, bit 5 the window shows a web page.
+  static const NavigationOrigin kOrigins[] = {NavigationOrigin::kPage, NavigationOrigin::kReader,
+                                              NavigationOrigin::kCommand, NavigationOrigin::kPage};
+  const NavigationOrigin origin = kOrigins[flags & 3];
+  NavigationContext context;
+  context.bookFolder = "/tmp/quire-0/BOOK.k9w/";
+  context.shownUrl =
+      (flags & 32) ? "http://example.org/" : "file:///tmp/quire-0/BOOK.k9w/index.html";
+  context.openLinksOutside = flags & 4;
   RecordingHandlers handlers;
-  handlers.takeLink = flags & 4;
-  handlers.takeScript = flags & 8;
-  const bool inCommand = flags & 1;
-  const bool outsideLinks = flags & 2;
-  const NavigationVerdict verdict = DecideNavigation(url, inCommand, outsideLinks, handlers);
+  handlers.takeLink = flags & 8;
+  handlers.takeScript = flags & 16;
+  const bool inCommand = origin == NavigationOrigin::kCommand;
+  const NavigationVerdict verdict = DecideNavigation(url, origin, context, handlers);
   if (inCommand && (verdict != NavigationVerdict::kDisplay || handlers.calls != 0))
     fuzz::Finding("a navigation during a command was not let through untouched");
-  if (!inCommand && handlers.calls == 0)
-    fuzz::Finding("a navigation reached no handler");
+  const bool interpreted = !handlers.linkCommands.empty() || !handlers.scriptLink.empty();
+  if (origin == NavigationOrigin::kPage && interpreted &&
+      (!IsBookAddress(url, context.bookFolder) || (flags & 32)))
+    fuzz::Finding("a page's navigation outside the book reached the interpreter");
   if (!handlers.linkCommands.empty() && handlers.linkCommands != decoded)
     fuzz::Finding("the interpreter was handed something other than the decoded copy");
   if (!handlers.outside.empty() && handlers.outside != url)
     fuzz::Finding("an outside link was changed before it was opened");
-  if (!inCommand && handlers.outside.empty() && (handlers.takeLink || handlers.takeScript) &&
-      verdict != NavigationVerdict::kCancel)
+  if (!inCommand && handlers.outside.empty() && interpreted &&
+      (handlers.takeLink || handlers.takeScript) && verdict != NavigationVerdict::kCancel)
     fuzz::Finding("a link an interpreter took was displayed as well");
   return 0;
 }
