@@ -40,6 +40,7 @@ add_dependencies(quire_ext_tests quire quire-reader)
 foreach(reader quire quire-reader)
   add_test(NAME ReaderExports.HostFunctionAndCore.${reader}
            COMMAND ${CMAKE_COMMAND} -DREADER=$<TARGET_FILE:${reader}>
+                   -DSANITIZED=$<CONFIG:Sanitize>
                    -P ${CMAKE_CURRENT_SOURCE_DIR}/ext/check_exports.cmake)
   set_tests_properties(ReaderExports.HostFunctionAndCore.${reader} PROPERTIES LABELS ext)
 endforeach()
