@@ -173,12 +173,15 @@ std::string VariableBlock(const EBookVariableList& list) {
   return out;
 }
 
-std::string ReservedListBlock() {
+std::string ReservedListBlock(const BookFeatures& features) {
+  const EBookReservedList list = WriteBookFeatures(features);
   std::string out;
   AppendScrambledInt(&out, static_cast<int32_t>(kReservedListMark));
-  AppendScrambledText(&out, "");
-  AppendScrambledText(&out, "");
-  AppendScrambledInt(&out, 0);
+  AppendScrambledText(&out, list.first);
+  AppendScrambledText(&out, list.second);
+  AppendScrambledInt(&out, static_cast<int32_t>(list.texts.size()));
+  for (const std::string& text : list.texts)
+    AppendScrambledText(&out, text);
   return out;
 }
 
@@ -259,7 +262,9 @@ bool WriteTo(const BookSpec& bookSpec, Output& out, std::string* error) {
   SettingsWriter writer{&record};
   VisitSettings(writer, settings);
 
-  const std::string reserved = ReservedListBlock();
+  if (WriteBookFeatures(bookSpec.features).texts.size() > static_cast<size_t>(kMaxReservedTexts))
+    return Fail(error, "the book's feature record holds too many texts");
+  const std::string reserved = ReservedListBlock(bookSpec.features);
   const std::string directory = DirectoryBlock(entries);
   const std::string variables = VariableBlock(bookSpec.variables);
   std::string splash;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "book/book_features.h"
 #include "book/ebook_records.h"
 #include "book/ebook_settings.h"
 
@@ -38,6 +39,8 @@ struct BookSpec {
   // A bitmap file (BMP), stored LZ-packed; empty for none.
   std::string splashBitmap;
   std::string bookId;  // at most 63 bytes are kept
+  // Stored in the reserved list; a spec that leaves `recorded` false writes the empty list.
+  BookFeatures features;
 };
 
 // Writes the book to `path`: first to a temporary file beside it, renamed into place only

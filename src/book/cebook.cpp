@@ -49,6 +49,7 @@ CEBook& CEBook::Instance() {
 void CEBook::Reset() {
   m_settings.emplace();
   m_reservedList = {};
+  m_features = {};
   m_directory.clear();
   m_trailer = {};
   m_variables = {};

@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "book/book_features.h"
 #include "book/ebook_records.h"
 #include "book/ebook_settings.h"
 #include "book/load_result.h"
@@ -118,6 +119,9 @@ class CEBook {
   void SetStartPage(std::string path) { m_startPage = std::move(path); }
   const std::vector<EBookFile>& Files() const { return m_directory; }
   const EBookTrailer& Trailer() const { return m_trailer; }
+  // What the book records beyond its settings (book_features.h); the defaults for a book
+  // without the record and while no book is loaded.
+  const BookFeatures& Features() const { return m_features; }
   const std::vector<EBookVariable>& Variables() const { return m_variables.variables; }
   int32_t Rebranded() const { return m_variables.rebranded; }
 
@@ -135,6 +139,7 @@ class CEBook {
  private:
   std::optional<EBookSettings> m_settings;
   EBookReservedList m_reservedList;
+  BookFeatures m_features;
   std::vector<EBookFile> m_directory;
   EBookTrailer m_trailer;
   EBookVariableList m_variables;

@@ -31,6 +31,7 @@ LoadResult CEBook::Load(const BookLoadSteps& steps) {
         reader.Parse(&*m_settings, &m_reservedList, &m_directory, &m_trailer, &m_variables);
     if (!parsed)
       return {Reason::kParseFailed, parsed.failure};
+    m_features = ReadBookFeatures(m_reservedList);
     if (steps.textToHtml) {
       for (EBookVariable& variable : m_variables.variables) {
         if (IsPlainTextVariableKind(variable.kind))
@@ -69,6 +70,7 @@ LoadResult CEBook::Load(const BookLoadSteps& steps) {
 void CEBook::ForgetForTesting() {
   m_settings.reset();
   m_reservedList = {};
+  m_features = {};
   m_directory.clear();
   m_trailer = {};
   m_variables = {};

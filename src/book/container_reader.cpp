@@ -155,11 +155,6 @@ EBookTrailer& KeptTrailer() {
 
 }  // namespace
 
-bool IsPlainFileName(const std::string& name) {
-  return !name.empty() && name != "." && name != ".." &&
-         name.find_first_of("/\\") == std::string::npos;
-}
-
 bool ContainerReader::Open() {
   return m_input.IsOpen() || m_input.Open(OwnBookFile());
 }

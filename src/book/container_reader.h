@@ -12,6 +12,7 @@
 #include "book/ebook_settings.h"
 #include "book/entry_extractor.h"
 #include "book/load_result.h"
+#include "book/stored_name.h"
 #include "book/target_folder.h"
 
 namespace quire {
@@ -80,10 +81,6 @@ bool UnpackFile(const std::string& packedPath, const std::string& outputPath);
 // `packedFd` (read from its start) is decoded into `outputFd`, which is emptied first.
 // Both stay open; the caller closes them.
 bool UnpackDescriptors(int packedFd, int outputFd);
-
-// True for a stored file name that may be created inside the book folder: not empty, not
-// "." or "..", and without '/' or '\'.
-bool IsPlainFileName(const std::string& name);
 
 }  // namespace quire
 

@@ -14,7 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "book/book_features.h"
 #include "book/book_writer.h"
+#include "book/container_format.h"
 #include "book/cebook.h"
 #include "book_file.h"
 #include "pages/html_text.h"

@@ -135,5 +135,48 @@ TEST_F(PackCliTest, RebindDropsForeignExtensionsWhenAskedTo) {
   EXPECT_EQ((*json)["settings"]["fileCount"].number, 1);
 }
 
+// The scrambled form of a stored text's bytes.
+std::string Scrambled(std::string text) {
+  for (char& c : text)
+    c = static_cast<char>(c ^ kRecordKey);
+  return text;
+}
+
+// What a book of ours records about itself goes with it, so an imported site stays a set of
+// web pages on the new reader; a foreign book's reserved texts are not taken for a record.
+TEST_F(PackCliTest, RebindKeepsTheBooksFeatureRecord) {
+  for (const bool foreign : {false, true}) {
+    TestBook book;
+    book.Input().image = RandomBytes(1000, 11);
+    book.AddPage("index.html", "<p>x</p>");
+    book.Input().features.recorded = true;
+    book.Input().features.pageCommands = false;
+    book.Input().features.unknown = {"later-key=1"};
+    std::string bytes = book.Bytes();
+    if (foreign) {
+      // Another tool's texts in the same place: the mark replaced by a text of its length.
+      const std::string mark = Scrambled(kBookFeaturesMark);
+      const size_t at = bytes.find(mark);
+      ASSERT_NE(at, std::string::npos);
+      bytes.replace(at, mark.size(), Scrambled("other tool 7"));
+    }
+    Write("in.book", bytes);
+    RunResult r = Pack({"rebind", Path("in.book"), "-o", Path("out.book"), "--reader",
+                        testing::ReaderPath(), "--quiet"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    pack::BookFile rebound;
+    std::string error;
+    ASSERT_TRUE(pack::OpenBookFile(Path("out.book"), &rebound, &error)) << error;
+    const BookFeatures features = ReadBookFeatures(rebound.reserved);
+    EXPECT_EQ(features.recorded, !foreign);
+    EXPECT_EQ(features.pageCommands, foreign);
+    EXPECT_EQ(features.unknown,
+              foreign ? std::vector<std::string>{} : std::vector<std::string>{"later-key=1"});
+    if (foreign) {
+      EXPECT_TRUE(rebound.reserved.texts.empty());
+    }
+  }
+}
+
 }  // namespace
 }  // namespace quire::pack_tests

@@ -461,6 +461,8 @@ bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::strin
   bookSpec->variables.rebranded = manifest.rebranded;
   bookSpec->variables.variables = manifest.variables;
   bookSpec->bookId = manifest.bookId ? *manifest.bookId : settings.esbn.substr(0, 63);
+  bookSpec->features = {};
+  bookSpec->features.recorded = true;
   bookSpec->splashBitmap.clear();
   if (!manifest.splash.empty()) {
     std::string path = JoinPath(dir, manifest.splash);

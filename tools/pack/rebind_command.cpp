@@ -6,6 +6,7 @@
 #include <set>
 #include <sstream>
 
+#include "book/book_features.h"
 #include "book/book_writer.h"
 #include "book/container_reader.h"
 #include "book_file.h"
@@ -129,6 +130,9 @@ int RunRebind(const std::vector<std::string>& args) {
   bookSpec.settings = book.settings;
   bookSpec.variables = book.variables;
   bookSpec.bookId = book.trailer.bookId;
+  // What a book of ours records (whether its pages may run commands, ...) goes with it;
+  // any other book's reserved texts mean nothing to the reader and are not kept.
+  bookSpec.features = ReadBookFeatures(book.reserved);
   if (!ReadSplashBitmap(book, &bookSpec.splashBitmap, &error)) {
     return Fail(bookPath + ": the splash picture is damaged: " + error);
   }

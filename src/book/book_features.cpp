@@ -1,0 +1,62 @@
+#include "book/book_features.h"
+
+#include <string_view>
+
+namespace quire {
+
+namespace {
+
+constexpr char kPageCommandsKey[] = "page-commands";
+
+// "yes" and "no" only: anything else leaves `flag` as it was and says so.
+bool ReadFlag(std::string_view value, bool* flag) {
+  if (value == "yes") {
+    *flag = true;
+    return true;
+  }
+  if (value == "no") {
+    *flag = false;
+    return true;
+  }
+  return false;
+}
+
+std::string FlagText(bool flag) {
+  return flag ? "yes" : "no";
+}
+
+}  // namespace
+
+BookFeatures ReadBookFeatures(const EBookReservedList& list) {
+  BookFeatures features;
+  if (list.texts.empty() || list.texts.front() != kBookFeaturesMark)
+    return features;
+  features.recorded = true;
+  for (size_t i = 1; i < list.texts.size(); ++i) {
+    const std::string& text = list.texts[i];
+    const size_t equals = text.find('=');
+    const std::string_view key = std::string_view(text).substr(0, equals);
+    const std::string_view value = equals == std::string::npos
+                                       ? std::string_view()
+                                       : std::string_view(text).substr(equals + 1);
+    bool known = false;
+    if (key == kPageCommandsKey)
+      known = ReadFlag(value, &features.pageCommands);
+    if (!known)
+      features.unknown.push_back(text);
+  }
+  return features;
+}
+
+EBookReservedList WriteBookFeatures(const BookFeatures& features) {
+  EBookReservedList list;
+  if (!features.recorded)
+    return list;
+  list.texts.push_back(kBookFeaturesMark);
+  list.texts.push_back(std::string(kPageCommandsKey) + "=" + FlagText(features.pageCommands));
+  for (const std::string& text : features.unknown)
+    list.texts.push_back(text);
+  return list;
+}
+
+}  // namespace quire

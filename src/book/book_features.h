@@ -1,0 +1,44 @@
+// What a book written by quire-pack records beyond the settings record, and what every
+// other book gets instead.
+//
+// The record lives in the reserved text list, which the container leaves to its writer:
+// the list's two leading texts stay empty, its first counted text is "quire-book 1" and
+// each one after it is "key=value". A book without the record (an older book, one written
+// by another tool) gets the defaults below, which are what the reader always did. A key
+// this reader does not know, or a value it cannot read, is kept as it is and otherwise
+// ignored, so a newer writer's book still opens and rebind passes the record on whole.
+#ifndef QUIRE_BOOK_BOOK_FEATURES_H_
+#define QUIRE_BOOK_BOOK_FEATURES_H_
+
+#include <string>
+#include <vector>
+
+#include "book/ebook_records.h"
+
+namespace quire {
+
+inline constexpr char kBookFeaturesMark[] = "quire-book 1";
+
+struct BookFeatures {
+  // The book carries the record. Every book quire-pack builds does.
+  bool recorded = false;
+  // "page-commands": the script links of the book's own pages run. "no" for a site imported
+  // without a manifest: its pages are web pages, whose links are shown and never run. The
+  // reader's own navigations and the start-up and exit scripts are not affected.
+  bool pageCommands = true;
+  // The texts of keys this reader does not know, or whose values it could not read, as
+  // stored and in stored order.
+  std::vector<std::string> unknown;
+};
+
+// The record of `list`; the defaults above when the list does not carry one.
+BookFeatures ReadBookFeatures(const EBookReservedList& list);
+
+// The reserved list that stores `features`: the empty list (two empty texts, no counted
+// texts) when `features.recorded` is false, else the mark and one "key=value" text per
+// field, flags as "yes" or "no", then the unknown texts.
+EBookReservedList WriteBookFeatures(const BookFeatures& features);
+
+}  // namespace quire
+
+#endif  // QUIRE_BOOK_BOOK_FEATURES_H_

@@ -1,0 +1,111 @@
+#include "book/book_features.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "book/cebook.h"
+#include "support/book_fixture.h"
+#include "support/fake_window.h"
+
+namespace quire {
+namespace {
+
+using testing::FakeWindow;
+using testing::TestBook;
+
+EBookReservedList ListOf(std::vector<std::string> texts) {
+  EBookReservedList list;
+  list.texts = std::move(texts);
+  return list;
+}
+
+TEST(BookFeaturesTest, ABookWithoutTheRecordGetsWhatTheReaderAlwaysDid) {
+  for (const EBookReservedList& list :
+       {EBookReservedList{}, ListOf({"something", "page-commands=no"}),
+        ListOf({"", kBookFeaturesMark, "page-commands=no"})}) {
+    const BookFeatures features = ReadBookFeatures(list);
+    EXPECT_FALSE(features.recorded);
+    EXPECT_TRUE(features.pageCommands);
+    EXPECT_TRUE(features.unknown.empty());
+  }
+}
+
+TEST(BookFeaturesTest, ValuesAreReadAfterTheMark) {
+  struct Case {
+    std::vector<std::string> texts;
+    bool pageCommands;
+    std::vector<std::string> unknown;
+  };
+  const std::vector<Case> cases = {
+      {{kBookFeaturesMark}, true, {}},
+      {{kBookFeaturesMark, "page-commands=no"}, false, {}},
+      {{kBookFeaturesMark, "page-commands=yes"}, true, {}},
+      {{kBookFeaturesMark, "page-commands=no", "page-commands=yes"}, true, {}},
+      // What this reader cannot read is kept as stored and changes nothing.
+      {{kBookFeaturesMark, "page-commands=maybe"}, true, {"page-commands=maybe"}},
+      {{kBookFeaturesMark, "page-commands"}, true, {"page-commands"}},
+      {{kBookFeaturesMark, "later-key=1", "no equals sign"},
+       true,
+       {"later-key=1", "no equals sign"}},
+  };
+  for (const Case& c : cases) {
+    const BookFeatures features = ReadBookFeatures(ListOf(c.texts));
+    EXPECT_TRUE(features.recorded);
+    EXPECT_EQ(features.pageCommands, c.pageCommands) << c.texts.back();
+    EXPECT_EQ(features.unknown, c.unknown) << c.texts.back();
+  }
+}
+
+TEST(BookFeaturesTest, AnUnrecordedBookWritesTheEmptyList) {
+  BookFeatures features;
+  features.pageCommands = false;  // not written without the record
+  const EBookReservedList list = WriteBookFeatures(features);
+  EXPECT_EQ(list.first, "");
+  EXPECT_EQ(list.second, "");
+  EXPECT_TRUE(list.texts.empty());
+}
+
+TEST(BookFeaturesTest, WrittenRecordReadsBackTheSame) {
+  BookFeatures features;
+  features.recorded = true;
+  features.pageCommands = false;
+  features.unknown = {"later-key=1"};
+  const EBookReservedList list = WriteBookFeatures(features);
+  EXPECT_EQ(list.texts,
+            (std::vector<std::string>{kBookFeaturesMark, "page-commands=no", "later-key=1"}));
+  const BookFeatures back = ReadBookFeatures(list);
+  EXPECT_TRUE(back.recorded);
+  EXPECT_FALSE(back.pageCommands);
+  EXPECT_EQ(back.unknown, features.unknown);
+}
+
+TEST(BookFeaturesTest, ALoadedBookOffersItsRecord) {
+  FakeWindow window;
+  TestBook book;
+  book.AddPage("index.html", "<p>Hi</p>");
+  book.Input().features.recorded = true;
+  book.Input().features.pageCommands = false;
+  book.Write();
+  ASSERT_EQ(testing::LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone);
+  EXPECT_TRUE(CEBook::Instance().Features().recorded);
+  EXPECT_FALSE(CEBook::Instance().Features().pageCommands);
+
+  CEBook::Instance().Reset();
+  EXPECT_FALSE(CEBook::Instance().Features().recorded);
+  EXPECT_TRUE(CEBook::Instance().Features().pageCommands);
+}
+
+TEST(BookFeaturesTest, ABookWithoutTheRecordLoadsWithTheDefaults) {
+  FakeWindow window;
+  TestBook book;
+  book.AddPage("index.html", "<p>Hi</p>");
+  book.Write();
+  ASSERT_EQ(testing::LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone);
+  EXPECT_FALSE(CEBook::Instance().Features().recorded);
+  EXPECT_TRUE(CEBook::Instance().Features().pageCommands);
+}
+
+}  // namespace
+}  // namespace quire
