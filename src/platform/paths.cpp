@@ -75,10 +75,16 @@ bool MakePrivateFolder(const std::string& path) {
   return IsOwnPrivateFolder(path);
 }
 
-// Says `text` on standard error, once per process.
+void (*g_sayNotice)(const std::string& text) = nullptr;
+
+// Says `text` once per process.
 void NoteOnce(const std::string& text) {
   static std::set<std::string>* said = new std::set<std::string>;
-  if (said->insert(text).second)
+  if (!said->insert(text).second)
+    return;
+  if (g_sayNotice != nullptr)
+    g_sayNotice(text);
+  else
     std::fprintf(stderr, "quire: %s\n", text.c_str());
 }
 
@@ -153,6 +159,10 @@ TempBase ChooseTempBase() {
     }
   }
   return base;
+}
+
+void SetTempFolderNotice(void (*say)(const std::string& text)) {
+  g_sayNotice = say;
 }
 
 void OverrideSystemTempFolder(const std::string& path) {

@@ -39,6 +39,10 @@ TempBase ChooseTempBase();
 // only when no private folder can be had at all.
 std::string PrivateTempFolder();
 
+// Where PrivateTempFolder says which folder it uses and why: standard error, prefixed
+// "quire: ", unless a program (quire-pack) installs its own way (null restores it).
+void SetTempFolderNotice(void (*say)(const std::string& text));
+
 // Tests only: the folder taken as the system's "/tmp"; empty restores it.
 void OverrideSystemTempFolder(const std::string& path);
 

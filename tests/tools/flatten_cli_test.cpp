@@ -329,9 +329,9 @@ TEST_F(FlattenCliTest, EveryRewrittenReferenceNamesAFileTheReaderExtracts) {
   testing::TestBook book;
   RunResult r = Build({"--flatten"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  book.Settings().esbn = "site";  // where the load extracts to: the default ESBN
   book.WriteBytes(*ReadWholeFile(Path("site.book")));
   ASSERT_FALSE(testing::LoadAsTheReaderDoes().IsFatal());
+  book.Settings().esbn = CEBook::Instance().Esbn();  // where the load extracted to
   EXPECT_EQ(CEBook::Instance().StartPage(), book.Folder() + "index.html");
   EXPECT_TRUE(window.messages.empty());
 
