@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -42,8 +43,17 @@ class RunningCopy {
     m_stop = true;
     m_thread.join();
   }
-  int Presented() const { return m_presented; }
-  int Refused() const { return m_refused; }
+  // Waits until `presented` and `refused` requests were taken (the answer goes out before
+  // the count goes up); false when that does not happen within seconds.
+  bool Took(int presented, int refused) const {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (m_presented < presented || m_refused < refused) {
+      if (std::chrono::steady_clock::now() > deadline)
+        return false;
+      std::this_thread::yield();
+    }
+    return m_presented == presented && m_refused == refused;
+  }
 
  private:
   void Serve() {
@@ -71,10 +81,7 @@ TEST(SingleInstanceTest, SecondCopyOfTheSameBookHandsOverAndTheFirstComesForward
     SingleInstanceGuard second;
     EXPECT_EQ(second.Acquire(name, "book-a"), SingleInstanceGuard::Outcome::kHandedOver);
     EXPECT_EQ(second.ListenFd(), -1);
-    while (running.Presented() + running.Refused() == 0)
-      std::this_thread::yield();
-    EXPECT_EQ(running.Presented(), 1);
-    EXPECT_EQ(running.Refused(), 0);
+    EXPECT_TRUE(running.Took(1, 0));
   }
   // Nothing else is waiting.
   EXPECT_FALSE(first.TakeRequest());
@@ -92,15 +99,15 @@ TEST(SingleInstanceTest, ADifferentBookWithTheSameIdNeverHandsOver) {
   SingleInstanceGuard other;
   EXPECT_EQ(other.Acquire(name, "postgres-docs"), SingleInstanceGuard::Outcome::kFirst);
   ASSERT_GE(other.ListenFd(), 0);
-  EXPECT_EQ(firstRunning.Presented(), 0);
+  EXPECT_TRUE(firstRunning.Took(0, 1));
   RunningCopy otherRunning(&other);
 
   SingleInstanceGuard otherAgain;
   EXPECT_EQ(otherAgain.Acquire(name, "postgres-docs"), SingleInstanceGuard::Outcome::kHandedOver);
   SingleInstanceGuard firstAgain;
   EXPECT_EQ(firstAgain.Acquire(name, "python-docs"), SingleInstanceGuard::Outcome::kHandedOver);
-  EXPECT_EQ(firstRunning.Presented(), 1);
-  EXPECT_EQ(otherRunning.Presented(), 1);
+  EXPECT_TRUE(firstRunning.Took(1, 2));
+  EXPECT_TRUE(otherRunning.Took(1, 0));
 }
 
 // A holder that reads the request and says nothing (a copy that cannot tell which book it
