@@ -272,6 +272,7 @@ TEST(PrivateTempFolderTest, AnotherUserCannotMoveThePrivateFolderAway) {
   if (geteuid() != 0)
     GTEST_SKIP() << "acting as another user needs root";
   ScopedTmpdir tmp;
+  ASSERT_EQ(chmod(tmp.Path().c_str(), 0755), 0);  // the other user may come this far
   const std::string system = tmp.File("system-tmp");
   MakeFolder(system, 01777);
   ScopedSystemTemp systemTemp(system);
