@@ -572,10 +572,13 @@ gboolean CQuireView::OnDecidePolicy(WebKitWebView* webView, WebKitPolicyDecision
       navigationType != WEBKIT_NAVIGATION_TYPE_FORM_RESUBMITTED)
     origin = self->m_marks.Take(uri);
   // Refresh, F5, a page's reload and the reload after a crash show an address again; what
-  // it holds was either run already or was never to be run.
-  if (navigationType == WEBKIT_NAVIGATION_TYPE_RELOAD && origin != NavigationOrigin::kCommand)
+  // it holds was either run already or was never to be run. (WebKit also calls a page's
+  // refresh to another fragment of itself a reload; that one goes somewhere new.)
+  const std::string shown = self->ShownPage(webView);
+  if (navigationType == WEBKIT_NAVIGATION_TYPE_RELOAD && origin != NavigationOrigin::kCommand &&
+      uri == shown)
     origin = NavigationOrigin::kReplay;
-  self->DecideAndRun(webView, decision, uri, origin, self->ShownPage(webView));
+  self->DecideAndRun(webView, decision, uri, origin, shown);
   return TRUE;
 }
 

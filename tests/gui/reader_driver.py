@@ -109,6 +109,10 @@ def reader_environment(home):
         "GDK_BACKEND": "x11",
     })
     os.makedirs(env["TMPDIR"], exist_ok=True)
+    # The reader takes TMPDIR only when no other user may change what it holds, whatever
+    # the umask made of the folders.
+    for folder in (home, env["TMPDIR"]):
+        os.chmod(folder, 0o700)
     return env
 
 
