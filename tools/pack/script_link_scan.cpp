@@ -66,10 +66,39 @@ char MarkerReference(std::string_view text, size_t at, size_t* length) {
   return value == '#' || value == '!' || value == '@' ? static_cast<char>(value) : 0;
 }
 
+// True when the marker at `at` stands in an address of another place than a file (an
+// http: link, a data: page): the reader runs no link there. A javascript: address is code.
+bool InOutsideAddress(std::string_view tag, size_t at) {
+  size_t start = at;
+  while (start > 0 && tag[start - 1] != '"' && tag[start - 1] != '\'' && tag[start - 1] != '=' &&
+         !std::isspace(static_cast<unsigned char>(tag[start - 1])))
+    --start;
+  const size_t colon = tag.find(':', start);
+  if (colon == std::string_view::npos || colon > at || colon == start)
+    return false;
+  for (size_t i = start; i < colon; ++i) {
+    const unsigned char c = static_cast<unsigned char>(tag[i]);
+    if (!std::isalpha(c) && (i == start || (!std::isdigit(c) && c != '+' && c != '-' && c != '.')))
+      return false;
+  }
+  const std::string scheme = AsciiLowered(tag.substr(start, colon - start));
+  return scheme != "file" && scheme != "javascript";
+}
+
+bool HasMarkerOutsideOtherAddresses(std::string_view tag) {
+  for (size_t at = tag.find('#'); at != std::string_view::npos && at + 1 < tag.size();
+       at = tag.find('#', at + 1)) {
+    const char next = tag[at + 1];
+    if ((next == '#' || next == '!' || next == '@') && !InOutsideAddress(tag, at))
+      return true;
+  }
+  return false;
+}
+
 // A tag's text with the references to marker characters read as the browser reads them.
 bool TagHasMarker(std::string_view tag) {
   if (tag.find('&') == std::string_view::npos)
-    return HasMarker(tag);
+    return HasMarkerOutsideOtherAddresses(tag);
   std::string decoded;
   decoded.reserve(tag.size());
   for (size_t i = 0; i < tag.size();) {
@@ -82,7 +111,7 @@ bool TagHasMarker(std::string_view tag) {
       decoded += tag[i++];
     }
   }
-  return HasMarker(decoded);
+  return HasMarkerOutsideOtherAddresses(decoded);
 }
 
 // The end of the tag that starts at `at` ('<'): the '>' outside quoted values, or the end.

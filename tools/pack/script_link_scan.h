@@ -4,7 +4,9 @@
 // A page holds one when a marker stands inside a tag (an attribute such as href, src,
 // action, content, or an event handler: character references for '#', '!' and '@' are
 // read as those characters, as the browser reads them) or inside a <script> element; the
-// text of a page (a code sample reading "#![feature]") is no link. A script file holds
+// text of a page (a code sample reading "#![feature]") is no link, and neither is an
+// address of another place (https://groups.example/#!forum: the reader runs links of the
+// book's own files only), though a javascript: address is code and counts. A script file holds
 // one when a marker stands anywhere in it (a page script may build its address,
 // location.hash = "##RUN(...)"). Addresses assembled from pieces are not found: the
 // scan informs, the reader's policy decides.
