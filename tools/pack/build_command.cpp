@@ -158,6 +158,7 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
       if (!quiet)
         std::cout << TerminalLine(line) << "\n";
     }
+    std::cout.flush();  // before run starts the book
   };
   const bool strict = parsed.Has("strict");
 
