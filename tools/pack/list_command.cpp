@@ -6,6 +6,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "book/book_features.h"
 #include "book/container_reader.h"
 #include "book_file.h"
 #include "cli_args.h"
@@ -177,6 +178,7 @@ void PrintTable(const BookFile& book, const FileSizes& sizes, const std::string&
   source.settings = s;
   source.bookId = book.trailer.bookId;
   source.rebranded = book.variables.rebranded;
+  source.visibleTextSearch = ReadBookFeatures(book.reserved).visibleTextSearch;
   std::istringstream manifest(WriteManifest(source));
   for (std::string line; std::getline(manifest, line);) {
     if (line.empty() || line[0] == ';')
@@ -241,6 +243,7 @@ void PrintJson(const BookFile& book, const FileSizes& sizes, int64_t splashSize)
   json.Number("readerSize", static_cast<int64_t>(ReaderImageSize(book)));
   json.String("bookId", book.trailer.bookId);
   json.Number("rebranded", book.variables.rebranded);
+  json.String("search", ReadBookFeatures(book.reserved).visibleTextSearch ? "visible-text" : "raw");
   if (book.trailer.splashSize == 0 && book.trailer.splashPos == 0) {
     json.Null("splash");
   } else {

@@ -11,7 +11,7 @@
 //   [colors]    background, text, box, link, visited-link, hover
 //   [contents]  mode, page, show-descriptions, popup
 //   [about]     mode, page
-//   [search]    show-percent, show-descriptions
+//   [search]    show-percent, show-descriptions, visible-text
 //   [variables] NAME = VALUE   (each a compile-time variable of kind text)
 //   [variable:NAME]  value, kind, note
 //   [file:NAME]      include, source, searchable, contents, packed, expand, title,
@@ -64,6 +64,9 @@ struct Manifest {
   bool flattenSubfolders = false;         // "subfolders = flatten": store the whole site
   std::vector<std::string> colorKeysSet;  // the [colors] keys given, in lower case; the
                                           // others keep the readable palette
+  // "[search] visible-text": the search reads the text the pages show (yes, the default)
+  // or the first bytes of each page file, markup and all (no).
+  bool visibleTextSearch = true;
 };
 
 // The window of a book whose manifest gives no size: wide enough for all twelve toolbar
@@ -101,6 +104,7 @@ struct ManifestSource {
   std::string splashName;
   std::vector<EBookFile> files;
   std::vector<EBookVariable> variables;
+  bool visibleTextSearch = true;
 };
 std::string WriteManifest(const ManifestSource& source);
 
