@@ -57,8 +57,9 @@ struct TextScore {
 TextScore ScoreText(std::string_view text, std::string_view word, bool caseSensitive);
 
 // The score of one page for `words`: ten times the weighted mean of the four texts'
-// positions, 0 to 10000. 0 without words, or when the file cannot be read or its scored
-// text is empty.
+// positions, 0 to 10000 (at least 1 when a word is in one of the texts). 0 without words,
+// or when the file cannot be read or its scored text is empty. Always the first bytes of
+// the file, whatever the book records.
 int32_t ScoreFile(const std::string& path, const std::vector<std::string>& words,
                   const std::string& title, const std::string& description,
                   const std::string& keywords, bool caseSensitive);
@@ -69,12 +70,14 @@ int32_t ScoreFile(const std::string& path, const std::string& title, const std::
 
 // Scores every searchable directory entry, in directory order, while the status bar shows
 // "Searching", and appends every page that scores above 0 to `results` (unsorted; path =
-// book folder + file name, empty sort key). Always true.
+// book folder + file name, empty sort key). A book that searches visible text scores the
+// text its pages show (visible_search.h). Always true.
 bool SearchBook(const std::string& query, bool caseSensitive, std::vector<PageEntry>* results);
 
-// Searches, sorts the results (best first) and writes the results page as the book
-// folder's "__search.html"; returns its path, also when the write failed (the page store
-// reports that).
+// Searches, sorts the results (best first; in a book that searches visible text, pages
+// holding every word before the others, each row with an excerpt after its description)
+// and writes the results page as the book folder's "__search.html"; returns its path, also
+// when the write failed (the page store reports that).
 std::string BuildSearchPage(const std::string& query, bool caseSensitive);
 
 // Asks the window's search dialog for words and runs BuildSearchPage with them; the empty

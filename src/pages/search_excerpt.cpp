@@ -46,6 +46,12 @@ size_t ExcerptEnd(std::string_view text, size_t to, size_t hit, TextEncoding enc
 std::string FoldWithOffsets(std::string_view piece, TextEncoding encoding,
                             std::vector<size_t>* offsets) {
   std::string folded;
+  if (FoldCase(piece, encoding, &folded)) {  // every character kept its length
+    for (size_t k = 0; k <= piece.size(); ++k)
+      offsets->push_back(k);
+    return folded;
+  }
+  folded.clear();
   size_t i = 0;
   while (i < piece.size()) {
     uint32_t cp = 0;
@@ -75,6 +81,7 @@ std::string MakeExcerpt(std::string_view text, size_t hit, const std::vector<std
   const std::string_view piece = text.substr(start, end - start);
 
   std::vector<size_t> offsets;
+  offsets.reserve(piece.size() + 1);
   std::string folded;
   if (caseSensitive) {
     folded.assign(piece);
