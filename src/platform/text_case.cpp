@@ -142,55 +142,68 @@ void FoldAsciiCase(char* text, size_t length) {
     text[i] = AsciiUpper(text[i]);
 }
 
-size_t FoldCaseInPlace(char* text, size_t length, TextEncoding encoding) {
+namespace {
+
+// Folds `length` bytes of `from` into `to` (which may be `from` itself) as far as every
+// character keeps its length; returns how many bytes were folded.
+size_t FoldInto(const char* from, size_t length, char* to, TextEncoding encoding) {
   const ByteMap* map =
       encoding == TextEncoding::kWindows1252 ? &Windows1252Map(Case::kUpper) : nullptr;
-  const std::string_view view(text, length);
+  const std::string_view view(from, length);
   size_t i = 0;
   while (i < length) {
     if (i + 8 <= length) {
       uint64_t x;
-      memcpy(&x, text + i, 8);
+      memcpy(&x, from + i, 8);
       if ((x & kHigh) == 0) {
         x = FoldAsciiWord(x);
-        memcpy(text + i, &x, 8);
+        memcpy(to + i, &x, 8);
         i += 8;
         continue;
       }
     }
-    const unsigned char c = static_cast<unsigned char>(text[i]);
+    const unsigned char c = static_cast<unsigned char>(from[i]);
     if (c < 0x80) {
-      text[i] = AsciiUpper(text[i]);
+      to[i] = AsciiUpper(from[i]);
       ++i;
       continue;
     }
     if (map != nullptr) {
-      text[i] = (*map)[c];
+      to[i] = (*map)[c];
       ++i;
       continue;
     }
     uint32_t cp = 0;
-    const size_t n = DecodeUtf8(view, i, &cp);
+    size_t n = DecodeUtf8(view, i, &cp);
     if (n == 0) {
+      to[i] = from[i];  // not UTF-8: the byte stays
       ++i;
       continue;
     }
     const uint32_t mapped = MapCodePoint(cp, Case::kUpper);
-    if (mapped != cp) {
+    if (mapped == cp) {
+      memmove(to + i, from + i, n);
+    } else {
       std::string bytes;
       AppendUtf8(mapped, &bytes);
       if (bytes.size() != n)
-        return i;  // the bytes before i are folded, the rest is untouched
-      memcpy(text + i, bytes.data(), n);
+        return i;
+      memcpy(to + i, bytes.data(), n);
     }
     i += n;
   }
   return length;
 }
 
+}  // namespace
+
+size_t FoldCaseInPlace(char* text, size_t length, TextEncoding encoding) {
+  return FoldInto(text, length, text, encoding);
+}
+
 bool FoldCase(std::string_view text, TextEncoding encoding, std::string* out) {
-  out->assign(text.data(), text.size());
-  const size_t done = FoldCaseInPlace(out->data(), out->size(), encoding);
+  out->resize(text.size());
+  const size_t done = FoldInto(text.data(), text.size(), out->data(), encoding);
   if (done == text.size())
     return true;
   // From here on lengths differ: the rest is mapped character by character.
