@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string_view>
 
@@ -21,7 +22,8 @@ namespace quire {
 
 namespace {
 
-// The whole of a regular file; empty when it cannot be read.
+// A regular file, at most its first kMaxStoredPageText bytes (no page's text is longer);
+// empty when it cannot be read.
 std::string ReadPageFile(const std::string& path) {
   std::string bytes;
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -29,7 +31,7 @@ std::string ReadPageFile(const std::string& path) {
     return bytes;
   struct stat info {};
   if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-    bytes.resize(static_cast<size_t>(info.st_size));
+    bytes.resize(std::min<size_t>(static_cast<size_t>(info.st_size), kMaxStoredPageText));
     size_t done = 0;
     while (done < bytes.size()) {
       const ssize_t got = read(fd, bytes.data() + done, bytes.size() - done);
