@@ -103,7 +103,7 @@ int32_t ScoreFile(const std::string& path, const std::string& title, const std::
 
 namespace {
 
-// The pages the Part's way: the first bytes of each page file.
+// The raw way: the first bytes of each page file, markup and all.
 void SearchPageFiles(bool caseSensitive, std::vector<PageEntry>* results) {
   const CEBook& book = CEBook::Instance();
   PageScorer scorer(SearchWords(), caseSensitive, book.Encoding());

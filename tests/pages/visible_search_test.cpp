@@ -139,7 +139,7 @@ TEST_F(VisibleSearchTest, AQuotedPartIsOnePhrase) {
 }
 
 TEST_F(VisibleSearchTest, AFoundPageScoresAtLeastOne) {
-  // The word twice, far apart: the Part's position is (L - e) * 1000 / L = 0.
+  // The word twice, far apart: its position (L - e) * 1000 / L is 0.
   MakeBook({{"far.html", "Far", "<p>word" + std::string(5000, 'x') + " word</p>"}});
   const std::vector<SearchHit> hits = Hits("word");
   ASSERT_EQ(hits.size(), 1u);
