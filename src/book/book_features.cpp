@@ -7,6 +7,8 @@ namespace quire {
 namespace {
 
 constexpr char kPageCommandsKey[] = "page-commands";
+constexpr char kColorsKey[] = "colors";
+constexpr char kPaletteValue[] = "palette";
 
 // "yes" and "no" only: anything else leaves `flag` as it was and says so.
 bool ReadFlag(std::string_view value, bool* flag) {
@@ -40,8 +42,12 @@ BookFeatures ReadBookFeatures(const EBookReservedList& list) {
                                        ? std::string_view()
                                        : std::string_view(text).substr(equals + 1);
     bool known = false;
-    if (key == kPageCommandsKey)
+    if (key == kPageCommandsKey) {
       known = ReadFlag(value, &features.pageCommands);
+    } else if (key == kColorsKey && value == kPaletteValue) {
+      features.colorsFromPalette = true;
+      known = true;
+    }
     if (!known)
       features.unknown.push_back(text);
   }
@@ -54,6 +60,8 @@ EBookReservedList WriteBookFeatures(const BookFeatures& features) {
     return list;
   list.texts.push_back(kBookFeaturesMark);
   list.texts.push_back(std::string(kPageCommandsKey) + "=" + FlagText(features.pageCommands));
+  if (features.colorsFromPalette)
+    list.texts.push_back(std::string(kColorsKey) + "=" + kPaletteValue);
   for (const std::string& text : features.unknown)
     list.texts.push_back(text);
   return list;

@@ -26,6 +26,11 @@ struct BookFeatures {
   // without a manifest: its pages are web pages, whose links are shown and never run. The
   // reader's own navigations and the start-up and exit scripts are not affected.
   bool pageCommands = true;
+  // "colors=palette": the book's colours are the readable palette because its manifest
+  // set none, so the reader may show its generated pages in the palette's dark variant
+  // under a dark desktop theme. Not written otherwise (the author's colours, or an older
+  // book): those pages keep the stored colours.
+  bool colorsFromPalette = false;
   // The texts of keys this reader does not know, or whose values it could not read, as
   // stored and in stored order.
   std::vector<std::string> unknown;
@@ -35,8 +40,8 @@ struct BookFeatures {
 BookFeatures ReadBookFeatures(const EBookReservedList& list);
 
 // The reserved list that stores `features`: the empty list (two empty texts, no counted
-// texts) when `features.recorded` is false, else the mark and one "key=value" text per
-// field, flags as "yes" or "no", then the unknown texts.
+// texts) when `features.recorded` is false, else the mark, "page-commands=" with "yes" or
+// "no", "colors=palette" when `colorsFromPalette`, then the unknown texts.
 EBookReservedList WriteBookFeatures(const BookFeatures& features);
 
 }  // namespace quire

@@ -394,6 +394,13 @@ std::string WriteManifest(const ManifestSource& source) {
     Line(out, "splash", source.splashName);
   Line(out, "rebranded", WriteFlag(source.rebranded));
   for (const SettingKey& k : SettingKeys()) {
+    if (source.colorsFromPalette && std::string(k.section) == "colors") {
+      if (std::string(section) != "colors") {
+        open(k.section);
+        out << "; none set: the readable palette, dark under a dark desktop theme\n";
+      }
+      continue;
+    }
     open(k.section);
     if (k.text) {
       Line(out, k.key, source.settings.*k.text);

@@ -92,11 +92,13 @@ bool LoadManifestFile(const std::string& path, Manifest* manifest, std::string* 
 
 // Everything a book holds, written as a manifest that ReadManifest reads back to the same
 // records (compile date and file count excepted: build sets them). `splashName` is written
-// as the splash entry when not empty.
+// as the splash entry when not empty. With `colorsFromPalette` (the book records that its
+// colours are the readable palette) [colors] sets none, so that build records it again.
 struct ManifestSource {
   EBookSettings settings;
   std::string bookId;
   int32_t rebranded = 0;
+  bool colorsFromPalette = false;
   std::string splashName;
   std::vector<EBookFile> files;
   std::vector<EBookVariable> variables;
