@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
+
 #include "platform/elf_image.h"
 
 namespace quire {
@@ -38,6 +40,13 @@ BareReaderAnswer AnswerWithoutBook(const std::vector<std::string>& args) {
   }
   return {std::string("quire: no book to show.\n") + kWhatItIs + "(quire --help says more)\n",
           false, 1};
+}
+
+int RunBareReader(int argc, char** argv) {
+  const BareReaderAnswer answer =
+      AnswerWithoutBook(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+  std::fputs(answer.text.c_str(), answer.toStandardOutput ? stdout : stderr);
+  return answer.exitCode;
 }
 
 }  // namespace quire

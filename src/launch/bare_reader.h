@@ -27,6 +27,9 @@ struct BareReaderAnswer {
 };
 BareReaderAnswer AnswerWithoutBook(const std::vector<std::string>& args);
 
+// Prints AnswerWithoutBook for the program's arguments and returns its exit code.
+int RunBareReader(int argc, char** argv);
+
 }  // namespace quire
 
 #endif  // QUIRE_LAUNCH_BARE_READER_H_

@@ -2,22 +2,14 @@
 // front end that this program carries and loads first; where the libraries it needs are
 // missing, the book opens in the user's browser instead. Without a book appended, the
 // program says what it is.
-#include <cstdio>
-#include <string>
-#include <vector>
-
 #include "launch/bare_reader.h"
 #include "launch/browser_reading.h"
 #include "launch/front_end_loader.h"
 #include "platform/paths.h"
 
 int main(int argc, char** argv) {
-  if (quire::IsBareReader(quire::OwnBookFile())) {
-    const quire::BareReaderAnswer answer =
-        quire::AnswerWithoutBook(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
-    std::fputs(answer.text.c_str(), answer.toStandardOutput ? stdout : stderr);
-    return answer.exitCode;
-  }
+  if (quire::IsBareReader(quire::OwnBookFile()))
+    return quire::RunBareReader(argc, argv);
   const quire::LoadedFrontEnd front = quire::LoadFrontEnd(quire::EmbeddedFrontEnd());
   if (front.main != nullptr)
     return front.main(argc, argv);
