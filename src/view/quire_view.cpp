@@ -498,7 +498,7 @@ bool CQuireView::ShowPopupMenu(const GdkEvent* trigger, const std::string& linkU
   const LinkMenuOffer link = LinkMenuFor(linkUrl);
   if (link.copyAddress) {
     items.push_back({kPopupOpenLink, "Open &Link", link.openLink});
-    items.push_back({kPopupOpenLinkOutside, "Open Link &Outside", link.openOutside});
+    items.push_back({kPopupOpenLinkOutside, "Open Link Ou&tside", link.openOutside});
     items.push_back({kPopupCopyLinkAddress, "Copy Link Add&ress", true});
     items.push_back({});
   }
