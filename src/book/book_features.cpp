@@ -10,6 +10,8 @@ constexpr char kPageCommandsKey[] = "page-commands";
 constexpr char kSearchKey[] = "search";
 constexpr char kVisibleText[] = "visible-text";
 constexpr char kRawBytes[] = "raw";
+constexpr char kColorsKey[] = "colors";
+constexpr char kPaletteValue[] = "palette";
 
 // "yes" and "no" only: anything else leaves `flag` as it was and says so.
 bool ReadFlag(std::string_view value, bool* flag) {
@@ -47,10 +49,13 @@ BookFeatures ReadBookFeatures(const EBookReservedList& list) {
                                        ? std::string_view()
                                        : std::string_view(text).substr(equals + 1);
     bool known = false;
-    if (key == kPageCommandsKey)
+    if (key == kPageCommandsKey) {
       known = ReadFlag(value, &features.pageCommands);
-    if (key == kSearchKey && (value == kVisibleText || value == kRawBytes)) {
+    } else if (key == kSearchKey && (value == kVisibleText || value == kRawBytes)) {
       features.visibleTextSearch = value == kVisibleText;
+      known = true;
+    } else if (key == kColorsKey && value == kPaletteValue) {
+      features.colorsFromPalette = true;
       known = true;
     }
     if (!known)
@@ -67,6 +72,8 @@ EBookReservedList WriteBookFeatures(const BookFeatures& features) {
   list.texts.push_back(std::string(kPageCommandsKey) + "=" + FlagText(features.pageCommands));
   if (features.visibleTextSearch)
     list.texts.push_back(std::string(kSearchKey) + "=" + kVisibleText);
+  if (features.colorsFromPalette)
+    list.texts.push_back(std::string(kColorsKey) + "=" + kPaletteValue);
   for (const std::string& text : features.unknown)
     list.texts.push_back(text);
   return list;

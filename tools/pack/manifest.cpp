@@ -409,6 +409,13 @@ std::string WriteManifest(const ManifestSource& source) {
   Line(out, "rebranded", WriteFlag(source.rebranded));
   Line(out, "page-commands", WriteFlag(source.pageCommands ? 1 : 0));
   for (const SettingKey& k : SettingKeys()) {
+    if (source.colorsFromPalette && std::string(k.section) == "colors") {
+      if (std::string(section) != "colors") {
+        open(k.section);
+        out << "; none set: the readable palette, dark under a dark desktop theme\n";
+      }
+      continue;
+    }
     open(k.section);
     if (k.text) {
       Line(out, k.key, source.settings.*k.text);
