@@ -7,6 +7,8 @@ namespace quire {
 namespace {
 
 constexpr char kPageCommandsKey[] = "page-commands";
+constexpr char kContentsPaneKey[] = "contents-pane";
+constexpr char kRememberReadingKey[] = "remember-reading";
 
 // "yes" and "no" only: anything else leaves `flag` as it was and says so.
 bool ReadFlag(std::string_view value, bool* flag) {
@@ -42,6 +44,10 @@ BookFeatures ReadBookFeatures(const EBookReservedList& list) {
     bool known = false;
     if (key == kPageCommandsKey)
       known = ReadFlag(value, &features.pageCommands);
+    else if (key == kContentsPaneKey)
+      known = ReadFlag(value, &features.contentsPane);
+    else if (key == kRememberReadingKey)
+      known = ReadFlag(value, &features.rememberReading);
     if (!known)
       features.unknown.push_back(text);
   }
@@ -54,6 +60,12 @@ EBookReservedList WriteBookFeatures(const BookFeatures& features) {
     return list;
   list.texts.push_back(kBookFeaturesMark);
   list.texts.push_back(std::string(kPageCommandsKey) + "=" + FlagText(features.pageCommands));
+  // The reading keys are written only where they differ from the default, so the record
+  // of a book that sets none stays as it was.
+  if (features.contentsPane)
+    list.texts.push_back(std::string(kContentsPaneKey) + "=" + FlagText(true));
+  if (!features.rememberReading)
+    list.texts.push_back(std::string(kRememberReadingKey) + "=" + FlagText(false));
   for (const std::string& text : features.unknown)
     list.texts.push_back(text);
   return list;

@@ -26,6 +26,12 @@ struct BookFeatures {
   // without a manifest: its pages are web pages, whose links are shown and never run. The
   // reader's own navigations and the start-up and exit scripts are not affected.
   bool pageCommands = true;
+  // "contents-pane": the contents pane shows beside the page when the book opens, until
+  // the user chooses otherwise.
+  bool contentsPane = false;
+  // "remember-reading": the reader keeps the last page shown and the text size between
+  // runs. "no" for a book that must always begin afresh.
+  bool rememberReading = true;
   // The texts of keys this reader does not know, or whose values it could not read, as
   // stored and in stored order.
   std::vector<std::string> unknown;
@@ -36,7 +42,8 @@ BookFeatures ReadBookFeatures(const EBookReservedList& list);
 
 // The reserved list that stores `features`: the empty list (two empty texts, no counted
 // texts) when `features.recorded` is false, else the mark and one "key=value" text per
-// field, flags as "yes" or "no", then the unknown texts.
+// field, flags as "yes" or "no" ("contents-pane" and "remember-reading" only when they
+// differ from their defaults), then the unknown texts.
 EBookReservedList WriteBookFeatures(const BookFeatures& features);
 
 }  // namespace quire
