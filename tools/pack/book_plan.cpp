@@ -463,6 +463,8 @@ bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::strin
   bookSpec->bookId = manifest.bookId ? *manifest.bookId : settings.esbn.substr(0, 63);
   bookSpec->features = {};
   bookSpec->features.recorded = true;
+  bookSpec->features.contentsPane = manifest.features.contentsPane;
+  bookSpec->features.rememberReading = manifest.features.rememberReading;
   bookSpec->splashBitmap.clear();
   if (!manifest.splash.empty()) {
     std::string path = JoinPath(dir, manifest.splash);

@@ -164,6 +164,7 @@ int RunExtract(const std::vector<std::string>& args) {
     source.rebranded = book.variables.rebranded;
     source.variables = book.variables.variables;
     source.files = book.files;
+    source.features = ReadBookFeatures(book.reserved);
     std::string splash;
     if (!ReadSplashBitmap(book, &splash, &error)) {
       Warn("the splash picture is damaged and not written: " + error);

@@ -198,6 +198,8 @@ class ManifestReader {
         m_manifest->flattenSubfolders = value == "flatten";
         return true;
       }
+      if (e.key == "remember-reading")
+        return ReadFeatureFlag(e, &m_manifest->features.rememberReading);
       if (e.key == "ignore") {
         std::istringstream words(e.value);
         for (std::string w; words >> w;)
@@ -205,6 +207,8 @@ class ManifestReader {
         return true;
       }
     }
+    if (section == "contents" && e.key == "pane")
+      return ReadFeatureFlag(e, &m_manifest->features.contentsPane);
     if (section == "toolbar" && e.key == "buttons") {
       if (!ReadToolbarButtons(e.value, &m_manifest->settings.toolbarButtons, &reason)) {
         return Fail(e.line, reason);
@@ -231,6 +235,15 @@ class ManifestReader {
       return true;
     }
     return Fail(e.line, "unknown key '" + e.key + "' in [" + section + "]");
+  }
+
+  bool ReadFeatureFlag(const IniEntry& e, bool* flag) {
+    std::string reason;
+    int32_t value = 0;
+    if (!ReadFlag(e.value, &value, &reason))
+      return Fail(e.line, e.key + ": " + reason);
+    *flag = value != 0;
+    return true;
   }
 
   bool AddVariable(const std::string& name, const std::string& value, int32_t kind,
@@ -393,6 +406,7 @@ std::string WriteManifest(const ManifestSource& source) {
   if (!source.splashName.empty())
     Line(out, "splash", source.splashName);
   Line(out, "rebranded", WriteFlag(source.rebranded));
+  Line(out, "remember-reading", WriteFlag(source.features.rememberReading ? 1 : 0));
   for (const SettingKey& k : SettingKeys()) {
     open(k.section);
     if (k.text) {
@@ -403,6 +417,8 @@ std::string WriteManifest(const ManifestSource& source) {
     if (std::string(k.section) == "toolbar" && std::string(k.key) == "style") {
       Line(out, "buttons", WriteToolbarButtons(source.settings.toolbarButtons));
     }
+    if (std::string(k.section) == "contents" && std::string(k.key) == "popup")
+      Line(out, "pane", WriteFlag(source.features.contentsPane ? 1 : 0));
   }
   for (const EBookVariable& v : source.variables) {
     out << "\n[variable:" << v.name << "]\n";

@@ -4,12 +4,12 @@
 //   [book]      id, esbn, title, author, author-email, author-url, publisher, copyright,
 //               startup-message, startup-script, exit-script, referral-code, splash,
 //               rebranded, open-links-outside, shortcut-offer, popup-menu, ignore,
-//               subfolders
+//               subfolders, remember-reading
 //   [window]    width, height, position, sizeable, minimize-box, maximize-box,
 //               always-on-top, menu-bar, status-bar, status-bar-toggle
 //   [toolbar]   show, toggle, texts, style, buttons
 //   [colors]    background, text, box, link, visited-link, hover
-//   [contents]  mode, page, show-descriptions, popup
+//   [contents]  mode, page, show-descriptions, popup, pane
 //   [about]     mode, page
 //   [search]    show-percent, show-descriptions
 //   [variables] NAME = VALUE   (each a compile-time variable of kind text)
@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "book/book_features.h"
 #include "book/ebook_records.h"
 #include "book/ebook_settings.h"
 #include "ini_document.h"
@@ -64,6 +65,9 @@ struct Manifest {
   bool flattenSubfolders = false;         // "subfolders = flatten": store the whole site
   std::vector<std::string> colorKeysSet;  // the [colors] keys given, in lower case; the
                                           // others keep the readable palette
+  // What the book records beyond its settings: "[contents] pane" and
+  // "[book] remember-reading".
+  BookFeatures features;
 };
 
 // The window of a book whose manifest gives no size: wide enough for all twelve toolbar
@@ -101,6 +105,7 @@ struct ManifestSource {
   std::string splashName;
   std::vector<EBookFile> files;
   std::vector<EBookVariable> variables;
+  BookFeatures features;
 };
 std::string WriteManifest(const ManifestSource& source);
 
