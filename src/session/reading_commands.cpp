@@ -65,8 +65,8 @@ bool RunReadingCommand(const ReadingCommand& command, ReadingCommandTarget& targ
   return true;
 }
 
-std::string_view CommandForKey(std::string_view name) {
-  return name == "search" ? std::string_view("search-box") : name;
+const char* CommandForKey(const char* name) {
+  return name != nullptr && std::string_view(name) == "search" ? "search-box" : name;
 }
 
 }  // namespace quire

@@ -63,8 +63,8 @@ bool RunReadingCommand(const ReadingCommand& command, ReadingCommandTarget& targ
 
 // The command a key bound to the command `name` runs: the key of "search" (Ctrl+S) moves
 // the focus to the search box ("search-box"), as Ctrl+K does; the menu item and the
-// toolbar button still open the dialog. Every other name stays.
-std::string_view CommandForKey(std::string_view name);
+// toolbar button still open the dialog. Every other name is returned as it is.
+const char* CommandForKey(const char* name);
 
 }  // namespace quire
 

@@ -53,6 +53,8 @@ class ReadingMemory {
   // The last page, the text size or the pane's state is kept (what Forget forgets).
   bool HoldsPlace() const;
   bool IsBookmarked(const BookPlace& place) const;
+  // The stored name is a page of the book the reader may come back to.
+  bool IsPage(const std::string& name) const { return m_isPage && m_isPage(name); }
 
   // --- Changes, written with Save() -----------------------------------------------------
   // A page of the book was shown (places that are no page of the book are ignored).
@@ -75,8 +77,6 @@ class ReadingMemory {
   bool Save();
 
  private:
-  bool IsPage(const std::string& name) const { return m_isPage && m_isPage(name); }
-
   std::string m_folder;
   std::string m_bookId;
   PageCheck m_isPage;

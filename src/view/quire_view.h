@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "session/navigation_marks.h"
 #include "session/history_rules.h"
+#include "session/navigation_marks.h"
 #include "view/popup_menu.h"
 #include "view/printing.h"
 
@@ -56,6 +56,8 @@ class CQuireView {
   // question first).
   void HoldStartup();
   void ReleaseStartup();
+  // Called once the start-up message and script have run (not when the view went first).
+  void SetStartupDone(std::function<void()> done) { m_startupDone = std::move(done); }
 
   // --- Operations -----------------------------------------------------------------------
   void Navigate(const std::string& target);
@@ -82,6 +84,10 @@ class CQuireView {
   // null); false without showing anything when the book switches the menu off.
   bool ShowPopupMenu(const GdkEvent* trigger);
   std::string CurrentUrl() const;
+  // The address of the last page the view committed to showing; empty before the first.
+  const std::string& CommittedUrl() const { return m_shownPage; }
+  // Goes to `path` as the reader's own navigation (a command's: the policy lets it pass).
+  void NavigateAsCommand(const std::string& path);
 
   // --- State the commands read ----------------------------------------------------------
   bool CanGoBack() const { return m_bCanGoBack; }
@@ -115,8 +121,8 @@ class CQuireView {
   // returns; what the link runs (scripts, message boxes, a browser) runs once it has
   // returned, never inside WebKit's signal emission. `shownUrl` is what the web view showed
   // when the navigation was asked for.
-  void DecideAndRun(WebKitWebView* webView, WebKitPolicyDecision* decision,
-                    const std::string& uri, NavigationOrigin origin, const std::string& shownUrl);
+  void DecideAndRun(WebKitWebView* webView, WebKitPolicyDecision* decision, const std::string& uri,
+                    NavigationOrigin origin, const std::string& shownUrl);
   void RefuseNewWindow(WebKitPolicyDecision* decision, bool shift, bool control, bool alt);
   // The page `webView` (this view or a pop-up) shows: the address of its last committed
   // load, for a pop-up that has shown none yet its opener's; empty before the first one.
@@ -131,7 +137,6 @@ class CQuireView {
   // The web view's history as the history rules see it; `items` gets the matching items.
   HistoryList History(std::vector<WebKitBackForwardListItem*>* items) const;
   void GoInHistory(bool back);
-  void NavigateAsCommand(const std::string& path);
   // Runs `work` from the main loop once the current signal emission is over, unless the
   // view is gone by then; what `work` holds is released either way.
   void RunSoon(std::function<void()> work);
@@ -148,6 +153,7 @@ class CQuireView {
   Printing m_printing;
   StateChanged m_stateChanged;
   BusyScope m_busyScope;
+  std::function<void()> m_startupDone;
 
   int m_nFontCommand = 0;
   bool m_bCanGoBack = false;

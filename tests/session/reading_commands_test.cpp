@@ -113,7 +113,7 @@ TEST(ReadingCommandsTest, EachCommandFollowsItsCondition) {
 }
 
 TEST(ReadingCommandsTest, CtrlSMovesToTheSearchBox) {
-  EXPECT_EQ(CommandForKey("search"), "search-box");
+  EXPECT_STREQ(CommandForKey("search"), "search-box");
   for (const char* name : {"search-box", "contents", "find", "print", ""})
     EXPECT_EQ(CommandForKey(name), name);
 }
