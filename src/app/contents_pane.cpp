@@ -66,6 +66,12 @@ ContentsPane::ContentsPane(OpenPage open, std::function<void()> leave)
                            }),
                            this);
   g_signal_connect(m_filter, "key-press-event", G_CALLBACK(OnFilterKeyPress), this);
+  g_signal_connect_swapped(m_filter, "map", G_CALLBACK(+[](ContentsPane* pane) {
+                             if (pane->m_focusWhenMapped)
+                               gtk_widget_grab_focus(pane->m_filter);
+                             pane->m_focusWhenMapped = false;
+                           }),
+                           this);
   gtk_box_pack_start(GTK_BOX(m_box), m_filter, FALSE, FALSE, 0);
 
   m_view = gtk_tree_view_new();
@@ -119,6 +125,7 @@ bool ContentsPane::Visible() const {
 
 void ContentsPane::SetVisible(bool visible) {
   if (!visible) {
+    m_focusWhenMapped = false;
     gtk_widget_hide(m_box);
     return;
   }
@@ -126,6 +133,14 @@ void ContentsPane::SetVisible(bool visible) {
     Build();
   gtk_widget_show(m_box);
   ShowSelection();
+}
+
+void ContentsPane::FocusFilter() {
+  // A pane just shown is put on screen at the next layout; a key released meanwhile would
+  // reach a box that is not there yet.
+  m_focusWhenMapped = !gtk_widget_get_mapped(m_filter);
+  if (!m_focusWhenMapped)
+    gtk_widget_grab_focus(m_filter);
 }
 
 void ContentsPane::Build() {

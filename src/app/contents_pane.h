@@ -35,6 +35,8 @@ class ContentsPane {
   // into view, its folders opened.
   void SelectPage(const std::string& name);
   GtkWidget* FilterEntry() const { return m_filter; }
+  // Puts the focus in the filter box, as soon as it is on screen.
+  void FocusFilter();
   // Applies the filter box's text now (it otherwise waits for typing to pause).
   void ApplyFilter();
 
@@ -60,6 +62,7 @@ class ContentsPane {
   GtkWidget* m_view = nullptr;
   GtkTreeStore* m_store = nullptr;  // the list the view shows
   bool m_built = false;
+  bool m_focusWhenMapped = false;
   ContentsTree m_tree;
   std::vector<GtkTreeIter> m_iters;  // the store's row of each node that shows
   std::vector<char> m_shown;         // the filter's answer per node

@@ -221,7 +221,7 @@ void ReadingAids::ToggleContentsPane() {
   m_memory.NoteContentsPane(show);
   // Asked for, the pane takes the typing; put away, it gives the focus back to the page.
   if (show)
-    gtk_widget_grab_focus(m_pane->FilterEntry());
+    m_pane->FocusFilter();
   else
     FocusPage();
 }
