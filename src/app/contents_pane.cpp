@@ -33,6 +33,16 @@ std::string Fold(std::string_view text) {
   return out;
 }
 
+// A label on one line: a title's line breaks and tabs would make a row taller than the
+// others, which all have the first row's height.
+std::string OneLine(std::string text) {
+  for (char& c : text) {
+    if (c == '\n' || c == '\r' || c == '\t')
+      c = ' ';
+  }
+  return text;
+}
+
 void SetAccessibleName(GtkWidget* widget, const char* name) {
   if (AtkObject* accessible = gtk_widget_get_accessible(widget))
     atk_object_set_name(accessible, name);
@@ -177,7 +187,8 @@ void ContentsPane::InsertNodes(GtkTreeStore* store, const std::vector<int>& node
     const ContentsNode& entry = m_tree.Nodes()[*node];
     GtkTreeIter* iter = &m_iters[*node];
     gtk_tree_store_insert_with_values(store, iter, parent, 0, kLabelColumn,
-                                      ToDisplayText(entry.label).c_str(), kNodeColumn, *node, -1);
+                                      OneLine(ToDisplayText(entry.label)).c_str(), kNodeColumn,
+                                      *node, -1);
     InsertNodes(store, entry.children, iter);
   }
 }

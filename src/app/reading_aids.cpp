@@ -53,6 +53,7 @@ ReadingAids::ReadingAids(CQuireView* view, CQuireView::BusyScope busyScope,
   m_continueBar = std::make_unique<ContinueBar>([this] {
     if (m_offer)
       Open(*m_offer);
+    FocusPage();
   });
   m_view->SetStartupDone([this] { OfferToContinue(); });
 }
@@ -184,7 +185,7 @@ void ReadingAids::OfferToContinue() {
   const std::optional<BookPlace> shown = ShownPlace();
   if ((start && *start == *m_offer) || (shown && *shown == *m_offer))
     return;
-  m_continueBar->Offer(ToDisplayText(BookPageTitle(m_offer->name)), kOfferSeconds);
+  m_continueBar->Offer(BookmarkTitle(ToDisplayText(BookPageTitle(m_offer->name))), kOfferSeconds);
 }
 
 std::string ReadingAids::PlaceUrl(const BookPlace& place) const {
