@@ -7,7 +7,7 @@
 
 #include <atomic>
 #include <cerrno>
-#include <random>
+#include <ctime>
 
 #include "platform/file_write.h"
 #include "platform/make_folders.h"
@@ -91,11 +91,14 @@ std::optional<std::string> ReadAt(int folderFd, const std::string& name, size_t 
   }
 }
 
+// A name no other writer uses now: this process, a count and the time. A name taken all
+// the same (a file left by a crash) makes the caller try the next.
 std::string TemporaryName(const std::string& name) {
   static std::atomic<unsigned> counter{0};
-  static thread_local std::mt19937 random{std::random_device{}()};
+  struct timespec now {};
+  clock_gettime(CLOCK_MONOTONIC, &now);
   return "." + name + "." + std::to_string(getpid()) + "." + std::to_string(counter++) + "." +
-         std::to_string(random() % 1000000) + ".new";
+         std::to_string(now.tv_nsec) + ".new";
 }
 
 // Writes `text` into a new file in the folder and renames it to `name`.
