@@ -19,11 +19,12 @@ startup-script = #!start.txt
 """
 
 
-def planted(out):
+def planted(out, book_id):
+    """The state file of the book `book_id`, with hostile places beside one sound one."""
     evil = "FILEWRITE('ok','%s/pwned.txt','x')" % out
     return "".join([
         "quire-reading-state 1\n",
-        "book\tGUI-READING-ATTACK-1\t1\n",
+        "book\t%s\t1\n" % book_id,
         "page\tindex.html\t#%s\n" % evil,  # "index.html##FILEWRITE(...)"
         "mark\tindex.html\t!evil.txt\tScript link\n",
         "mark\tindex.html\t#%s\tCommand link\n" % evil,
@@ -64,7 +65,7 @@ def test():
         os.chmod(folder, 0o700)
         state = os.path.join(folder, "reading-state")
         with open(state, "w") as f:
-            f.write(planted(out))
+            f.write(planted(out, book.book_id))
         os.chmod(state, 0o600)
         pwned = os.path.join(out, "pwned.txt")
 
@@ -86,7 +87,7 @@ def test():
         # A link at the file's place: its target is neither read nor written.
         victim = os.path.join(work, "victim.txt")
         with open(victim, "w") as f:
-            f.write(planted(out).replace("Sound mark", "Through the link"))
+            f.write(planted(out, book.book_id).replace("Sound mark", "Through the link"))
         os.unlink(state)
         os.symlink(victim, state)
         reader = start(book, home, out)

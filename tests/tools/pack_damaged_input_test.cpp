@@ -76,15 +76,40 @@ TEST_F(PackCliTest, DamagedFileDataFailsTheFileNotTheWholeListing) {
       kFailed, "'index.html'", Path("nb"));
 }
 
-TEST_F(PackCliTest, UnsafePrivateTemporaryFolderIsNamedInTheError) {
+// A private temporary folder that is someone else's (here a link) is never used; the
+// files go to another private folder and the note says so.
+TEST_F(PackCliTest, UnsafePrivateTemporaryFolderIsReplacedAndNamed) {
   std::string book = SimpleBook();
   fs::create_directories(Path("evil"));
-  ASSERT_EQ(symlink(m_tmp.Path().c_str(), Path("evil/quire-" + std::to_string(getuid())).c_str()),
-            0);
+  fs::create_directories(Path("run"));
+  fs::permissions(Path("run"), fs::perms::owner_all);
+  const std::string evil = Path("evil/quire-" + std::to_string(geteuid()));
+  ASSERT_EQ(symlink(Path("elsewhere").c_str(), evil.c_str()), 0);
   ScopedEnv tmpdir("TMPDIR", Path("evil"));
+  ScopedEnv runtime("XDG_RUNTIME_DIR", Path("run"));
   RunResult r = Pack({"list", book});
-  ExpectFailure(r, kFailed, "cannot be read");
-  EXPECT_NE(r.out.find("cannot use the private temporary folder"), std::string::npos) << r.out;
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "quire-pack: note: " + evil +
+                       " is not a private folder of this user (it is another user's, a link, or "
+                       "open to others); the book's files go to " +
+                       Path("run") + "/quire/ instead\n");
+  EXPECT_FALSE(PathExists(Path("elsewhere")));
+}
+
+// A TMPDIR where anyone may rename entries is passed over for the scratch and preview
+// folders too: another user could swap the book that run starts.
+TEST_F(PackCliTest, TmpdirOpenToOthersIsPassedOver) {
+  std::string book = SimpleBook();
+  fs::create_directories(Path("open"));
+  fs::permissions(Path("open"), fs::perms::all);
+  ScopedEnv tmpdir("TMPDIR", Path("open"));
+  RunResult r = Pack({"list", book});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.err.find("quire-pack: note: the temporary folder " + Path("open") +
+                       " is not used: other users can change or replace what it holds"),
+            std::string::npos)
+      << r.err;
+  EXPECT_TRUE(fs::is_empty(Path("open")));
 }
 
 TEST_F(PackCliTest, FileCountThatDisagreesWithTheDirectoryIsNotRebound) {

@@ -102,8 +102,8 @@ bool ExtractBookEntry(const BookFile& book, size_t index, const std::string& fol
   }
   if (entry.packed && PrivateTempFolder().empty()) {
     *error =
-        "cannot use the private temporary folder ${TMPDIR:-/tmp}/quire-<uid>/ (it must "
-        "be a folder of yours that no one else may write to)";
+        "no private temporary folder can be had (TMPDIR, /tmp and XDG_RUNTIME_DIR are all "
+        "missing or open to other users)";
     return false;
   }
   UseBook(book.path);

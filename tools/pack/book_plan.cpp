@@ -10,6 +10,7 @@
 #include <map>
 
 #include "book/container_reader.h"
+#include "default_identity.h"
 #include "flat_site.h"
 #include "html_meta.h"
 #include "platform/ascii_text.h"
@@ -404,7 +405,7 @@ bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::strin
             : folderName;
   }
   if (!manifest.hasEsbn)
-    settings.esbn = IdentifierFromName(folderName);
+    settings.esbn = DefaultEsbn(settings.title, folderName);
   for (const auto& [mode, page, what] :
        {std::tuple{settings.contentsMode, settings.contentsPageName, "contents"},
         std::tuple{settings.aboutMode, settings.aboutPageName, "about"}}) {

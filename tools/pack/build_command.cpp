@@ -16,6 +16,7 @@
 #include "platform/ascii_text.h"
 #include "readable_palette.h"
 #include "reader_image.h"
+#include "site_trust.h"
 #include "terminal_text.h"
 #include "warning_groups.h"
 
@@ -50,7 +51,14 @@ constexpr char kBuildHelp[] =
     "\n"
     "Without --flatten (or \"subfolders = flatten\" in [book]) subfolders are refused: the\n"
     "reader keeps every file in one folder. Name them in book.ini with \"ignore\" or pick\n"
-    "single files from them with [file:NAME] source = ...\n";
+    "single files from them with [file:NAME] source = ...\n"
+    "\n"
+    "A SOURCE_DIR without a book.ini is taken for a site: its pages are web pages, whose\n"
+    "script links (##, #!, #@) the reader shows and never runs, and extension libraries\n"
+    "(__pxa__*) found in it are left out. \"page-commands = yes\" in [book] of a manifest\n"
+    "lets the links run; a [file:NAME] section or --add keeps a library. Every build ends\n"
+    "by saying what the book can run: its start-up and exit scripts, how many pages and\n"
+    "scripts hold script links, its extension libraries.\n";
 
 std::time_t BuildTime(bool quiet) {
   const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
@@ -110,13 +118,14 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
   input.flatten = parsed.Has("flatten");
   input.packAhead = !request.dryRun;
   std::string manifestPath;
+  const std::string own = sourceDir + (sourceDir.back() == '/' ? "" : "/") + kManifestName;
+  const bool ownManifest = lstat(own.c_str(), &st) == 0;
   if (parsed.Has("manifest")) {
     manifestPath = parsed.Value("manifest");
     if (!LoadManifestFile(manifestPath, &input.manifest, &error))
       return Fail(error);
   } else {
-    std::string own = sourceDir + (sourceDir.back() == '/' ? "" : "/") + kManifestName;
-    if (lstat(own.c_str(), &st) == 0) {
+    if (ownManifest) {
       manifestPath = own;
       if (!LoadManifestFile(manifestPath, &input.manifest, &error))
         return Fail(error);
@@ -139,6 +148,18 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
   PlanReport report;
   if (!PlanBook(input, &bookSpec, &warnings, &error, &report))
     return Fail(error);
+  BookPowers powers;
+  if (!ApplySiteTrust({ownManifest, &input.manifest, input.extraFiles}, &bookSpec, &report,
+                      &warnings, &powers, &error)) {
+    return Fail(error);
+  }
+  auto printPowers = [&] {
+    for (const std::string& line : BookPowersLines(powers)) {
+      if (!quiet)
+        std::cout << TerminalLine(line) << "\n";
+    }
+    std::cout.flush();  // before run starts the book
+  };
   const bool strict = parsed.Has("strict");
 
   if (request.dryRun) {
@@ -188,6 +209,7 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
   }
   size_t warningCount = allWarnings.size();
   if (request.dryRun) {
+    printPowers();
     std::cout << bookSpec.files.size() << (bookSpec.files.size() == 1 ? " file, " : " files, ")
               << warningCount << (warningCount == 1 ? " warning" : " warnings")
               << "; no book written (--dry-run)\n";
@@ -207,6 +229,7 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
     summary.warnings = warningCount;
     std::cout << BuildSummaryLine(summary) << "\n";
   }
+  printPowers();
   return kExitOk;
 }
 

@@ -190,6 +190,13 @@ class ManifestReader {
           return Fail(e.line, reason);
         return true;
       }
+      if (e.key == "page-commands") {
+        int32_t flag = 0;
+        if (!ReadFlag(e.value, &flag, &reason))
+          return Fail(e.line, "[book] page-commands: " + reason);
+        m_manifest->pageCommands = flag != 0;
+        return true;
+      }
       if (e.key == "subfolders") {
         std::string value = AsciiLowered(e.value);
         if (value != "flatten" && value != "refuse")
@@ -407,6 +414,7 @@ std::string WriteManifest(const ManifestSource& source) {
     Line(out, "splash", source.splashName);
   Line(out, "rebranded", WriteFlag(source.rebranded));
   Line(out, "remember-reading", WriteFlag(source.features.rememberReading ? 1 : 0));
+  Line(out, "page-commands", WriteFlag(source.pageCommands ? 1 : 0));
   for (const SettingKey& k : SettingKeys()) {
     open(k.section);
     if (k.text) {

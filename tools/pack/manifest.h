@@ -4,7 +4,7 @@
 //   [book]      id, esbn, title, author, author-email, author-url, publisher, copyright,
 //               startup-message, startup-script, exit-script, referral-code, splash,
 //               rebranded, open-links-outside, shortcut-offer, popup-menu, ignore,
-//               subfolders, remember-reading
+//               subfolders, page-commands, remember-reading
 //   [window]    width, height, position, sizeable, minimize-box, maximize-box,
 //               always-on-top, menu-bar, status-bar, status-bar-toggle
 //   [toolbar]   show, toggle, texts, style, buttons
@@ -63,6 +63,8 @@ struct Manifest {
   std::vector<FileRule> files;            // in manifest order
   std::vector<std::string> ignore;        // glob patterns of names or paths to leave out
   bool flattenSubfolders = false;         // "subfolders = flatten": store the whole site
+  std::optional<bool> pageCommands;       // "page-commands": whether the pages' script
+                                          // links run; unset: decided by the build
   std::vector<std::string> colorKeysSet;  // the [colors] keys given, in lower case; the
                                           // others keep the readable palette
   // What the book records beyond its settings: "[contents] pane" and
@@ -103,6 +105,7 @@ struct ManifestSource {
   std::string bookId;
   int32_t rebranded = 0;
   std::string splashName;
+  bool pageCommands = true;  // written as "page-commands"
   std::vector<EBookFile> files;
   std::vector<EBookVariable> variables;
   BookFeatures features;
