@@ -9,6 +9,9 @@ namespace {
 constexpr char kPageCommandsKey[] = "page-commands";
 constexpr char kContentsPaneKey[] = "contents-pane";
 constexpr char kRememberReadingKey[] = "remember-reading";
+constexpr char kSearchKey[] = "search";
+constexpr char kVisibleText[] = "visible-text";
+constexpr char kRawBytes[] = "raw";
 
 // "yes" and "no" only: anything else leaves `flag` as it was and says so.
 bool ReadFlag(std::string_view value, bool* flag) {
@@ -29,6 +32,10 @@ std::string FlagText(bool flag) {
 
 }  // namespace
 
+bool IsSearchTextEntry(const BookFeatures& features, const EBookFile& entry) {
+  return features.recorded && features.visibleTextSearch && entry.fileName == kSearchTextEntry;
+}
+
 BookFeatures ReadBookFeatures(const EBookReservedList& list) {
   BookFeatures features;
   if (list.texts.empty() || list.texts.front() != kBookFeaturesMark)
@@ -48,6 +55,10 @@ BookFeatures ReadBookFeatures(const EBookReservedList& list) {
       known = ReadFlag(value, &features.contentsPane);
     else if (key == kRememberReadingKey)
       known = ReadFlag(value, &features.rememberReading);
+    else if (key == kSearchKey && (value == kVisibleText || value == kRawBytes)) {
+      features.visibleTextSearch = value == kVisibleText;
+      known = true;
+    }
     if (!known)
       features.unknown.push_back(text);
   }
@@ -66,6 +77,8 @@ EBookReservedList WriteBookFeatures(const BookFeatures& features) {
     list.texts.push_back(std::string(kContentsPaneKey) + "=" + FlagText(true));
   if (!features.rememberReading)
     list.texts.push_back(std::string(kRememberReadingKey) + "=" + FlagText(false));
+  if (features.visibleTextSearch)
+    list.texts.push_back(std::string(kSearchKey) + "=" + kVisibleText);
   for (const std::string& text : features.unknown)
     list.texts.push_back(text);
   return list;

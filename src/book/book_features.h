@@ -18,6 +18,9 @@
 namespace quire {
 
 inline constexpr char kBookFeaturesMark[] = "quire-book 1";
+// The entry that holds the search texts of a book that records "search=visible-text";
+// the reader reads it from the book file when it searches and never extracts it.
+inline constexpr char kSearchTextEntry[] = "__search.text";
 
 struct BookFeatures {
   // The book carries the record. Every book quire-pack builds does.
@@ -32,10 +35,17 @@ struct BookFeatures {
   // "remember-reading": the reader keeps the last page shown and the text size between
   // runs. "no" for a book that must always begin afresh.
   bool rememberReading = true;
+  // "search": "visible-text" when the search reads the text a reader sees on each whole
+  // page (and the book may carry that text, see search_text_store.h); "raw" (or absent)
+  // when it reads the first bytes of each page file, markup and all.
+  bool visibleTextSearch = false;
   // The texts of keys this reader does not know, or whose values it could not read, as
   // stored and in stored order.
   std::vector<std::string> unknown;
 };
+
+// True when `entry` holds the search texts of a book that records `features`.
+bool IsSearchTextEntry(const BookFeatures& features, const EBookFile& entry);
 
 // The record of `list`; the defaults above when the list does not carry one.
 BookFeatures ReadBookFeatures(const EBookReservedList& list);
@@ -43,7 +53,8 @@ BookFeatures ReadBookFeatures(const EBookReservedList& list);
 // The reserved list that stores `features`: the empty list (two empty texts, no counted
 // texts) when `features.recorded` is false, else the mark and one "key=value" text per
 // field, flags as "yes" or "no" ("contents-pane" and "remember-reading" only when they
-// differ from their defaults), then the unknown texts.
+// differ from their defaults, "search" only when it is "visible-text"), then the unknown
+// texts.
 EBookReservedList WriteBookFeatures(const BookFeatures& features);
 
 }  // namespace quire

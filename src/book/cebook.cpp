@@ -50,6 +50,7 @@ void CEBook::Reset() {
   m_settings.emplace();
   m_reservedList = {};
   m_features = {};
+  m_encoding = TextEncoding::kUtf8;
   m_directory.clear();
   m_trailer = {};
   m_variables = {};
@@ -62,6 +63,7 @@ void CEBook::SetRecordsForTesting(EBookSettings settings, std::vector<EBookFile>
   m_settings = std::move(settings);
   m_directory = std::move(directory);
   m_variables = std::move(variables);
+  m_encoding = BookTextEncoding(*m_settings, m_directory);
 }
 
 #define QUIRE_SETTING(Type, Name, field)                                     \

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "book/book_features.h"
+#include "book/book_text_encoding.h"
 #include "book/ebook_records.h"
 #include "book/ebook_settings.h"
 #include "book/load_result.h"
@@ -122,6 +123,8 @@ class CEBook {
   // What the book records beyond its settings (book_features.h); the defaults for a book
   // without the record and while no book is loaded.
   const BookFeatures& Features() const { return m_features; }
+  // The encoding of the book's texts (book_text_encoding.h); UTF-8 while no book is loaded.
+  TextEncoding Encoding() const { return m_encoding; }
   const std::vector<EBookVariable>& Variables() const { return m_variables.variables; }
   int32_t Rebranded() const { return m_variables.rebranded; }
 
@@ -132,6 +135,8 @@ class CEBook {
   // would, without reading a file or extracting anything.
   void SetRecordsForTesting(EBookSettings settings, std::vector<EBookFile> directory,
                             EBookVariableList variables);
+  // Tests only: the record a load would have read from the reserved list.
+  void SetFeaturesForTesting(BookFeatures features) { m_features = std::move(features); }
   // Tests only: back to the state of a fresh process (no settings record, no records,
   // no user variables).
   void ForgetForTesting();
@@ -140,6 +145,7 @@ class CEBook {
   std::optional<EBookSettings> m_settings;
   EBookReservedList m_reservedList;
   BookFeatures m_features;
+  TextEncoding m_encoding = TextEncoding::kUtf8;
   std::vector<EBookFile> m_directory;
   EBookTrailer m_trailer;
   EBookVariableList m_variables;

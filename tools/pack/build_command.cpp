@@ -16,7 +16,9 @@
 #include "platform/ascii_text.h"
 #include "readable_palette.h"
 #include "reader_image.h"
+#include "search_texts.h"
 #include "site_trust.h"
+#include "temp_folder.h"
 #include "terminal_text.h"
 #include "warning_groups.h"
 
@@ -215,14 +217,22 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
               << "; no book written (--dry-run)\n";
     return kExitOk;
   }
+  // The search reads the text the pages show, made here once for every search.
+  TempFolder scratch;
+  if (!scratch.Ok())
+    return Fail("cannot make a scratch folder in ${TMPDIR:-/tmp}");
+  if (input.manifest.visibleTextSearch && !AddSearchTexts(&bookSpec, scratch.Path(), &error))
+    return Fail(error);
   if (!WriteBook(bookSpec, output, &error))
     return Fail(output + ": " + error);
 
   if (!quiet && !request.silent) {
     BuildSummary summary;
     summary.output = output;
-    for (const BookFileInput& f : bookSpec.files)
-      ++(IsPage(f.entry.fileName) ? summary.pages : summary.otherFiles);
+    for (const BookFileInput& f : bookSpec.files) {
+      if (!IsSearchTextEntry(bookSpec.features, f.entry))
+        ++(IsPage(f.entry.fileName) ? summary.pages : summary.otherFiles);
+    }
     summary.bookSize = FileSize(output);
     summary.imagePath = bookSpec.imagePath;
     summary.imageSize = FileSize(bookSpec.imagePath);

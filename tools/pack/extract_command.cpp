@@ -120,9 +120,15 @@ int RunExtract(const std::vector<std::string>& args) {
   if (!staging.Ok())
     return Fail(dir + ": cannot write in this folder");
 
+  // The stored search texts are the book's own, not a file of it: build makes them anew.
+  const BookFeatures features = ReadBookFeatures(book.reserved);
+  std::vector<EBookFile> files;
   int failures = 0;
   std::set<std::string> written;
   for (size_t i = 0; i < book.files.size(); ++i) {
+    if (IsSearchTextEntry(features, book.files[i]))
+      continue;
+    files.push_back(book.files[i]);
     const std::string& name = book.files[i].fileName;
     if (!IsPlainFileName(name)) {
       Warn("file " + std::to_string(i) + " '" + TerminalText(name) +
@@ -165,8 +171,9 @@ int RunExtract(const std::vector<std::string>& args) {
     source.rebranded = book.variables.rebranded;
     source.pageCommands = ReadBookFeatures(book.reserved).pageCommands;
     source.variables = book.variables.variables;
-    source.files = book.files;
-    source.features = ReadBookFeatures(book.reserved);
+    source.files = files;
+    source.visibleTextSearch = features.visibleTextSearch;
+    source.features = features;
     std::string splash;
     if (!ReadSplashBitmap(book, &splash, &error)) {
       Warn("the splash picture is damaged and not written: " + error);

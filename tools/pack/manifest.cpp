@@ -216,6 +216,13 @@ class ManifestReader {
     }
     if (section == "contents" && e.key == "pane")
       return ReadFeatureFlag(e, &m_manifest->features.contentsPane);
+    if (section == "search" && e.key == "visible-text") {
+      int32_t flag = 1;
+      if (!ReadFlag(e.value, &flag, &reason))
+        return Fail(e.line, "[search] visible-text: " + reason);
+      m_manifest->visibleTextSearch = flag != 0;
+      return true;
+    }
     if (section == "toolbar" && e.key == "buttons") {
       if (!ReadToolbarButtons(e.value, &m_manifest->settings.toolbarButtons, &reason)) {
         return Fail(e.line, reason);
@@ -427,6 +434,8 @@ std::string WriteManifest(const ManifestSource& source) {
     }
     if (std::string(k.section) == "contents" && std::string(k.key) == "popup")
       Line(out, "pane", WriteFlag(source.features.contentsPane ? 1 : 0));
+    if (std::string(k.section) == "search" && std::string(k.key) == "show-descriptions")
+      Line(out, "visible-text", WriteFlag(source.visibleTextSearch ? 1 : 0));
   }
   for (const EBookVariable& v : source.variables) {
     out << "\n[variable:" << v.name << "]\n";

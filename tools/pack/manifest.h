@@ -11,7 +11,7 @@
 //   [colors]    background, text, box, link, visited-link, hover
 //   [contents]  mode, page, show-descriptions, popup, pane
 //   [about]     mode, page
-//   [search]    show-percent, show-descriptions
+//   [search]    show-percent, show-descriptions, visible-text
 //   [variables] NAME = VALUE   (each a compile-time variable of kind text)
 //   [variable:NAME]  value, kind, note
 //   [file:NAME]      include, source, searchable, contents, packed, expand, title,
@@ -70,6 +70,9 @@ struct Manifest {
   // What the book records beyond its settings: "[contents] pane" and
   // "[book] remember-reading".
   BookFeatures features;
+  // "[search] visible-text": the search reads the text the pages show (yes, the default)
+  // or the first bytes of each page file, markup and all (no).
+  bool visibleTextSearch = true;
 };
 
 // The window of a book whose manifest gives no size: wide enough for all twelve toolbar
@@ -108,7 +111,8 @@ struct ManifestSource {
   bool pageCommands = true;  // written as "page-commands"
   std::vector<EBookFile> files;
   std::vector<EBookVariable> variables;
-  BookFeatures features;
+  BookFeatures features;  // its contentsPane and rememberReading are written
+  bool visibleTextSearch = true;
 };
 std::string WriteManifest(const ManifestSource& source);
 
