@@ -12,6 +12,8 @@ constexpr char kRememberReadingKey[] = "remember-reading";
 constexpr char kSearchKey[] = "search";
 constexpr char kVisibleText[] = "visible-text";
 constexpr char kRawBytes[] = "raw";
+constexpr char kColorsKey[] = "colors";
+constexpr char kPaletteValue[] = "palette";
 
 // "yes" and "no" only: anything else leaves `flag` as it was and says so.
 bool ReadFlag(std::string_view value, bool* flag) {
@@ -49,14 +51,17 @@ BookFeatures ReadBookFeatures(const EBookReservedList& list) {
                                        ? std::string_view()
                                        : std::string_view(text).substr(equals + 1);
     bool known = false;
-    if (key == kPageCommandsKey)
+    if (key == kPageCommandsKey) {
       known = ReadFlag(value, &features.pageCommands);
-    else if (key == kContentsPaneKey)
+    } else if (key == kContentsPaneKey) {
       known = ReadFlag(value, &features.contentsPane);
-    else if (key == kRememberReadingKey)
+    } else if (key == kRememberReadingKey) {
       known = ReadFlag(value, &features.rememberReading);
-    else if (key == kSearchKey && (value == kVisibleText || value == kRawBytes)) {
+    } else if (key == kSearchKey && (value == kVisibleText || value == kRawBytes)) {
       features.visibleTextSearch = value == kVisibleText;
+      known = true;
+    } else if (key == kColorsKey && value == kPaletteValue) {
+      features.colorsFromPalette = true;
       known = true;
     }
     if (!known)
@@ -79,6 +84,8 @@ EBookReservedList WriteBookFeatures(const BookFeatures& features) {
     list.texts.push_back(std::string(kRememberReadingKey) + "=" + FlagText(false));
   if (features.visibleTextSearch)
     list.texts.push_back(std::string(kSearchKey) + "=" + kVisibleText);
+  if (features.colorsFromPalette)
+    list.texts.push_back(std::string(kColorsKey) + "=" + kPaletteValue);
   for (const std::string& text : features.unknown)
     list.texts.push_back(text);
   return list;

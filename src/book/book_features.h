@@ -39,6 +39,11 @@ struct BookFeatures {
   // page (and the book may carry that text, see search_text_store.h); "raw" (or absent)
   // when it reads the first bytes of each page file, markup and all.
   bool visibleTextSearch = false;
+  // "colors=palette": the book's colours are the readable palette because its manifest
+  // set none, so the reader may show its generated pages in the palette's dark variant
+  // under a dark desktop theme. Not written otherwise (the author's colours, or an older
+  // book): those pages keep the stored colours.
+  bool colorsFromPalette = false;
   // The texts of keys this reader does not know, or whose values it could not read, as
   // stored and in stored order.
   std::vector<std::string> unknown;
@@ -52,9 +57,9 @@ BookFeatures ReadBookFeatures(const EBookReservedList& list);
 
 // The reserved list that stores `features`: the empty list (two empty texts, no counted
 // texts) when `features.recorded` is false, else the mark and one "key=value" text per
-// field, flags as "yes" or "no" ("contents-pane" and "remember-reading" only when they
-// differ from their defaults, "search" only when it is "visible-text"), then the unknown
-// texts.
+// field: "page-commands=" with "yes" or "no", "contents-pane=yes" when `contentsPane`,
+// "remember-reading=no" unless `rememberReading`, "search=visible-text" when
+// `visibleTextSearch`, "colors=palette" when `colorsFromPalette`; then the unknown texts.
 EBookReservedList WriteBookFeatures(const BookFeatures& features);
 
 }  // namespace quire

@@ -71,6 +71,9 @@ class CEBook {
   std::string StartupMessage() const;
   bool SearchShowPercent() const;
   bool SearchShowDescriptions() const;
+  // The colours of the generated pages: the stored ones, except that a book whose colours
+  // are the readable palette (Features().colorsFromPalette) gets its dark variant
+  // (book/page_palette.h) while SetDarkDesktop(true) is in force.
   int32_t BackgroundColor() const;
   int32_t TextColor() const;
   int32_t BoxColor() const;
@@ -108,6 +111,11 @@ class CEBook {
   std::string StartupScript() const;
   std::string ExitScript() const;
   int32_t FileCount() const;
+
+  // Whether the desktop's theme is dark; kept across loads (it belongs to the desktop, not
+  // to the book). False until told.
+  void SetDarkDesktop(bool dark) { m_darkDesktop = dark; }
+  bool DarkDesktop() const { return m_darkDesktop; }
 
   // --- Derived questions (command enabling) --------------------------------------------
   bool AnySearchable() const;
@@ -151,6 +159,7 @@ class CEBook {
   EBookVariableList m_variables;
   std::string m_startPage;
   std::unordered_map<std::string, std::string> m_userVariables;
+  bool m_darkDesktop = false;
 };
 
 // The start-page rule, applied to each directory entry in stored order: while

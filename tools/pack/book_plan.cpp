@@ -466,6 +466,8 @@ bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::strin
   bookSpec->features.recorded = true;
   bookSpec->features.contentsPane = manifest.features.contentsPane;
   bookSpec->features.rememberReading = manifest.features.rememberReading;
+  // Colours the author did not choose may follow the desktop's dark theme.
+  bookSpec->features.colorsFromPalette = manifest.colorKeysSet.empty();
   bookSpec->splashBitmap.clear();
   if (!manifest.splash.empty()) {
     std::string path = JoinPath(dir, manifest.splash);

@@ -46,8 +46,9 @@ constexpr char kBuildHelp[] =
     "                       of pages and style sheets rewritten to them\n"
     "  --strict             references that cannot be rewritten are errors, not warnings\n"
     "  --dry-run            print the name map and the warnings; write no book (no -o needed)\n"
-    "  -v, --verbose        print every warning (by default at most 5 of one kind per file,\n"
-    "                       then how many more)\n"
+    "  -v, --verbose        print every warning (by default one found in 4 files or more\n"
+    "                       once, saying where, and at most 5 of one kind per file, then\n"
+    "                       how many more)\n"
     "  -q, --quiet          print nothing but errors\n"
     "  -h, --help           show this help\n"
     "\n"
@@ -75,7 +76,8 @@ std::time_t BuildTime(bool quiet) {
   return std::time(nullptr);
 }
 
-// Warnings or errors on standard error: all of them, or grouped by file and kind.
+// Warnings or errors on standard error: all of them, or grouped across files and by file
+// and kind.
 void PrintMessages(const std::vector<std::string>& messages, const char* prefix, bool all) {
   for (const std::string& line : all ? messages : GroupWarnings(messages))
     std::cerr << "quire-pack: " << prefix << TerminalLine(line, true) << "\n";

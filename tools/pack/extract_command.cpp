@@ -169,7 +169,8 @@ int RunExtract(const std::vector<std::string>& args) {
     source.settings = book.settings;
     source.bookId = book.trailer.bookId;
     source.rebranded = book.variables.rebranded;
-    source.pageCommands = ReadBookFeatures(book.reserved).pageCommands;
+    source.pageCommands = features.pageCommands;
+    source.colorsFromPalette = features.colorsFromPalette;
     source.variables = book.variables.variables;
     source.files = files;
     source.visibleTextSearch = features.visibleTextSearch;

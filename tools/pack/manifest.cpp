@@ -423,6 +423,13 @@ std::string WriteManifest(const ManifestSource& source) {
   Line(out, "remember-reading", WriteFlag(source.features.rememberReading ? 1 : 0));
   Line(out, "page-commands", WriteFlag(source.pageCommands ? 1 : 0));
   for (const SettingKey& k : SettingKeys()) {
+    if (source.colorsFromPalette && std::string(k.section) == "colors") {
+      if (std::string(section) != "colors") {
+        open(k.section);
+        out << "; none set: the readable palette, dark under a dark desktop theme\n";
+      }
+      continue;
+    }
     open(k.section);
     if (k.text) {
       Line(out, k.key, source.settings.*k.text);
