@@ -292,7 +292,14 @@ GtkWidget* CMainFrame::BuildToolbar() {
 }
 
 void CMainFrame::SizeButtonsAlike(GtkWidget* toolbar, gpointer) {
-  GList* items = gtk_container_get_children(GTK_CONTAINER(toolbar));
+  // The buttons only: the search box beside them keeps its own size.
+  GList* items = nullptr;
+  GList* children = gtk_container_get_children(GTK_CONTAINER(toolbar));
+  for (GList* at = children; at != nullptr; at = at->next) {
+    if (GTK_IS_TOOL_BUTTON(at->data))
+      items = g_list_prepend(items, at->data);
+  }
+  g_list_free(children);
   int width = 0;
   int height = 0;
   for (GList* at = items; at != nullptr; at = at->next) {
