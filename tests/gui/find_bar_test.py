@@ -10,9 +10,9 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import pyatspi  # noqa: E402
-from reader_driver import (Book, Reader, Scratch, check, click, find, has_state,  # noqa: E402
-                           page_text, press_combination, press_key, run, set_entry_text,
-                           text_of, wait_for)
+from reader_driver import (Book, Reader, Scratch, check, click, find,  # noqa: E402
+                           find_bar_entry, has_state, page_text, press_combination, press_key,
+                           run, set_entry_text, text_of, wait_for)
 
 MANIFEST = "[book]\nesbn = FIND-1\ntitle = Finding\n"
 # Thousands of a's, and "apple" three times, once with a capital.
@@ -70,9 +70,7 @@ def test():
             reader.frame()
             wait_for(lambda: "Orchard" in page_text(reader.document()), "the page")
             reader.choose_menu("Edit", "Find (on this page)...")
-            entry = wait_for(lambda: find(reader.frame(), role=pyatspi.ROLE_ENTRY, showing=True)
-                             or find(reader.frame(), role=pyatspi.ROLE_TEXT, showing=True),
-                             "the find bar's entry")
+            entry = wait_for(lambda: find_bar_entry(reader.frame()), "the find bar's entry")
             bar = Bar(reader, entry)
             # Typed letter by letter: "a" alone matches thousands of times.
             for letter in "apple":

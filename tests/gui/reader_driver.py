@@ -270,6 +270,17 @@ def find(root, **kwargs):
     return matches[0] if matches else None
 
 
+# The accessible name of the toolbar's search box, which is a text entry too.
+SEARCH_BOX_NAME = "Search this E-Book"
+
+
+def find_bar_entry(frame):
+    """The entry of the find bar showing in `frame`, or None: the showing text entry that
+    is not the toolbar's search box."""
+    return find(frame, roles=(pyatspi.ROLE_ENTRY, pyatspi.ROLE_TEXT), showing=True,
+                predicate=lambda acc: acc.name != SEARCH_BOX_NAME)
+
+
 def do_action(acc, *names):
     """Runs the first of the accessible's actions whose name is in `names` (default: the
     first action)."""

@@ -12,7 +12,7 @@ import gi  # noqa: E402
 gi.require_version("Gdk", "3.0")
 from gi.repository import Gdk  # noqa: E402
 import pyatspi  # noqa: E402
-from reader_driver import (Book, Reader, Scratch, check, click, find, mouse,  # noqa: E402
+from reader_driver import (Book, Reader, Scratch, check, click, find, find_bar_entry, mouse,  # noqa: E402
                            page_text, press_combination, run, set_entry_text, wait_for)
 
 MANIFEST = """[book]
@@ -67,8 +67,7 @@ def open_find_bar(reader, frame):
     box = frame.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
     mouse(box.x + box.width // 2, box.y + box.height // 2, "abs")
     press_combination("Control_L", "f")
-    entry = wait_for(lambda: find(frame, role=pyatspi.ROLE_ENTRY, showing=True)
-                     or find(frame, role=pyatspi.ROLE_TEXT, showing=True), "the find bar")
+    entry = wait_for(lambda: find_bar_entry(frame), "the find bar")
     set_entry_text(entry, "lantern")
     return wait_for(lambda: find(frame, role=pyatspi.ROLE_LABEL, name="1 of 1", showing=True),
                     "the find bar's count")
