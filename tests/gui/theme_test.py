@@ -12,8 +12,9 @@ import gi  # noqa: E402
 gi.require_version("Gdk", "3.0")
 from gi.repository import Gdk  # noqa: E402
 import pyatspi  # noqa: E402
-from reader_driver import (Book, Reader, Scratch, check, click, find, find_bar_entry, mouse,  # noqa: E402
-                           page_text, press_combination, run, set_entry_text, wait_for)
+from reader_driver import (Book, Reader, Scratch, check, click, find,  # noqa: E402
+                           find_bar_entry, mouse, page_text, press_combination, run,
+                           set_entry_text, wait_for)
 
 MANIFEST = """[book]
 esbn = GUI-THEME-1
