@@ -46,6 +46,28 @@ std::vector<std::string_view> FoldersOfStoredName(std::string_view name);
 // part in neither role.
 std::vector<size_t> NamesLeadingThroughFiles(const std::vector<std::string_view>& names);
 
+// What becomes of one entry of a book's directory.
+enum class EntryName {
+  kExtracted,     // extracted under its name
+  kInvalid,       // breaks a rule above (empty, ".", "..", '/' first, '\', a control byte)
+  kHoldsFolders,  // a valid path, in a book that keeps no folders
+  kThroughFile,   // a valid path through a part another entry stores as a file
+  kBeyondLimits,  // longer or deeper than the limits allow
+};
+
+// The verdict on each of a directory's names, in order. A book that carries the feature
+// record (book_features.h: every book quire-pack builds) keeps folders: its names may be
+// paths. Any other book keeps its files in one folder, as such books always did: only its
+// plain names are extracted, and a path is kHoldsFolders. A name beyond the limits is
+// kBeyondLimits in either (a plain name that long could never be made either); a book
+// that keeps folders and holds such a name is damaged (ContainerReader::Parse refuses it).
+std::vector<EntryName> CheckEntryNames(const std::vector<std::string_view>& names,
+                                       bool keepsFolders);
+
+// What CheckEntryNames says of `verdict`, for messages: "", "not a name the reader
+// extracts (...)", ...
+const char* EntryNameProblem(EntryName verdict);
+
 }  // namespace quire
 
 #endif  // QUIRE_BOOK_STORED_NAME_H_
