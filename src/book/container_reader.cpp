@@ -159,15 +159,6 @@ bool HoldsNameBeyondLimits(const std::vector<EBookFile>& directory) {
   return false;
 }
 
-// A program the book ships gets its owner's execute permission, so that it can be
-// started by its path; the first bytes, as written, decide.
-void MarkIfProgram(int fd) {
-  char head[kProgramHeadBytes];
-  const ssize_t n = pread(fd, head, sizeof head, 0);
-  if (n > 0 && IsProgramStart(std::string_view(head, static_cast<size_t>(n))))
-    fchmod(fd, 0700);
-}
-
 EBookTrailer& KeptTrailer() {
   static EBookTrailer* trailer = new EBookTrailer;
   return *trailer;
@@ -245,8 +236,10 @@ bool ContainerReader::ExtractFile(const std::vector<EBookFile>& directory, size_
   if (fd < 0)
     return false;
   bool ok = WriteEntry(entry, trailer, fd, change);
-  if (ok)
-    MarkIfProgram(fd);
+  // A program the book ships gets its owner's execute permission, so that it can be
+  // started by its path; the first bytes, as written, decide.
+  if (ok && IsProgramStart(m_extractor.Head()))
+    fchmod(fd, 0700);
   if (close(fd) != 0)
     ok = false;
   return ok;

@@ -212,21 +212,22 @@ void PageStore::Cleanup() {
     return std::string_view(path).substr(book.size());
   };
   const std::vector<std::string> folders = FoldersDeepestFirst(m_createdFolders);
+  FolderWalker walker(m_claimFd);
   // A folder of the book's that was made read-only meanwhile would keep its files.
   for (const std::string& folder : folders) {
     if (auto relative = below(folder))
-      ChangeModeBeneath(m_claimFd, *relative, 0700);
+      walker.ChangeMode(*relative, 0700);
   }
   for (const std::string& file : m_writtenFiles) {
     if (auto relative = below(file))
-      RemoveBeneath(m_claimFd, *relative, false);
+      walker.Remove(*relative, false);
     else
       unlink(file.c_str());
   }
   for (const std::string& folder : folders) {
     // Fails, as it should, while anything unrecorded remains.
     if (auto relative = below(folder))
-      RemoveBeneath(m_claimFd, *relative, true);
+      walker.Remove(*relative, true);
     else
       rmdir(folder.c_str());
   }

@@ -100,12 +100,12 @@ int TargetFolder::CreateFile(const std::string& name, const FolderMade& onFolder
   if (dir < 0)
     return -1;
   const std::string file = slash == std::string::npos ? name : name.substr(slash + 1);
-  int fd = openat(dir, file.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  int fd = openat(dir, file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd >= 0 || errno != EEXIST)
     return fd;
   // Something is there already. Only a regular file (left by a run that ended without
   // cleaning up) is written over; O_NONBLOCK keeps a planted pipe from stalling the open.
-  fd = openat(dir, file.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  fd = openat(dir, file.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0)
     return -1;
   struct stat st {};

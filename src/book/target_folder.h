@@ -28,7 +28,7 @@ class TargetFolder {
   bool Open(const std::string& path);
   void Close();
 
-  // Creates the file `name` in the open folder for writing and reading, mode 0600,
+  // Creates the file `name` in the open folder for writing, mode 0600,
   // close-on-exec, and returns its descriptor. `name` is a plain name or a path whose
   // parts are separated by '/', checked beforehand (stored_name.h); nothing here reads
   // '.' or '..' specially. Normally the file is new. A regular file of that name left

@@ -5,6 +5,8 @@
 
 #include <sys/types.h>
 
+#include <map>
+#include <string>
 #include <string_view>
 
 namespace quire {
@@ -24,6 +26,27 @@ bool RemoveBeneath(int base, std::string_view relative, bool folder);
 // Gives the file or folder `relative` below `base` the mode `mode`, reached as
 // RemoveBeneath reaches it; a link in its place is left as it is. True when done.
 bool ChangeModeBeneath(int base, std::string_view relative, mode_t mode);
+
+// The same for many paths below one folder: the folders on the way are opened once and
+// kept open (up to a bound), so that removing the files of a large tree costs about one
+// system call per file.
+class FolderWalker {
+ public:
+  explicit FolderWalker(int base) : m_base(base) {}
+  ~FolderWalker();
+  FolderWalker(const FolderWalker&) = delete;
+  FolderWalker& operator=(const FolderWalker&) = delete;
+
+  bool Remove(std::string_view relative, bool folder);
+  bool ChangeMode(std::string_view relative, mode_t mode);
+
+ private:
+  // The open folder `relative` (as OpenFolderBeneath), owned by the walker; -1 on failure.
+  int Folder(std::string_view relative);
+
+  int m_base;
+  std::map<std::string, int, std::less<>> m_open;
+};
 
 }  // namespace quire
 
