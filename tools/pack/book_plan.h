@@ -12,7 +12,9 @@
 //   keep (the default)  every file below the folder is stored at its path below it
 //                       ("library/os.html"), byte for byte: the site's own references,
 //                       also those its scripts build, work in the book as on the site.
-//                       References that name nothing the book holds are reported.
+//                       References that name nothing the book holds are reported. A
+//                       folder without subfolders is no site: its files are stored as
+//                       with refuse, in name order.
 //   flatten (--flatten) every file below the folder is stored under a plain name made from
 //                       its path (see site_files.h), with the references of pages and
 //                       style sheets rewritten to those names (site_rewriter.h).

@@ -87,7 +87,9 @@ struct FolderFile {
 
 // The site's own files for a book that keeps its folders: every file below the folder at
 // its path, but those a [file:] section describes (it stores them itself, or leaves them
-// out). A path a book cannot store is left out with a warning.
+// out). A path a book cannot store is left out with a warning. False without an error
+// when the folder has no subfolder to keep (after `ignore`): it is no site, and a book
+// of its files is made as books always were, without a reading order.
 bool ListKeptSite(const std::string& dir, const Manifest& manifest, const std::string& splashName,
                   const std::map<std::string, const FileRule*>& rules,
                   std::vector<FolderFile>* folderFiles, std::vector<std::string>* warnings,
@@ -96,8 +98,12 @@ bool ListKeptSite(const std::string& dir, const Manifest& manifest, const std::s
   if (!splashName.empty())
     skip.insert(splashName);
   SiteListing listing;
-  if (!ListSiteFiles(dir, manifest.ignore, skip, &listing, warnings, error))
+  std::vector<std::string> walkWarnings;
+  if (!ListSiteFiles(dir, manifest.ignore, skip, &listing, &walkWarnings, error))
     return false;
+  if (listing.folders.empty())
+    return false;
+  warnings->insert(warnings->end(), walkWarnings.begin(), walkWarnings.end());
   for (const SiteFile& f : listing.files) {
     switch (CheckStoredName(f.sitePath)) {
       case StoredNameCheck::kValid:
@@ -248,8 +254,18 @@ bool PlanSources(const PlanInput& input, SourcePlan* plan, std::vector<std::stri
       break;
     }
     case SiteLayout::kKept:
-      if (!ListKeptSite(dir, manifest, splashName, rules, &folderFiles, warnings, error))
+      error->clear();
+      if (ListKeptSite(dir, manifest, splashName, rules, &folderFiles, warnings, error))
+        break;
+      if (!error->empty())
         return false;
+      // No subfolder: the files at the top, as a book of a plain folder always had them.
+      plan->layout = SiteLayout::kTopOnly;
+      std::vector<std::string> names;
+      if (!ListTopLevel(dir, manifest, rules, splashName, &names, error))
+        return false;
+      for (const std::string& name : names)
+        folderFiles.push_back({name, JoinPath(dir, name), "", JoinPath(dir, name)});
       break;
   }
 
