@@ -87,11 +87,11 @@ struct FolderFile {
 
 // The site's own files for a book that keeps its folders: every file below the folder at
 // its path, but those a [file:] section describes (it stores them itself, or leaves them
-// out). A path a book cannot store is left out with a warning. False without an error
-// when the folder has no subfolder to keep (after `ignore`): it is no site, and a book
+// out). A path a book cannot store is left out with a warning. `isSite` is false when
+// the folder has no subfolder to keep (after `ignore`): then nothing is listed, and a book
 // of its files is made as books always were, without a reading order.
 bool ListKeptSite(const std::string& dir, const Manifest& manifest, const std::string& splashName,
-                  const std::map<std::string, const FileRule*>& rules,
+                  const std::map<std::string, const FileRule*>& rules, bool* isSite,
                   std::vector<FolderFile>* folderFiles, std::vector<std::string>* warnings,
                   std::string* error) {
   std::set<std::string> skip = {kManifestName};
@@ -101,8 +101,9 @@ bool ListKeptSite(const std::string& dir, const Manifest& manifest, const std::s
   std::vector<std::string> walkWarnings;
   if (!ListSiteFiles(dir, manifest.ignore, skip, &listing, &walkWarnings, error))
     return false;
-  if (listing.folders.empty())
-    return false;
+  *isSite = !listing.folders.empty();
+  if (!*isSite)
+    return true;
   warnings->insert(warnings->end(), walkWarnings.begin(), walkWarnings.end());
   for (const SiteFile& f : listing.files) {
     switch (CheckStoredName(f.sitePath)) {
@@ -245,6 +246,16 @@ bool PlanSources(const PlanInput& input, SourcePlan* plan, std::vector<std::stri
       }
       break;
     }
+    case SiteLayout::kKept: {
+      bool isSite = false;
+      if (!ListKeptSite(dir, manifest, splashName, rules, &isSite, &folderFiles, warnings, error))
+        return false;
+      if (isSite)
+        break;
+      // No subfolder: the files at the top, as a book of a plain folder always had them.
+      plan->layout = SiteLayout::kTopOnly;
+      [[fallthrough]];
+    }
     case SiteLayout::kTopOnly: {
       std::vector<std::string> names;
       if (!ListTopLevel(dir, manifest, rules, splashName, &names, error))
@@ -253,20 +264,6 @@ bool PlanSources(const PlanInput& input, SourcePlan* plan, std::vector<std::stri
         folderFiles.push_back({name, JoinPath(dir, name), "", JoinPath(dir, name)});
       break;
     }
-    case SiteLayout::kKept:
-      error->clear();
-      if (ListKeptSite(dir, manifest, splashName, rules, &folderFiles, warnings, error))
-        break;
-      if (!error->empty())
-        return false;
-      // No subfolder: the files at the top, as a book of a plain folder always had them.
-      plan->layout = SiteLayout::kTopOnly;
-      std::vector<std::string> names;
-      if (!ListTopLevel(dir, manifest, rules, splashName, &names, error))
-        return false;
-      for (const std::string& name : names)
-        folderFiles.push_back({name, JoinPath(dir, name), "", JoinPath(dir, name)});
-      break;
   }
 
   Planner planner(plan, error);
