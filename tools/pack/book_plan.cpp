@@ -163,6 +163,73 @@ bool CompleteSettings(const PlanInput& input, const std::vector<const EBookFile*
   return true;
 }
 
+// What reading the planned files found, indexed as plan.files.
+struct ReadFiles {
+  std::vector<EBookFile> entries;
+  std::vector<std::string> rewritten;  // without a writer: a rewritten file's bytes
+  std::vector<bool> changed;
+  std::vector<std::vector<uint32_t>> links;
+  std::vector<std::string> issues;  // in plan order
+};
+
+// Reads every planned file; with a writer, stores each one as soon as it is ready.
+bool ReadAllFiles(const SourcePlan& plan, BookFileWriter* writer, bool keepRewritten,
+                  ReadFiles* files, std::vector<std::string>* warnings, std::string* error) {
+  const size_t count = plan.files.size();
+  files->entries.resize(count);
+  files->rewritten.resize(count);
+  files->changed.resize(count);
+  files->links.resize(count);
+  ReadOptions options;
+  options.store = writer != nullptr;
+  return ReadSourcesInOrder(
+      plan, options,
+      [&](size_t i, ReadResult&& result, std::string* failure) {
+        if (writer && !writer->AddStored(result.stored, &result.entry, failure))
+          return false;
+        files->entries[i] = std::move(result.entry);
+        if (keepRewritten)
+          files->rewritten[i] = std::move(result.data);
+        files->changed[i] = result.changed;
+        files->links[i] = std::move(result.links);
+        files->issues.insert(files->issues.end(), std::make_move_iterator(result.issues.begin()),
+                             std::make_move_iterator(result.issues.end()));
+        warnings->insert(warnings->end(), std::make_move_iterator(result.warnings.begin()),
+                         std::make_move_iterator(result.warnings.end()));
+        return true;
+      },
+      error);
+}
+
+// The site's pages in the order a reader meets them: their sort keys, and their place in
+// the book (the toolbar's Contents drop-down lists the first pages in stored order).
+// Returns the plan's files in stored order: the described files, the folder's in the
+// reading order, the added ones.
+std::vector<size_t> OrderForReading(const SourcePlan& plan, ReadFiles& files) {
+  const std::map<size_t, int> rank = RankInReadingOrder(plan, files.links);
+  files.links.clear();
+  for (const auto& [file, place] : rank) {
+    const FileRule* rule = plan.files[file].rule;
+    if (IsHtmlName(files.entries[file].fileName) && !(rule && rule->sortKey))
+      files.entries[file].sortKey = PathOrderSortKey(place);
+  }
+  std::vector<size_t> order(plan.files.size());
+  for (size_t i = 0; i < order.size(); ++i)
+    order[i] = i;
+  auto rankOf = [&](size_t i) {
+    auto it = rank.find(i);
+    return it == rank.end() ? 0 : it->second;
+  };
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    const PlannedFile& fa = plan.files[a];
+    const PlannedFile& fb = plan.files[b];
+    if (fa.group != fb.group)
+      return fa.group < fb.group;
+    return fa.group == PlannedFile::Group::kFolder && rankOf(a) < rankOf(b);
+  });
+  return order;
+}
+
 }  // namespace
 
 bool IsHtmlName(const std::string& name) {
@@ -228,72 +295,22 @@ EBookFile DefaultFileEntry(const std::string& name, const std::string& head,
 bool AssembleBook(const PlanInput& input, const SourcePlan& plan, BookFileWriter* writer,
                   bool keepRewritten, BookSpec* bookSpec, std::vector<std::string>* warnings,
                   std::string* error, PlanReport* report) {
-  // Read every file; with a writer, store each one as it comes.
-  const size_t count = plan.files.size();
-  std::vector<EBookFile> entries(count);
-  std::vector<std::string> rewritten(count);  // without a writer: the bytes to store
-  std::vector<bool> changed(count);
-  std::vector<std::vector<uint32_t>> links(count);
-  std::vector<std::string> issues;
-  ReadOptions options;
-  options.store = writer != nullptr;
-  const bool read = ReadSourcesInOrder(
-      plan, options,
-      [&](size_t i, ReadResult&& result, std::string* failure) {
-        if (writer && !writer->AddStored(result.stored, &result.entry, failure))
-          return false;
-        entries[i] = std::move(result.entry);
-        if (keepRewritten)
-          rewritten[i] = std::move(result.data);
-        changed[i] = result.changed;
-        links[i] = std::move(result.links);
-        issues.insert(issues.end(), std::make_move_iterator(result.issues.begin()),
-                      std::make_move_iterator(result.issues.end()));
-        warnings->insert(warnings->end(), std::make_move_iterator(result.warnings.begin()),
-                         std::make_move_iterator(result.warnings.end()));
-        return true;
-      },
-      error);
-  if (!read)
+  ReadFiles files;
+  if (!ReadAllFiles(plan, writer, keepRewritten, &files, warnings, error))
     return false;
-
-  // The site's pages in the order a reader meets them: their sort keys, and their place
-  // in the book (the toolbar's Contents drop-down lists the first pages in stored order).
-  const std::map<size_t, int> rank = RankInReadingOrder(plan, links);
-  for (const auto& [file, place] : rank) {
-    const FileRule* rule = plan.files[file].rule;
-    if (IsHtmlName(entries[file].fileName) && !(rule && rule->sortKey))
-      entries[file].sortKey = PathOrderSortKey(place);
-  }
-  std::vector<size_t> order(count);
-  for (size_t i = 0; i < count; ++i)
-    order[i] = i;
-  // The plan lists the described files, the folder's and the added ones in that order:
-  // the folder's own move into the reading order.
-  auto rankOf = [&](size_t i) {
-    auto it = rank.find(i);
-    return it == rank.end() ? 0 : it->second;
-  };
-  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-    const PlannedFile& fa = plan.files[a];
-    const PlannedFile& fb = plan.files[b];
-    if (fa.group != fb.group)
-      return fa.group < fb.group;
-    return fa.group == PlannedFile::Group::kFolder && rankOf(a) < rankOf(b);
-  });
-
+  const std::vector<size_t> order = OrderForReading(plan, files);
   std::vector<const EBookFile*> stored;
   for (size_t i : order)
-    stored.push_back(&entries[i]);
+    stored.push_back(&files.entries[i]);
   if (!CompleteSettings(input, stored, bookSpec, warnings, error))
     return false;
   bookSpec->files.clear();
   for (size_t i : order) {
     BookFileInput file;
-    file.entry = std::move(entries[i]);
+    file.entry = std::move(files.entries[i]);
     if (!writer) {
-      if (changed[i] && keepRewritten)
-        file.data = std::move(rewritten[i]);
+      if (files.changed[i] && keepRewritten)
+        file.data = std::move(files.rewritten[i]);
       else
         file.sourcePath = plan.files[i].diskPath;
     }
@@ -301,9 +318,9 @@ bool AssembleBook(const PlanInput& input, const SourcePlan& plan, BookFileWriter
   }
   if (report) {
     report->nameMap = plan.nameMap;
-    report->referenceIssues = std::move(issues);
+    report->referenceIssues = std::move(files.issues);
   } else {
-    warnings->insert(warnings->end(), issues.begin(), issues.end());
+    warnings->insert(warnings->end(), files.issues.begin(), files.issues.end());
   }
   return true;
 }
