@@ -59,8 +59,11 @@ enum class EntryName {
 // record (book_features.h: every book quire-pack builds) keeps folders: its names may be
 // paths. Any other book keeps its files in one folder, as such books always did: only its
 // plain names are extracted, and a path is kHoldsFolders. A name beyond the limits is
-// kBeyondLimits in either (a plain name that long could never be made either); a book
-// that keeps folders and holds such a name is damaged (ContainerReader::Parse refuses it).
+// kBeyondLimits in either (a plain name that long could never be made either). A book
+// that keeps folders and holds such a name is damaged: ContainerReader::Parse fails with
+// ContainerFailure::kDirectory, so the reader shows "Self Parse Failed" and "This E-Book
+// seems to be corrupted." and ends, as for any damaged directory, and the tools call it a
+// damaged book. Any other book only loses that file, as it always did.
 std::vector<EntryName> CheckEntryNames(const std::vector<std::string_view>& names,
                                        bool keepsFolders);
 
