@@ -137,6 +137,10 @@ void ReadKeptPage(const SourcePlan& plan, const std::string& sitePath, std::stri
   }
 }
 
+// Pages at least this large are parsed one at a time: the parser's tree of a page takes
+// some twenty times the page, so two such parses at once would set the build's peak.
+constexpr size_t kLargePage = size_t{1} << 20;
+
 // A page, style sheet or script of a flattened site: its references rewritten to the
 // stored names.
 void ReadFlattenedFile(const SourcePlan& plan, const std::string& sitePath, std::string* data,
@@ -144,6 +148,10 @@ void ReadFlattenedFile(const SourcePlan& plan, const std::string& sitePath, std:
   const std::string ext = LowerExtension(sitePath);
   RewrittenFile rewritten;
   if (ext == "html" || ext == "htm" || ext == "xhtml") {
+    static std::mutex largePages;
+    std::unique_lock<std::mutex> oneAtATime(largePages, std::defer_lock);
+    if (data->size() >= kLargePage)
+      oneAtATime.lock();
     rewritten = RewriteHtmlPage(*data, sitePath, plan.flat.map);
   } else if (ext == "css") {
     rewritten = RewriteStyleSheet(*data, sitePath, plan.flat.map);
