@@ -95,16 +95,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (url.find('%') == std::string::npos && DecodeLinkCopy(WebViewEncode(url)) != url)
     fuzz::Finding("a link escaped by the web view does not decode to what the author wrote");
 
-  // flags: bits 0-1 who started it (page, reader, command, page), bit 2 open links
-  // outside, bits 3-4 which interpreter takes the link, bit 5 the window shows a web page.
+  // flags: bits 0-1 who started it (page, reader, command, replay), bit 2 open links
+  // outside, bits 3-4 which interpreter takes the link, bit 5 the window shows a web page,
+  // bit 6 the book's pages are web pages.
   static const NavigationOrigin kOrigins[] = {NavigationOrigin::kPage, NavigationOrigin::kReader,
-                                              NavigationOrigin::kCommand, NavigationOrigin::kPage};
+                                              NavigationOrigin::kCommand,
+                                              NavigationOrigin::kReplay};
   const NavigationOrigin origin = kOrigins[flags & 3];
   NavigationContext context;
   context.bookFolder = "/tmp/quire-0/BOOK.k9w/";
   context.shownUrl =
       (flags & 32) ? "http://example.org/" : "file:///tmp/quire-0/BOOK.k9w/index.html";
   context.openLinksOutside = flags & 4;
+  context.pageCommands = (flags & 64) == 0;
   RecordingHandlers handlers;
   handlers.takeLink = flags & 8;
   handlers.takeScript = flags & 16;
@@ -116,6 +119,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (origin == NavigationOrigin::kPage && interpreted &&
       (!IsBookAddress(url, context.bookFolder) || (flags & 32)))
     fuzz::Finding("a page's navigation outside the book reached the interpreter");
+  if (origin == NavigationOrigin::kPage && interpreted && !context.pageCommands)
+    fuzz::Finding("a page of a book whose pages are web pages reached the interpreter");
+  if (origin == NavigationOrigin::kReplay && interpreted)
+    fuzz::Finding("a reload reached the interpreter");
   if (!handlers.linkCommands.empty() && handlers.linkCommands != decoded)
     fuzz::Finding("the interpreter was handed something other than the decoded copy");
   if (!handlers.outside.empty() && handlers.outside != url)

@@ -54,7 +54,7 @@ int CQuireApp::Run(int argc, char** argv) {
   }
 
   if (display) {
-    switch (m_guard.Acquire(SingleInstanceName(m_session.BookId()))) {
+    switch (m_guard.Acquire(SingleInstanceName(m_session.BookId()), m_session.BookIdentity())) {
       case SingleInstanceGuard::Outcome::kHandedOver:
         if (!m_session.SplashPath().empty())
           unlink(m_session.SplashPath().c_str());

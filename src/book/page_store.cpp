@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "book/cebook.h"
+#include "platform/empty_folder.h"
 #include "platform/file_replace.h"
 #include "platform/file_write.h"
 #include "platform/make_folders.h"
@@ -100,7 +101,8 @@ std::string BookFolder() {
   }
   // Another running reader of a book with the same ESBN holds the folder: this one takes
   // a folder of its own, so neither truncates or deletes the other's files. A folder
-  // that a reader left behind when it ended without cleaning up is free again.
+  // that a reader left behind when it ended without cleaning up is free again, and is
+  // emptied when claimed.
   for (int n = 1; n <= kMaxFolderVariants; ++n) {
     const std::string folder = n == 1 ? primary : FolderVariant(primary, n);
     if (!MakeFolderPath(folder))
@@ -173,7 +175,15 @@ bool PageStore::Claim(const std::string& primary, const std::string& folder) {
   const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
   if (fd < 0)
     return false;
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !IsPrivateFolder(st) || flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    close(fd);
+    return false;
+  }
+  // Nobody holds it: whatever is inside was left by a reader that did not end cleanly
+  // (killed, crashed) and must not be shown, run or loaded as this book's. A folder that
+  // cannot be emptied is not taken.
+  if (!EmptyFolder(fd)) {
     close(fd);
     return false;
   }

@@ -19,9 +19,10 @@ namespace quire {
 // or '\' inside the ESBN becomes '_', so the folder always lies directly inside the
 // private temporary folder. Until the folder has been made (and again if it has
 // disappeared since) it is made (MakeFolderPath) and claimed for this process
-// (PageStore::Claim). While another running reader (a different book with the same ESBN)
-// holds that folder, this one uses ESBN + "-2.k9w/" (or "-3", ... the first free one), so
-// the two never touch each other's files. When no folder can be made, "Not enough disk
+// (PageStore::Claim), which empties a folder left by a reader that did not end cleanly.
+// While another running reader (a different book with the same ESBN) holds that folder,
+// this one uses ESBN + "-2.k9w/" (or "-3", ... the first free one), so the two never touch
+// each other's files. When no folder can be made, "Not enough disk
 // space or other file error!" is shown (OK, exclamation icon) and a path under "/dev/null/"
 // is returned, where every write fails, as it is when no private temporary folder can be
 // had at all: a folder that was refused (a link, someone else's, one others may write to)
@@ -77,7 +78,9 @@ class PageStore {
 
   // Takes `folder` as this process's book folder for the ESBN folder `primary`: locks it
   // (flock on the folder, close-on-exec) so no other reader takes it while this one
-  // runs, and lets go of an earlier claim. False when another process holds it.
+  // runs, empties it (EmptyFolder: what a reader that did not end cleanly left there is
+  // never this run's), and lets go of an earlier claim. False when another process holds
+  // it, when it is no private folder of the user's or cannot be emptied.
   bool Claim(const std::string& primary, const std::string& folder);
   // Lets go of the claim; the folder may then be taken by another reader.
   void ReleaseClaim();

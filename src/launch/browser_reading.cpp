@@ -104,7 +104,7 @@ int RunInBrowser(const LoadedFrontEnd& failed, int argc, char** argv) {
       unlink(session.SplashPath().c_str());
   };
   SingleInstanceGuard guard;
-  if (display && guard.Acquire(SingleInstanceName(session.BookId())) ==
+  if (display && guard.Acquire(SingleInstanceName(session.BookId()), session.BookIdentity()) ==
                      SingleInstanceGuard::Outcome::kHandedOver) {
     dropSplash();
     return 0;

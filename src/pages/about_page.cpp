@@ -8,6 +8,7 @@
 #include "book/cebook.h"
 #include "book/page_store.h"
 #include "pages/html_text.h"
+#include "pages/link_attribute.h"
 #include "pages/page_template.h"
 #include "pages/text_replace.h"
 #include "platform/ini_file.h"
@@ -72,8 +73,10 @@ std::string BuildBookInfoBlock() {
     html += "by ";
     std::string email = EscapeHtml(book.AuthorEmail());
     if (!email.empty()) {
-      html += "<A HREF=MAILTO:" + email + ">" + EscapeHtml(author) + "</A>" + "&nbsp;&nbsp;" + "(" +
-              "<A HREF=MAILTO:" + email + ">" + email + "</A>" + ")";
+      // No e-mail address may add an attribute to the links.
+      const std::string href = EscapedAttributeValue("MAILTO:" + email);
+      html += "<A HREF=" + href + ">" + EscapeHtml(author) + "</A>" + "&nbsp;&nbsp;" + "(" +
+              "<A HREF=" + href + ">" + email + "</A>" + ")";
     } else {
       html += EscapeHtml(author);
     }
@@ -81,7 +84,12 @@ std::string BuildBookInfoBlock() {
   }
   std::string url = book.AuthorUrl();
   if (!url.empty()) {
-    html += "<A HREF=" + url + " TARGET=_blank>" + EscapeHtml(url) + "</A>" + "<BR>";
+    // Nor may the web site's address add an attribute, or be a script to run.
+    if (IsLinkableAddress(url)) {
+      html += "<A HREF=" + HrefValue(url) + " TARGET=_blank>" + EscapeHtml(url) + "</A>" + "<BR>";
+    } else {
+      html += EscapeHtml(url) + "<BR>";
+    }
   }
   std::string copyright = book.Copyright();
   if (!copyright.empty())

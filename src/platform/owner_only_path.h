@@ -23,6 +23,13 @@ namespace quire {
 // launcher must start that path, not a link to it.
 bool OnlyOwnerCanChange(const std::string& path, uid_t user);
 
+// The same rule for a folder whose entries the user's programs keep (a temporary folder):
+// the folder itself and every folder above it are owned by `user` or by root and either
+// not writable by group or others, or sticky. Links on the way as written must belong to
+// `user` or root too (their owner could point them elsewhere later); the rule is checked
+// on the real path they lead to.
+bool OnlyOwnerCanChangeFolder(const std::string& path, uid_t user);
+
 }  // namespace quire
 
 #endif  // QUIRE_PLATFORM_OWNER_ONLY_PATH_H_

@@ -17,12 +17,34 @@ std::string OwnBookFile();
 // An empty path restores the default.
 void OverrideOwnExecutablePath(const std::string& path);
 
-// The private per-user temporary folder "${TMPDIR:-/tmp}/quire-<uid>/", ending with '/'
-// (a TMPDIR that is not an absolute path counts as unset).
-// Made with mode 0700 on first use. An existing one must be a real directory (not a
-// link), owned by the user and not writable by group or others. Empty when it cannot be
-// made or breaks these rules.
+// Where the private temporary folder is made: TMPDIR when it is an absolute path that no
+// other user can change or replace entries in (OnlyOwnerCanChangeFolder), else the
+// system's /tmp when it qualifies, else $XDG_RUNTIME_DIR when it does. `folder` has no
+// trailing '/' and is empty when nothing qualifies; `refused` names the first of these
+// that was asked for but passed over (empty when none was), `why` says why.
+struct TempBase {
+  std::string folder;
+  std::string refused;
+  std::string why;
+};
+TempBase ChooseTempBase();
+
+// The private per-user temporary folder "<ChooseTempBase()>/quire-<uid>/", ending with '/'.
+// Made with mode 0700 on first use; an existing one must be a real directory (not a link)
+// owned by the user that no one else may enter, read or write. When it breaks these rules
+// (another user made it first, it is a link, it is open to others) or cannot be made,
+// another private folder is taken instead and kept for the process: "$XDG_RUNTIME_DIR/
+// quire/" under the same rules, else a fresh "quire-<uid>-XXXXXX" (mkdtemp) beside it.
+// Why a folder other than the usual one is used is said once on standard error. Empty
+// only when no private folder can be had at all.
 std::string PrivateTempFolder();
+
+// Where PrivateTempFolder says which folder it uses and why: standard error, prefixed
+// "quire: ", unless a program (quire-pack) installs its own way (null restores it).
+void SetTempFolderNotice(void (*say)(const std::string& text));
+
+// Tests only: the folder taken as the system's "/tmp"; empty restores it.
+void OverrideSystemTempFolder(const std::string& path);
 
 // The user's home folder: $HOME when it is an absolute path, else the password database's
 // entry; empty when neither names one.

@@ -14,8 +14,15 @@ namespace quire {
 
 namespace {
 
-constexpr char kPresentRequest[] = "present\n";
+// "present <identity>\n" asks; "same\n" or "other\n" answers. An older copy sends
+// "present\n" alone and reads no answer.
+constexpr char kPresentRequest[] = "present";
+constexpr char kSameAnswer[] = "same\n";
+constexpr char kOtherAnswer[] = "other\n";
+constexpr size_t kMaxLine = 256;
 constexpr int kRequestWaitMs = 1000;
+// The first copy answers from its main loop, which a long script or dialog may hold up.
+constexpr int kAnswerWaitMs = 5000;
 
 socklen_t AbstractAddress(const std::string& name, sockaddr_un* address) {
   std::memset(address, 0, sizeof(*address));
@@ -35,6 +42,26 @@ bool PeerIsSameUser(int fd) {
   return credentials.uid == getuid();
 }
 
+// Reads one line (without its '\n') of at most kMaxLine bytes, waiting `waitMs` at most
+// for each piece. False when none arrives whole.
+bool ReadLine(int fd, int waitMs, std::string* line) {
+  line->clear();
+  pollfd wait{fd, POLLIN, 0};
+  while (line->size() < kMaxLine && poll(&wait, 1, waitMs) > 0) {
+    char c = 0;
+    if (recv(fd, &c, 1, 0) != 1)
+      return false;
+    if (c == '\n')
+      return true;
+    line->push_back(c);
+  }
+  return false;
+}
+
+bool SendAll(int fd, const std::string& text) {
+  return send(fd, text.data(), text.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(text.size());
+}
+
 }  // namespace
 
 std::string SingleInstanceName(const std::string& bookId) {
@@ -45,8 +72,8 @@ SingleInstanceGuard::~SingleInstanceGuard() {
   Release();
 }
 
-SingleInstanceGuard::Outcome SingleInstanceGuard::Acquire(const std::string& name) {
-  Release();
+SingleInstanceGuard::Outcome SingleInstanceGuard::TryName(const std::string& name, Asked* asked) {
+  *asked = Asked::kUnreachable;
   sockaddr_un address;
   socklen_t length = AbstractAddress(name, &address);
   int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
@@ -60,21 +87,39 @@ SingleInstanceGuard::Outcome SingleInstanceGuard::Acquire(const std::string& nam
     m_fd = fd;
     return Outcome::kFirst;
   }
+  const int bindError = errno;
   close(fd);
-  if (errno != EADDRINUSE)
+  if (bindError != EADDRINUSE)
     return Outcome::kUnavailable;
 
   int peer = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (peer < 0)
     return Outcome::kUnavailable;
-  Outcome outcome = Outcome::kUnavailable;
   if (connect(peer, reinterpret_cast<sockaddr*>(&address), length) == 0 && PeerIsSameUser(peer)) {
-    ssize_t sent = send(peer, kPresentRequest, sizeof(kPresentRequest) - 1, MSG_NOSIGNAL);
-    if (sent == static_cast<ssize_t>(sizeof(kPresentRequest) - 1))
-      outcome = Outcome::kHandedOver;
+    // No answer, or one that is not "same": not this book, as far as anyone can tell.
+    *asked = Asked::kOther;
+    std::string answer;
+    if (SendAll(peer, std::string(kPresentRequest) + " " + m_identity + "\n") &&
+        ReadLine(peer, kAnswerWaitMs, &answer) && answer + "\n" == kSameAnswer) {
+      *asked = Asked::kSame;
+    }
   }
   close(peer);
-  return outcome;
+  return *asked == Asked::kSame ? Outcome::kHandedOver : Outcome::kUnavailable;
+}
+
+SingleInstanceGuard::Outcome SingleInstanceGuard::Acquire(const std::string& name,
+                                                          const std::string& identity) {
+  Release();
+  m_identity = identity;
+  Asked asked;
+  const Outcome outcome = TryName(name, &asked);
+  // Another user's copy cannot be asked, as before; another book, or a copy that cannot
+  // say which book it is, must not take this one's place: this book guards a name of its
+  // own.
+  if (outcome != Outcome::kUnavailable || asked == Asked::kUnreachable)
+    return outcome;
+  return TryName(name + "/" + identity, &asked);
 }
 
 bool SingleInstanceGuard::TakeRequest() {
@@ -84,17 +129,15 @@ bool SingleInstanceGuard::TakeRequest() {
   if (client < 0)
     return false;
   bool present = false;
-  if (PeerIsSameUser(client)) {
-    char buffer[sizeof(kPresentRequest)] = {};
-    size_t got = 0;
-    pollfd wait{client, POLLIN, 0};
-    while (got < sizeof(kPresentRequest) - 1 && poll(&wait, 1, kRequestWaitMs) > 0) {
-      ssize_t n = recv(client, buffer + got, sizeof(kPresentRequest) - 1 - got, 0);
-      if (n <= 0)
-        break;
-      got += static_cast<size_t>(n);
+  std::string request;
+  if (PeerIsSameUser(client) && ReadLine(client, kRequestWaitMs, &request)) {
+    const std::string prefix = std::string(kPresentRequest) + " ";
+    if (request == kPresentRequest) {
+      present = true;  // an older copy, which names no book
+    } else if (request.rfind(prefix, 0) == 0) {
+      present = request.substr(prefix.size()) == m_identity;
+      SendAll(client, present ? kSameAnswer : kOtherAnswer);
     }
-    present = got == sizeof(kPresentRequest) - 1 && std::memcmp(buffer, kPresentRequest, got) == 0;
   }
   close(client);
   return present;

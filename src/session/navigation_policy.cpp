@@ -41,9 +41,16 @@ std::string DecodeLinkCopy(const std::string& url) {
 
 bool MayRunScriptLinks(const std::string& url, NavigationOrigin origin,
                        const NavigationContext& context) {
-  if (origin != NavigationOrigin::kPage)
-    return true;
-  return IsBookAddress(url, context.bookFolder) &&
+  switch (origin) {
+    case NavigationOrigin::kReader:
+    case NavigationOrigin::kCommand:
+      return true;
+    case NavigationOrigin::kReplay:
+      return false;
+    case NavigationOrigin::kPage:
+      break;
+  }
+  return context.pageCommands && IsBookAddress(url, context.bookFolder) &&
          IsBookAddress(context.shownUrl, context.bookFolder);
 }
 

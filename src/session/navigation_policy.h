@@ -32,6 +32,9 @@ enum class NavigationOrigin {
   kPage,     // a page in any frame or window, or the user following one of its links
   kReader,   // the reader itself: Navigate, GoHome, the contents drop-down, search results
   kCommand,  // the running script command, for the address it asked for
+  kReplay,   // the web view loading again what it showed (Refresh, F5, a page's reload,
+             // the reload after its web process died): whoever put the address there,
+             // showing it again never runs it
 };
 
 // What the policy knows about the window a navigation happens in.
@@ -45,11 +48,15 @@ struct NavigationContext {
   // In a book written in Windows-1252 the web view hands characters over as UTF-8; the
   // decoded copy turns them back into the book's own bytes.
   bool windows1252Book = false;
+  // False for a book whose pages are web pages (a site imported without a manifest): no
+  // page's script link runs. The reader's own navigations still may.
+  bool pageCommands = true;
 };
 
 // True when a navigation to `url` may run the book's script links: the reader started it,
-// or it leads to a file of the book folder from a window that shows one too. A web page, a
-// frame or pop-up of one, or a file: page elsewhere never may.
+// or, in a book whose pages may run them, it leads to a file of the book folder from a
+// window that shows one too. A web page, a frame or pop-up of one, a file: page elsewhere
+// and a reload never may.
 bool MayRunScriptLinks(const std::string& url, NavigationOrigin origin,
                        const NavigationContext& context);
 

@@ -1,11 +1,13 @@
 #include "session/reader_session.h"
 
+#include "book/book_identity.h"
 #include "book/cebook.h"
 #include "book/container_reader.h"
 #include "book/page_store.h"
 #include "ext/extension_hooks.h"
 #include "pages/about_page.h"
 #include "pages/page_load_steps.h"
+#include "platform/paths.h"
 #include "script/script_links.h"
 #include "ui/reader_window.h"
 
@@ -29,6 +31,10 @@ StartupFailure ReaderSession::ReadOwnBook() {
 
 std::string ReaderSession::BookId() const {
   return StartupTrailer().bookId;
+}
+
+std::string ReaderSession::BookIdentity() const {
+  return BookFileIdentity(OwnBookFile(), StartupTrailer());
 }
 
 StartupFailure ReaderSession::LoadBook() {

@@ -45,6 +45,9 @@ class ReaderSession {
   StartupFailure ReadOwnBook();
   // The book's identity text (the single-instance name); valid after ReadOwnBook.
   std::string BookId() const;
+  // What tells this book file from another one with the same id (BookFileIdentity);
+  // valid after ReadOwnBook.
+  std::string BookIdentity() const;
   // The extracted splash picture; empty when the book has none. The splash window owns
   // the file from then on and deletes it when it closes.
   const std::string& SplashPath() const { return m_splashPath; }

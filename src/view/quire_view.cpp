@@ -321,8 +321,8 @@ void CQuireView::StopLoading() {
 void CQuireView::RefreshPage() {
   if (m_bDestroyed)
     return;
-  if (m_bInCommand)
-    MarkNavigation(UriOf(m_webView));
+  m_marks.Remember(UriOf(m_webView),
+                   m_bInCommand ? NavigationOrigin::kCommand : NavigationOrigin::kReplay);
   webkit_web_view_reload(m_webView);
 }
 
@@ -571,7 +571,14 @@ gboolean CQuireView::OnDecidePolicy(WebKitWebView* webView, WebKitPolicyDecision
       navigationType != WEBKIT_NAVIGATION_TYPE_FORM_SUBMITTED &&
       navigationType != WEBKIT_NAVIGATION_TYPE_FORM_RESUBMITTED)
     origin = self->m_marks.Take(uri);
-  self->DecideAndRun(webView, decision, uri, origin, self->ShownPage(webView));
+  // Refresh, F5, a page's reload and the reload after a crash show an address again; what
+  // it holds was either run already or was never to be run. (WebKit also calls a page's
+  // refresh to another fragment of itself a reload; that one goes somewhere new.)
+  const std::string shown = self->ShownPage(webView);
+  if (navigationType == WEBKIT_NAVIGATION_TYPE_RELOAD && origin != NavigationOrigin::kCommand &&
+      uri == shown)
+    origin = NavigationOrigin::kReplay;
+  self->DecideAndRun(webView, decision, uri, origin, shown);
   return TRUE;
 }
 
@@ -587,6 +594,7 @@ void CQuireView::DecideAndRun(WebKitWebView* webView, WebKitPolicyDecision* deci
   context.shownUrl = shownUrl;
   context.openLinksOutside = CEBook::Instance().OpenLinksOutside();
   context.windows1252Book = m_bWindows1252;
+  context.pageCommands = CEBook::Instance().Features().pageCommands;
   PolicyProbe probe;
   DecideNavigation(uri, origin, context, probe);
   if (!probe.Acts()) {
@@ -704,6 +712,9 @@ GtkWidget* CQuireView::OnCreate(WebKitWebView* webView, WebKitNavigationAction*,
 }
 
 void CQuireView::AdoptPopup(WebKitWebView* popupView) {
+  // Nothing dropped on a pop-up is opened either: a dropped address would be its own
+  // navigation, from a window that shows the book.
+  gtk_drag_dest_unset(GTK_WIDGET(popupView));
   GtkWidget* window = gtk_widget_get_toplevel(GTK_WIDGET(popupView));
   m_popups.push_back(window);
   g_signal_connect(popupView, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
@@ -761,7 +772,9 @@ void CQuireView::OnWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminat
       self->m_crashReloads >= kCrashReloads)
     return;
   ++self->m_crashReloads;
-  // The page went blank with its process; show it again.
+  // The page went blank with its process; show it again. WebKit reports this load as a new
+  // one, not as a reload: the mark keeps it from running what the address holds.
+  self->m_marks.Remember(UriOf(self->m_webView), NavigationOrigin::kReplay);
   webkit_web_view_reload(self->m_webView);
 }
 

@@ -10,8 +10,10 @@
 
 #include "book/cebook.h"
 #include "book/page_store.h"
+#include "platform/paths.h"
 #include "support/book_fixture.h"
 #include "support/fake_window.h"
+#include "support/scoped_env.h"
 
 namespace quire {
 namespace {
@@ -168,9 +170,16 @@ TEST(CEBookLoadTest, UnusableTempFolderIsReportedOnceAndNothingIsWritten) {
   book.AddPage("index.html", "<p>ok</p>");
   book.AddPage("b.html", "<p>b</p>");
   book.Write();
-  // The per-user folder is a file, so no private folder can be had.
-  ASSERT_TRUE(testing::WriteWholeFile(book.Tmp().File("quire-" + std::to_string(geteuid())), ""));
+  // TMPDIR, /tmp and XDG_RUNTIME_DIR are all open to other users: no private folder can
+  // be had.
+  const std::string open = book.Tmp().File("open");
+  ASSERT_EQ(mkdir(open.c_str(), 0700), 0);
+  ASSERT_EQ(chmod(open.c_str(), 0777), 0);
+  testing::ScopedEnv tmpdir("TMPDIR", open);
+  testing::ScopedEnv runtime("XDG_RUNTIME_DIR", std::nullopt);
+  OverrideSystemTempFolder(open);
   LoadBook();
+  OverrideSystemTempFolder("");
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].text, "Not enough disk space or other file error!");
   EXPECT_EQ(window.messages[0].style, kOkExclamation);

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -14,6 +15,7 @@
 #include "platform/file_write.h"
 #include "support/fake_window.h"
 #include "support/scoped_tmpdir.h"
+#include "support/startup_run.h"
 
 namespace quire {
 namespace {
@@ -152,7 +154,7 @@ TEST_F(PageStoreTest, TwoProcessesOfBooksWithTheSameEsbnNeverShareAFolder) {
 }
 
 TEST_F(PageStoreTest, FolderThatCannotBeMadeIsReportedAndWritesIntoItFail) {
-  ASSERT_TRUE(WriteWholeFile(tmp.File("quire-" + std::to_string(geteuid())), "a file"));
+  ASSERT_TRUE(WriteWholeFile(Temp() + "BOOK-1.k9w", "a file"));
   const std::string folder = BookFolder();
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].text, "Not enough disk space or other file error!");
@@ -161,21 +163,86 @@ TEST_F(PageStoreTest, FolderThatCannotBeMadeIsReportedAndWritesIntoItFail) {
   EXPECT_FALSE(WritePageFile(folder + "__about.html", "x"));
 }
 
-TEST_F(PageStoreTest, FolderLeftFromAnEarlierRunIsReusedButNotRecorded) {
+// What a reader that did not end cleanly left is never this run's: the folder is emptied
+// when claimed (folders, links and pipes too, links without following them), then reused
+// without being recorded, so the folder itself stays at shutdown.
+TEST_F(PageStoreTest, FolderLeftFromAnEarlierRunIsEmptiedAndReusedButNotRecorded) {
   const std::string folder = Temp() + "BOOK-1.k9w/";
+  const std::string outside = tmp.File("outside.html");
+  ASSERT_TRUE(WriteWholeFile(outside, "not the reader's"));
   ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
   ASSERT_TRUE(WriteWholeFile(folder + "old.html", "from the crashed run"));
   ASSERT_TRUE(WriteWholeFile(folder + "index.html", "stale"));
+  ASSERT_TRUE(WriteWholeFile(folder + "__pxa__old.so", "a library of the old run"));
+  ASSERT_EQ(mkdir((folder + "sub").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir((folder + "sub/deeper").c_str(), 0500), 0);  // not even writable
+  ASSERT_EQ(mkdir((folder + "sub/deep").c_str(), 0700), 0);
+  ASSERT_TRUE(WriteWholeFile(folder + "sub/deep/page.html", "old"));
+  ASSERT_EQ(symlink(outside.c_str(), (folder + "link.html").c_str()), 0);
+  ASSERT_EQ(symlink(tmp.Path().c_str(), (folder + "sub/up").c_str()), 0);
+  ASSERT_EQ(mkfifo((folder + "pipe").c_str(), 0600), 0);
 
   EXPECT_EQ(BookFolder(), folder);
+  EXPECT_EQ(testing::EverythingUnder(folder), std::vector<std::string>{});
+  EXPECT_EQ(ReadWholeFile(outside), "not the reader's");
   EXPECT_TRUE(Folders().empty());
   ASSERT_TRUE(WritePageFile(folder + "index.html", "fresh"));
   EXPECT_EQ(ReadWholeFile(folder + "index.html"), "fresh");
 
   PageStore::Instance().Cleanup();
   EXPECT_FALSE(PathExists(folder + "index.html"));
-  EXPECT_TRUE(PathExists(folder + "old.html"));
   EXPECT_TRUE(PathExists(folder));
+  EXPECT_EQ(ReadWholeFile(outside), "not the reader's");
+  EXPECT_TRUE(window.messages.empty());
+}
+
+// A reader killed with SIGKILL keeps nothing: the next book with the same ESBN takes the
+// same folder, empty. One still running keeps its folder and every file in it.
+TEST_F(PageStoreTest, AKilledRunsFilesAreGoneForTheNextBookOfTheSameEsbn) {
+  for (const bool killed : {true, false}) {
+    SCOPED_TRACE(killed ? "the first reader was killed" : "the first reader runs");
+    PageStore::Instance().ResetForTesting();
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t first = fork();
+    ASSERT_GE(first, 0);
+    if (first == 0) {
+      close(ready[0]);
+      PageStore::Instance().ResetForTesting();
+      const std::string folder = BookFolder();
+      const bool wrote = WritePageFile(folder + "index.html", "the first book's page") &&
+                         WritePageFile(folder + "__pxa__first.so", "the first book's library");
+      [[maybe_unused]] bool told = WriteAllBytes(ready[1], wrote ? folder : "");
+      close(ready[1]);
+      pause();  // until killed
+      _exit(0);
+    }
+    close(ready[1]);
+    std::string firstFolder;
+    char buffer[512];
+    for (ssize_t n; (n = read(ready[0], buffer, sizeof buffer)) > 0;)
+      firstFolder.append(buffer, static_cast<size_t>(n));
+    close(ready[0]);
+    ASSERT_EQ(firstFolder, Temp() + "BOOK-1.k9w/");
+    if (killed) {
+      kill(first, SIGKILL);
+      ASSERT_EQ(waitpid(first, nullptr, 0), first);
+    }
+
+    const std::string second = BookFolder();
+    if (killed) {
+      EXPECT_EQ(second, firstFolder);
+      EXPECT_EQ(testing::EverythingUnder(second), std::vector<std::string>{});
+    } else {
+      EXPECT_EQ(second, Temp() + "BOOK-1-2.k9w/");
+      EXPECT_EQ(testing::EverythingUnder(second), std::vector<std::string>{});
+      EXPECT_EQ(ReadWholeFile(firstFolder + "index.html"), "the first book's page");
+      EXPECT_EQ(ReadWholeFile(firstFolder + "__pxa__first.so"), "the first book's library");
+      kill(first, SIGKILL);
+      ASSERT_EQ(waitpid(first, nullptr, 0), first);
+    }
+    PageStore::Instance().Cleanup();
+  }
 }
 
 TEST_F(PageStoreTest, BookFolderThatIsNotPrivateIsRefused) {

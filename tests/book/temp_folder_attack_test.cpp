@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/book_fixture.h"
+#include "support/scoped_env.h"
 #include "support/startup_run.h"
 
 namespace quire {
@@ -19,14 +20,12 @@ namespace {
 using testing::EverythingUnder;
 using testing::ReadWholeFile;
 using testing::RunStartupInChild;
+using testing::ScopedEnv;
 using testing::StartupRun;
 using testing::TestBook;
 using testing::WriteWholeFile;
 
 constexpr const char* kFolderError = "Not enough disk space or other file error!";
-constexpr const char* kCorruptedNotice =
-    "This E-Book appears to be corrupted. If you downloaded from the Internet try downloading "
-    "it again.";
 constexpr const char* kNoIndexNotice =
     "Index file not found!\n\nThis E-Book seems to be corrupted.";
 constexpr uid_t kSomeoneElse = 65534;  // nobody
@@ -59,79 +58,77 @@ bool GiveAway(const std::string& path) {
   return chown(path.c_str(), kSomeoneElse, kSomeoneElse) == 0;
 }
 
-TEST(TempFolderAttackTest, PreparedPrivateOrBookFoldersAreRefused) {
+// A private folder that is not the user's own (another user made it first, it is a link,
+// others may write to it) is never used, and the book opens anyway from another private
+// folder ($XDG_RUNTIME_DIR/quire here); the user is told once. A book folder of the wrong
+// kind inside the user's own private folder is refused with the folder error.
+TEST(TempFolderAttackTest, PreparedPrivateOrBookFoldersAreNeverUsed) {
   struct Case {
     const char* what;
     bool withSplash;
     // Prepares the attack; false when this machine cannot (no privilege to give away).
     std::function<bool(AttackScene&)> prepare;
-    std::vector<std::string> messages;
+    // True: the book opens from the other private folder; false: the folder error.
+    bool opensElsewhere;
   };
   auto link = [](const std::string& target, const std::string& path) {
     return symlink(target.c_str(), path.c_str()) == 0;
   };
   const Case cases[] = {
-      // Without a private folder the splash picture has nowhere to go, so a book with one
-      // does not start at all; one without shows the folder error and writes nothing.
-      {"private folder is a link to the attacker's folder",
-       true,
-       [&](AttackScene& t) { return link(t.attacker, t.Private()); },
-       {kCorruptedNotice}},
-      {"private folder is a link, book without splash",
-       false,
-       [&](AttackScene& t) { return link(t.attacker, t.Private()); },
-       {kFolderError}},
-      {"private folder is a dangling link",
-       false,
-       [&](AttackScene& t) { return link(t.attacker + "/missing", t.Private()); },
-       {kFolderError}},
-      {"private folder belongs to someone else",
-       false,
+      {"private folder is a link to the attacker's folder", true,
+       [&](AttackScene& t) { return link(t.attacker, t.Private()); }, true},
+      {"private folder is a link, book without splash", false,
+       [&](AttackScene& t) { return link(t.attacker, t.Private()); }, true},
+      {"private folder is a dangling link", false,
+       [&](AttackScene& t) { return link(t.attacker + "/missing", t.Private()); }, true},
+      {"private folder belongs to someone else", true,
        [](AttackScene& t) {
          return mkdir(t.Private().c_str(), 0700) == 0 && GiveAway(t.Private());
        },
-       {kFolderError}},
-      {"private folder writable by others",
-       false,
+       true},
+      {"private folder made first by someone else, open to all", true,
+       [](AttackScene& t) {
+         return mkdir(t.Private().c_str(), 0700) == 0 && chmod(t.Private().c_str(), 0777) == 0 &&
+                GiveAway(t.Private());
+       },
+       true},
+      {"private folder writable by others", false,
        [](AttackScene& t) {
          return mkdir(t.Private().c_str(), 0700) == 0 && chmod(t.Private().c_str(), 0777) == 0;
        },
-       {kFolderError}},
-      {"private folder is a file",
-       false,
-       [](AttackScene& t) { return WriteWholeFile(t.Private(), "x"); },
-       {kFolderError}},
-      {"book folder is a link to the attacker's folder",
-       false,
+       true},
+      {"private folder is a file", false,
+       [](AttackScene& t) { return WriteWholeFile(t.Private(), "x"); }, true},
+      {"book folder is a link to the attacker's folder", false,
        [&](AttackScene& t) {
          return mkdir(t.Private().c_str(), 0700) == 0 && link(t.attacker, t.Folder());
        },
-       {kFolderError}},
-      {"book folder belongs to someone else",
-       false,
+       false},
+      {"book folder belongs to someone else", false,
        [](AttackScene& t) {
          return mkdir(t.Private().c_str(), 0700) == 0 && mkdir(t.Folder().c_str(), 0700) == 0 &&
                 GiveAway(t.Folder());
        },
-       {kFolderError}},
-      {"book folder writable by its group",
-       false,
+       false},
+      {"book folder writable by its group", false,
        [](AttackScene& t) {
          return mkdir(t.Private().c_str(), 0700) == 0 && mkdir(t.Folder().c_str(), 0700) == 0 &&
                 chmod(t.Folder().c_str(), 0770) == 0;
        },
-       {kFolderError}},
-      {"book folder writable by others",
-       false,
+       false},
+      {"book folder writable by others", false,
        [](AttackScene& t) {
          return mkdir(t.Private().c_str(), 0700) == 0 && mkdir(t.Folder().c_str(), 0700) == 0 &&
                 chmod(t.Folder().c_str(), 0777) == 0;
        },
-       {kFolderError}},
+       false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     auto t = std::make_unique<AttackScene>();  // a fresh book and folders per case
+    const std::string runtime = t->book.Tmp().File("run");
+    ASSERT_EQ(mkdir(runtime.c_str(), 0700), 0);
+    ScopedEnv runtimeDir("XDG_RUNTIME_DIR", runtime);
     if (c.withSplash)
       t->book.Input().splashBitmap = "BM" + std::string(40, 's');
     t->book.Write();
@@ -142,9 +139,21 @@ TEST(TempFolderAttackTest, PreparedPrivateOrBookFoldersAreRefused) {
     const StartupRun run = RunStartupInChild();
     ASSERT_TRUE(run.exited) << run.otherOutput;
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.messages, c.messages);
+    if (c.opensElsewhere) {
+      EXPECT_TRUE(run.loaded);
+      EXPECT_EQ(run.startPage, runtime + "/quire/" + TestBook::kEsbn + ".k9w/index.html");
+      EXPECT_EQ(run.messages,
+                std::vector<std::string>{t->Private() +
+                                         " is not a private folder of this user (it is another "
+                                         "user's, a link, or open to others); the book's files "
+                                         "go to " +
+                                         runtime + "/quire/ instead"});
+    } else {
+      EXPECT_EQ(run.messages, std::vector<std::string>{kFolderError});
+    }
     t->ExpectAttackerFolderUntouched();
-    // The files the book holds were written nowhere: the prepared folders hold nothing new.
+    // The files the book holds were written nowhere else: the prepared folders hold
+    // nothing new.
     struct stat st {};
     if (lstat(t->Folder().c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
       EXPECT_EQ(EverythingUnder(t->Folder()), std::vector<std::string>{});
@@ -159,7 +168,8 @@ TEST(TempFolderAttackTest, PreparedPrivateOrBookFoldersAreRefused) {
 
 // Links left in the private and book folders, under the names of the book's files and of
 // the reader's intermediate files, are never followed: what they point at stays as it
-// is, and the links themselves are not the reader's to remove.
+// is. Those in the private folder are not the reader's to remove; those in a book folder
+// nobody holds go when the folder is claimed, and the book's own files take their names.
 TEST(TempFolderAttackTest, LinksInPlaceOfFilesAreNeverFollowed) {
   AttackScene t;
   TestBook& book = t.book;
@@ -182,15 +192,18 @@ TEST(TempFolderAttackTest, LinksInPlaceOfFilesAreNeverFollowed) {
   EXPECT_TRUE(run.loaded);
   t.ExpectAttackerFolderUntouched();
   for (const std::string& path : links) {
+    SCOPED_TRACE(path);
     struct stat st {};
-    EXPECT_EQ(lstat(path.c_str(), &st), 0) << path;
-    EXPECT_TRUE(S_ISLNK(st.st_mode)) << path;
+    EXPECT_EQ(lstat(path.c_str(), &st), 0);
+    EXPECT_EQ(S_ISLNK(st.st_mode), path.rfind(bookFolder, 0) != 0);
   }
+  EXPECT_EQ(book.Extracted("index.html"), "<p>start</p>");
+  EXPECT_EQ(book.Extracted("packed.txt"), std::string(3000, 'p') + "end");
 }
 
-// Whatever else holds a book file's name in the book folder: a pipe must not stall the
-// start-up (nothing reads it), a folder must not be entered, and a file of an earlier run
-// is written over and made private. Only the file is the reader's to replace.
+// Whatever a reader that did not end cleanly left under the book's names in a folder
+// nobody holds (a pipe, which must not stall the start-up, a folder, a file open to all)
+// is gone before the book's own files are extracted, and they are private.
 TEST(TempFolderAttackTest, PipesFoldersAndOldFilesUnderTheBooksNames) {
   AttackScene t;
   t.book.AddFile("old.txt", "new contents", /*packed=*/false);
@@ -206,15 +219,15 @@ TEST(TempFolderAttackTest, PipesFoldersAndOldFilesUnderTheBooksNames) {
   ASSERT_FALSE(run.timedOut) << "the start-up stalled on the pipe";
   ASSERT_TRUE(run.exited) << run.otherOutput;
   EXPECT_TRUE(run.loaded);
-  struct stat st {};
-  ASSERT_EQ(lstat((t.Folder() + "/index.html").c_str(), &st), 0);
-  EXPECT_TRUE(S_ISFIFO(st.st_mode));
-  ASSERT_EQ(lstat((t.Folder() + "/packed.txt").c_str(), &st), 0);
-  EXPECT_TRUE(S_ISDIR(st.st_mode));
-  EXPECT_EQ(EverythingUnder(t.Folder() + "/packed.txt"), std::vector<std::string>{});
+  for (const char* name : {"index.html", "packed.txt", "old.txt"}) {
+    struct stat st {};
+    ASSERT_EQ(lstat((t.Folder() + "/" + name).c_str(), &st), 0) << name;
+    ASSERT_TRUE(S_ISREG(st.st_mode)) << name;  // reading a pipe would wait for ever
+    EXPECT_EQ(st.st_mode & 07777, 0600u) << name;
+  }
+  EXPECT_EQ(t.book.Extracted("index.html"), "<p>start</p>");
+  EXPECT_EQ(t.book.Extracted("packed.txt"), std::string(3000, 'p') + "end");
   EXPECT_EQ(t.book.Extracted("old.txt"), "new contents");
-  ASSERT_EQ(lstat((t.Folder() + "/old.txt").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0600u);
   t.ExpectAttackerFolderUntouched();
 }
 

@@ -1,4 +1,6 @@
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
@@ -266,6 +268,43 @@ TEST_F(ExtensionLoadingTest, StartUpLoadsFromTheBookFolderAndShutdownUnloadsAfte
   EXPECT_THAT(CallsOf("full"),
               ElementsAre(StartsWith("Init "), "ScriptGetKey", "Exit", "Unloaded"));
   EXPECT_FALSE(PathExists(path));
+  PageStore::Instance().ResetForTesting();
+}
+
+// A reader killed with SIGKILL leaves its library in its book folder; the next book that
+// claims the folder (the same ESBN) neither sees nor loads it.
+TEST_F(ExtensionLoadingTest, LibraryOfAKilledRunIsNeverLoadedByTheNextBook) {
+  PageStore::Instance().ResetForTesting();
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t first = fork();
+  ASSERT_GE(first, 0);
+  if (first == 0) {
+    close(ready[0]);
+    const std::string folder = BookFolder();
+    std::error_code failed;
+    std::filesystem::copy_file(kFullLibrary, folder + "__pxa__full.so", failed);
+    const char done = failed ? '0' : '1';
+    [[maybe_unused]] ssize_t told = write(ready[1], &done, 1);
+    pause();  // until killed
+    _exit(0);
+  }
+  close(ready[1]);
+  char done = '0';
+  ASSERT_EQ(read(ready[0], &done, 1), 1);
+  close(ready[0]);
+  kill(first, SIGKILL);
+  ASSERT_EQ(waitpid(first, nullptr, 0), first);
+  ASSERT_EQ(done, '1');
+
+  ReaderSession session;
+  const std::string folder = BookFolder();
+  EXPECT_FALSE(PathExists(folder + "__pxa__full.so"));
+  session.LoadExtensions();
+  EXPECT_THAT(RawCalls(), IsEmpty());
+  EXPECT_THAT(ExtensionFiles(), IsEmpty());
+  EXPECT_FALSE(IsMapped(folder + "__pxa__full.so"));
+  session.Shutdown();
   PageStore::Instance().ResetForTesting();
 }
 

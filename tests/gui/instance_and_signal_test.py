@@ -1,6 +1,7 @@
 """The splash picture's file goes once the splash has closed; a second copy of a running
-book hands over to the first and ends silently; SIGTERM closes the window as its close
-button does: the exit script runs and the book folder goes."""
+book hands over to the first and ends silently, while another book that carries the same
+id opens a window of its own; SIGTERM closes the window as its close button does: the
+exit script runs and the book folder goes."""
 
 import os
 import signal
@@ -71,6 +72,19 @@ def test():
             check(has_state(frame, pyatspi.STATE_SHOWING), "the first window still shows")
             other.destroy()
             check(os.path.isdir(folder), "the second copy left the book folder alone")
+
+            # Another book with the same id (two sites from folders of the same name) is no
+            # copy of this one: it must not end silently.
+            same_id = Book(os.path.join(work, "same-id"),
+                           {"index.html": "<html><body><p>Another book</p></body></html>"},
+                           "[book]\nid = %s\nesbn = GUI-ONCE-2\ntitle = Same Id\n" % book.book_id)
+            another = Reader(same_id, home)
+            try:
+                another.frame()
+                another.wait_for_page("Another book", "the other book's own page")
+                check(reader.process.poll() is None, "the first book still runs")
+            finally:
+                another.close()
 
             reader.process.send_signal(signal.SIGTERM)
             reader.expect_closed_cleanly("SIGTERM", os.path.join(out, "exit.txt"), folder, 30)

@@ -41,8 +41,44 @@ def check(condition, message):
         raise TestFailure(message)
 
 
+_book_count = 0
+
+
+def unique_book_id():
+    """A book id no other book on this machine has: the reader's single-instance name is
+    machine-wide, and test books of another checkout, run at the same time, must not hand
+    over to ours (nor ours to theirs)."""
+    global _book_count
+    _book_count += 1
+    return "gui-%d-%d-%s" % (os.getpid(), _book_count, os.urandom(4).hex())
+
+
+def with_book_id(manifest, book_id, replace=False):
+    """`manifest` with `id = book_id` in its [book] section, unless it names an id itself
+    (which `replace` replaces)."""
+    lines = manifest.splitlines()
+    section = None
+    header = None
+    for number, line in enumerate(lines):
+        text = line.strip()
+        if text.startswith("[") and text.endswith("]"):
+            section = text[1:-1].strip().lower()
+            if section == "book" and header is None:
+                header = number
+        elif section == "book" and "=" in text and text.split("=", 1)[0].strip().lower() == "id":
+            if not replace:
+                return manifest
+            lines[number] = "id = " + book_id
+            return "\n".join(lines) + "\n"
+    if header is None:
+        return "[book]\nid = %s\n%s" % (book_id, manifest)
+    lines.insert(header + 1, "id = " + book_id)
+    return "\n".join(lines) + "\n"
+
+
 class Book:
-    """A book built from `files` (name -> bytes or text) and a manifest text."""
+    """A book built from `files` (name -> bytes or text) and a manifest text. Unless the
+    manifest names an id, the book gets one of its own (`book_id`)."""
 
     def __init__(self, work, files, manifest):
         self.work = work
@@ -52,8 +88,9 @@ class Book:
             mode = "wb" if isinstance(content, bytes) else "w"
             with open(os.path.join(source, name), mode) as f:
                 f.write(content)
+        self.book_id = unique_book_id()
         with open(os.path.join(source, "book.ini"), "w") as f:
-            f.write(manifest)
+            f.write(with_book_id(manifest, self.book_id))
         self.path = os.path.join(work, "book")
         subprocess.run([os.environ["QUIRE_PACK"], "build", source, "-o", self.path,
                         "--reader", os.environ["QUIRE_READER"], "-q"], check=True)
@@ -72,6 +109,10 @@ def reader_environment(home):
         "GDK_BACKEND": "x11",
     })
     os.makedirs(env["TMPDIR"], exist_ok=True)
+    # The reader takes TMPDIR only when no other user may change what it holds, whatever
+    # the umask made of the folders.
+    for folder in (home, env["TMPDIR"]):
+        os.chmod(folder, 0o700)
     return env
 
 

@@ -10,7 +10,8 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import pyatspi  # noqa: E402
 from reader_driver import (Reader, Scratch, check, click, do_action, find, find_all,  # noqa: E402
-                           has_state, page_text, run, text_of, wait_for)
+                           has_state, page_text, run, text_of, unique_book_id, wait_for,
+                           with_book_id)
 
 # A sentence that only the named page shows.
 PAGES = {
@@ -27,10 +28,19 @@ PAGES = {
 
 
 class SampleBook:
+    """The sample book with an id of its own, so that it never hands over to a sample book
+    that another checkout's test (or a reader) runs at the same time."""
+
     def __init__(self, work):
         self.path = os.path.join(work, "lighthouse")
+        with open(os.path.join(os.environ["QUIRE_SAMPLE_BOOK"], "book.ini")) as f:
+            manifest = with_book_id(f.read(), unique_book_id(), replace=True)
+        manifest_path = os.path.join(work, "sample.ini")
+        with open(manifest_path, "w") as f:
+            f.write(manifest)
         subprocess.run([os.environ["QUIRE_PACK"], "build", os.environ["QUIRE_SAMPLE_BOOK"],
                         "-o", self.path, "--reader", os.environ["QUIRE_READER"],
+                        "--manifest", manifest_path,
                         "--add", os.environ["QUIRE_EXAMPLE_EXT"], "-q"], check=True)
 
 

@@ -91,6 +91,57 @@ TEST_F(AboutPageTest, PublisherUrlAndCopyrightAlone) {
             std::string(kTitleLine) + "Contents of this E-Book are mine<BR>" + kEsbnLine);
 }
 
+// The attribute values are written without quotes; a value that would end one early and
+// add an attribute is quoted instead, and an address that would run a script is no link.
+// Ordinary values keep the bytes they always had.
+TEST_F(AboutPageTest, LinkValuesCannotAddAttributesOrScripts) {
+  const struct {
+    const char* email;
+    const char* url;
+    std::string links;  // what follows "by Ann" up to the copyright line
+  } cases[] = {
+      {"ann@x.org", "https://x.org/a?b=1&c=2",
+       "<A HREF=MAILTO:ann@x.org>Ann</A>&nbsp;&nbsp;(<A HREF=MAILTO:ann@x.org>ann@x.org</A>)<BR>"
+       "<A HREF=https://x.org/a?b=1&c=2 TARGET=_blank>https://x.org/a?b=1&amp;c=2</A><BR>"},
+      {"a@b onmouseover=alert(1)", "http://x.org/ onclick=alert(1)",
+       "<A HREF=\"MAILTO:a@b onmouseover=alert(1)\">Ann</A>&nbsp;&nbsp;(<A HREF=\"MAILTO:a@b "
+       "onmouseover=alert(1)\">a@b onmouseover=alert(1)</A>)<BR>"
+       "<A HREF=\"http://x.org/ onclick=alert(1)\" TARGET=_blank>http://x.org/ "
+       "onclick=alert(1)</A><BR>"},
+      {"a@b\tx", "http://x.org/\"><script>alert(1)</script>",
+       "<A HREF=\"MAILTO:a@b\tx\">Ann</A>&nbsp;&nbsp;(<A HREF=\"MAILTO:a@b\tx\">a@b\tx</A>)<BR>"
+       "<A HREF=\"http://x.org/&quot;&gt;&lt;script&gt;alert(1)&lt;/script&gt;\" TARGET=_blank>"
+       "http://x.org/&quot;&gt;&lt;script&gt;alert(1)&lt;/script&gt;</A><BR>"},
+      {"a'b@x", "http://x.org/'a`b",
+       "<A HREF=\"MAILTO:a'b@x\">Ann</A>&nbsp;&nbsp;(<A HREF=\"MAILTO:a'b@x\">a'b@x</A>)<BR>"
+       "<A HREF=\"http://x.org/'a`b\" TARGET=_blank>http://x.org/'a`b</A><BR>"},
+      {"ann@x.org", "javascript:alert(document.cookie)",
+       "<A HREF=MAILTO:ann@x.org>Ann</A>&nbsp;&nbsp;(<A HREF=MAILTO:ann@x.org>ann@x.org</A>)<BR>"
+       "javascript:alert(document.cookie)<BR>"},
+      {"ann@x.org", " JaVa\tScRiPt:alert(1)",
+       "<A HREF=MAILTO:ann@x.org>Ann</A>&nbsp;&nbsp;(<A HREF=MAILTO:ann@x.org>ann@x.org</A>)<BR>"
+       " JaVa\tScRiPt:alert(1)<BR>"},
+      {"ann@x.org", "data:text/html,<script>alert(1)</script>",
+       "<A HREF=MAILTO:ann@x.org>Ann</A>&nbsp;&nbsp;(<A HREF=MAILTO:ann@x.org>ann@x.org</A>)<BR>"
+       "data:text/html,&lt;script&gt;alert(1)&lt;/script&gt;<BR>"},
+      // A character reference that a browser would read as the scheme's ':'.
+      {"ann@x.org", "javascript&#58;alert(1)",
+       "<A HREF=MAILTO:ann@x.org>Ann</A>&nbsp;&nbsp;(<A HREF=MAILTO:ann@x.org>ann@x.org</A>)<BR>"
+       "<A HREF=\"javascript&amp;#58;alert(1)\" TARGET=_blank>javascript&amp;#58;alert(1)</A><BR>"},
+      {"ann@x.org", "notes.html",
+       "<A HREF=MAILTO:ann@x.org>Ann</A>&nbsp;&nbsp;(<A HREF=MAILTO:ann@x.org>ann@x.org</A>)<BR>"
+       "<A HREF=notes.html TARGET=_blank>notes.html</A><BR>"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.url);
+    m_settings.author = "Ann";
+    m_settings.authorEmail = c.email;
+    m_settings.authorUrl = c.url;
+    LoadBook(m_settings);
+    EXPECT_EQ(BuildBookInfoBlock(), std::string(kTitleLine) + "by " + c.links + kEsbnLine);
+  }
+}
+
 TEST_F(AboutPageTest, CreditSectionLinksTwiceToTheGivenAddress) {
   EXPECT_EQ(BuildCreditBlock("https://q.example/", 1, 2),
             PageSection("Software &amp; Copyright",

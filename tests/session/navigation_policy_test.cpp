@@ -292,6 +292,55 @@ TEST(NavigationPolicyTest, WithoutAClaimedFolderNoPageRunsScriptLinks) {
   EXPECT_EQ(reader.calls, std::vector<std::string>{"commands:file:///b/p.html##RUN('x')"});
 }
 
+// A book made from a site without a manifest: its pages are web pages. No page's script
+// link runs, not even the book's own page shown in the book's window; what the reader
+// itself asks for (Home, the contents, search results, a command's navigation) still does.
+TEST(NavigationPolicyTest, PagesOfAnImportedSiteRunNoScriptLinks) {
+  for (const char* link : {"file:///b/p.html##RUN('sh -c x')", "file:///b/p.html#!s.txt",
+                           "file:///b/p.html#@/tmp/s.txt", "file:///b/index.html##EXIT()"}) {
+    SCOPED_TRACE(link);
+    NavigationContext context = BookContext(false);
+    context.pageCommands = false;
+    RecordingHandlers page;
+    EXPECT_EQ(DecideNavigation(link, NavigationOrigin::kPage, context, page),
+              NavigationVerdict::kDisplay);
+    EXPECT_TRUE(page.calls.empty());
+    EXPECT_FALSE(MayRunScriptLinks(link, NavigationOrigin::kPage, context));
+    RecordingHandlers reader;
+    EXPECT_EQ(DecideNavigation(link, NavigationOrigin::kReader, context, reader),
+              NavigationVerdict::kCancel);
+    EXPECT_FALSE(reader.calls.empty());
+    // The control: the same link in a book whose pages may run it.
+    context.pageCommands = true;
+    RecordingHandlers own;
+    EXPECT_EQ(DecideNavigation(link, NavigationOrigin::kPage, context, own),
+              NavigationVerdict::kCancel);
+  }
+}
+
+// Showing an address again never runs it, whoever put it there: a command address that an
+// outside page sent the view to (shown, not run) or that a command navigated to, reloaded
+// by Refresh, F5, a page's own reload or the reload after the web process died.
+TEST(NavigationPolicyTest, AReloadNeverRunsAScriptLink) {
+  for (const char* address : {"file:///b/index.html##FILEWRITE('x','/tmp/y','t')",
+                              "file:///b/index.html#!x.txt", "file:///b/index.html#@/tmp/s.txt"}) {
+    SCOPED_TRACE(address);
+    NavigationContext context = BookContext(false);
+    context.shownUrl = address;  // the address is what the window shows
+    RecordingHandlers handlers;
+    EXPECT_EQ(DecideNavigation(address, NavigationOrigin::kReplay, context, handlers),
+              NavigationVerdict::kDisplay);
+    EXPECT_TRUE(handlers.calls.empty());
+    EXPECT_FALSE(MayRunScriptLinks(address, NavigationOrigin::kReplay, context));
+  }
+  // An outside address reloaded with open-links-outside on still goes to the browser.
+  RecordingHandlers outside;
+  EXPECT_EQ(DecideNavigation("http://example.org/##x", NavigationOrigin::kReplay, BookContext(true),
+                             outside),
+            NavigationVerdict::kCancel);
+  EXPECT_EQ(outside.calls, std::vector<std::string>{"outside:http://example.org/##x"});
+}
+
 TEST(NavigationPolicyTest, OnlyTheBooksOwnFilesAreSavedFromItsOwnPages) {
   const struct {
     const char* url;

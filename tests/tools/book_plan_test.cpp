@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "default_identity.h"
 #include "ini_document.h"
 #include "support/scoped_tmpdir.h"
 #include "tools/pack_runner.h"
@@ -86,8 +87,8 @@ TEST_F(BookPlanTest, FilesTheManifestDoesNotDescribeGetDefaultsByKind) {
   EXPECT_FALSE(Entry("photo.JPG").packed);
   EXPECT_TRUE(Entry("script.txt").expandVariables);
   EXPECT_EQ(m_spec.settings.title, "Welcome");
-  EXPECT_EQ(m_spec.settings.esbn, "src");
-  EXPECT_EQ(m_spec.bookId, "src");
+  EXPECT_EQ(m_spec.settings.esbn, DefaultEsbn("Welcome", "src"));
+  EXPECT_EQ(m_spec.bookId, m_spec.settings.esbn);
   EXPECT_TRUE(m_warnings.empty());
 }
 

@@ -161,6 +161,7 @@ TEST(ManifestTest, EmptyManifestTakesTheBuildDefaults) {
   EXPECT_EQ(SettingsFields(manifest.settings), SettingsFields(ManifestDefaultSettings()));
   EXPECT_FALSE(manifest.hasTitle);
   EXPECT_FALSE(manifest.bookId.has_value());
+  EXPECT_FALSE(manifest.pageCommands.has_value());
   EXPECT_EQ(manifest.settings.alwaysOnTop, 0);
   EXPECT_EQ(manifest.settings.windowWidthCode, kDefaultWindowWidth);
   EXPECT_EQ(manifest.settings.windowHeight, kDefaultWindowHeight);
@@ -172,6 +173,7 @@ TEST(ManifestTest, SectionsSetSettingsFilesAndVariables) {
   Manifest manifest;
   ASSERT_EQ(ReadText("[book]\nid = my-book\ntitle = T\nesbn = E-1\nsplash = s.bmp\n"
                      "rebranded = yes\nignore = drafts/ *.bak\nstartup-script = #!start.txt\n"
+                     "page-commands = no\n"
                      "[window]\nwidth = 640\nheight = 480\nposition = bottom-right\n"
                      "[toolbar]\nbuttons = back home\nstyle = left\n"
                      "[colors]\nbackground = #FFFFFF\n"
@@ -188,6 +190,7 @@ TEST(ManifestTest, SectionsSetSettingsFilesAndVariables) {
   EXPECT_EQ(s.esbn, "E-1");
   EXPECT_EQ(manifest.splash, "s.bmp");
   EXPECT_EQ(manifest.rebranded, 1);
+  EXPECT_EQ(manifest.pageCommands, false);
   EXPECT_EQ(manifest.ignore, (std::vector<std::string>{"drafts/", "*.bak"}));
   EXPECT_EQ(s.startupScript, "#!start.txt");
   EXPECT_EQ(s.windowWidthCode, 640);
@@ -222,6 +225,7 @@ TEST(ManifestTest, BadManifestsAreRefusedWithTheirLine) {
       {"[books]\n", "book.ini:1: unknown section [books]"},
       {"[book]\ntitel = x\n", "book.ini:2: unknown key 'titel' in [book]"},
       {"[window]\nsizeable = maybe\n", "book.ini:2: [window] sizeable: expected yes or no"},
+      {"[book]\npage-commands = sometimes\n", "book.ini:2: [book] page-commands: expected yes"},
       {"[colors]\nlink = blue\n", "book.ini:2: [colors] link: expected a colour"},
       {"[book]\nid = " + std::string(64, 'x') + "\n", "book.ini:2: the book id may hold at most"},
       {"[variables]\ntitle = x\n", "book.ini:2: variable name 'title' is a predefined"},
@@ -269,6 +273,7 @@ TEST(ManifestTest, WrittenManifestReadsBackToTheSameRecords) {
   s.aboutPageName = "about.html";
   source.bookId = "book id";
   source.rebranded = 5;
+  source.pageCommands = false;
   source.splashName = "splash.bmp";
   source.variables = {{"v1", "note", "line1\nline2", 0, 1}, {"V2", "", "<i>x</i>", 0, 9}};
   EBookFile file;
@@ -286,6 +291,7 @@ TEST(ManifestTest, WrittenManifestReadsBackToTheSameRecords) {
   EXPECT_EQ(SettingsFields(manifest.settings), SettingsFields(s));
   EXPECT_EQ(manifest.bookId, "book id");
   EXPECT_EQ(manifest.rebranded, 5);
+  EXPECT_EQ(manifest.pageCommands, false);
   EXPECT_EQ(manifest.splash, "splash.bmp");
   ASSERT_EQ(manifest.variables.size(), 2u);
   EXPECT_EQ(manifest.variables[0].value, "line1\nline2");

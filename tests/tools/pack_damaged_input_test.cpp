@@ -77,23 +77,44 @@ TEST_F(PackCliTest, DamagedFileDataFailsTheFileNotTheWholeListing) {
 }
 
 // The tools decode a book's files straight into the files they write: the reader's private
-// temporary folder is never used, so one that another user planted a link for is never
-// written through.
+// temporary folder is never used (nor named), so one that another user planted a link for
+// is never written through.
 TEST_F(PackCliTest, AnUnsafePrivateTemporaryFolderIsNeverUsed) {
   std::string book = SimpleBook();
   fs::create_directories(Path("evil"));
-  ASSERT_EQ(symlink(m_tmp.Path().c_str(), Path("evil/quire-" + std::to_string(getuid())).c_str()),
-            0);
+  fs::create_directories(Path("run"));
+  fs::permissions(Path("run"), fs::perms::owner_all);
+  const std::string evil = Path("evil/quire-" + std::to_string(geteuid()));
+  ASSERT_EQ(symlink(m_tmp.Path().c_str(), evil.c_str()), 0);
   const std::vector<std::string> before = Listing(m_tmp.Path());
   ScopedEnv tmpdir("TMPDIR", Path("evil"));
+  ScopedEnv runtime("XDG_RUNTIME_DIR", Path("run"));
   RunResult r = Pack({"list", book});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_NE(r.out.find("data.bin"), std::string::npos) << r.out;
+  EXPECT_EQ(r.err.find(evil), std::string::npos) << r.err;
   EXPECT_EQ(Pack({"extract", book, Path("out")}).exitCode, 0);
   EXPECT_EQ(Listing(Path("out")), (std::vector<std::string>{"data.bin", "index.html"}));
   std::vector<std::string> after = Listing(m_tmp.Path());
   after.erase(std::remove(after.begin(), after.end(), "out"), after.end());
   EXPECT_EQ(after, before);
+  EXPECT_TRUE(fs::is_empty(Path("run"))) << "the fallback folder is not needed either";
+}
+
+// A TMPDIR where anyone may rename entries is passed over for the scratch and preview
+// folders too: another user could swap the book that run starts.
+TEST_F(PackCliTest, TmpdirOpenToOthersIsPassedOver) {
+  std::string book = SimpleBook();
+  fs::create_directories(Path("open"));
+  fs::permissions(Path("open"), fs::perms::all);
+  ScopedEnv tmpdir("TMPDIR", Path("open"));
+  RunResult r = Pack({"list", book});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.err.find("quire-pack: note: the temporary folder " + Path("open") +
+                       " is not used: other users can change or replace what it holds"),
+            std::string::npos)
+      << r.err;
+  EXPECT_TRUE(fs::is_empty(Path("open")));
 }
 
 TEST_F(PackCliTest, FileCountThatDisagreesWithTheDirectoryIsNotRebound) {

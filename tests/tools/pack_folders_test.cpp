@@ -99,6 +99,12 @@ TEST_F(PackFoldersTest, TheDryRunShowsTheTree) {
             "    pic.png\n"
             "tools/\n"
             "  run.sh\n"
+            "What the book can run:\n"
+            "  start-up script:     none\n"
+            "  exit script:         none\n"
+            "  script links:        no page or script holds any; shown, never run "
+            "(page-commands = no)\n"
+            "  extension libraries: none\n"
             "7 files, 0 warnings; no book written (--dry-run)\n");
 }
 

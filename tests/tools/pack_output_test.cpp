@@ -1,6 +1,6 @@
 // What quire-pack build prints for a site with many broken references: grouped warnings,
-// a count by kind, one line for the book written, and what --verbose, --quiet and
-// --strict change.
+// a count by kind, one line for the book written and what the book can run, and what
+// --verbose, --quiet and --strict change.
 #include <regex>
 
 #include "tools/pack_cli_fixture.h"
@@ -119,11 +119,19 @@ TEST_F(PackOutputTest, WarningsAreGroupedCountedAndQuietenedAsAsked) {
     EXPECT_EQ(Lines(r.err), c.err);
     EXPECT_EQ(PathExists(Path("site.book")), c.code == 0);
     if (c.wrote) {
-      // One line: pages, other files, the book's size and the reader image's.
+      // One line: pages, other files, the book's size and the reader image's; then what
+      // the book can run.
       std::regex line("Wrote " + Path("site.book") +
                       ": 2 pages, 1 other file, [0-9.]+ (bytes|KiB|MiB) book \\(reader image "
                       "[0-9.]+ (bytes|KiB|MiB), " +
-                      testing::ReaderPath() + "\\), 11 warnings\n");
+                      testing::ReaderPath() +
+                      "\\), 11 warnings\n"
+                      "What the book can run:\n"
+                      "  start-up script:     none\n"
+                      "  exit script:         none\n"
+                      "  script links:        no page or script holds any; they run "
+                      "\\(page-commands = yes\\)\n"
+                      "  extension libraries: none\n");
       EXPECT_TRUE(std::regex_match(r.out, line)) << r.out;
     } else {
       EXPECT_EQ(r.out, "");

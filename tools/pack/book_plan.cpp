@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "book/container_reader.h"
+#include "default_identity.h"
 #include "flat_site.h"
 #include "html_meta.h"
 #include "platform/ascii_text.h"
@@ -112,7 +113,7 @@ bool CompleteSettings(const PlanInput& input, const std::vector<const EBookFile*
                          : folderName;
   }
   if (!manifest.hasEsbn)
-    settings.esbn = IdentifierFromName(folderName);
+    settings.esbn = DefaultEsbn(settings.title, folderName);
   for (const auto& [mode, page, what] :
        {std::tuple{settings.contentsMode, settings.contentsPageName, "contents"},
         std::tuple{settings.aboutMode, settings.aboutPageName, "about"}}) {
@@ -170,6 +171,7 @@ struct ReadFiles {
   std::vector<bool> changed;
   std::vector<std::vector<uint32_t>> links;
   std::vector<std::string> issues;  // in plan order
+  size_t filesWithScriptLinks = 0;
 };
 
 // Reads every planned file; with a writer, stores each one as soon as it is ready.
@@ -191,6 +193,7 @@ bool ReadAllFiles(const SourcePlan& plan, BookFileWriter* writer, bool keepRewri
         if (keepRewritten)
           files->rewritten[i] = std::move(result.data);
         files->changed[i] = result.changed;
+        files->filesWithScriptLinks += result.scriptLinks ? 1 : 0;
         files->links[i] = std::move(result.links);
         files->issues.insert(files->issues.end(), std::make_move_iterator(result.issues.begin()),
                              std::make_move_iterator(result.issues.end()));
@@ -319,6 +322,7 @@ bool AssembleBook(const PlanInput& input, const SourcePlan& plan, BookFileWriter
   if (report) {
     report->nameMap = plan.nameMap;
     report->referenceIssues = std::move(files.issues);
+    report->filesWithScriptLinks = files.filesWithScriptLinks;
   } else {
     warnings->insert(warnings->end(), files.issues.begin(), files.issues.end());
   }

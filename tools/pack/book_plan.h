@@ -62,6 +62,8 @@ struct PlanReport {
   std::vector<std::pair<std::string, std::string>> nameMap;
   // References that could not be rewritten: "page.html:12: reference ... ".
   std::vector<std::string> referenceIssues;
+  // Pages and scripts that hold script links (##, #!, #@), as the book stores them.
+  size_t filesWithScriptLinks = 0;
 };
 
 // Fills `bookSpec` (everything but the image), every file read once (a rewritten file's

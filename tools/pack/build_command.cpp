@@ -16,6 +16,7 @@
 #include "platform/ascii_text.h"
 #include "readable_palette.h"
 #include "reader_image.h"
+#include "site_trust.h"
 #include "source_plan.h"
 #include "terminal_text.h"
 #include "warning_groups.h"
@@ -54,7 +55,14 @@ constexpr char kBuildHelp[] =
     "  -h, --help           show this help\n"
     "\n"
     "\"subfolders = flatten\" in [book] does what --flatten does; \"subfolders = refuse\"\n"
-    "stores the files at the top only and refuses a subfolder that is not ignored.\n";
+    "stores the files at the top only and refuses a subfolder that is not ignored.\n"
+    "\n"
+    "A SOURCE_DIR without a book.ini is taken for a site: its pages are web pages, whose\n"
+    "script links (##, #!, #@) the reader shows and never runs, and extension libraries\n"
+    "(__pxa__*) found in it are left out. \"page-commands = yes\" in [book] of a manifest\n"
+    "lets the links run; a [file:NAME] section or --add keeps a library. Every build ends\n"
+    "by saying what the book can run: its start-up and exit scripts, how many pages and\n"
+    "scripts hold script links, its extension libraries.\n";
 
 std::time_t BuildTime(bool quiet) {
   const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
@@ -146,13 +154,14 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
   input.flatten = parsed.Has("flatten");
   input.packAhead = !request.dryRun;
   std::string manifestPath;
+  const std::string own = sourceDir + (sourceDir.back() == '/' ? "" : "/") + kManifestName;
+  const bool ownManifest = lstat(own.c_str(), &st) == 0;
   if (parsed.Has("manifest")) {
     manifestPath = parsed.Value("manifest");
     if (!LoadManifestFile(manifestPath, &input.manifest, &error))
       return Fail(error);
   } else {
-    std::string own = sourceDir + (sourceDir.back() == '/' ? "" : "/") + kManifestName;
-    if (lstat(own.c_str(), &st) == 0) {
+    if (ownManifest) {
       manifestPath = own;
       if (!LoadManifestFile(manifestPath, &input.manifest, &error))
         return Fail(error);
@@ -175,6 +184,8 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
   SourcePlan plan;
   if (!PlanSources(input, &plan, &warnings, &error))
     return Fail(error);
+  const SiteTrustInput trust{ownManifest, &input.manifest, input.extraFiles};
+  LeaveOutSiteLibraries(trust, &plan, &warnings);
 
   // Where it goes: never over what it reads.
   BookSpec bookSpec;
@@ -210,6 +221,15 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
   }
   if (request.dryRun)
     PrintNames(plan.layout, report.nameMap);
+  BookPowers powers;
+  ApplySiteTrust(trust, report, &bookSpec, &warnings, &powers);
+  auto printPowers = [&] {
+    for (const std::string& line : BookPowersLines(powers)) {
+      if (!quiet)
+        std::cout << TerminalLine(line) << "\n";
+    }
+    std::cout.flush();  // before run starts the book
+  };
 
   const bool strict = parsed.Has("strict");
   const std::vector<std::string>& issues = report.referenceIssues;
@@ -234,6 +254,7 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
   }
   size_t warningCount = allWarnings.size();
   if (request.dryRun) {
+    printPowers();
     std::cout << bookSpec.files.size() << (bookSpec.files.size() == 1 ? " file, " : " files, ")
               << warningCount << (warningCount == 1 ? " warning" : " warnings")
               << "; no book written (--dry-run)\n";
@@ -257,6 +278,7 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
     summary.warnings = warningCount;
     std::cout << BuildSummaryLine(summary) << "\n";
   }
+  printPowers();
   return kExitOk;
 }
 

@@ -10,6 +10,7 @@
 #include <iostream>
 #include <set>
 
+#include "book/book_features.h"
 #include "book/container_reader.h"
 #include "book/program_file.h"
 #include "book_file.h"
@@ -190,6 +191,7 @@ int RunExtract(const std::vector<std::string>& args) {
     source.settings = book.settings;
     source.bookId = book.trailer.bookId;
     source.rebranded = book.variables.rebranded;
+    source.pageCommands = ReadBookFeatures(book.reserved).pageCommands;
     source.variables = book.variables.variables;
     source.files = book.files;
     std::string splash;

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "book/book_features.h"
 #include "book/container_reader.h"
 #include "book_file.h"
 #include "cli_args.h"
@@ -178,6 +179,7 @@ void PrintTable(const BookFile& book, const FileSizes& sizes, const std::string&
   source.settings = s;
   source.bookId = book.trailer.bookId;
   source.rebranded = book.variables.rebranded;
+  source.pageCommands = ReadBookFeatures(book.reserved).pageCommands;
   std::istringstream manifest(WriteManifest(source));
   for (std::string line; std::getline(manifest, line);) {
     if (line.empty() || line[0] == ';')
@@ -242,6 +244,8 @@ void PrintJson(const BookFile& book, const FileSizes& sizes, int64_t splashSize)
   json.Number("readerSize", static_cast<int64_t>(ReaderImageSize(book)));
   json.String("bookId", book.trailer.bookId);
   json.Number("rebranded", book.variables.rebranded);
+  // Whether the book's pages run their script links (books without the record do).
+  json.Bool("pageCommands", ReadBookFeatures(book.reserved).pageCommands);
   if (book.trailer.splashSize == 0 && book.trailer.splashPos == 0) {
     json.Null("splash");
   } else {

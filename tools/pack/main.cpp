@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -46,6 +47,8 @@ int Dispatch(const std::string& command, const std::vector<std::string>& args, b
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The reader's own notes about its temporary folder, in quire-pack's words.
+  quire::SetTempFolderNotice([](const std::string& text) { quire::pack::Note(text); });
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
     std::cerr << "quire-pack: no command given\n\n" << kUsage;

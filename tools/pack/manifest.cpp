@@ -190,6 +190,13 @@ class ManifestReader {
           return Fail(e.line, reason);
         return true;
       }
+      if (e.key == "page-commands") {
+        int32_t flag = 0;
+        if (!ReadFlag(e.value, &flag, &reason))
+          return Fail(e.line, "[book] page-commands: " + reason);
+        m_manifest->pageCommands = flag != 0;
+        return true;
+      }
       if (e.key == "subfolders") {
         std::string value = AsciiLowered(e.value);
         if (value != "keep" && value != "flatten" && value != "refuse")
@@ -403,6 +410,7 @@ std::string WriteManifest(const ManifestSource& source) {
   if (!source.splashName.empty())
     Line(out, "splash", source.splashName);
   Line(out, "rebranded", WriteFlag(source.rebranded));
+  Line(out, "page-commands", WriteFlag(source.pageCommands ? 1 : 0));
   for (const SettingKey& k : SettingKeys()) {
     open(k.section);
     if (k.text) {

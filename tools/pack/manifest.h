@@ -4,7 +4,7 @@
 //   [book]      id, esbn, title, author, author-email, author-url, publisher, copyright,
 //               startup-message, startup-script, exit-script, referral-code, splash,
 //               rebranded, open-links-outside, shortcut-offer, popup-menu, ignore,
-//               subfolders
+//               subfolders, page-commands
 //   [window]    width, height, position, sizeable, minimize-box, maximize-box,
 //               always-on-top, menu-bar, status-bar, status-bar-toggle
 //   [toolbar]   show, toggle, texts, style, buttons
@@ -66,6 +66,8 @@ struct Manifest {
   // that is not ignored is an error).
   bool flattenSubfolders = false;
   bool refuseSubfolders = false;
+  std::optional<bool> pageCommands;       // "page-commands": whether the pages' script links
+                                          // run; unset: decided by the build
   std::vector<std::string> colorKeysSet;  // the [colors] keys given, in lower case; the
                                           // others keep the readable palette
 };
@@ -103,6 +105,7 @@ struct ManifestSource {
   std::string bookId;
   int32_t rebranded = 0;
   std::string splashName;
+  bool pageCommands = true;  // written as "page-commands"
   std::vector<EBookFile> files;
   std::vector<EBookVariable> variables;
 };

@@ -163,6 +163,21 @@ class Planner {
   std::string& m_error;
 };
 
+// The plan's lookups by name, by site path and its folders, made from its files.
+void IndexPlannedFiles(SourcePlan* plan) {
+  plan->byName.clear();
+  plan->bySitePath.clear();
+  plan->folders.clear();
+  for (size_t i = 0; i < plan->files.size(); ++i) {
+    const PlannedFile& f = plan->files[i];
+    plan->byName.emplace(f.name, static_cast<uint32_t>(i));
+    if (!f.sitePath.empty())
+      plan->bySitePath.emplace(f.sitePath, static_cast<uint32_t>(i));
+    for (std::string_view folder : FoldersOfStoredName(f.name))
+      plan->folders.emplace(folder);
+  }
+}
+
 // A name that leads through another file of the book cannot be extracted: refused here.
 bool NoNameThroughAFile(const SourcePlan& plan, std::string* error) {
   std::vector<std::string_view> names;
@@ -310,10 +325,7 @@ bool PlanSources(const PlanInput& input, SourcePlan* plan, std::vector<std::stri
   if (!NoNameThroughAFile(*plan, error))
     return false;
 
-  for (const PlannedFile& f : plan->files) {
-    for (std::string_view folder : FoldersOfStoredName(f.name))
-      plan->folders.emplace(folder);
-  }
+  IndexPlannedFiles(plan);
   if (plan->layout == SiteLayout::kFlattened) {
     for (const auto& [path, name] : plan->flat.map.names)
       plan->nameMap.emplace_back(path, name);
@@ -326,6 +338,27 @@ bool PlanSources(const PlanInput& input, SourcePlan* plan, std::vector<std::stri
               [](const auto& a, const auto& b) { return SitePathLess(a.first, b.first); });
   }
   return true;
+}
+
+void KeepPlannedFiles(SourcePlan* plan, const std::vector<bool>& keep) {
+  std::unordered_set<std::string> gone;
+  for (size_t i = 0; i < plan->files.size(); ++i) {
+    if (i >= keep.size() || !keep[i])
+      gone.insert(plan->files[i].name);
+  }
+  if (gone.empty())
+    return;
+  std::vector<PlannedFile> kept;
+  for (PlannedFile& file : plan->files) {
+    if (!gone.count(file.name))
+      kept.push_back(std::move(file));
+  }
+  plan->files = std::move(kept);
+  IndexPlannedFiles(plan);
+  auto& map = plan->nameMap;
+  map.erase(std::remove_if(map.begin(), map.end(),
+                           [&](const auto& entry) { return gone.count(entry.second) > 0; }),
+            map.end());
 }
 
 }  // namespace quire::pack

@@ -66,6 +66,10 @@ struct SourcePlan {
 bool PlanSources(const PlanInput& input, SourcePlan* plan, std::vector<std::string>* warnings,
                  std::string* error);
 
+// Keeps the planned files for which `keep` (indexed as plan->files) holds, in their order,
+// and the plan's indexes, folders and name map with them.
+void KeepPlannedFiles(SourcePlan* plan, const std::vector<bool>& keep);
+
 // The name of the folder a path lies in ("a/b" for "a/b/c.html", "" at the top).
 std::string FolderOfPath(const std::string& path);
 

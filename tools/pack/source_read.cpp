@@ -11,6 +11,7 @@
 #include "page_scan.h"
 #include "platform/ascii_text.h"
 #include "reader_image.h"
+#include "script_link_scan.h"
 #include "site_reference.h"
 #include "site_rewriter.h"
 
@@ -211,6 +212,8 @@ bool ReadSource(const SourcePlan& plan, size_t index, const ReadOptions& options
   if (file.rule)
     ApplyFileRule(*file.rule, &entry);
   result->entry = std::move(entry);
+  if (const LinkScanKind kind = LinkScanKindOf(name); kind != LinkScanKind::kNone)
+    result->scriptLinks = HoldsScriptLinks(data, kind);
   if (options.store) {
     result->stored = result->entry.packed ? LzPack(data) : std::move(data);
   } else if (result->changed) {

@@ -27,6 +27,7 @@ struct ReadResult {
   std::vector<std::string> issues;    // references that will not work: "a.html:12: ..."
   std::vector<std::string> warnings;  // anything else worth saying of the file
   bool changed = false;               // `data` is what the book stores instead of the file
+  bool scriptLinks = false;           // a page or script holding script links (##, #!, #@)
   std::string data;                   // the rewritten file, when changed
   std::string stored;                 // with ReadOptions::store: the bytes the book stores
 };

@@ -6,13 +6,22 @@
 #include <filesystem>
 #include <vector>
 
+#include "commands.h"
+#include "platform/paths.h"
+
 namespace quire::pack {
 
 TempFolder::TempFolder(const std::string& parent, const std::string& prefix) {
   std::string base = parent;
   if (base.empty()) {
-    const char* tmp = std::getenv("TMPDIR");
-    base = tmp && *tmp ? tmp : "/tmp";
+    // Where others may rename entries, they could swap the book that run starts.
+    const TempBase chosen = ChooseTempBase();
+    if (!chosen.refused.empty() && !chosen.folder.empty())
+      Note("the temporary folder " + chosen.refused + " " + chosen.why + "; using " +
+           chosen.folder);
+    base = chosen.folder;
+    if (base.empty())
+      return;
   }
   if (base.back() != '/')
     base += '/';

@@ -8,8 +8,10 @@ namespace quire::pack {
 
 class TempFolder {
  public:
-  // Makes a fresh folder (mode 0700) inside `parent`, or inside ${TMPDIR:-/tmp} when
-  // `parent` is empty. Ok() is false when it could not be made.
+  // Makes a fresh folder (mode 0700) inside `parent`, or when `parent` is empty inside the
+  // folder the reader makes its own private folder in (ChooseTempBase: TMPDIR only when
+  // no other user can change what it holds; a note says so otherwise). Ok() is false
+  // when it could not be made.
   explicit TempFolder(const std::string& parent = "", const std::string& prefix = "quire-pack-");
   ~TempFolder();
   TempFolder(const TempFolder&) = delete;
