@@ -2,12 +2,15 @@
 // three-word case-insensitive query. SearchBook runs side by side with `grep -ciF`, run once
 // per word over the same page files; the program prints the ratio of the two times (goal:
 // at most 1.0) and checks SearchBook's scores against a plain reference scorer first.
+//
+// Then books that quire-pack builds from Debian's documentation, when it is installed: Rust
+// (rust-doc, 32,101 pages) and Python (python3.11-doc). For each, the time from a
+// script's SEARCH to the results page written (BuildSearchPage) for a few queries, beside
+// `grep -ciF`, run once per word over the same extracted pages. Goals: the slowest query at
+// most 190 ms for Rust and 50 ms for Python. $QUIRE_BENCH_RUST_BOOK and
+// $QUIRE_BENCH_PYTHON_BOOK may name books built beforehand.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
 #include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -18,15 +21,16 @@
 #include <iterator>
 #include <map>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "book/cebook.h"
 #include "book/page_store.h"
 #include "pages/search.h"
 #include "support/bench_text.h"
+#include "support/doc_book.h"
 #include "support/summary_reporter.h"
-
-extern char** environ;
 
 namespace quire {
 namespace {
@@ -190,37 +194,12 @@ void BM_SearchBook(benchmark::State& state) {
 }
 BENCHMARK(BM_SearchBook)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Runs `grep -ciF word <every page>` with its output thrown away; the exit status only.
-int RunGrep(const std::string& word, const std::vector<std::string>& paths) {
-  std::vector<char*> argv;
-  std::string grep = "grep", flags = "-ciF", dashes = "--";
-  argv.push_back(grep.data());
-  argv.push_back(flags.data());
-  argv.push_back(dashes.data());
-  std::string pattern = word;
-  argv.push_back(pattern.data());
-  for (const std::string& path : paths)
-    argv.push_back(const_cast<char*>(path.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  pid_t pid = 0;
-  int rc = posix_spawnp(&pid, "grep", &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0)
-    return -1;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 void BM_GrepEachWord(benchmark::State& state) {
   BenchBook& book = Book();
   std::vector<std::string> words = SplitQueryWords(kQuery);
   for (auto _ : state) {
     for (const std::string& word : words) {
-      if (RunGrep(word, book.paths) > 1) {
+      if (!bench::GrepCount(word, book.paths)) {
         state.SkipWithError("grep failed");
         return;
       }
@@ -230,6 +209,120 @@ void BM_GrepEachWord(benchmark::State& state) {
                           static_cast<int64_t>(kPageBytes) * static_cast<int64_t>(words.size()));
 }
 BENCHMARK(BM_GrepEachWord)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// ----- Books of real documentation -----
+
+struct DocQueries {
+  bench::DocBook doc;
+  std::vector<std::string> queries;
+};
+
+DocQueries* MakeDocQueries(const char* name, const char* html, const char* package,
+                           const char* bookEnv, std::vector<std::string> queries) {
+  auto* made = new DocQueries;
+  made->doc.name = name;
+  made->doc.html = html;
+  made->doc.package = package;
+  made->doc.bookEnv = bookEnv;
+  made->queries = std::move(queries);
+  return made;
+}
+
+DocQueries& RustDoc() {
+  static DocQueries* doc =
+      MakeDocQueries("Rust", "/usr/share/doc/rust-doc/html", "rust-doc", "QUIRE_BENCH_RUST_BOOK",
+                     {"iterator", "borrow checker", "\"trait object\""});
+  return *doc;
+}
+
+DocQueries& PythonDoc() {
+  static DocQueries* doc = MakeDocQueries("Python", "/usr/share/doc/python3.11/html",
+                                          "python3.11-doc", "QUIRE_BENCH_PYTHON_BOOK",
+                                          {"dictionary", "context manager", "\"context manager\""});
+  return *doc;
+}
+
+// The one book loaded at a time: opening another closes the one before.
+bench::DocBook* g_openDoc = nullptr;
+
+bench::DocBook* UseDoc(DocQueries& doc, benchmark::State& state) {
+  if (g_openDoc != &doc.doc) {
+    if (g_openDoc != nullptr)
+      bench::CloseDocBook(g_openDoc);
+    g_openDoc = &doc.doc;
+    bench::OpenDocBook(&doc.doc);
+  }
+  if (!doc.doc.missing.empty()) {
+    state.SkipWithError(doc.doc.missing.c_str());
+    return nullptr;
+  }
+  return &doc.doc;
+}
+
+void DocSearch(DocQueries& doc, benchmark::State& state) {
+  const std::string& query = doc.queries[static_cast<size_t>(state.range(0))];
+  state.SetLabel(query);
+  if (UseDoc(doc, state) == nullptr)
+    return;
+  for (auto _ : state) {
+    std::string page = BuildSearchPage(query, false);
+    benchmark::DoNotOptimize(page.data());
+  }
+  std::vector<PageEntry> results;
+  SearchBook(query, false, &results);
+  state.counters["pages_listed"] = static_cast<double>(results.size());
+}
+
+void DocGrep(DocQueries& doc, benchmark::State& state) {
+  const std::string& query = doc.queries[static_cast<size_t>(state.range(0))];
+  state.SetLabel(query);
+  bench::DocBook* book = UseDoc(doc, state);
+  if (book == nullptr)
+    return;
+  // The words as the user meant them: a quoted part is one word.
+  std::vector<std::string> words;
+  if (query.size() > 2 && query.front() == '"' && query.back() == '"')
+    words.push_back(query.substr(1, query.size() - 2));
+  else
+    words = SplitQueryWords(query);
+  for (auto _ : state) {
+    for (const std::string& word : words) {
+      if (!bench::GrepCount(word, book->pages)) {
+        state.SkipWithError("grep failed");
+        return;
+      }
+    }
+  }
+}
+
+void BM_RustSearch(benchmark::State& state) {
+  DocSearch(RustDoc(), state);
+}
+void BM_RustGrep(benchmark::State& state) {
+  DocGrep(RustDoc(), state);
+}
+void BM_PythonSearch(benchmark::State& state) {
+  DocSearch(PythonDoc(), state);
+}
+void BM_PythonGrep(benchmark::State& state) {
+  DocGrep(PythonDoc(), state);
+}
+BENCHMARK(BM_RustSearch)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RustGrep)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PythonSearch)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PythonGrep)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The slowest of a book's searches and of its greps, in milliseconds; 0 when none ran.
+std::pair<double, double> Slowest(const bench::SummaryReporter& reporter, const std::string& name,
+                                  const DocQueries& doc) {
+  double search = 0, grep = 0;
+  for (size_t i = 0; i < doc.queries.size(); ++i) {
+    const std::string k = "/" + std::to_string(i);
+    search = std::max(search, reporter.Milliseconds("BM_" + name + "Search" + k));
+    grep = std::max(grep, reporter.Milliseconds("BM_" + name + "Grep" + k));
+  }
+  return {search, grep};
+}
 
 }  // namespace
 }  // namespace quire
@@ -248,6 +341,16 @@ int main(int argc, char** argv) {
     std::printf("SearchBook %.1f ms, grep -ciF x3 %.1f ms, ratio %.3f (goal <= 1.0)\n",
                 search->seconds * 1e3, grep->seconds * 1e3, search->seconds / grep->seconds);
   }
+  for (const auto& [name, doc, goal] : {std::tuple{"Rust", &quire::RustDoc(), 190.0},
+                                        std::tuple{"Python", &quire::PythonDoc(), 50.0}}) {
+    const auto [searchMs, grepMs] = quire::Slowest(reporter, name, *doc);
+    if (searchMs > 0) {
+      std::printf("%s book: slowest search %.1f ms (goal <= %.0f ms), grep -ciF %.1f ms\n", name,
+                  searchMs, goal, grepMs);
+    }
+  }
+  if (quire::g_openDoc != nullptr)
+    quire::bench::CloseDocBook(quire::g_openDoc);
   benchmark::Shutdown();
   std::error_code ignored;
   std::filesystem::remove_all(quire::Book().tmpdir, ignored);

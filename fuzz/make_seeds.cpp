@@ -2,7 +2,7 @@
 // packer: small books for the container and quire-pack targets, LZ streams for the
 // unpacker. The text seeds (scripts, links, expressions, INI files) are kept as written.
 //
-//   quire_fuzz_seeds CORPUS_DIR      (writes CORPUS_DIR/container/* and CORPUS_DIR/unpack/*)
+//   quire_fuzz_seeds CORPUS_DIR   (writes CORPUS_DIR/container/*, unpack/* and search_text/*)
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -11,6 +11,7 @@
 
 #include "book/book_writer.h"
 #include "book/lz.h"
+#include "pages/search_text_store.h"
 
 namespace {
 
@@ -102,6 +103,14 @@ BookSpec Folders() {
   return bookSpec;
 }
 
+// A search_text input: flags, the stored texts' length and bytes, then a page.
+std::string SearchTextInput(bool windows1252, const std::string& store, const std::string& page) {
+  std::string input(1, windows1252 ? '\1' : '\0');
+  input += static_cast<char>(store.size() & 0xFF);
+  input += static_cast<char>((store.size() >> 8) & 0xFF);
+  return input + store + page;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -122,6 +131,22 @@ int main(int argc, char** argv) {
       Save(root + "unpack/empty.lz", LzPack("")) &&
       Save(root + "unpack/words.lz", LzPack("hello hello hello, said the other hello")) &&
       Save(root + "unpack/window-wrap.lz", LzPack(std::string(8190, 'a') + "bcdefghij" + "abcabc"));
+  mkdir((root + "search_text").c_str(), 0755);
+  const std::string store = SearchTextBytes({{0, "index.html", "Start page"},
+                                             {2, "a.html", "alpha \xC3\xA9t\xC3\xA9"},
+                                             {4, "dir/b.html", ""}});
+  ok = ok &&
+       Save(root + "search_text/page.in",
+            SearchTextInput(false, store,
+                            "<html><head><title>T</title><style>p{}</style></head><body>"
+                            "<div class=navheader>Prev <a href=x accesskey=n>Next</a></div>"
+                            "<!-- note --><p>L&#39;&Eacute;T&Eacute; &amp; &lt;b&gt; caf\xC3\xA9"
+                            "&nbsp;au &notit; lait</p><script>if (a<b) x()</script>"
+                            "<pre>  two\n lines</pre></body></html>")) &&
+       Save(root + "search_text/windows.in",
+            SearchTextInput(true, "", "<p>\xE9t\xE9 &eacute; &#x41F; \xA0 \x9C</p>")) &&
+       Save(root + "search_text/damaged.in",
+            SearchTextInput(false, store.substr(0, store.size() - 3), "a <b"));
   if (!ok) {
     std::fprintf(stderr, "quire_fuzz_seeds: cannot write into %s\n", argv[1]);
     return 1;

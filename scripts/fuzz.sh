@@ -14,7 +14,8 @@ quire_install_packages
 seconds=${1:-60}
 shift || true
 build=${QUIRE_FUZZ_BUILD:-$QUIRE_ROOT/build-fuzz}
-all_targets=(container unpack expression link_commands script variables ini pack navigation)
+all_targets=(container unpack expression link_commands script variables ini pack navigation
+             search_text)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all_targets[@]}")
 

@@ -154,8 +154,17 @@ GtkWidget* CMainFrame::BuildMenuBar() {
 
 GtkWidget* CMainFrame::BuildMenuItem(const FrameCommand& command) {
   const std::string text = MnemonicToGtk(command.menuText);
-  GtkWidget* item = command.checkable ? gtk_check_menu_item_new_with_mnemonic(text.c_str())
-                                      : gtk_menu_item_new_with_mnemonic(text.c_str());
+  // The text sizes are one choice of five: radio items of one group.
+  const bool radio = command.checkable && command.menu == MenuName::kViewFonts;
+  GtkWidget* item = nullptr;
+  if (radio) {
+    item = gtk_radio_menu_item_new_with_mnemonic(m_fontGroup, text.c_str());
+    m_fontGroup = gtk_radio_menu_item_get_group(GTK_RADIO_MENU_ITEM(item));
+  } else if (command.checkable) {
+    item = gtk_check_menu_item_new_with_mnemonic(text.c_str());
+  } else {
+    item = gtk_menu_item_new_with_mnemonic(text.c_str());
+  }
   g_object_set_data(G_OBJECT(item), kActionKey, const_cast<char*>(command.name));
   // The accelerator label is GTK's own, fed by the key the label names, so the
   // accessibility bus reports the binding; the keys themselves live on the window and
@@ -171,13 +180,17 @@ GtkWidget* CMainFrame::BuildMenuItem(const FrameCommand& command) {
   }
   GAction* action = g_action_map_lookup_action(G_ACTION_MAP(m_actions), command.name);
   g_object_bind_property(action, "enabled", item, "sensitive", G_BINDING_SYNC_CREATE);
-  g_signal_connect(item, "activate", G_CALLBACK(+[](GtkMenuItem* activated, gpointer self) {
-                     auto* frame = static_cast<CMainFrame*>(self);
-                     // A check mark set by an update is no choice of the user.
-                     if (!frame->m_updating)
-                       frame->ActivateAction(ActionOf(activated));
-                   }),
-                   this);
+  g_signal_connect(
+      item, "activate", G_CALLBACK(+[](GtkMenuItem* activated, gpointer self) {
+        auto* frame = static_cast<CMainFrame*>(self);
+        // A check mark set by an update is no choice of the user, and neither
+        // is the radio item that the choice of another one turned off.
+        if (frame->m_updating || (GTK_IS_RADIO_MENU_ITEM(activated) &&
+                                  !gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(activated))))
+          return;
+        frame->ActivateAction(ActionOf(activated));
+      }),
+      this);
   ConnectPrompt(item, command.prompt, true);
   if (command.checkable)
     m_checkItems[command.name].push_back(item);
@@ -218,7 +231,31 @@ GtkWidget* CMainFrame::BuildToolbar() {
     ConnectPrompt(gtk_bin_get_child(GTK_BIN(button)), command->prompt, false);
     gtk_toolbar_insert(GTK_TOOLBAR(toolbar), button, -1);
   }
+  if (texts) {
+    // GtkToolbar leaves a button with a long text out of its homogeneous size; every
+    // button gets the size of the largest instead, again whenever the theme or font
+    // changes it.
+    g_signal_connect(toolbar, "style-updated", G_CALLBACK(SizeButtonsAlike), nullptr);
+    g_signal_connect(toolbar, "realize", G_CALLBACK(SizeButtonsAlike), nullptr);
+  }
   return toolbar;
+}
+
+void CMainFrame::SizeButtonsAlike(GtkWidget* toolbar, gpointer) {
+  GList* items = gtk_container_get_children(GTK_CONTAINER(toolbar));
+  int width = 0;
+  int height = 0;
+  for (GList* at = items; at != nullptr; at = at->next) {
+    GtkWidget* item = GTK_WIDGET(at->data);
+    gtk_widget_set_size_request(item, -1, -1);
+    GtkRequisition natural;
+    gtk_widget_get_preferred_size(item, nullptr, &natural);
+    width = std::max(width, natural.width);
+    height = std::max(height, natural.height);
+  }
+  for (GList* at = items; at != nullptr; at = at->next)
+    gtk_widget_set_size_request(GTK_WIDGET(at->data), width, height);
+  g_list_free(items);
 }
 
 GtkWidget* CMainFrame::BuildStatusBar() {
@@ -331,6 +368,7 @@ void CMainFrame::ApplyBookOptions() {
     gtk_widget_destroy(m_menuBar);
     m_menuBar = nullptr;
     m_checkItems.clear();
+    m_fontGroup = nullptr;
   }
   if (book.AlwaysOnTop())
     gtk_window_set_keep_above(m_window, TRUE);
@@ -647,6 +685,7 @@ void CMainFrame::Destroy() {
     g_signal_handlers_disconnect_by_data(m_view->Widget(), this);
   m_window = nullptr;
   m_checkItems.clear();
+  m_fontGroup = nullptr;
   m_progress.reset();
   m_menuBar = m_toolbar = m_statusBar = m_statusMessage = nullptr;
   for (GtkWidget*& indicator : m_indicators)

@@ -86,6 +86,8 @@ class CMainFrame final : private FrameCommandTarget {
   static void OnActionActivated(GSimpleAction* action, GVariant* parameter, gpointer self);
   static gboolean OnPageButtonPress(GtkWidget* widget, GdkEventButton* event, gpointer self);
   static gboolean OnPageScroll(GtkWidget* widget, GdkEventScroll* event, gpointer self);
+  // Makes every button of `toolbar` as wide as the widest and as high as the highest.
+  static void SizeButtonsAlike(GtkWidget* toolbar, gpointer);
 
   void BuildActions();
   // Runs the action `name` as a menu item, button or key does: not at all while disabled.
@@ -139,6 +141,8 @@ class CMainFrame final : private FrameCommandTarget {
   GSimpleActionGroup* m_actions = nullptr;
   // The check items by action name; their check marks follow the command state.
   std::map<std::string, std::vector<GtkWidget*>> m_checkItems;
+  // The radio group of the five text sizes in the menu bar.
+  GSList* m_fontGroup = nullptr;
   InitialPlacement m_placement;
   bool m_updating = false;
   // Ctrl+wheel movement not yet turned into a size step.

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "app/desktop_theme.h"
 #include "app/shortcut_launcher.h"
 #include "app/splash_window.h"
 #include "book/cebook.h"
@@ -37,6 +38,8 @@ int CQuireApp::Run(int argc, char** argv) {
   if (display) {
     gdk_set_program_class(kMainWindowClass);
     gtk_window_set_default_icon_name("accessories-dictionary");
+    // Before the load, which may already write the about page.
+    FollowDesktopTheme();
     m_window = std::make_unique<GtkReaderWindow>(
         [this](const std::function<void()>& work) { Busy(work); });
     m_window->SetCloseRequest([this] { RequestClose(); });

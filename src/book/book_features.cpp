@@ -7,6 +7,11 @@ namespace quire {
 namespace {
 
 constexpr char kPageCommandsKey[] = "page-commands";
+constexpr char kSearchKey[] = "search";
+constexpr char kVisibleText[] = "visible-text";
+constexpr char kRawBytes[] = "raw";
+constexpr char kColorsKey[] = "colors";
+constexpr char kPaletteValue[] = "palette";
 
 // "yes" and "no" only: anything else leaves `flag` as it was and says so.
 bool ReadFlag(std::string_view value, bool* flag) {
@@ -27,6 +32,10 @@ std::string FlagText(bool flag) {
 
 }  // namespace
 
+bool IsSearchTextEntry(const BookFeatures& features, const EBookFile& entry) {
+  return features.recorded && features.visibleTextSearch && entry.fileName == kSearchTextEntry;
+}
+
 BookFeatures ReadBookFeatures(const EBookReservedList& list) {
   BookFeatures features;
   if (list.texts.empty() || list.texts.front() != kBookFeaturesMark)
@@ -40,8 +49,15 @@ BookFeatures ReadBookFeatures(const EBookReservedList& list) {
                                        ? std::string_view()
                                        : std::string_view(text).substr(equals + 1);
     bool known = false;
-    if (key == kPageCommandsKey)
+    if (key == kPageCommandsKey) {
       known = ReadFlag(value, &features.pageCommands);
+    } else if (key == kSearchKey && (value == kVisibleText || value == kRawBytes)) {
+      features.visibleTextSearch = value == kVisibleText;
+      known = true;
+    } else if (key == kColorsKey && value == kPaletteValue) {
+      features.colorsFromPalette = true;
+      known = true;
+    }
     if (!known)
       features.unknown.push_back(text);
   }
@@ -54,6 +70,10 @@ EBookReservedList WriteBookFeatures(const BookFeatures& features) {
     return list;
   list.texts.push_back(kBookFeaturesMark);
   list.texts.push_back(std::string(kPageCommandsKey) + "=" + FlagText(features.pageCommands));
+  if (features.visibleTextSearch)
+    list.texts.push_back(std::string(kSearchKey) + "=" + kVisibleText);
+  if (features.colorsFromPalette)
+    list.texts.push_back(std::string(kColorsKey) + "=" + kPaletteValue);
   for (const std::string& text : features.unknown)
     list.texts.push_back(text);
   return list;

@@ -18,6 +18,9 @@
 namespace quire {
 
 inline constexpr char kBookFeaturesMark[] = "quire-book 1";
+// The entry that holds the search texts of a book that records "search=visible-text";
+// the reader reads it from the book file when it searches and never extracts it.
+inline constexpr char kSearchTextEntry[] = "__search.text";
 
 struct BookFeatures {
   // The book carries the record. Every book quire-pack builds does.
@@ -26,17 +29,30 @@ struct BookFeatures {
   // without a manifest: its pages are web pages, whose links are shown and never run. The
   // reader's own navigations and the start-up and exit scripts are not affected.
   bool pageCommands = true;
+  // "search": "visible-text" when the search reads the text a reader sees on each whole
+  // page (and the book may carry that text, see search_text_store.h); "raw" (or absent)
+  // when it reads the first bytes of each page file, markup and all.
+  bool visibleTextSearch = false;
+  // "colors=palette": the book's colours are the readable palette because its manifest
+  // set none, so the reader may show its generated pages in the palette's dark variant
+  // under a dark desktop theme. Not written otherwise (the author's colours, or an older
+  // book): those pages keep the stored colours.
+  bool colorsFromPalette = false;
   // The texts of keys this reader does not know, or whose values it could not read, as
   // stored and in stored order.
   std::vector<std::string> unknown;
 };
+
+// True when `entry` holds the search texts of a book that records `features`.
+bool IsSearchTextEntry(const BookFeatures& features, const EBookFile& entry);
 
 // The record of `list`; the defaults above when the list does not carry one.
 BookFeatures ReadBookFeatures(const EBookReservedList& list);
 
 // The reserved list that stores `features`: the empty list (two empty texts, no counted
 // texts) when `features.recorded` is false, else the mark and one "key=value" text per
-// field, flags as "yes" or "no", then the unknown texts.
+// field: "page-commands=" with "yes" or "no", "search=visible-text" when
+// `visibleTextSearch`, "colors=palette" when `colorsFromPalette`; then the unknown texts.
 EBookReservedList WriteBookFeatures(const BookFeatures& features);
 
 }  // namespace quire

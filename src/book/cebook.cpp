@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "book/page_palette.h"
+
 namespace quire {
 
 EBookSettings DefaultSettings() {
@@ -50,6 +52,7 @@ void CEBook::Reset() {
   m_settings.emplace();
   m_reservedList = {};
   m_features = {};
+  m_encoding = TextEncoding::kUtf8;
   m_directory.clear();
   m_trailer = {};
   m_variables = {};
@@ -62,6 +65,7 @@ void CEBook::SetRecordsForTesting(EBookSettings settings, std::vector<EBookFile>
   m_settings = std::move(settings);
   m_directory = std::move(directory);
   m_variables = std::move(variables);
+  m_encoding = BookTextEncoding(*m_settings, m_directory);
 }
 
 #define QUIRE_SETTING(Type, Name, field)                                     \
@@ -83,12 +87,23 @@ QUIRE_SETTING(int32_t, WindowPositionCode, windowPositionCode)
 QUIRE_SETTING(std::string, StartupMessage, startupMessage)
 QUIRE_SETTING(bool, SearchShowPercent, searchShowPercent)
 QUIRE_SETTING(bool, SearchShowDescriptions, searchShowDescriptions)
-QUIRE_SETTING(int32_t, BackgroundColor, backgroundColor)
-QUIRE_SETTING(int32_t, TextColor, textColor)
-QUIRE_SETTING(int32_t, BoxColor, boxColor)
-QUIRE_SETTING(int32_t, LinkColor, linkColor)
-QUIRE_SETTING(int32_t, VisitedLinkColor, visitedLinkColor)
-QUIRE_SETTING(int32_t, HoverColor, hoverColor)
+
+// A colour of the generated pages: the dark palette's for a book of the readable palette
+// on a dark desktop, else the stored one.
+#define QUIRE_PAGE_COLOUR(Name, field)                                                 \
+  int32_t CEBook::Name() const {                                                       \
+    if (m_darkDesktop && m_features.colorsFromPalette)                                 \
+      return kDarkPalette.field;                                                       \
+    return static_cast<int32_t>((m_settings ? *m_settings : Defaults()).field##Color); \
+  }
+
+QUIRE_PAGE_COLOUR(BackgroundColor, background)
+QUIRE_PAGE_COLOUR(TextColor, text)
+QUIRE_PAGE_COLOUR(BoxColor, box)
+QUIRE_PAGE_COLOUR(LinkColor, link)
+QUIRE_PAGE_COLOUR(VisitedLinkColor, visitedLink)
+QUIRE_PAGE_COLOUR(HoverColor, hover)
+#undef QUIRE_PAGE_COLOUR
 QUIRE_SETTING(bool, ContentsShowDescriptions, contentsShowDescriptions)
 QUIRE_SETTING(bool, SizeableFrame, sizeableFrame)
 QUIRE_SETTING(bool, MinimizeBox, minimizeBox)

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "book/book_features.h"
+#include "book/book_text_encoding.h"
 #include "book/ebook_records.h"
 #include "book/ebook_settings.h"
 #include "book/load_result.h"
@@ -70,6 +71,9 @@ class CEBook {
   std::string StartupMessage() const;
   bool SearchShowPercent() const;
   bool SearchShowDescriptions() const;
+  // The colours of the generated pages: the stored ones, except that a book whose colours
+  // are the readable palette (Features().colorsFromPalette) gets its dark variant
+  // (book/page_palette.h) while SetDarkDesktop(true) is in force.
   int32_t BackgroundColor() const;
   int32_t TextColor() const;
   int32_t BoxColor() const;
@@ -108,6 +112,11 @@ class CEBook {
   std::string ExitScript() const;
   int32_t FileCount() const;
 
+  // Whether the desktop's theme is dark; kept across loads (it belongs to the desktop, not
+  // to the book). False until told.
+  void SetDarkDesktop(bool dark) { m_darkDesktop = dark; }
+  bool DarkDesktop() const { return m_darkDesktop; }
+
   // --- Derived questions (command enabling) --------------------------------------------
   bool AnySearchable() const;
   bool AnyInContents() const;
@@ -122,6 +131,8 @@ class CEBook {
   // What the book records beyond its settings (book_features.h); the defaults for a book
   // without the record and while no book is loaded.
   const BookFeatures& Features() const { return m_features; }
+  // The encoding of the book's texts (book_text_encoding.h); UTF-8 while no book is loaded.
+  TextEncoding Encoding() const { return m_encoding; }
   const std::vector<EBookVariable>& Variables() const { return m_variables.variables; }
   int32_t Rebranded() const { return m_variables.rebranded; }
 
@@ -132,6 +143,8 @@ class CEBook {
   // would, without reading a file or extracting anything.
   void SetRecordsForTesting(EBookSettings settings, std::vector<EBookFile> directory,
                             EBookVariableList variables);
+  // Tests only: the record a load would have read from the reserved list.
+  void SetFeaturesForTesting(BookFeatures features) { m_features = std::move(features); }
   // Tests only: back to the state of a fresh process (no settings record, no records,
   // no user variables).
   void ForgetForTesting();
@@ -140,11 +153,13 @@ class CEBook {
   std::optional<EBookSettings> m_settings;
   EBookReservedList m_reservedList;
   BookFeatures m_features;
+  TextEncoding m_encoding = TextEncoding::kUtf8;
   std::vector<EBookFile> m_directory;
   EBookTrailer m_trailer;
   EBookVariableList m_variables;
   std::string m_startPage;
   std::unordered_map<std::string, std::string> m_userVariables;
+  bool m_darkDesktop = false;
 };
 
 // The start-page rule, applied to each directory entry in stored order: while

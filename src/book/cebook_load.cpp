@@ -41,6 +41,7 @@ LoadResult CEBook::Load(const BookLoadSteps& steps) {
     if (!parsed)
       return {Reason::kParseFailed, parsed.failure};
     m_features = ReadBookFeatures(m_reservedList);
+    m_encoding = BookTextEncoding(*m_settings, m_directory);
     if (steps.textToHtml) {
       for (EBookVariable& variable : m_variables.variables) {
         if (IsPlainTextVariableKind(variable.kind))
@@ -64,6 +65,10 @@ LoadResult CEBook::Load(const BookLoadSteps& steps) {
     };
     for (size_t i = 0; i < m_directory.size(); ++i) {
       const EBookFile& entry = m_directory[i];
+      // The search reads its texts from the book file; extracting them would only cost
+      // time at every start.
+      if (IsSearchTextEntry(m_features, entry))
+        continue;
       const std::string path = folder + entry.fileName;
       ChooseStartPage(entry.fileName, path, &m_startPage);
       // A name that is not extracted was never written and may point outside the folder.
@@ -86,6 +91,7 @@ void CEBook::ForgetForTesting() {
   m_settings.reset();
   m_reservedList = {};
   m_features = {};
+  m_encoding = TextEncoding::kUtf8;
   m_directory.clear();
   m_trailer = {};
   m_variables = {};

@@ -3,10 +3,12 @@
 #include <cstring>
 #include <memory>
 
+#include "book/cebook.h"
 #include "ext/entry_points.h"
 #include "ext/extension_state.h"
 #include "ext/host_function.h"
 #include "pages/text_replace.h"
+#include "platform/text_case.h"
 #include "quire/extension.h"
 
 namespace quire {
@@ -76,8 +78,10 @@ void CExtensionScripting::Register(const LoadedExtension& library) {
     getKey(0, HostFunction(), WindowArgument(), buffer);
     key = TextOfBuffer(buffer, sizeof(buffer));
   }
-  m_lowerKeys.push_back(AsciiLowered(key));
-  m_upperKeys.push_back(AsciiUppered(key));
+  // A key is a text of the book's own library: its case follows the book's texts.
+  const TextEncoding encoding = CEBook::Instance().Encoding();
+  m_lowerKeys.push_back(LowerCased(key, encoding));
+  m_upperKeys.push_back(UpperCased(key, encoding));
   m_caches.push_back(CExtensionVarCache{{}, library.module, library.path});
 }
 

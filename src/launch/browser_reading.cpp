@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -78,6 +79,27 @@ void OpenInBrowser(const std::string& path) {
     AbandonOpener(opener);  // reaped when its SIGCHLD arrives
 }
 
+// Opens `path` in the browser and says whether that worked: the opener's answer when it
+// gives one within kOpenerWaitMs; one still running then is a browser in the terminal,
+// which counts as opened.
+bool OpenedInBrowser(const std::string& path) {
+  const OpenerStart opener = StartOpener(path);
+  if (!opener.Running())
+    return opener.shellResult == kOpened;
+  constexpr int kStepMs = 20;
+  for (int waited = 0; waited < kOpenerWaitMs; waited += kStepMs) {
+    int status = 0;
+    const pid_t ended = waitpid(opener.pid, &status, WNOHANG);
+    if (ended == opener.pid)
+      return OpenerResult(opener, status) == kOpened;
+    if (ended < 0)
+      return true;  // reaped elsewhere: its answer is lost, so it counts as given
+    const struct timespec step = {0, kStepMs * 1000000L};
+    nanosleep(&step, nullptr);
+  }
+  return AbandonOpener(opener) == kOpened;
+}
+
 }  // namespace
 
 int RunInBrowser(const LoadedFrontEnd& failed, int argc, char** argv) {
@@ -125,7 +147,7 @@ int RunInBrowser(const LoadedFrontEnd& failed, int argc, char** argv) {
   InstallSignalPipe();
   WriteBrowserPages();
   const std::string startPage = CEBook::Instance().StartPage();
-  OpenInBrowser(startPage);
+  const bool inBrowser = OpenedInBrowser(startPage);
 
   const std::string library = MissingLibraryName(failed.error, failed.loadPath);
   const std::string startUrl = FileUrlFromPath(startPage);
@@ -140,16 +162,19 @@ int RunInBrowser(const LoadedFrontEnd& failed, int argc, char** argv) {
   }
   const int seconds = kBrowserReadingHours * 3600;
   if (gtkShown) {
-    gtk.Show(CEBook::Instance().Title(),
-             BrowserNoticeText(library, failed.error, startUrl, NoticeMedium::kMessageBox), sources,
-             seconds);
+    // The pages stay until the user closes the book from the notice: a browser still
+    // shows them.
+    gtk.Show(
+        CEBook::Instance().Title(),
+        BrowserNoticeText(library, failed.error, startUrl, NoticeMedium::kMessageBox, inBrowser),
+        sources, seconds, kCloseTheBook);
   } else {
     const bool terminal = isatty(STDERR_FILENO) == 1;
     const NoticeMedium medium = terminal ? NoticeMedium::kTerminal : NoticeMedium::kPage;
-    const std::string text = BrowserNoticeText(library, failed.error, startUrl, medium);
+    const std::string text = BrowserNoticeText(library, failed.error, startUrl, medium, inBrowser);
     std::fprintf(stderr, "quire: %s\n", text.c_str());
     // Started from a file manager, nobody reads standard error: the browser shows it.
-    if (!terminal)
+    if (!terminal && inBrowser)
       OpenInBrowser(WriteNoticePage(text));
     WaitForWake(sources, seconds);
   }

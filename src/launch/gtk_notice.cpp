@@ -13,8 +13,10 @@ using GtkWidget = void;
 using IoCondition = int;
 constexpr IoCondition kIoIn = 1;
 constexpr int kMessageInfo = 0;
+constexpr int kButtonsNone = 0;
 constexpr int kButtonsOk = 1;
 constexpr int kResponseDeleteEvent = -4;
+constexpr int kResponseClose = -7;
 
 struct Watch {
   const WakeSource* source;
@@ -29,6 +31,7 @@ struct GtkNotice::Api {
   GtkWidget* (*messageDialogNew)(void*, int, int, int, const char*, ...) = nullptr;
   void (*setTitle)(GtkWidget*, const char*) = nullptr;
   void (*setKeepAbove)(GtkWidget*, int) = nullptr;
+  GtkWidget* (*dialogAddButton)(GtkWidget*, const char*, int) = nullptr;
   int (*dialogRun)(GtkWidget*) = nullptr;
   void (*dialogResponse)(GtkWidget*, int) = nullptr;
   void (*widgetDestroy)(GtkWidget*) = nullptr;
@@ -52,6 +55,7 @@ GtkNotice::Outcome GtkNotice::Open(int* argc, char*** argv) {
   bind(api.messageDialogNew, "gtk_message_dialog_new");
   bind(api.setTitle, "gtk_window_set_title");
   bind(api.setKeepAbove, "gtk_window_set_keep_above");
+  bind(api.dialogAddButton, "gtk_dialog_add_button");
   bind(api.dialogRun, "gtk_dialog_run");
   bind(api.dialogResponse, "gtk_dialog_response");
   bind(api.widgetDestroy, "gtk_widget_destroy");
@@ -69,13 +73,18 @@ GtkNotice::Outcome GtkNotice::Open(int* argc, char*** argv) {
 }
 
 void GtkNotice::Show(const std::string& title, const std::string& text,
-                     const std::vector<WakeSource>& sources, int seconds) {
+                     const std::vector<WakeSource>& sources, int seconds,
+                     const std::string& button) {
   if (m_api == nullptr)
     return;
-  GtkWidget* dialog = m_api->messageDialogNew(nullptr, 0, kMessageInfo, kButtonsOk, "%s",
-                                              ToDisplayText(text).c_str());
+  GtkWidget* dialog =
+      m_api->messageDialogNew(nullptr, 0, kMessageInfo, button.empty() ? kButtonsOk : kButtonsNone,
+                              "%s", ToDisplayText(text).c_str());
   m_api->setTitle(dialog, ToDisplayText(title).c_str());
-  m_api->setKeepAbove(dialog, 1);
+  if (button.empty())
+    m_api->setKeepAbove(dialog, 1);
+  else
+    m_api->dialogAddButton(dialog, ToDisplayText(button).c_str(), kResponseClose);
 
   std::vector<Watch> watches;
   watches.reserve(sources.size() + 1);

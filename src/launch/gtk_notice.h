@@ -25,10 +25,13 @@ class GtkNotice {
   // Loads GTK 3 and opens the display.
   Outcome Open(int* argc, char*** argv);
 
-  // Shows `text` in a message box captioned `title` with an OK button and waits until the
-  // user closes it, a source ends the wait, or `seconds` have passed; then the box goes.
+  // Shows `text` in a message box captioned `title` with one button, OK unless `button`
+  // names another, and waits until the user closes it, a source ends the wait, or
+  // `seconds` have passed; then the box goes. The OK box stays above other windows (it
+  // reports a failure); one with a button of its own stays open while the user reads, so
+  // it does not cover the browser.
   void Show(const std::string& title, const std::string& text,
-            const std::vector<WakeSource>& sources, int seconds);
+            const std::vector<WakeSource>& sources, int seconds, const std::string& button = "");
 
  private:
   struct Api;

@@ -1,10 +1,15 @@
 // The reader: opens the book appended to this program in its window. The window is a
 // front end that this program carries and loads first; where the libraries it needs are
-// missing, the book opens in the user's browser instead.
+// missing, the book opens in the user's browser instead. Without a book appended, the
+// program says what it is.
+#include "launch/bare_reader.h"
 #include "launch/browser_reading.h"
 #include "launch/front_end_loader.h"
+#include "platform/paths.h"
 
 int main(int argc, char** argv) {
+  if (quire::IsBareReader(quire::OwnBookFile()))
+    return quire::RunBareReader(argc, argv);
   const quire::LoadedFrontEnd front = quire::LoadFrontEnd(quire::EmbeddedFrontEnd());
   if (front.main != nullptr)
     return front.main(argc, argv);

@@ -99,12 +99,13 @@ std::string BuildBookInfoBlock() {
   return html;
 }
 
-// The credit keeps the sentence shape books were made with, naming our own software; the
-// version is the one {compilerversion} reports.
+// The credit keeps the sentence shape books were made with, naming our own software and
+// the version of this program. Where no address is known the name stands without a link.
 std::string BuildCreditBlock(const std::string& linkUrl, int32_t boxColour, int32_t textColour) {
-  std::string link = "<A HREF=" + linkUrl + " TARGET=_blank>Quire</A>";
+  const bool known = !TrimCopy(linkUrl, kWhiteSpace).empty();
+  std::string link = known ? "<A HREF=" + linkUrl + " TARGET=_blank>Quire</A>" : "Quire";
   std::string body = "This E-Book was created with " + link + " Compiler, version " +
-                     kCompilerVersion + "<BR><BR>" + link +
+                     QUIRE_VERSION + "<BR><BR>" + link +
                      " Compiler and Viewer Software are copyright the Quire developers.";
   return PageSection("Software &amp; Copyright", body, boxColour, textColour);
 }

@@ -13,9 +13,9 @@ namespace quire {
 inline constexpr char kQuireSiteUrl[] = "https://quire-reader.org/";
 inline constexpr char kQuireLibraryUrl[] = "https://library.quire-reader.org/";
 
-// The compiler version that books see as {compilerversion} and that the credit names.
-// Stored books and their scripts may compare against it, so it is the version of the
-// book compiler, not of this reader's build.
+// The compiler version that books see as {compilerversion}. Stored books and their
+// scripts may compare against it, so it stays the version of the book compiler; the
+// credit names this program's own version (QUIRE_VERSION).
 inline constexpr char kCompilerVersion[] = "4.00";
 
 // The path of the page to show as the about page. About mode 2: the book folder + the
@@ -29,7 +29,8 @@ std::string BuildAboutPage();
 // out (an e-mail without an author name is not shown).
 std::string BuildBookInfoBlock();
 
-// The whole credit section ("Software &amp; Copyright") with its two links to `linkUrl`.
+// The whole credit section ("Software &amp; Copyright") with its two links to `linkUrl`
+// (plain "Quire" where `linkUrl` is blank) and this program's version.
 std::string BuildCreditBlock(const std::string& linkUrl, int32_t boxColour, int32_t textColour);
 
 // SiteUrl(), followed by "a.asp?" and the book's referral code when the code is not blank.

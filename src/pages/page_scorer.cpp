@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "platform/text_case.h"
+
 namespace quire {
 namespace {
 
@@ -69,63 +71,59 @@ size_t FindWord(std::string_view text, std::string_view word, size_t from) {
   return std::string_view::npos;
 }
 
-void FoldAsciiCase(char* text, size_t length) {
-  // Eight bytes at a time: a byte is a lower-case letter when its low seven bits lie in
-  // 'a'..'z' and its top bit is clear; such bytes lose their 0x20 bit.
-  constexpr uint64_t kOnes = 0x0101010101010101ull;
-  constexpr uint64_t kHigh = 0x8080808080808080ull;
-  size_t i = 0;
-  for (; i + 8 <= length; i += 8) {
-    uint64_t x;
-    memcpy(&x, text + i, 8);
-    uint64_t low = x & ~kHigh;
-    uint64_t atLeastA = low + kOnes * (0x80 - 'a');
-    uint64_t aboveZ = low + kOnes * (0x80 - 'z' - 1);
-    uint64_t letters = (atLeastA ^ aboveZ) & ~x & kHigh;
-    x ^= letters >> 2;
-    memcpy(text + i, &x, 8);
-  }
-  for (; i < length; ++i) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c >= 'a' && c <= 'z')
-      text[i] = static_cast<char>(c - 0x20);
-  }
-}
-
-TextScore ScorePreparedText(std::string_view text, std::string_view word) {
+TextScore ScorePreparedText(std::string_view text, std::string_view word, int64_t length,
+                            size_t* first) {
   TextScore score;
-  const int64_t length = static_cast<int64_t>(text.size());
+  if (first != nullptr)
+    *first = std::string_view::npos;
   if (length == 0)
     return score;
   const int64_t counted = CountedLength(word);
   score.weight = counted * counted * 10 + std::min<int64_t>(counted * 100000 / length, 1000);
   if (word.empty()) {
     score.position = 1000;  // the empty word is found once, at the start
+    if (first != nullptr)
+      *first = 0;
     return score;
   }
-  size_t first = FindWord(text, word, 0);
-  if (first == std::string_view::npos)
+  const size_t found = FindWord(text, word, 0);
+  if (found == std::string_view::npos)
     return score;
+  if (first != nullptr)
+    *first = found;
   // The first occurrence's first byte counts as a blank, then the search goes on from that
   // same byte: so a later occurrence may overlap the first one, and a word that begins
-  // with a blank is found again right where it was.
-  size_t second = FindWord(text, word, word.front() == ' ' ? first : first + 1);
-  int64_t next = second == std::string_view::npos ? 0 : static_cast<int64_t>(second);
-  score.position = (length - next) * 1000 / length;
+  // with a blank is found again right where it was. Folding may have changed the text's
+  // length; offsets count in the text searched.
+  const size_t second = FindWord(text, word, word.front() == ' ' ? found : found + 1);
+  const int64_t searched = static_cast<int64_t>(text.size());
+  const int64_t next = second == std::string_view::npos ? 0 : static_cast<int64_t>(second);
+  score.position = std::max<int64_t>(searched - next, 0) * 1000 / searched;
   return score;
 }
 
-PageScorer::PageScorer(std::vector<std::string> words, bool caseSensitive)
-    : m_caseSensitive(caseSensitive) {
+PageScorer::PageScorer(std::vector<std::string> words, bool caseSensitive, TextEncoding encoding)
+    : m_caseSensitive(caseSensitive), m_encoding(encoding) {
   m_words.reserve(words.size());
-  for (std::string& word : words)
-    m_words.push_back(Prepare(std::move(word)));
+  std::string scratch;
+  bool same = false;
+  for (const std::string& word : words)
+    m_words.emplace_back(Prepare(word, &scratch, &same));
+  for (size_t k = 0; k < m_words.size(); ++k) {
+    size_t equal = 0;
+    while (m_words[equal] != m_words[k])
+      ++equal;
+    m_distinct.push_back(equal == k ? m_distinctCount++ : m_distinct[equal]);
+  }
 }
 
-std::string PageScorer::Prepare(std::string text) const {
-  if (!m_caseSensitive)
-    FoldAsciiCase(text.data(), text.size());
-  return text;
+std::string_view PageScorer::Prepare(std::string_view text, std::string* scratch,
+                                     bool* sameOffsets) const {
+  *sameOffsets = true;
+  if (m_caseSensitive)
+    return text;
+  *sameOffsets = FoldCase(text, m_encoding, scratch);
+  return *scratch;
 }
 
 std::string_view PageScorer::ReadPage(const std::string& path) {
@@ -151,8 +149,6 @@ std::string_view PageScorer::ReadPage(const std::string& path) {
   const void* zero = memchr(m_buffer.data(), 0, done);
   if (zero != nullptr)
     done = static_cast<size_t>(static_cast<const char*>(zero) - m_buffer.data());
-  if (!m_caseSensitive)
-    FoldAsciiCase(m_buffer.data(), done);
   return std::string_view(m_buffer.data(), done);
 }
 
@@ -160,29 +156,76 @@ int32_t PageScorer::Score(const std::string& path, const std::string& title,
                           const std::string& description, const std::string& keywords) {
   if (m_words.empty())
     return 0;
-  std::string_view body = ReadPage(path);
-  if (body.empty())
+  const std::string_view page = ReadPage(path);
+  if (page.empty())
     return 0;
-  const std::string preparedTitle = Prepare(title);
-  const std::string preparedDescription = Prepare(description);
-  const std::string preparedKeywords = Prepare(keywords);
+  std::string_view body = page;
+  if (!m_caseSensitive) {
+    // Folded in place where every character keeps its length; else into m_folded.
+    if (FoldCaseInPlace(m_buffer.data(), page.size(), m_encoding) != page.size()) {
+      FoldCase(std::string_view(m_buffer.data(), page.size()), m_encoding, &m_folded);
+      body = m_folded;
+    }
+  }
+  return ScorePrepared(body, static_cast<int64_t>(page.size()), title, description, keywords).score;
+}
 
+PageScore PageScorer::ScoreTexts(std::string_view text, const std::string& title,
+                                 const std::string& description, const std::string& keywords) {
+  if (m_words.empty())
+    return {};
+  bool sameOffsets = true;
+  const std::string_view body = Prepare(text, &m_folded, &sameOffsets);
+  PageScore result =
+      ScorePrepared(body, static_cast<int64_t>(text.size()), title, description, keywords);
+  if (!sameOffsets && result.firstHit != std::string::npos)
+    result.firstHit = FoldedOffsetToOriginal(text, result.firstHit, m_encoding);
+  return result;
+}
+
+PageScore PageScorer::ScorePrepared(std::string_view body, int64_t bodyLength,
+                                    const std::string& title, const std::string& description,
+                                    const std::string& keywords) {
+  const std::string* texts[3] = {&title, &description, &keywords};
+  std::string_view prepared[3];
+  for (int k = 0; k < 3; ++k) {
+    bool same = false;
+    prepared[k] = Prepare(*texts[k], &m_scratch[k], &same);
+  }
+  m_found.assign(m_distinctCount, 0);
+  PageScore result;
   // Wide sums: many words with high weights overflow 32 bits.
   int64_t total = 0;
   int64_t weights = 0;
-  for (const std::string& word : m_words) {
-    TextScore b = ScorePreparedText(body, word);
-    TextScore t = ScorePreparedText(preparedTitle, word);
-    TextScore d = ScorePreparedText(preparedDescription, word);
-    TextScore k = ScorePreparedText(preparedKeywords, word);
+  for (size_t w = 0; w < m_words.size(); ++w) {
+    const std::string& word = m_words[w];
+    size_t first[4];
+    TextScore b = ScorePreparedText(body, word, bodyLength, &first[0]);
+    TextScore t =
+        ScorePreparedText(prepared[0], word, static_cast<int64_t>(title.size()), &first[1]);
+    TextScore d =
+        ScorePreparedText(prepared[1], word, static_cast<int64_t>(description.size()), &first[2]);
+    TextScore k =
+        ScorePreparedText(prepared[2], word, static_cast<int64_t>(keywords.size()), &first[3]);
     k.weight *= 2;
     total += b.weight * b.position + t.weight * t.position + d.weight * d.position +
              k.weight * k.position;
     weights += k.weight + d.weight + t.weight + b.weight;
+    for (size_t hit : first) {
+      if (hit != std::string::npos)
+        m_found[m_distinct[w]] = 1;
+    }
+    if (first[0] < result.firstHit)
+      result.firstHit = first[0];
   }
-  if (weights <= 0)
-    return 0;
-  return static_cast<int32_t>(std::clamp<int64_t>(total * 10 / weights, 0, kBestScore));
+  if (weights > 0)
+    result.score = static_cast<int32_t>(std::clamp<int64_t>(total * 10 / weights, 0, kBestScore));
+  result.anyWord = std::find(m_found.begin(), m_found.end(), 1) != m_found.end();
+  result.allWords = std::find(m_found.begin(), m_found.end(), 0) == m_found.end();
+  // A page that holds a word is never left out.
+  if (result.anyWord && result.score < 1)
+    result.score = 1;
+  return result;
 }
 
 }  // namespace quire

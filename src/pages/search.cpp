@@ -9,6 +9,8 @@
 #include "pages/last_search.h"
 #include "pages/page_scorer.h"
 #include "pages/page_template.h"
+#include "pages/visible_search.h"
+#include "platform/ascii_text.h"
 #include "ui/reader_window.h"
 #include "ui/status_progress.h"
 
@@ -29,20 +31,58 @@ std::vector<std::string> SplitQueryWords(const std::string& query) {
   return words;
 }
 
+std::vector<std::string> SplitSearchPhrases(const std::string& query) {
+  const std::string_view rest(query.data(), std::min(query.size(), kQueryWordsLimit));
+  std::vector<std::string> words;
+  std::string word;
+  bool quoted = false;
+  auto finish = [&] {
+    if (!word.empty() && word.back() == ' ')
+      word.pop_back();
+    if (!word.empty())
+      words.push_back(word);
+    word.clear();
+  };
+  for (char c : rest) {
+    if (c == '"') {
+      finish();
+      quoted = !quoted;
+    } else if (!IsWhiteSpace(c)) {
+      word.push_back(c);
+    } else if (!quoted) {
+      finish();
+    } else if (!word.empty() && word.back() != ' ') {
+      word.push_back(' ');  // the text has every run of white space as one space
+    }
+  }
+  finish();
+  return words;
+}
+
+bool SearchesVisibleText() {
+  return CEBook::Instance().Features().visibleTextSearch;
+}
+
+std::vector<std::string> QueryWords(const std::string& query) {
+  return SearchesVisibleText() ? SplitSearchPhrases(query) : SplitQueryWords(query);
+}
+
 TextScore ScoreText(std::string_view text, std::string_view word, bool caseSensitive) {
+  const int64_t length = static_cast<int64_t>(text.size());
   if (caseSensitive)
-    return ScorePreparedText(text, word);
-  std::string foldedText(text);
-  std::string foldedWord(word);
-  FoldAsciiCase(foldedText.data(), foldedText.size());
-  FoldAsciiCase(foldedWord.data(), foldedWord.size());
-  return ScorePreparedText(foldedText, foldedWord);
+    return ScorePreparedText(text, word, length);
+  const TextEncoding encoding = CEBook::Instance().Encoding();
+  std::string foldedText;
+  std::string foldedWord;
+  FoldCase(text, encoding, &foldedText);
+  FoldCase(word, encoding, &foldedWord);
+  return ScorePreparedText(foldedText, foldedWord, length);
 }
 
 int32_t ScoreFile(const std::string& path, const std::vector<std::string>& words,
                   const std::string& title, const std::string& description,
                   const std::string& keywords, bool caseSensitive) {
-  PageScorer scorer(words, caseSensitive);
+  PageScorer scorer(words, caseSensitive, CEBook::Instance().Encoding());
   return scorer.Score(path, title, description, keywords);
 }
 
@@ -61,10 +101,13 @@ int32_t ScoreFile(const std::string& path, const std::string& title, const std::
   return ScoreFile(path, SearchWords(), title, description, keywords, caseSensitive);
 }
 
-bool SearchBook(const std::string& query, bool caseSensitive, std::vector<PageEntry>* results) {
-  SearchWords() = SplitQueryWords(query);
-  PageScorer scorer(SearchWords(), caseSensitive);
-  const std::vector<EBookFile>& files = CEBook::Instance().Files();
+namespace {
+
+// The raw way: the first bytes of each page file, markup and all.
+void SearchPageFiles(bool caseSensitive, std::vector<PageEntry>* results) {
+  const CEBook& book = CEBook::Instance();
+  PageScorer scorer(SearchWords(), caseSensitive, book.Encoding());
+  const std::vector<EBookFile>& files = book.Files();
   // The directory itself bounds the walk, whatever count the settings claim.
   const size_t n = files.size();
   const std::string folder = BookFolder();
@@ -79,6 +122,20 @@ bool SearchBook(const std::string& query, bool caseSensitive, std::vector<PageEn
     if (score > 0)
       results->push_back({file.title, file.description, path, score, {}});
   }
+}
+
+}  // namespace
+
+bool SearchBook(const std::string& query, bool caseSensitive, std::vector<PageEntry>* results) {
+  SearchWords() = QueryWords(query);
+  if (!SearchesVisibleText()) {
+    SearchPageFiles(caseSensitive, results);
+    return true;
+  }
+  std::vector<SearchHit> hits;
+  SearchVisibleText(SearchWords(), caseSensitive, &hits);
+  for (SearchHit& hit : hits)
+    results->push_back(std::move(hit.entry));
   return true;
 }
 
@@ -96,42 +153,71 @@ std::string FormatMatchPercent(int32_t score) {
   }
 }
 
+namespace {
+
+// One result's row, in the text colour; `excerpt` (HTML) follows the description.
+std::string ResultRow(int k, const PageEntry& result, const std::string& excerpt,
+                      const std::string& textColour, bool descriptions, bool percent) {
+  std::string row = "<BR>";
+  row +=
+      "<TABLE WIDTH=100% COLS=3 CELLSPACING=0 CELLPADDING=0 BORDER=0 RULES=NONE><TR>"
+      "<TD WIDTH=7% VALIGN=TOP ALIGN=RIGHT><FONT FACE=\"Arial,Helvetica,Verdana\" SIZE=2 "
+      "COLOR=" +
+      textColour + ">";
+  row += std::to_string(k) + ".";
+  row +=
+      "</FONT></TD><TD WIDTH=3%>&nbsp;</TD><TD WIDTH=90% VALIGN=TOP ALIGN=LEFT>"
+      "<FONT FACE=\"Arial,Helvetica,Verdana\" SIZE=2 COLOR=" +
+      textColour + "><B><A HREF=\"" + PageLinkFromPath(result.path) + "\" TARGET=_top>" +
+      EscapeHtml(result.title) + "</A></B>";
+  if (descriptions && !result.description.empty())
+    row += "<BR>" + EscapeHtml(result.description);
+  if (!excerpt.empty())
+    row += "<BR>" + excerpt;
+  if (percent)
+    row += "<BR><I><SMALL>" + FormatMatchPercent(result.score) + " match</SMALL></I>";
+  row += "</FONT></TD></TR></TABLE>";
+  return row;
+}
+
+}  // namespace
+
 std::string BuildSearchPage(const std::string& query, bool caseSensitive) {
   RememberSearch(query, caseSensitive);
-  std::vector<PageEntry> results;
-  SearchBook(query, caseSensitive, &results);
-  std::sort(results.begin(), results.end(), PageEntryBefore);
+  // Books that search visible text list the pages holding every word first, each with an
+  // excerpt; the others list their pages as they always did.
+  std::vector<SearchHit> hits;
+  std::vector<const SearchHit*> order;
+  if (SearchesVisibleText()) {
+    SearchWords() = QueryWords(query);
+    SearchVisibleText(SearchWords(), caseSensitive, &hits);
+    for (const SearchHit& hit : hits)
+      order.push_back(&hit);
+    std::sort(order.begin(), order.end(),
+              [](const SearchHit* a, const SearchHit* b) { return SearchHitBefore(*a, *b); });
+  } else {
+    std::vector<PageEntry> results;
+    SearchBook(query, caseSensitive, &results);
+    std::sort(results.begin(), results.end(), PageEntryBefore);
+    hits.reserve(results.size());
+    for (PageEntry& result : results) {
+      hits.push_back({std::move(result), false, {}});
+      order.push_back(&hits.back());
+    }
+  }
 
   const CEBook& book = CEBook::Instance();
   const std::string textColour = ColorToHex(book.TextColor());
   const bool descriptions = book.SearchShowDescriptions();
   const bool percent = book.SearchShowPercent();
   std::string body = "Searching for <B>" + EscapeHtml(query) + "</B>";
-  if (results.empty()) {
+  if (order.empty()) {
     body += " - no matching documents were found.<BR>";
   } else {
     body += " - these documents were found:<BR>";
     int k = 0;
-    for (const PageEntry& result : results) {
-      body += "<BR>";
-      body +=
-          "<TABLE WIDTH=100% COLS=3 CELLSPACING=0 CELLPADDING=0 BORDER=0 RULES=NONE><TR>"
-          "<TD WIDTH=7% VALIGN=TOP ALIGN=RIGHT><FONT FACE=\"Arial,Helvetica,Verdana\" SIZE=2 "
-          "COLOR=" +
-          textColour + ">";
-      body += std::to_string(++k) + ".";
-      body +=
-          "</FONT></TD><TD WIDTH=3%>&nbsp;</TD><TD WIDTH=90% VALIGN=TOP ALIGN=LEFT>"
-          "<FONT FACE=\"Arial,Helvetica,Verdana\" SIZE=2 COLOR=" +
-          textColour + "><B><A HREF=\"" + PageLinkFromPath(result.path) + "\" TARGET=_top>" +
-          EscapeHtml(result.title) + "</A></B>";
-      if (descriptions && !result.description.empty()) {
-        body += "<BR>" + EscapeHtml(result.description);
-      }
-      if (percent)
-        body += "<BR><I><SMALL>" + FormatMatchPercent(result.score) + " match</SMALL></I>";
-      body += "</FONT></TD></TR></TABLE>";
-    }
+    for (const SearchHit* hit : order)
+      body += ResultRow(++k, hit->entry, hit->excerpt, textColour, descriptions, percent);
   }
   std::string page =
       BookPageHeader(book.Title()) + BookPageSection("Search Results", body) + PageFooter();

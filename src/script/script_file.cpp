@@ -61,7 +61,9 @@ ScriptFile ScriptFile::FromBytes(const std::string& bytes, const std::string& pa
 
   std::string line;
   int lineNumber = 0;
-  size_t pos = 0;
+  // Editors that save UTF-8 may put a byte-order mark first; it belongs to no line.
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  size_t pos = std::string_view(bytes).starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
   while (pos < bytes.size()) {
     // One line: up to the next line feed (or the end), control bytes dropped.
     line.clear();

@@ -1,6 +1,7 @@
 // A Pagora Script file, read whole before it runs.
 //
-// File format: one command per line. A line feed ends a line; a carriage return and every
+// File format: one command per line. A UTF-8 byte-order mark at the very start is skipped.
+// A line feed ends a line; a carriage return and every
 // other byte below 32 (tab included) is dropped; bytes 128-255 are kept; the last line
 // needs no line feed. Each line is trimmed; empty lines, lines starting with ';', a lone
 // ':' and lines of 3 or more characters starting with upper-case "REM" are comments. A

@@ -1,9 +1,12 @@
 // SET and the STR... commands. Texts are bytes; positions count from 1; results are
-// stored as text in the variable named by the first parameter.
+// stored as text in the variable named by the first parameter. Case follows the book's
+// encoding (text_case.h).
 #include <algorithm>
 
+#include "book/cebook.h"
 #include "pages/html_text.h"
 #include "platform/ascii_text.h"
+#include "platform/text_case.h"
 #include "script/builtin_commands.h"
 #include "script/command_support.h"
 
@@ -66,8 +69,9 @@ int HandleStrCmp(CommandCall& call) {
 }
 
 int HandleStrICmp(CommandCall& call) {
-  return StoreResult(call, std::to_string(CompareResult(AsciiLowered(Text(call, 2)),
-                                                        AsciiLowered(Text(call, 3)))));
+  const TextEncoding encoding = CEBook::Instance().Encoding();
+  return StoreResult(call, std::to_string(CompareResult(LowerCased(Text(call, 2), encoding),
+                                                        LowerCased(Text(call, 3), encoding))));
 }
 
 int HandleStrReplace(CommandCall& call) {
@@ -91,11 +95,11 @@ int HandleStrLen(CommandCall& call) {
 }
 
 int HandleStrUpper(CommandCall& call) {
-  return StoreResult(call, AsciiUppered(Text(call, 2)));
+  return StoreResult(call, UpperCased(Text(call, 2), CEBook::Instance().Encoding()));
 }
 
 int HandleStrLower(CommandCall& call) {
-  return StoreResult(call, AsciiLowered(Text(call, 2)));
+  return StoreResult(call, LowerCased(Text(call, 2), CEBook::Instance().Encoding()));
 }
 
 int HandleStrTrim(CommandCall& call) {

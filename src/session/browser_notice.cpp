@@ -37,13 +37,15 @@ std::string MissingLibraryName(const std::string& loaderError, const std::string
 }
 
 std::string BrowserNoticeText(const std::string& library, const std::string& loaderError,
-                              const std::string& startUrl, NoticeMedium medium) {
+                              const std::string& startUrl, NoticeMedium medium, bool inBrowser) {
   std::string text = "This book opens in its own window with WebKitGTK 4.1, which ";
   text += library.empty() ? "could not be loaded here (" + loaderError + ")"
                           : "this computer lacks (" + library + " is missing)";
+  text += inBrowser ? ". It is open in your web browser instead"
+                    : ". No web browser could be opened for it: open the address below in "
+                      "one";
   text +=
-      ". It is open in your web browser instead, where script links, extension libraries "
-      "and the search do nothing.\n"
+      ", where script links, extension libraries and the search do nothing.\n"
       "To read it in its window, install WebKitGTK and start the book again:\n"
       "  Debian, Ubuntu: sudo apt install libwebkit2gtk-4.1-0\n"
       "  Fedora: sudo dnf install webkit2gtk4.1\n"
@@ -52,7 +54,7 @@ std::string BrowserNoticeText(const std::string& library, const std::string& loa
       startUrl + "\n";
   switch (medium) {
     case NoticeMedium::kMessageBox:
-      text += "Closing this message closes the book.";
+      text += "Its pages stay until you choose \"" + std::string(kCloseTheBook) + "\".";
       break;
     case NoticeMedium::kTerminal:
       text += "Press Ctrl+C to close the book.";

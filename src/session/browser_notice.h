@@ -21,10 +21,13 @@ inline constexpr char kNoticePageFile[] = "__notice.html";
 
 // Where the notice is seen; only its last sentence, how to close the book, differs.
 enum class NoticeMedium {
-  kMessageBox,  // closing the box closes the book
+  kMessageBox,  // its button kCloseTheBook closes the book; the pages stay until then
   kTerminal,    // Ctrl+C closes it
   kPage,        // it closes when the session ends, or after kBrowserReadingHours
 };
+
+// The one button of the notice's message box.
+inline constexpr char kCloseTheBook[] = "Close the book";
 
 // The file name of the library that `loaderError` (a dlerror text) says could not be
 // loaded: the part before the first ": ", without its folder. Empty when the text names
@@ -32,11 +35,13 @@ enum class NoticeMedium {
 std::string MissingLibraryName(const std::string& loaderError, const std::string& loadPath);
 
 // The notice: the book opens in the browser because `library` is missing (or, when
-// `library` is empty, because the window failed with `loaderError`), what works there,
-// the commands that install WebKitGTK on the common distributions, the start page's
-// address `startUrl`, and how to close the book.
+// `library` is empty, because the window failed with `loaderError`), that it is open there
+// (or, when `inBrowser` is false, that no browser could be opened for it and its address
+// is to be opened in one), what works there, the commands that install WebKitGTK on the
+// common distributions, the start page's address `startUrl`, and how to close the book.
 std::string BrowserNoticeText(const std::string& library, const std::string& loaderError,
-                              const std::string& startUrl, NoticeMedium medium);
+                              const std::string& startUrl, NoticeMedium medium,
+                              bool inBrowser = true);
 
 // Writes the generated pages a browser can show: the contents page and the about page,
 // each when the book has it generated. Script links on pages cannot reach them there, but

@@ -5,11 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "platform/utf8.h"  // IsValidUtf8
+
 namespace quire {
 
-// True when `text` is well-formed UTF-8 (no overlong forms, no surrogates, nothing past
-// U+10FFFF).
-bool IsValidUtf8(std::string_view text);
 // `text` itself when it is valid UTF-8, else read as Windows-1252 and converted (the five
 // bytes that code page leaves unassigned become U+FFFD).
 std::string ToDisplayText(std::string_view text);

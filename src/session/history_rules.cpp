@@ -32,10 +32,21 @@ std::optional<int> HistoryTarget(const HistoryList& history, HistoryDirection di
     return std::nullopt;
   const std::string shown = PageOfAddress(history.addresses[history.current]);
   const int step = direction == HistoryDirection::kBack ? -1 : 1;
-  for (int i = history.current + step; i >= 0 && i < count; i += step) {
-    const std::string& address = history.addresses[i];
-    if (!IsCommandAddress(address) && address != shown)
+  auto inside = [count](int i) { return i >= 0 && i < count; };
+  for (int i = history.current + step; inside(i); i += step) {
+    const std::string page = PageOfAddress(history.addresses[i]);
+    if (page == shown)
+      continue;
+    if (!IsCommandAddress(history.addresses[i]))
       return i;
+    // A command entry of another page: that page's own entry in the same run, when it
+    // has one; else the command entry itself, the only one that page left (a script
+    // replaced it while the page loaded).
+    for (int j = i + step; inside(j) && PageOfAddress(history.addresses[j]) == page; j += step) {
+      if (!IsCommandAddress(history.addresses[j]))
+        return j;
+    }
+    return i;
   }
   return std::nullopt;
 }

@@ -1,11 +1,13 @@
 // Where Back and Forward go in the view's history.
 //
 // The web view records a fragment navigation that it was not refused in time, and a link
-// that runs commands is one (its address is the page's own with "##..." appended); such an
-// entry shows nothing new and would run the commands again when revisited. History
-// therefore counts pages only: an entry whose address holds "##", "#!" or "#@" is never a
-// place to go, and neither is an entry that shows the page already in view. Back and
-// Forward are offered only when a step in their direction reaches such a place.
+// that runs commands is one (its address is the page's own with "##..." appended); a
+// page's own script that runs such a link is recorded even when it was refused. Such an
+// entry shows nothing new and must never run the commands again when revisited. History
+// therefore counts pages: an entry that shows the page already in view is no place to go,
+// and of the entries of one page side by side the page's own is taken over its command
+// entries. A command entry is a place only where its page has no other entry there (a
+// script replaced the page's entry while it loaded); going there shows the page.
 #ifndef QUIRE_SESSION_HISTORY_RULES_H_
 #define QUIRE_SESSION_HISTORY_RULES_H_
 
@@ -29,9 +31,10 @@ std::string PageOfAddress(const std::string& address);
 
 enum class HistoryDirection { kBack, kForward };
 
-// The entry a step in `direction` goes to: the nearest one that is not a command entry
-// and shows another page than the current entry; nullopt when there is none (and the
-// command is not offered).
+// The entry a step in `direction` goes to: the nearest one whose page (PageOfAddress)
+// differs from the current entry's; when that is a command entry, the first entry of the
+// same page beyond it that is none, if the run of that page's entries holds one. Nullopt
+// when there is none (and the command is not offered).
 std::optional<int> HistoryTarget(const HistoryList& history, HistoryDirection direction);
 
 }  // namespace quire

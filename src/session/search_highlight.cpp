@@ -55,7 +55,7 @@ std::optional<SearchHighlight> HighlightForNavigation(const std::string& previou
 
   SearchHighlight highlight;
   highlight.caseSensitive = search->caseSensitive;
-  for (std::string& word : SplitQueryWords(search->query)) {
+  for (std::string& word : QueryWords(search->query)) {
     if (std::find(highlight.words.begin(), highlight.words.end(), word) == highlight.words.end())
       highlight.words.push_back(std::move(word));
   }

@@ -2,9 +2,64 @@
 
 #include <gdk/gdkkeysyms.h>
 
+#include <cstdio>
+
 namespace quire {
 
 namespace {
+
+// The reader's own script world: page scripts cannot see or change what runs there.
+constexpr char kFindWorld[] = "quire-find";
+// Wide enough for "12345 of 12345" and "No matches", so that the bar keeps its width.
+constexpr int kMatchLabelChars = 14;
+
+// Counts the matches of `text` in the page's text as the page shows it (the text a
+// selection of the whole body copies, which is the text WebKit's find reads) and which of
+// them is selected now: "INDEX TOTAL", INDEX 0 when the selection is none of them. The
+// selection is put back as it was.
+constexpr char kCountScript[] = R"(
+const selection = window.getSelection();
+const root = document.body || document.documentElement;
+if (!root) return "0 0";
+const fold = (s) => {
+  s = s.replace(/\u00a0/g, " ");
+  return caseSensitive !== 0 ? s : s.toLocaleLowerCase();
+};
+const needle = fold(text);
+if (needle.length === 0) return "0 0";
+const count = (haystack) => {
+  let n = 0;
+  for (let at = haystack.indexOf(needle); at !== -1; at = haystack.indexOf(needle, at + needle.length))
+    ++n;
+  return n;
+};
+const shown = (range) => {
+  selection.removeAllRanges();
+  selection.addRange(range);
+  return fold(selection.toString());
+};
+const current = selection.rangeCount > 0 ? selection.getRangeAt(0).cloneRange() : null;
+const whole = document.createRange();
+whole.selectNodeContents(root);
+const total = count(shown(whole));
+let index = 0;
+if (current !== null && !current.collapsed && fold(current.toString()) === needle &&
+    root.contains(current.startContainer)) {
+  const before = document.createRange();
+  before.setStart(root, 0);
+  before.setEnd(current.startContainer, current.startOffset);
+  index = Math.min(count(shown(before)) + 1, total);
+}
+selection.removeAllRanges();
+if (current !== null)
+  selection.addRange(current);
+return index + " " + total;
+)";
+
+// A new text is looked for from where the last match began, as one types it, not after
+// it: WebKit's find starts after the selection.
+constexpr char kCollapseScript[] =
+    "const s = window.getSelection(); if (s.rangeCount > 0) s.collapseToStart();";
 
 // The bar draws the theme's own window background and text colours, so it reads the same
 // over any page, in light and dark themes alike.
@@ -60,6 +115,10 @@ FindBar::FindBar(WebKitWebView* view)
   GtkWidget* next = IconButton("go-down-symbolic", "Next");
   m_caseButton = gtk_check_button_new_with_mnemonic("Match _case");
   m_matchLabel = gtk_label_new("");
+  gtk_label_set_width_chars(GTK_LABEL(m_matchLabel), kMatchLabelChars);
+  gtk_label_set_max_width_chars(GTK_LABEL(m_matchLabel), kMatchLabelChars);
+  gtk_label_set_ellipsize(GTK_LABEL(m_matchLabel), PANGO_ELLIPSIZE_END);
+  gtk_label_set_xalign(GTK_LABEL(m_matchLabel), 0.0f);
   GtkWidget* close = IconButton("window-close-symbolic", "Close");
   gtk_box_pack_start(GTK_BOX(bar), label, FALSE, FALSE, 0);
   gtk_box_pack_start(GTK_BOX(bar), m_entry, FALSE, FALSE, 0);
@@ -87,6 +146,7 @@ FindBar::FindBar(WebKitWebView* view)
 }
 
 FindBar::~FindBar() {
+  CancelCount();
   // Handlers of objects that were disposed meanwhile are gone already.
   const auto disconnect = [](gpointer instance, gulong handler) {
     if (instance != nullptr && handler != 0 && g_signal_handler_is_connected(instance, handler))
@@ -121,6 +181,7 @@ void FindBar::Open() {
 
 void FindBar::Close() {
   const bool hadFocus = IsOpen();
+  CancelCount();
   gtk_revealer_set_reveal_child(GTK_REVEALER(m_revealer), FALSE);
   gtk_widget_hide(m_revealer);
   webkit_find_controller_search_finish(m_finder);
@@ -148,6 +209,7 @@ uint32_t FindBar::Options(bool caseSensitive) const {
 
 void FindBar::SearchEntryText() {
   const char* text = gtk_entry_get_text(GTK_ENTRY(m_entry));
+  CancelCount();
   if (text == nullptr || text[0] == '\0') {
     webkit_find_controller_search_finish(m_finder);
     m_mode = Mode::kNone;
@@ -156,9 +218,86 @@ void FindBar::SearchEntryText() {
   }
   m_mode = Mode::kFindBar;
   const uint32_t options = Options(gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(m_caseButton)));
-  // The search marks every match and reports their number; a separate count would clear
-  // the marks again.
+  webkit_web_view_evaluate_javascript(m_view, kCollapseScript, -1, kFindWorld, nullptr, nullptr,
+                                      nullptr, nullptr);
+  // The search marks every match; which one is selected and how many there are is
+  // counted once it has answered (its own count says 1 after Next and may belong to an
+  // earlier text).
   webkit_find_controller_search(m_finder, text, options, G_MAXUINT);
+}
+
+void FindBar::CountSoon() {
+  if (m_mode != Mode::kFindBar || m_countSource != 0)
+    return;
+  // Answers that arrive together are counted once.
+  m_countSource = g_idle_add(
+      [](gpointer self) -> gboolean {
+        auto* bar = static_cast<FindBar*>(self);
+        bar->m_countSource = 0;
+        bar->Count();
+        return G_SOURCE_REMOVE;
+      },
+      this);
+}
+
+void FindBar::Count() {
+  const char* text = gtk_entry_get_text(GTK_ENTRY(m_entry));
+  if (m_mode != Mode::kFindBar || text == nullptr || text[0] == '\0')
+    return;
+  if (m_countCancel != nullptr) {
+    g_cancellable_cancel(m_countCancel);
+    g_object_unref(m_countCancel);
+  }
+  m_countCancel = g_cancellable_new();
+  GVariantDict arguments;
+  g_variant_dict_init(&arguments, nullptr);
+  g_variant_dict_insert(&arguments, "text", "s", text);
+  // The function call takes no booleans.
+  g_variant_dict_insert(&arguments, "caseSensitive", "i",
+                        gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(m_caseButton)) ? 1 : 0);
+  webkit_web_view_call_async_javascript_function(m_view, kCountScript, -1,
+                                                 g_variant_dict_end(&arguments), kFindWorld,
+                                                 nullptr, m_countCancel, OnCounted, this);
+}
+
+void FindBar::OnCounted(GObject* view, GAsyncResult* result, gpointer self) {
+  GError* error = nullptr;
+  JSCValue* value =
+      webkit_web_view_call_async_javascript_function_finish(WEBKIT_WEB_VIEW(view), result, &error);
+  if (error != nullptr) {
+    // Cancelled (the bar may be gone) or the page went away meanwhile.
+    g_error_free(error);
+    return;
+  }
+  auto* bar = static_cast<FindBar*>(self);
+  char* text = jsc_value_is_string(value) ? jsc_value_to_string(value) : nullptr;
+  unsigned index = 0;
+  unsigned total = 0;
+  if (text != nullptr && std::sscanf(text, "%u %u", &index, &total) == 2 &&
+      bar->m_mode == Mode::kFindBar)
+    bar->SetMatchText(MatchCountText(index, total));
+  g_free(text);
+  g_object_unref(value);
+}
+
+void FindBar::CancelCount() {
+  if (m_countSource != 0) {
+    g_source_remove(m_countSource);
+    m_countSource = 0;
+  }
+  if (m_countCancel != nullptr) {
+    g_cancellable_cancel(m_countCancel);
+    g_object_unref(m_countCancel);
+    m_countCancel = nullptr;
+  }
+}
+
+std::string MatchCountText(unsigned index, unsigned total) {
+  if (total == 0)
+    return "No matches";
+  if (index == 0 || index > total)
+    return std::to_string(total) + (total == 1 ? " match" : " matches");
+  return std::to_string(index) + " of " + std::to_string(total);
 }
 
 void FindBar::NoteNavigation(const std::string& uri, bool followedLink) {
@@ -207,17 +346,24 @@ gboolean FindBar::OnEntryKeyPress(GtkWidget*, GdkEventKey* event, gpointer self)
 }
 
 // Runs before the window's own key handling, so that Esc closes the bar instead of
-// reaching the accelerator that stops loading.
+// reaching the accelerator that stops loading, and the entry's own editing keys (Ctrl+A,
+// Ctrl+C, Ctrl+V, Home ...) edit its text instead of reaching the window's commands for
+// the page; keys the entry has no use for (Ctrl+F, F5, Ctrl+W) still reach them.
 gboolean FindBar::OnToplevelKeyPress(GtkWidget* toplevel, GdkEventKey* event, gpointer self) {
   auto* bar = static_cast<FindBar*>(self);
-  if (event->keyval != GDK_KEY_Escape || !bar->IsOpen())
+  if (!bar->IsOpen())
     return FALSE;
   GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(toplevel));
   if (focus == nullptr ||
       (focus != bar->m_revealer && !gtk_widget_is_ancestor(focus, bar->m_revealer)))
     return FALSE;
-  bar->Close();
-  return TRUE;
+  if (event->keyval == GDK_KEY_Escape) {
+    bar->Close();
+    return TRUE;
+  }
+  if (!GTK_IS_EDITABLE(focus))
+    return FALSE;
+  return gtk_window_propagate_key_event(GTK_WINDOW(toplevel), event);
 }
 
 void FindBar::OnPrevious(GtkButton*, gpointer self) {
@@ -274,21 +420,13 @@ void FindBar::OnFailedToFindText(WebKitFindController*, gpointer self) {
   if (bar->m_mode == Mode::kHighlight) {
     ++bar->m_highlightWord;
     bar->HighlightNextWord();
-  } else if (bar->m_mode == Mode::kFindBar) {
-    bar->SetMatchText("No matches");
+  } else {
+    bar->CountSoon();
   }
 }
 
-void FindBar::OnFoundText(WebKitFindController*, guint count, gpointer self) {
-  auto* bar = static_cast<FindBar*>(self);
-  if (bar->m_mode != Mode::kFindBar)
-    return;
-  if (count == 0)
-    bar->SetMatchText("No matches");
-  else if (count == 1)
-    bar->SetMatchText("1 match");
-  else
-    bar->SetMatchText(std::to_string(count) + " matches");
+void FindBar::OnFoundText(WebKitFindController*, guint, gpointer self) {
+  static_cast<FindBar*>(self)->CountSoon();
 }
 
 void FindBar::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self) {
@@ -306,8 +444,10 @@ void FindBar::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer
       webkit_find_controller_search_finish(bar->m_finder);
       bar->m_mode = Mode::kNone;
     }
-    if (bar->m_mode == Mode::kFindBar)
+    if (bar->m_mode == Mode::kFindBar) {
+      bar->CancelCount();
       bar->SetMatchText("");
+    }
   } else if (event == WEBKIT_LOAD_FINISHED) {
     if (bar->IsOpen()) {
       bar->SearchEntryText();

@@ -1,6 +1,7 @@
 // Finding text on the current page: a bar over the view with an entry, previous and next,
-// "Match case", the number of matches and a close button; every match is highlighted.
-// Esc closes it and removes the highlight.
+// "Match case", which match is selected of how many ("2 of 5") and a close button; every
+// match is highlighted. The bar keeps its width whatever the count says. Its entry keeps
+// its own editing keys while it has the focus. Esc closes it and removes the highlight.
 //
 // The same highlighting shows the words of a search on the page opened from the search
 // results (session/search_highlight.h decides when); that highlight goes at the next
@@ -17,6 +18,10 @@
 #include "session/search_highlight.h"
 
 namespace quire {
+
+// The count the bar shows for match `index` (from 1; 0 when none is selected) of `total`:
+// "2 of 5"; "5 matches" without a selected one; "No matches".
+std::string MatchCountText(unsigned index, unsigned total);
 
 class FindBar {
  public:
@@ -42,14 +47,19 @@ class FindBar {
   // followed a link (not Back, Forward, a reload or a command).
   void NoteNavigation(const std::string& uri, bool followedLink);
 
-  // What the bar shows as the number of matches: "1 match", "3 matches", "No matches", or
-  // "" while nothing is searched.
+  // What the bar shows as the count (MatchCountText), or "" while nothing is searched.
   std::string MatchText() const;
 
  private:
   enum class Mode { kNone, kFindBar, kHighlight };
 
   void SearchEntryText();
+  // Counts the matches of the entry's text and which one is selected, once the find
+  // controller's answers that arrived together have been handled.
+  void CountSoon();
+  void Count();
+  void CancelCount();
+  static void OnCounted(GObject* view, GAsyncResult* result, gpointer self);
   void HighlightNextWord();
   void SetMatchText(const std::string& text);
   uint32_t Options(bool caseSensitive) const;
@@ -77,6 +87,8 @@ class FindBar {
   gulong m_toplevelHandler = 0;
   std::vector<gulong> m_viewHandlers;
   std::vector<gulong> m_finderHandlers;
+  guint m_countSource = 0;
+  GCancellable* m_countCancel = nullptr;
 
   Mode m_mode = Mode::kNone;
   std::string m_matchText;

@@ -1,5 +1,7 @@
 #include "view/page_window.h"
 
+#include <gdk/gdkkeysyms.h>
+
 namespace quire {
 
 namespace {
@@ -23,6 +25,18 @@ void OnClose(WebKitWebView*, gpointer windowPointer) {
   gtk_widget_destroy(GTK_WIDGET(windowPointer));
 }
 
+// Esc and Ctrl+W close the window, as they close the reader's other windows.
+gboolean OnKeyPress(GtkWidget* window, GdkEventKey* event, gpointer) {
+  const guint modifiers = event->state & gtk_accelerator_get_default_mod_mask();
+  const bool escape = event->keyval == GDK_KEY_Escape && modifiers == 0;
+  const bool closeKey =
+      (event->keyval == GDK_KEY_w || event->keyval == GDK_KEY_W) && modifiers == GDK_CONTROL_MASK;
+  if (!escape && !closeKey)
+    return FALSE;
+  gtk_widget_destroy(window);
+  return TRUE;
+}
+
 void OnTitle(GObject* webView, GParamSpec*, gpointer windowPointer) {
   const char* title = webkit_web_view_get_title(WEBKIT_WEB_VIEW(webView));
   gtk_window_set_title(GTK_WINDOW(windowPointer), title != nullptr ? title : "");
@@ -42,6 +56,7 @@ GtkWidget* CreatePageWindow(WebKitWebView* opener, GtkWindow* owner) {
   g_signal_connect(webView, "ready-to-show", G_CALLBACK(OnReadyToShow), window);
   g_signal_connect(webView, "close", G_CALLBACK(OnClose), window);
   g_signal_connect(webView, "notify::title", G_CALLBACK(OnTitle), window);
+  g_signal_connect(window, "key-press-event", G_CALLBACK(OnKeyPress), nullptr);
   return webView;
 }
 

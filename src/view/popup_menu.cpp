@@ -14,6 +14,9 @@ struct MenuRun {
 
 void OnItemActivated(GtkMenuItem* item, gpointer data) {
   auto* run = static_cast<MenuRun*>(data);
+  // A radio item turned off by the choice of another one is not the choice.
+  if (GTK_IS_RADIO_MENU_ITEM(item) && !gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(item)))
+    return;
   run->chosen = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(item), "quire-item-id"));
 }
 
@@ -56,13 +59,18 @@ int RunPopupMenu(const std::vector<PopupItem>& items, GtkWidget* owner, GtkWidge
   if (owner != nullptr)
     gtk_menu_attach_to_widget(GTK_MENU(menu), owner, nullptr);
   MenuRun run;
+  GSList* group = nullptr;
   for (const PopupItem& item : items) {
     GtkWidget* widget = nullptr;
     if (item.IsSeparator()) {
       widget = gtk_separator_menu_item_new();
     } else {
       const std::string label = MnemonicToGtk(ToDisplayText(item.text));
-      if (item.checkable) {
+      if (item.checkable && item.radio) {
+        widget = gtk_radio_menu_item_new_with_mnemonic(group, label.c_str());
+        group = gtk_radio_menu_item_get_group(GTK_RADIO_MENU_ITEM(widget));
+        gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(widget), item.checked);
+      } else if (item.checkable) {
         widget = gtk_check_menu_item_new_with_mnemonic(label.c_str());
         gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(widget), item.checked);
       } else {

@@ -11,13 +11,15 @@
 namespace quire {
 
 // One item. Id 0 is a separator. `text` marks its access key with '&' ("&&" is a literal
-// ampersand). A checkable item shows a check mark when `checked`.
+// ampersand). A checkable item shows a check mark when `checked`; checkable items that
+// are `radio` form one group of which one is chosen.
 struct PopupItem {
   int id = 0;
   std::string text;
   bool enabled = true;
   bool checkable = false;
   bool checked = false;
+  bool radio = false;
   bool IsSeparator() const { return id == 0; }
 };
 

@@ -18,6 +18,7 @@
 #include "session/font_commands.h"
 #include "session/frame_commands.h"
 #include "session/history_rules.h"
+#include "session/link_actions.h"
 #include "session/navigation_policy.h"
 #include "session/view_address.h"
 #include "ui/reader_window.h"
@@ -42,6 +43,15 @@ constexpr int kPopupForward = 101;
 constexpr int kPopupCopy = 300;
 constexpr int kPopupSelectAll = 301;
 constexpr int kPopupPrint = 400;
+constexpr int kPopupOpenLink = 500;
+constexpr int kPopupOpenLinkOutside = 501;
+constexpr int kPopupCopyLinkAddress = 502;
+constexpr char kIdleStatusText[] = "Ready";
+
+// Whether two addresses name the same document: equal up to their first '#'.
+bool SameDocument(const std::string& a, const std::string& b) {
+  return !a.empty() && a.substr(0, a.find('#')) == b.substr(0, b.find('#'));
+}
 
 std::string UriOf(WebKitWebView* webView) {
   const char* uri = webkit_web_view_get_uri(webView);
@@ -185,6 +195,7 @@ CQuireView::CQuireView(StateChanged stateChanged, BusyScope busyScope)
   g_signal_connect(m_webView, "web-process-terminated", G_CALLBACK(OnWebProcessTerminated), this);
   g_signal_connect(m_webView, "context-menu", G_CALLBACK(OnContextMenu), this);
   g_signal_connect(m_webView, "notify::is-loading", G_CALLBACK(OnLoadingNotify), this);
+  g_signal_connect(m_webView, "mouse-target-changed", G_CALLBACK(OnMouseTargetChanged), this);
   g_signal_connect(webkit_web_view_get_back_forward_list(m_webView), "changed",
                    G_CALLBACK(OnHistoryChanged), this);
   g_signal_connect(ReaderWebContext(), "download-started", G_CALLBACK(OnDownloadStarted), this);
@@ -258,6 +269,14 @@ void CQuireView::Navigate(const std::string& target) {
 
 void CQuireView::GoHome() {
   Navigate(CEBook::Instance().StartPage());
+  FocusPage();
+}
+
+void CQuireView::FocusPage() {
+  // Reached from a menu, a toolbar button or a dialog, the page takes the keys, so that
+  // Page Down scrolls it at once.
+  if (!m_bDestroyed)
+    gtk_widget_grab_focus(GTK_WIDGET(m_webView));
 }
 
 void CQuireView::GoBack() {
@@ -275,13 +294,24 @@ void CQuireView::GoInHistory(bool back) {
   const HistoryList history = History(&items);
   const std::optional<int> target =
       HistoryTarget(history, back ? HistoryDirection::kBack : HistoryDirection::kForward);
-  if (!target)
+  if (!target) {
+    if (!back && m_keptForward.Next()) {
+      // A page ahead that a page's script dropped from the web view's history: shown
+      // again as the history would show it, running nothing.
+      const std::string page = *m_keptForward.Next();
+      m_keptForward.Restore();
+      m_marks.Remember(page, NavigationOrigin::kCommand);
+      webkit_web_view_load_uri(m_webView, page.c_str());
+      FocusPage();
+    }
     return;
+  }
   WebKitBackForwardListItem* item = items[*target];
   // A command's own step through the history passes the policy untouched.
   if (m_bInCommand)
     MarkNavigation(webkit_back_forward_list_item_get_uri(item));
   webkit_web_view_go_to_back_forward_list_item(m_webView, item);
+  FocusPage();
 }
 
 HistoryList CQuireView::History(std::vector<WebKitBackForwardListItem*>* items) const {
@@ -369,6 +399,7 @@ void CQuireView::ShowFontMenu(GtkWidget* anchor) {
     item.id = size.id;
     item.text = size.text;
     item.checkable = true;
+    item.radio = true;
     item.checked = FontCommandChecked(size.command, m_nFontCommand);
     items.push_back(item);
   }
@@ -397,19 +428,24 @@ void CQuireView::RunMenuSoon(std::vector<PopupItem> items, GtkWidget* anchor,
 
 void CQuireView::ShowAbout() {
   NavigateAsCommand(BuildAboutPage());
+  FocusPage();
 }
 
 void CQuireView::ShowSearch() {
   std::string path;
   m_busyScope([&] { path = ShowSearchDialog(); });
-  if (!path.empty())
+  if (!path.empty()) {
     NavigateAsCommand(path);
+    FocusPage();
+  }
 }
 
 void CQuireView::ShowContents() {
   std::string path = BuildContentsPage();
-  if (!path.empty())
+  if (!path.empty()) {
     NavigateAsCommand(path);
+    FocusPage();
+  }
 }
 
 void CQuireView::ShowContentsMenu(GtkWidget* anchor) {
@@ -433,13 +469,15 @@ void CQuireView::ShowContentsMenu(GtkWidget* anchor) {
       return;
     }
     for (const ContentsMenuItem& entry : entries) {
-      if (entry.id == chosen && !entry.path.empty())
+      if (entry.id == chosen && !entry.path.empty()) {
         NavigateAsCommand(entry.path);
+        FocusPage();
+      }
     }
   });
 }
 
-bool CQuireView::ShowPopupMenu(const GdkEvent* trigger) {
+bool CQuireView::ShowPopupMenu(const GdkEvent* trigger, const std::string& linkUrl) {
   if (!CEBook::Instance().PopupMenu())
     return false;
   // Each item runs the window's command of that name, greyed as that command is.
@@ -456,6 +494,14 @@ bool CQuireView::ShowPopupMenu(const GdkEvent* trigger) {
   m_stateChanged();  // the commands' state as it is now
   GActionGroup* commands = gtk_widget_get_action_group(Widget(), "win");
   std::vector<PopupItem> items;
+  // Over a link, what can be done with it comes first.
+  const LinkMenuOffer link = LinkMenuFor(linkUrl);
+  if (link.copyAddress) {
+    items.push_back({kPopupOpenLink, "Open &Link", link.openLink});
+    items.push_back({kPopupOpenLinkOutside, "Open Link Ou&tside", link.openOutside});
+    items.push_back({kPopupCopyLinkAddress, "Copy Link Add&ress", true});
+    items.push_back({});
+  }
   for (const Entry& entry : kEntries) {
     PopupItem item;
     item.id = entry.id;
@@ -469,13 +515,44 @@ bool CQuireView::ShowPopupMenu(const GdkEvent* trigger) {
   int chosen = 0;
   // The menu's own loop runs inside the busy scope, so the window cannot close under it.
   m_busyScope([&] { chosen = RunPopupMenu(items, Widget(), nullptr, trigger); });
-  if (m_bDestroyed)
+  if (m_bDestroyed || chosen == 0)
     return true;
+  switch (chosen) {
+    case kPopupOpenLink:
+      OpenLinkAsClicked(linkUrl);
+      return true;
+    case kPopupOpenLinkOutside:
+      ::quire::OpenOutsideLink(linkUrl);
+      return true;
+    case kPopupCopyLinkAddress:
+      gtk_clipboard_set_text(gtk_widget_get_clipboard(Widget(), GDK_SELECTION_CLIPBOARD),
+                             linkUrl.c_str(), -1);
+      return true;
+    default:
+      break;
+  }
   for (const Entry& entry : kEntries) {
-    if (chosen != 0 && entry.id == chosen)
+    if (entry.id == chosen)
       ActivateFrameCommand(entry.command);
   }
   return true;
+}
+
+void CQuireView::OpenLinkAsClicked(const std::string& url) {
+  if (m_bDestroyed || m_bStopped || url.empty())
+    return;
+  // The page in view asks for it, as the click would: the same policy decides whether it
+  // is shown, sent outside or runs the book's commands.
+  const NavigationContext context = ContextFor(m_webView);
+  PolicyProbe probe;
+  DecideNavigation(url, NavigationOrigin::kPage, context, probe);
+  if (probe.Acts()) {
+    RunLink(m_webView, url, NavigationOrigin::kPage, context);
+    return;
+  }
+  // Shown as it came: the load passes the policy untouched, as the decision would have.
+  m_marks.Remember(url, NavigationOrigin::kCommand);
+  webkit_web_view_load_uri(m_webView, url.c_str());
 }
 
 bool CQuireView::CanCopy() const {
@@ -489,8 +566,7 @@ bool CQuireView::CanSelectAll() const {
 std::string CQuireView::CurrentUrl() const {
   if (m_bDestroyed)
     return {};
-  const char* uri = webkit_web_view_get_uri(m_webView);
-  return uri != nullptr ? uri : "";
+  return m_shownPage;
 }
 
 bool CQuireView::IsLoading() const {
@@ -578,23 +654,35 @@ gboolean CQuireView::OnDecidePolicy(WebKitWebView* webView, WebKitPolicyDecision
   if (navigationType == WEBKIT_NAVIGATION_TYPE_RELOAD && origin != NavigationOrigin::kCommand &&
       uri == shown)
     origin = NavigationOrigin::kReplay;
-  self->DecideAndRun(webView, decision, uri, origin, shown);
+  self->DecideAndRun(webView, decision, uri, origin);
   return TRUE;
 }
 
+NavigationContext CQuireView::ContextFor(WebKitWebView* webView) const {
+  NavigationContext context;
+  context.bookFolder = PageStore::Instance().ClaimedFolder();
+  context.shownUrl = ShownPage(webView);
+  context.openLinksOutside = CEBook::Instance().OpenLinksOutside();
+  context.windows1252Book = m_bWindows1252;
+  context.pageCommands = CEBook::Instance().Features().pageCommands;
+  return context;
+}
+
 void CQuireView::DecideAndRun(WebKitWebView* webView, WebKitPolicyDecision* decision,
-                              const std::string& uri, NavigationOrigin origin,
-                              const std::string& shownUrl) {
+                              const std::string& uri, NavigationOrigin origin) {
   if (origin == NavigationOrigin::kCommand) {
     webkit_policy_decision_use(decision);
     return;
   }
-  NavigationContext context;
-  context.bookFolder = PageStore::Instance().ClaimedFolder();
-  context.shownUrl = shownUrl;
-  context.openLinksOutside = CEBook::Instance().OpenLinksOutside();
-  context.windows1252Book = m_bWindows1252;
-  context.pageCommands = CEBook::Instance().Features().pageCommands;
+  const NavigationContext context = ContextFor(webView);
+  if (webView == m_webView && origin == NavigationOrigin::kPage &&
+      OpensInUsersPrograms(uri, context)) {
+    // The reader's own about page: its credit and the author's addresses belong in the
+    // user's browser and mail program, not in a window of the reader.
+    webkit_policy_decision_ignore(decision);
+    ::quire::OpenOutsideLink(uri);
+    return;
+  }
   PolicyProbe probe;
   DecideNavigation(uri, origin, context, probe);
   if (!probe.Acts()) {
@@ -605,6 +693,11 @@ void CQuireView::DecideAndRun(WebKitWebView* webView, WebKitPolicyDecision* deci
   // is still undecided when the signal returns as allowed, moves to it and records it in
   // the history.
   webkit_policy_decision_ignore(decision);
+  RunLink(webView, uri, origin, context);
+}
+
+void CQuireView::RunLink(WebKitWebView* webView, const std::string& uri, NavigationOrigin origin,
+                         const NavigationContext& context) {
   RunSoon([this, view = Ref(GTK_WIDGET(webView)), uri, origin, context] {
     if (m_bDestroyed || m_bStopped)
       return;
@@ -656,7 +749,7 @@ void CQuireView::OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer s
   // The active address already changes when a load starts; the page that shows changes
   // only here.
   if (event == WEBKIT_LOAD_COMMITTED)
-    self->m_shownPage = UriOf(self->m_webView);
+    self->m_shownPage = PageOfAddress(UriOf(self->m_webView));
   if (event == WEBKIT_LOAD_FINISHED) {
     self->m_crashReloads = 0;
     self->RunStartupOnce();
@@ -779,12 +872,15 @@ void CQuireView::OnWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminat
 }
 
 gboolean CQuireView::OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent* event,
-                                   WebKitHitTestResult*, gpointer selfPointer) {
+                                   WebKitHitTestResult* hit, gpointer selfPointer) {
   // WebKit's own menu offers to open links in new windows and the like; the reader never
   // shows it. Its own menu runs once the signal has returned.
   auto* self = static_cast<CQuireView*>(selfPointer);
-  self->RunSoon([self, trigger = CopyEvent(event)] {
-    if (!self->m_bDestroyed && !self->m_bStopped && !self->ShowPopupMenu(trigger.get())) {
+  const char* link = hit != nullptr && webkit_hit_test_result_context_is_link(hit)
+                         ? webkit_hit_test_result_get_link_uri(hit)
+                         : nullptr;
+  self->RunSoon([self, trigger = CopyEvent(event), link = std::string(link ? link : "")] {
+    if (!self->m_bDestroyed && !self->m_bStopped && !self->ShowPopupMenu(trigger.get(), link)) {
       self->m_busyScope(
           [] { TheWindow().MessageBox(kPopupMenuDisabled, kMbOk | kMbIconInformation); });
     }
@@ -792,9 +888,44 @@ gboolean CQuireView::OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*
   return TRUE;
 }
 
-void CQuireView::OnHistoryChanged(WebKitBackForwardList*, WebKitBackForwardListItem*, gpointer,
-                                  gpointer selfPointer) {
-  static_cast<CQuireView*>(selfPointer)->UpdateHistoryState();
+void CQuireView::OnHistoryChanged(WebKitBackForwardList* list, WebKitBackForwardListItem* added,
+                                  gpointer removed, gpointer selfPointer) {
+  auto* self = static_cast<CQuireView*>(selfPointer);
+  // The entries ahead that this change dropped, in history order.
+  std::vector<std::string> droppedAhead;
+  for (WebKitBackForwardListItem* ahead : self->m_aheadItems) {
+    if (g_list_find(static_cast<GList*>(removed), ahead) != nullptr) {
+      const char* uri = webkit_back_forward_list_item_get_uri(ahead);
+      droppedAhead.push_back(uri != nullptr ? uri : "");
+    }
+  }
+  const char* addedUri = added != nullptr ? webkit_back_forward_list_item_get_uri(added) : nullptr;
+  self->m_keptForward.HistoryChanged(addedUri != nullptr ? addedUri : "", droppedAhead);
+  // A move within the page shown (a fragment, or a command link WebKit recorded) commits
+  // no load; its entry says where the page now is.
+  WebKitBackForwardListItem* current = webkit_back_forward_list_get_current_item(list);
+  const char* currentUri =
+      current != nullptr ? webkit_back_forward_list_item_get_uri(current) : nullptr;
+  if (currentUri != nullptr && SameDocument(currentUri, self->m_shownPage))
+    self->m_shownPage = PageOfAddress(currentUri);
+  self->UpdateHistoryState();
+}
+
+void CQuireView::OnMouseTargetChanged(WebKitWebView*, WebKitHitTestResult* hit, guint,
+                                      gpointer selfPointer) {
+  auto* self = static_cast<CQuireView*>(selfPointer);
+  const char* link = webkit_hit_test_result_context_is_link(hit)
+                         ? webkit_hit_test_result_get_link_uri(hit)
+                         : nullptr;
+  const std::string text =
+      link != nullptr ? LinkStatusText(link, PageStore::Instance().ClaimedFolder()) : "";
+  if (!text.empty()) {
+    self->m_bShowingLink = true;
+    TheWindow().SetStatusText(text);
+  } else if (self->m_bShowingLink) {
+    self->m_bShowingLink = false;
+    TheWindow().SetStatusText(kIdleStatusText);
+  }
 }
 
 void CQuireView::OnLoadingNotify(GObject*, GParamSpec*, gpointer selfPointer) {
@@ -807,7 +938,10 @@ void CQuireView::UpdateHistoryState() {
   std::vector<WebKitBackForwardListItem*> items;
   const HistoryList history = History(&items);
   m_bCanGoBack = HistoryTarget(history, HistoryDirection::kBack).has_value();
-  m_bCanGoForward = HistoryTarget(history, HistoryDirection::kForward).has_value();
+  m_bCanGoForward = HistoryTarget(history, HistoryDirection::kForward).has_value() ||
+                    m_keptForward.Next().has_value();
+  m_aheadItems.assign(items.begin() + std::min<size_t>(items.size(), history.current + 1),
+                      items.end());
   m_stateChanged();
 }
 

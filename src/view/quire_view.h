@@ -13,8 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "session/navigation_marks.h"
 #include "session/history_rules.h"
+#include "session/kept_forward.h"
+#include "session/navigation_marks.h"
+#include "session/navigation_policy.h"
 #include "view/popup_menu.h"
 #include "view/printing.h"
 
@@ -79,8 +81,13 @@ class CQuireView {
   void ShowContents();
   void ShowContentsMenu(GtkWidget* anchor = nullptr);
   // The reader's own menu for a right-click or the context-menu key (`trigger`, may be
-  // null); false without showing anything when the book switches the menu off.
-  bool ShowPopupMenu(const GdkEvent* trigger);
+  // null), with the items for the link to `linkUrl` first when it is not empty; false
+  // without showing anything when the book switches the menu off.
+  bool ShowPopupMenu(const GdkEvent* trigger, const std::string& linkUrl = {});
+  // Follows `url` as a click on the page in view would: through the same policy.
+  void OpenLinkAsClicked(const std::string& url);
+  // The page the view has committed, without the part of a script link WebKit may have
+  // recorded ("##", "#!", "#@" on): what {ebookurl} reports. Empty before the first page.
   std::string CurrentUrl() const;
 
   // --- State the commands read ----------------------------------------------------------
@@ -110,13 +117,22 @@ class CQuireView {
   static void OnHistoryChanged(WebKitBackForwardList* list, WebKitBackForwardListItem* added,
                                gpointer removed, gpointer self);
   static void OnLoadingNotify(GObject* object, GParamSpec* property, gpointer self);
+  static void OnMouseTargetChanged(WebKitWebView* webView, WebKitHitTestResult* hit,
+                                   guint modifiers, gpointer self);
 
   // Decides a navigation of `webView` (this view or one of its pop-ups) before the signal
   // returns; what the link runs (scripts, message boxes, a browser) runs once it has
-  // returned, never inside WebKit's signal emission. `shownUrl` is what the web view showed
-  // when the navigation was asked for.
-  void DecideAndRun(WebKitWebView* webView, WebKitPolicyDecision* decision,
-                    const std::string& uri, NavigationOrigin origin, const std::string& shownUrl);
+  // returned, never inside WebKit's signal emission.
+  void DecideAndRun(WebKitWebView* webView, WebKitPolicyDecision* decision, const std::string& uri,
+                    NavigationOrigin origin);
+  // What the policy knows of `webView` now: the book folder, the page it shows, the book's
+  // settings.
+  NavigationContext ContextFor(WebKitWebView* webView) const;
+  // Runs what the policy does with `uri` once the current signal has returned.
+  void RunLink(WebKitWebView* webView, const std::string& uri, NavigationOrigin origin,
+               const NavigationContext& context);
+  // Gives the page the keyboard focus after the reader navigated.
+  void FocusPage();
   void RefuseNewWindow(WebKitPolicyDecision* decision, bool shift, bool control, bool alt);
   // The page `webView` (this view or a pop-up) shows: the address of its last committed
   // load, for a pop-up that has shown none yet its opener's; empty before the first one.
@@ -157,6 +173,7 @@ class CQuireView {
   bool m_bFirstPageDone = false;
   bool m_bInCommand = false;
   bool m_bRunningLink = false;
+  bool m_bShowingLink = false;  // the status bar shows the address of a hovered link
   bool m_bDestroyed = false;    // the widget is gone
   bool m_bStopped = false;      // the exit script and clean-up have run
   bool m_bWindows1252 = false;  // the book's texts are Windows-1252, not UTF-8
@@ -166,6 +183,10 @@ class CQuireView {
   // although WebKit reports them after the call has returned.
   NavigationMarks m_marks;
   std::string m_shownPage;
+  // Pages ahead that a page's script dropped from WebKit's history, and the entries ahead
+  // of the current one as the history last showed them.
+  KeptForward m_keptForward;
+  std::vector<WebKitBackForwardListItem*> m_aheadItems;
   // The windows that pages opened, closed with the book.
   std::vector<GtkWidget*> m_popups;
   // Main-loop sources of RunSoon not run yet; removed with the view.

@@ -58,6 +58,27 @@ TEST(BookFeaturesTest, ValuesAreReadAfterTheMark) {
   }
 }
 
+TEST(BookFeaturesTest, ColoursOfThePaletteAreRecordedOnlyWhenSo) {
+  EXPECT_FALSE(ReadBookFeatures(ListOf({kBookFeaturesMark})).colorsFromPalette);
+  EXPECT_TRUE(ReadBookFeatures(ListOf({kBookFeaturesMark, "colors=palette"})).colorsFromPalette);
+  // Another value is a later writer's: kept, and the stored colours stay.
+  const BookFeatures later = ReadBookFeatures(ListOf({kBookFeaturesMark, "colors=scheme"}));
+  EXPECT_FALSE(later.colorsFromPalette);
+  EXPECT_EQ(later.unknown, std::vector<std::string>{"colors=scheme"});
+  // Without the record nothing counts.
+  EXPECT_FALSE(ReadBookFeatures(ListOf({"colors=palette"})).colorsFromPalette);
+
+  BookFeatures features;
+  features.recorded = true;
+  EXPECT_EQ(WriteBookFeatures(features).texts,
+            (std::vector<std::string>{kBookFeaturesMark, "page-commands=yes"}));
+  features.colorsFromPalette = true;
+  const EBookReservedList list = WriteBookFeatures(features);
+  EXPECT_EQ(list.texts,
+            (std::vector<std::string>{kBookFeaturesMark, "page-commands=yes", "colors=palette"}));
+  EXPECT_TRUE(ReadBookFeatures(list).colorsFromPalette);
+}
+
 TEST(BookFeaturesTest, AnUnrecordedBookWritesTheEmptyList) {
   BookFeatures features;
   features.pageCommands = false;  // not written without the record

@@ -2,10 +2,11 @@
 (bound to /dev/null, as if it were not installed) and a recording stand-in for xdg-open
 comes first on PATH. The book does not stop with the loader's error: it hands its start
 page to the opener, tells the user in one message box what is missing and how to install
-it, hands its pages out again when started a second time, and removes everything it wrote
-when it ends, on SIGTERM or when the notice is closed. Without any display it ends as the
-reader does. With GTK hidden as well, the notice goes to standard error and, as a page, to
-the browser.
+it, hands its pages out again when started a second time, keeps its pages until the user
+closes the book from the notice ("Close the book") and removes everything it wrote when it
+ends, on SIGTERM or from the notice. Where no browser could be opened the notice says so
+instead of calling the book open in it. Without any display it ends as the reader does.
+With GTK hidden as well, the notice goes to standard error and, as a page, to the browser.
 
 Hiding a library needs root and unshare; where they are not at hand the test is skipped."""
 
@@ -162,6 +163,9 @@ def test():
                 check(line in text, "the notice gives %r: %r" % (line, text))
             check("script links" in text and "search" in text,
                   "the notice says what only works in the reader: %r" % text)
+            check("It is open in your web browser instead" in text and
+                  'Its pages stay until you choose "Close the book"' in text,
+                  "the notice says where the book is and how long: %r" % text)
             check(reader.process.poll() is None, "the book keeps running with its notice")
 
             # A second start of the same book shows the pages again and ends.
@@ -200,15 +204,29 @@ def test():
             check(len(opened_targets(record)) == 2, "nothing more was opened with " + what)
             check_left_nothing(private, "the start with " + what)
 
-        # Closing the notice closes the book.
+        # The pages stay while the notice is up; its one button closes the book. An opener
+        # that cannot open the page leaves the notice saying so.
         os.remove(record)
+        with open(opener, "w") as f:
+            f.write("#!/bin/sh\nprintf '%%s\\n' \"$*\" >> '%s'\nexit 3\n" % record)
         reader = HiddenWebKitReader(book, env)
         try:
-            reader.opened(record)
-            click(wait_for(lambda: find(reader.notice(), name="OK"), "the notice's OK button"))
-            code = reader.wait("when its notice was closed")
-            check(code == 0, "after OK the book ended with %d" % code)
-            check_left_nothing(private, "closing the notice")
+            start = page_path(reader.opened(record)[0])
+            notice = reader.notice()
+            text = "\n".join(a.name for a in find_all(notice, role=pyatspi.ROLE_LABEL))
+            check("No web browser could be opened for it" in text and
+                  "is open in your web browser" not in text and start in text,
+                  "without a browser the notice says so and where the book is: %r" % text)
+            check(find(notice, role=pyatspi.ROLE_PUSH_BUTTON, name="OK") is None,
+                  "the notice has no OK button")
+            button = wait_for(lambda: find(notice, role=pyatspi.ROLE_PUSH_BUTTON,
+                                           name="Close the book"), "the notice's button")
+            check(os.path.isfile(start) and reader.process.poll() is None,
+                  "the pages stay while the notice is up")
+            click(button)
+            code = reader.wait("when the book was closed from its notice")
+            check(code == 0, "after Close the book the book ended with %d" % code)
+            check_left_nothing(private, "closing the book from the notice")
         finally:
             if reader.process.poll() is None:
                 reader.process.kill()

@@ -1,6 +1,7 @@
 """A book that says nothing about its window opens at a size where every toolbar button
-shows with its text: none of them is pushed behind the toolbar's overflow arrow, and the
-window fits on the screen."""
+shows with its text: none of them is pushed behind the toolbar's overflow arrow, all of
+them have one size (as wide as the widest, as high as the highest), and the window fits on
+the screen."""
 
 import os
 import sys
@@ -59,9 +60,12 @@ def test():
             bar_box = extents(bar)
             hidden = [b.name for b in buttons if not has_state(b, pyatspi.STATE_SHOWING)]
             widths = [extents(b).width for b in buttons]
+            heights = [extents(b).height for b in buttons]
             print("window %dx%d, toolbar %d wide, buttons %s" % (
                 window.width, window.height, bar_box.width, widths), file=sys.stderr)
             check(not hidden, "buttons in the overflow: %s" % hidden)
+            check(len(set(widths)) == 1 and len(set(heights)) == 1,
+                  "buttons of one size: widths %s, heights %s" % (widths, heights))
             for b in buttons:
                 box = extents(b)
                 check(box.x >= window.x and box.x + box.width <= window.x + window.width,

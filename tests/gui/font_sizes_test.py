@@ -1,5 +1,6 @@
 """The five font sizes: the View menu's commands and the toolbar's Size drop-down change
-the page's text size and move the one check mark."""
+the page's text size and move the one check mark; in both they are radio items, one
+choice of five."""
 
 import os
 import sys
@@ -30,6 +31,12 @@ def checked_sizes(reader):
     return [size for size, item in zip(SIZES, items) if has_state(item, pyatspi.STATE_CHECKED)]
 
 
+def check_radio(items, where):
+    roles = [item.getRole() for item in items]
+    check(roles == [pyatspi.ROLE_RADIO_MENU_ITEM] * len(SIZES),
+          "the sizes %s are radio items: %r" % (where, [str(r) for r in roles]))
+
+
 def test():
     with Scratch() as work:
         book = Book(work, {"index.html": PAGE}, MANIFEST)
@@ -39,6 +46,9 @@ def test():
             medium = wait_for(lambda: heading_height(reader), "the heading's size")
             check(checked_sizes(reader) == ["Medium"],
                   "after start-up the checked size is %r" % checked_sizes(reader))
+            fonts = reader.menu_item("View", "Fonts")
+            check_radio([find(fonts, name=size, predicate=is_menu_item, depth=3)
+                         for size in SIZES], "of View > Fonts")
 
             click(reader.menu_item("View", "Fonts", "Smallest"))
             smallest = wait_for(lambda: (lambda h: h if h < medium else None)(
@@ -60,12 +70,18 @@ def test():
             popup = wait_for(lambda: find(reader.app, name="Smallest", predicate=is_menu_item,
                                           showing=True).parent, "the Size drop-down")
             items = {size: find(popup, name=size, predicate=is_menu_item) for size in SIZES}
+            check_radio([items[size] for size in SIZES], "of the Size drop-down")
             checked = [s for s in SIZES if has_state(items[s], pyatspi.STATE_CHECKED)]
             check(checked == ["Largest"], "the drop-down checks %r" % checked)
             click(items["Smallest"])
             wait_for(lambda: heading_height(reader) == smallest, "the smallest heading again")
             wait_for(lambda: checked_sizes(reader) == ["Smallest"],
                      "the check mark back on Smallest")
+            # Choosing the size already chosen keeps it.
+            click(reader.menu_item("View", "Fonts", "Smallest"))
+            click(reader.menu_item("View", "Fonts", "Medium"))
+            wait_for(lambda: heading_height(reader) == medium, "the medium heading again")
+            wait_for(lambda: checked_sizes(reader) == ["Medium"], "the check mark on Medium")
         finally:
             reader.close()
 

@@ -70,7 +70,7 @@ def open_find_bar(reader, frame):
     entry = wait_for(lambda: find(frame, role=pyatspi.ROLE_ENTRY, showing=True)
                      or find(frame, role=pyatspi.ROLE_TEXT, showing=True), "the find bar")
     set_entry_text(entry, "lantern")
-    return wait_for(lambda: find(frame, role=pyatspi.ROLE_LABEL, name="1 match", showing=True),
+    return wait_for(lambda: find(frame, role=pyatspi.ROLE_LABEL, name="1 of 1", showing=True),
                     "the find bar's count")
 
 

@@ -72,3 +72,23 @@ add_test(NAME ReaderNeeds.CarriedCheckRefusesAnotherFrontEnd
                  -P ${CMAKE_CURRENT_SOURCE_DIR}/launch/check_embedded_front_end.cmake)
 set_tests_properties(ReaderNeeds.CarriedCheckRefusesAnotherFrontEnd PROPERTIES
   LABELS launch PASS_REGULAR_EXPRESSION "carries another front end")
+
+# The reader programs with no book appended say what they are instead of calling
+# themselves a damaged book; a book made from them still opens (the GUI tests).
+foreach(reader quire quire-reader)
+  foreach(run "version:0:--version" "help:0:--help" "alone:1:")
+    string(REPLACE ":" ";" run "${run}")
+    list(GET run 0 what)
+    list(GET run 1 code)
+    list(LENGTH run parts)
+    set(arg "")
+    if(parts GREATER 2)
+      list(GET run 2 arg)
+    endif()
+    add_test(NAME BareReader.SaysWhatItIs.${reader}.${what}
+             COMMAND ${CMAKE_COMMAND} -DREADER=$<TARGET_FILE:${reader}> -DARG=${arg}
+                     -DEXPECTED_CODE=${code}
+                     -P ${CMAKE_CURRENT_SOURCE_DIR}/launch/check_bare_reader.cmake)
+    set_tests_properties(BareReader.SaysWhatItIs.${reader}.${what} PROPERTIES LABELS launch)
+  endforeach()
+endforeach()

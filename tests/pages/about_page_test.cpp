@@ -142,14 +142,26 @@ TEST_F(AboutPageTest, LinkValuesCannotAddAttributesOrScripts) {
   }
 }
 
-TEST_F(AboutPageTest, CreditSectionLinksTwiceToTheGivenAddress) {
+TEST_F(AboutPageTest, CreditSectionLinksTwiceToTheGivenAddressAndNamesThisVersion) {
   EXPECT_EQ(BuildCreditBlock("https://q.example/", 1, 2),
             PageSection("Software &amp; Copyright",
-                        "This E-Book was created with <A HREF=https://q.example/ "
-                        "TARGET=_blank>Quire</A> Compiler, version 4.00<BR><BR>"
-                        "<A HREF=https://q.example/ TARGET=_blank>Quire</A> Compiler "
-                        "and Viewer Software are copyright the Quire developers.",
+                        std::string("This E-Book was created with <A HREF=https://q.example/ "
+                                    "TARGET=_blank>Quire</A> Compiler, version ") +
+                            QUIRE_VERSION +
+                            "<BR><BR>"
+                            "<A HREF=https://q.example/ TARGET=_blank>Quire</A> Compiler "
+                            "and Viewer Software are copyright the Quire developers.",
                         1, 2));
+  // No address known: the name without a link.
+  for (const char* blank : {"", "  "}) {
+    EXPECT_EQ(BuildCreditBlock(blank, 1, 2),
+              PageSection("Software &amp; Copyright",
+                          std::string("This E-Book was created with Quire Compiler, version ") +
+                              QUIRE_VERSION +
+                              "<BR><BR>Quire Compiler and Viewer Software are copyright the "
+                              "Quire developers.",
+                          1, 2));
+  }
 }
 
 TEST_F(AboutPageTest, GeneratedPageIsHeaderBookSectionCreditAndFooter) {

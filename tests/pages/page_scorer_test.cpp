@@ -8,22 +8,6 @@
 namespace quire::testing {
 namespace {
 
-TEST(FoldAsciiCaseTest, UpperCasesAsciiLettersOnlyAtEveryAlignment) {
-  std::string all;
-  for (int b = 0; b < 256; ++b)
-    all.push_back(static_cast<char>(b));
-  for (size_t offset = 0; offset < 9; ++offset) {
-    std::string text = all.substr(offset) + all.substr(0, offset);
-    std::string folded = text;
-    FoldAsciiCase(folded.data(), folded.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-      unsigned char c = static_cast<unsigned char>(text[i]);
-      unsigned char want = c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 32) : c;
-      ASSERT_EQ(static_cast<unsigned char>(folded[i]), want) << "byte " << int(c);
-    }
-  }
-}
-
 TEST(FindWordTest, AgreesWithPlainFindOnRandomTexts) {
   std::mt19937 random(7);
   const char alphabet[] = "abAB\xE9 ";

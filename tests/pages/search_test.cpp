@@ -63,8 +63,14 @@ TEST(ScoreTextTest, WeightsAndPositionsByHand) {
       // The search for a second occurrence starts on the first one's first byte, which then
       // reads as a blank: a word beginning with a blank is found there again, e = 1.
       {"a b", " b", true, 1040, 666},
-      // Bytes above 127 are not folded.
+      // Bytes that are no UTF-8 are not folded.
       {"\xC9t\xC9", "\xE9", false, 1010, 0},
+      // Letters of every language are: été finds ÉTÉ, москва finds МОСКВА.
+      {"L'\xC3\x89T\xC3\x89", "\xC3\xA9t\xC3\xA9", false, 10 * 25 + 1000, 1000},
+      {"\xD0\x9C\xD0\x9E\xD0\xA1\xD0\x9A\xD0\x92\xD0\x90",
+       "\xD0\xBC\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0", false, 2000, 1000},
+      {"\xD0\x9C\xD0\x9E\xD0\xA1\xD0\x9A\xD0\x92\xD0\x90",
+       "\xD0\xBC\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0", true, 2000, 0},
   };
   for (const TextCase& c : cases) {
     TextScore score = ScoreText(c.text, c.word, c.caseSensitive);
@@ -121,6 +127,15 @@ TEST_F(ScoreFileTest, BestPageIsOneHundredPercentAlsoWithManyLongWords) {
   EXPECT_EQ(Score("abcdefghij", words, "abcdefghij", false, "abcdefghij", "abcdefghij"),
             kBestScore);
   EXPECT_EQ(FormatMatchPercent(kBestScore), "100.0%");
+}
+
+TEST_F(ScoreFileTest, APageHoldingAWordScoresAtLeastOne) {
+  // The word twice, far apart: (L - e) * 1000 / L is 0 for the body, and nothing else
+  // holds it; still the page holds the word.
+  EXPECT_EQ(Score("word" + std::string(5000, 'x') + "word", {"word"}, ""), 1);
+  EXPECT_EQ(Score("nothing" + std::string(5000, 'x'), {"word"}, ""), 0);
+  // A higher score stays as it is.
+  EXPECT_EQ(Score("cat dog cat", {"cat"}, "Cat"), 6360);
 }
 
 TEST_F(ScoreFileTest, OnlyTheFirst63999BytesUpToAZeroByteCount) {
@@ -267,6 +282,44 @@ TEST_F(SearchBookTest, PagesInFoldersAreFoundAndLinkedByTheirPaths) {
   const std::string plain = "HREF=\"" + BookFolder();
   expected.replace(expected.find(plain), plain.size(), "HREF=\"file://" + BookFolder());
   EXPECT_EQ(ReadWholeFile(path), expected);
+}
+
+// A book without the record of a visible-text search (one rebind took over, one written
+// by another tool) searches as it always did: the raw bytes, markup and quotes included,
+// no excerpts, and the results page byte for byte as before.
+TEST_F(SearchBookTest, BooksWithoutTheRecordSearchTheirRawBytesAsBefore) {
+  std::vector<EBookFile> files = {
+      Searchable(PageFile("nav.html", "Nav", "")),
+      Searchable(PageFile("quote.html", "Quote", "")),
+      Searchable(PageFile("text.html", "Text", "")),
+  };
+  LoadBook(m_settings, files);
+  WriteBookPage("nav.html", "<div class=\"navheader\">x</div>");
+  WriteBookPage("quote.html", "<p>say \"hi\" there</p>");
+  WriteBookPage("text.html", "<p>say hi there</p>");
+  BookFeatures features;
+  features.recorded = true;  // a record of an older build, without the search key
+  CEBook::Instance().SetFeaturesForTesting(features);
+  EXPECT_FALSE(SearchesVisibleText());
+  EXPECT_EQ(QueryWords("navheader \"hi\""), (Words{"navheader", "\"hi\""}));
+
+  const std::string query = "navheader \"hi\"";
+  const int32_t nav =
+      ScoreFile(BookFolder() + "nav.html", {"navheader", "\"hi\""}, "Nav", "", "", false);
+  const int32_t quote =
+      ScoreFile(BookFolder() + "quote.html", {"navheader", "\"hi\""}, "Quote", "", "", false);
+  ASSERT_GT(nav, 0);
+  ASSERT_GT(quote, 0);
+  ASSERT_NE(nav, quote);
+  auto row = [&](int k, const std::string& name, const std::string& title, int32_t score) {
+    return Row(k, name, title, "<BR><I><SMALL>" + FormatMatchPercent(score) + " match</SMALL></I>");
+  };
+  const bool navFirst = nav > quote;
+  const std::string body =
+      "Searching for <B>navheader &quot;hi&quot;</B> - these documents were found:<BR>" +
+      (navFirst ? row(1, "nav.html", "Nav", nav) + row(2, "quote.html", "Quote", quote)
+                : row(1, "quote.html", "Quote", quote) + row(2, "nav.html", "Nav", nav));
+  EXPECT_EQ(ReadWholeFile(BuildSearchPage(query, false)), Page(body));
 }
 
 TEST_F(SearchBookTest, EqualScoresAreListedByTitleThenDescriptionThenPath) {

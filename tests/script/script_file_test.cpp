@@ -34,6 +34,24 @@ TEST(ScriptFileTest, DropsControlBytesButKeepsHighBytes) {
   EXPECT_EQ(Lines(script), (std::vector<std::string>{"SET('a','xy')@1", "SET('b','\xC3\xA9')@2"}));
 }
 
+TEST(ScriptFileTest, AByteOrderMarkAtTheStartIsSkipped) {
+  const std::string mark = "\xEF\xBB\xBF";
+  const struct {
+    std::string bytes;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {mark + "MESSAGEBOX('hi')\r\nHOME", {"MESSAGEBOX('hi')@1", "HOME@2"}},
+      {mark + ":top\nHOME", {"HOME@2"}},
+      {mark + "REMARK\nHOME", {"HOME@2"}},
+      {mark, {}},
+      // Only at the very start: anywhere else its bytes are text like any others.
+      {"HOME\n" + mark + "BACK", {"HOME@1", mark + "BACK@2"}},
+      {" " + mark + "HOME", {mark + "HOME@1"}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(Lines(FromText(c.bytes)), c.lines) << c.bytes;
+}
+
 TEST(ScriptFileTest, SkipsCommentsBlanksAndRemLines) {
   const ScriptFile script = FromText(
       "   ; note\n"
@@ -91,6 +109,13 @@ TEST_F(ScriptRunTest, AnEmptyFileRunsNothingWithoutAMessage) {
   EXPECT_TRUE(window.messages.empty());
   RunScriptText("; only a comment\n\n");
   EXPECT_TRUE(window.messages.empty());
+}
+
+TEST_F(ScriptRunTest, AFileSavedWithAByteOrderMarkRunsFromItsFirstLine) {
+  RunScriptText("\xEF\xBB\xBFSET('a','1')\r\nSET('b','2')\r\n");
+  EXPECT_TRUE(window.messages.empty()) << window.messages[0].text;
+  EXPECT_EQ(Var("a"), "1");
+  EXPECT_EQ(Var("b"), "2");
 }
 
 TEST_F(ScriptRunTest, AMissingFileShowsTheOpenError) {

@@ -54,7 +54,7 @@ TEST_F(StringCommandsTest, StoreTheirExactResults) {
       {"STRLEN('r','')", "0"},
       {"STRUPPER('r','abc xY1')", "ABC XY1"},
       {"STRLOWER('r','ABC xY1')", "abc xy1"},
-      {"STRUPPER('r',~'\xC3\xA9t\xC3\xA9')", "\xC3\xA9T\xC3\xA9"},
+      {"STRUPPER('r',~'\xC3\xA9t\xC3\xA9')", "\xC3\x89T\xC3\x89"},
       {"STRTRIM('r',~' \ta b\t ')", "a b"},
       {"STRTRIMR('r',~'  a  ')", "  a"},
       {"STRTRIML('r',~'  a  ')", "a  "},
@@ -97,6 +97,51 @@ TEST_F(StringCommandsTest, StoreTheirExactResults) {
     EXPECT_EQ(outcome.result, kCommandContinue) << c.command << ": " << outcome.errorText;
     EXPECT_EQ(Var("r"), c.stored) << "command: " << c.command;
   }
+}
+
+// The case commands follow the book's texts: Unicode's case mapping in a UTF-8 book, the
+// code page's letters in one written in Windows-1252.
+TEST_F(StringCommandsTest, CaseCommandsWorkInEveryLanguage) {
+  struct Case {
+    std::string command;
+    std::string stored;
+  };
+  const Case utf8[] = {
+      {"STRUPPER('r',~'\xC3\xA9t\xC3\xA9 \xC3\xA0 "
+       "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0')",
+       "\xC3\x89T\xC3\x89 \xC3\x80 \xD0\x9C\xD0\x9E\xD0\xA1\xD0\x9A\xD0\x92\xD0\x90"},
+      {"STRLOWER('r',~'\xC3\x89T\xC3\x89 \xD0\x9C\xD0\x9E\xD0\xA1\xD0\x9A\xD0\x92\xD0\x90')",
+       "\xC3\xA9t\xC3\xA9 \xD0\xBC\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0"},
+      {"STRUPPER('r',~'\xCE\xBB\xCF\x8C\xCE\xB3\xCE\xBF\xCF\x82')",
+       "\xCE\x9B\xCE\x8C\xCE\x93\xCE\x9F\xCE\xA3"},
+      {"STRICMP('r',~'\xC3\x84rger',~'\xC3\xA4RGER')", "0"},
+      {"STRICMP('r',~'\xD0\xB0',~'\xD0\x91')", "-1"},
+      // A letter whose upper case is shorter: lengths are the result's bytes.
+      {"STRUPPER('r',~'\xC4\xB1x')", "IX"},
+      // Bytes that are no UTF-8 stay.
+      {"STRUPPER('r',~'a\xE9" "b')", "A\xE9" "B"},
+  };
+  CEBook::Instance().SetRecordsForTesting(DefaultSettings(), {}, {});
+  for (const Case& c : utf8) {
+    CEBook::Instance().UserVariables().erase("r");
+    EXPECT_EQ(Command(c.command).result, kCommandContinue) << c.command;
+    EXPECT_EQ(Var("r"), c.stored) << "command: " << c.command;
+  }
+
+  EBookSettings windows = DefaultSettings();
+  windows.title = "L'\xE9t\xE9";  // not UTF-8: the book is written in Windows-1252
+  CEBook::Instance().SetRecordsForTesting(windows, {}, {});
+  const Case windows1252[] = {
+      {"STRUPPER('r',~'\xE9t\xE9 \x9Cuvre \xFF')", "\xC9T\xC9 \x8CUVRE \x9F"},
+      {"STRLOWER('r',~'\xC9T\xC9 \x8C')", "\xE9t\xE9 \x9C"},
+      {"STRICMP('r',~'\xC4rger',~'\xE4RGER')", "0"},
+  };
+  for (const Case& c : windows1252) {
+    CEBook::Instance().UserVariables().erase("r");
+    EXPECT_EQ(Command(c.command).result, kCommandContinue) << c.command;
+    EXPECT_EQ(Var("r"), c.stored) << "command: " << c.command;
+  }
+  CEBook::Instance().ForgetForTesting();
 }
 
 TEST_F(StringCommandsTest, StrHtmlStoresTheHtmlFormOfTheText) {

@@ -51,7 +51,19 @@ TEST(BrowserNoticeTextTest, MessageBoxTextInFull) {
             "  Fedora: sudo dnf install webkit2gtk4.1\n"
             "  Arch: sudo pacman -S webkit2gtk-4.1\n"
             "The book: file:///t/B.k9w/index.html\n"
-            "Closing this message closes the book.");
+            "Its pages stay until you choose \"Close the book\".");
+}
+
+TEST(BrowserNoticeTextTest, WithoutABrowserItSaysSoAndWhereTheBookIs) {
+  const std::string text = BrowserNoticeText("libwebkit2gtk-4.1.so.0", "", "file:///t/index.html",
+                                             NoticeMedium::kMessageBox, false);
+  EXPECT_EQ(text.find("is open in your web browser"), std::string::npos) << text;
+  EXPECT_NE(text.find("(libwebkit2gtk-4.1.so.0 is missing). No web browser could be opened for "
+                      "it: open the address below in one, where script links"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("\nThe book: file:///t/index.html\n"), std::string::npos);
+  EXPECT_NE(text.find("sudo apt install libwebkit2gtk-4.1-0"), std::string::npos);
 }
 
 TEST(BrowserNoticeTextTest, EachMediumSaysHowTheBookCloses) {
@@ -59,7 +71,7 @@ TEST(BrowserNoticeTextTest, EachMediumSaysHowTheBookCloses) {
     NoticeMedium medium;
     const char* ending;
   } cases[] = {
-      {NoticeMedium::kMessageBox, "\nClosing this message closes the book."},
+      {NoticeMedium::kMessageBox, "\nIts pages stay until you choose \"Close the book\"."},
       {NoticeMedium::kTerminal, "\nPress Ctrl+C to close the book."},
       {NoticeMedium::kPage, "\nThe book closes when you log out, or after 12 hours."},
   };

@@ -30,7 +30,7 @@ TEST(HistoryRulesTest, CommandAddressesAndTheirPages) {
   }
 }
 
-TEST(HistoryRulesTest, BackAndForwardSkipCommandEntriesAndThePageInView) {
+TEST(HistoryRulesTest, BackAndForwardGoToOtherPagesTheirOwnEntriesFirst) {
   const struct {
     const char* what;
     HistoryList history;
@@ -51,6 +51,13 @@ TEST(HistoryRulesTest, BackAndForwardSkipCommandEntriesAndThePageInView) {
       {"forward over command entries", {{"a", "a##TOC", "toc", "toc##BACK"}, 0}, kNone, 2},
       {"only command entries ahead", {{"a", "a##X", "a##Y"}, 0}, kNone, kNone},
       {"current is a command entry", {{"a", "b", "b##SET('x','1')", "c"}, 2}, 0, 3},
+      {"a script replaced the page's entry with a command entry", {{"a##X", "b"}, 1}, 0, kNone},
+      {"forward to such an entry", {{"z", "a##X"}, 0}, kNone, 1},
+      {"the page's own entry beyond its command entries",
+       {{"a", "a#!s.txt", "a##X", "b"}, 3},
+       0,
+       kNone},
+      {"runs of two pages", {{"a##X", "b##Y", "c"}, 2}, 1, kNone},
   };
   for (const auto& c : cases) {
     const std::optional<int> back = HistoryTarget(c.history, HistoryDirection::kBack);

@@ -48,11 +48,12 @@ TEST_F(PackFoldersTest, BuildListExtractAndRebindKeepTheTreeByteForByte) {
   std::vector<std::string> names;
   for (const JsonValue& f : (*json)["files"].items)
     names.push_back(f["name"].text);
-  // The pages in the order a reader meets them, then the rest in path order.
-  EXPECT_EQ(names,
-            (std::vector<std::string>{"index.html", "guide/intro.html",
-                                      "guide/deep/caf\xC3\xA9 #1.html", "empty/nothing.txt",
-                                      "static/find.js", "static/img/pic.png", "tools/run.sh"}));
+  // The pages in the order a reader meets them, then the rest in path order, then the
+  // search texts of the pages, stored under their paths.
+  EXPECT_EQ(names, (std::vector<std::string>{"index.html", "guide/intro.html",
+                                             "guide/deep/caf\xC3\xA9 #1.html", "empty/nothing.txt",
+                                             "static/find.js", "static/img/pic.png", "tools/run.sh",
+                                             "__search.text"}));
   EXPECT_EQ((*json)["files"][2]["title"].text, "Deep & down");
 
   RunResult extracted = Pack({"extract", Path("site.book"), Path("out"), "-q"});

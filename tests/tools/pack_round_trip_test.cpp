@@ -205,7 +205,7 @@ TEST_F(PackCliTest, BuildThenListAndExtractGiveBackExactlyWhatWentIn) {
       {"compileHour", local.tm_hour},
       {"compileMinute", local.tm_min},
       {"compileSecond", local.tm_sec},
-      {"fileCount", 10},
+      {"fileCount", 11},  // the files and the book's search texts
   };
   for (const auto& [key, value] : numbers)
     EXPECT_EQ(s[key].number, value) << key;
@@ -219,9 +219,11 @@ TEST_F(PackCliTest, BuildThenListAndExtractGiveBackExactlyWhatWentIn) {
   std::vector<std::string> names;
   for (const JsonValue& f : list.items)
     names.push_back(f["name"].text);
-  EXPECT_EQ(names, (std::vector<std::string>{"index.html", "contents.html", "about.html",
-                                             "photo.png", "start.txt", "raw.html", "chapter.html",
-                                             "empty.txt", "style.css", "__pxa__tool.so"}));
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"index.html", "contents.html", "about.html", "photo.png",
+                                      "start.txt", "raw.html", "chapter.html", "empty.txt",
+                                      "style.css", "__pxa__tool.so", kSearchTextEntry}));
+  EXPECT_EQ((*json)["search"].text, "visible-text");
   auto file = [&](const std::string& name) -> const JsonValue& {
     for (const JsonValue& f : list.items) {
       if (f["name"].text == name)
@@ -284,8 +286,10 @@ TEST_F(PackCliTest, BuildThenListAndExtractGiveBackExactlyWhatWentIn) {
   RunResult relisted = Pack({"list", "--json", Path("again.book")});
   std::optional<JsonValue> again = ParseJson(relisted.out);
   ASSERT_TRUE(again);
+  // The search texts are made anew, once: extract leaves them out of the folder.
   EXPECT_EQ(listed.out.substr(listed.out.find("\"bookId\"")),
             relisted.out.substr(relisted.out.find("\"bookId\"")));
+  EXPECT_FALSE(PathExists(Path("x/") + kSearchTextEntry));
 }
 
 TEST_F(PackCliTest, HumanListingShowsSettingsFilesAndVariables) {
@@ -296,8 +300,9 @@ TEST_F(PackCliTest, HumanListingShowsSettingsFilesAndVariables) {
       Pack({"build", Path("src"), "-o", Path("b"), "--reader", testing::ReaderPath()}).exitCode, 0);
   RunResult r = Pack({"list", Path("b")});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  for (const char* expected : {"title = Shown", "Files (2):", "index.html", "SC--", "The Index",
-                               "pic.gif", "Variables (1)", "Who", "Me"}) {
+  for (const char* expected :
+       {"title = Shown", "visible-text = yes", "Files (3):", "index.html", "SC--", "The Index",
+        "pic.gif", kSearchTextEntry, "Variables (1)", "Who", "Me"}) {
     EXPECT_NE(r.out.find(expected), std::string::npos) << expected << "\n" << r.out;
   }
 }

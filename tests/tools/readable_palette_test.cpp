@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "book/book_features.h"
+#include "book/page_palette.h"
+#include "book_file.h"
 #include "book_plan.h"
 #include "ini_document.h"
 #include "manifest.h"
@@ -60,6 +63,69 @@ TEST(ReadablePaletteTest, PaletteIsDarkTextOnLightWithBlueAndPurpleLinks) {
   EXPECT_GT(channel(s.visitedLinkColor, 16), channel(s.visitedLinkColor, 8));  // purple:
   EXPECT_GT(channel(s.visitedLinkColor, 0), channel(s.visitedLinkColor, 8));   // red and blue
   EXPECT_EQ(ReadablePalette().size(), 6u);
+}
+
+// The dark variant the reader shows under a dark desktop theme keeps the same rules: text
+// and links at least 7:1 on the background and in the boxes, light on dark.
+TEST(ReadablePaletteTest, DarkVariantIsLightTextOnDarkAsReadableAsTheLightOne) {
+  const PageColours& dark = kDarkPalette;
+  for (int32_t on : {dark.background, dark.box}) {
+    for (int32_t ink : {dark.text, dark.link, dark.visitedLink, dark.hover})
+      EXPECT_GE(ContrastRatio(ink, on), 7.0) << std::hex << ink << " on " << on;
+  }
+  EXPECT_LT(RelativeLuminance(dark.background), 0.02);
+  EXPECT_LT(RelativeLuminance(dark.box), 0.05);
+  EXPECT_GT(RelativeLuminance(dark.text), 0.7);
+  // The light palette build stores is the reader's light palette.
+  EBookSettings s{};
+  ApplyReadablePalette(&s);
+  EXPECT_EQ(s.backgroundColor, kLightPalette.background);
+  EXPECT_EQ(s.hoverColor, kLightPalette.hover);
+}
+
+// A book whose manifest sets no colour records that its colours are the palette; one that
+// sets any keeps its colours whatever the desktop, and extract writes the first back as a
+// manifest without colours, so that build records it again.
+TEST(ReadablePaletteTest, OnlyABookWithoutColoursRecordsThePalette) {
+  ScopedTmpdir tmp;
+  const struct {
+    const char* name;
+    const char* manifest;
+    bool palette;
+  } cases[] = {
+      {"none", "[book]\ntitle = T\n", true},
+      {"empty-section", "[colors]\n", true},
+      {"one-colour", "[colors]\nlink = #0645AD\n", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string src = tmp.File(std::string("src-") + c.name);
+    mkdir(src.c_str(), 0700);
+    ASSERT_TRUE(WriteWholeFile(src + "/index.html", "<title>T</title>"));
+    ASSERT_TRUE(WriteWholeFile(src + "/book.ini", c.manifest));
+    const std::string book = tmp.File(std::string("book-") + c.name);
+    quire::testing::RunResult built = quire::testing::RunPack(
+        {"build", src, "-o", book, "--reader", quire::testing::ReaderPath(), "-q"}, tmp.Path());
+    ASSERT_EQ(built.exitCode, 0) << built.err;
+    BookFile read;
+    std::string error;
+    ASSERT_TRUE(OpenBookFile(book, &read, &error)) << error;
+    EXPECT_EQ(ReadBookFeatures(read.reserved).colorsFromPalette, c.palette);
+
+    const std::string out = tmp.File(std::string("out-") + c.name);
+    quire::testing::RunResult extracted =
+        quire::testing::RunPack({"extract", book, out, "--manifest"}, tmp.Path());
+    ASSERT_EQ(extracted.exitCode, 0) << extracted.err;
+    const std::string again = book + "-again";
+    built = quire::testing::RunPack(
+        {"build", out, "-o", again, "--reader", quire::testing::ReaderPath(), "-q"}, tmp.Path());
+    ASSERT_EQ(built.exitCode, 0) << built.err;
+    BookFile reread;
+    ASSERT_TRUE(OpenBookFile(again, &reread, &error)) << error;
+    EXPECT_EQ(ReadBookFeatures(reread.reserved).colorsFromPalette, c.palette);
+    EXPECT_EQ(reread.settings.backgroundColor, read.settings.backgroundColor);
+    EXPECT_EQ(reread.settings.linkColor, read.settings.linkColor);
+  }
 }
 
 // What build makes of the [colors] a manifest gives: stored colours, note and warning.

@@ -10,13 +10,32 @@
 namespace quire::pack {
 namespace {
 
+// `count` broken references of `file`, each naming a page of its own.
 std::vector<std::string> Broken(const std::string& file, int first, int count) {
   std::vector<std::string> out;
   for (int i = 0; i < count; ++i) {
-    out.push_back(file + ":" + std::to_string(first + i) + ": reference 'gone" + std::to_string(i) +
-                  ".html' names no file of the site");
+    out.push_back(file + ":" + std::to_string(first + i) + ": reference '" + file + "-gone" +
+                  std::to_string(i) + ".html' names no file of the site");
   }
   return out;
+}
+
+// The same broken reference at `line` of every one of `files`.
+std::vector<std::string> Repeated(const std::vector<std::string>& files, int line,
+                                  const std::string& reference) {
+  std::vector<std::string> out;
+  for (const std::string& file : files) {
+    out.push_back(file + ":" + std::to_string(line) + ": reference '" + reference +
+                  "' names no file of the site");
+  }
+  return out;
+}
+
+std::vector<std::string> Pages(const char* prefix, int count, const char* ext = ".html") {
+  std::vector<std::string> names;
+  for (int i = 0; i < count; ++i)
+    names.push_back(prefix + std::to_string(i) + ext);
+  return names;
 }
 
 // The messages the rewriter itself writes, so that a change of wording shows here.
@@ -108,6 +127,56 @@ TEST(WarningGroupsTest, AtMostFiveLinesPerFileAndKindThenHowManyMore) {
   // Warnings about the book as a whole group too.
   std::vector<std::string> same(7, "no index.html or index.htm: ...");
   EXPECT_EQ(GroupWarnings(same).back(), "... and 2 more");
+}
+
+TEST(WarningGroupsTest, AWarningFoundInSeveralFilesIsOneLineThatSaysWhere) {
+  const std::string header =
+      "reference 'pgsql-docs@lists.postgresql.org' names no file of the site";
+  const struct {
+    const char* name;
+    std::vector<std::string> warnings;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"every page of a big site",
+       Repeated(Pages("p", 1169), 2, "pgsql-docs@lists.postgresql.org"),
+       {header + " (in 1,169 pages: p0.html:2, p1.html:2, p2.html:2 and 1,166 more)"}},
+      {"four pages, three named",
+       Repeated({"a.html", "b/c.htm", "d.xhtml", "e.html"}, 7, "x.html"),
+       {"reference 'x.html' names no file of the site (in 4 pages: a.html:7, b/c.htm:7, d.xhtml:7 "
+        "and 1 more)"}},
+      {"three pages stay each page's", Repeated({"a.html", "b.html", "c.html"}, 7, "x.html"),
+       Repeated({"a.html", "b.html", "c.html"}, 7, "x.html")},
+      {"style sheets are files",
+       Repeated({"a.html", "s.css", "t.css", "u.css"}, 1, "bg.png"),
+       {"reference 'bg.png' names no file of the site (in 4 files: a.html:1, s.css:1, t.css:1 "
+        "and 1 more)"}},
+      {"one page five times stays that page's",
+       Repeated({"a.html", "a.html", "a.html", "a.html", "a.html"}, 3, "x.html"),
+       Repeated({"a.html", "a.html", "a.html", "a.html", "a.html"}, 3, "x.html")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(GroupWarnings(c.warnings), c.lines);
+  }
+
+  // Among other warnings the line stands where the text was first found; each file names
+  // its first line only, and what is left of each page is grouped as before.
+  std::vector<std::string> warnings = Broken("a.html", 1, 2);
+  for (const std::string& w :
+       Repeated({"a.html", "a.html", "b.html", "c.html", "d.html"}, 9, "h.html"))
+    warnings.push_back(w);
+  warnings[3] = "a.html:12: reference 'h.html' names no file of the site";
+  for (const std::string& w : Broken("b.html", 20, 7))
+    warnings.push_back(w);
+  std::vector<std::string> b = Broken("b.html", 20, 5);
+  EXPECT_EQ(GroupWarnings(warnings),
+            (std::vector<std::string>{
+                warnings[0], warnings[1],
+                "reference 'h.html' names no file of the site (in 4 pages: a.html:9, b.html:9, "
+                "c.html:9 and 1 more)",
+                b[0], b[1], b[2], b[3], b[4], "... and 2 more in b.html"}));
+  // The summary still counts every one of them.
+  EXPECT_EQ(WarningSummary(warnings), "14 warnings: 14 broken references");
 }
 
 TEST(WarningGroupsTest, SummaryCountsByKindInAFixedOrder) {

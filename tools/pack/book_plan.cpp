@@ -149,6 +149,8 @@ bool CompleteSettings(const PlanInput& input, const std::vector<const EBookFile*
   bookSpec->bookId = manifest.bookId ? *manifest.bookId : settings.esbn.substr(0, 63);
   bookSpec->features = {};
   bookSpec->features.recorded = true;
+  // Colours the author did not choose may follow the desktop's dark theme.
+  bookSpec->features.colorsFromPalette = manifest.colorKeysSet.empty();
   bookSpec->splashBitmap.clear();
   if (!manifest.splash.empty()) {
     std::string path = JoinPath(dir, manifest.splash);
@@ -311,11 +313,13 @@ bool AssembleBook(const PlanInput& input, const SourcePlan& plan, BookFileWriter
   for (size_t i : order) {
     BookFileInput file;
     file.entry = std::move(files.entries[i]);
-    if (!writer) {
-      if (files.changed[i] && keepRewritten)
-        file.data = std::move(files.rewritten[i]);
-      else
-        file.sourcePath = plan.files[i].diskPath;
+    if (!writer && files.changed[i] && keepRewritten) {
+      file.data = std::move(files.rewritten[i]);
+    } else {
+      // With a writer the bytes are stored already; the path stays for what reads the
+      // pages again (the search texts: a flattened page's rewritten references are markup,
+      // so its visible text is its source file's).
+      file.sourcePath = plan.files[i].diskPath;
     }
     bookSpec->files.push_back(std::move(file));
   }

@@ -16,8 +16,10 @@
 #include "platform/ascii_text.h"
 #include "readable_palette.h"
 #include "reader_image.h"
+#include "search_texts.h"
 #include "site_trust.h"
 #include "source_plan.h"
+#include "temp_folder.h"
 #include "terminal_text.h"
 #include "warning_groups.h"
 
@@ -49,8 +51,9 @@ constexpr char kBuildHelp[] =
     "  --dry-run            print what the book would hold (the tree of its files, or with\n"
     "                       --flatten the name map) and the warnings; write no book (no -o\n"
     "                       needed)\n"
-    "  -v, --verbose        print every warning (by default at most 5 of one kind per file,\n"
-    "                       then how many more)\n"
+    "  -v, --verbose        print every warning (by default one found in 4 files or more\n"
+    "                       once, saying where, and at most 5 of one kind per file, then\n"
+    "                       how many more)\n"
     "  -q, --quiet          print nothing but errors\n"
     "  -h, --help           show this help\n"
     "\n"
@@ -77,7 +80,8 @@ std::time_t BuildTime(bool quiet) {
   return std::time(nullptr);
 }
 
-// Warnings or errors on standard error: all of them, or grouped by file and kind.
+// Warnings or errors on standard error: all of them, or grouped across files and by file
+// and kind.
 void PrintMessages(const std::vector<std::string>& messages, const char* prefix, bool all) {
   for (const std::string& line : all ? messages : GroupWarnings(messages))
     std::cerr << "quire-pack: " << prefix << TerminalLine(line, true) << "\n";
@@ -260,6 +264,18 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
               << "; no book written (--dry-run)\n";
     return kExitOk;
   }
+  // The search reads the text the pages show, made here once for every search and
+  // stored after the files.
+  TempFolder scratch;
+  if (!scratch.Ok())
+    return Fail("cannot make a scratch folder in ${TMPDIR:-/tmp}");
+  if (input.manifest.visibleTextSearch) {
+    if (!AddSearchTexts(&bookSpec, scratch.Path(), &error))
+      return Fail(error);
+    BookFileInput& texts = bookSpec.files.back();
+    if (!writer.AddFromPath(texts.sourcePath, &texts.entry, &error))
+      return Fail(output + ": " + error);
+  }
   std::vector<EBookFile> entries;
   entries.reserve(bookSpec.files.size());
   for (const BookFileInput& f : bookSpec.files)
@@ -270,8 +286,10 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
   if (!quiet && !request.silent) {
     BuildSummary summary;
     summary.output = output;
-    for (const BookFileInput& f : bookSpec.files)
-      ++(IsPage(f.entry.fileName) ? summary.pages : summary.otherFiles);
+    for (const BookFileInput& f : bookSpec.files) {
+      if (!IsSearchTextEntry(bookSpec.features, f.entry))
+        ++(IsPage(f.entry.fileName) ? summary.pages : summary.otherFiles);
+    }
     summary.bookSize = FileSize(output);
     summary.imagePath = bookSpec.imagePath;
     summary.imageSize = FileSize(bookSpec.imagePath);

@@ -141,10 +141,16 @@ int RunExtract(const std::vector<std::string>& args) {
   if (!staging.Ok())
     return Fail(dir + ": cannot write in this folder");
 
+  // The stored search texts are the book's own, not a file of it: build makes them anew.
+  const BookFeatures features = ReadBookFeatures(book.reserved);
+  std::vector<EBookFile> files;
   int failures = 0;
   std::set<std::string> written;
   const std::vector<EntryName> names = BookEntryNames(book);
   for (size_t i = 0; i < book.files.size(); ++i) {
+    if (IsSearchTextEntry(features, book.files[i]))
+      continue;
+    files.push_back(book.files[i]);
     const std::string& name = book.files[i].fileName;
     if (names[i] != EntryName::kExtracted) {
       Warn("file " + std::to_string(i) + " '" + TerminalText(name) +
@@ -191,9 +197,11 @@ int RunExtract(const std::vector<std::string>& args) {
     source.settings = book.settings;
     source.bookId = book.trailer.bookId;
     source.rebranded = book.variables.rebranded;
-    source.pageCommands = ReadBookFeatures(book.reserved).pageCommands;
+    source.pageCommands = features.pageCommands;
+    source.colorsFromPalette = features.colorsFromPalette;
     source.variables = book.variables.variables;
-    source.files = book.files;
+    source.files = files;
+    source.visibleTextSearch = features.visibleTextSearch;
     std::string splash;
     if (!ReadSplashBitmap(book, &splash, &error)) {
       Warn("the splash picture is damaged and not written: " + error);

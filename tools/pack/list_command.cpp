@@ -179,7 +179,9 @@ void PrintTable(const BookFile& book, const FileSizes& sizes, const std::string&
   source.settings = s;
   source.bookId = book.trailer.bookId;
   source.rebranded = book.variables.rebranded;
-  source.pageCommands = ReadBookFeatures(book.reserved).pageCommands;
+  const BookFeatures features = ReadBookFeatures(book.reserved);
+  source.pageCommands = features.pageCommands;
+  source.visibleTextSearch = features.visibleTextSearch;
   std::istringstream manifest(WriteManifest(source));
   for (std::string line; std::getline(manifest, line);) {
     if (line.empty() || line[0] == ';')
@@ -246,6 +248,7 @@ void PrintJson(const BookFile& book, const FileSizes& sizes, int64_t splashSize)
   json.Number("rebranded", book.variables.rebranded);
   // Whether the book's pages run their script links (books without the record do).
   json.Bool("pageCommands", ReadBookFeatures(book.reserved).pageCommands);
+  json.String("search", ReadBookFeatures(book.reserved).visibleTextSearch ? "visible-text" : "raw");
   if (book.trailer.splashSize == 0 && book.trailer.splashPos == 0) {
     json.Null("splash");
   } else {

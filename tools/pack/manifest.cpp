@@ -213,6 +213,13 @@ class ManifestReader {
         return true;
       }
     }
+    if (section == "search" && e.key == "visible-text") {
+      int32_t flag = 1;
+      if (!ReadFlag(e.value, &flag, &reason))
+        return Fail(e.line, "[search] visible-text: " + reason);
+      m_manifest->visibleTextSearch = flag != 0;
+      return true;
+    }
     if (section == "toolbar" && e.key == "buttons") {
       if (!ReadToolbarButtons(e.value, &m_manifest->settings.toolbarButtons, &reason)) {
         return Fail(e.line, reason);
@@ -412,6 +419,13 @@ std::string WriteManifest(const ManifestSource& source) {
   Line(out, "rebranded", WriteFlag(source.rebranded));
   Line(out, "page-commands", WriteFlag(source.pageCommands ? 1 : 0));
   for (const SettingKey& k : SettingKeys()) {
+    if (source.colorsFromPalette && std::string(k.section) == "colors") {
+      if (std::string(section) != "colors") {
+        open(k.section);
+        out << "; none set: the readable palette, dark under a dark desktop theme\n";
+      }
+      continue;
+    }
     open(k.section);
     if (k.text) {
       Line(out, k.key, source.settings.*k.text);
@@ -421,6 +435,8 @@ std::string WriteManifest(const ManifestSource& source) {
     if (std::string(k.section) == "toolbar" && std::string(k.key) == "style") {
       Line(out, "buttons", WriteToolbarButtons(source.settings.toolbarButtons));
     }
+    if (std::string(k.section) == "search" && std::string(k.key) == "show-descriptions")
+      Line(out, "visible-text", WriteFlag(source.visibleTextSearch ? 1 : 0));
   }
   for (const EBookVariable& v : source.variables) {
     out << "\n[variable:" << v.name << "]\n";

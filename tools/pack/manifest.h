@@ -11,7 +11,7 @@
 //   [colors]    background, text, box, link, visited-link, hover
 //   [contents]  mode, page, show-descriptions, popup
 //   [about]     mode, page
-//   [search]    show-percent, show-descriptions
+//   [search]    show-percent, show-descriptions, visible-text
 //   [variables] NAME = VALUE   (each a compile-time variable of kind text)
 //   [variable:NAME]  value, kind, note
 //   [file:NAME]      include, source, searchable, contents, packed, expand, title,
@@ -70,15 +70,17 @@ struct Manifest {
                                           // run; unset: decided by the build
   std::vector<std::string> colorKeysSet;  // the [colors] keys given, in lower case; the
                                           // others keep the readable palette
+  // "[search] visible-text": the search reads the text the pages show (yes, the default)
+  // or the first bytes of each page file, markup and all (no).
+  bool visibleTextSearch = true;
 };
 
 // The window of a book whose manifest gives no size: wide enough for all twelve toolbar
 // buttons with their texts. Measured with the reader under Xvfb (Adwaita, DejaVu Sans 10):
-// the buttons are 87 pixels wide (Contents, with its drop-down arrow, 93) and the last
-// one ends 1054 pixels from the window's left edge, so 1058 is the least width without
-// an overflow arrow; the rest leaves room for a wider font. The reader cuts a window
-// larger than the screen to the screen.
-inline constexpr int32_t kDefaultWindowWidth = 1100;
+// every button takes the size of the widest (Contents, with its drop-down arrow, 93
+// pixels), so the twelve end about 1120 pixels from the window's left edge; the rest leaves room
+// for a wider font. The reader cuts a window larger than the screen to the screen.
+inline constexpr int32_t kDefaultWindowWidth = 1180;
 inline constexpr int32_t kDefaultWindowHeight = 700;
 
 // The settings a book gets for everything its manifest leaves out: the reader's defaults,
@@ -99,15 +101,18 @@ bool LoadManifestFile(const std::string& path, Manifest* manifest, std::string* 
 
 // Everything a book holds, written as a manifest that ReadManifest reads back to the same
 // records (compile date and file count excepted: build sets them). `splashName` is written
-// as the splash entry when not empty.
+// as the splash entry when not empty. With `colorsFromPalette` (the book records that its
+// colours are the readable palette) [colors] sets none, so that build records it again.
 struct ManifestSource {
   EBookSettings settings;
   std::string bookId;
   int32_t rebranded = 0;
+  bool colorsFromPalette = false;
   std::string splashName;
   bool pageCommands = true;  // written as "page-commands"
   std::vector<EBookFile> files;
   std::vector<EBookVariable> variables;
+  bool visibleTextSearch = true;
 };
 std::string WriteManifest(const ManifestSource& source);
 

@@ -4,16 +4,12 @@
 #include <cmath>
 #include <cstdio>
 
+#include "book/page_palette.h"
 #include "manifest_values.h"
 
 namespace quire::pack {
 
 namespace {
-
-// A colour reference from the 0xRRGGBB a person writes.
-constexpr int32_t Rgb(uint32_t rgb) {
-  return static_cast<int32_t>(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16));
-}
 
 double Channel(int32_t byte) {
   double c = byte / 255.0;
@@ -29,13 +25,14 @@ std::string Hex(int32_t colour) {
 const std::vector<PaletteColour>& ReadablePalette() {
   using S = EBookSettings;
   // Text 16:1 on the background and 14:1 in the boxes; links 8:1 and more.
+  const PageColours& light = kLightPalette;
   static const std::vector<PaletteColour> palette = {
-      {"background", &S::backgroundColor, Rgb(0xFFFFFF)},
-      {"text", &S::textColor, Rgb(0x1F1F1F)},
-      {"box", &S::boxColor, Rgb(0xF2F4F7)},
-      {"link", &S::linkColor, Rgb(0x0645AD)},
-      {"visited-link", &S::visitedLinkColor, Rgb(0x6B2FA0)},
-      {"hover", &S::hoverColor, Rgb(0xB3261E)},
+      {"background", &S::backgroundColor, light.background},
+      {"text", &S::textColor, light.text},
+      {"box", &S::boxColor, light.box},
+      {"link", &S::linkColor, light.link},
+      {"visited-link", &S::visitedLinkColor, light.visitedLink},
+      {"hover", &S::hoverColor, light.hover},
   };
   return palette;
 }

@@ -1,6 +1,8 @@
 // The colours a book's generated pages (contents, search results, about page) get when
 // its manifest names none: dark text on a light background, blue links, purple visited
-// links and a light box, each far above the contrast that text needs to be read.
+// links and a light box, each far above the contrast that text needs to be read
+// (book/page_palette.h's light palette; the reader shows its dark variant under a dark
+// desktop theme when the book records that its colours came from here).
 // Contrast is measured as the WCAG relative-luminance ratio, from 1 (the same colour) to
 // 21 (black on white).
 #ifndef QUIRE_TOOLS_PACK_READABLE_PALETTE_H_

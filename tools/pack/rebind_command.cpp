@@ -1,6 +1,7 @@
 // quire-pack rebind: the book of any book file, written onto the Linux reader.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <set>
@@ -15,6 +16,7 @@
 #include "manifest.h"
 #include "output_guard.h"
 #include "reader_image.h"
+#include "search_texts.h"
 #include "temp_folder.h"
 #include "terminal_text.h"
 
@@ -89,11 +91,17 @@ int RunRebind(const std::vector<std::string>& args) {
   TempFolder staging;
   if (!staging.Ok())
     return Fail("cannot make a scratch folder in ${TMPDIR:-/tmp}");
+  // What a book of ours records (whether its pages may run commands, ...) goes with it;
+  // any other book's reserved texts mean nothing to the reader and are not kept.
+  bookSpec.features = ReadBookFeatures(book.reserved);
   // Each file is extracted into a file of its own, numbered, so that entries sharing a
   // name stay apart and keep their order, as the reader would write them.
   const std::vector<EntryName> names = BookEntryNames(book);
   for (size_t i = 0; i < book.files.size(); ++i) {
     const EBookFile& entry = book.files[i];
+    // Stored search texts are made anew below, for the files the new book keeps.
+    if (IsSearchTextEntry(bookSpec.features, entry))
+      continue;
     if (names[i] != EntryName::kExtracted) {
       Warn("file " + std::to_string(i) + " '" + TerminalText(entry.fileName) +
            "' left out: " + EntryNameProblem(names[i]));
@@ -128,18 +136,19 @@ int RunRebind(const std::vector<std::string>& args) {
   bookSpec.settings = book.settings;
   bookSpec.variables = book.variables;
   bookSpec.bookId = book.trailer.bookId;
-  // What a book of ours records (whether its pages may run commands, ...) goes with it;
-  // any other book's reserved texts mean nothing to the reader and are not kept.
-  bookSpec.features = ReadBookFeatures(book.reserved);
+  if (bookSpec.features.visibleTextSearch && !AddSearchTexts(&bookSpec, staging.Path(), &error))
+    return Fail(error);
   if (!ReadSplashBitmap(book, &bookSpec.splashBitmap, &error)) {
     return Fail(bookPath + ": the splash picture is damaged: " + error);
   }
   if (!WriteBook(bookSpec, output, &error))
     return Fail(output + ": " + error);
   if (!parsed.Has("quiet")) {
-    std::cout << "Wrote " << output << ": " << bookSpec.files.size()
-              << (bookSpec.files.size() == 1 ? " file" : " files") << " on the reader "
-              << bookSpec.imagePath << "\n";
+    const size_t files = static_cast<size_t>(std::count_if(
+        bookSpec.files.begin(), bookSpec.files.end(),
+        [&](const BookFileInput& f) { return !IsSearchTextEntry(bookSpec.features, f.entry); }));
+    std::cout << "Wrote " << output << ": " << files << (files == 1 ? " file" : " files")
+              << " on the reader " << bookSpec.imagePath << "\n";
   }
   return kExitOk;
 }

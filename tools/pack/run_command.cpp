@@ -32,7 +32,7 @@ constexpr char kRunHelp[] =
     "  --add FILE           also store FILE under its own name (may be repeated)\n"
     "  --flatten            store the files of subfolders too, with their links rewritten\n"
     "  --strict             references that cannot be rewritten are errors\n"
-    "  -v, --verbose        print every warning (by default at most 5 of one kind per file)\n"
+    "  -v, --verbose        print every warning (by default grouped, as build does)\n"
     "  -q, --quiet          print nothing but errors\n"
     "  -h, --help           show this help\n";
 

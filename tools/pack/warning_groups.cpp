@@ -1,7 +1,10 @@
 #include "warning_groups.h"
 
+#include <algorithm>
 #include <array>
 #include <map>
+#include <optional>
+#include <set>
 #include <utility>
 
 #include "platform/ascii_text.h"
@@ -54,6 +57,59 @@ std::string Count(size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+// 1169 as "1,169".
+std::string WithThousands(size_t n) {
+  const std::string digits = std::to_string(n);
+  std::string text;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0)
+      text += ',';
+    text += digits[i];
+  }
+  return text;
+}
+
+bool IsHtmlPage(const std::string& file) {
+  const size_t dot = file.rfind('.');
+  const std::string ext = dot == std::string::npos ? "" : AsciiLowered(file.substr(dot + 1));
+  return ext == "html" || ext == "htm" || ext == "xhtml";
+}
+
+// A warning split at its "FILE:LINE: " prefix.
+struct Located {
+  std::string file;
+  std::string place;    // "FILE:LINE"
+  std::string message;  // what follows the prefix
+};
+
+std::optional<Located> Locate(const std::string& warning) {
+  const size_t colon = LinePrefixEnd(warning);
+  if (colon == std::string::npos)
+    return std::nullopt;
+  size_t digits = colon + 1;
+  while (digits < warning.size() && IsAsciiDigit(warning[digits]))
+    ++digits;
+  return Located{warning.substr(0, colon), warning.substr(0, digits), warning.substr(digits + 2)};
+}
+
+// Where one warning text was found: the first line of each file, in order.
+struct Places {
+  std::vector<std::string> files;
+  std::vector<std::string> places;
+};
+
+std::string SeveralFilesLine(const std::string& message, const Places& where) {
+  const bool pages = std::all_of(where.files.begin(), where.files.end(), IsHtmlPage);
+  std::string line =
+      message + " (in " + WithThousands(where.files.size()) + (pages ? " pages: " : " files: ");
+  const size_t named = std::min(where.places.size(), kPlacesNamed);
+  for (size_t i = 0; i < named; ++i)
+    line += (i == 0 ? "" : ", ") + where.places[i];
+  if (where.places.size() > named)
+    line += " and " + WithThousands(where.places.size() - named) + " more";
+  return line + ")";
+}
+
 }  // namespace
 
 WarningOrigin ClassifyWarning(const std::string& warning) {
@@ -87,19 +143,49 @@ WarningOrigin ClassifyWarning(const std::string& warning) {
 }
 
 std::vector<std::string> GroupWarnings(const std::vector<std::string>& warnings, size_t perGroup) {
-  using Key = std::pair<std::string, WarningKind>;
-  std::vector<Key> order;
-  std::map<Key, std::vector<const std::string*>> groups;
+  // The files each warning text was found in.
+  std::map<std::string, Places> found;
   for (const std::string& w : warnings) {
+    const std::optional<Located> located = Locate(w);
+    if (!located)
+      continue;
+    Places& where = found[located->message];
+    if (std::find(where.files.begin(), where.files.end(), located->file) == where.files.end()) {
+      where.files.push_back(located->file);
+      where.places.push_back(located->place);
+    }
+  }
+  // A block of output is a group of one file and kind, or a text found in several files
+  // (empty file, kind kBook, and the text).
+  using Key = std::pair<std::string, WarningKind>;
+  struct Block {
+    Key key;
+    std::string severalFiles;
+  };
+  std::vector<Block> order;
+  std::map<Key, std::vector<const std::string*>> groups;
+  std::set<std::string> shownOnce;
+  for (const std::string& w : warnings) {
+    const std::optional<Located> located = Locate(w);
+    if (located && found[located->message].files.size() >= kSeveralFiles) {
+      if (shownOnce.insert(located->message).second)
+        order.push_back({{}, located->message});
+      continue;
+    }
     WarningOrigin origin = ClassifyWarning(w);
     Key key{origin.file, origin.kind};
     auto& group = groups[key];
     if (group.empty())
-      order.push_back(key);
+      order.push_back({key, {}});
     group.push_back(&w);
   }
   std::vector<std::string> lines;
-  for (const Key& key : order) {
+  for (const Block& block : order) {
+    if (!block.severalFiles.empty()) {
+      lines.push_back(SeveralFilesLine(block.severalFiles, found[block.severalFiles]));
+      continue;
+    }
+    const Key& key = block.key;
     const auto& group = groups[key];
     for (size_t i = 0; i < group.size() && i < perGroup; ++i)
       lines.push_back(*group[i]);

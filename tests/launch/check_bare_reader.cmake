@@ -1,0 +1,31 @@
+# Runs READER (no book appended) with ARG (may be empty) and checks that it ends with
+# EXPECTED_CODE, says it is the reader without a book and how to make one, and never calls
+# itself a damaged book. --version and --help answer on standard output, a bare start on
+# standard error.
+if(ARG)
+  set(args ${ARG})
+endif()
+execute_process(COMMAND ${READER} ${args} RESULT_VARIABLE code OUTPUT_VARIABLE out
+                ERROR_VARIABLE err TIMEOUT 30)
+if(NOT code STREQUAL EXPECTED_CODE)
+  message(FATAL_ERROR "${READER} ${ARG} ended with ${code}, not ${EXPECTED_CODE}:\n${out}${err}")
+endif()
+if(EXPECTED_CODE STREQUAL "0")
+  set(said "${out}")
+  set(other "${err}")
+else()
+  set(said "${err}")
+  set(other "${out}")
+endif()
+foreach(piece "This is the Quire reader without a book" "quire-pack build FOLDER -o BOOK")
+  string(FIND "${said}" "${piece}" at)
+  if(at LESS 0)
+    message(FATAL_ERROR "${READER} ${ARG} does not say '${piece}':\n${said}")
+  endif()
+endforeach()
+if(NOT other STREQUAL "" OR said MATCHES "corrupted")
+  message(FATAL_ERROR "${READER} ${ARG} said more than it should:\n${out}${err}")
+endif()
+if(ARG STREQUAL "--version" AND NOT out MATCHES "^quire [0-9]+\\.[0-9]+\\.[0-9]+\n")
+  message(FATAL_ERROR "--version does not begin with the version:\n${out}")
+endif()
