@@ -7,6 +7,7 @@
 #include "book/cebook.h"
 #include "session/display_text.h"
 #include "session/frame_commands.h"
+#include "session/reading_commands.h"
 
 namespace quire {
 
@@ -28,6 +29,18 @@ const char* ActionOf(gpointer widget) {
   return static_cast<const char*>(g_object_get_data(G_OBJECT(widget), kActionKey));
 }
 
+// A reading command as a menu item is built from: its action, texts, check mark and key.
+FrameCommand AsMenuCommand(const ReadingCommand& command) {
+  FrameCommand item;
+  item.name = command.name;
+  item.menuText = command.menuText;
+  item.separatorBefore = command.separatorBefore;
+  item.checkable = command.checkable;
+  item.acceleratorLabel = command.acceleratorLabel;
+  item.prompt = command.prompt;
+  return item;
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame(std::function<void()> closeRequested, BusyScope busyScope)
@@ -40,6 +53,9 @@ CMainFrame::~CMainFrame() {
 void CMainFrame::Create(const std::string& splashPath) {
   const CEBook& book = CEBook::Instance();
   m_view = std::make_unique<CQuireView>([this] { UpdateCommandUi(); }, m_busyScope);
+  m_aids = std::make_unique<ReadingAids>(
+      m_view.get(), m_busyScope, [this] { UpdateCommandUi(); },
+      [this](const std::string& text) { SetStatusText(text); });
 
   // Frame style and the fixed caption; page titles never change it.
   m_window = GTK_WINDOW(gtk_window_new(GTK_WINDOW_TOPLEVEL));
@@ -59,6 +75,7 @@ void CMainFrame::Create(const std::string& splashPath) {
   gtk_box_pack_start(GTK_BOX(frameBox), m_menuBar, FALSE, FALSE, 0);
 
   m_toolbar = BuildToolbar();
+  m_aids->AddToToolbar(GTK_TOOLBAR(m_toolbar));
   ToolbarPlacement placement = ToolbarPlacementFor(book.ToolbarStyle());
   bool sideways = placement.edge == BarEdge::kLeft || placement.edge == BarEdge::kRight;
   GtkWidget* middle =
@@ -67,13 +84,14 @@ void CMainFrame::Create(const std::string& splashPath) {
   bool barFirst = placement.edge == BarEdge::kTop || placement.edge == BarEdge::kLeft;
   if (barFirst)
     gtk_box_pack_start(GTK_BOX(middle), m_toolbar, FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(middle), m_view->Container(), TRUE, TRUE, 0);
+  gtk_box_pack_start(GTK_BOX(middle), m_aids->WrapView(m_view->Container()), TRUE, TRUE, 0);
   if (!barFirst)
     gtk_box_pack_start(GTK_BOX(middle), m_toolbar, FALSE, FALSE, 0);
 
   m_statusBar = BuildStatusBar();
   gtk_box_pack_end(GTK_BOX(frameBox), m_statusBar, FALSE, FALSE, 0);
   ConnectAccelerators();
+  m_aids->ConnectKeys(m_window);
   // The mouse's back and forward buttons and Ctrl+wheel over the page; connected before
   // WebKit's own handlers, which would zoom the whole page.
   g_signal_connect(m_view->Widget(), "button-press-event", G_CALLBACK(OnPageButtonPress), this);
@@ -84,6 +102,7 @@ void CMainFrame::Create(const std::string& splashPath) {
 
   CSplashWindow::Create(splashPath, m_window);
   m_view->OnInitialUpdate([this] { ApplyBookOptions(); });
+  m_aids->Start();
   UpdateCommandUi();
 }
 
@@ -91,15 +110,18 @@ void CMainFrame::Create(const std::string& splashPath) {
 
 void CMainFrame::BuildActions() {
   m_actions = g_simple_action_group_new();
-  for (const FrameCommand& command : FrameCommands()) {
+  auto add = [this](const char* name, bool checkable) {
     GSimpleAction* action =
-        command.checkable
-            ? g_simple_action_new_stateful(command.name, nullptr, g_variant_new_boolean(FALSE))
-            : g_simple_action_new(command.name, nullptr);
+        checkable ? g_simple_action_new_stateful(name, nullptr, g_variant_new_boolean(FALSE))
+                  : g_simple_action_new(name, nullptr);
     g_signal_connect(action, "activate", G_CALLBACK(OnActionActivated), this);
     g_action_map_add_action(G_ACTION_MAP(m_actions), G_ACTION(action));
     g_object_unref(action);
-  }
+  };
+  for (const FrameCommand& command : FrameCommands())
+    add(command.name, command.checkable);
+  for (const ReadingCommand& command : ReadingCommands())
+    add(command.name, command.checkable);
   gtk_widget_insert_action_group(GTK_WIDGET(m_window), kActionPrefix, G_ACTION_GROUP(m_actions));
 }
 
@@ -147,9 +169,37 @@ GtkWidget* CMainFrame::BuildMenuBar() {
         gtk_menu_shell_append(GTK_MENU_SHELL(target), gtk_separator_menu_item_new());
       gtk_menu_shell_append(GTK_MENU_SHELL(target), BuildMenuItem(command));
     }
+    if (title.menu == MenuName::kView) {
+      for (const ReadingCommand& command : ReadingCommands()) {
+        if (command.menu != ReadingMenu::kView)
+          continue;
+        if (command.separatorBefore)
+          gtk_menu_shell_append(GTK_MENU_SHELL(menu), gtk_separator_menu_item_new());
+        gtk_menu_shell_append(GTK_MENU_SHELL(menu), BuildMenuItem(AsMenuCommand(command)));
+      }
+    }
     gtk_menu_shell_append(GTK_MENU_SHELL(bar), top);
+    if (title.menu == kBookmarksMenuFollows)
+      gtk_menu_shell_append(GTK_MENU_SHELL(bar), BuildBookmarksMenu());
   }
   return bar;
+}
+
+GtkWidget* CMainFrame::BuildBookmarksMenu() {
+  GtkWidget* top = gtk_menu_item_new_with_mnemonic(MnemonicToGtk(kBookmarksMenuText).c_str());
+  GtkWidget* menu = gtk_menu_new();
+  gtk_menu_set_accel_group(GTK_MENU(menu), m_accelGroup);
+  gtk_menu_item_set_submenu(GTK_MENU_ITEM(top), menu);
+  g_signal_connect_swapped(menu, "show",
+                           G_CALLBACK(+[](CMainFrame* frame) { frame->UpdateCommandUi(); }), this);
+  GtkWidget* items[2] = {};
+  int count = 0;
+  for (const ReadingCommand& command : ReadingCommands()) {
+    if (command.menu == ReadingMenu::kBookmarks && count < 2)
+      items[count++] = BuildMenuItem(AsMenuCommand(command));
+  }
+  m_aids->BuildBookmarksMenu(GTK_MENU_SHELL(menu), items[0], items[1]);
+  return top;
 }
 
 GtkWidget* CMainFrame::BuildMenuItem(const FrameCommand& command) {
@@ -242,7 +292,14 @@ GtkWidget* CMainFrame::BuildToolbar() {
 }
 
 void CMainFrame::SizeButtonsAlike(GtkWidget* toolbar, gpointer) {
-  GList* items = gtk_container_get_children(GTK_CONTAINER(toolbar));
+  // The buttons only: the search box beside them keeps its own size.
+  GList* items = nullptr;
+  GList* children = gtk_container_get_children(GTK_CONTAINER(toolbar));
+  for (GList* at = children; at != nullptr; at = at->next) {
+    if (GTK_IS_TOOL_BUTTON(at->data))
+      items = g_list_prepend(items, at->data);
+  }
+  g_list_free(children);
   int width = 0;
   int height = 0;
   for (GList* at = items; at != nullptr; at = at->next) {
@@ -304,8 +361,8 @@ void CMainFrame::ConnectAccelerators() {
     CMainFrame* frame;
     const char* action;
   };
-  for (const FrameCommand& command : FrameCommands()) {
-    for (const char* key : command.keys) {
+  auto connect = [this](const char* name, const std::vector<const char*>& keys) {
+    for (const char* key : keys) {
       guint keyval = 0;
       GdkModifierType modifiers{};
       gtk_accelerator_parse(key, &keyval, &modifiers);
@@ -319,11 +376,16 @@ void CMainFrame::ConnectAccelerators() {
             binding->frame->ActivateAction(binding->action);
             return TRUE;
           }),
-          new KeyBinding{this, command.name},
+          new KeyBinding{this, name},
           [](gpointer data, GClosure*) { delete static_cast<KeyBinding*>(data); });
       gtk_accel_group_connect(m_accelGroup, keyval, modifiers, GtkAccelFlags(0), closure);
     }
-  }
+  };
+  // Ctrl+S, the key of the search, goes to the search box (which may ask with the dialog).
+  for (const FrameCommand& command : FrameCommands())
+    connect(CommandForKey(command.name), command.keys);
+  for (const ReadingCommand& command : ReadingCommands())
+    connect(command.name, command.keys);
 }
 
 void CMainFrame::ConnectPrompt(GtkWidget* widget, const std::string& prompt, bool menuItem) {
@@ -368,6 +430,7 @@ void CMainFrame::ApplyBookOptions() {
     gtk_widget_destroy(m_menuBar);
     m_menuBar = nullptr;
     m_checkItems.clear();
+    m_aids->MenuBarGone();
     m_fontGroup = nullptr;
   }
   if (book.AlwaysOnTop())
@@ -413,38 +476,53 @@ CommandContext CMainFrame::Context() const {
   c.aboutMode = book.AboutMode();
   c.anySearchable = book.AnySearchable();
   c.contentsAvailable = book.ContentsAvailable();
+  if (view && m_aids != nullptr)
+    m_aids->FillContext(&c);
   return c;
 }
 
 void CMainFrame::RunCommand(const char* name) {
   const FrameCommand* command = FindFrameCommand(name != nullptr ? name : "");
+  const ReadingCommand* reading = FindReadingCommand(name != nullptr ? name : "");
   if (m_window != nullptr && command != nullptr)
     RunFrameCommand(*command, *this, Context());
+  else if (m_window != nullptr && reading != nullptr && m_aids != nullptr)
+    RunReadingCommand(*reading, *m_aids, Context());
   UpdateCommandUi();
 }
 
 void CMainFrame::UpdateCommandUi() {
   if (m_window == nullptr || m_actions == nullptr)
     return;
+  if (m_aids != nullptr)
+    m_aids->NoteState();
   const CommandContext context = Context();
   m_updating = true;
-  for (const FrameCommand& command : FrameCommands()) {
-    const CommandUiState state = command.state(context);
-    GAction* action = g_action_map_lookup_action(G_ACTION_MAP(m_actions), command.name);
+  auto update = [&](const char* name, bool checkable, CommandUiState state) {
+    GAction* action = g_action_map_lookup_action(G_ACTION_MAP(m_actions), name);
     g_simple_action_set_enabled(G_SIMPLE_ACTION(action), state.enabled);
-    if (!command.checkable)
-      continue;
+    if (!checkable)
+      return;
     g_simple_action_set_state(G_SIMPLE_ACTION(action), g_variant_new_boolean(state.checked));
-    auto items = m_checkItems.find(command.name);
+    auto items = m_checkItems.find(name);
     if (items == m_checkItems.end())
-      continue;
+      return;
     for (GtkWidget* item : items->second)
       gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(item), state.checked);
-  }
+  };
+  for (const FrameCommand& command : FrameCommands())
+    update(command.name, command.checkable, command.state(context));
+  for (const ReadingCommand& command : ReadingCommands())
+    update(command.name, command.checkable, command.state(context));
   m_updating = false;
 }
 
 // --- What the commands do -----------------------------------------------------------------
+
+void CMainFrame::RememberReading() {
+  if (m_aids != nullptr && m_view != nullptr && m_view->Exists())
+    m_aids->Remember();
+}
 
 void CMainFrame::PrintPage() {
   m_view->PrintPage();
@@ -691,17 +769,22 @@ void CMainFrame::Destroy() {
   for (GtkWidget*& indicator : m_indicators)
     indicator = nullptr;
   gtk_widget_destroy(window);
+  m_aids.reset();
   if (m_accelGroup != nullptr) {
     g_object_unref(m_accelGroup);
     m_accelGroup = nullptr;
   }
   if (m_actions != nullptr) {
     // Actions a widget still holds must never reach this frame again.
-    for (const FrameCommand& command : FrameCommands()) {
-      GAction* action = g_action_map_lookup_action(G_ACTION_MAP(m_actions), command.name);
+    auto disconnect = [this](const char* name) {
+      GAction* action = g_action_map_lookup_action(G_ACTION_MAP(m_actions), name);
       if (action != nullptr)
         g_signal_handlers_disconnect_by_data(action, this);
-    }
+    };
+    for (const FrameCommand& command : FrameCommands())
+      disconnect(command.name);
+    for (const ReadingCommand& command : ReadingCommands())
+      disconnect(command.name);
     g_object_unref(m_actions);
     m_actions = nullptr;
   }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/reading_aids.h"
 #include "app/status_progress_bar.h"
 #include "session/command_state.h"
 #include "session/frame_command_target.h"
@@ -57,6 +58,8 @@ class CMainFrame final : private FrameCommandTarget {
   CommandContext Context() const;
   // Brings menu items and toolbar buttons in line with Context().
   void UpdateCommandUi();
+  // The book closes: the reading aids keep where the reader is.
+  void RememberReading();
 
   // --- Window operations ------------------------------------------------------------------
   void Present();
@@ -94,6 +97,7 @@ class CMainFrame final : private FrameCommandTarget {
   void ActivateAction(const char* name);
   GtkWidget* BuildMenuBar();
   GtkWidget* BuildMenuItem(const FrameCommand& command);
+  GtkWidget* BuildBookmarksMenu();
   GtkWidget* BuildToolbar();
   GtkWidget* BuildStatusBar();
   void ConnectAccelerators();
@@ -127,6 +131,8 @@ class CMainFrame final : private FrameCommandTarget {
   std::function<void()> m_closeRequested;
   BusyScope m_busyScope;
   std::unique_ptr<CQuireView> m_view;
+  // The contents pane, search box, continue bar and bookmarks; goes before the view.
+  std::unique_ptr<ReadingAids> m_aids;
 
   GtkWindow* m_window = nullptr;
   GtkWidget* m_menuBar = nullptr;

@@ -170,6 +170,8 @@ void CQuireApp::Close() {
   m_guard.Release();
   CSplashWindow::CloseIfOpen();
   if (m_frame != nullptr && m_frame->Exists()) {
+    // Where the reader was, before the exit script may take the page elsewhere.
+    m_frame->RememberReading();
     m_frame->Hide();
     ++m_busyDepth;
     m_frame->View()->OnDestroy([this] { m_session.Shutdown(); });

@@ -7,6 +7,8 @@ namespace quire {
 namespace {
 
 constexpr char kPageCommandsKey[] = "page-commands";
+constexpr char kContentsPaneKey[] = "contents-pane";
+constexpr char kRememberReadingKey[] = "remember-reading";
 constexpr char kSearchKey[] = "search";
 constexpr char kVisibleText[] = "visible-text";
 constexpr char kRawBytes[] = "raw";
@@ -51,6 +53,10 @@ BookFeatures ReadBookFeatures(const EBookReservedList& list) {
     bool known = false;
     if (key == kPageCommandsKey) {
       known = ReadFlag(value, &features.pageCommands);
+    } else if (key == kContentsPaneKey) {
+      known = ReadFlag(value, &features.contentsPane);
+    } else if (key == kRememberReadingKey) {
+      known = ReadFlag(value, &features.rememberReading);
     } else if (key == kSearchKey && (value == kVisibleText || value == kRawBytes)) {
       features.visibleTextSearch = value == kVisibleText;
       known = true;
@@ -70,6 +76,12 @@ EBookReservedList WriteBookFeatures(const BookFeatures& features) {
     return list;
   list.texts.push_back(kBookFeaturesMark);
   list.texts.push_back(std::string(kPageCommandsKey) + "=" + FlagText(features.pageCommands));
+  // The reading keys are written only where they differ from the default, so the record
+  // of a book that sets none stays as it was.
+  if (features.contentsPane)
+    list.texts.push_back(std::string(kContentsPaneKey) + "=" + FlagText(true));
+  if (!features.rememberReading)
+    list.texts.push_back(std::string(kRememberReadingKey) + "=" + FlagText(false));
   if (features.visibleTextSearch)
     list.texts.push_back(std::string(kSearchKey) + "=" + kVisibleText);
   if (features.colorsFromPalette)

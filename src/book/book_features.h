@@ -29,6 +29,12 @@ struct BookFeatures {
   // without a manifest: its pages are web pages, whose links are shown and never run. The
   // reader's own navigations and the start-up and exit scripts are not affected.
   bool pageCommands = true;
+  // "contents-pane": the contents pane shows beside the page when the book opens, until
+  // the user chooses otherwise.
+  bool contentsPane = false;
+  // "remember-reading": the reader keeps the last page shown and the text size between
+  // runs. "no" for a book that must always begin afresh.
+  bool rememberReading = true;
   // "search": "visible-text" when the search reads the text a reader sees on each whole
   // page (and the book may carry that text, see search_text_store.h); "raw" (or absent)
   // when it reads the first bytes of each page file, markup and all.
@@ -51,7 +57,8 @@ BookFeatures ReadBookFeatures(const EBookReservedList& list);
 
 // The reserved list that stores `features`: the empty list (two empty texts, no counted
 // texts) when `features.recorded` is false, else the mark and one "key=value" text per
-// field: "page-commands=" with "yes" or "no", "search=visible-text" when
+// field: "page-commands=" with "yes" or "no", "contents-pane=yes" when `contentsPane`,
+// "remember-reading=no" unless `rememberReading`, "search=visible-text" when
 // `visibleTextSearch`, "colors=palette" when `colorsFromPalette`; then the unknown texts.
 EBookReservedList WriteBookFeatures(const BookFeatures& features);
 

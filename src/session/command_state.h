@@ -28,6 +28,11 @@ struct CommandContext {
   int32_t aboutMode = 0;
   bool anySearchable = false;
   bool contentsAvailable = false;
+  // The reading aids (reading_commands.h).
+  bool contentsPaneVisible = false;
+  bool pageInBook = false;         // the page shown is a page of the book
+  bool pageBookmarked = false;     // ... and it is bookmarked
+  bool readingRemembered = false;  // the last page, text size or pane state is kept
 };
 
 struct CommandUiState {

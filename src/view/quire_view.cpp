@@ -789,6 +789,8 @@ void CQuireView::RunStartupOnce() {
         TheWindow().MessageBox(message, kMbOk | kMbIconInformation);
       RunBookCommand(book.StartupScript());
     });
+    if (m_startupDone && !m_bStopped && !m_bDestroyed)
+      m_startupDone();
   });
 }
 

@@ -58,6 +58,8 @@ class CQuireView {
   // question first).
   void HoldStartup();
   void ReleaseStartup();
+  // Called once the start-up message and script have run (not when the view went first).
+  void SetStartupDone(std::function<void()> done) { m_startupDone = std::move(done); }
 
   // --- Operations -----------------------------------------------------------------------
   void Navigate(const std::string& target);
@@ -89,6 +91,10 @@ class CQuireView {
   // The page the view has committed, without the part of a script link WebKit may have
   // recorded ("##", "#!", "#@" on): what {ebookurl} reports. Empty before the first page.
   std::string CurrentUrl() const;
+  // The address of the last page the view committed to showing; empty before the first.
+  const std::string& CommittedUrl() const { return m_shownPage; }
+  // Goes to `path` as the reader's own navigation (a command's: the policy lets it pass).
+  void NavigateAsCommand(const std::string& path);
 
   // --- State the commands read ----------------------------------------------------------
   bool CanGoBack() const { return m_bCanGoBack; }
@@ -147,7 +153,6 @@ class CQuireView {
   // The web view's history as the history rules see it; `items` gets the matching items.
   HistoryList History(std::vector<WebKitBackForwardListItem*>* items) const;
   void GoInHistory(bool back);
-  void NavigateAsCommand(const std::string& path);
   // Runs `work` from the main loop once the current signal emission is over, unless the
   // view is gone by then; what `work` holds is released either way.
   void RunSoon(std::function<void()> work);
@@ -164,6 +169,7 @@ class CQuireView {
   Printing m_printing;
   StateChanged m_stateChanged;
   BusyScope m_busyScope;
+  std::function<void()> m_startupDone;
 
   int m_nFontCommand = 0;
   bool m_bCanGoBack = false;

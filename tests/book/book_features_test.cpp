@@ -102,6 +102,29 @@ TEST(BookFeaturesTest, WrittenRecordReadsBackTheSame) {
   EXPECT_EQ(back.unknown, features.unknown);
 }
 
+TEST(BookFeaturesTest, ReadingKeysAreWrittenOnlyWhereTheyDifferFromTheDefault) {
+  BookFeatures features;
+  features.recorded = true;
+  EXPECT_EQ(WriteBookFeatures(features).texts,
+            (std::vector<std::string>{kBookFeaturesMark, "page-commands=yes"}));
+  features.contentsPane = true;
+  features.rememberReading = false;
+  const EBookReservedList list = WriteBookFeatures(features);
+  EXPECT_EQ(list.texts, (std::vector<std::string>{kBookFeaturesMark, "page-commands=yes",
+                                                  "contents-pane=yes", "remember-reading=no"}));
+  const BookFeatures back = ReadBookFeatures(list);
+  EXPECT_TRUE(back.contentsPane);
+  EXPECT_FALSE(back.rememberReading);
+  EXPECT_TRUE(back.unknown.empty());
+
+  // Values other than yes and no are kept as unknown texts and leave the defaults.
+  const BookFeatures odd =
+      ReadBookFeatures(ListOf({kBookFeaturesMark, "contents-pane=1", "remember-reading=off"}));
+  EXPECT_FALSE(odd.contentsPane);
+  EXPECT_TRUE(odd.rememberReading);
+  EXPECT_EQ(odd.unknown, (std::vector<std::string>{"contents-pane=1", "remember-reading=off"}));
+}
+
 TEST(BookFeaturesTest, ALoadedBookOffersItsRecord) {
   FakeWindow window;
   TestBook book;

@@ -105,6 +105,7 @@ def reader_environment(home):
         "XDG_CONFIG_HOME": os.path.join(home, ".config"),
         "XDG_DATA_HOME": os.path.join(home, ".local", "share"),
         "XDG_CACHE_HOME": os.path.join(home, ".cache"),
+        "XDG_STATE_HOME": os.path.join(home, ".local", "state"),
         "TMPDIR": os.path.join(home, "tmp"),
         "GDK_BACKEND": "x11",
     })

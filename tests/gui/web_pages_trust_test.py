@@ -6,7 +6,7 @@ same behind about:blank, data: and blob: addresses in frames of its own, a downl
 the home folder, and sending its top, parent or opener window to the book's start page
 with a command. Any of them that ran would leave a marker file; none may. The book's own
 page, also in a pop-up, runs the same link forms and they work. After the run the home
-folder holds nothing. A second book that sends outside addresses to the browser does so
+folder holds nothing but the reader's reading state, with no web page in it. A second book that sends outside addresses to the browser does so
 for a pop-up too, which then does not stay open, also while a start-up message box is
 open."""
 
@@ -148,8 +148,10 @@ def wait_done(internet, out, name):
 
 # Caches that libraries below WebKit keep for every program of the desktop, not for the
 # reader: Mesa's compiled shaders (llvmpipe under Xvfb) and dconf's copy of the settings
-# database. Nothing else may be left in the home folder.
+# database. Nothing else may be left in the home folder but the reader's reading state.
 SYSTEM_CACHES = (".cache/mesa_shader_cache/", ".cache/dconf/")
+# The one file the reader keeps of its own besides KELVRA.INI.
+READING_STATE = ".local/state/quire/reading-state"
 
 
 def files_below(folder, skip):
@@ -253,7 +255,15 @@ def test_web_pages(work, out, internet, home):
         check(not os.path.exists(folder), "the book folder is gone after Exit")
         left = [name for name in files_below(home, skip=os.path.join(home, "tmp"))
                 if not name.startswith(SYSTEM_CACHES)]
-        check(left == [], "the run left files in the home folder: %r" % left)
+        check(left in ([], [READING_STATE]), "the run left files in the home folder: %r" % left)
+        # The reader's own reading state keeps places inside the book only: none of the web
+        # pages it showed.
+        if left:
+            with open(os.path.join(home, READING_STATE), encoding="utf-8",
+                      errors="replace") as f:
+                kept = f.read()
+            for outside in ("http:", "127.0.0.1", "file:", "Web page", "about:", "data:"):
+                check(outside not in kept, "the reading state keeps %r:\n%s" % (outside, kept))
     finally:
         reader.close()
 

@@ -245,6 +245,9 @@ TEST(ManifestTest, BadManifestsAreRefusedWithTheirLine) {
       {"[file:a.html]\n[file:a.html]\n", "book.ini:2: section [file:a.html] appears twice"},
       {"[variable:v]\nkind = wide\n", "book.ini:2: expected text, html or a number"},
       {"[thing:x]\n", "book.ini:1: unknown section [thing:x]"},
+      {"[contents]\npane = sometimes\n", "book.ini:2: pane: expected yes or no"},
+      {"[book]\nremember-reading = 2x\n", "book.ini:2: remember-reading: expected yes or no"},
+      {"[window]\npane = yes\n", "book.ini:2: unknown key 'pane' in [window]"},
   };
   for (const auto& c : cases) {
     Manifest manifest;
@@ -285,6 +288,8 @@ TEST(ManifestTest, WrittenManifestReadsBackToTheSameRecords) {
   file.keywords = "k1 k2";
   file.sortKey = "07";
   source.files = {file};
+  source.features.contentsPane = true;
+  source.features.rememberReading = false;
 
   Manifest manifest;
   ASSERT_EQ(ReadText(WriteManifest(source), &manifest), "");
@@ -306,6 +311,18 @@ TEST(ManifestTest, WrittenManifestReadsBackToTheSameRecords) {
   EXPECT_EQ(rule.expandVariables, 0);
   EXPECT_EQ(rule.description, " D ");
   EXPECT_EQ(rule.sortKey, "07");
+  EXPECT_TRUE(manifest.features.contentsPane);
+  EXPECT_FALSE(manifest.features.rememberReading);
+}
+
+TEST(ManifestTest, ReadingKeysDefaultToAHiddenPaneAndRemembering) {
+  Manifest manifest;
+  ASSERT_EQ(ReadText("", &manifest), "");
+  EXPECT_FALSE(manifest.features.contentsPane);
+  EXPECT_TRUE(manifest.features.rememberReading);
+  ASSERT_EQ(ReadText("[contents]\nPane = yes\n[book]\nremember-reading = no\n", &manifest), "");
+  EXPECT_TRUE(manifest.features.contentsPane);
+  EXPECT_FALSE(manifest.features.rememberReading);
 }
 
 }  // namespace

@@ -149,6 +149,8 @@ bool CompleteSettings(const PlanInput& input, const std::vector<const EBookFile*
   bookSpec->bookId = manifest.bookId ? *manifest.bookId : settings.esbn.substr(0, 63);
   bookSpec->features = {};
   bookSpec->features.recorded = true;
+  bookSpec->features.contentsPane = manifest.features.contentsPane;
+  bookSpec->features.rememberReading = manifest.features.rememberReading;
   // Colours the author did not choose may follow the desktop's dark theme.
   bookSpec->features.colorsFromPalette = manifest.colorKeysSet.empty();
   bookSpec->splashBitmap.clear();

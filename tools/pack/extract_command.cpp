@@ -202,6 +202,7 @@ int RunExtract(const std::vector<std::string>& args) {
     source.variables = book.variables.variables;
     source.files = files;
     source.visibleTextSearch = features.visibleTextSearch;
+    source.features = features;
     std::string splash;
     if (!ReadSplashBitmap(book, &splash, &error)) {
       Warn("the splash picture is damaged and not written: " + error);

@@ -179,9 +179,9 @@ void PrintTable(const BookFile& book, const FileSizes& sizes, const std::string&
   source.settings = s;
   source.bookId = book.trailer.bookId;
   source.rebranded = book.variables.rebranded;
-  const BookFeatures features = ReadBookFeatures(book.reserved);
-  source.pageCommands = features.pageCommands;
-  source.visibleTextSearch = features.visibleTextSearch;
+  source.features = ReadBookFeatures(book.reserved);
+  source.pageCommands = source.features.pageCommands;
+  source.visibleTextSearch = source.features.visibleTextSearch;
   std::istringstream manifest(WriteManifest(source));
   for (std::string line; std::getline(manifest, line);) {
     if (line.empty() || line[0] == ';')
@@ -266,6 +266,12 @@ void PrintJson(const BookFile& book, const FileSizes& sizes, int64_t splashSize)
   for (int32_t flag : book.settings.toolbarButtons)
     json.Number(flag);
   json.EndArray();
+  json.EndObject();
+  const BookFeatures features = ReadBookFeatures(book.reserved);
+  json.BeginObject("features");
+  json.Bool("recorded", features.recorded);
+  json.Bool("contentsPane", features.contentsPane);
+  json.Bool("rememberReading", features.rememberReading);
   json.EndObject();
   json.BeginArray("files");
   for (size_t i = 0; i < book.files.size(); ++i) {

@@ -206,6 +206,8 @@ class ManifestReader {
         m_manifest->refuseSubfolders = value == "refuse";
         return true;
       }
+      if (e.key == "remember-reading")
+        return ReadFeatureFlag(e, &m_manifest->features.rememberReading);
       if (e.key == "ignore") {
         std::istringstream words(e.value);
         for (std::string w; words >> w;)
@@ -213,6 +215,8 @@ class ManifestReader {
         return true;
       }
     }
+    if (section == "contents" && e.key == "pane")
+      return ReadFeatureFlag(e, &m_manifest->features.contentsPane);
     if (section == "search" && e.key == "visible-text") {
       int32_t flag = 1;
       if (!ReadFlag(e.value, &flag, &reason))
@@ -246,6 +250,15 @@ class ManifestReader {
       return true;
     }
     return Fail(e.line, "unknown key '" + e.key + "' in [" + section + "]");
+  }
+
+  bool ReadFeatureFlag(const IniEntry& e, bool* flag) {
+    std::string reason;
+    int32_t value = 0;
+    if (!ReadFlag(e.value, &value, &reason))
+      return Fail(e.line, e.key + ": " + reason);
+    *flag = value != 0;
+    return true;
   }
 
   bool AddVariable(const std::string& name, const std::string& value, int32_t kind,
@@ -417,6 +430,7 @@ std::string WriteManifest(const ManifestSource& source) {
   if (!source.splashName.empty())
     Line(out, "splash", source.splashName);
   Line(out, "rebranded", WriteFlag(source.rebranded));
+  Line(out, "remember-reading", WriteFlag(source.features.rememberReading ? 1 : 0));
   Line(out, "page-commands", WriteFlag(source.pageCommands ? 1 : 0));
   for (const SettingKey& k : SettingKeys()) {
     if (source.colorsFromPalette && std::string(k.section) == "colors") {
@@ -435,6 +449,8 @@ std::string WriteManifest(const ManifestSource& source) {
     if (std::string(k.section) == "toolbar" && std::string(k.key) == "style") {
       Line(out, "buttons", WriteToolbarButtons(source.settings.toolbarButtons));
     }
+    if (std::string(k.section) == "contents" && std::string(k.key) == "popup")
+      Line(out, "pane", WriteFlag(source.features.contentsPane ? 1 : 0));
     if (std::string(k.section) == "search" && std::string(k.key) == "show-descriptions")
       Line(out, "visible-text", WriteFlag(source.visibleTextSearch ? 1 : 0));
   }
