@@ -8,7 +8,9 @@ namespace quire {
 
 namespace {
 
-constexpr int kWidthChars = 18;
+// Wide enough for a word or two; the box takes whatever room the toolbar has left, so it
+// stays on the toolbar at the default window size with button texts.
+constexpr int kWidthChars = 8;
 constexpr char kProxyId[] = "quire-search-box";
 constexpr char kProxyText[] = "_Search this E-Book...";
 
@@ -22,7 +24,7 @@ SearchBox::SearchBox(std::function<void(const std::string&)> search,
   m_entry = gtk_search_entry_new();
   gtk_entry_set_max_length(GTK_ENTRY(m_entry), kSearchEntryMaxLength);
   gtk_entry_set_width_chars(GTK_ENTRY(m_entry), kWidthChars);
-  gtk_entry_set_placeholder_text(GTK_ENTRY(m_entry), "Search this book");
+  gtk_entry_set_placeholder_text(GTK_ENTRY(m_entry), "Search");
   gtk_widget_set_tooltip_text(m_entry, "Search this E-Book (Ctrl+K)");
   if (AtkObject* accessible = gtk_widget_get_accessible(m_entry))
     atk_object_set_name(accessible, "Search this E-Book");
@@ -30,6 +32,7 @@ SearchBox::SearchBox(std::function<void(const std::string&)> search,
   gtk_widget_set_margin_start(m_entry, 6);
   gtk_widget_set_margin_end(m_entry, 6);
   gtk_container_add(GTK_CONTAINER(m_item), m_entry);
+  gtk_tool_item_set_expand(m_item, TRUE);
   g_object_ref(m_entry);  // let go of after the window destroyed it
 
   g_signal_connect_swapped(m_entry, "activate", G_CALLBACK(+[](SearchBox* box) {

@@ -1,14 +1,15 @@
 """A book that says nothing about its window opens at a size where every toolbar button
 shows with its text: none of them is pushed behind the toolbar's overflow arrow, all of
-them have one size (as wide as the widest, as high as the highest), and the window fits on
-the screen."""
+them have one size (as wide as the widest, as high as the highest), the search box shows
+after them, and the window fits on the screen."""
 
 import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import pyatspi  # noqa: E402
-from reader_driver import Book, Reader, Scratch, check, find_all, has_state, run, wait_for  # noqa: E402
+from reader_driver import (Book, Reader, Scratch, check, find, find_all, has_state, run,  # noqa: E402
+                           wait_for)
 
 # No [window] and no [toolbar]: every button, with its text.
 MANIFEST = """[book]
@@ -64,6 +65,11 @@ def test():
             print("window %dx%d, toolbar %d wide, buttons %s" % (
                 window.width, window.height, bar_box.width, widths), file=sys.stderr)
             check(not hidden, "buttons in the overflow: %s" % hidden)
+            box = find(bar, role=pyatspi.ROLE_TEXT, name="Search this E-Book", showing=True)
+            check(box is not None, "the search box is in the overflow")
+            inside = extents(box)
+            check(inside.x + inside.width <= window.x + window.width,
+                  "the search box lies outside the window")
             check(len(set(widths)) == 1 and len(set(heights)) == 1,
                   "buttons of one size: widths %s, heights %s" % (widths, heights))
             for b in buttons:

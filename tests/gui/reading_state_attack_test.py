@@ -9,8 +9,8 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import pyatspi  # noqa: E402
-from reader_driver import Book, Reader, Scratch, check, find, run, wait_for  # noqa: E402
-from reading_state_test import bookmarks, continue_button  # noqa: E402
+from reader_driver import Book, Scratch, check, find, run  # noqa: E402
+from reading_state_test import bookmarks, continue_button, start  # noqa: E402
 
 MANIFEST = """[book]
 esbn = GUI-READING-ATTACK-1
@@ -34,17 +34,6 @@ def planted(out, book_id):
         "mark\tevil.txt\t%23%23EXIT\tEscaped markers\n",
         "mark\tsecond.html\t\tSound mark\n",
     ])
-
-
-def start(book, home, out):
-    marker = os.path.join(out, "started.txt")
-    if os.path.exists(marker):
-        os.unlink(marker)
-    reader = Reader(book, home)
-    reader.frame()
-    reader.wait_for_page("Start heading", "the start page")
-    wait_for(lambda: os.path.exists(marker), "the start-up script")
-    return reader
 
 
 def test():

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <thread>
 
 namespace quire::testing {
@@ -25,6 +26,24 @@ std::string UniqueName(const std::string& what) {
 bool Readable(int fd) {
   pollfd wait{fd, POLLIN, 0};
   return poll(&wait, 1, 2000) == 1;
+}
+
+// The abstract socket address of `name`, as the guard binds it, and its length.
+socklen_t AbstractAddress(const std::string& name, sockaddr_un* address) {
+  *address = sockaddr_un{};
+  address->sun_family = AF_UNIX;
+  std::memcpy(address->sun_path + 1, name.data(), name.size());
+  return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+}
+
+// Another copy's side of the handshake: connects to `name` and writes `bytes` as they are.
+void SendRaw(const std::string& name, std::string_view bytes) {
+  int peer = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address;
+  const socklen_t length = AbstractAddress(name, &address);
+  ASSERT_EQ(connect(peer, reinterpret_cast<sockaddr*>(&address), length), 0);
+  ASSERT_EQ(write(peer, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  close(peer);
 }
 
 TEST(SingleInstanceTest, NameIsTheBookIdUpToItsFirstZeroByte) {
@@ -115,10 +134,8 @@ TEST(SingleInstanceTest, ADifferentBookWithTheSameIdNeverHandsOver) {
 TEST(SingleInstanceTest, AHolderThatDoesNotAnswerIsNotTheSameBook) {
   std::string name = UniqueName("mute");
   int holder = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::memcpy(address.sun_path + 1, name.data(), name.size());
-  const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+  sockaddr_un address;
+  const socklen_t length = AbstractAddress(name, &address);
   ASSERT_EQ(bind(holder, reinterpret_cast<sockaddr*>(&address), length), 0);
   ASSERT_EQ(listen(holder, 8), 0);
   std::string heard;
@@ -142,15 +159,7 @@ TEST(SingleInstanceTest, ARequestWithoutIdentityStillPresents) {
   std::string name = UniqueName("legacy");
   SingleInstanceGuard first;
   ASSERT_EQ(first.Acquire(name, "book-a"), SingleInstanceGuard::Outcome::kFirst);
-  int peer = socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::memcpy(address.sun_path + 1, name.data(), name.size());
-  ASSERT_EQ(connect(peer, reinterpret_cast<sockaddr*>(&address),
-                    static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size())),
-            0);
-  ASSERT_EQ(write(peer, "present\n", 8), 8);
-  close(peer);
+  SendRaw(name, "present\n");
   ASSERT_TRUE(Readable(first.ListenFd()));
   EXPECT_TRUE(first.TakeRequest());
 }
@@ -188,15 +197,7 @@ TEST(SingleInstanceTest, AConnectionThatSaysNothingIsNoRequest) {
   std::string name = UniqueName("silent");
   SingleInstanceGuard first;
   ASSERT_EQ(first.Acquire(name, "book"), SingleInstanceGuard::Outcome::kFirst);
-  int peer = socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::memcpy(address.sun_path + 1, name.data(), name.size());
-  ASSERT_EQ(connect(peer, reinterpret_cast<sockaddr*>(&address),
-                    static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size())),
-            0);
-  ASSERT_EQ(write(peer, "nonsense", 8), 8);
-  close(peer);
+  SendRaw(name, "nonsense");
   ASSERT_TRUE(Readable(first.ListenFd()));
   EXPECT_FALSE(first.TakeRequest());
 }

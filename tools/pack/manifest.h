@@ -80,11 +80,12 @@ struct Manifest {
 };
 
 // The window of a book whose manifest gives no size: wide enough for all twelve toolbar
-// buttons with their texts. Measured with the reader under Xvfb (Adwaita, DejaVu Sans 10):
-// every button takes the size of the widest (Contents, with its drop-down arrow, 93
-// pixels), so the twelve end about 1120 pixels from the window's left edge; the rest leaves room
-// for a wider font. The reader cuts a window larger than the screen to the screen.
-inline constexpr int32_t kDefaultWindowWidth = 1180;
+// buttons with their texts and the search box after them. Measured with the reader under
+// Xvfb (Adwaita, DejaVu Sans 10): every button takes the size of the widest (Contents, with
+// its drop-down arrow, 93 pixels), so the twelve end about 1120 pixels from the window's
+// left edge; the box needs about 110 more, and the rest leaves room for a wider font. It
+// still fits a 1366-pixel screen; the reader cuts a larger window to the screen.
+inline constexpr int32_t kDefaultWindowWidth = 1280;
 inline constexpr int32_t kDefaultWindowHeight = 700;
 
 // The settings a book gets for everything its manifest leaves out: the reader's defaults,
