@@ -90,6 +90,19 @@ BookSpec BadNames() {
   return bookSpec;
 }
 
+// A book of ours that keeps folders: paths, a name through a file, and a deep one.
+BookSpec Folders() {
+  BookSpec bookSpec;
+  bookSpec.settings.esbn = "SEED5";
+  bookSpec.bookId = "seed-folders";
+  bookSpec.features.recorded = true;
+  for (const char* name : {"index.html", "guide/intro.html", "guide/deep/page.html", "guide",
+                           "a/b/c/d/e/f.js", "x/../y.html", "tool.sh"}) {
+    bookSpec.files.push_back(File(name, "#!x", false));
+  }
+  return bookSpec;
+}
+
 // A search_text input: flags, the stored texts' length and bytes, then a page.
 std::string SearchTextInput(bool windows1252, const std::string& store, const std::string& page) {
   std::string input(1, windows1252 ? '\1' : '\0');
@@ -111,7 +124,8 @@ int main(int argc, char** argv) {
   bool ok = Save(root + "container/minimal.book", BuildBookBytes(Minimal())) &&
             Save(root + "container/full.book", BuildBookBytes(Full())) &&
             Save(root + "container/no-files.book", BuildBookBytes(NoFiles())) &&
-            Save(root + "container/bad-names.book", BuildBookBytes(BadNames()));
+            Save(root + "container/bad-names.book", BuildBookBytes(BadNames())) &&
+            Save(root + "container/folders.book", BuildBookBytes(Folders()));
   ok =
       ok && Save(root + "unpack/one-literal.lz", std::string("\x82\x3E", 2)) &&
       Save(root + "unpack/empty.lz", LzPack("")) &&

@@ -13,6 +13,17 @@ namespace quire::bench {
 bool RunProgram(std::vector<std::string> args, const std::string& dir = "",
                 const std::string& errPath = "/dev/null");
 
+// What one run of a program cost: wall-clock seconds and its peak resident memory.
+struct ProgramUsage {
+  double seconds = 0;
+  long peakKilobytes = 0;  // the largest resident set of the program (ru_maxrss)
+};
+
+// RunProgram, measured: `usage` receives the run's wall-clock time and the peak memory of
+// the program (not of this one). True when it exited with 0.
+bool RunProgramMeasured(std::vector<std::string> args, ProgramUsage* usage,
+                        const std::string& dir = "", const std::string& errPath = "/dev/null");
+
 // The program `env` names when that variable is set, else `relative` to the folder of
 // this benchmark program (the build tree's layout).
 std::string BesideThisProgram(const char* env, const std::string& relative);

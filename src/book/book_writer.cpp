@@ -199,123 +199,216 @@ std::string Trailer(const EBookTrailer& t) {
   return out;
 }
 
-bool WriteTo(const BookSpec& bookSpec, Output& out, std::string* error) {
-  if (!bookSpec.imagePath.empty()) {
-    int64_t copied = 0;
-    if (!StreamFile(bookSpec.imagePath, 0, out, &copied)) {
-      return Fail(error, "cannot read the reader image " + bookSpec.imagePath);
+// The payload as it is written: the image, the data of each file, then the records.
+class Payload {
+ public:
+  explicit Payload(Output* out) : m_out(*out) {}
+
+  bool Image(const std::string& imagePath, std::string_view image, std::string* error) {
+    if (!imagePath.empty()) {
+      int64_t copied = 0;
+      if (!StreamFile(imagePath, 0, m_out, &copied))
+        return Fail(error, "cannot read the reader image " + imagePath);
+    } else if (!m_out.Append(image)) {
+      return Fail(error, "cannot write the book");
     }
-  } else if (!out.Append(bookSpec.image)) {
-    return Fail(error, "cannot write the book");
+    m_dataBase = m_out.Position();
+    if (!FitsPosition(m_dataBase))
+      return Fail(error, "the reader image is too large");
+    return true;
   }
 
-  EBookTrailer trailer;
-  trailer.dataBase = 0;
-  const int64_t dataBase = out.Position();
-  if (!FitsPosition(dataBase))
-    return Fail(error, "the reader image is too large");
-  trailer.dataBase = static_cast<int32_t>(dataBase);
+  bool Stored(std::string_view stored, EBookFile* entry, std::string* error) {
+    const int64_t offset = m_out.Position() - m_dataBase;
+    // Scrambled in blocks, so that a large file is not copied whole once more.
+    std::string block;
+    for (size_t at = 0; at < stored.size(); at += kChunkSize) {
+      block.assign(stored.substr(at, kChunkSize));
+      XorBytes(block.data(), block.size(), kDataKey);
+      if (!m_out.Append(block))
+        return Fail(error, "cannot write the book");
+    }
+    return Placed(offset, static_cast<int64_t>(stored.size()), entry, error);
+  }
 
+  bool FromPath(const std::string& path, EBookFile* entry, std::string* error) {
+    const int64_t offset = m_out.Position() - m_dataBase;
+    int64_t stored = 0;
+    if (!StreamFile(path, kDataKey, m_out, &stored))
+      return Fail(error, "cannot read or store " + path);
+    return Placed(offset, stored, entry, error);
+  }
+
+  bool Records(const BookSpec& bookSpec, const std::vector<EBookFile>& entries,
+               std::string* error) {
+    EBookSettings settings = bookSpec.settings;
+    settings.fileCount = bookSpec.fileCountOverride >= 0 ? bookSpec.fileCountOverride
+                                                         : static_cast<int32_t>(entries.size());
+    std::string record;
+    SettingsWriter writer{&record};
+    VisitSettings(writer, settings);
+
+    if (WriteBookFeatures(bookSpec.features).texts.size() > static_cast<size_t>(kMaxReservedTexts))
+      return Fail(error, "the book's feature record holds too many texts");
+    const std::string reserved = ReservedListBlock(bookSpec.features);
+    const std::string directory = DirectoryBlock(entries);
+    const std::string variables = VariableBlock(bookSpec.variables);
+    std::string splash;
+    if (!bookSpec.splashBitmap.empty()) {
+      splash = LzPack(bookSpec.splashBitmap);
+      XorBytes(splash.data(), splash.size(), kDataKey);
+    }
+    const int64_t end =
+        m_out.Position() + static_cast<int64_t>(record.size() + reserved.size() + directory.size() +
+                                                variables.size() + splash.size());
+    if (!FitsPosition(end))
+      return Fail(error, "the book is larger than 2 GB");
+
+    EBookTrailer trailer;
+    trailer.dataBase = static_cast<int32_t>(m_dataBase);
+    trailer.settingsPos = static_cast<int32_t>(m_out.Position());
+    trailer.reservedListPos = trailer.settingsPos + static_cast<int32_t>(record.size());
+    trailer.directoryPos = trailer.reservedListPos + static_cast<int32_t>(reserved.size());
+    trailer.variablesPos = trailer.directoryPos + static_cast<int32_t>(directory.size());
+    if (!splash.empty()) {
+      trailer.splashPos = trailer.variablesPos + static_cast<int32_t>(variables.size());
+      trailer.splashSize = static_cast<int32_t>(splash.size());
+    }
+    trailer.bookId = bookSpec.bookId;
+    if (!m_out.Append(record) || !m_out.Append(reserved) || !m_out.Append(directory) ||
+        !m_out.Append(variables) || !m_out.Append(splash) || !m_out.Append(Trailer(trailer))) {
+      return Fail(error, "cannot write the book");
+    }
+    return true;
+  }
+
+ private:
+  bool Placed(int64_t offset, int64_t stored, EBookFile* entry, std::string* error) {
+    if (!FitsPosition(offset) || !FitsPosition(stored) || !FitsPosition(m_out.Position()))
+      return Fail(error, "the book is larger than 2 GB");
+    entry->dataOffset = static_cast<int32_t>(offset);
+    entry->storedSize = static_cast<int32_t>(stored);
+    return true;
+  }
+
+  Output& m_out;
+  int64_t m_dataBase = 0;
+};
+
+bool WriteTo(const BookSpec& bookSpec, Output& out, std::string* error) {
+  Payload payload(&out);
+  if (!payload.Image(bookSpec.imagePath, bookSpec.image, error))
+    return false;
   std::vector<EBookFile> entries;
   entries.reserve(bookSpec.files.size());
   for (const BookFileInput& input : bookSpec.files) {
     EBookFile entry = input.entry;
-    const int64_t offset = out.Position() - dataBase;
-    int64_t stored = 0;
+    bool ok = false;
     if (entry.packed && !input.packedData.empty()) {
-      std::string bytes = input.packedData;
-      XorBytes(bytes.data(), bytes.size(), kDataKey);
-      if (!out.Append(bytes))
-        return Fail(error, "cannot write the book");
-      stored = static_cast<int64_t>(bytes.size());
+      ok = payload.Stored(input.packedData, &entry, error);
     } else if (!input.sourcePath.empty() && !entry.packed) {
-      if (!StreamFile(input.sourcePath, kDataKey, out, &stored)) {
-        return Fail(error, "cannot read or store " + input.sourcePath);
-      }
+      ok = payload.FromPath(input.sourcePath, &entry, error);
     } else {
       std::string contents;
-      if (!input.sourcePath.empty()) {
-        if (!ReadFile(input.sourcePath, &contents)) {
-          return Fail(error, "cannot read " + input.sourcePath);
-        }
-      }
+      if (!input.sourcePath.empty() && !ReadFile(input.sourcePath, &contents))
+        return Fail(error, "cannot read " + input.sourcePath);
       const std::string& plain = input.sourcePath.empty() ? input.data : contents;
-      std::string bytes = entry.packed ? LzPack(plain) : plain;
-      XorBytes(bytes.data(), bytes.size(), kDataKey);
-      if (!out.Append(bytes))
-        return Fail(error, "cannot write the book");
-      stored = static_cast<int64_t>(bytes.size());
+      ok = entry.packed ? payload.Stored(LzPack(plain), &entry, error)
+                        : payload.Stored(plain, &entry, error);
     }
-    if (!FitsPosition(offset) || !FitsPosition(stored) || !FitsPosition(out.Position())) {
-      return Fail(error, "the book is larger than 2 GB");
-    }
-    entry.dataOffset = static_cast<int32_t>(offset);
-    entry.storedSize = static_cast<int32_t>(stored);
+    if (!ok)
+      return false;
     entries.push_back(std::move(entry));
   }
+  return payload.Records(bookSpec, entries, error);
+}
 
-  EBookSettings settings = bookSpec.settings;
-  settings.fileCount = bookSpec.fileCountOverride >= 0
-                           ? bookSpec.fileCountOverride
-                           : static_cast<int32_t>(bookSpec.files.size());
-  std::string record;
-  SettingsWriter writer{&record};
-  VisitSettings(writer, settings);
+// A temporary file beside `path`, made for writing: mode 0600 until it is finished.
+int CreateBeside(const std::string& path, std::string* temp, std::string* error) {
+  std::string pattern = path + ".partXXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  const int fd = mkostemp(name.data(), O_CLOEXEC);
+  if (fd < 0) {
+    Fail(error, "cannot create a file beside " + path + ": " + strerror(errno));
+    return -1;
+  }
+  *temp = name.data();
+  return fd;
+}
 
-  if (WriteBookFeatures(bookSpec.features).texts.size() > static_cast<size_t>(kMaxReservedTexts))
-    return Fail(error, "the book's feature record holds too many texts");
-  const std::string reserved = ReservedListBlock(bookSpec.features);
-  const std::string directory = DirectoryBlock(entries);
-  const std::string variables = VariableBlock(bookSpec.variables);
-  std::string splash;
-  if (!bookSpec.splashBitmap.empty()) {
-    splash = LzPack(bookSpec.splashBitmap);
-    XorBytes(splash.data(), splash.size(), kDataKey);
-  }
-  const int64_t end =
-      out.Position() + static_cast<int64_t>(record.size() + reserved.size() + directory.size() +
-                                            variables.size() + splash.size());
-  if (!FitsPosition(end))
-    return Fail(error, "the book is larger than 2 GB");
-
-  trailer.settingsPos = static_cast<int32_t>(out.Position());
-  trailer.reservedListPos = trailer.settingsPos + static_cast<int32_t>(record.size());
-  trailer.directoryPos = trailer.reservedListPos + static_cast<int32_t>(reserved.size());
-  trailer.variablesPos = trailer.directoryPos + static_cast<int32_t>(directory.size());
-  if (!splash.empty()) {
-    trailer.splashPos = trailer.variablesPos + static_cast<int32_t>(variables.size());
-    trailer.splashSize = static_cast<int32_t>(splash.size());
-  }
-  trailer.bookId = bookSpec.bookId;
-  if (!out.Append(record) || !out.Append(reserved) || !out.Append(directory) ||
-      !out.Append(variables) || !out.Append(splash) || !out.Append(Trailer(trailer))) {
-    return Fail(error, "cannot write the book");
-  }
-  return true;
+// Makes the finished temporary file executable and renames it to `path`; removes it on a
+// failure.
+bool Complete(int fd, const std::string& temp, const std::string& path, bool ok,
+              std::string* error) {
+  if (ok && fchmod(fd, 0755) != 0)
+    ok = Fail(error, "cannot make " + path + " executable");
+  if (close(fd) != 0 && ok)
+    ok = Fail(error, "cannot write " + path);
+  if (ok && rename(temp.c_str(), path.c_str()) != 0)
+    ok = Fail(error, "cannot replace " + path + ": " + strerror(errno));
+  if (!ok)
+    unlink(temp.c_str());
+  return ok;
 }
 
 }  // namespace
 
 bool WriteBook(const BookSpec& bookSpec, const std::string& path, std::string* error) {
-  std::string pattern = path + ".partXXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  int fd = mkostemp(name.data(), O_CLOEXEC);
+  std::string temp;
+  const int fd = CreateBeside(path, &temp, error);
   if (fd < 0)
-    return Fail(error, "cannot create a file beside " + path + ": " + strerror(errno));
-  const std::string temp = name.data();
+    return false;
   Output out(fd);
-  bool ok = WriteTo(bookSpec, out, error);
-  if (ok && fchmod(fd, 0755) != 0)
-    ok = Fail(error, "cannot make " + path + " executable");
-  if (close(fd) != 0 && ok)
-    ok = Fail(error, "cannot write " + path);
-  if (ok && rename(temp.c_str(), path.c_str()) != 0) {
-    ok = Fail(error, "cannot replace " + path + ": " + strerror(errno));
+  return Complete(fd, temp, path, WriteTo(bookSpec, out, error), error);
+}
+
+struct BookFileWriter::State {
+  explicit State(int descriptor) : fd(descriptor), out(descriptor), payload(&out) {}
+  int fd;
+  std::string temp;
+  std::string path;
+  Output out;
+  Payload payload;
+};
+
+BookFileWriter::BookFileWriter() = default;
+
+BookFileWriter::~BookFileWriter() {
+  if (m_state) {
+    close(m_state->fd);
+    unlink(m_state->temp.c_str());
   }
-  if (!ok)
-    unlink(temp.c_str());
-  return ok;
+}
+
+bool BookFileWriter::Start(const std::string& path, const std::string& imagePath,
+                           std::string_view image, std::string* error) {
+  std::string temp;
+  const int fd = CreateBeside(path, &temp, error);
+  if (fd < 0)
+    return false;
+  m_state = std::make_unique<State>(fd);
+  m_state->temp = temp;
+  m_state->path = path;
+  return m_state->payload.Image(imagePath, image, error);
+}
+
+bool BookFileWriter::AddStored(std::string_view stored, EBookFile* entry, std::string* error) {
+  return m_state && m_state->payload.Stored(stored, entry, error);
+}
+
+bool BookFileWriter::AddFromPath(const std::string& sourcePath, EBookFile* entry,
+                                 std::string* error) {
+  return m_state && m_state->payload.FromPath(sourcePath, entry, error);
+}
+
+bool BookFileWriter::Finish(const BookSpec& bookSpec, const std::vector<EBookFile>& entries,
+                            std::string* error) {
+  if (!m_state)
+    return Fail(error, "no book was started");
+  const bool written = m_state->payload.Records(bookSpec, entries, error);
+  const std::unique_ptr<State> state = std::move(m_state);
+  return Complete(state->fd, state->temp, state->path, written, error);
 }
 
 std::string BuildBookBytes(const BookSpec& bookSpec) {

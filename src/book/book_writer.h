@@ -3,7 +3,9 @@
 #ifndef QUIRE_BOOK_BOOK_WRITER_H_
 #define QUIRE_BOOK_BOOK_WRITER_H_
 
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "book/book_features.h"
@@ -48,6 +50,42 @@ struct BookSpec {
 // a reason in `error` (if non-null) when an input cannot be read or the file cannot be
 // written. The file gets the image's executable mode (0755).
 bool WriteBook(const BookSpec& bookSpec, const std::string& path, std::string* error);
+
+// Writes a book file piece by piece, so that a book need never be held in memory: the
+// image, then each file's stored bytes as they come, then the records that say where
+// they lie. The data may be written in any order; the directory is written last, in the
+// order Finish() is given. Like WriteBook, it writes a temporary file beside the target
+// and renames it into place only when everything was written: a writer that is destroyed
+// before Finish() succeeded leaves nothing behind.
+class BookFileWriter {
+ public:
+  BookFileWriter();
+  ~BookFileWriter();
+  BookFileWriter(const BookFileWriter&) = delete;
+  BookFileWriter& operator=(const BookFileWriter&) = delete;
+
+  // Creates the temporary file beside `path` and writes the image: the file `imagePath`
+  // when not empty, else `image`. False with `error` when either fails.
+  bool Start(const std::string& path, const std::string& imagePath, std::string_view image,
+             std::string* error);
+  // Stores one file: `stored` is what the book holds for it (the LZ stream when
+  // entry->packed, else the file itself), scrambled on the way. Sets entry->dataOffset
+  // and entry->storedSize. False with `error` when it cannot be written or the book
+  // would grow beyond 2 GB.
+  bool AddStored(std::string_view stored, EBookFile* entry, std::string* error);
+  // Stores the file at `sourcePath` as it is (entry->packed must be false), streamed in
+  // blocks.
+  bool AddFromPath(const std::string& sourcePath, EBookFile* entry, std::string* error);
+  // Writes the records of `bookSpec` (settings, variables, splash picture, book id,
+  // features; its image and files are not looked at) with `entries` as the directory, in
+  // that order, makes the file executable and renames it into place. The settings' file
+  // count is entries.size() unless bookSpec.fileCountOverride >= 0.
+  bool Finish(const BookSpec& bookSpec, const std::vector<EBookFile>& entries, std::string* error);
+
+ private:
+  struct State;
+  std::unique_ptr<State> m_state;
+};
 
 // The whole book as bytes (for tests and small books).
 std::string BuildBookBytes(const BookSpec& bookSpec);

@@ -4,6 +4,7 @@
 #include "book/cebook.h"
 #include "book/container_reader.h"
 #include "book/page_store.h"
+#include "book/stored_name.h"
 #include "platform/ascii_text.h"
 
 namespace quire {
@@ -11,6 +12,14 @@ namespace quire {
 namespace {
 
 const EntryExtractor::Change kNoChange;
+
+std::vector<std::string_view> StoredNames(const std::vector<EBookFile>& directory) {
+  std::vector<std::string_view> names;
+  names.reserve(directory.size());
+  for (const EBookFile& entry : directory)
+    names.push_back(entry.fileName);
+  return names;
+}
 
 }  // namespace
 
@@ -49,6 +58,11 @@ LoadResult CEBook::Load(const BookLoadSteps& steps) {
     m_startPage.clear();
     // Asked once: a folder that cannot be made is reported once, not once per file.
     const std::string folder = BookFolder();
+    const std::vector<EntryName> names =
+        CheckEntryNames(StoredNames(m_directory), reader.KeepsFolders());
+    const auto recordFolder = [](const std::string& made) {
+      PageStore::Instance().RecordFolder(made);
+    };
     for (size_t i = 0; i < m_directory.size(); ++i) {
       const EBookFile& entry = m_directory[i];
       // The search reads its texts from the book file; extracting them would only cost
@@ -57,13 +71,14 @@ LoadResult CEBook::Load(const BookLoadSteps& steps) {
         continue;
       const std::string path = folder + entry.fileName;
       ChooseStartPage(entry.fileName, path, &m_startPage);
+      // A name that is not extracted was never written and may point outside the folder.
+      if (names[i] != EntryName::kExtracted)
+        continue;
       // A flagged page is expanded before it is written, so it is written once.
       reader.ExtractFile(m_directory, i, m_trailer, folder,
-                         entry.expandVariables ? steps.expandPage : kNoChange);
-      // Recorded even when extraction failed, so a partial file goes at shutdown; a name
-      // that is not plain was never written and would point outside the folder.
-      if (IsPlainFileName(entry.fileName))
-        PageStore::Instance().RecordFile(path);
+                         entry.expandVariables ? steps.expandPage : kNoChange, recordFolder);
+      // Recorded even when extraction failed, so a partial file goes at shutdown.
+      PageStore::Instance().RecordFile(path);
     }
   }  // the reader closes the book file here
 

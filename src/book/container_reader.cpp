@@ -1,10 +1,13 @@
 #include "book/container_reader.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
 
+#include "book/book_features.h"
 #include "book/container_format.h"
+#include "book/program_file.h"
 #include "book/scrambled.h"
 #include "platform/paths.h"
 #include "platform/temp_file.h"
@@ -148,6 +151,14 @@ bool ReadTrailerFrom(BookInput& in, EBookTrailer* trailer) {
   return true;
 }
 
+bool HoldsNameBeyondLimits(const std::vector<EBookFile>& directory) {
+  for (const EBookFile& entry : directory) {
+    if (CheckStoredName(entry.fileName) == StoredNameCheck::kBeyondLimits)
+      return true;
+  }
+  return false;
+}
+
 EBookTrailer& KeptTrailer() {
   static EBookTrailer* trailer = new EBookTrailer;
   return *trailer;
@@ -173,37 +184,62 @@ ContainerResult ContainerReader::Parse(EBookSettings* settings, EBookReservedLis
   SettingsReader reader{m_input};
   if (!m_input.Seek(trailer->settingsPos) || !VisitSettings(reader, *settings))
     return {ContainerFailure::kSettings};
+  m_keepsFolders = false;
   if (!m_input.Seek(trailer->reservedListPos) || !ReadReservedList(m_input, reserved))
     return {ContainerFailure::kReservedList};
-  if (!m_input.Seek(trailer->directoryPos) || !ReadDirectory(m_input, directory))
+  m_keepsFolders = ReadBookFeatures(*reserved).recorded;
+  if (!m_input.Seek(trailer->directoryPos) || !ReadDirectory(m_input, directory) ||
+      (m_keepsFolders && HoldsNameBeyondLimits(*directory))) {
     return {ContainerFailure::kDirectory};
+  }
   if (!m_input.Seek(trailer->variablesPos) || !ReadVariables(m_input, variables))
     return {ContainerFailure::kVariables};
   return {};
 }
 
-bool ContainerReader::ExtractFile(const std::vector<EBookFile>& directory, size_t index,
-                                  const EBookTrailer& trailer, const std::string& folder,
-                                  const EntryExtractor::Change& change) {
-  if (!Open() || index >= directory.size())
-    return false;
-  const EBookFile& entry = directory[index];
-  if (!IsPlainFileName(entry.fileName))
+bool ContainerReader::StoredBytesFit(const EBookFile& entry, const EBookTrailer& trailer) {
+  if (!Open())
     return false;
   const int64_t position = int64_t{trailer.dataBase} + entry.dataOffset;
   if (position < 0 || position > m_input.Size() || entry.storedSize < 0)
     return false;
   // A packed entry whose bytes run past the end of the book cannot decode: no file is
   // made for it. A plain one is copied as far as it goes.
-  if (entry.packed && entry.storedSize > m_input.Size() - position)
+  return !(entry.packed && entry.storedSize > m_input.Size() - position);
+}
+
+bool ContainerReader::WriteEntry(const EBookFile& entry, const EBookTrailer& trailer, int fd,
+                                 const EntryExtractor::Change& change) {
+  if (!StoredBytesFit(entry, trailer))
     return false;
-  if (!m_folder.Open(folder))
+  const int64_t position = int64_t{trailer.dataBase} + entry.dataOffset;
+  return m_extractor.Extract(m_input, position, entry.storedSize, entry.packed, fd, change) ==
+         EntryExtractor::Result::kDone;
+}
+
+bool ContainerReader::ExtractFile(const std::vector<EBookFile>& directory, size_t index,
+                                  const EBookTrailer& trailer, const std::string& folder,
+                                  const EntryExtractor::Change& change,
+                                  const TargetFolder::FolderMade& onFolderMade) {
+  if (!Open() || index >= directory.size())
     return false;
-  const int fd = m_folder.CreateFile(entry.fileName);
+  const EBookFile& entry = directory[index];
+  if (m_keepsFolders ? !IsStoredName(entry.fileName) : !IsPlainFileName(entry.fileName))
+    return false;
+  if (!StoredBytesFit(entry, trailer) || !m_folder.Open(folder))
+    return false;
+  const std::string base = folder.back() == '/' ? folder : folder + "/";
+  const int fd = m_folder.CreateFile(entry.fileName, [&](const std::string& made) {
+    if (onFolderMade)
+      onFolderMade(base + made);
+  });
   if (fd < 0)
     return false;
-  bool ok = m_extractor.Extract(m_input, position, entry.storedSize, entry.packed, fd, change) ==
-            EntryExtractor::Result::kDone;
+  bool ok = WriteEntry(entry, trailer, fd, change);
+  // A program the book ships gets its owner's execute permission, so that it can be
+  // started by its path; the first bytes, as written, decide.
+  if (ok && IsProgramStart(m_extractor.Head()))
+    fchmod(fd, 0700);
   if (close(fd) != 0)
     ok = false;
   return ok;

@@ -31,29 +31,48 @@ class ContainerReader {
   // variable list into the given records. Fails at the first short read, wrong mark or
   // impossible count or length (which is checked against the bytes that remain before
   // anything is allocated for it), naming the block; the records are then partly filled.
-  // Directory and variable entries are appended only when read completely.
+  // Directory and variable entries are appended only when read completely. A book that
+  // keeps folders (it carries the feature record, book_features.h) fails with kDirectory
+  // when a name of its directory is longer or deeper than the limits of stored_name.h: no
+  // sound book holds one. Afterwards KeepsFolders() says which names ExtractFile takes.
   ContainerResult Parse(EBookSettings* settings, EBookReservedList* reserved,
                         std::vector<EBookFile>* directory, EBookTrailer* trailer,
                         EBookVariableList* variables);
 
+  // True when the book parsed last keeps folders, so that its names may be paths
+  // (CheckEntryNames). False before a Parse.
+  bool KeepsFolders() const { return m_keepsFolders; }
+
   // Writes entry `index` of `directory` into `folder` (which ends with '/') under its
-  // file name, with mode 0600: the file is created once and its bytes are decoded
-  // straight from the book file into it (see TargetFolder::CreateFile for a name that is
-  // taken already). The folder is opened once and kept open for the next entries into
-  // it. With `change`, the whole file is handed to it before it is written (never a file
-  // whose bytes are damaged or short). False when the index is out of range, the name
-  // is not a plain name (empty, ".", "..", or holding '/' or '\'), the stored bytes lie
-  // outside the file (no file is made for a packed entry then) or come up short, the
-  // file cannot be created or written whole, or the LZ stream is damaged; a partial
-  // file may then stay.
+  // file name, with mode 0600, or 0700 when the file is a program (IsProgramStart): the
+  // file is created once and its bytes are decoded straight from the book file into it
+  // (see TargetFolder::CreateFile for a name that is taken already, and for how the
+  // folders of a path are made: each one made is told to `onFolderMade`, as its full path
+  // without a trailing '/'). The folder is opened once and kept open for the next
+  // entries into it. With `change`, the whole file is handed to it before it is written
+  // (never a file whose bytes are damaged or short). False when the index is out of
+  // range, the name is not one this book's files are extracted under (a plain name, or
+  // when KeepsFolders() a valid path; a name that leads through another entry's file is
+  // the caller's to leave out, see CheckEntryNames), the stored bytes lie outside the
+  // file (no file is made for a packed entry then) or come up short, the file cannot be
+  // created or written whole, or the LZ stream is damaged; a partial file may then stay.
   bool ExtractFile(const std::vector<EBookFile>& directory, size_t index,
                    const EBookTrailer& trailer, const std::string& folder,
-                   const EntryExtractor::Change& change = {});
+                   const EntryExtractor::Change& change = {},
+                   const TargetFolder::FolderMade& onFolderMade = nullptr);
+
+  // Writes the file stored for `entry` into `fd`, an empty file open for writing, which
+  // stays open; the name is not looked at. False as ExtractFile is for the stored bytes.
+  bool WriteEntry(const EBookFile& entry, const EBookTrailer& trailer, int fd,
+                  const EntryExtractor::Change& change = {});
 
  private:
   bool ReadTrailerRecord(EBookTrailer* trailer);
+  // Opens the book; true when the stored bytes of `entry` can be extracted at all.
+  bool StoredBytesFit(const EBookFile& entry, const EBookTrailer& trailer);
 
   BookInput m_input;
+  bool m_keepsFolders = false;
   TargetFolder m_folder;
   EntryExtractor m_extractor;
 };

@@ -40,15 +40,23 @@ struct StoredSource {
   }
 };
 
+// Writes `bytes` to `fd`, keeping the first of all bytes written in `head`.
+bool WriteKeepingHead(int fd, std::string_view bytes, std::string* head) {
+  if (head->size() < EntryExtractor::kHeadBytes)
+    head->append(bytes.substr(0, EntryExtractor::kHeadBytes - head->size()));
+  return WriteAllBytes(fd, bytes);
+}
+
 // Collects output and writes it in large blocks; with `hold`, keeps all of it.
 struct HeldSink {
   int fd;
   bool hold;
   std::string& held;
+  std::string& head;
   bool failed = false;
 
   bool Flush() {
-    if (!failed && !held.empty() && !WriteAllBytes(fd, held))
+    if (!failed && !held.empty() && !WriteKeepingHead(fd, held, &head))
       failed = true;
     held.clear();
     return !failed;
@@ -77,11 +85,12 @@ Result EntryExtractor::Extract(const BookInput& in, int64_t position, int64_t si
                                int fd, const Change& change) {
   const bool hold = static_cast<bool>(change);
   m_held.clear();
+  m_head.clear();
   Result result = packed ? DecodeStored(in, position, size, fd, hold)
                          : CopyStored(in, position, size, fd, hold);
   if (result == Result::kDone && hold)
     change(&m_held);
-  HeldSink rest{fd, false, m_held};
+  HeldSink rest{fd, false, m_held, m_head};
   if (!rest.Flush() && result == Result::kDone)
     result = Result::kWriteFailed;
   // A page held whole may have been large; the next entries need no such room.
@@ -100,7 +109,7 @@ Result EntryExtractor::CopyStored(const BookInput& in, int64_t position, int64_t
     const std::string_view block(reinterpret_cast<const char*>(buffer), got);
     if (hold) {
       m_held.append(block);
-    } else if (!WriteAllBytes(fd, block)) {
+    } else if (!WriteKeepingHead(fd, block, &m_head)) {
       return Result::kWriteFailed;
     }
     if (got < want)
@@ -118,7 +127,7 @@ Result EntryExtractor::DecodeStored(const BookInput& in, int64_t position, int64
   *m_decoder = {};  // a fresh window of zeros for every stream
   StoredSource source{in, position, size, InputBuffer(size),
                       std::min<size_t>(m_input.size(), kBlockSize)};
-  HeldSink sink{fd, hold, m_held};
+  HeldSink sink{fd, hold, m_held, m_head};
   switch (lz_internal::Decode(*m_decoder, source, sink)) {
     case lz_internal::DecodeResult::kDone:
       return Result::kDone;

@@ -49,6 +49,11 @@ class EntryExtractor {
   Result Extract(const BookInput& in, int64_t position, int64_t size, bool packed, int fd,
                  const Change& change = {});
 
+  // The first bytes (at most kHeadBytes) the last Extract wrote, so that a caller can tell
+  // what kind of file it made without reading it back.
+  static constexpr size_t kHeadBytes = 16;
+  const std::string& Head() const { return m_head; }
+
  private:
   Result CopyStored(const BookInput& in, int64_t position, int64_t size, int fd, bool hold);
   Result DecodeStored(const BookInput& in, int64_t position, int64_t size, int fd, bool hold);
@@ -56,6 +61,7 @@ class EntryExtractor {
 
   std::vector<uint8_t> m_input;
   std::string m_held;  // output not yet written
+  std::string m_head;  // the first bytes written
   std::unique_ptr<lz_internal::DecoderState> m_decoder;
 };
 

@@ -5,13 +5,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <optional>
 
 #include "book/cebook.h"
 #include "platform/empty_folder.h"
 #include "platform/file_replace.h"
 #include "platform/file_write.h"
 #include "platform/make_folders.h"
+#include "platform/path_beneath.h"
 #include "platform/paths.h"
 #include "ui/reader_window.h"
 
@@ -42,6 +45,20 @@ std::string FolderVariant(const std::string& primary, int n) {
   constexpr std::string_view kSuffix = ".k9w/";
   return primary.substr(0, primary.size() - kSuffix.size()) + "-" + std::to_string(n) +
          std::string(kSuffix);
+}
+
+// The made folders in the order they are removed: the deepest first, and of equally deep
+// ones the last made first. A folder is always made after the one it lies in, so either
+// order alone would empty every folder before its parent; depth also holds when a folder
+// was made again after its parent.
+std::vector<std::string> FoldersDeepestFirst(const std::vector<std::string>& made) {
+  std::vector<std::string> folders(made.rbegin(), made.rend());
+  auto depth = [](const std::string& path) {
+    return std::count(path.begin(), path.end(), '/') - (path.ends_with('/') ? 1 : 0);
+  };
+  std::stable_sort(folders.begin(), folders.end(),
+                   [&](const std::string& a, const std::string& b) { return depth(a) > depth(b); });
+  return folders;
 }
 
 std::string FolderNameFromEsbn(std::string esbn) {
@@ -194,10 +211,35 @@ void PageStore::RecordFolder(const std::string& path) {
 }
 
 void PageStore::Cleanup() {
-  for (const std::string& file : m_writtenFiles)
-    unlink(file.c_str());
-  for (auto it = m_createdFolders.rbegin(); it != m_createdFolders.rend(); ++it) {
-    rmdir(it->c_str());  // fails, as it should, while anything unrecorded remains
+  // Below the claimed book folder everything is reached from its open descriptor without
+  // following a link, so a link put in place of one of the book's folders while it ran
+  // leads no removal elsewhere. Anything else recorded goes by its path.
+  const std::string& book = m_claimedFolder;
+  const bool beneath = m_claimFd >= 0 && !book.empty() && book.back() == '/';
+  auto below = [&](const std::string& path) -> std::optional<std::string_view> {
+    if (!beneath || path.size() <= book.size() || path.compare(0, book.size(), book) != 0)
+      return std::nullopt;
+    return std::string_view(path).substr(book.size());
+  };
+  const std::vector<std::string> folders = FoldersDeepestFirst(m_createdFolders);
+  FolderWalker walker(m_claimFd);
+  // A folder of the book's that was made read-only meanwhile would keep its files.
+  for (const std::string& folder : folders) {
+    if (auto relative = below(folder))
+      walker.ChangeMode(*relative, 0700);
+  }
+  for (const std::string& file : m_writtenFiles) {
+    if (auto relative = below(file))
+      walker.Remove(*relative, false);
+    else
+      unlink(file.c_str());
+  }
+  for (const std::string& folder : folders) {
+    // Fails, as it should, while anything unrecorded remains.
+    if (auto relative = below(folder))
+      walker.Remove(*relative, true);
+    else
+      rmdir(folder.c_str());
   }
   ReleaseClaim();
 }

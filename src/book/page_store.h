@@ -61,12 +61,16 @@ class PageStore {
   void RecordFile(const std::string& path);
   // Forgets a file that is gone again (a temporary that was renamed or removed).
   void ForgetFile(const std::string& path);
-  // Remembers a folder the reader made; duplicates are kept, in order.
+  // Remembers a folder the reader made (the book folder, or one of the book's own folders
+  // made while its files were extracted); duplicates are kept, in order.
   void RecordFolder(const std::string& path);
 
-  // Shutdown: deletes every recorded file and removes the made folders last made first (a
-  // folder that still holds anything stays), then lets go of the claim on the book
-  // folder. Errors are ignored. The records are kept.
+  // Shutdown: deletes every recorded file and removes the made folders, the deepest first
+  // (a folder that still holds anything stays, and one the reader did not make is never
+  // removed), then lets go of the claim on the book folder. Inside the claimed book folder
+  // nothing is reached through a link: files and folders are removed relative to its open
+  // descriptor, part by part, and a folder the reader made that was made read-only
+  // meanwhile is given back its mode 0700 first. Errors are ignored. The records are kept.
   void Cleanup();
 
   const std::set<std::string>& WrittenFiles() const { return m_writtenFiles; }

@@ -73,4 +73,50 @@ std::vector<size_t> NamesLeadingThroughFiles(const std::vector<std::string_view>
   return blocked;
 }
 
+std::vector<EntryName> CheckEntryNames(const std::vector<std::string_view>& names,
+                                       bool keepsFolders) {
+  std::vector<EntryName> verdicts;
+  verdicts.reserve(names.size());
+  for (std::string_view name : names) {
+    switch (CheckStoredName(name)) {
+      case StoredNameCheck::kInvalid:
+        verdicts.push_back(EntryName::kInvalid);
+        break;
+      case StoredNameCheck::kBeyondLimits:
+        verdicts.push_back(EntryName::kBeyondLimits);
+        break;
+      case StoredNameCheck::kValid:
+        verdicts.push_back(keepsFolders || name.find('/') == std::string_view::npos
+                               ? EntryName::kExtracted
+                               : EntryName::kHoldsFolders);
+        break;
+    }
+  }
+  if (keepsFolders) {
+    for (size_t blocked : NamesLeadingThroughFiles(names)) {
+      if (verdicts[blocked] == EntryName::kExtracted)
+        verdicts[blocked] = EntryName::kThroughFile;
+    }
+  }
+  return verdicts;
+}
+
+const char* EntryNameProblem(EntryName verdict) {
+  switch (verdict) {
+    case EntryName::kExtracted:
+      return "";
+    case EntryName::kInvalid:
+      return "not a name the reader extracts (empty, '.', '..', a leading '/', '\\' or a "
+             "control byte)";
+    case EntryName::kHoldsFolders:
+      return "a name with folders in a book that keeps none; the reader does not extract it";
+    case EntryName::kThroughFile:
+      return "its folder is a file of the book; the reader does not extract it";
+    case EntryName::kBeyondLimits:
+      return "a name longer or deeper than the reader keeps (1024 bytes, 255 per part, 32 "
+             "parts)";
+  }
+  return "";
+}
+
 }  // namespace quire

@@ -46,6 +46,31 @@ std::vector<std::string_view> FoldersOfStoredName(std::string_view name);
 // part in neither role.
 std::vector<size_t> NamesLeadingThroughFiles(const std::vector<std::string_view>& names);
 
+// What becomes of one entry of a book's directory.
+enum class EntryName {
+  kExtracted,     // extracted under its name
+  kInvalid,       // breaks a rule above (empty, ".", "..", '/' first, '\', a control byte)
+  kHoldsFolders,  // a valid path, in a book that keeps no folders
+  kThroughFile,   // a valid path through a part another entry stores as a file
+  kBeyondLimits,  // longer or deeper than the limits allow
+};
+
+// The verdict on each of a directory's names, in order. A book that carries the feature
+// record (book_features.h: every book quire-pack builds) keeps folders: its names may be
+// paths. Any other book keeps its files in one folder, as such books always did: only its
+// plain names are extracted, and a path is kHoldsFolders. A name beyond the limits is
+// kBeyondLimits in either (a plain name that long could never be made either). A book
+// that keeps folders and holds such a name is damaged: ContainerReader::Parse fails with
+// ContainerFailure::kDirectory, so the reader shows "Self Parse Failed" and "This E-Book
+// seems to be corrupted." and ends, as for any damaged directory, and the tools call it a
+// damaged book. Any other book only loses that file, as it always did.
+std::vector<EntryName> CheckEntryNames(const std::vector<std::string_view>& names,
+                                       bool keepsFolders);
+
+// What CheckEntryNames says of `verdict`, for messages: "", "not a name the reader
+// extracts (...)", ...
+const char* EntryNameProblem(EntryName verdict);
+
 }  // namespace quire
 
 #endif  // QUIRE_BOOK_STORED_NAME_H_

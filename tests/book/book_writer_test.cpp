@@ -10,6 +10,8 @@
 #include "book/buffered_file_writer.h"
 #include "book/cebook.h"
 #include "book/container_reader.h"
+#include "book/lz.h"
+#include "platform/paths.h"
 #include "support/book_fixture.h"
 #include "support/fake_window.h"
 
@@ -112,6 +114,54 @@ TEST(BookWriterTest, FailureLeavesNeitherABookNorATemporaryFile) {
   EXPECT_EQ(entries, 1);
 
   EXPECT_FALSE(WriteBook(bookSpec, tmp.File("no/folder/book"), &error));
+}
+
+// The streaming writer stores data in the order it comes and the directory in the order it
+// is given; the reader follows the directory.
+TEST(BookWriterTest, PieceByPieceTheDataMayComeInAnyOrder) {
+  testing::FakeWindow window;
+  TestBook book;
+  ASSERT_TRUE(WriteWholeFile(book.Tmp().File("plain.bin"), std::string(70000, 'b')));
+  BookFileWriter writer;
+  std::string error;
+  ASSERT_TRUE(writer.Start(book.Path(), "", "IMAGE", &error)) << error;
+  EBookFile index;
+  index.fileName = "index.html";
+  index.packed = true;
+  EBookFile notes;
+  notes.fileName = "docs/notes.txt";
+  EBookFile plain;
+  plain.fileName = "plain.bin";
+  ASSERT_TRUE(writer.AddStored("notes", &notes, &error));
+  ASSERT_TRUE(writer.AddFromPath(book.Tmp().File("plain.bin"), &plain, &error));
+  ASSERT_TRUE(writer.AddStored(LzPack("<p>index</p>"), &index, &error));
+  EXPECT_EQ(notes.dataOffset, 0);
+  EXPECT_EQ(plain.dataOffset, 5);
+  book.Input().features.recorded = true;
+  book.Input().bookId = "piece-by-piece";
+  ASSERT_TRUE(writer.Finish(book.Input(), {index, notes, plain}, &error)) << error;
+  EXPECT_EQ(ReadWholeFile(book.Path())->substr(0, 5), "IMAGE");
+  OverrideOwnExecutablePath(book.Path());
+
+  ASSERT_EQ(testing::LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone);
+  EXPECT_EQ(CEBook::Instance().Files()[0].fileName, "index.html");
+  EXPECT_EQ(CEBook::Instance().Files()[1].fileName, "docs/notes.txt");
+  EXPECT_EQ(book.Extracted("index.html"), "<p>index</p>");
+  EXPECT_EQ(book.Extracted("docs/notes.txt"), "notes");
+  EXPECT_TRUE(book.Extracted("plain.bin") == std::string(70000, 'b'));
+}
+
+TEST(BookWriterTest, AWriterThatDoesNotFinishLeavesNothing) {
+  ScopedTmpdir tmp;
+  std::string error;
+  {
+    BookFileWriter writer;
+    ASSERT_TRUE(writer.Start(tmp.File("book"), "", "IMAGE", &error));
+    EBookFile entry;
+    entry.fileName = "a.txt";
+    ASSERT_TRUE(writer.AddStored("a", &entry, &error));
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(tmp.Path()));
 }
 
 TEST(BufferedFileWriterTest, SmallAndLargeBlocksArriveInOrder) {

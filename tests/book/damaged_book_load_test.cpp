@@ -14,6 +14,7 @@
 
 #include "book/container_format.h"
 #include "book/scrambled.h"
+#include "book/stored_name.h"
 #include "support/book_fixture.h"
 #include "support/startup_run.h"
 
@@ -405,6 +406,56 @@ TEST(DamagedBookLoadTest, EveryFieldAndBoundaryGivesItsMessageOrAFailedExtractio
         continue;
       EXPECT_EQ(path.rfind(bookFolder + "/", 0), 0u) << "written outside the book folder: " << path;
     }
+  }
+}
+
+// Stored names longer or deeper than the reader keeps: a book of ours (it carries the
+// feature record and keeps folders) holding one is damaged and says so as a damaged
+// directory does; any other book reads as it always did, without that one file.
+TEST(DamagedBookLoadTest, NamesBeyondTheLimitsRefuseABookOfOurs) {
+  const std::string longPart(kMaxStoredNamePartBytes + 1, 'p');
+  std::string deep = "d";
+  for (size_t i = 0; i < kMaxStoredNameParts; ++i)
+    deep += "/d";
+  std::string longName;
+  while (longName.size() < kMaxStoredNameBytes)
+    longName += std::string(100, 'n') + "/";
+  longName += "page.html";
+  struct NameRow {
+    std::string what;
+    std::string name;
+    bool ours;
+    Outcome outcome;
+  };
+  const std::vector<NameRow> rows = {
+      {"a part of 256 bytes", longPart, true, Outcome::kSelfParse},
+      {"a part of 256 bytes below a folder", "sub/" + longPart, true, Outcome::kSelfParse},
+      {"33 parts", deep, true, Outcome::kSelfParse},
+      {"more than 1024 bytes", longName, true, Outcome::kSelfParse},
+      {"a part of 256 bytes, another tool's book", longPart, false, Outcome::kLoaded},
+      {"33 parts, another tool's book", deep, false, Outcome::kLoaded},
+  };
+  for (const NameRow& row : rows) {
+    SCOPED_TRACE(row.what);
+    TestBook book;
+    DescribeBook(book, false);
+    book.AddFile(row.name, "beyond");
+    book.Input().features.recorded = row.ours;
+    book.Write();
+    const StartupRun run = RunStartupInChild();
+    ASSERT_TRUE(run.exited) << run.otherOutput;
+    EXPECT_EQ(run.exitCode, 0);
+    if (row.outcome == Outcome::kLoaded) {
+      EXPECT_TRUE(run.loaded);
+      EXPECT_EQ(run.messages, std::vector<std::string>{});
+      EXPECT_EQ(book.Extracted(kNames[kNotes]), Contents(kNotes));
+    } else {
+      EXPECT_FALSE(run.loaded);
+      EXPECT_EQ(run.messages, std::vector<std::string>{MessageOf(row.outcome)});
+      EXPECT_FALSE(testing::PathExists(book.Folder() + kNames[kIndexPage]));
+    }
+    EXPECT_FALSE(testing::PathExists(book.Folder() + "d"));
+    EXPECT_FALSE(testing::PathExists(book.Folder() + "sub"));
   }
 }
 

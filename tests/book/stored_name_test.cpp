@@ -81,5 +81,67 @@ TEST(StoredNameTest, InvalidNamesBlockNothing) {
   EXPECT_TRUE(NamesLeadingThroughFiles(names).empty());
 }
 
+// Each rule on its own, for a book that keeps folders (one quire-pack built) and for any
+// other book, which keeps its files in one folder as such books always did.
+TEST(StoredNameTest, EntryVerdictsFollowEachRuleAndWhetherTheBookKeepsFolders) {
+  using V = EntryName;
+  const std::string longPart(kMaxStoredNamePartBytes + 1, 'a');
+  std::string deep = "d";
+  for (size_t i = 1; i < kMaxStoredNameParts; ++i)
+    deep += "/d";
+  struct Row {
+    std::string name;
+    V keeping;  // in a book that keeps folders
+    V flat;     // in any other book
+  };
+  const std::vector<Row> rows = {
+      {"index.html", V::kExtracted, V::kExtracted},
+      {"library/os.html", V::kExtracted, V::kHoldsFolders},
+      {"_static/css/base.css", V::kExtracted, V::kHoldsFolders},
+      {deep + ".html", V::kExtracted, V::kHoldsFolders},
+      {deep + "/e.html", V::kBeyondLimits, V::kBeyondLimits},
+      {longPart, V::kBeyondLimits, V::kBeyondLimits},
+      {"sub/" + longPart, V::kBeyondLimits, V::kBeyondLimits},
+      {"", V::kInvalid, V::kInvalid},
+      {"/abs.html", V::kInvalid, V::kInvalid},
+      {"a//b.html", V::kInvalid, V::kInvalid},
+      {"a/./b.html", V::kInvalid, V::kInvalid},
+      {"a/../b.html", V::kInvalid, V::kInvalid},
+      {"a/", V::kInvalid, V::kInvalid},
+      {"a\\b.html", V::kInvalid, V::kInvalid},
+      {"bell\x07/x.html", V::kInvalid, V::kInvalid},
+      // A file in one entry and a folder in another: the file wins.
+      {"page", V::kExtracted, V::kExtracted},
+      {"page/inner.html", V::kThroughFile, V::kHoldsFolders},
+      {"page/deeper/inner.html", V::kThroughFile, V::kHoldsFolders},
+      {"pages/inner.html", V::kExtracted, V::kHoldsFolders},
+  };
+  std::vector<std::string_view> names;
+  for (const Row& row : rows)
+    names.push_back(row.name);
+  const std::vector<V> keeping = CheckEntryNames(names, true);
+  const std::vector<V> flat = CheckEntryNames(names, false);
+  ASSERT_EQ(keeping.size(), rows.size());
+  ASSERT_EQ(flat.size(), rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    SCOPED_TRACE(rows[i].name);
+    EXPECT_EQ(keeping[i], rows[i].keeping);
+    EXPECT_EQ(flat[i], rows[i].flat);
+    EXPECT_EQ(*EntryNameProblem(keeping[i]) == '\0', keeping[i] == V::kExtracted);
+  }
+}
+
+TEST(StoredNameTest, AFileBeforeOrAfterThePathThroughItWins) {
+  for (const std::vector<std::string_view>& names :
+       {std::vector<std::string_view>{"a", "a/b.html"},
+        std::vector<std::string_view>{"a/b.html", "a"}}) {
+    const std::vector<EntryName> verdicts = CheckEntryNames(names, true);
+    for (size_t i = 0; i < names.size(); ++i) {
+      EXPECT_EQ(verdicts[i], names[i] == "a" ? EntryName::kExtracted : EntryName::kThroughFile)
+          << names[i];
+    }
+  }
+}
+
 }  // namespace
 }  // namespace quire

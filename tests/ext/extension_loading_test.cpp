@@ -46,6 +46,23 @@ TEST_F(ExtensionLoadingTest, FolderWithoutExtensionFilesLoadsNothingAndShowsNoth
   EXPECT_TRUE(PathExists(Folder() + "pxa__almost.so"));
 }
 
+// A book that keeps folders may hold "__pxa__" files below its top: only those at the top
+// of the book folder are extension libraries.
+TEST_F(ExtensionLoadingTest, LibrariesInTheBooksSubfoldersAreNotLoaded) {
+  ASSERT_EQ(mkdir((Folder() + "lib").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir((Folder() + "lib/__pxa__deeper").c_str(), 0700), 0);
+  Install(kFullLibrary, "lib/__pxa__full.so");
+  Install(kFullLibrary, "lib/__pxa__deeper/__pxa__full.so");
+
+  LoadAll();
+
+  EXPECT_THAT(window.messages, IsEmpty());
+  EXPECT_THAT(ExtensionFiles(), IsEmpty());
+  EXPECT_THAT(RawCalls(), IsEmpty());
+  UnloadExtensions();
+  EXPECT_TRUE(PathExists(Folder() + "lib/__pxa__full.so"));
+}
+
 TEST_F(ExtensionLoadingTest, CompleteLibraryIsInitialisedBeforeTheFrameExists) {
   Install(kFullLibrary, "__pxa__full.so");
 

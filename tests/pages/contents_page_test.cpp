@@ -131,6 +131,17 @@ TEST_F(ContentsPageTest, LinksEscapeWhatWouldBreakTheAddressAndNothingElse) {
   EXPECT_EQ(ReadWholeFile(BuildContentsPage()), Page(body));
 }
 
+// Pages in folders link to their paths; each part is escaped on its own and the '/'
+// between parts stays, so a plain path stays a plain path.
+TEST_F(ContentsPageTest, PagesInFoldersLinkToTheirPathsPartByPart) {
+  LoadBook(m_settings, {Listed(PageFile("guide/intro.html", "Intro", "", "", "1")),
+                        Listed(PageFile("caf\xC3\xA9 #2/a&b/100%.html", "Odd", "", "", "2"))});
+  std::string body = "<UL COMPACT>" + Link("guide/intro.html", "Intro") +
+                     "<LI><B><A HREF=\"file://" + BookFolder() +
+                     "caf%C3%A9%20%232/a%26b/100%25.html\" TARGET=_top>Odd</A></B>" + "</UL>";
+  EXPECT_EQ(ReadWholeFile(BuildContentsPage()), Page(body));
+}
+
 TEST_F(ContentsPageTest, NoMarkedPageGivesAnEmptySection) {
   LoadBook(m_settings, {PageFile("x.html", "X")});
   EXPECT_EQ(ReadWholeFile(BuildContentsPage()), Page(""));

@@ -1,6 +1,7 @@
 #include "pages/search.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -263,6 +264,24 @@ TEST_F(SearchBookTest, ResultsPageNumbersSortedResults) {
       Row(1, "dog.html", "Dogs", "<BR>all about dogs<BR><I><SMALL>50.0% match</SMALL></I>") +
       Row(2, "both.html", "Both", "<BR>cat &amp; dog<BR><I><SMALL>20.0% match</SMALL></I>");
   EXPECT_EQ(ReadWholeFile(path), Page(body));
+}
+
+TEST_F(SearchBookTest, PagesInFoldersAreFoundAndLinkedByTheirPaths) {
+  ASSERT_EQ(mkdir((BookFolder() + "zoo").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir((BookFolder() + "zoo/big cats#2").c_str(), 0700), 0);
+  LoadBook(m_settings, {Searchable(PageFile("zoo/big cats#2/lion.html", "Lion", "")),
+                        Searchable(PageFile("zoo/dog.html", "Dog", ""))});
+  WriteBookPage("zoo/big cats#2/lion.html", "<p>a lion is a cat</p>");
+  WriteBookPage("zoo/dog.html", "<p>no such animal here</p>");
+  const std::string path = BuildSearchPage("lion", false);
+  const std::string body =
+      "Searching for <B>lion</B> - these documents were found:<BR>" +
+      Row(1, "zoo/big%20cats%232/lion.html", "Lion", "<BR><I><SMALL>100.0% match</SMALL></I>");
+  std::string expected = Page(body);
+  // The '#' makes the link a file URL, each part escaped on its own.
+  const std::string plain = "HREF=\"" + BookFolder();
+  expected.replace(expected.find(plain), plain.size(), "HREF=\"file://" + BookFolder());
+  EXPECT_EQ(ReadWholeFile(path), expected);
 }
 
 // A book without the record of a visible-text search (one rebind took over, one written

@@ -1,6 +1,7 @@
 #include "script/executor.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "book/page_store.h"
 #include "pages/variables.h"
@@ -128,6 +129,20 @@ TEST_F(ExecutorTest, BangLinksRunABookScriptByItsName) {
   EXPECT_EQ(Messages(), (std::vector<std::string>{
                             "Pagora Script error in line 2 of intro.pgs.\n\nIncorrect number of "
                             "parameters:\nSTRLEN"}));
+}
+
+// A book that keeps folders names a script by its path below the book folder, from a page
+// in any folder; messages call it by that path.
+TEST_F(ExecutorTest, BangLinksNameScriptsInTheBooksFolders) {
+  const std::string folder = BookFolder();
+  ASSERT_EQ(mkdir((folder + "scripts").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir((folder + "scripts/setup").c_str(), 0700), 0);
+  ASSERT_TRUE(WriteWholeFile(folder + "scripts/setup/first run.pgs", "SET('ran','deep')\nSTRLEN"));
+  ASSERT_TRUE(RunScriptLink("guide/deep/page.html#!scripts/setup/first run.pgs"));
+  EXPECT_EQ(Var("ran"), "deep");
+  EXPECT_EQ(Messages(), (std::vector<std::string>{
+                            "Pagora Script error in line 2 of scripts/setup/first run.pgs.\n\n"
+                            "Incorrect number of parameters:\nSTRLEN"}));
 }
 
 TEST_F(ExecutorTest, AtWinsOverBang) {

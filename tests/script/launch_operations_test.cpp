@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/book_fixture.h"
 #include "support/fake_window.h"
 #include "support/scoped_env.h"
 #include "support/scoped_tmpdir.h"
@@ -78,6 +79,26 @@ TEST_F(LaunchOperationsTest, RunReadsBackslashesAsPathSeparators) {
   std::string windowsStyle = m_tmp.Path() + "\\tool.sh sub\\file.txt";
   EXPECT_TRUE(RunProgram(windowsStyle));
   EXPECT_EQ(AwaitFile(marker), "sub/file.txt\n");
+  EXPECT_TRUE(m_window.messages.empty());
+}
+
+// A program a book ships comes out of the book executable, so RUN starts it by its path
+// as the book meant; so does one in a folder of the book.
+TEST_F(LaunchOperationsTest, RunStartsTheProgramsABookShips) {
+  const std::string marker = m_tmp.File("marker");
+  testing::TestBook book;
+  book.Input().features.recorded = true;  // a book of ours: it may keep folders
+  book.AddPage("index.html", "<p>start</p>");
+  book.AddFile("tool.sh", "#!/bin/sh\necho top >> '" + marker + "'\n");
+  book.AddFile("bin/tool.sh", "#!/bin/sh\necho below >> '" + marker + "'\n");
+  book.Write();
+  ASSERT_EQ(testing::LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone);
+  EXPECT_TRUE(RunProgram(book.Folder() + "tool.sh"));
+  EXPECT_EQ(AwaitFile(marker), "top\n");
+  EXPECT_TRUE(RunProgram(book.Folder() + "bin/tool.sh"));
+  for (int i = 0; i < 500 && ReadWholeFile(marker) != "top\nbelow\n"; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_EQ(ReadWholeFile(marker), "top\nbelow\n");
   EXPECT_TRUE(m_window.messages.empty());
 }
 

@@ -18,6 +18,11 @@ TEST(BookAddressTest, OnlyFilesBelowTheClaimedFolder) {
       {"file:///tmp/quire-1000/E%2Ek9w/p%20q.html", true},
       {"file:///tmp//quire-1000/E.k9w//p.html", true},
       {"file:///tmp/quire-1000/E.k9w/caf%C3%A9.html?x#y", true},
+      // pages of a book that keeps its folders, at any depth, each part escaped or not
+      {"file:///tmp/quire-1000/E.k9w/std/collections/hash_map/struct.HashMap.html", true},
+      {"file:///tmp/quire-1000/E.k9w/caf%C3%A9%20%231/a%26b/p.html##HOME", true},
+      {"file:///tmp/quire-1000/E.k9w/a/b/../../../x.html", false},
+      {"file:///tmp/quire-1000/E.k9w/a/b/%2e%2e/%2e%2e/%2e%2e/x.html", false},
       // a folder whose name only begins with the book folder's
       {"file:///tmp/quire-1000/E.k9w-2/p.html", false},
       {"file:///tmp/quire-1000/E.k9wx/p.html", false},

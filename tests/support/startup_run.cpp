@@ -125,7 +125,7 @@ std::vector<std::string> EverythingUnder(const std::string& root) {
   std::vector<std::string> paths;
   std::error_code ec;
   for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec))
-    paths.push_back(fs::relative(it->path(), root, ec).string());
+    paths.push_back(it->path().lexically_relative(root).string());  // links not followed
   std::sort(paths.begin(), paths.end());
   return paths;
 }

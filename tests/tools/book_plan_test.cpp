@@ -112,17 +112,62 @@ TEST_F(BookPlanTest, DescribedFilesComeFirstInManifestOrderWithTheirTexts) {
   EXPECT_NE(m_warnings[0].find("Index file not found!"), std::string::npos);
 }
 
-TEST_F(BookPlanTest, SubfoldersAreRefusedUnlessIgnoredOrPickedFrom) {
+TEST_F(BookPlanTest, SubfoldersAreKeptUnlessRefusedIgnoredOrPickedFrom) {
   Write("index.html", "x");
   ASSERT_EQ(mkdir((m_dir + "/img").c_str(), 0700), 0);
   Write("img/logo.gif", "GIF89a");
-  std::string error = Plan("");
-  EXPECT_NE(error.find("/img: subfolders are not supported"), std::string::npos) << error;
-  EXPECT_EQ(Plan("[book]\nignore = img/\n"), "");
+  ASSERT_EQ(Plan(""), "");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"index.html", "img/logo.gif"}));
+  EXPECT_EQ(m_spec.files[1].sourcePath, m_dir + "/img/logo.gif");
+  std::string error = Plan("[book]\nsubfolders = refuse\n");
+  EXPECT_NE(error.find("/img: a subfolder, and [book] says \"subfolders = refuse\""),
+            std::string::npos)
+      << error;
+  EXPECT_EQ(Plan("[book]\nsubfolders = refuse\nignore = img/\n"), "");
   EXPECT_EQ(Names(), (std::vector<std::string>{"index.html"}));
-  EXPECT_EQ(Plan("[book]\nignore = img\n[file:logo.gif]\nsource = img/logo.gif\n"), "");
+  EXPECT_EQ(Plan("[book]\nsubfolders = refuse\nignore = img\n[file:logo.gif]\nsource = "
+                 "img/logo.gif\n"),
+            "");
   EXPECT_EQ(Names(), (std::vector<std::string>{"logo.gif", "index.html"}));
   EXPECT_FALSE(Entry("logo.gif").packed);
+  // Keeping the folders, a section's source is stored under its name too.
+  EXPECT_EQ(Plan("[file:pictures/logo.gif]\nsource = img/logo.gif\n"), "");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"pictures/logo.gif", "index.html", "img/logo.gif"}));
+}
+
+// A book that keeps its folders: each file at its path, its [file:] section found by that
+// path, pages in the order a reader meets them, titled by <title> or else their first <h1>.
+TEST_F(BookPlanTest, KeptSiteFilesKeepTheirPathsAndFollowTheirSections) {
+  ASSERT_EQ(mkdir((m_dir + "/img").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir((m_dir + "/sub").c_str(), 0700), 0);
+  Write("index.html",
+        "<title>Start</title><a href=\"sub/page.html\">p</a><a href=\"sub/\">s</a>"
+        "<img src=\"img/gone.gif\"><a href=\"/abs.html\">a</a><a href=\"../out.html\">o</a>");
+  Write("img/logo.gif", "GIF89a");
+  Write("sub/index.html", "<h1>Sub <em>folder</em> &amp; more</h1>");
+  Write("sub/page.html", "<title>Page</title><img src=\"../img/logo.gif\">");
+  Write("sub/draft.html", "<title>Draft</title>");
+  ASSERT_EQ(Plan("[file:sub/draft.html]\ninclude = no\n[file:img/logo.gif]\nsearchable = yes\n"),
+            "");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"img/logo.gif", "index.html", "sub/page.html",
+                                               "sub/index.html"}));
+  EXPECT_TRUE(Entry("img/logo.gif").searchable);
+  EXPECT_EQ(Entry("sub/index.html").title, "Sub folder & more");
+  EXPECT_EQ(Entry("sub/page.html").title, "Page");
+  EXPECT_EQ(Entry("index.html").sortKey, "000000");
+  EXPECT_EQ(Entry("sub/page.html").sortKey, "000001");
+  EXPECT_EQ(Entry("sub/index.html").sortKey, "000002");
+  // Stored byte for byte: read from the site at write time.
+  for (const BookFileInput& f : m_spec.files) {
+    EXPECT_TRUE(f.data.empty()) << f.entry.fileName;
+    EXPECT_EQ(f.sourcePath, m_dir + "/" + f.entry.fileName);
+  }
+  EXPECT_EQ(m_warnings,
+            (std::vector<std::string>{
+                "index.html:1: reference 'img/gone.gif' names no file of the site",
+                "index.html:1: reference '/abs.html' names no file of the site (in a book a path "
+                "that begins with '/' starts at the top of the disk)",
+                "index.html:1: reference '../out.html' leads out of the site folder"}));
 }
 
 TEST_F(BookPlanTest, FlattenedSiteFilesFollowTheirManifestSections) {

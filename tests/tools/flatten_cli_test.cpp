@@ -276,14 +276,13 @@ TEST_F(FlattenCliTest, StrictMakesUnresolvedReferencesErrors) {
   EXPECT_NE(r.err.find("warning: a.b/c.html: stored as"), std::string::npos);
 }
 
-TEST_F(FlattenCliTest, SubfoldersAreRefusedWithoutTheOptionAndFlattenedWithTheManifestKey) {
-  RunResult refused = Build();
-  EXPECT_EQ(refused.exitCode, 1);
-  EXPECT_NE(refused.err.find("subfolders are not supported"), std::string::npos) << refused.err;
-  EXPECT_NE(refused.err.find("Build with --flatten (or \"subfolders = flatten\" in [book])"),
-            std::string::npos)
-      << refused.err;
-  EXPECT_FALSE(PathExists(Path("site.book")));
+TEST_F(FlattenCliTest, SubfoldersAreKeptWithoutTheOptionAndFlattenedOrRefusedByTheManifestKey) {
+  RunResult kept = Build();
+  EXPECT_EQ(kept.exitCode, 0) << kept.err;
+  RunResult listed = Pack({"list", Path("site.book"), "--json"});
+  ASSERT_EQ(listed.exitCode, 0) << listed.err;
+  EXPECT_NE(listed.out.find("\"name\": \"library/os.html\""), std::string::npos) << listed.out;
+  EXPECT_EQ(kept.err.find("built by"), std::string::npos) << kept.err;
 
   const struct {
     const char* manifest;
@@ -292,9 +291,10 @@ TEST_F(FlattenCliTest, SubfoldersAreRefusedWithoutTheOptionAndFlattenedWithTheMa
   } cases[] = {
       {"[book]\nsubfolders = flatten\n", 0, ""},
       {"[book]\nsubfolders = Flatten\nignore = legacy/ _static/*.js\n", 0, ""},
-      {"[book]\nsubfolders = refuse\n", 1, "subfolders are not supported"},
+      {"[book]\nsubfolders = keep\n", 0, ""},
+      {"[book]\nsubfolders = refuse\n", 1, "a subfolder, and [book] says \"subfolders = refuse\""},
       {"[book]\nsubfolders = sometimes\n", 1,
-       "book.ini:2: [book] subfolders: expected flatten or refuse, not 'sometimes'"},
+       "book.ini:2: [book] subfolders: expected keep, flatten or refuse, not 'sometimes'"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.manifest);
@@ -395,7 +395,16 @@ TEST_F(FlattenCliTest, RunBuildsIntoATemporaryFileReadsItAndRemovesIt) {
        "",
        "quire: cannot open display"},
       {"a reader that fails", {"--flatten", "--reader", "/bin/false"}, 1, "", ""},
-      {"a build error", {"--reader", testing::ReaderPath()}, 1, "", "subfolders are not supported"},
+      {"a build error",
+       {"--reader", testing::ReaderPath(), "--add", "/nonexistent/x.html"},
+       1,
+       "",
+       "--add /nonexistent/x.html: /nonexistent/x.html is not a readable file"},
+      {"the folders kept",
+       {"--reader", testing::ReaderPath()},
+       1,
+       "",
+       "quire: cannot open display"},
       {"a usage error", {"--flatten", "-o", "x"}, 2, "", "unknown option -o"},
   };
   for (const auto& c : cases) {

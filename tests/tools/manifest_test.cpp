@@ -220,7 +220,7 @@ TEST(ManifestTest, SectionsSetSettingsFilesAndVariables) {
 TEST(ManifestTest, BadManifestsAreRefusedWithTheirLine) {
   const struct {
     std::string text;
-    const char* error;
+    std::string error;
   } cases[] = {
       {"[books]\n", "book.ini:1: unknown section [books]"},
       {"[book]\ntitel = x\n", "book.ini:2: unknown key 'titel' in [book]"},
@@ -231,8 +231,16 @@ TEST(ManifestTest, BadManifestsAreRefusedWithTheirLine) {
       {"[variables]\ntitle = x\n", "book.ini:2: variable name 'title' is a predefined"},
       {"[variables]\na{b = x\n", "book.ini:2: variable name 'a{b' may not hold braces"},
       {"[variables]\nx = 1\n[variable:x]\n", "book.ini:3: variable 'x' is defined twice"},
-      {"[file:img/a.png]\n", "book.ini:1: [file:img/a.png]: a stored file needs a plain name"},
-      {"[file:..]\n", "book.ini:1: [file:..]: a stored file needs a plain name"},
+      {"[file:..]\n", "book.ini:1: [file:..]: not a name a book can store a file under"},
+      {"[file:img/../a.png]\n",
+       "book.ini:1: [file:img/../a.png]: not a name a book can store a file under"},
+      {"[file:/etc/a.png]\n", "book.ini:1: [file:/etc/a.png]: not a name a book can store"},
+      {"[file:img//a.png]\n", "book.ini:1: [file:img//a.png]: not a name a book can store"},
+      {"[file:img\\a.png]\n", "book.ini:1: [file:img\\a.png]: not a name a book can store"},
+      {"[file:" + std::string(256, 'n') + "]\n",
+       "book.ini:1: [file:" + std::string(256, 'n') +
+           "]: the name is longer or deeper than the reader keeps (1024 bytes, 255 per part, 32 "
+           "parts)"},
       {"[file:a.html]\ncolour = red\n", "book.ini:2: unknown key 'colour' in [file:a.html]"},
       {"[file:a.html]\n[file:a.html]\n", "book.ini:2: section [file:a.html] appears twice"},
       {"[variable:v]\nkind = wide\n", "book.ini:2: expected text, html or a number"},

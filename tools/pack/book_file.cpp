@@ -1,5 +1,6 @@
 #include "book_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "book/book_features.h"
 #include "book/container_format.h"
 #include "book/container_reader.h"
 #include "platform/paths.h"
@@ -83,38 +85,51 @@ uint64_t ReaderImageSize(const BookFile& book) {
   return static_cast<uint64_t>(first);
 }
 
-bool ExtractBookEntry(const BookFile& book, size_t index, const std::string& folder,
-                      std::string* error) {
+std::vector<EntryName> BookEntryNames(const BookFile& book) {
+  std::vector<std::string_view> names;
+  names.reserve(book.files.size());
+  for (const EBookFile& entry : book.files)
+    names.push_back(entry.fileName);
+  return CheckEntryNames(names, ReadBookFeatures(book.reserved).recorded);
+}
+
+bool WriteBookEntry(const BookFile& book, size_t index, int fd, std::string* error) {
   if (index >= book.files.size()) {
     *error = "no such file";
     return false;
   }
   const EBookFile& entry = book.files[index];
-  if (!IsPlainFileName(entry.fileName)) {
-    *error = "not a plain file name";
-    return false;
-  }
   int64_t start = static_cast<int64_t>(book.trailer.dataBase) + entry.dataOffset;
   if (entry.dataOffset < 0 || entry.storedSize < 0 || start < 0 ||
       start + entry.storedSize > static_cast<int64_t>(book.size)) {
     *error = "its stored data lies outside the file (damaged or cut short)";
     return false;
   }
-  if (entry.packed && PrivateTempFolder().empty()) {
-    *error =
-        "no private temporary folder can be had (TMPDIR, /tmp and XDG_RUNTIME_DIR are all "
-        "missing or open to other users)";
-    return false;
-  }
   UseBook(book.path);
   ContainerReader reader;
-  if (!reader.ExtractFile(book.files, index, book.trailer, folder)) {
-    std::remove((folder + entry.fileName).c_str());
+  if (!reader.WriteEntry(entry, book.trailer, fd)) {
     *error = entry.packed ? "its packed data is damaged or cannot be written"
                           : "its data cannot be read or written";
     return false;
   }
   return true;
+}
+
+bool WriteBookEntryTo(const BookFile& book, size_t index, const std::string& path,
+                      std::string* error) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    *error = "cannot write " + path;
+    return false;
+  }
+  bool ok = WriteBookEntry(book, index, fd, error);
+  if (close(fd) != 0 && ok) {
+    *error = "cannot write " + path;
+    ok = false;
+  }
+  if (!ok)
+    unlink(path.c_str());
+  return ok;
 }
 
 bool ReadSplashBitmap(const BookFile& book, std::string* bitmap, std::string* error) {

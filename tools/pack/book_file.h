@@ -9,6 +9,7 @@
 
 #include "book/ebook_records.h"
 #include "book/ebook_settings.h"
+#include "book/stored_name.h"
 
 namespace quire::pack {
 
@@ -29,11 +30,19 @@ bool OpenBookFile(const std::string& path, BookFile* book, std::string* error);
 // True when the file ends with a book trailer (both marks in place).
 bool HasBookTrailer(const std::string& path);
 
-// Writes the unpacked file of entry `index` into `folder` (ending with '/') under its
-// stored name, which must be a plain name. False with `error` when the name is not plain,
-// the stored data is cut short or damaged, or the file cannot be written; a partly written
-// file is then removed.
-bool ExtractBookEntry(const BookFile& book, size_t index, const std::string& folder,
+// What the reader does with each of the book's names (CheckEntryNames, in directory
+// order): a book that carries the feature record keeps folders, any other book its plain
+// names only.
+std::vector<EntryName> BookEntryNames(const BookFile& book);
+
+// Writes the unpacked file of entry `index` into `fd` (an empty file open for writing),
+// whatever its name. False with `error` when the stored data lies outside the file, is
+// cut short or damaged, or cannot be written.
+bool WriteBookEntry(const BookFile& book, size_t index, int fd, std::string* error);
+
+// Writes it into a new file `path` (mode 0600, never through a link); a partly written
+// file is removed again.
+bool WriteBookEntryTo(const BookFile& book, size_t index, const std::string& path,
                       std::string* error);
 
 // The splash bitmap, unpacked; empty when the book has none. False with `error` when the

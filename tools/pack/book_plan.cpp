@@ -1,6 +1,5 @@
 #include "book_plan.h"
 
-#include <fnmatch.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -8,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <tuple>
 
 #include "book/container_reader.h"
 #include "default_identity.h"
@@ -15,17 +15,15 @@
 #include "html_meta.h"
 #include "platform/ascii_text.h"
 #include "readable_palette.h"
-#include "reader_image.h"
 #include "site_files.h"
+#include "source_plan.h"
+#include "source_read.h"
 
 namespace quire::pack {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// How much of a page is read for its head texts.
-constexpr size_t kHeadBytes = 65536;
 
 std::string LowerExtension(const std::string& name) {
   size_t dot = name.rfind('.');
@@ -34,68 +32,9 @@ std::string LowerExtension(const std::string& name) {
   return AsciiLowered(name.substr(dot + 1));
 }
 
-bool IsHtml(const std::string& name) {
-  std::string ext = LowerExtension(name);
-  return ext == "html" || ext == "htm";
-}
-
 bool MayHoldPageVariables(const std::string& name) {
   std::string ext = LowerExtension(name);
   return ext == "html" || ext == "htm" || ext == "css" || ext == "js" || ext == "txt";
-}
-
-// Reads the first `limit` bytes of a file and whether the whole file holds "[={".
-bool ScanFile(const std::string& path, bool lookForVariables, std::string* head,
-              bool* hasPageVariables) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
-    return false;
-  head->clear();
-  *hasPageVariables = false;
-  std::string chunk(kHeadBytes, '\0');
-  std::string carry;
-  bool first = true;
-  while (in) {
-    in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-    std::string piece = carry + chunk.substr(0, static_cast<size_t>(in.gcount()));
-    if (first)
-      *head = piece;
-    first = false;
-    if (!lookForVariables)
-      break;
-    if (piece.find("[={") != std::string::npos) {
-      *hasPageVariables = true;
-      break;
-    }
-    carry = piece.size() >= 2 ? piece.substr(piece.size() - 2) : piece;
-  }
-  return !in.bad();
-}
-
-bool MatchesAny(const std::vector<std::string>& patterns, const std::string& name) {
-  for (const std::string& p : patterns) {
-    std::string pattern = p;
-    if (!pattern.empty() && pattern.back() == '/')
-      pattern.pop_back();
-    if (fnmatch(pattern.c_str(), name.c_str(), FNM_PERIOD) == 0)
-      return true;
-  }
-  return false;
-}
-
-std::string JoinPath(const std::string& dir, const std::string& name) {
-  if (!name.empty() && name.front() == '/')
-    return name;
-  if (dir.empty() || dir.back() == '/')
-    return dir + name;
-  return dir + "/" + name;
-}
-
-std::string BaseName(std::string path) {
-  while (path.size() > 1 && path.back() == '/')
-    path.pop_back();
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 bool IsBmp(const std::string& bytes) {
@@ -120,7 +59,192 @@ std::string ScriptLinkName(const std::string& script) {
   return script.substr(bang + 2);
 }
 
-void ApplyRule(const FileRule& rule, EBookFile* entry) {
+// Every file of the site by its place in the order a reader meets it (ReadingOrder),
+// starting at the page the reader starts at: plan index -> rank. Files from outside the
+// site have none.
+std::map<size_t, int> RankInReadingOrder(const SourcePlan& plan,
+                                         const std::vector<std::vector<uint32_t>>& links) {
+  std::vector<size_t> pathOrder;
+  for (size_t i = 0; i < plan.files.size(); ++i) {
+    if (!plan.files[i].sitePath.empty())
+      pathOrder.push_back(i);
+  }
+  std::stable_sort(pathOrder.begin(), pathOrder.end(), [&](size_t a, size_t b) {
+    return SitePathLess(plan.files[a].sitePath, plan.files[b].sitePath);
+  });
+  int64_t start = -1;
+  for (const char* index : {"index.html", "index.htm"}) {
+    auto it = plan.byName.find(index);
+    if (start < 0 && it != plan.byName.end() && !plan.files[it->second].sitePath.empty())
+      start = it->second;
+  }
+  std::map<size_t, int> rank;
+  int next = 0;
+  for (size_t file : ReadingOrderOf(start, pathOrder, links))
+    rank[file] = next++;
+  return rank;
+}
+
+// Settings and records that depend on the files: the defaults the manifest leaves to
+// them, the checks of pages and scripts it names, the compile date, ids and splash.
+bool CompleteSettings(const PlanInput& input, const std::vector<const EBookFile*>& stored,
+                      BookSpec* bookSpec, std::vector<std::string>* warnings, std::string* error) {
+  const Manifest& manifest = input.manifest;
+  const std::string& dir = input.sourceDir;
+  EBookSettings settings = manifest.settings;
+  std::error_code ec;
+  std::string folderName = BaseName(fs::absolute(dir, ec).lexically_normal().string());
+  const EBookFile* index = nullptr;
+  std::map<std::string, bool> names;
+  for (const EBookFile* entry : stored) {
+    names[entry->fileName] = true;
+    const std::string lower = AsciiLowered(entry->fileName);
+    if (lower == "index.html" || (lower == "index.htm" && !index))
+      index = entry;
+  }
+  if (!index) {
+    warnings->push_back(
+        "no index.html or index.htm: the reader will report \"Index file not "
+        "found!\" and open on its about page");
+  }
+  if (!manifest.hasTitle) {
+    settings.title = index && !index->title.empty() && index->title != index->fileName
+                         ? index->title
+                         : folderName;
+  }
+  if (!manifest.hasEsbn)
+    settings.esbn = DefaultEsbn(settings.title, folderName);
+  for (const auto& [mode, page, what] :
+       {std::tuple{settings.contentsMode, settings.contentsPageName, "contents"},
+        std::tuple{settings.aboutMode, settings.aboutPageName, "about"}}) {
+    if (mode == 2 && !names.count(page)) {
+      *error = std::string("[") + what + "] mode = own, but page '" + page +
+               "' is not a file of the book";
+      return false;
+    }
+  }
+  for (const std::string* script : {&settings.startupScript, &settings.exitScript}) {
+    std::string name = ScriptLinkName(*script);
+    if (!name.empty() && !names.count(name)) {
+      warnings->push_back("script \"" + *script + "\" names '" + name +
+                          "', which is not a file of the book");
+    }
+  }
+  std::string contrast = TextContrastWarning(settings);
+  if (!contrast.empty())
+    warnings->push_back(contrast);
+  std::tm local{};
+  localtime_r(&input.buildTime, &local);
+  settings.compileDay = local.tm_mday;
+  settings.compileMonth = local.tm_mon + 1;
+  settings.compileYear = local.tm_year + 1900;
+  settings.compileHour = local.tm_hour;
+  settings.compileMinute = local.tm_min;
+  settings.compileSecond = local.tm_sec;
+
+  bookSpec->settings = settings;
+  bookSpec->fileCountOverride = -1;
+  bookSpec->variables.rebranded = manifest.rebranded;
+  bookSpec->variables.variables = manifest.variables;
+  bookSpec->bookId = manifest.bookId ? *manifest.bookId : settings.esbn.substr(0, 63);
+  bookSpec->features = {};
+  bookSpec->features.recorded = true;
+  bookSpec->features.contentsPane = manifest.features.contentsPane;
+  bookSpec->features.rememberReading = manifest.features.rememberReading;
+  // Colours the author did not choose may follow the desktop's dark theme.
+  bookSpec->features.colorsFromPalette = manifest.colorKeysSet.empty();
+  bookSpec->splashBitmap.clear();
+  if (!manifest.splash.empty()) {
+    std::string path = JoinPath(dir, manifest.splash);
+    if (!ReadWhole(path, &bookSpec->splashBitmap)) {
+      *error = "splash picture " + path + ": cannot read it";
+      return false;
+    }
+    if (!IsBmp(bookSpec->splashBitmap)) {
+      *error = "splash picture " + path + ": not a BMP picture (it must begin with \"BM\")";
+      return false;
+    }
+  }
+  return true;
+}
+
+// What reading the planned files found, indexed as plan.files.
+struct ReadFiles {
+  std::vector<EBookFile> entries;
+  std::vector<std::string> rewritten;  // without a writer: a rewritten file's bytes
+  std::vector<bool> changed;
+  std::vector<std::vector<uint32_t>> links;
+  std::vector<std::string> issues;  // in plan order
+  size_t filesWithScriptLinks = 0;
+};
+
+// Reads every planned file; with a writer, stores each one as soon as it is ready.
+bool ReadAllFiles(const SourcePlan& plan, BookFileWriter* writer, bool keepRewritten,
+                  ReadFiles* files, std::vector<std::string>* warnings, std::string* error) {
+  const size_t count = plan.files.size();
+  files->entries.resize(count);
+  files->rewritten.resize(count);
+  files->changed.resize(count);
+  files->links.resize(count);
+  ReadOptions options;
+  options.store = writer != nullptr;
+  return ReadSourcesInOrder(
+      plan, options,
+      [&](size_t i, ReadResult&& result, std::string* failure) {
+        if (writer && !writer->AddStored(result.stored, &result.entry, failure))
+          return false;
+        files->entries[i] = std::move(result.entry);
+        if (keepRewritten)
+          files->rewritten[i] = std::move(result.data);
+        files->changed[i] = result.changed;
+        files->filesWithScriptLinks += result.scriptLinks ? 1 : 0;
+        files->links[i] = std::move(result.links);
+        files->issues.insert(files->issues.end(), std::make_move_iterator(result.issues.begin()),
+                             std::make_move_iterator(result.issues.end()));
+        warnings->insert(warnings->end(), std::make_move_iterator(result.warnings.begin()),
+                         std::make_move_iterator(result.warnings.end()));
+        return true;
+      },
+      error);
+}
+
+// The site's pages in the order a reader meets them: their sort keys, and their place in
+// the book (the toolbar's Contents drop-down lists the first pages in stored order).
+// Returns the plan's files in stored order: the described files, the folder's in the
+// reading order, the added ones.
+std::vector<size_t> OrderForReading(const SourcePlan& plan, ReadFiles& files) {
+  const std::map<size_t, int> rank = RankInReadingOrder(plan, files.links);
+  files.links.clear();
+  for (const auto& [file, place] : rank) {
+    const FileRule* rule = plan.files[file].rule;
+    if (IsHtmlName(files.entries[file].fileName) && !(rule && rule->sortKey))
+      files.entries[file].sortKey = PathOrderSortKey(place);
+  }
+  std::vector<size_t> order(plan.files.size());
+  for (size_t i = 0; i < order.size(); ++i)
+    order[i] = i;
+  auto rankOf = [&](size_t i) {
+    auto it = rank.find(i);
+    return it == rank.end() ? 0 : it->second;
+  };
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    const PlannedFile& fa = plan.files[a];
+    const PlannedFile& fb = plan.files[b];
+    if (fa.group != fb.group)
+      return fa.group < fb.group;
+    return fa.group == PlannedFile::Group::kFolder && rankOf(a) < rankOf(b);
+  });
+  return order;
+}
+
+}  // namespace
+
+bool IsHtmlName(const std::string& name) {
+  std::string ext = LowerExtension(name);
+  return ext == "html" || ext == "htm";
+}
+
+void ApplyFileRule(const FileRule& rule, EBookFile* entry) {
   if (rule.searchable)
     entry->searchable = *rule.searchable != 0;
   if (rule.inContents)
@@ -138,84 +262,6 @@ void ApplyRule(const FileRule& rule, EBookFile* entry) {
   if (rule.sortKey)
     entry->sortKey = *rule.sortKey;
 }
-
-// The regular files at the top of `dir` that no [file:] section describes, in byte order
-// of their names. A subfolder that is not ignored is an error.
-bool ListTopLevel(const std::string& dir, const Manifest& manifest,
-                  const std::map<std::string, const FileRule*>& rules,
-                  const std::string& splashName, std::vector<std::string>* folderFiles,
-                  std::string* error) {
-  std::error_code ec;
-  std::vector<std::string> names;
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    names.push_back(it->path().filename().string());
-  }
-  if (ec) {
-    *error = dir + ": cannot list the folder: " + ec.message();
-    return false;
-  }
-  std::sort(names.begin(), names.end());
-  for (const std::string& name : names) {
-    bool described = rules.count(name) != 0;
-    if (name == kManifestName || name.front() == '.' || name.back() == '~')
-      continue;
-    if (!described && (MatchesAny(manifest.ignore, name) || name == splashName))
-      continue;
-    std::string path = JoinPath(dir, name);
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0) {
-      *error = path + ": cannot read it";
-      return false;
-    }
-    if (S_ISDIR(st.st_mode)) {
-      *error = path +
-               ": subfolders are not supported (the reader keeps every file of a book in one "
-               "folder under a plain name). Build with --flatten (or \"subfolders = flatten\" "
-               "in [book]) to store the whole site under plain names with its links rewritten; "
-               "or move its files up, list them in book.ini as [file:NAME] with source = " +
-               name + "/..., or add \"ignore = " + name + "/\" to [book]";
-      return false;
-    }
-    if (!S_ISREG(st.st_mode)) {
-      *error = path + ": not a regular file";
-      return false;
-    }
-    if (!described)
-      folderFiles->push_back(name);
-  }
-  return true;
-}
-
-// Every file of the site by its place in ReadingOrder(), starting at the page the reader
-// starts at.
-std::map<std::string, int> RankInReadingOrder(const FlatSite& site,
-                                              std::map<std::string, FlatFile>& files) {
-  std::vector<std::pair<int, std::string>> ranked;
-  for (const auto& [path, rank] : site.pageOrder)
-    ranked.emplace_back(rank, path);
-  std::sort(ranked.begin(), ranked.end());
-  std::vector<std::string> pathOrder;
-  for (auto& r : ranked)
-    pathOrder.push_back(std::move(r.second));
-  std::map<std::string, std::vector<std::string>> links;
-  for (auto& [path, file] : files) {
-    if (!file.links.empty())
-      links[path] = std::move(file.links);
-  }
-  std::string start;
-  for (const char* index : {"index.html", "index.htm"}) {
-    auto it = site.sitePathOf.find(index);
-    if (start.empty() && it != site.sitePathOf.end())
-      start = it->second;
-  }
-  std::map<std::string, int> rank;
-  int next = 0;
-  for (const std::string& path : ReadingOrder(start, pathOrder, links))
-    rank[path] = next++;
-  return rank;
-}
-
-}  // namespace
 
 bool IsCompressedFormat(const std::string& name) {
   static const char* const kCompressed[] = {
@@ -242,7 +288,7 @@ EBookFile DefaultFileEntry(const std::string& name, const std::string& head,
   entry.fileName = name;
   entry.packed = !IsCompressedFormat(name);
   entry.expandVariables = hasPageVariables && MayHoldPageVariables(name);
-  if (IsHtml(name)) {
+  if (IsHtmlName(name)) {
     HtmlMeta meta = ReadHtmlMeta(head);
     entry.searchable = true;
     entry.inContents = true;
@@ -253,234 +299,47 @@ EBookFile DefaultFileEntry(const std::string& name, const std::string& head,
   return entry;
 }
 
-bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::string>* warnings,
-              std::string* error, PlanReport* report) {
-  const Manifest& manifest = input.manifest;
-  const std::string& dir = input.sourceDir;
-  std::error_code ec;
-  if (!fs::is_directory(dir, ec)) {
-    *error = dir + ": not a folder";
+bool AssembleBook(const PlanInput& input, const SourcePlan& plan, BookFileWriter* writer,
+                  bool keepRewritten, BookSpec* bookSpec, std::vector<std::string>* warnings,
+                  std::string* error, PlanReport* report) {
+  ReadFiles files;
+  if (!ReadAllFiles(plan, writer, keepRewritten, &files, warnings, error))
     return false;
-  }
-
-  // Name -> rule, for the files the manifest describes.
-  std::map<std::string, const FileRule*> rules;
-  for (const FileRule& r : manifest.files)
-    rules[r.name] = &r;
-  std::string splashName = manifest.splash.find('/') == std::string::npos ? manifest.splash : "";
-
-  const bool flatten = input.flatten || manifest.flattenSubfolders;
-  FlatSite site;
-  std::map<std::string, FlatFile> flatFiles;  // the site's pages, style sheets and scripts
-  std::vector<std::string> folderFiles;       // top-level names, or site paths when flattening
-  std::map<std::string, int> readingRank;     // site path -> place in the reading order
-  if (flatten) {
-    if (!PlanFlatSite(dir, manifest, splashName, &site, warnings, error))
-      return false;
-    folderFiles = site.folderFiles;
-    std::vector<std::string> all;
-    for (const auto& [path, name] : site.map.names)
-      all.push_back(path);
-    if (!ReadFlatFiles(site, all, input.packAhead, &flatFiles, error))
-      return false;
-    readingRank = RankInReadingOrder(site, flatFiles);
-    // The toolbar's Contents drop-down lists the first pages in stored order: store the
-    // pages in the order a reader meets them too.
-    std::stable_sort(folderFiles.begin(), folderFiles.end(),
-                     [&](const std::string& a, const std::string& b) {
-                       return readingRank[a] < readingRank[b];
-                     });
-  } else if (!ListTopLevel(dir, manifest, rules, splashName, &folderFiles, error)) {
+  const std::vector<size_t> order = OrderForReading(plan, files);
+  std::vector<const EBookFile*> stored;
+  for (size_t i : order)
+    stored.push_back(&files.entries[i]);
+  if (!CompleteSettings(input, stored, bookSpec, warnings, error))
     return false;
-  }
-
-  struct Planned {
-    EBookFile entry;
-    std::string path;
-    std::string data;  // the rewritten bytes, when `rewritten`
-    bool rewritten = false;
-    std::string packed;  // LzPack() of the bytes, when made already
-  };
-  std::vector<std::string> issues;  // references that could not be rewritten
-  std::vector<Planned> planned;
-  std::map<std::string, std::string> origin;  // stored name -> where it was asked for
-  auto add = [&](const std::string& name, const std::string& path, const FileRule* rule,
-                 const std::string& from) {
-    if (origin.count(name)) {
-      *error =
-          from + ": a file named '" + name + "' is already in the book (from " + origin[name] + ")";
-      return false;
-    }
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-      *error = from + ": " + path + " is not a readable file";
-      return false;
-    }
-    std::string head;
-    bool hasVariables = false;
-    FlatFile flat;
-    auto inSite = flatten ? site.sitePathOf.find(name) : site.sitePathOf.end();
-    auto text = inSite != site.sitePathOf.end() ? flatFiles.find(inSite->second) : flatFiles.end();
-    if (text != flatFiles.end()) {
-      flat = std::move(text->second);
-      flatFiles.erase(text);
-      head = flat.data.substr(0, kHeadBytes);
-      hasVariables = flat.data.find("[={") != std::string::npos;
-      issues.insert(issues.end(), flat.issues.begin(), flat.issues.end());
-    } else if (!ScanFile(path, MayHoldPageVariables(name), &head, &hasVariables)) {
-      *error = from + ": cannot read " + path;
-      return false;
-    }
-    if (name.rfind("__pxa__", 0) == 0 && !IsElfSharedObject(head)) {
-      warnings->push_back(from + ": extension library '" + name +
-                          "' is not an ELF shared object; the reader cannot load it");
-    }
-    EBookFile entry = DefaultFileEntry(name, head, hasVariables);
-    if (inSite != site.sitePathOf.end() && IsHtml(name)) {
-      // The parser decodes every character reference ("&mdash;"), but reads bytes that
-      // are no UTF-8 as U+FFFD: then the title as written is the better one.
-      if (!flat.title.empty() &&
-          (entry.title == name || flat.title.find("\xEF\xBF\xBD") == std::string::npos)) {
-        entry.title = flat.title;
-      }
-      entry.sortKey = PathOrderSortKey(readingRank[inSite->second]);
-    }
-    if (rule)
-      ApplyRule(*rule, &entry);
-    origin[name] = from;
-    planned.push_back({entry, path, flat.changed ? std::move(flat.data) : std::string(),
-                       flat.changed, entry.packed ? std::move(flat.packed) : std::string()});
-    return true;
-  };
-
-  for (const FileRule& rule : manifest.files) {
-    if (!rule.include)
-      continue;
-    std::string from = std::string(kManifestName) + ":" + std::to_string(rule.line);
-    std::string path = JoinPath(dir, rule.source.empty() ? rule.name : rule.source);
-    if (flatten && rule.source.empty() && site.sitePathOf.count(rule.name))
-      path = site.diskPaths[site.sitePathOf[rule.name]];  // "[file:library.os.html]"
-    if (!add(rule.name, path, &rule, from))
-      return false;
-  }
-  for (const std::string& file : folderFiles) {
-    std::string name = flatten ? site.map.names[file] : file;
-    std::string path = flatten ? site.diskPaths[file] : JoinPath(dir, file);
-    if (!add(name, path, nullptr, JoinPath(dir, file)))
-      return false;
-  }
-  for (const std::string& extra : input.extraFiles) {
-    std::string name = BaseName(extra);
-    if (!IsPlainFileName(name)) {
-      *error = "--add " + extra + ": not a file name";
-      return false;
-    }
-    if (!add(name, extra, rules.count(name) ? rules[name] : nullptr, "--add " + extra)) {
-      return false;
-    }
-  }
-  if (planned.empty()) {
-    *error = dir + ": no files to put in the book (the reader refuses a book without files)";
-    return false;
-  }
-
-  // Settings, with the defaults that depend on the files.
-  EBookSettings settings = manifest.settings;
-  std::string folderName = BaseName(fs::absolute(dir, ec).lexically_normal().string());
-  const Planned* index = nullptr;
-  for (const Planned& p : planned) {
-    const std::string lower = AsciiLowered(p.entry.fileName);
-    if (lower == "index.html" || (lower == "index.htm" && !index))
-      index = &p;
-  }
-  if (!index) {
-    warnings->push_back(
-        "no index.html or index.htm: the reader will report \"Index file not "
-        "found!\" and open on its about page");
-  }
-  if (!manifest.hasTitle) {
-    settings.title =
-        index && !index->entry.title.empty() && index->entry.title != index->entry.fileName
-            ? index->entry.title
-            : folderName;
-  }
-  if (!manifest.hasEsbn)
-    settings.esbn = DefaultEsbn(settings.title, folderName);
-  for (const auto& [mode, page, what] :
-       {std::tuple{settings.contentsMode, settings.contentsPageName, "contents"},
-        std::tuple{settings.aboutMode, settings.aboutPageName, "about"}}) {
-    if (mode == 2 && !origin.count(page)) {
-      *error = std::string("[") + what + "] mode = own, but page '" + page +
-               "' is not a file of the book";
-      return false;
-    }
-  }
-  for (const std::string* script : {&settings.startupScript, &settings.exitScript}) {
-    std::string name = ScriptLinkName(*script);
-    if (!name.empty() && !origin.count(name)) {
-      warnings->push_back("script \"" + *script + "\" names '" + name +
-                          "', which is not a file of the book");
-    }
-  }
-  std::string contrast = TextContrastWarning(settings);
-  if (!contrast.empty())
-    warnings->push_back(contrast);
-  std::tm local{};
-  localtime_r(&input.buildTime, &local);
-  settings.compileDay = local.tm_mday;
-  settings.compileMonth = local.tm_mon + 1;
-  settings.compileYear = local.tm_year + 1900;
-  settings.compileHour = local.tm_hour;
-  settings.compileMinute = local.tm_min;
-  settings.compileSecond = local.tm_sec;
-
-  bookSpec->settings = settings;
-  bookSpec->fileCountOverride = -1;
   bookSpec->files.clear();
-  for (Planned& p : planned) {
-    if (p.rewritten) {
-      bookSpec->files.push_back({p.entry, std::move(p.data), "", std::move(p.packed)});
+  for (size_t i : order) {
+    BookFileInput file;
+    file.entry = std::move(files.entries[i]);
+    if (!writer && files.changed[i] && keepRewritten) {
+      file.data = std::move(files.rewritten[i]);
     } else {
-      bookSpec->files.push_back({p.entry, "", p.path, std::move(p.packed)});
+      // With a writer the bytes are stored already; the path stays for what reads the
+      // pages again (the search texts: a flattened page's rewritten references are markup,
+      // so its visible text is its source file's).
+      file.sourcePath = plan.files[i].diskPath;
     }
+    bookSpec->files.push_back(std::move(file));
   }
   if (report) {
-    report->nameMap.clear();
-    if (flatten) {
-      for (const auto& [path, name] : site.map.names)
-        report->nameMap.emplace_back(path, name);
-      std::sort(report->nameMap.begin(), report->nameMap.end(),
-                [](const auto& a, const auto& b) { return SitePathLess(a.first, b.first); });
-    } else {
-      for (const Planned& p : planned)
-        report->nameMap.emplace_back(p.entry.fileName, p.entry.fileName);
-    }
-    report->referenceIssues = issues;
+    report->nameMap = plan.nameMap;
+    report->referenceIssues = std::move(files.issues);
+    report->filesWithScriptLinks = files.filesWithScriptLinks;
   } else {
-    warnings->insert(warnings->end(), issues.begin(), issues.end());
-  }
-  bookSpec->variables.rebranded = manifest.rebranded;
-  bookSpec->variables.variables = manifest.variables;
-  bookSpec->bookId = manifest.bookId ? *manifest.bookId : settings.esbn.substr(0, 63);
-  bookSpec->features = {};
-  bookSpec->features.recorded = true;
-  bookSpec->features.contentsPane = manifest.features.contentsPane;
-  bookSpec->features.rememberReading = manifest.features.rememberReading;
-  // Colours the author did not choose may follow the desktop's dark theme.
-  bookSpec->features.colorsFromPalette = manifest.colorKeysSet.empty();
-  bookSpec->splashBitmap.clear();
-  if (!manifest.splash.empty()) {
-    std::string path = JoinPath(dir, manifest.splash);
-    if (!ReadWhole(path, &bookSpec->splashBitmap)) {
-      *error = "splash picture " + path + ": cannot read it";
-      return false;
-    }
-    if (!IsBmp(bookSpec->splashBitmap)) {
-      *error = "splash picture " + path + ": not a BMP picture (it must begin with \"BM\")";
-      return false;
-    }
+    warnings->insert(warnings->end(), files.issues.begin(), files.issues.end());
   }
   return true;
+}
+
+bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::string>* warnings,
+              std::string* error, PlanReport* report) {
+  SourcePlan plan;
+  return PlanSources(input, &plan, warnings, error) &&
+         AssembleBook(input, plan, nullptr, true, bookSpec, warnings, error, report);
 }
 
 }  // namespace quire::pack

@@ -1,20 +1,29 @@
-// Turns a source folder and its manifest into the description of a book: which files are
-// stored under which names with which flags and texts, and the settings, variables,
-// splash picture and book id. The program image is chosen by the caller.
+// Turns a source folder and its manifest into a book: which files are stored under which
+// names with which flags and texts, and the settings, variables, splash picture and book
+// id. The program image is chosen by the caller.
 //
-// Which files: those that [file:NAME] sections list (in manifest order), then every other
-// regular file at the top of the source folder (in byte order of their names), then the
-// extra files given on the command line. Left out: the manifest itself, the splash picture
-// (unless a [file:] section lists it), names beginning with '.', names ending with '~', names
-// matching an "ignore" pattern and files whose section says include = no.
+// Which files: those that [file:NAME] sections list (in manifest order), then the files of
+// the source folder, then the extra files given on the command line. Left out: the
+// manifest itself, the splash picture (unless a [file:] section lists it), names
+// beginning with '.' and names ending with '~' (at any depth), names matching an "ignore"
+// pattern and files whose section says include = no.
 //
-// The reader keeps all files of a book in one folder, so a subfolder that is not ignored
-// is an error unless the site is flattened (PlanInput::flatten or "subfolders = flatten"
-// in the manifest): then every file below the folder is stored under a plain name made
-// from its path (see site_files.h), the references of pages and style sheets are
-// rewritten to those names (site_rewriter.h), pages are titled by their <title> or else
-// their first <h1>, and their contents sort keys follow the site's path order. Files that
-// a [file:NAME] section describes keep that name, wherever its source lies in the site.
+// The folder's files, by the manifest's "subfolders" (source_plan.h):
+//   keep (the default)  every file below the folder is stored at its path below it
+//                       ("library/os.html"), byte for byte: the site's own references,
+//                       also those its scripts build, work in the book as on the site.
+//                       References that name nothing the book holds are reported. A
+//                       folder without subfolders is no site: its files are stored as
+//                       with refuse, in name order.
+//   flatten (--flatten) every file below the folder is stored under a plain name made from
+//                       its path (see site_files.h), with the references of pages and
+//                       style sheets rewritten to those names (site_rewriter.h).
+//   refuse              the files at the top only; a subfolder that is not ignored is an
+//                       error.
+// Of a site (keep or flatten), the pages are titled by their <title> or else their first
+// <h1>, stored in the order a reader meets them (breadth-first along the links from the
+// index page, then the rest in the site's path order), and get contents sort keys in that
+// order. Files that a [file:NAME] section describes keep that name.
 //
 // Defaults for a file the manifest does not describe fully: HTML pages (.html, .htm) are
 // searchable and in the contents, with the title, description and keywords of their head
@@ -35,14 +44,15 @@
 
 namespace quire::pack {
 
+struct SourcePlan;
+
 struct PlanInput {
   std::string sourceDir;
   Manifest manifest;
   std::vector<std::string> extraFiles;  // --add paths, stored under their base names
   std::time_t buildTime = 0;            // becomes the compile date (local time)
-  bool flatten = false;                 // store the files of subfolders too
-  bool packAhead = true;                // flattening: LZ-pack the site's files while they
-                                        // are read (false when no book is written)
+  bool flatten = false;                 // --flatten: as "subfolders = flatten"
+  bool packAhead = true;                // unused: files are packed as they are written
 };
 
 // What a plan found out besides the book itself.
@@ -52,16 +62,41 @@ struct PlanReport {
   std::vector<std::pair<std::string, std::string>> nameMap;
   // References that could not be rewritten: "page.html:12: reference ... ".
   std::vector<std::string> referenceIssues;
+  // Pages and scripts that hold script links (##, #!, #@), as the book stores them.
+  size_t filesWithScriptLinks = 0;
 };
 
-// Fills `bookSpec` (everything but the image). False with `error` for a missing or unreadable
-// file, a subfolder, a name clash, a splash file that is no BMP picture, a contents or
-// about page of the book's own that is not stored, or a book without files. `warnings`
-// collects what is allowed but probably not meant (no index page, a start-up script naming
-// a missing file, an extension library that is no ELF shared object, a name collision).
-// References that could not be rewritten go to `report` when given, else to `warnings`.
+// Fills `bookSpec` (everything but the image), every file read once (a rewritten file's
+// bytes are kept as its data, every other file is named by its source path). False with
+// `error` for a missing or unreadable file, a refused subfolder, a name clash, a splash
+// file that is no BMP picture, a contents or about page of the book's own that is not
+// stored, or a book without files. `warnings` collects what is allowed but probably not
+// meant (no index page, a start-up script naming a missing file, an extension library
+// that is no ELF shared object, a name collision, a file left out). References that will
+// not work in the book go to `report` when given, else to `warnings`.
 bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::string>* warnings,
               std::string* error, PlanReport* report = nullptr);
+
+// The same in steps, for a build that writes the book as its files are read: `plan` comes
+// from PlanSources (source_plan.h). Every file is read (ReadSourcesInOrder) and its entry
+// completed; the files of `bookSpec` list them in stored order. With `writer`, each file's
+// stored bytes go to it as soon as they are ready, and the files hold the entries alone
+// (with their data offsets), ready for BookFileWriter::Finish(). Without, a rewritten
+// file's bytes are kept as its data when `keepRewritten` (as PlanBook gives them) and
+// every other file is named by its source path. Fails as PlanBook does, or when the
+// writer fails.
+bool AssembleBook(const PlanInput& input, const SourcePlan& plan, BookFileWriter* writer,
+                  bool keepRewritten, BookSpec* bookSpec, std::vector<std::string>* warnings,
+                  std::string* error, PlanReport* report);
+
+// How much of a page is read for its head texts.
+inline constexpr size_t kHeadBytes = 65536;
+
+// True for names of HTML pages (.html, .htm, any case).
+bool IsHtmlName(const std::string& name);
+
+// Applies what a [file:] section sets to `entry`.
+void ApplyFileRule(const FileRule& rule, EBookFile* entry);
 
 // The default flags for a file stored as `name` whose first bytes are `head` (for HTML,
 // its head is read for the texts) and which holds "[={" when `hasPageVariables`.

@@ -18,6 +18,7 @@
 #include "reader_image.h"
 #include "search_texts.h"
 #include "site_trust.h"
+#include "source_plan.h"
 #include "temp_folder.h"
 #include "terminal_text.h"
 #include "warning_groups.h"
@@ -29,9 +30,10 @@ namespace {
 constexpr char kBuildHelp[] =
     "Usage: quire-pack build SOURCE_DIR -o BOOK [options]\n"
     "\n"
-    "Writes the book BOOK: the reader program followed by every file of SOURCE_DIR, the\n"
-    "settings, variables and splash picture that SOURCE_DIR/book.ini describes (without a\n"
-    "book.ini every default is taken). The compile date is the time of the build (or\n"
+    "Writes the book BOOK: the reader program followed by every file of SOURCE_DIR and its\n"
+    "subfolders, each at its path below SOURCE_DIR and byte for byte, and the settings,\n"
+    "variables and splash picture that SOURCE_DIR/book.ini describes (without a book.ini\n"
+    "every default is taken). The compile date is the time of the build (or\n"
     "SOURCE_DATE_EPOCH when set). The book is written to a temporary file and renamed into\n"
     "place, so a failed build leaves no file.\n"
     "\n"
@@ -41,20 +43,22 @@ constexpr char kBuildHelp[] =
     "                       beside quire-pack or on PATH)\n"
     "  --manifest FILE      read this manifest instead of SOURCE_DIR/book.ini\n"
     "  --add FILE           also store FILE under its own name (may be repeated)\n"
-    "  --flatten            store the files of subfolders too, under plain names made from\n"
-    "                       their paths (library/os.html -> library.os.html), with the links\n"
-    "                       of pages and style sheets rewritten to them\n"
-    "  --strict             references that cannot be rewritten are errors, not warnings\n"
-    "  --dry-run            print the name map and the warnings; write no book (no -o needed)\n"
+    "  --flatten            store every file under a plain name made from its path\n"
+    "                       (library/os.html -> library.os.html), with the links of pages\n"
+    "                       and style sheets rewritten to them, for a book that must be flat\n"
+    "  --strict             references that will not work in the book (or, with --flatten,\n"
+    "                       cannot be rewritten) are errors, not warnings\n"
+    "  --dry-run            print what the book would hold (the tree of its files, or with\n"
+    "                       --flatten the name map) and the warnings; write no book (no -o\n"
+    "                       needed)\n"
     "  -v, --verbose        print every warning (by default one found in 4 files or more\n"
     "                       once, saying where, and at most 5 of one kind per file, then\n"
     "                       how many more)\n"
     "  -q, --quiet          print nothing but errors\n"
     "  -h, --help           show this help\n"
     "\n"
-    "Without --flatten (or \"subfolders = flatten\" in [book]) subfolders are refused: the\n"
-    "reader keeps every file in one folder. Name them in book.ini with \"ignore\" or pick\n"
-    "single files from them with [file:NAME] source = ...\n"
+    "\"subfolders = flatten\" in [book] does what --flatten does; \"subfolders = refuse\"\n"
+    "stores the files at the top only and refuses a subfolder that is not ignored.\n"
     "\n"
     "A SOURCE_DIR without a book.ini is taken for a site: its pages are web pages, whose\n"
     "script links (##, #!, #@) the reader shows and never runs, and extension libraries\n"
@@ -87,6 +91,38 @@ bool IsPage(const std::string& name) {
   size_t dot = name.rfind('.');
   std::string ext = dot == std::string::npos ? "" : AsciiLowered(name.substr(dot + 1));
   return ext == "html" || ext == "htm";
+}
+
+// The names a dry run shows: for a flattened site each path and the name it is stored
+// under; for a book that keeps its folders the tree of stored names, each folder once
+// with a '/' and what lies in it indented below it.
+void PrintNames(SiteLayout layout, const std::vector<std::pair<std::string, std::string>>& names) {
+  if (layout != SiteLayout::kKept) {
+    for (const auto& [path, name] : names)
+      std::cout << TerminalText(path) << " -> " << TerminalText(name) << "\n";
+    return;
+  }
+  std::vector<std::string> open;  // the folders of the last name printed
+  for (const auto& entry : names) {
+    const std::string& name = entry.second;
+    std::vector<std::string> parts;
+    for (size_t start = 0;;) {
+      const size_t slash = name.find('/', start);
+      parts.push_back(name.substr(start, slash == std::string::npos ? slash : slash - start));
+      if (slash == std::string::npos)
+        break;
+      start = slash + 1;
+    }
+    size_t same = 0;
+    while (same < open.size() && same + 1 < parts.size() && open[same] == parts[same])
+      ++same;
+    open.resize(same);
+    for (size_t depth = same; depth + 1 < parts.size(); ++depth) {
+      std::cout << std::string(depth * 2, ' ') << TerminalText(parts[depth]) << "/\n";
+      open.push_back(parts[depth]);
+    }
+    std::cout << std::string((parts.size() - 1) * 2, ' ') << TerminalText(parts.back()) << "\n";
+  }
 }
 
 int64_t FileSize(const std::string& path) {
@@ -147,29 +183,18 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
   if (!quiet && !paletteNote.empty())
     Note(paletteNote);
 
-  BookSpec bookSpec;
+  // The files the book stores, found without reading them.
   std::vector<std::string> warnings;
-  PlanReport report;
-  if (!PlanBook(input, &bookSpec, &warnings, &error, &report))
+  SourcePlan plan;
+  if (!PlanSources(input, &plan, &warnings, &error))
     return Fail(error);
-  BookPowers powers;
-  if (!ApplySiteTrust({ownManifest, &input.manifest, input.extraFiles}, &bookSpec, &report,
-                      &warnings, &powers, &error)) {
-    return Fail(error);
-  }
-  auto printPowers = [&] {
-    for (const std::string& line : BookPowersLines(powers)) {
-      if (!quiet)
-        std::cout << TerminalLine(line) << "\n";
-    }
-    std::cout.flush();  // before run starts the book
-  };
-  const bool strict = parsed.Has("strict");
+  const SiteTrustInput trust{ownManifest, &input.manifest, input.extraFiles};
+  LeaveOutSiteLibraries(trust, &plan, &warnings);
 
-  if (request.dryRun) {
-    for (const auto& [path, name] : report.nameMap)
-      std::cout << path << " -> " << name << "\n";
-  } else {
+  // Where it goes: never over what it reads.
+  BookSpec bookSpec;
+  BookFileWriter writer;
+  if (!request.dryRun) {
     if (!FindReaderImage(parsed.Value("reader"), &bookSpec.imagePath, &error))
       return Fail(error);
     if (HasBookTrailer(bookSpec.imagePath)) {
@@ -180,18 +205,37 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
     std::vector<std::string> inputs = {bookSpec.imagePath};
     if (!manifestPath.empty())
       inputs.push_back(manifestPath);
-    for (const BookFileInput& f : bookSpec.files) {
-      if (!f.sourcePath.empty())
-        inputs.push_back(f.sourcePath);
-    }
+    for (const PlannedFile& f : plan.files)
+      inputs.push_back(f.diskPath);
     if (!CheckOutputPath(output, inputs, &error))
       return Fail(error);
     if (IsInsideFolder(output, sourceDir)) {
       return Fail("refusing to write the book " + output + " inside its source folder " +
                   sourceDir + " (the next build would pack it too)");
     }
+    if (!writer.Start(output, bookSpec.imagePath, "", &error))
+      return Fail(output + ": " + error);
   }
 
+  // Every file read, and stored as soon as it is ready: the book is never held in memory.
+  PlanReport report;
+  if (!AssembleBook(input, plan, request.dryRun ? nullptr : &writer, false, &bookSpec, &warnings,
+                    &error, &report)) {
+    return Fail(error);
+  }
+  if (request.dryRun)
+    PrintNames(plan.layout, report.nameMap);
+  BookPowers powers;
+  ApplySiteTrust(trust, report, &bookSpec, &warnings, &powers);
+  auto printPowers = [&] {
+    for (const std::string& line : BookPowersLines(powers)) {
+      if (!quiet)
+        std::cout << TerminalLine(line) << "\n";
+    }
+    std::cout.flush();  // before run starts the book
+  };
+
+  const bool strict = parsed.Has("strict");
   const std::vector<std::string>& issues = report.referenceIssues;
   if (!quiet)
     PrintMessages(warnings, "warning: ", verbose);
@@ -208,8 +252,9 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
       std::cerr << "quire-pack: " << TerminalLine(WarningSummary(issues, "error")) << "\n";
     size_t n = issues.size();
     return Fail(std::to_string(n) + (n == 1 ? " reference" : " references") +
-                " could not be rewritten (--strict makes that an error)" +
-                (request.dryRun ? "" : "; no book written"));
+                (plan.layout == SiteLayout::kFlattened ? " could not be rewritten"
+                                                       : " will not work in the book") +
+                " (--strict makes that an error)" + (request.dryRun ? "" : "; no book written"));
   }
   size_t warningCount = allWarnings.size();
   if (request.dryRun) {
@@ -219,13 +264,23 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
               << "; no book written (--dry-run)\n";
     return kExitOk;
   }
-  // The search reads the text the pages show, made here once for every search.
+  // The search reads the text the pages show, made here once for every search and
+  // stored after the files.
   TempFolder scratch;
   if (!scratch.Ok())
     return Fail("cannot make a scratch folder in ${TMPDIR:-/tmp}");
-  if (input.manifest.visibleTextSearch && !AddSearchTexts(&bookSpec, scratch.Path(), &error))
-    return Fail(error);
-  if (!WriteBook(bookSpec, output, &error))
+  if (input.manifest.visibleTextSearch) {
+    if (!AddSearchTexts(&bookSpec, scratch.Path(), &error))
+      return Fail(error);
+    BookFileInput& texts = bookSpec.files.back();
+    if (!writer.AddFromPath(texts.sourcePath, &texts.entry, &error))
+      return Fail(output + ": " + error);
+  }
+  std::vector<EBookFile> entries;
+  entries.reserve(bookSpec.files.size());
+  for (const BookFileInput& f : bookSpec.files)
+    entries.push_back(f.entry);
+  if (!writer.Finish(bookSpec, entries, &error))
     return Fail(output + ": " + error);
 
   if (!quiet && !request.silent) {

@@ -5,15 +5,18 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <set>
 
 #include "book/book_features.h"
 #include "book/container_reader.h"
+#include "book/program_file.h"
 #include "book_file.h"
 #include "cli_args.h"
 #include "commands.h"
+#include "extract_target.h"
 #include "manifest.h"
 #include "platform/file_write.h"
 #include "temp_folder.h"
@@ -28,10 +31,11 @@ namespace fs = std::filesystem;
 constexpr char kExtractHelp[] =
     "Usage: quire-pack extract BOOK DIR [options]\n"
     "\n"
-    "Writes every file of BOOK, unpacked, into DIR (made when missing). Names are checked\n"
-    "as the reader checks them: an empty name, \".\", \"..\" or a name holding '/' or '\\'\n"
-    "is not extracted (reported, and the exit code is 1). Existing files are not replaced\n"
-    "unless --force is given. Each file appears only once it is complete.\n"
+    "Writes every file of BOOK, unpacked, into DIR (made when missing), each at its path\n"
+    "below DIR: the folders of a book that keeps them are made inside DIR, never through a\n"
+    "symbolic link. Names are checked as the reader checks them: a name the reader does not\n"
+    "extract is reported and not written, and the exit code is 1. Existing files are not\n"
+    "replaced unless --force is given. Each file appears only once it is complete.\n"
     "\n"
     "Options:\n"
     "  --manifest   also write book.ini (every setting, file flag and variable) and the\n"
@@ -40,17 +44,35 @@ constexpr char kExtractHelp[] =
     "  -q, --quiet  print nothing but errors and warnings\n"
     "  -h, --help   show this help\n";
 
-// Moves the finished `temp` to `target`; without `force` an entry that appeared at
-// `target` meanwhile is kept (EEXIST).
-bool MoveIntoPlace(const std::string& temp, const std::string& target, bool force) {
+// Moves the finished `temp` to `name` in the folder `folder`; without `force` an entry
+// that appeared there meanwhile is kept (EEXIST).
+bool MoveIntoPlace(const std::string& temp, int folder, const std::string& name, bool force) {
   if (force)
-    return rename(temp.c_str(), target.c_str()) == 0;
-  if (renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+    return renameat(AT_FDCWD, temp.c_str(), folder, name.c_str()) == 0;
+  if (renameat2(AT_FDCWD, temp.c_str(), folder, name.c_str(), RENAME_NOREPLACE) == 0)
     return true;
   if (errno != EINVAL && errno != ENOSYS)
     return false;
   // A file system that cannot refuse to replace: the check made before writing stands.
-  return rename(temp.c_str(), target.c_str()) == 0;
+  return renameat(AT_FDCWD, temp.c_str(), folder, name.c_str()) == 0;
+}
+
+bool MoveIntoPlace(const std::string& temp, const std::string& target, bool force) {
+  return MoveIntoPlace(temp, AT_FDCWD, target, force);
+}
+
+// The mode an extracted file gets: the user's usual one, with execute permission for a
+// program (as the reader gives it), so that a round trip keeps a book's tools runnable.
+mode_t ExtractedMode(const std::string& path) {
+  const mode_t mask = umask(0);
+  umask(mask);
+  char head[kProgramHeadBytes] = {};
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  ssize_t n = fd >= 0 ? read(fd, head, sizeof head) : -1;
+  if (fd >= 0)
+    close(fd);
+  const bool program = n > 0 && IsProgramStart(std::string_view(head, static_cast<size_t>(n)));
+  return (program ? 0777 : 0666) & ~mask;
 }
 
 // Writes `bytes` as `name` in the private staging folder, as a new file that no link can
@@ -108,9 +130,8 @@ int RunExtract(const std::vector<std::string>& args) {
   if (!OpenBookFile(bookPath, &book, &error))
     return Fail(error);
 
-  std::error_code ec;
-  fs::create_directories(dir, ec);
-  if (!fs::is_directory(dir, ec))
+  ExtractTarget target;
+  if (!target.Open(dir))
     return Fail(dir + ": cannot make this folder");
   if (dir.back() != '/')
     dir += '/';
@@ -125,39 +146,46 @@ int RunExtract(const std::vector<std::string>& args) {
   std::vector<EBookFile> files;
   int failures = 0;
   std::set<std::string> written;
+  const std::vector<EntryName> names = BookEntryNames(book);
   for (size_t i = 0; i < book.files.size(); ++i) {
     if (IsSearchTextEntry(features, book.files[i]))
       continue;
     files.push_back(book.files[i]);
     const std::string& name = book.files[i].fileName;
-    if (!IsPlainFileName(name)) {
+    if (names[i] != EntryName::kExtracted) {
       Warn("file " + std::to_string(i) + " '" + TerminalText(name) +
-           "' is not extracted: not a plain file name (the reader skips it too)");
+           "' is not extracted: " + EntryNameProblem(names[i]));
       ++failures;
       continue;
     }
-    std::string target = dir + name;
+    const int folder = target.FolderOf(name, &error);
+    if (folder < 0) {
+      Warn("file " + std::to_string(i) + " '" + TerminalText(name) + "': " + error);
+      ++failures;
+      continue;
+    }
+    const size_t slash = name.rfind('/');
+    const std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
+    struct stat st {};
     if (written.count(name)) {
       Warn("file " + std::to_string(i) + " '" + TerminalText(name) +
            "' appears twice; the later one replaces the earlier, as in the reader");
-    } else if (!force && fs::exists(fs::symlink_status(target, ec))) {
+    } else if (!force && fstatat(folder, base.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
       // A link counts as existing even when it leads nowhere; the rename would replace it.
       Warn(dir + TerminalText(name) + " exists already; not replaced (use --force)");
       ++failures;
       continue;
     }
-    if (!ExtractBookEntry(book, i, staging.Path(), &error)) {
+    const std::string temp = staging.Path() + std::to_string(i);
+    if (!WriteBookEntryTo(book, i, temp, &error)) {
       Warn("file " + std::to_string(i) + " '" + TerminalText(name) + "': " + error);
       ++failures;
       continue;
     }
-    // The reader keeps its copies private (0600); extracted files get the user's usual mode.
-    mode_t mask = umask(0);
-    umask(mask);
-    chmod((staging.Path() + name).c_str(), 0666 & ~mask);
-    fs::rename(staging.Path() + name, target, ec);
-    if (ec) {
-      Warn("cannot write " + dir + TerminalText(name) + ": " + ec.message());
+    chmod(temp.c_str(), ExtractedMode(temp));
+    if (!MoveIntoPlace(temp, folder, base, force)) {
+      Warn("cannot write " + dir + TerminalText(name) + ": " + strerror(errno));
+      unlink(temp.c_str());
       ++failures;
       continue;
     }

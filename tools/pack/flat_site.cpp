@@ -1,14 +1,10 @@
 #include "flat_site.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
 #include <cstdio>
 #include <deque>
-#include <fstream>
-#include <thread>
 
-#include "book/lz.h"
 #include "book_plan.h"
 #include "platform/ascii_text.h"
 #include "site_files.h"
@@ -24,21 +20,6 @@ std::string LowerExtension(const std::string& path) {
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
     return "";
   return AsciiLowered(path.substr(dot + 1));
-}
-
-bool ReadWholeFile(const std::string& path, std::string* out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
-    return false;
-  in.seekg(0, std::ios::end);
-  std::streamoff size = in.tellg();
-  in.seekg(0, std::ios::beg);
-  if (size < 0)
-    return false;
-  out->resize(static_cast<size_t>(size));
-  in.read(out->data(), size);
-  out->resize(static_cast<size_t>(in.gcount()));
-  return !in.bad();
 }
 
 }  // namespace
@@ -121,82 +102,9 @@ bool PlanFlatSite(const std::string& dir, const Manifest& manifest, const std::s
   return true;
 }
 
-bool ReadFlatFile(const FlatSite& site, const std::string& sitePath, const std::string& diskPath,
-                  FlatFile* file, std::string* error) {
-  *file = FlatFile{};
-  if (!ReadWholeFile(diskPath, &file->data)) {
-    *error = "cannot read " + diskPath;
-    return false;
-  }
-  std::string ext = LowerExtension(sitePath);
-  RewrittenFile rewritten;
-  if (ext == "html" || ext == "htm" || ext == "xhtml") {
-    rewritten = RewriteHtmlPage(file->data, sitePath, site.map);
-  } else if (ext == "css") {
-    rewritten = RewriteStyleSheet(file->data, sitePath, site.map);
-  } else if (ext == "js") {
-    rewritten.issues = FindScriptReferences(file->data, sitePath, site.map);
-  }
-  if (rewritten.changed) {
-    file->data = std::move(rewritten.text);
-    file->changed = true;
-  }
-  file->title = std::move(rewritten.title);
-  file->links = std::move(rewritten.links);
-  for (const ReferenceIssue& issue : rewritten.issues)
-    file->issues.push_back(sitePath + ":" + std::to_string(issue.line) + ": " + issue.message);
-  return true;
-}
-
 bool IsSiteTextFile(const std::string& sitePath) {
   std::string ext = LowerExtension(sitePath);
   return ext == "html" || ext == "htm" || ext == "xhtml" || ext == "css" || ext == "js";
-}
-
-bool ReadFlatFiles(const FlatSite& site, const std::vector<std::string>& sitePaths, bool pack,
-                   std::map<std::string, FlatFile>* files, std::string* error) {
-  std::vector<std::string> todo;
-  for (const std::string& path : sitePaths) {
-    auto name = site.map.names.find(path);
-    if (!site.diskPaths.count(path) || name == site.map.names.end())
-      continue;
-    if (IsSiteTextFile(path) || (pack && !IsCompressedFormat(name->second)))
-      todo.push_back(path);
-  }
-  std::vector<FlatFile> done(todo.size());
-  std::vector<std::string> errors(todo.size());
-  std::atomic<size_t> next{0};
-  auto work = [&] {
-    for (size_t i; (i = next.fetch_add(1)) < todo.size();) {
-      FlatFile& file = done[i];
-      const std::string& diskPath = site.diskPaths.at(todo[i]);
-      if (IsSiteTextFile(todo[i])) {
-        if (!ReadFlatFile(site, todo[i], diskPath, &file, &errors[i]))
-          continue;
-      } else if (!ReadWholeFile(diskPath, &file.data)) {
-        errors[i] = "cannot read " + diskPath;
-        continue;
-      }
-      if (pack && !IsCompressedFormat(site.map.names.at(todo[i])))
-        file.packed = LzPack(file.data);
-    }
-  };
-  unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
-  threads = static_cast<unsigned>(std::min<size_t>(threads, todo.size()));
-  std::vector<std::thread> pool;
-  for (unsigned t = 1; t < threads; ++t)
-    pool.emplace_back(work);
-  work();
-  for (std::thread& t : pool)
-    t.join();
-  for (size_t i = 0; i < todo.size(); ++i) {
-    if (!errors[i].empty()) {
-      *error = errors[i];
-      return false;
-    }
-    (*files)[todo[i]] = std::move(done[i]);
-  }
-  return true;
 }
 
 std::string PathOrderSortKey(int rank) {
@@ -205,33 +113,64 @@ std::string PathOrderSortKey(int rank) {
   return key;
 }
 
+std::vector<size_t> ReadingOrderOf(int64_t start, const std::vector<size_t>& pathOrder,
+                                   const std::vector<std::vector<uint32_t>>& links) {
+  std::vector<bool> known(links.size());
+  for (size_t file : pathOrder)
+    known[file] = true;
+  std::vector<bool> met(links.size());
+  std::vector<size_t> order;
+  std::deque<size_t> queue;
+  auto meet = [&](size_t file) {
+    if (file < known.size() && known[file] && !met[file]) {
+      met[file] = true;
+      order.push_back(file);
+      queue.push_back(file);
+    }
+  };
+  if (start >= 0)
+    meet(static_cast<size_t>(start));
+  while (!queue.empty()) {
+    const size_t page = queue.front();
+    queue.pop_front();
+    for (uint32_t target : links[page])
+      meet(target);
+  }
+  for (size_t file : pathOrder) {
+    if (!met[file]) {
+      met[file] = true;
+      order.push_back(file);
+    }
+  }
+  return order;
+}
+
 std::vector<std::string> ReadingOrder(
     const std::string& start, const std::vector<std::string>& pathOrder,
     const std::map<std::string, std::vector<std::string>>& links) {
-  std::set<std::string> known(pathOrder.begin(), pathOrder.end());
-  std::set<std::string> met;
-  std::vector<std::string> order;
-  std::deque<std::string> queue;
-  auto meet = [&](const std::string& path) {
-    if (known.count(path) && met.insert(path).second) {
-      order.push_back(path);
-      queue.push_back(path);
-    }
-  };
-  meet(start);
-  while (!queue.empty()) {
-    auto page = links.find(queue.front());
-    queue.pop_front();
-    if (page == links.end())
+  std::map<std::string, size_t> number;
+  for (const std::string& path : pathOrder)
+    number.emplace(path, number.size());
+  std::vector<std::vector<uint32_t>> numbered(number.size());
+  for (const auto& [page, targets] : links) {
+    auto from = number.find(page);
+    if (from == number.end())
       continue;
-    for (const std::string& target : page->second)
-      meet(target);
+    for (const std::string& target : targets) {
+      auto to = number.find(target);
+      if (to != number.end())
+        numbered[from->second].push_back(static_cast<uint32_t>(to->second));
+    }
   }
-  for (const std::string& path : pathOrder) {
-    if (met.insert(path).second)
-      order.push_back(path);
-  }
-  return order;
+  std::vector<size_t> order(pathOrder.size());
+  for (size_t i = 0; i < order.size(); ++i)
+    order[i] = number[pathOrder[i]];
+  auto startAt = number.find(start);
+  std::vector<std::string> paths;
+  for (size_t file : ReadingOrderOf(
+           startAt == number.end() ? -1 : static_cast<int64_t>(startAt->second), order, numbered))
+    paths.push_back(pathOrder[file]);
+  return paths;
 }
 
 }  // namespace quire::pack

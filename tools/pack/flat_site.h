@@ -3,6 +3,8 @@
 #ifndef QUIRE_TOOLS_PACK_FLAT_SITE_H_
 #define QUIRE_TOOLS_PACK_FLAT_SITE_H_
 
+#include <cstddef>
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -30,33 +32,9 @@ struct FlatSite {
 bool PlanFlatSite(const std::string& dir, const Manifest& manifest, const std::string& splashName,
                   FlatSite* site, std::vector<std::string>* warnings, std::string* error);
 
-// One stored file of the site, read and rewritten.
-struct FlatFile {
-  std::string data;                 // the bytes to store
-  bool changed = false;             // false: `data` is the file as it is on disk
-  std::string title;                // pages: <title>, else the first <h1>
-  std::vector<std::string> issues;  // "library/os.html:12: reference ..."
-  std::string packed;               // LzPack(data), for files worth packing
-  std::vector<std::string> links;   // pages: the site paths their links lead to
-};
-
-// Reads the file at `diskPath` (site path `sitePath`): pages (.html, .htm, .xhtml) and
-// style sheets (.css) get their references rewritten, scripts (.js) are searched for
-// addresses they build; other files are read as they are. False with `error` when the
-// file cannot be read.
-bool ReadFlatFile(const FlatSite& site, const std::string& sitePath, const std::string& diskPath,
-                  FlatFile* file, std::string* error);
-
-// True for the files ReadFlatFile rewrites or searches: pages, style sheets, scripts.
+// True for the files whose references are rewritten (pages and style sheets) or searched
+// (scripts) when a site is flattened.
 bool IsSiteTextFile(const std::string& sitePath);
-
-// Every one of `sitePaths` that is a text file (ReadFlatFile) or is worth packing (not
-// IsCompressedFormat), read, rewritten and packed, spread over the machine's processors:
-// parsing and packing are most of the time a book of a site takes. Returns site path ->
-// file; false with `error` (the first failure in path order) when a file cannot be read.
-// Without `pack`, nothing is packed and only the text files are read.
-bool ReadFlatFiles(const FlatSite& site, const std::vector<std::string>& sitePaths, bool pack,
-                   std::map<std::string, FlatFile>* files, std::string* error);
 
 // The contents sort key of the page at rank `rank` of an order: digits that sort in byte
 // order as the ranks do.
@@ -69,6 +47,11 @@ std::string PathOrderSortKey(int rank);
 std::vector<std::string> ReadingOrder(const std::string& start,
                                       const std::vector<std::string>& pathOrder,
                                       const std::map<std::string, std::vector<std::string>>& links);
+
+// The same over numbered files: `links[f]` lists the files page f links to, `pathOrder` the
+// files in the site's path order, `start` the index page (-1 for none).
+std::vector<size_t> ReadingOrderOf(int64_t start, const std::vector<size_t>& pathOrder,
+                                   const std::vector<std::vector<uint32_t>>& links);
 
 }  // namespace quire::pack
 

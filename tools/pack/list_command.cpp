@@ -108,19 +108,20 @@ struct FileSizes {
 FileSizes MeasureFiles(const BookFile& book) {
   FileSizes out;
   TempFolder scratch;
+  const std::vector<EntryName> names = BookEntryNames(book);
+  const std::string unpacked = scratch.Path() + "unpacked";
   for (size_t i = 0; i < book.files.size(); ++i) {
     std::string error;
     int64_t size = -1;
     if (!scratch.Ok()) {
       error = "cannot make a scratch folder";
-    } else if (!IsPlainFileName(book.files[i].fileName)) {
-      error = "not a plain file name; the reader does not extract it";
-    } else if (ExtractBookEntry(book, i, scratch.Path(), &error)) {
-      std::string path = scratch.Path() + book.files[i].fileName;
+    } else if (names[i] != EntryName::kExtracted) {
+      error = EntryNameProblem(names[i]);
+    } else if (WriteBookEntryTo(book, i, unpacked, &error)) {
       struct stat st;
-      if (stat(path.c_str(), &st) == 0)
+      if (stat(unpacked.c_str(), &st) == 0)
         size = st.st_size;
-      std::remove(path.c_str());
+      std::remove(unpacked.c_str());
     }
     out.sizes.push_back(size);
     out.errors.push_back(size < 0 ? error : "");

@@ -199,10 +199,11 @@ class ManifestReader {
       }
       if (e.key == "subfolders") {
         std::string value = AsciiLowered(e.value);
-        if (value != "flatten" && value != "refuse")
+        if (value != "keep" && value != "flatten" && value != "refuse")
           return Fail(e.line,
-                      "[book] subfolders: expected flatten or refuse, not '" + e.value + "'");
+                      "[book] subfolders: expected keep, flatten or refuse, not '" + e.value + "'");
         m_manifest->flattenSubfolders = value == "flatten";
+        m_manifest->refuseSubfolders = value == "refuse";
         return true;
       }
       if (e.key == "remember-reading")
@@ -298,10 +299,19 @@ class ManifestReader {
   }
 
   bool ReadFileSection(const IniSection& section, const std::string& name) {
-    if (!IsPlainFileName(name)) {
-      return Fail(section.line, "[" + section.name +
-                                    "]: a stored file needs a plain name (no '/' or '\\'); the "
-                                    "reader keeps all files in one folder");
+    switch (CheckStoredName(name)) {
+      case StoredNameCheck::kValid:
+        break;
+      case StoredNameCheck::kInvalid:
+        return Fail(section.line, "[" + section.name +
+                                      "]: not a name a book can store a file under (a plain "
+                                      "name or a path such as docs/intro.html, without empty, "
+                                      "'.' or '..' parts, a leading '/', '\\' or control "
+                                      "characters)");
+      case StoredNameCheck::kBeyondLimits:
+        return Fail(section.line, "[" + section.name +
+                                      "]: the name is longer or deeper than the reader keeps "
+                                      "(1024 bytes, 255 per part, 32 parts)");
     }
     for (const FileRule& r : m_manifest->files) {
       if (r.name == name)

@@ -37,7 +37,7 @@ inline constexpr char kManifestName[] = "book.ini";
 // What a [file:NAME] section says about one stored file; unset fields keep the defaults
 // that the file's kind gives.
 struct FileRule {
-  std::string name;  // the stored name
+  std::string name;  // the stored name: a plain name, or a path below the book folder
   int line = 0;      // of the section header
   bool include = true;
   std::string source;  // where the bytes come from, relative to the source folder; empty:
@@ -59,12 +59,16 @@ struct Manifest {
   std::optional<std::string> bookId;
   std::string splash;  // path of the splash bitmap as written, relative to the source folder
   int32_t rebranded = 0;
-  std::vector<EBookVariable> variables;   // in manifest order
-  std::vector<FileRule> files;            // in manifest order
-  std::vector<std::string> ignore;        // glob patterns of names or paths to leave out
-  bool flattenSubfolders = false;         // "subfolders = flatten": store the whole site
-  std::optional<bool> pageCommands;       // "page-commands": whether the pages' script
-                                          // links run; unset: decided by the build
+  std::vector<EBookVariable> variables;  // in manifest order
+  std::vector<FileRule> files;           // in manifest order
+  std::vector<std::string> ignore;       // glob patterns of names or paths to leave out
+  // "subfolders": keep (the default: the files of subfolders are stored at their paths),
+  // flatten (stored under plain names, references rewritten) or refuse (a subfolder
+  // that is not ignored is an error).
+  bool flattenSubfolders = false;
+  bool refuseSubfolders = false;
+  std::optional<bool> pageCommands;       // "page-commands": whether the pages' script links
+                                          // run; unset: decided by the build
   std::vector<std::string> colorKeysSet;  // the [colors] keys given, in lower case; the
                                           // others keep the readable palette
   // What the book records beyond its settings: "[contents] pane" and
@@ -92,8 +96,8 @@ EBookSettings ManifestDefaultSettings();
 
 // Reads a parsed manifest. `label` names the file in messages ("book.ini:12: ..."). False
 // with `error` set for an unknown section or key, a value of the wrong type, a variable name
-// the reader would never expand, a file name that is not a plain name, or a book id longer
-// than 63 bytes.
+// the reader would never expand, a file name that is no stored name (stored_name.h: a
+// plain name or a path within the limits), or a book id longer than 63 bytes.
 bool ReadManifest(const IniDocument& doc, const std::string& label, Manifest* manifest,
                   std::string* error);
 

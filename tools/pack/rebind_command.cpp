@@ -29,8 +29,8 @@ constexpr char kRebindHelp[] =
     "\n"
     "Takes the book appended to BOOK, whatever program it was appended to, and writes it\n"
     "onto the Linux reader as NEW_BOOK: the same settings, files, flags, variables, splash\n"
-    "picture and book id. Files the reader could never extract (names that are not plain\n"
-    "names) are left out and reported.\n"
+    "picture and book id; a book that keeps folders keeps them. Files the reader could\n"
+    "never extract (names it does not take) are left out and reported.\n"
     "\n"
     "Extension libraries (files named __pxa__*) that are not ELF shared objects cannot load\n"
     "on Linux. They are reported and, by default, kept: the book stays complete, and the\n"
@@ -94,26 +94,24 @@ int RunRebind(const std::vector<std::string>& args) {
   // What a book of ours records (whether its pages may run commands, ...) goes with it;
   // any other book's reserved texts mean nothing to the reader and are not kept.
   bookSpec.features = ReadBookFeatures(book.reserved);
-  // Each file is extracted into its own numbered folder, so that entries sharing a name
-  // stay apart and keep their order, as the reader would write them.
+  // Each file is extracted into a file of its own, numbered, so that entries sharing a
+  // name stay apart and keep their order, as the reader would write them.
+  const std::vector<EntryName> names = BookEntryNames(book);
   for (size_t i = 0; i < book.files.size(); ++i) {
     const EBookFile& entry = book.files[i];
     // Stored search texts are made anew below, for the files the new book keeps.
     if (IsSearchTextEntry(bookSpec.features, entry))
       continue;
-    if (!IsPlainFileName(entry.fileName)) {
+    if (names[i] != EntryName::kExtracted) {
       Warn("file " + std::to_string(i) + " '" + TerminalText(entry.fileName) +
-           "' left out: not a plain file name, the reader never extracts it");
+           "' left out: " + EntryNameProblem(names[i]));
       continue;
     }
-    std::string folder = staging.Path() + std::to_string(i) + "/";
-    if (mkdir(folder.c_str(), 0700) != 0)
-      return Fail("cannot write in " + staging.Path());
-    if (!ExtractBookEntry(book, i, folder, &error)) {
+    const std::string path = staging.Path() + std::to_string(i);
+    if (!WriteBookEntryTo(book, i, path, &error)) {
       return Fail(bookPath + ": file " + std::to_string(i) + " '" + TerminalText(entry.fileName) +
                   "': " + error);
     }
-    std::string path = folder + entry.fileName;
     if (entry.fileName.rfind("__pxa__", 0) == 0) {
       std::ifstream in(path, std::ios::binary);
       std::string head(64, '\0');

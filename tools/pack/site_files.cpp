@@ -132,7 +132,7 @@ class SiteWalker {
         *m_error = diskPath + ": not a regular file";
         return false;
       }
-      m_listing->files.push_back({sitePath, diskPath});
+      m_listing->files.push_back({sitePath, diskPath, static_cast<uint64_t>(st.st_size)});
     }
     m_walking.pop_back();
     return true;

@@ -3,6 +3,7 @@
 #ifndef QUIRE_TOOLS_PACK_SITE_FILES_H_
 #define QUIRE_TOOLS_PACK_SITE_FILES_H_
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -13,6 +14,7 @@ namespace quire::pack {
 struct SiteFile {
   std::string sitePath;  // below the site folder, '/'-separated: "library/os.html"
   std::string diskPath;  // where to read it (through symbolic links)
+  uint64_t size = 0;     // its size when it was listed
 };
 
 struct SiteListing {

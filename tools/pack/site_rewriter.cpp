@@ -558,14 +558,19 @@ class ParseArena {
   }
   static void Deallocate(void*, void*) {}
 
+  // Frees the parse; a few blocks are kept for the next page, the rest that a very large
+  // page needed go back to the system so that it does not stay at its peak.
   void Reset() {
     m_large.clear();
+    if (m_blocks.size() > kKeptBlocks)
+      m_blocks.resize(kKeptBlocks);
     m_block = 0;
     m_used = 0;
   }
 
  private:
   static constexpr size_t kBlockSize = 1 << 20;
+  static constexpr size_t kKeptBlocks = 8;
 
   void* Take(size_t size) {
     size = (size + 15) & ~size_t{15};

@@ -1,10 +1,6 @@
 #include "site_trust.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
-
-#include "script_link_scan.h"
 
 namespace quire::pack {
 
@@ -22,25 +18,6 @@ bool NamedByManifest(const Manifest& manifest, const std::string& name) {
                      [&](const FileRule& rule) { return rule.name == name && rule.include; });
 }
 
-std::string BaseName(std::string path) {
-  while (path.size() > 1 && path.back() == '/')
-    path.pop_back();
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-bool ReadBytes(const BookFileInput& file, std::string* bytes) {
-  if (file.sourcePath.empty()) {
-    *bytes = file.data;
-    return true;
-  }
-  std::ifstream in(file.sourcePath, std::ios::binary);
-  if (!in)
-    return false;
-  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
-}
-
 std::string Count(size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
@@ -51,59 +28,40 @@ std::string ScriptOrNone(const std::string& script) {
 
 }  // namespace
 
-bool ApplySiteTrust(const SiteTrustInput& input, BookSpec* bookSpec, PlanReport* report,
-                    std::vector<std::string>* warnings, BookPowers* powers, std::string* error) {
+void LeaveOutSiteLibraries(const SiteTrustInput& input, SourcePlan* plan,
+                           std::vector<std::string>* warnings) {
   const Manifest& manifest = *input.manifest;
-  bookSpec->features.pageCommands = manifest.pageCommands.value_or(input.ownManifest);
   std::vector<std::string> added;
   for (const std::string& path : input.addedFiles)
     added.push_back(BaseName(path));
-
-  std::vector<BookFileInput> kept;
-  std::vector<std::string> leftOut;
-  for (BookFileInput& file : bookSpec->files) {
-    const std::string& name = file.entry.fileName;
+  std::vector<bool> keep;
+  for (const PlannedFile& file : plan->files) {
+    const std::string& name = file.name;
     const bool asked = input.ownManifest || NamedByManifest(manifest, name) ||
                        std::find(added.begin(), added.end(), name) != added.end();
-    if (IsLibraryName(name) && !asked) {
-      warnings->push_back((file.sourcePath.empty() ? name : file.sourcePath) +
+    keep.push_back(!IsLibraryName(name) || asked);
+    if (!keep.back()) {
+      warnings->push_back(file.diskPath +
                           ": extension library left out: a site without book.ini brings no "
                           "libraries for the reader to load (name it as [file:" +
                           name + "] in a manifest, or give it with --add, to keep it)");
-      leftOut.push_back(name);
-      continue;
     }
-    kept.push_back(std::move(file));
   }
-  bookSpec->files = std::move(kept);
-  if (report != nullptr && !leftOut.empty()) {
-    auto& map = report->nameMap;
-    map.erase(std::remove_if(map.begin(), map.end(),
-                             [&](const auto& entry) {
-                               return std::find(leftOut.begin(), leftOut.end(), entry.second) !=
-                                      leftOut.end();
-                             }),
-              map.end());
-  }
+  KeepPlannedFiles(plan, keep);
+}
 
+void ApplySiteTrust(const SiteTrustInput& input, const PlanReport& report, BookSpec* bookSpec,
+                    std::vector<std::string>* warnings, BookPowers* powers) {
+  const Manifest& manifest = *input.manifest;
+  bookSpec->features.pageCommands = manifest.pageCommands.value_or(input.ownManifest);
   *powers = BookPowers{};
   powers->startupScript = bookSpec->settings.startupScript;
   powers->exitScript = bookSpec->settings.exitScript;
   powers->pageCommands = bookSpec->features.pageCommands;
-  std::string bytes;
+  powers->filesWithLinks = report.filesWithScriptLinks;
   for (const BookFileInput& file : bookSpec->files) {
-    const std::string& name = file.entry.fileName;
-    if (IsLibraryName(name))
-      powers->libraries.push_back(name);
-    const LinkScanKind kind = LinkScanKindOf(name);
-    if (kind == LinkScanKind::kNone)
-      continue;
-    if (!ReadBytes(file, &bytes)) {
-      *error = file.sourcePath + ": cannot read it";
-      return false;
-    }
-    if (HoldsScriptLinks(bytes, kind))
-      ++powers->filesWithLinks;
+    if (IsLibraryName(file.entry.fileName))
+      powers->libraries.push_back(file.entry.fileName);
   }
   if (!powers->pageCommands && powers->filesWithLinks > 0) {
     warnings->push_back(
@@ -113,7 +71,6 @@ bool ApplySiteTrust(const SiteTrustInput& input, BookSpec* bookSpec, PlanReport*
                                : "as a site without book.ini is made of web pages") +
         ". To let them run, set \"page-commands = yes\" in [book] of a book.ini");
   }
-  return true;
 }
 
 std::vector<std::string> BookPowersLines(const BookPowers& powers) {

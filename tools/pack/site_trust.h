@@ -18,6 +18,7 @@
 #include "book/book_writer.h"
 #include "book_plan.h"
 #include "manifest.h"
+#include "source_plan.h"
 
 namespace quire::pack {
 
@@ -36,12 +37,16 @@ struct BookPowers {
   std::vector<std::string> libraries;  // stored "__pxa__" names, in stored order
 };
 
-// Sets `bookSpec->features.pageCommands`, leaves out the site's extension libraries (and
-// their entries in `report`'s name map, when given) with a warning each, scans the pages
-// and scripts for script links and, when their links will not run, warns once naming the
-// key that lets them. False with `error` when a file cannot be read.
-bool ApplySiteTrust(const SiteTrustInput& input, BookSpec* bookSpec, PlanReport* report,
-                    std::vector<std::string>* warnings, BookPowers* powers, std::string* error);
+// Before the files are read: leaves the site's extension libraries out of `plan` (and its
+// name map) with a warning each.
+void LeaveOutSiteLibraries(const SiteTrustInput& input, SourcePlan* plan,
+                           std::vector<std::string>* warnings);
+
+// Once the book's files are read (`report` counts the pages and scripts that hold script
+// links): sets `bookSpec->features.pageCommands`, says what the book can run in `powers`
+// and, when the links will not run, warns once naming the key that lets them.
+void ApplySiteTrust(const SiteTrustInput& input, const PlanReport& report, BookSpec* bookSpec,
+                    std::vector<std::string>* warnings, BookPowers* powers);
 
 // The lines build and run print about it: a heading, then one line each for the start-up
 // script, the exit script, the script links and the extension libraries.
