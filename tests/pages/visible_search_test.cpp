@@ -235,6 +235,28 @@ TEST(StoredSearchTextsTest, TheSearchReadsTheStoredTextsWhichAreNeverExtracted) 
   EXPECT_EQ(results.size(), 2u);
 }
 
+// A book that keeps its site's folders: the stored texts name pages by their paths, and
+// the results lead to those paths.
+TEST(StoredSearchTextsTest, PagesInFoldersAreFoundByTheirStoredTexts) {
+  TestBook book;
+  book.AddPage("index.html", "<p>Start</p>");
+  book.AddPage("guide/intro.html", "<p>alpha page</p>");
+  book.AddPage("guide/deep/b.html", "<p>beta page</p>");
+  StoreTexts(book, "guide/deep/b.html", "beta stored");
+  book.Write();
+  ASSERT_EQ(LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone);
+  EXPECT_TRUE(PathExists(BookFolder() + "guide/deep/b.html"));
+
+  std::vector<PageEntry> results;
+  SearchBook("stored", false, &results);
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(results[0].path, BookFolder() + "guide/deep/b.html");
+  results.clear();
+  SearchBook("page", false, &results);
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(results[0].path, BookFolder() + "guide/intro.html");
+}
+
 TEST(StoredSearchTextsTest, DamagedStoredTextsFallBackToThePages) {
   // Each damage leaves the search to read the pages the texts did not give.
   for (int damage = 0; damage < 4; ++damage) {
