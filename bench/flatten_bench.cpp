@@ -83,16 +83,9 @@ Fixture& TheFixture() {
     f->zip = f->base + "/site.zip";
     f->pack = BesideThisProgram("QUIRE_PACK", "../tools/quire-pack");
     f->reader = BesideThisProgram("QUIRE_READER", "../quire");
-    std::error_code ec;
-    for (fs::recursive_directory_iterator
-             it(f->site, fs::directory_options::follow_directory_symlink, ec),
-         end;
-         !ec && it != end; it.increment(ec)) {
-      if (it->is_regular_file(ec)) {
-        f->siteBytes += it->file_size(ec);
-        ++f->siteFiles;
-      }
-    }
+    const quire::bench::SiteSize size = quire::bench::MeasureSite(f->site);
+    f->siteFiles = size.files;
+    f->siteBytes = size.bytes;
     // One build outside the timing, for the warnings.
     std::string errPath = f->base + "/warnings.txt";
     f->ok = RunProgram(

@@ -66,16 +66,9 @@ Fixture& TheFixture() {
     f->base = quire::bench::MakeScratchFolder("sitebuildbench");
     f->pack = BesideThisProgram("QUIRE_PACK", "../tools/quire-pack");
     f->reader = BesideThisProgram("QUIRE_READER", "../quire-reader");
-    std::error_code ec;
-    for (fs::recursive_directory_iterator
-             it(f->site, fs::directory_options::follow_directory_symlink, ec),
-         end;
-         !ec && it != end; it.increment(ec)) {
-      if (it->is_regular_file(ec)) {
-        f->siteBytes += it->file_size(ec);
-        ++f->siteFiles;
-      }
-    }
+    const quire::bench::SiteSize size = quire::bench::MeasureSite(f->site);
+    f->siteFiles = size.files;
+    f->siteBytes = size.bytes;
     std::fprintf(stderr, "%s: %zu files, %.1f MB\n", f->site.c_str(), f->siteFiles,
                  static_cast<double>(f->siteBytes) / 1e6);
     return f;

@@ -66,4 +66,20 @@ std::vector<std::string> SyllableVocabulary(std::mt19937& rng) {
   return words;
 }
 
+SiteSize MeasureSite(const std::string& site) {
+  SiteSize size;
+  std::error_code ec;
+  namespace fs = std::filesystem;
+  for (fs::recursive_directory_iterator
+           it(site, fs::directory_options::follow_directory_symlink, ec),
+       end;
+       !ec && it != end; it.increment(ec)) {
+    if (it->is_regular_file(ec)) {
+      size.bytes += it->file_size(ec);
+      ++size.files;
+    }
+  }
+  return size;
+}
+
 }  // namespace quire::bench

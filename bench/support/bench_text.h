@@ -3,6 +3,7 @@
 #define QUIRE_BENCH_SUPPORT_BENCH_TEXT_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
@@ -18,6 +19,14 @@ std::string MachineHtmlCorpus(size_t limit, size_t* fileCount = nullptr);
 // the program with a message when it cannot be made: a benchmark has nothing to measure
 // without it.
 std::string MakeScratchFolder(const std::string& name);
+
+// How many regular files the folder `site` holds, links to folders followed, and their
+// bytes; what cannot be read is not counted.
+struct SiteSize {
+  size_t files = 0;
+  uint64_t bytes = 0;
+};
+SiteSize MeasureSite(const std::string& site);
 
 // 5000 words of one to four syllables, drawn from `rng`.
 std::vector<std::string> SyllableVocabulary(std::mt19937& rng);
