@@ -11,11 +11,8 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "gui"))
 
-import gi  # noqa: E402
-
-gi.require_version("Gdk", "3.0")
 import pyatspi  # noqa: E402
-from gi.repository import Gdk  # noqa: E402
+from make_reading_screenshots import capture  # noqa: E402
 from reader_driver import (Reader, Scratch, click, find, has_state, page_text,  # noqa: E402
                            set_entry_text, wait_for)
 import subprocess  # noqa: E402
@@ -46,19 +43,7 @@ def main():
             wait_for(lambda: "Search Results" in page_text(reader.document()), "the results")
             wait_for(lambda: find(reader.app, roles=(pyatspi.ROLE_DIALOG,), showing=True) is None,
                      "the dialog to go")
-            box = reader.frame().queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-            # Let the page finish painting: wait until two captures in a row agree.
-            root = Gdk.get_default_root_window()
-            previous = [None]
-
-            def settled():
-                shot = Gdk.pixbuf_get_from_window(root, box.x, box.y, box.width, box.height)
-                same = previous[0] is not None and shot.get_pixels() == previous[0].get_pixels()
-                previous[0] = shot
-                return shot if same else None
-
-            shot = wait_for(settled, "a settled picture", interval=0.5)
-            shot.savev(out, "png", [], [])
+            capture(reader, out)
         finally:
             reader.close()
 
