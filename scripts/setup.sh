@@ -9,7 +9,7 @@ QUIRE_BUILD=${QUIRE_BUILD:-$QUIRE_ROOT/build}
 QUIRE_PACKAGES=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
                 zlib1g-dev zip unzip file libgumbo-dev libgtk-3-dev libwebkit2gtk-4.1-dev
                 adwaita-icon-theme xvfb xauth dbus dbus-x11 at-spi2-core python3-pyatspi
-                imagemagick x11-utils libutf8proc-dev poppler-utils)
+                imagemagick x11-utils libutf8proc-dev poppler-utils clang-format)
 
 quire_install_packages() {
   local missing=()
