@@ -1,7 +1,6 @@
 #include "view/quire_view.h"
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -9,13 +8,11 @@
 #include "book/cebook.h"
 #include "book/page_store.h"
 #include "pages/about_page.h"
-#include "pages/contents_menu.h"
 #include "pages/contents_page.h"
 #include "pages/search.h"
 #include "platform/launcher.h"
 #include "script/script_links.h"
 #include "session/display_text.h"
-#include "session/font_commands.h"
 #include "session/frame_commands.h"
 #include "session/history_rules.h"
 #include "session/link_actions.h"
@@ -24,8 +21,8 @@
 #include "ui/reader_window.h"
 #include "view/editing_state.h"
 #include "view/find_bar.h"
-#include "view/page_window.h"
-#include "view/popup_menu.h"
+#include "view/gtk_holders.h"
+#include "view/page_windows.h"
 #include "view/web_context.h"
 
 namespace quire {
@@ -36,16 +33,6 @@ namespace {
 constexpr double kZoomFactors[5] = {0.75, 0.875, 1.0, 1.25, 1.5};
 // A page whose web process keeps dying is reloaded this many times in a row at most.
 constexpr int kCrashReloads = 3;
-constexpr char kPopupMenuDisabled[] = "The Pop-up Menu is disabled in this E-Book";
-// Ids of the page's own pop-up menu.
-constexpr int kPopupBack = 100;
-constexpr int kPopupForward = 101;
-constexpr int kPopupCopy = 300;
-constexpr int kPopupSelectAll = 301;
-constexpr int kPopupPrint = 400;
-constexpr int kPopupOpenLink = 500;
-constexpr int kPopupOpenLinkOutside = 501;
-constexpr int kPopupCopyLinkAddress = 502;
 constexpr char kIdleStatusText[] = "Ready";
 
 // Whether two addresses name the same document: equal up to their first '#'.
@@ -56,15 +43,6 @@ bool SameDocument(const std::string& a, const std::string& b) {
 std::string UriOf(WebKitWebView* webView) {
   const char* uri = webkit_web_view_get_uri(webView);
   return uri != nullptr ? uri : "";
-}
-
-// Set on a pop-up's web view once it has shown a page of its own.
-constexpr char kPopupShownKey[] = "quire-popup-shown";
-// The page a pop-up's web view shows: its opener's until it shows one of its own.
-constexpr char kPopupPageKey[] = "quire-popup-page";
-
-void SetPopupPage(WebKitWebView* popupView, const std::string& page) {
-  g_object_set_data_full(G_OBJECT(popupView), kPopupPageKey, g_strdup(page.c_str()), g_free);
 }
 
 std::string Trimmed(const std::string& text) {
@@ -79,27 +57,6 @@ std::string Trimmed(const std::string& text) {
 GtkWindow* ToplevelOf(GtkWidget* widget) {
   GtkWidget* top = gtk_widget_get_toplevel(widget);
   return gtk_widget_is_toplevel(top) ? GTK_WINDOW(top) : nullptr;
-}
-
-// What deferred work holds, released when the work is dropped, run or not: a copy of the
-// event that asked for a menu, a reference to the widget it opens below.
-using EventCopy = std::shared_ptr<GdkEvent>;
-using WidgetRef = std::shared_ptr<GtkWidget>;
-
-// Takes over an event copy that GDK handed out (may be null).
-EventCopy OwnEvent(GdkEvent* event) {
-  return event != nullptr ? EventCopy(event, gdk_event_free) : nullptr;
-}
-
-EventCopy CopyEvent(const GdkEvent* event) {
-  return event != nullptr ? OwnEvent(gdk_event_copy(event)) : nullptr;
-}
-
-WidgetRef Ref(GtkWidget* widget) {
-  if (widget == nullptr)
-    return nullptr;
-  g_object_ref(widget);
-  return WidgetRef(widget, [](GtkWidget* held) { g_object_unref(held); });
 }
 
 }  // namespace
@@ -173,7 +130,9 @@ class PolicyProbe final : public NavigationHandlers {
 };
 
 CQuireView::CQuireView(StateChanged stateChanged, BusyScope busyScope)
-    : m_stateChanged(std::move(stateChanged)), m_busyScope(std::move(busyScope)) {
+    : m_stateChanged(std::move(stateChanged)),
+      m_busyScope(std::move(busyScope)),
+      m_pageWindows({G_CALLBACK(OnDecidePolicy), G_CALLBACK(OnCreate), this}) {
   WebKitSettings* settings = webkit_settings_new();
   m_bWindows1252 = BookDefaultCharset() != "UTF-8";
   webkit_settings_set_default_charset(settings, BookDefaultCharset().c_str());
@@ -226,7 +185,7 @@ CQuireView::~CQuireView() {
   const std::set<guint> pending = std::move(m_soonSources);
   for (guint source : pending)
     g_source_remove(source);
-  ClosePopups();
+  m_pageWindows.CloseAll();
   g_signal_handlers_disconnect_by_data(ReaderWebContext(), this);
   m_editing.reset();
   m_findBar.reset();
@@ -251,7 +210,7 @@ void CQuireView::OnDestroy(const std::function<void()>& shutdown) {
     return;
   m_bStopped = true;
   // Nothing a page opened may outlive the book or see its folder go.
-  ClosePopups();
+  m_pageWindows.CloseAll();
   shutdown();
 }
 
@@ -390,42 +349,6 @@ void CQuireView::SetFontSize(int level) {
   m_stateChanged();
 }
 
-void CQuireView::ShowFontMenu(GtkWidget* anchor) {
-  if (m_bDestroyed)
-    return;
-  std::vector<PopupItem> items;
-  for (const FontMenuItem& size : FontMenuItems()) {
-    PopupItem item;
-    item.id = size.id;
-    item.text = size.text;
-    item.checkable = true;
-    item.radio = true;
-    item.checked = FontCommandChecked(size.command, m_nFontCommand);
-    items.push_back(item);
-  }
-  RunMenuSoon(std::move(items), anchor, [this](int chosen) {
-    const int command = FontCommandOfMenuId(chosen);
-    if (command != 0)
-      SetFontSize(FontLevelOfCommand(command));
-  });
-}
-
-void CQuireView::RunMenuSoon(std::vector<PopupItem> items, GtkWidget* anchor,
-                             std::function<void(int)> act) {
-  // The menu waits for the user's choice in a loop of its own, which must not run inside
-  // the click's signal (an assistive tool's click would wait for it to end); the click
-  // still positions it.
-  EventCopy trigger = OwnEvent(gtk_get_current_event());
-  RunSoon([this, items = std::move(items), anchor = Ref(anchor), trigger, act = std::move(act)] {
-    int chosen = 0;
-    // The menu's own loop runs inside the busy scope, so the window cannot close under it.
-    if (!m_bDestroyed && !m_bStopped)
-      m_busyScope([&] { chosen = RunPopupMenu(items, Widget(), anchor.get(), trigger.get()); });
-    if (chosen != 0 && !m_bDestroyed && !m_bStopped)
-      act(chosen);
-  });
-}
-
 void CQuireView::ShowAbout() {
   NavigateAsCommand(BuildAboutPage());
   FocusPage();
@@ -446,96 +369,6 @@ void CQuireView::ShowContents() {
     NavigateAsCommand(path);
     FocusPage();
   }
-}
-
-void CQuireView::ShowContentsMenu(GtkWidget* anchor) {
-  if (m_bDestroyed)
-    return;
-  if (!CEBook::Instance().ContentsPopup()) {
-    ShowContents();
-    return;
-  }
-  const std::vector<ContentsMenuItem> entries = BuildContentsMenu();
-  std::vector<PopupItem> items;
-  for (const ContentsMenuItem& entry : entries) {
-    PopupItem item;
-    item.id = entry.id;
-    item.text = entry.text;
-    items.push_back(item);
-  }
-  RunMenuSoon(std::move(items), anchor, [this, entries](int chosen) {
-    if (chosen == kContentsMenuViewAsPage) {
-      ShowContents();
-      return;
-    }
-    for (const ContentsMenuItem& entry : entries) {
-      if (entry.id == chosen && !entry.path.empty()) {
-        NavigateAsCommand(entry.path);
-        FocusPage();
-      }
-    }
-  });
-}
-
-bool CQuireView::ShowPopupMenu(const GdkEvent* trigger, const std::string& linkUrl) {
-  if (!CEBook::Instance().PopupMenu())
-    return false;
-  // Each item runs the window's command of that name, greyed as that command is.
-  struct Entry {
-    int id;
-    const char* text;
-    const char* command;
-  };
-  static constexpr Entry kEntries[] = {
-      {kPopupBack, "&Back", "back"},       {kPopupForward, "F&orward", "forward"},         {},
-      {kPopupCopy, "&Copy", "copy"},       {kPopupSelectAll, "Select &All", "select-all"}, {},
-      {kPopupPrint, "&Print...", "print"},
-  };
-  m_stateChanged();  // the commands' state as it is now
-  GActionGroup* commands = gtk_widget_get_action_group(Widget(), "win");
-  std::vector<PopupItem> items;
-  // Over a link, what can be done with it comes first.
-  const LinkMenuOffer link = LinkMenuFor(linkUrl);
-  if (link.copyAddress) {
-    items.push_back({kPopupOpenLink, "Open &Link", link.openLink});
-    items.push_back({kPopupOpenLinkOutside, "Open Link Ou&tside", link.openOutside});
-    items.push_back({kPopupCopyLinkAddress, "Copy Link Add&ress", true});
-    items.push_back({});
-  }
-  for (const Entry& entry : kEntries) {
-    PopupItem item;
-    item.id = entry.id;
-    if (entry.command != nullptr) {
-      item.text = entry.text;
-      item.enabled = commands != nullptr &&
-                     g_action_group_get_action_enabled(commands, entry.command) != FALSE;
-    }
-    items.push_back(item);
-  }
-  int chosen = 0;
-  // The menu's own loop runs inside the busy scope, so the window cannot close under it.
-  m_busyScope([&] { chosen = RunPopupMenu(items, Widget(), nullptr, trigger); });
-  if (m_bDestroyed || chosen == 0)
-    return true;
-  switch (chosen) {
-    case kPopupOpenLink:
-      OpenLinkAsClicked(linkUrl);
-      return true;
-    case kPopupOpenLinkOutside:
-      ::quire::OpenOutsideLink(linkUrl);
-      return true;
-    case kPopupCopyLinkAddress:
-      gtk_clipboard_set_text(gtk_widget_get_clipboard(Widget(), GDK_SELECTION_CLIPBOARD),
-                             linkUrl.c_str(), -1);
-      return true;
-    default:
-      break;
-  }
-  for (const Entry& entry : kEntries) {
-    if (entry.id == chosen)
-      ActivateFrameCommand(entry.command);
-  }
-  return true;
 }
 
 void CQuireView::OpenLinkAsClicked(const std::string& url) {
@@ -711,12 +544,8 @@ void CQuireView::RunLink(WebKitWebView* webView, const std::string& uri, Navigat
       webkit_web_view_load_uri(m_webView, uri.c_str());
     }
     // A pop-up opened only to show an outside address has nothing left to show.
-    if (runners.SentOutside() && asking != m_webView &&
-        g_object_get_data(G_OBJECT(asking), kPopupShownKey) == nullptr) {
-      GtkWidget* window = gtk_widget_get_toplevel(GTK_WIDGET(asking));
-      if (gtk_widget_is_toplevel(window))
-        gtk_widget_destroy(window);
-    }
+    if (runners.SentOutside() && asking != m_webView)
+      PageWindows::CloseIfItShowsNothing(asking);
   });
 }
 
@@ -734,8 +563,7 @@ void CQuireView::RefuseNewWindow(WebKitPolicyDecision* decision, bool shift, boo
 std::string CQuireView::ShownPage(WebKitWebView* webView) const {
   if (webView == m_webView)
     return m_shownPage;
-  const char* page = static_cast<const char*>(g_object_get_data(G_OBJECT(webView), kPopupPageKey));
-  return page != nullptr ? page : "";
+  return PageWindows::PageShownIn(webView);
 }
 
 void CQuireView::MarkNavigation(const std::string& url) {
@@ -799,52 +627,7 @@ GtkWidget* CQuireView::OnCreate(WebKitWebView* webView, WebKitNavigationAction*,
   auto* self = static_cast<CQuireView*>(selfPointer);
   if (self->m_bDestroyed || self->m_bStopped)
     return nullptr;
-  GtkWidget* popupView = CreatePageWindow(webView, ToplevelOf(self->Widget()));
-  // Until it shows a page of its own, what runs in it is its opener's doing.
-  SetPopupPage(WEBKIT_WEB_VIEW(popupView), self->ShownPage(webView));
-  self->AdoptPopup(WEBKIT_WEB_VIEW(popupView));
-  return popupView;
-}
-
-void CQuireView::AdoptPopup(WebKitWebView* popupView) {
-  // Nothing dropped on a pop-up is opened either: a dropped address would be its own
-  // navigation, from a window that shows the book.
-  gtk_drag_dest_unset(GTK_WIDGET(popupView));
-  GtkWidget* window = gtk_widget_get_toplevel(GTK_WIDGET(popupView));
-  m_popups.push_back(window);
-  g_signal_connect(popupView, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
-  g_signal_connect(popupView, "create", G_CALLBACK(OnCreate), this);
-  // WebKit's own menu would offer new windows and downloads; a pop-up shows none.
-  g_signal_connect(popupView, "context-menu",
-                   G_CALLBACK(+[](WebKitWebView*, WebKitContextMenu*, GdkEvent*,
-                                  WebKitHitTestResult*, gpointer) -> gboolean { return TRUE; }),
-                   nullptr);
-  g_signal_connect(popupView, "load-changed",
-                   G_CALLBACK(+[](WebKitWebView* view, WebKitLoadEvent event, gpointer) {
-                     if (event == WEBKIT_LOAD_COMMITTED) {
-                       g_object_set_data(G_OBJECT(view), kPopupShownKey, GINT_TO_POINTER(1));
-                       SetPopupPage(view, UriOf(view));
-                     }
-                   }),
-                   nullptr);
-  g_signal_connect(window, "destroy", G_CALLBACK(+[](GtkWidget* gone, gpointer selfPointer) {
-                     auto& popups = static_cast<CQuireView*>(selfPointer)->m_popups;
-                     popups.erase(std::remove(popups.begin(), popups.end(), gone), popups.end());
-                   }),
-                   this);
-}
-
-void CQuireView::ClosePopups() {
-  while (!m_popups.empty()) {
-    GtkWidget* window = m_popups.back();
-    g_signal_handlers_disconnect_by_data(window, this);
-    // Its web view may live on a little in a pending decision; it no longer reaches here.
-    GtkWidget* child = gtk_bin_get_child(GTK_BIN(window));
-    if (child != nullptr)
-      g_signal_handlers_disconnect_by_data(child, this);
-    m_popups.pop_back();
-    gtk_widget_destroy(window);
-  }
+  return self->m_pageWindows.Open(webView, ToplevelOf(self->Widget()), self->ShownPage(webView));
 }
 
 void CQuireView::OnDownloadStarted(WebKitWebContext*, WebKitDownload* download,
@@ -871,23 +654,6 @@ void CQuireView::OnWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminat
   // one, not as a reload: the mark keeps it from running what the address holds.
   self->m_marks.Remember(UriOf(self->m_webView), NavigationOrigin::kReplay);
   webkit_web_view_reload(self->m_webView);
-}
-
-gboolean CQuireView::OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent* event,
-                                   WebKitHitTestResult* hit, gpointer selfPointer) {
-  // WebKit's own menu offers to open links in new windows and the like; the reader never
-  // shows it. Its own menu runs once the signal has returned.
-  auto* self = static_cast<CQuireView*>(selfPointer);
-  const char* link = hit != nullptr && webkit_hit_test_result_context_is_link(hit)
-                         ? webkit_hit_test_result_get_link_uri(hit)
-                         : nullptr;
-  self->RunSoon([self, trigger = CopyEvent(event), link = std::string(link ? link : "")] {
-    if (!self->m_bDestroyed && !self->m_bStopped && !self->ShowPopupMenu(trigger.get(), link)) {
-      self->m_busyScope(
-          [] { TheWindow().MessageBox(kPopupMenuDisabled, kMbOk | kMbIconInformation); });
-    }
-  });
-  return TRUE;
 }
 
 void CQuireView::OnHistoryChanged(WebKitBackForwardList* list, WebKitBackForwardListItem* added,

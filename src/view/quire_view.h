@@ -17,6 +17,7 @@
 #include "session/kept_forward.h"
 #include "session/navigation_marks.h"
 #include "session/navigation_policy.h"
+#include "view/page_windows.h"
 #include "view/popup_menu.h"
 #include "view/printing.h"
 
@@ -145,9 +146,6 @@ class CQuireView {
   std::string ShownPage(WebKitWebView* webView) const;
   // Remembers a navigation the running command or the reader asks for.
   void MarkNavigation(const std::string& url);
-  // Gives a window that a page opened (`popupView` is its web view) the same policy.
-  void AdoptPopup(WebKitWebView* popupView);
-  void ClosePopups();
   void RunStartupOnce();
   void UpdateHistoryState();
   // The web view's history as the history rules see it; `items` gets the matching items.
@@ -194,7 +192,7 @@ class CQuireView {
   KeptForward m_keptForward;
   std::vector<WebKitBackForwardListItem*> m_aheadItems;
   // The windows that pages opened, closed with the book.
-  std::vector<GtkWidget*> m_popups;
+  PageWindows m_pageWindows;
   // Main-loop sources of RunSoon not run yet; removed with the view.
   std::set<guint> m_soonSources;
 };
