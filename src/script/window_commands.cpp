@@ -30,6 +30,17 @@ int LaunchResult(bool started) {
   return started ? kCommandContinue : kCommandFailed;
 }
 
+// A verb that does what a command of the menus does runs that command by its name, also
+// while its menu item is disabled.
+int RunReaderCommand(const char* name) {
+  TheWindow().RunCommand(name);
+  return kCommandContinue;
+}
+
+// The Fonts menu's commands, FONT(1) to FONT(5).
+constexpr const char* kFontCommands[] = {"font-smallest", "font-smaller", "font-medium",
+                                         "font-larger", "font-largest"};
+
 int RunWithShowMode(CommandCall& call, int showMode) {
   return LaunchResult(RunProgram(call.Param(1).AsText(), showMode));
 }
@@ -57,28 +68,23 @@ int HandleDisplay(CommandCall& call) {
 }
 
 int HandleBack(CommandCall&) {
-  TheWindow().GoBack();
-  return kCommandContinue;
+  return RunReaderCommand("back");
 }
 
 int HandleForward(CommandCall&) {
-  TheWindow().GoForward();
-  return kCommandContinue;
+  return RunReaderCommand("forward");
 }
 
 int HandleHome(CommandCall&) {
-  TheWindow().GoHome();
-  return kCommandContinue;
+  return RunReaderCommand("home");
 }
 
 int HandleRefresh(CommandCall&) {
-  TheWindow().RefreshPage();
-  return kCommandContinue;
+  return RunReaderCommand("refresh");
 }
 
 int HandleStop(CommandCall&) {
-  TheWindow().StopLoading();
-  return kCommandContinue;
+  return RunReaderCommand("stop");
 }
 
 // Shown whatever the book's about setting says: the setting only hides the menu item.
@@ -126,28 +132,23 @@ int HandleFont(CommandCall& call) {
   if (size < 1 || size > 5) {
     return RuntimeError(call, "invalid parameter " + std::to_string(size));
   }
-  TheWindow().SetFontSize(size - 1);
-  return kCommandContinue;
+  return RunReaderCommand(kFontCommands[size - 1]);
 }
 
 int HandlePrint(CommandCall&) {
-  TheWindow().PrintPage();
-  return kCommandContinue;
+  return RunReaderCommand("print");
 }
 
 int HandlePrintSetup(CommandCall&) {
-  TheWindow().PrintSetupDialog();
-  return kCommandContinue;
+  return RunReaderCommand("print-setup");
 }
 
 int HandleCopy(CommandCall&) {
-  TheWindow().CopySelection();
-  return kCommandContinue;
+  return RunReaderCommand("copy");
 }
 
 int HandleSelectAll(CommandCall&) {
-  TheWindow().SelectAllText();
-  return kCommandContinue;
+  return RunReaderCommand("select-all");
 }
 
 int HandleOpen(CommandCall& call) {
