@@ -10,8 +10,8 @@
 #include "pages/search.h"
 #include "platform/outside_address.h"
 #include "platform/paths.h"
-#include "script/builtin_commands.h"
 #include "script/command_support.h"
+#include "script/command_table.h"
 #include "script/launch_operations.h"
 #include "ui/reader_window.h"
 
@@ -44,8 +44,6 @@ constexpr const char* kFontCommands[] = {"font-smallest", "font-smaller", "font-
 int RunWithShowMode(CommandCall& call, int showMode) {
   return LaunchResult(RunProgram(call.Param(1).AsText(), showMode));
 }
-
-}  // namespace
 
 int HandleNavigate(CommandCall& call) {
   std::string url = call.Param(1).AsText();
@@ -202,6 +200,38 @@ int HandleMove(CommandCall& call) {
 int HandleExit(CommandCall&) {
   TheWindow().CloseWindow();
   return kCommandStop;
+}
+
+}  // namespace
+
+std::span<const CommandSpec> WindowCommands() {
+  static constexpr CommandSpec kCommands[] = {
+      {"EXIT", 0, 0, kPlainCommand, HandleExit},
+      {"COPY", 0, 0, kPlainCommand, HandleCopy},
+      {"SELECTALL", 0, 0, kPlainCommand, HandleSelectAll},
+      {"FONT", 1, 1, kPlainCommand, HandleFont},                  // FONT(size)
+      {"OPEN", 1, 1, kPlainCommand, HandleOpen},                  // OPEN(document)
+      {"RUN", 1, 1, kPlainCommand, HandleRun},                    // RUN(command line)
+      {"RUNMINIMIZED", 1, 1, kPlainCommand, HandleRunMinimized},  // RUNMINIMIZED(command line)
+      {"RUNMAXIMIZED", 1, 1, kPlainCommand, HandleRunMaximized},  // RUNMAXIMIZED(command line)
+      {"PRINT", 0, 0, kPlainCommand, HandlePrint},
+      {"PRINTSETUP", 0, 0, kPlainCommand, HandlePrintSetup},
+      {"MAXIMIZE", 0, 0, kPlainCommand, HandleMaximize},
+      {"MINIMIZE", 0, 0, kPlainCommand, HandleMinimize},
+      {"RESTORE", 0, 0, kPlainCommand, HandleRestore},
+      {"MOVE", 4, 4, kPlainCommand, HandleMove},          // MOVE(x, y, width, height)
+      {"DISPLAY", 1, 1, kPlainCommand, HandleDisplay},    // DISPLAY(html)
+      {"NAVIGATE", 1, 1, kPlainCommand, HandleNavigate},  // NAVIGATE(url)
+      {"ABOUT", 0, 0, kPlainCommand, HandleAbout},
+      {"BACK", 0, 0, kPlainCommand, HandleBack},
+      {"FORWARD", 0, 0, kPlainCommand, HandleForward},
+      {"HOME", 0, 0, kPlainCommand, HandleHome},
+      {"REFRESH", 0, 0, kPlainCommand, HandleRefresh},
+      {"STOP", 0, 0, kPlainCommand, HandleStop},
+      {"TOC", 0, 0, kPlainCommand, HandleToc},
+      {"SEARCH", 0, 2, kPlainCommand, HandleSearch},  // SEARCH [(text [, case])]
+  };
+  return kCommands;
 }
 
 }  // namespace quire
