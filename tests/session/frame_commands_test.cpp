@@ -182,7 +182,7 @@ class RecordingTarget final : public FrameCommandTarget {
   void FocusPreviousPane() override { calls.push_back("FocusPreviousPane"); }
 };
 
-// The operations of the target, as RecordingTarget names them.
+// The operations of the target as RecordingTarget records them; a new operation joins both.
 std::set<std::string> AllOperations() {
   return {"PrintPage",        "CopySelection", "SelectAllText",   "FindOnPage",
           "SetFontSize",      "StopLoading",   "RefreshPage",     "GoBack",
