@@ -5,7 +5,6 @@
 #include <set>
 #include <string>
 
-
 namespace quire::testing {
 namespace {
 
