@@ -250,11 +250,6 @@ bool GtkReaderWindow::SearchDialog(std::string* words, bool* caseSensitive) {
   return confirmed;
 }
 
-void GtkReaderWindow::PrintSetupDialog() {
-  if (HasView())
-    m_frame->View()->RunPageSetup();
-}
-
 void GtkReaderWindow::Beep() {
   if (GdkDisplay* display = gdk_display_get_default())
     gdk_display_beep(display);
@@ -276,47 +271,16 @@ bool GtkReaderWindow::HasView() const {
 void GtkReaderWindow::Navigate(const std::string& url) {
   QUIRE_VIEW_CALL(Navigate(url));
 }
-void GtkReaderWindow::GoHome() {
-  QUIRE_VIEW_CALL(GoHome());
-}
-void GtkReaderWindow::GoBack() {
-  QUIRE_VIEW_CALL(GoBack());
-}
-void GtkReaderWindow::GoForward() {
-  QUIRE_VIEW_CALL(GoForward());
-}
-void GtkReaderWindow::StopLoading() {
-  QUIRE_VIEW_CALL(StopLoading());
-}
-void GtkReaderWindow::RefreshPage() {
-  QUIRE_VIEW_CALL(RefreshPage());
-}
-void GtkReaderWindow::PrintPage() {
-  QUIRE_VIEW_CALL(PrintPage());
-}
-void GtkReaderWindow::CopySelection() {
-  QUIRE_VIEW_CALL(CopySelection());
-}
-void GtkReaderWindow::SelectAllText() {
-  QUIRE_VIEW_CALL(SelectAllText());
-}
-void GtkReaderWindow::SetFontSize(int level) {
-  QUIRE_VIEW_CALL(SetFontSize(level));
-}
-void GtkReaderWindow::ShowAbout() {
-  QUIRE_VIEW_CALL(ShowAbout());
-}
-void GtkReaderWindow::ShowSearch() {
-  QUIRE_VIEW_CALL(ShowSearch());
-}
-void GtkReaderWindow::ShowContents() {
-  QUIRE_VIEW_CALL(ShowContents());
-}
 void GtkReaderWindow::SetInCommand(bool inCommand) {
   QUIRE_VIEW_CALL(SetInCommand(inCommand));
 }
 
 #undef QUIRE_VIEW_CALL
+
+void GtkReaderWindow::RunCommand(std::string_view name) {
+  if (HasView())
+    m_frame->RunCommandForScript(name);
+}
 
 std::string GtkReaderWindow::CurrentUrl() const {
   return HasView() ? m_frame->View()->CurrentUrl() : std::string();

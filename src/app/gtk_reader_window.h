@@ -39,25 +39,14 @@ class GtkReaderWindow final : public ReaderWindow {
   int MessageBox(const std::string& text, int style) override;
   bool SaveFileDialog(const SaveFileRequest& request, std::string* path) override;
   bool SearchDialog(std::string* words, bool* caseSensitive) override;
-  void PrintSetupDialog() override;
   void Beep() override;
 
   bool HasView() const override;
   void Navigate(const std::string& url) override;
-  void GoHome() override;
-  void GoBack() override;
-  void GoForward() override;
-  void StopLoading() override;
-  void RefreshPage() override;
-  void PrintPage() override;
-  void CopySelection() override;
-  void SelectAllText() override;
-  void SetFontSize(int level) override;
-  void ShowAbout() override;
-  void ShowSearch() override;
-  void ShowContents() override;
   std::string CurrentUrl() const override;
   void SetInCommand(bool inCommand) override;
+  // Runs the frame's command by the row the menus use, without their enabling rule.
+  void RunCommand(std::string_view name) override;
 
   bool HasFrame() const override;
   void ShowMaximized() override;

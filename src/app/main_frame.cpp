@@ -491,6 +491,14 @@ void CMainFrame::RunCommand(const char* name) {
   UpdateCommandUi();
 }
 
+void CMainFrame::RunCommandForScript(std::string_view name) {
+  const FrameCommand* command = FindFrameCommand(name);
+  // The row's own operation, not RunFrameCommand: a disabled menu item does not stop a
+  // script. The view reports what the operation changed, as it does for the menus.
+  if (m_window != nullptr && command != nullptr && command->run != nullptr)
+    command->run(*this, Context());
+}
+
 void CMainFrame::UpdateCommandUi() {
   if (m_window == nullptr || m_actions == nullptr)
     return;
@@ -570,7 +578,10 @@ void CMainFrame::ShowAbout() {
   m_view->ShowAbout();
 }
 void CMainFrame::PrintSetup() {
-  m_busyScope([] { TheWindow().PrintSetupDialog(); });
+  m_busyScope([this] {
+    if (m_view != nullptr && m_view->Exists())
+      m_view->RunPageSetup();
+  });
 }
 void CMainFrame::CloseBook() {
   m_closeRequested();

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/reading_aids.h"
@@ -54,6 +55,9 @@ class CMainFrame final : private FrameCommandTarget {
   // toolbar buttons, keys and the page's pop-up menu all run it through the action.
   // Runs the command named `name` unless its rule disables it.
   void RunCommand(const char* name);
+  // Runs the frame command named `name` whatever its rule says now, as a book's script
+  // asks for it (BACK, PRINT, FONT(5), ...); nothing when there is no such command.
+  void RunCommandForScript(std::string_view name);
   // What the update handlers read right now.
   CommandContext Context() const;
   // Brings menu items and toolbar buttons in line with Context().

@@ -2,9 +2,12 @@
 //
 // The executor looks a keyword up here, checks the parameter count against the entry
 // (a wrong count never reaches the handler) and calls the handler with a CommandCall.
+// Each *_commands.cpp lists its own keywords beside their handlers, in a table at its end;
+// this table only gathers those lists.
 #ifndef QUIRE_SCRIPT_COMMAND_TABLE_H_
 #define QUIRE_SCRIPT_COMMAND_TABLE_H_
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,6 +52,16 @@ struct CommandSpec {
   bool runsWhenSkipped;
   CommandHandler handler;
 };
+
+// The values of CommandSpec::runsWhenSkipped.
+inline constexpr bool kControlFlow = true;
+inline constexpr bool kPlainCommand = false;
+
+// The lists of the files that define commands, in the order the table gathers them.
+std::span<const CommandSpec> ControlCommands();  // control_commands.cpp: IF, WHILE, GOSUB, ...
+std::span<const CommandSpec> StringCommands();   // string_commands.cpp: SET, STR...
+std::span<const CommandSpec> FileCommands();     // file_commands.cpp: files, INI, dialogs
+std::span<const CommandSpec> WindowCommands();   // window_commands.cpp: window, navigation
 
 // The entry of `keyword` (exact, case-sensitive match), or null when it is not built in.
 const CommandSpec* FindCommand(std::string_view keyword);

@@ -1,8 +1,8 @@
 // Conditions, loops and subroutines. They keep the control stack balanced also inside
 // skipped blocks; loops and subroutines jump by moving the script's next-line index, so
 // they need a script file.
-#include "script/builtin_commands.h"
 #include "script/command_support.h"
+#include "script/command_table.h"
 #include "script/control_stack.h"
 #include "script/script_file.h"
 
@@ -45,8 +45,6 @@ bool PopIf(CommandCall& call, ControlEntry* entry) {
 int32_t RunningLine(const CommandCall& call) {
   return call.script->NextIndex() - 1;
 }
-
-}  // namespace
 
 int HandleIf(CommandCall& call) {
   if (!RequireNumber(call, 1))
@@ -149,6 +147,26 @@ int HandleReturn(CommandCall& call) {
 
 int HandleEnd(CommandCall&) {
   return kCommandStop;
+}
+
+}  // namespace
+
+std::span<const CommandSpec> ControlCommands() {
+  static constexpr CommandSpec kCommands[] = {
+      {"IF", 1, 1, kControlFlow, HandleIf},                        // IF(condition)
+      {"IFSTREQUAL", 2, 2, kControlFlow, HandleIfStrEqual},        // IFSTREQUAL(a, b)
+      {"IFSTRNOTEQUAL", 2, 2, kControlFlow, HandleIfStrNotEqual},  // IFSTRNOTEQUAL(a, b)
+      {"ELSE", 0, 0, kControlFlow, HandleElse},
+      {"ENDIF", 0, 0, kControlFlow, HandleEndIf},
+      {"WHILE", 1, 1, kControlFlow, HandleWhile},  // WHILE(condition)
+      {"WEND", 0, 0, kControlFlow, HandleWend},
+      {"REPEAT", 0, 0, kControlFlow, HandleRepeat},
+      {"UNTIL", 1, 1, kControlFlow, HandleUntil},   // UNTIL(condition)
+      {"GOSUB", 1, 1, kPlainCommand, HandleGosub},  // GOSUB(label)
+      {"RETURN", 0, 0, kPlainCommand, HandleReturn},
+      {"END", 0, 0, kPlainCommand, HandleEnd},
+  };
+  return kCommands;
 }
 
 }  // namespace quire

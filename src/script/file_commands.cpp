@@ -13,8 +13,8 @@
 #include "platform/file_replace.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
-#include "script/builtin_commands.h"
 #include "script/command_support.h"
+#include "script/command_table.h"
 #include "script/save_prompt_filter.h"
 #include "ui/reader_window.h"
 
@@ -159,8 +159,6 @@ int RunSavePrompt(CommandCall& call, const SavePromptFilter& filter) {
   return StoreFlagAndText(call, chosen, 2, path);
 }
 
-}  // namespace
-
 int HandleFileExist(CommandCall& call) {
   std::string path = PathParam(call, 2);
   struct stat info {};
@@ -247,6 +245,27 @@ int HandleOutputDebugString(CommandCall& call) {
 int HandleMessageBeep(CommandCall&) {
   TheWindow().Beep();
   return kCommandContinue;
+}
+
+}  // namespace
+
+std::span<const CommandSpec> FileCommands() {
+  static constexpr CommandSpec kCommands[] = {
+      {"FILEEXIST", 2, 2, kPlainCommand, HandleFileExist},  // FILEEXIST(flagVar, path)
+      {"FILECOPY", 3, 4, kPlainCommand, HandleFileCopy},    // FILECOPY(flag, src, dst [, fail])
+      {"FILESAVEPROMPT", 5, 5, kPlainCommand, HandleFileSavePrompt},    // FILESAVEPROMPT(...)
+      {"FILESAVEPROMPT2", 7, 7, kPlainCommand, HandleFileSavePrompt2},  // FILESAVEPROMPT2(...)
+      {"FILEWRITE", 3, 3, kPlainCommand, HandleFileWrite},  // FILEWRITE(flagVar, path, text)
+      {"FILEREAD", 3, 3, kPlainCommand, HandleFileRead},    // FILEREAD(flagVar, textVar, path)
+      {"INIREAD", 4, 5, kPlainCommand, HandleIniRead},      // INIREAD(var, ini, sect, key [, def])
+      {"INIWRITE", 4, 4, kPlainCommand, HandleIniWrite},    // INIWRITE(value, ini, section, key)
+      {"MESSAGEBOX", 1, 1, kPlainCommand, HandleMessageBox},    // MESSAGEBOX(text)
+      {"MESSAGEBOX2", 3, 3, kPlainCommand, HandleMessageBox2},  // MESSAGEBOX2(var, text, style)
+      // OUTPUTDEBUGSTRING(text)
+      {"OUTPUTDEBUGSTRING", 1, 1, kPlainCommand, HandleOutputDebugString},
+      {"MESSAGEBEEP", 0, 0, kPlainCommand, HandleMessageBeep},
+  };
+  return kCommands;
 }
 
 }  // namespace quire

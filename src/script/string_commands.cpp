@@ -7,8 +7,8 @@
 #include "pages/html_text.h"
 #include "platform/ascii_text.h"
 #include "platform/text_case.h"
-#include "script/builtin_commands.h"
 #include "script/command_support.h"
+#include "script/command_table.h"
 
 namespace quire {
 namespace {
@@ -33,8 +33,6 @@ std::string Left(const std::string& text, int32_t count) {
     return std::string();
   return text.substr(0, std::min<size_t>(static_cast<size_t>(count), text.size()));
 }
-
-}  // namespace
 
 int HandleSet(CommandCall& call) {
   return StoreResult(call, Text(call, 2));
@@ -178,6 +176,36 @@ int HandleStrChar(CommandCall& call) {
     return StoreResult(call, std::string());
   }
   return StoreResult(call, std::string(1, text[static_cast<size_t>(position) - 1]));
+}
+
+}  // namespace
+
+std::span<const CommandSpec> StringCommands() {
+  static constexpr CommandSpec kCommands[] = {
+      {"SET", 2, 2, kPlainCommand, HandleSet},            // SET(var, value)
+      {"STREQUAL", 3, 3, kPlainCommand, HandleStrEqual},  // STREQUAL(var, a, b)
+      {"STREMPTY", 2, 2, kPlainCommand, HandleStrEmpty},  // STREMPTY(var, a)
+      {"STRFIND", 3, 4, kPlainCommand, HandleStrFind},    // STRFIND(var, a, b [, start])
+      {"STRCMP", 3, 3, kPlainCommand, HandleStrCmp},      // STRCMP(var, a, b)
+      {"STRICMP", 3, 3, kPlainCommand, HandleStrICmp},    // STRICMP(var, a, b)
+      // STRREPLACE(var, a, find, replacement)
+      {"STRREPLACE", 4, 4, kPlainCommand, HandleStrReplace},
+      {"STRLEN", 2, 2, kPlainCommand, HandleStrLen},              // STRLEN(var, a)
+      {"STRUPPER", 2, 2, kPlainCommand, HandleStrUpper},          // STRUPPER(var, a)
+      {"STRLOWER", 2, 2, kPlainCommand, HandleStrLower},          // STRLOWER(var, a)
+      {"STRTRIM", 2, 2, kPlainCommand, HandleStrTrim},            // STRTRIM(var, a)
+      {"STRTRIMR", 2, 2, kPlainCommand, HandleStrTrimR},          // STRTRIMR(var, a)
+      {"STRTRIML", 2, 2, kPlainCommand, HandleStrTrimL},          // STRTRIML(var, a)
+      {"STRCAT", 3, 3, kPlainCommand, HandleStrCat},              // STRCAT(var, a, b)
+      {"STRHTML", 2, 2, kPlainCommand, HandleStrHtml},            // STRHTML(var, a)
+      {"STRLASTWORD", 2, 2, kPlainCommand, HandleStrLastWord},    // STRLASTWORD(var, a)
+      {"STRFIRSTWORD", 2, 2, kPlainCommand, HandleStrFirstWord},  // STRFIRSTWORD(var, a)
+      {"STRLEFT", 3, 3, kPlainCommand, HandleStrLeft},            // STRLEFT(var, a, count)
+      {"STRRIGHT", 3, 3, kPlainCommand, HandleStrRight},          // STRRIGHT(var, a, count)
+      {"STRMID", 3, 4, kPlainCommand, HandleStrMid},              // STRMID(var, a, start [, count])
+      {"STRCHAR", 3, 3, kPlainCommand, HandleStrChar},            // STRCHAR(var, a, position)
+  };
+  return kCommands;
 }
 
 }  // namespace quire

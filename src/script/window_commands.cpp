@@ -10,8 +10,8 @@
 #include "pages/search.h"
 #include "platform/outside_address.h"
 #include "platform/paths.h"
-#include "script/builtin_commands.h"
 #include "script/command_support.h"
+#include "script/command_table.h"
 #include "script/launch_operations.h"
 #include "ui/reader_window.h"
 
@@ -30,11 +30,20 @@ int LaunchResult(bool started) {
   return started ? kCommandContinue : kCommandFailed;
 }
 
+// A verb that does what a command of the menus does runs that command by its name, also
+// while its menu item is disabled.
+int RunReaderCommand(const char* name) {
+  TheWindow().RunCommand(name);
+  return kCommandContinue;
+}
+
+// The Fonts menu's commands, FONT(1) to FONT(5).
+constexpr const char* kFontCommands[] = {"font-smallest", "font-smaller", "font-medium",
+                                         "font-larger", "font-largest"};
+
 int RunWithShowMode(CommandCall& call, int showMode) {
   return LaunchResult(RunProgram(call.Param(1).AsText(), showMode));
 }
-
-}  // namespace
 
 int HandleNavigate(CommandCall& call) {
   std::string url = call.Param(1).AsText();
@@ -57,28 +66,23 @@ int HandleDisplay(CommandCall& call) {
 }
 
 int HandleBack(CommandCall&) {
-  TheWindow().GoBack();
-  return kCommandContinue;
+  return RunReaderCommand("back");
 }
 
 int HandleForward(CommandCall&) {
-  TheWindow().GoForward();
-  return kCommandContinue;
+  return RunReaderCommand("forward");
 }
 
 int HandleHome(CommandCall&) {
-  TheWindow().GoHome();
-  return kCommandContinue;
+  return RunReaderCommand("home");
 }
 
 int HandleRefresh(CommandCall&) {
-  TheWindow().RefreshPage();
-  return kCommandContinue;
+  return RunReaderCommand("refresh");
 }
 
 int HandleStop(CommandCall&) {
-  TheWindow().StopLoading();
-  return kCommandContinue;
+  return RunReaderCommand("stop");
 }
 
 // Shown whatever the book's about setting says: the setting only hides the menu item.
@@ -126,28 +130,23 @@ int HandleFont(CommandCall& call) {
   if (size < 1 || size > 5) {
     return RuntimeError(call, "invalid parameter " + std::to_string(size));
   }
-  TheWindow().SetFontSize(size - 1);
-  return kCommandContinue;
+  return RunReaderCommand(kFontCommands[size - 1]);
 }
 
 int HandlePrint(CommandCall&) {
-  TheWindow().PrintPage();
-  return kCommandContinue;
+  return RunReaderCommand("print");
 }
 
 int HandlePrintSetup(CommandCall&) {
-  TheWindow().PrintSetupDialog();
-  return kCommandContinue;
+  return RunReaderCommand("print-setup");
 }
 
 int HandleCopy(CommandCall&) {
-  TheWindow().CopySelection();
-  return kCommandContinue;
+  return RunReaderCommand("copy");
 }
 
 int HandleSelectAll(CommandCall&) {
-  TheWindow().SelectAllText();
-  return kCommandContinue;
+  return RunReaderCommand("select-all");
 }
 
 int HandleOpen(CommandCall& call) {
@@ -201,6 +200,38 @@ int HandleMove(CommandCall& call) {
 int HandleExit(CommandCall&) {
   TheWindow().CloseWindow();
   return kCommandStop;
+}
+
+}  // namespace
+
+std::span<const CommandSpec> WindowCommands() {
+  static constexpr CommandSpec kCommands[] = {
+      {"EXIT", 0, 0, kPlainCommand, HandleExit},
+      {"COPY", 0, 0, kPlainCommand, HandleCopy},
+      {"SELECTALL", 0, 0, kPlainCommand, HandleSelectAll},
+      {"FONT", 1, 1, kPlainCommand, HandleFont},                  // FONT(size)
+      {"OPEN", 1, 1, kPlainCommand, HandleOpen},                  // OPEN(document)
+      {"RUN", 1, 1, kPlainCommand, HandleRun},                    // RUN(command line)
+      {"RUNMINIMIZED", 1, 1, kPlainCommand, HandleRunMinimized},  // RUNMINIMIZED(command line)
+      {"RUNMAXIMIZED", 1, 1, kPlainCommand, HandleRunMaximized},  // RUNMAXIMIZED(command line)
+      {"PRINT", 0, 0, kPlainCommand, HandlePrint},
+      {"PRINTSETUP", 0, 0, kPlainCommand, HandlePrintSetup},
+      {"MAXIMIZE", 0, 0, kPlainCommand, HandleMaximize},
+      {"MINIMIZE", 0, 0, kPlainCommand, HandleMinimize},
+      {"RESTORE", 0, 0, kPlainCommand, HandleRestore},
+      {"MOVE", 4, 4, kPlainCommand, HandleMove},          // MOVE(x, y, width, height)
+      {"DISPLAY", 1, 1, kPlainCommand, HandleDisplay},    // DISPLAY(html)
+      {"NAVIGATE", 1, 1, kPlainCommand, HandleNavigate},  // NAVIGATE(url)
+      {"ABOUT", 0, 0, kPlainCommand, HandleAbout},
+      {"BACK", 0, 0, kPlainCommand, HandleBack},
+      {"FORWARD", 0, 0, kPlainCommand, HandleForward},
+      {"HOME", 0, 0, kPlainCommand, HandleHome},
+      {"REFRESH", 0, 0, kPlainCommand, HandleRefresh},
+      {"STOP", 0, 0, kPlainCommand, HandleStop},
+      {"TOC", 0, 0, kPlainCommand, HandleToc},
+      {"SEARCH", 0, 2, kPlainCommand, HandleSearch},  // SEARCH [(text [, case])]
+  };
+  return kCommands;
 }
 
 }  // namespace quire

@@ -1,6 +1,8 @@
 // What the reader's commands act on: the view's operations and the frame's own. The
 // window implements it; the command table in frame_commands.h says which command calls
-// which operation, so tests can check every command's effect without a window.
+// which operation, so tests can check every command's effect without a window. Menus,
+// buttons and keys reach a command through the window's action of its name, a book's
+// script through ReaderWindow::RunCommand with that name; nothing else calls these.
 #ifndef QUIRE_SESSION_FRAME_COMMAND_TARGET_H_
 #define QUIRE_SESSION_FRAME_COMMAND_TARGET_H_
 

@@ -16,25 +16,13 @@ class ConsoleWindow final : public ReaderWindow {
   int MessageBox(const std::string& text, int style) override;
   bool SaveFileDialog(const SaveFileRequest&, std::string*) override { return false; }
   bool SearchDialog(std::string*, bool*) override { return false; }
-  void PrintSetupDialog() override {}
   void Beep() override;
 
   bool HasView() const override { return false; }
   void Navigate(const std::string&) override {}
-  void GoHome() override {}
-  void GoBack() override {}
-  void GoForward() override {}
-  void StopLoading() override {}
-  void RefreshPage() override {}
-  void PrintPage() override {}
-  void CopySelection() override {}
-  void SelectAllText() override {}
-  void SetFontSize(int) override {}
-  void ShowAbout() override {}
-  void ShowSearch() override {}
-  void ShowContents() override {}
   std::string CurrentUrl() const override { return {}; }
   void SetInCommand(bool) override {}
+  void RunCommand(std::string_view) override {}
 
   bool HasFrame() const override { return false; }
   void ShowMaximized() override {}

@@ -12,6 +12,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace quire {
 
@@ -72,32 +73,25 @@ class ReaderWindow {
   virtual bool SaveFileDialog(const SaveFileRequest& request, std::string* path) = 0;
   // Asks for search words. True with the words and the case flag unless cancelled.
   virtual bool SearchDialog(std::string* words, bool* caseSensitive) = 0;
-  // Opens the printer/page setup dialog of the application.
-  virtual void PrintSetupDialog() = 0;
   // The system's default beep.
   virtual void Beep() = 0;
 
   // --- The HTML view ---------------------------------------------------------------------
   virtual bool HasView() const = 0;
   virtual void Navigate(const std::string& url) = 0;
-  virtual void GoHome() = 0;
-  virtual void GoBack() = 0;
-  virtual void GoForward() = 0;
-  virtual void StopLoading() = 0;
-  virtual void RefreshPage() = 0;
-  virtual void PrintPage() = 0;
-  virtual void CopySelection() = 0;
-  virtual void SelectAllText() = 0;
-  // Text size level 0 (smallest) to 4 (largest); 2 is the medium size.
-  virtual void SetFontSize(int level) = 0;
-  virtual void ShowAbout() = 0;
-  virtual void ShowSearch() = 0;
-  virtual void ShowContents() = 0;
   // Address of the page shown in the view; empty when there is no view.
   virtual std::string CurrentUrl() const = 0;
   // The view's m_bInCommand flag: while set, the navigation policy lets every navigation
   // through. Setting it when the view is gone does nothing.
   virtual void SetInCommand(bool inCommand) = 0;
+
+  // --- The reader's commands -----------------------------------------------------------
+  // Runs the reader's command `name` (a row of the frame's command table: "back",
+  // "print-setup", "font-largest", ...) as a book's script asks for it: the operation its
+  // menu item, button and keys run, also while that item is disabled, since a script may
+  // go back or copy whatever the menus show. Does nothing when there is no view or no
+  // command of that name.
+  virtual void RunCommand(std::string_view name) = 0;
 
   // --- The main frame ------------------------------------------------------------------
   virtual bool HasFrame() const = 0;

@@ -14,6 +14,7 @@
 #include "pages/variables.h"
 #include "platform/launcher.h"
 #include "script_harness.h"
+#include "session/frame_commands.h"
 #include "support/scoped_env.h"
 
 namespace quire::testing {
@@ -88,30 +89,54 @@ TEST_F(WindowCommandsTest, ThinCommandsCallTheirWindowOperation) {
     const char* command;
     const char* call;
   } const cases[] = {
-      {"BACK", "GoBack"},
-      {"BACK()", "GoBack"},
-      {"FORWARD", "GoForward"},
-      {"HOME", "GoHome"},
-      {"REFRESH", "RefreshPage"},
-      {"STOP", "StopLoading"},
-      {"PRINT", "PrintPage"},
-      {"PRINTSETUP", "PrintSetupDialog"},
-      {"COPY", "CopySelection"},
-      {"SELECTALL", "SelectAllText"},
       {"MAXIMIZE", "ShowMaximized"},
       {"MINIMIZE", "ShowMinimized"},
       {"RESTORE", "ShowNormal"},
-      {"FONT(1)", "SetFontSize:0"},
-      {"FONT(2)", "SetFontSize:1"},
-      {"FONT(3)", "SetFontSize:2"},
-      {"FONT(4)", "SetFontSize:3"},
-      {"FONT(2+3)", "SetFontSize:4"},
       {"MOVE(10,20,300,200)", "PlaceWindow:10,20,300,200"},
       {"MOVE(-5, 0, 1, 2)", "PlaceWindow:-5,0,1,2"},
       {"MESSAGEBEEP", "Beep"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(CallsOf(c.command), std::vector<std::string>{c.call}) << c.command;
+  }
+  EXPECT_TRUE(window.messages.empty());
+}
+
+// The verbs that do what a command of the menus does run that command by its name, the
+// way its menu item, button and keys run it.
+TEST_F(WindowCommandsTest, MenuVerbsRunTheReadersCommandByName) {
+  struct {
+    const char* command;
+    const char* name;
+  } const cases[] = {
+      {"BACK", "back"},
+      {"BACK()", "back"},
+      {"FORWARD", "forward"},
+      {"HOME", "home"},
+      {"REFRESH", "refresh"},
+      {"STOP", "stop"},
+      {"PRINT", "print"},
+      {"PRINTSETUP", "print-setup"},
+      {"COPY", "copy"},
+      {"SELECTALL", "select-all"},
+      {"FONT(1)", "font-smallest"},
+      {"FONT(2)", "font-smaller"},
+      {"FONT(3)", "font-medium"},
+      {"FONT(4)", "font-larger"},
+      {"FONT(2+3)", "font-largest"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CallsOf(c.command), std::vector<std::string>{"RunCommand:" + std::string(c.name)})
+        << c.command;
+    EXPECT_NE(FindFrameCommand(c.name), nullptr) << c.command << " runs no command of the reader";
+  }
+  // FONT(n) runs the Fonts menu's n-th size from the smallest.
+  for (int size = 1; size <= 5; ++size) {
+    const std::vector<std::string> calls = CallsOf("FONT(" + std::to_string(size) + ")");
+    ASSERT_EQ(calls.size(), 1u);
+    const FrameCommand* command = FindFrameCommand(calls[0].substr(calls[0].find(':') + 1));
+    ASSERT_NE(command, nullptr) << size;
+    EXPECT_EQ(FontLevelOfCommand(command->id), size - 1) << size;
   }
   EXPECT_TRUE(window.messages.empty());
 }

@@ -2,84 +2,75 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <set>
 #include <string>
 
+#include "command_contexts.h"
 #include "session/frame_commands.h"
 
 namespace quire::testing {
 namespace {
 
-// For each command: the context field that enables it (null: always enabled).
-struct EnablingCase {
-  const char* name;
-  int id;  // 0 for the keys that have no command number
-  bool CommandContext::*enabledBy;
-};
-
-TEST(CommandStateTest, EveryCommandFollowsItsOwnCondition) {
-  const EnablingCase cases[] = {
-      {"print", kCmdPrint, nullptr},
-      {"print-setup", kCmdPrintSetup, nullptr},
-      {"exit", kCmdExit, nullptr},
-      {"copy", kCmdCopy, &CommandContext::canCopy},
-      {"select-all", kCmdSelectAll, &CommandContext::canSelectAll},
-      {"find", kCmdFind, nullptr},
-      {"toolbar", kCmdToolbar, &CommandContext::toolbarToggle},
-      {"status-bar", kCmdStatusBar, &CommandContext::statusBarToggle},
-      {"font-largest", kCmdFontLargest, nullptr},
-      {"font-larger", kCmdFontLarger, nullptr},
-      {"font-medium", kCmdFontMedium, nullptr},
-      {"font-smaller", kCmdFontSmaller, nullptr},
-      {"font-smallest", kCmdFontSmallest, nullptr},
-      {"stop", kCmdStop, &CommandContext::canStop},
-      {"refresh", kCmdRefresh, &CommandContext::canRefresh},
-      {"back", kCmdBack, &CommandContext::canGoBack},
-      {"forward", kCmdForward, &CommandContext::canGoForward},
-      {"home", kCmdHome, nullptr},
-      {"search", kCmdSearch, &CommandContext::anySearchable},
-      {"contents", kCmdContents, &CommandContext::contentsAvailable},
-      {"contents-menu", kCmdContentsMenu, &CommandContext::contentsAvailable},
-      {"font-menu", kCmdFontMenu, nullptr},
-      {"next-pane", kCmdNextPane, nullptr},
-      {"previous-pane", kCmdPreviousPane, nullptr},
-      {"font-grow", 0, nullptr},
-      {"font-shrink", 0, nullptr},
-      {"font-reset", 0, nullptr},
-  };
-  std::set<std::string> covered;
-  for (const EnablingCase& c : cases) {
-    covered.insert(c.name);
-    ASSERT_NE(FindFrameCommand(c.name), nullptr) << c.name;
-    EXPECT_EQ(FindFrameCommand(c.name)->id, c.id) << c.name;
-    CommandContext off;
-    off.aboutMode = 1;
-    CommandContext on = off;
-    if (c.enabledBy != nullptr)
-      on.*c.enabledBy = true;
-    EXPECT_TRUE(CommandStateFor(c.name, on).enabled) << c.name;
-    EXPECT_EQ(CommandStateFor(c.name, off).enabled, c.enabledBy == nullptr) << c.name;
-    if (c.id != 0) {
-      EXPECT_TRUE(CommandStateFor(c.id, on).enabled) << c.id;
-      EXPECT_EQ(CommandStateFor(c.id, off).enabled, c.enabledBy == nullptr) << c.id;
+// Every rule is exercised: a command with a rule of its own is enabled in some context
+// and disabled in another, or, when its rule only sets the check mark, checked in some and
+// unchecked in another. A command without one is enabled everywhere and never checked.
+// Asked by name or number, the answer is the rule's.
+TEST(CommandStateTest, EveryRuleIsExercised) {
+  const std::vector<CommandContext> contexts = SampleContexts();
+  for (const FrameCommand& command : FrameCommands()) {
+    std::set<bool> enabled;
+    std::set<bool> checked;
+    for (const CommandContext& context : contexts) {
+      const CommandUiState state = command.state(context);
+      enabled.insert(state.enabled);
+      checked.insert(state.checked);
+      EXPECT_EQ(CommandStateFor(command.name, context).enabled, state.enabled) << command.name;
+      EXPECT_EQ(CommandStateFor(command.name, context).checked, state.checked) << command.name;
+      if (command.id != 0) {
+        EXPECT_EQ(CommandStateFor(command.id, context).enabled, state.enabled) << command.name;
+      }
     }
-    // Every other field being on does not enable it either.
-    if (c.enabledBy != nullptr) {
-      CommandContext allButOne;
-      allButOne.canGoBack = allButOne.canGoForward = allButOne.canCopy = true;
-      allButOne.canSelectAll = allButOne.canRefresh = true;
-      allButOne.canStop = allButOne.toolbarVisible = allButOne.statusBarVisible = true;
-      allButOne.toolbarToggle = allButOne.statusBarToggle = allButOne.anySearchable = true;
-      allButOne.contentsAvailable = true;
-      allButOne.*c.enabledBy = false;
-      EXPECT_FALSE(CommandStateFor(c.name, allButOne).enabled) << c.name;
+    EXPECT_TRUE(enabled.count(true)) << command.name << " is enabled nowhere";
+    if (!command.checkable) {
+      EXPECT_FALSE(checked.count(true)) << command.name << " is checked without a check mark";
     }
+    if (command.state == AlwaysEnabled) {
+      EXPECT_EQ(enabled, std::set<bool>{true}) << command.name;
+      continue;
+    }
+    const bool decidesEnabling = enabled.size() == 2;
+    const bool decidesCheck = command.checkable && checked.size() == 2;
+    EXPECT_TRUE(decidesEnabling || decidesCheck)
+        << command.name << " has a rule that no context exercises";
   }
-  covered.insert("about");
-  // The table names every command of the reader.
-  for (const FrameCommand& command : FrameCommands())
-    EXPECT_TRUE(covered.count(command.name)) << command.name;
+}
+
+// The conditions people notice: what must be there before a command can run.
+TEST(CommandStateTest, CommandsWaitForWhatTheyActOn) {
+  const struct {
+    const char* name;
+    bool CommandContext::*needs;
+  } cases[] = {
+      {"copy", &CommandContext::canCopy},  // nothing selected, nothing to copy
+      {"select-all", &CommandContext::canSelectAll},
+      {"back", &CommandContext::canGoBack},
+      {"forward", &CommandContext::canGoForward},
+      {"stop", &CommandContext::canStop},  // only while a page loads
+      {"refresh", &CommandContext::canRefresh},
+      {"search", &CommandContext::anySearchable},
+      {"contents", &CommandContext::contentsAvailable},
+      {"contents-menu", &CommandContext::contentsAvailable},
+      {"toolbar", &CommandContext::toolbarToggle},
+      {"status-bar", &CommandContext::statusBarToggle},
+  };
+  for (const auto& c : cases) {
+    CommandContext all;
+    for (bool CommandContext::*flag : ContextFlags())
+      all.*flag = true;
+    EXPECT_TRUE(CommandStateFor(c.name, all).enabled) << c.name;
+    all.*c.needs = false;
+    EXPECT_FALSE(CommandStateFor(c.name, all).enabled) << c.name;
+  }
 }
 
 TEST(CommandStateTest, AboutIsOffOnlyInAboutModeOne) {

@@ -2,49 +2,54 @@
 
 #include <gtest/gtest.h>
 
-#include <iterator>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "command_contexts.h"
 
 namespace quire::testing {
 namespace {
 
-// One line per menu entry: "Menu|text|accelerator label|separator before".
+// One line per menu entry: "Menu|text|accelerator label|separator before|status text".
 std::vector<std::string> MenuLines() {
   std::vector<std::string> lines;
   for (const FrameCommand& c : FrameCommands()) {
     if (c.menu == MenuName::kNone)
       continue;
     lines.push_back(std::to_string(static_cast<int>(c.menu)) + "|" + c.menuText + "|" +
-                    c.acceleratorLabel + "|" + (c.separatorBefore ? "sep" : ""));
+                    c.acceleratorLabel + "|" + (c.separatorBefore ? "sep" : "") + "|" +
+                    PromptStatusText(c.prompt));
   }
   return lines;
 }
 
+// What the menus show: items in order, their keys and their status-bar texts.
 TEST(FrameCommandsTest, MenusListTheirItemsInOrder) {
   EXPECT_EQ(MenuLines(), (std::vector<std::string>{
-                             "1|&Print...|Ctrl+P|",
-                             "1|P&rint Setup...||",
-                             "1|E&xit||sep",
-                             "2|&Copy|Ctrl+C|",
-                             "2|Select &All|Ctrl+A|sep",
-                             "2|&Find (on this page)...|Ctrl+F|sep",
-                             "3|&Toolbar||",
-                             "3|&Status Bar||",
-                             "4|Lar&gest||",
-                             "4|&Larger||",
-                             "4|&Medium||",
-                             "4|&Smaller||",
-                             "4|Sm&allest||",
-                             "3|Sto&p|Esc|sep",
-                             "3|&Refresh|F5|",
-                             "5|&Back|Alt+Left Arrow|",
-                             "5|&Forward|Alt+Right Arrow|",
-                             "5|&Home|Ctrl+H|sep",
-                             "5|&Search this E-Book...|Ctrl+S|",
-                             "5|&Table Of Contents|Ctrl+T|",
-                             "6|&About||",
+                             "1|&Print...|Ctrl+P||Print the active document",
+                             "1|P&rint Setup...|||Change the printer and printing options",
+                             "1|E&xit||sep|Quit the application",
+                             "2|&Copy|Ctrl+C||Copy the selection and put it on the Clipboard",
+                             "2|Select &All|Ctrl+A|sep|Select all the text",
+                             "2|&Find (on this page)...|Ctrl+F|sep|Searches the current window "
+                             "for text",
+                             "3|&Toolbar|||",
+                             "3|&Status Bar|||Show or hide the status bar",
+                             "4|Lar&gest|||Selects the largest font size",
+                             "4|&Larger|||Selects the large font size",
+                             "4|&Medium|||Selects the medium font size",
+                             "4|&Smaller|||Selects the small font size",
+                             "4|Sm&allest|||Selects the smallest font size",
+                             "3|Sto&p|Esc|sep|Stops loading the current page",
+                             "3|&Refresh|F5||Refreshes the contents of the current page",
+                             "5|&Back|Alt+Left Arrow||Goes back one step",
+                             "5|&Forward|Alt+Right Arrow||Goes forward one step",
+                             "5|&Home|Ctrl+H|sep|Opens the start page",
+                             "5|&Search this E-Book...|Ctrl+S||Searches this E-Book",
+                             "5|&Table Of Contents|Ctrl+T||Displays the table of contents",
+                             "6|&About|||Display information about this E-Book",
                          }));
   std::vector<std::string> titles;
   for (const MenuTitle& title : MenuTitles())
@@ -94,12 +99,6 @@ TEST(FrameCommandsTest, AcceleratorTableHoldsTheKeysOnly) {
   EXPECT_EQ(FindFrameCommand(0), nullptr);
   EXPECT_EQ(FindFrameCommand("Print"), nullptr);
   EXPECT_EQ(FindFrameCommand(""), nullptr);
-  // No key belongs to two commands.
-  std::set<std::string> seen;
-  for (const FrameCommand& command : FrameCommands()) {
-    for (const char* key : command.keys)
-      EXPECT_TRUE(seen.insert(key).second) << key;
-  }
 }
 
 TEST(FrameCommandsTest, EveryLabelNamesTheCommandsFirstKey) {
@@ -126,6 +125,33 @@ TEST(FrameCommandsTest, EveryLabelNamesTheCommandsFirstKey) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(AcceleratorOfLabel(c.label), c.accelerator) << c.label;
+}
+
+// A key as GTK's accelerator parser reads it: modifiers in angle brackets, then one key
+// name (a lower-case letter, a digit or a key symbol name such as "F5" or "KP_Add").
+bool IsAcceleratorSyntax(std::string_view key) {
+  static constexpr std::string_view kModifiers[] = {"<Control>", "<Alt>", "<Shift>", "<Super>"};
+  for (bool more = true; more;) {
+    more = false;
+    for (std::string_view modifier : kModifiers) {
+      if (key.starts_with(modifier)) {
+        key.remove_prefix(modifier.size());
+        more = true;
+      }
+    }
+  }
+  if (key.empty())
+    return false;
+  if (key.size() == 1)
+    return (key[0] >= 'a' && key[0] <= 'z') || (key[0] >= '0' && key[0] <= '9');
+  if (!((key[0] >= 'A' && key[0] <= 'Z') || (key[0] >= 'a' && key[0] <= 'z')))
+    return false;
+  for (char ch : key) {
+    if (!((ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9') ||
+          ch == '_'))
+      return false;
+  }
+  return true;
 }
 
 // Records which operation a command called.
@@ -156,69 +182,92 @@ class RecordingTarget final : public FrameCommandTarget {
   void FocusPreviousPane() override { calls.push_back("FocusPreviousPane"); }
 };
 
-CommandContext EverythingEnabled() {
-  CommandContext c;
-  c.canGoBack = c.canGoForward = c.canCopy = c.canSelectAll = c.canRefresh = c.canStop = true;
-  c.toolbarToggle = c.statusBarToggle = c.anySearchable = c.contentsAvailable = true;
-  c.fontCommand = kCmdFontMedium;
-  return c;
+// The operations of the target as RecordingTarget records them; a new operation joins both.
+std::set<std::string> AllOperations() {
+  return {"PrintPage",        "CopySelection", "SelectAllText",   "FindOnPage",
+          "SetFontSize",      "StopLoading",   "RefreshPage",     "GoBack",
+          "GoForward",        "GoHome",        "ShowSearch",      "ShowContents",
+          "ShowContentsMenu", "ShowFontMenu",  "ShowAbout",       "PrintSetup",
+          "CloseBook",        "ToggleToolbar", "ToggleStatusBar", "FocusNextPane",
+          "FocusPreviousPane"};
 }
 
-TEST(FrameCommandsTest, EveryCommandRunsItsOwnOperation) {
+// The operation a call names, without its argument.
+std::string OperationOf(const std::string& call) {
+  return call.substr(0, call.find(' '));
+}
+
+// What the command does where its rule enables it: one call of the target.
+std::vector<std::string> CallsOfEnabled(const FrameCommand& command) {
+  for (const CommandContext& context : SampleContexts()) {
+    if (!command.state(context).enabled)
+      continue;
+    RecordingTarget target;
+    EXPECT_TRUE(RunFrameCommand(command, target, context)) << command.name;
+    return target.calls;
+  }
+  ADD_FAILURE() << command.name << " is enabled nowhere";
+  return {};
+}
+
+TEST(FrameCommandsTest, EveryCommandRunsOneOperationAndOnlyWhileEnabled) {
+  std::set<std::string> used;
+  for (const FrameCommand& command : FrameCommands()) {
+    ASSERT_NE(command.run, nullptr) << command.name;
+    const std::vector<std::string> calls = CallsOfEnabled(command);
+    ASSERT_EQ(calls.size(), 1u) << command.name;
+    EXPECT_TRUE(AllOperations().count(OperationOf(calls[0]))) << calls[0];
+    used.insert(OperationOf(calls[0]));
+    for (const CommandContext& context : SampleContexts()) {
+      if (command.state(context).enabled)
+        continue;
+      RecordingTarget target;
+      EXPECT_FALSE(RunFrameCommand(command, target, context)) << command.name;
+      EXPECT_TRUE(target.calls.empty()) << command.name;
+    }
+  }
+  // An operation no command runs is dead code in every window.
+  EXPECT_EQ(used, AllOperations());
+}
+
+// The commands that are run by name from outside the table, by book scripts (BACK,
+// PRINT, FONT(n), ...) and by the mouse's back and forward buttons, do what their names
+// promise.
+TEST(FrameCommandsTest, CommandsRunByNameDoWhatTheNameSays) {
   const struct {
     const char* name;
     const char* call;
   } cases[] = {
-      {"print", "PrintPage"},
-      {"print-setup", "PrintSetup"},
-      {"exit", "CloseBook"},
-      {"copy", "CopySelection"},
-      {"select-all", "SelectAllText"},
-      {"find", "FindOnPage"},
-      {"toolbar", "ToggleToolbar"},
-      {"status-bar", "ToggleStatusBar"},
-      {"font-largest", "SetFontSize 4"},
-      {"font-larger", "SetFontSize 3"},
-      {"font-medium", "SetFontSize 2"},
-      {"font-smaller", "SetFontSize 1"},
-      {"font-smallest", "SetFontSize 0"},
-      {"stop", "StopLoading"},
-      {"refresh", "RefreshPage"},
       {"back", "GoBack"},
       {"forward", "GoForward"},
       {"home", "GoHome"},
-      {"search", "ShowSearch"},
-      {"contents", "ShowContents"},
-      {"about", "ShowAbout"},
-      {"contents-menu", "ShowContentsMenu"},
-      {"font-menu", "ShowFontMenu"},
-      {"next-pane", "FocusNextPane"},
-      {"previous-pane", "FocusPreviousPane"},
-      {"font-grow", "SetFontSize 3"},
-      {"font-shrink", "SetFontSize 1"},
-      {"font-reset", "SetFontSize 2"},
+      {"refresh", "RefreshPage"},
+      {"stop", "StopLoading"},
+      {"print", "PrintPage"},
+      {"print-setup", "PrintSetup"},
+      {"copy", "CopySelection"},
+      {"select-all", "SelectAllText"},
+      {"exit", "CloseBook"},
   };
-  ASSERT_EQ(FrameCommands().size(), std::size(cases));
   for (const auto& c : cases) {
     const FrameCommand* command = FindFrameCommand(c.name);
     ASSERT_NE(command, nullptr) << c.name;
-    RecordingTarget target;
-    EXPECT_TRUE(RunFrameCommand(*command, target, EverythingEnabled())) << c.name;
-    EXPECT_EQ(target.calls, std::vector<std::string>{c.call}) << c.name;
+    EXPECT_EQ(CallsOfEnabled(*command), std::vector<std::string>{c.call}) << c.name;
   }
 }
 
-TEST(FrameCommandsTest, ADisabledCommandDoesNothing) {
-  const char* const names[] = {"copy",   "select-all", "toolbar", "status-bar",
-                               "stop",   "refresh",    "back",    "forward",
-                               "search", "contents",   "about",   "contents-menu"};
-  CommandContext nothing;
-  nothing.aboutMode = 1;
-  for (const char* name : names) {
-    RecordingTarget target;
-    EXPECT_FALSE(RunFrameCommand(*FindFrameCommand(name), target, nothing)) << name;
-    EXPECT_TRUE(target.calls.empty()) << name;
+TEST(FrameCommandsTest, EveryFontCommandChoosesItsOwnSize) {
+  int fontCommands = 0;
+  for (const FrameCommand& command : FrameCommands()) {
+    const int level = FontLevelOfCommand(command.id);
+    if (level < 0)
+      continue;
+    ++fontCommands;
+    EXPECT_EQ(CallsOfEnabled(command),
+              std::vector<std::string>{"SetFontSize " + std::to_string(level)})
+        << command.name;
   }
+  EXPECT_EQ(fontCommands, 5);
 }
 
 TEST(FrameCommandsTest, SizeKeysStepThroughTheFiveSizesAndStopAtTheEnds) {
@@ -263,24 +312,27 @@ TEST(FrameCommandsTest, NamesAreValidActionNamesAndUnique) {
   }
 }
 
+// What the toolbar shows: buttons in order, the book's flag of each, its word (tooltip and
+// text) and its status-bar text.
 TEST(FrameCommandsTest, ToolbarButtonsByPositionWithTheirFlagsAndWords) {
   const struct {
     int id;
     int flag;
     const char* word;
+    const char* status;
   } expected[] = {
-      {kCmdBack, 0, "Back"},
-      {kCmdForward, 1, "Forward"},
-      {kCmdStop, 2, "Stop"},
-      {kCmdRefresh, 3, "Refresh"},
-      {kCmdHome, 4, "Home"},
-      {kCmdSearch, 5, "Search"},
-      {kCmdContentsMenu, 6, "Contents"},
-      {kCmdCopy, 7, "Copy"},
-      {kCmdFind, 8, "Find"},
-      {kCmdFontMenu, 9, "Size"},
-      {kCmdPrint, 10, "Print"},
-      {kCmdAbout, 12, "About"},
+      {kCmdBack, 0, "Back", "Goes back one step"},
+      {kCmdForward, 1, "Forward", "Goes forward one step"},
+      {kCmdStop, 2, "Stop", "Stops loading the current page"},
+      {kCmdRefresh, 3, "Refresh", "Refreshes the contents of the current page"},
+      {kCmdHome, 4, "Home", "Opens the start page"},
+      {kCmdSearch, 5, "Search", "Searches this E-Book"},
+      {kCmdContentsMenu, 6, "Contents", "Displays the table of contents"},
+      {kCmdCopy, 7, "Copy", "Copy the selection and put it on the Clipboard"},
+      {kCmdFind, 8, "Find", "Searches the current window for text"},
+      {kCmdFontMenu, 9, "Size", "Changes the font size"},
+      {kCmdPrint, 10, "Print", "Print the active document"},
+      {kCmdAbout, 12, "About", "Display information about this E-Book"},
   };
   std::vector<const FrameCommand*> buttons = ToolbarCommands();
   ASSERT_EQ(buttons.size(), 12u);
@@ -289,6 +341,7 @@ TEST(FrameCommandsTest, ToolbarButtonsByPositionWithTheirFlagsAndWords) {
     EXPECT_EQ(buttons[i]->id, expected[i].id) << i;
     EXPECT_EQ(buttons[i]->toolbarFlag, expected[i].flag) << i;
     EXPECT_EQ(PromptTooltip(buttons[i]->prompt), expected[i].word) << i;
+    EXPECT_EQ(PromptStatusText(buttons[i]->prompt), expected[i].status) << i;
     EXPECT_STRNE(buttons[i]->iconName, "") << i;
   }
 }
@@ -339,51 +392,60 @@ TEST(FrameCommandsTest, PromptsSplitIntoStatusTextAndTooltip) {
   }
 }
 
-TEST(FrameCommandsTest, EveryCommandCarriesItsPrompt) {
-  const struct {
-    const char* name;
-    int id;
-    const char* prompt;
-  } cases[] = {
-      {"print", kCmdPrint, "Print the active document\nPrint"},
-      {"print-setup", kCmdPrintSetup, "Change the printer and printing options\nPrint Setup"},
-      {"exit", kCmdExit, "Quit the application\nExit"},
-      {"copy", kCmdCopy, "Copy the selection and put it on the Clipboard\nCopy"},
-      {"select-all", kCmdSelectAll, "Select all the text\nSelect All"},
-      {"find", kCmdFind, "Searches the current window for text\nFind"},
-      {"toolbar", kCmdToolbar, ""},
-      {"status-bar", kCmdStatusBar, "Show or hide the status bar\nToggle StatusBar"},
-      {"font-largest", kCmdFontLargest, "Selects the largest font size\nLargest"},
-      {"font-larger", kCmdFontLarger, "Selects the large font size\nLarger"},
-      {"font-medium", kCmdFontMedium, "Selects the medium font size\nMedium"},
-      {"font-smaller", kCmdFontSmaller, "Selects the small font size\nSmaller"},
-      {"font-smallest", kCmdFontSmallest, "Selects the smallest font size\nSmallest"},
-      {"stop", kCmdStop, "Stops loading the current page\nStop"},
-      {"refresh", kCmdRefresh, "Refreshes the contents of the current page\nRefresh"},
-      {"back", kCmdBack, "Goes back one step\nBack"},
-      {"forward", kCmdForward, "Goes forward one step\nForward"},
-      {"home", kCmdHome, "Opens the start page\nHome"},
-      {"search", kCmdSearch, "Searches this E-Book\nSearch"},
-      {"contents", kCmdContents, "Displays the table of contents\nContents"},
-      {"about", kCmdAbout, "Display information about this E-Book\nAbout"},
-      {"contents-menu", kCmdContentsMenu, "Displays the table of contents\nContents"},
-      {"font-menu", kCmdFontMenu, "Changes the font size\nSize"},
-      {"next-pane", kCmdNextPane, ""},
-      {"previous-pane", kCmdPreviousPane, ""},
-      {"font-grow", 0, ""},
-      {"font-shrink", 0, ""},
-      {"font-reset", 0, ""},
-  };
-  ASSERT_EQ(FrameCommands().size(), std::size(cases));
-  for (const auto& c : cases) {
-    const FrameCommand* command = FindFrameCommand(c.name);
-    ASSERT_NE(command, nullptr) << c.name;
-    EXPECT_EQ(command->id, c.id) << c.name;
-    EXPECT_STREQ(command->prompt, c.prompt) << c.name;
-    if (c.id != 0) {
-      EXPECT_EQ(FindFrameCommand(c.id), command) << c.id;
+// A prompt is shown by a menu item or a toolbar button, so only their commands carry one,
+// and every button has one for its tooltip and text.
+TEST(FrameCommandsTest, PromptsBelongToWhatIsListed) {
+  for (const FrameCommand& command : FrameCommands()) {
+    const bool listed = command.menu != MenuName::kNone || command.toolbarPosition >= 0;
+    const std::string prompt = command.prompt;
+    if (!listed) {
+      EXPECT_EQ(prompt, "") << command.name;
+      continue;
+    }
+    EXPECT_NE(command.id, 0) << command.name << " is listed without a command number";
+    if (command.toolbarPosition >= 0) {
+      EXPECT_NE(prompt, "") << command.name;
+      EXPECT_STRNE(command.iconName, "") << command.name;
+    }
+    if (!prompt.empty()) {
+      EXPECT_NE(PromptStatusText(prompt), "") << command.name;
+      EXPECT_NE(PromptTooltip(prompt), "") << command.name;
+      EXPECT_NE(PromptStatusText(prompt), prompt) << command.name << " has no tooltip part";
     }
   }
+}
+
+// Names and numbers find exactly one command; keys belong to one command each and are
+// written as GTK accelerators; buttons sit at distinct positions of the twelve.
+TEST(FrameCommandsTest, NamesNumbersKeysAndButtonsAreUnique) {
+  std::set<int> ids;
+  std::set<std::string> keys;
+  std::set<int> positions;
+  std::set<int> flags;
+  for (const FrameCommand& command : FrameCommands()) {
+    EXPECT_EQ(FindFrameCommand(command.name), &command) << command.name;
+    if (command.id != 0) {
+      EXPECT_TRUE(ids.insert(command.id).second) << command.name;
+      EXPECT_EQ(FindFrameCommand(command.id), &command) << command.name;
+    }
+    for (const char* key : command.keys) {
+      EXPECT_TRUE(keys.insert(key).second) << key << " of " << command.name;
+      EXPECT_TRUE(IsAcceleratorSyntax(key)) << key << " of " << command.name;
+    }
+    if (*command.acceleratorLabel != '\0') {
+      EXPECT_NE(command.menu, MenuName::kNone) << command.name << " labels a key nowhere";
+    }
+    if (command.toolbarPosition < 0) {
+      EXPECT_EQ(command.toolbarFlag, -1) << command.name;
+      continue;
+    }
+    EXPECT_LT(command.toolbarPosition, 12) << command.name;
+    EXPECT_TRUE(positions.insert(command.toolbarPosition).second) << command.name;
+    EXPECT_TRUE(flags.insert(command.toolbarFlag).second) << command.name;
+    EXPECT_TRUE(command.toolbarFlag >= 0 && command.toolbarFlag <= 12 && command.toolbarFlag != 11)
+        << command.name;
+  }
+  EXPECT_EQ(positions.size(), 12u) << "a toolbar position is empty";
 }
 
 TEST(FrameCommandsTest, MnemonicsBecomeGtkMnemonics) {
