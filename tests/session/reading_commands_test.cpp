@@ -18,6 +18,41 @@ class RecordingTarget final : public ReadingCommandTarget {
   std::vector<std::string> calls;
 };
 
+// Every fact the rules read, on.
+CommandContext AllEnabled() {
+  CommandContext all;
+  all.contentsAvailable = all.anySearchable = all.pageInBook = all.readingRemembered = true;
+  return all;
+}
+
+std::vector<std::string> CallsOf(const ReadingCommand& command) {
+  RecordingTarget target;
+  RunReadingCommand(command, target, AllEnabled());
+  return target.calls;
+}
+
+// Where each row sits in the table, by name; -1 when it is not there.
+int PositionOf(const char* name) {
+  const ReadingCommand* command = FindReadingCommand(name);
+  return command == nullptr ? -1 : static_cast<int>(command - ReadingCommands().data());
+}
+
+TEST(ReadingCommandsTest, EveryRowIsFoundByItsNameAndRunsOneOperation) {
+  std::set<std::string> names;
+  for (const ReadingCommand& command : ReadingCommands()) {
+    EXPECT_TRUE(names.insert(command.name).second) << command.name;
+    EXPECT_EQ(FindReadingCommand(command.name), &command);
+    EXPECT_EQ(CallsOf(command).size(), 1u) << command.name;
+    if (command.menu != ReadingMenu::kNone) {
+      // A menu item's label names its first key.
+      EXPECT_EQ(AcceleratorOfLabel(command.acceleratorLabel),
+                command.keys.empty() ? "" : command.keys.front())
+          << command.name;
+    }
+  }
+  EXPECT_EQ(FindReadingCommand("search"), nullptr);
+}
+
 TEST(ReadingCommandsTest, MenusKeysAndOperations) {
   const struct {
     const char* name;
@@ -42,29 +77,17 @@ TEST(ReadingCommandsTest, MenusKeysAndOperations) {
        {},
        "ForgetReadingPlace"},
   };
-  ASSERT_EQ(ReadingCommands().size(), std::size(cases));
-  CommandContext all;
-  all.contentsAvailable = all.anySearchable = all.pageInBook = all.readingRemembered = true;
-  for (size_t i = 0; i < std::size(cases); ++i) {
-    const auto& c = cases[i];
-    const ReadingCommand& command = ReadingCommands()[i];
-    EXPECT_STREQ(command.name, c.name);
-    EXPECT_EQ(FindReadingCommand(c.name), &command);
-    EXPECT_EQ(command.menu, c.menu) << c.name;
-    EXPECT_STREQ(command.menuText, c.menuText);
-    EXPECT_STREQ(command.acceleratorLabel, c.label);
-    EXPECT_EQ(std::vector<std::string>(command.keys.begin(), command.keys.end()), c.keys);
-    if (command.menu != ReadingMenu::kNone) {
-      // A menu item's label names its first key.
-      EXPECT_EQ(AcceleratorOfLabel(command.acceleratorLabel),
-                command.keys.empty() ? "" : command.keys.front())
-          << c.name;
-    }
-    RecordingTarget target;
-    EXPECT_TRUE(RunReadingCommand(command, target, all)) << c.name;
-    EXPECT_EQ(target.calls, std::vector<std::string>{c.call});
+  for (const auto& c : cases) {
+    const ReadingCommand* command = FindReadingCommand(c.name);
+    ASSERT_NE(command, nullptr) << c.name;
+    EXPECT_EQ(command->menu, c.menu) << c.name;
+    EXPECT_STREQ(command->menuText, c.menuText);
+    EXPECT_STREQ(command->acceleratorLabel, c.label);
+    EXPECT_EQ(std::vector<std::string>(command->keys.begin(), command->keys.end()), c.keys);
+    EXPECT_EQ(CallsOf(*command), std::vector<std::string>{c.call});
   }
-  EXPECT_EQ(FindReadingCommand("search"), nullptr);
+  // A menu lists its rows in table order.
+  EXPECT_LT(PositionOf("bookmark-add"), PositionOf("forget-reading"));
 }
 
 TEST(ReadingCommandsTest, NoNameOrKeyClashesWithTheReadersOwnCommands) {
