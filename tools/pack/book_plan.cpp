@@ -107,12 +107,12 @@ bool CompleteSettings(const PlanInput& input, const std::vector<const EBookFile*
         "no index.html or index.htm: the reader will report \"Index file not "
         "found!\" and open on its about page");
   }
-  if (!manifest.hasTitle) {
+  if (!manifest.Gives("book", "title")) {
     settings.title = index && !index->title.empty() && index->title != index->fileName
                          ? index->title
                          : folderName;
   }
-  if (!manifest.hasEsbn)
+  if (!manifest.Gives("book", "esbn"))
     settings.esbn = DefaultEsbn(settings.title, folderName);
   for (const auto& [mode, page, what] :
        {std::tuple{settings.contentsMode, settings.contentsPageName, "contents"},
@@ -146,11 +146,13 @@ bool CompleteSettings(const PlanInput& input, const std::vector<const EBookFile*
   bookSpec->fileCountOverride = -1;
   bookSpec->variables.rebranded = manifest.rebranded;
   bookSpec->variables.variables = manifest.variables;
-  bookSpec->bookId = manifest.bookId ? *manifest.bookId : settings.esbn.substr(0, 63);
-  bookSpec->features = {};
+  bookSpec->bookId = manifest.Gives("book", "id") ? manifest.bookId : settings.esbn.substr(0, 63);
+  bookSpec->features = manifest.features;
   bookSpec->features.recorded = true;
-  bookSpec->features.contentsPane = manifest.features.contentsPane;
-  bookSpec->features.rememberReading = manifest.features.rememberReading;
+  // Decided later by the build: whether the pages' links run (site_trust.h) and whether
+  // the book carries its search texts (search_texts.h).
+  bookSpec->features.pageCommands = true;
+  bookSpec->features.visibleTextSearch = false;
   // Colours the author did not choose may follow the desktop's dark theme.
   bookSpec->features.colorsFromPalette = manifest.colorKeysSet.empty();
   bookSpec->splashBitmap.clear();

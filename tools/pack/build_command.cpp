@@ -269,7 +269,7 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
   TempFolder scratch;
   if (!scratch.Ok())
     return Fail("cannot make a scratch folder in ${TMPDIR:-/tmp}");
-  if (input.manifest.visibleTextSearch) {
+  if (input.manifest.features.visibleTextSearch) {
     if (!AddSearchTexts(&bookSpec, scratch.Path(), &error))
       return Fail(error);
     BookFileInput& texts = bookSpec.files.back();
