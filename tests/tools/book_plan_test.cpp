@@ -37,8 +37,14 @@ class BookPlanTest : public ::testing::Test {
         !ReadManifest(doc, "book.ini", &input.manifest, &error)) {
       return error;
     }
-    m_warnings.clear();
-    return PlanBook(input, &m_spec, &m_warnings, &error) ? "" : error;
+    PlannedBook book;
+    const bool planned = PlanBook(input, &book, &error);
+    m_spec = std::move(book.spec);
+    // What may not work in the book, references included.
+    m_warnings = std::move(book.warnings);
+    m_warnings.insert(m_warnings.end(), book.report.referenceIssues.begin(),
+                      book.report.referenceIssues.end());
+    return planned ? "" : error;
   }
 
   std::vector<std::string> Names() const {

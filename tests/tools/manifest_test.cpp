@@ -159,9 +159,9 @@ TEST(ManifestTest, EmptyManifestTakesTheBuildDefaults) {
   Manifest manifest;
   ASSERT_EQ(ReadText("", &manifest), "");
   EXPECT_EQ(SettingsFields(manifest.settings), SettingsFields(ManifestDefaultSettings()));
-  EXPECT_FALSE(manifest.hasTitle);
-  EXPECT_FALSE(manifest.bookId.has_value());
-  EXPECT_FALSE(manifest.pageCommands.has_value());
+  EXPECT_FALSE(manifest.Gives("book", "title"));
+  EXPECT_FALSE(manifest.Gives("book", "id"));
+  EXPECT_FALSE(manifest.Gives("book", "page-commands"));
   EXPECT_EQ(manifest.settings.alwaysOnTop, 0);
   EXPECT_EQ(manifest.settings.windowWidthCode, kDefaultWindowWidth);
   EXPECT_EQ(manifest.settings.windowHeight, kDefaultWindowHeight);
@@ -190,7 +190,8 @@ TEST(ManifestTest, SectionsSetSettingsFilesAndVariables) {
   EXPECT_EQ(s.esbn, "E-1");
   EXPECT_EQ(manifest.splash, "s.bmp");
   EXPECT_EQ(manifest.rebranded, 1);
-  EXPECT_EQ(manifest.pageCommands, false);
+  EXPECT_TRUE(manifest.Gives("book", "page-commands"));
+  EXPECT_FALSE(manifest.features.pageCommands);
   EXPECT_EQ(manifest.ignore, (std::vector<std::string>{"drafts/", "*.bak"}));
   EXPECT_EQ(s.startupScript, "#!start.txt");
   EXPECT_EQ(s.windowWidthCode, 640);
@@ -276,8 +277,8 @@ TEST(ManifestTest, WrittenManifestReadsBackToTheSameRecords) {
   s.aboutPageName = "about.html";
   source.bookId = "book id";
   source.rebranded = 5;
-  source.pageCommands = false;
-  source.splashName = "splash.bmp";
+  source.features.pageCommands = false;
+  source.splash = "splash.bmp";
   source.variables = {{"v1", "note", "line1\nline2", 0, 1}, {"V2", "", "<i>x</i>", 0, 9}};
   EBookFile file;
   file.fileName = "page one.html";
@@ -296,7 +297,7 @@ TEST(ManifestTest, WrittenManifestReadsBackToTheSameRecords) {
   EXPECT_EQ(SettingsFields(manifest.settings), SettingsFields(s));
   EXPECT_EQ(manifest.bookId, "book id");
   EXPECT_EQ(manifest.rebranded, 5);
-  EXPECT_EQ(manifest.pageCommands, false);
+  EXPECT_FALSE(manifest.features.pageCommands);
   EXPECT_EQ(manifest.splash, "splash.bmp");
   ASSERT_EQ(manifest.variables.size(), 2u);
   EXPECT_EQ(manifest.variables[0].value, "line1\nline2");

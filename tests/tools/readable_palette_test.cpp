@@ -213,13 +213,12 @@ TEST(ReadablePaletteTest, PlanOfABlackOnBlackBookWarnsAndKeepsTheColours) {
   ASSERT_TRUE(
       ParseIni("[colors]\nbackground = #000000\ntext = #000000\n", "book.ini", &doc, &error));
   ASSERT_TRUE(ReadManifest(doc, "book.ini", &input.manifest, &error)) << error;
-  BookSpec planned;
-  std::vector<std::string> warnings;
-  ASSERT_TRUE(PlanBook(input, &planned, &warnings, &error)) << error;
-  EXPECT_EQ(planned.settings.backgroundColor, 0);
-  EXPECT_EQ(planned.settings.textColor, 0);
-  ASSERT_EQ(warnings.size(), 1u);
-  EXPECT_EQ(warnings[0].rfind("[colors] text #000000 on background #000000", 0), 0u);
+  PlannedBook planned;
+  ASSERT_TRUE(PlanBook(input, &planned, &error)) << error;
+  EXPECT_EQ(planned.spec.settings.backgroundColor, 0);
+  EXPECT_EQ(planned.spec.settings.textColor, 0);
+  ASSERT_EQ(planned.warnings.size(), 1u);
+  EXPECT_EQ(planned.warnings[0].rfind("[colors] text #000000 on background #000000", 0), 0u);
 }
 
 }  // namespace

@@ -121,11 +121,10 @@ class ReadingOrderPlanTest : public ::testing::Test {
     std::string error;
     EXPECT_TRUE(ParseIni(manifestText, "book.ini", &doc, &error)) << error;
     EXPECT_TRUE(ReadManifest(doc, "book.ini", &input.manifest, &error)) << error;
-    BookSpec planned;
-    std::vector<std::string> warnings;
-    EXPECT_TRUE(PlanBook(input, &planned, &warnings, &error)) << error;
+    PlannedBook planned;
+    EXPECT_TRUE(PlanBook(input, &planned, &error)) << error;
     std::vector<std::pair<std::string, std::string>> pages;
-    for (const BookFileInput& f : planned.files) {
+    for (const BookFileInput& f : planned.spec.files) {
       std::string name = f.entry.fileName;
       std::replace(name.begin(), name.end(), '/', '.');
       pages.emplace_back(name, f.entry.sortKey);

@@ -85,19 +85,11 @@ std::map<size_t, int> RankInReadingOrder(const SourcePlan& plan,
   return rank;
 }
 
-// Settings and records that depend on the files: the defaults the manifest leaves to
-// them, the checks of pages and scripts it names, the compile date, ids and splash.
-bool CompleteSettings(const PlanInput& input, const std::vector<const EBookFile*>& stored,
-                      BookSpec* bookSpec, std::vector<std::string>* warnings, std::string* error) {
-  const Manifest& manifest = input.manifest;
-  const std::string& dir = input.sourceDir;
-  EBookSettings settings = manifest.settings;
-  std::error_code ec;
-  std::string folderName = BaseName(fs::absolute(dir, ec).lexically_normal().string());
+// The book's index page among its stored files; a warning when it has none.
+const EBookFile* FindIndexPage(const std::vector<const EBookFile*>& stored,
+                               std::vector<std::string>* warnings) {
   const EBookFile* index = nullptr;
-  std::map<std::string, bool> names;
   for (const EBookFile* entry : stored) {
-    names[entry->fileName] = true;
     const std::string lower = AsciiLowered(entry->fileName);
     if (lower == "index.html" || (lower == "index.htm" && !index))
       index = entry;
@@ -107,13 +99,32 @@ bool CompleteSettings(const PlanInput& input, const std::vector<const EBookFile*
         "no index.html or index.htm: the reader will report \"Index file not "
         "found!\" and open on its about page");
   }
-  if (!manifest.hasTitle) {
-    settings.title = index && !index->title.empty() && index->title != index->fileName
-                         ? index->title
-                         : folderName;
+  return index;
+}
+
+// The title and ESBN a manifest leaves out: the index page's title (else the folder's
+// name), and an ESBN made from the title and the folder's name.
+void DefaultIdentity(const PlanInput& input, const EBookFile* index, EBookSettings* settings) {
+  std::error_code ec;
+  const std::string folderName =
+      BaseName(fs::absolute(input.sourceDir, ec).lexically_normal().string());
+  if (!input.manifest.Gives("book", "title")) {
+    settings->title = index && !index->title.empty() && index->title != index->fileName
+                          ? index->title
+                          : folderName;
   }
-  if (!manifest.hasEsbn)
-    settings.esbn = DefaultEsbn(settings.title, folderName);
+  if (!input.manifest.Gives("book", "esbn"))
+    settings->esbn = DefaultEsbn(settings->title, folderName);
+}
+
+// What the settings name among the stored files: a contents or about page of the book's
+// own must be there (false with `error`); a start-up or exit script that names a missing
+// file, and text hard to read on its background, are warnings.
+bool CheckNamedFiles(const EBookSettings& settings, const std::vector<const EBookFile*>& stored,
+                     std::vector<std::string>* warnings, std::string* error) {
+  std::map<std::string, bool> names;
+  for (const EBookFile* entry : stored)
+    names[entry->fileName] = true;
   for (const auto& [mode, page, what] :
        {std::tuple{settings.contentsMode, settings.contentsPageName, "contents"},
         std::tuple{settings.aboutMode, settings.aboutPageName, "about"}}) {
@@ -133,39 +144,67 @@ bool CompleteSettings(const PlanInput& input, const std::vector<const EBookFile*
   std::string contrast = TextContrastWarning(settings);
   if (!contrast.empty())
     warnings->push_back(contrast);
-  std::tm local{};
-  localtime_r(&input.buildTime, &local);
-  settings.compileDay = local.tm_mday;
-  settings.compileMonth = local.tm_mon + 1;
-  settings.compileYear = local.tm_year + 1900;
-  settings.compileHour = local.tm_hour;
-  settings.compileMinute = local.tm_min;
-  settings.compileSecond = local.tm_sec;
+  return true;
+}
 
-  bookSpec->settings = settings;
-  bookSpec->fileCountOverride = -1;
-  bookSpec->variables.rebranded = manifest.rebranded;
-  bookSpec->variables.variables = manifest.variables;
-  bookSpec->bookId = manifest.bookId ? *manifest.bookId : settings.esbn.substr(0, 63);
-  bookSpec->features = {};
-  bookSpec->features.recorded = true;
-  bookSpec->features.contentsPane = manifest.features.contentsPane;
-  bookSpec->features.rememberReading = manifest.features.rememberReading;
+// The compile date: the build's time, local.
+void StampCompileDate(std::time_t buildTime, EBookSettings* settings) {
+  std::tm local{};
+  localtime_r(&buildTime, &local);
+  settings->compileDay = local.tm_mday;
+  settings->compileMonth = local.tm_mon + 1;
+  settings->compileYear = local.tm_year + 1900;
+  settings->compileHour = local.tm_hour;
+  settings->compileMinute = local.tm_min;
+  settings->compileSecond = local.tm_sec;
+}
+
+// The records beside the settings: variables, book id and the feature record.
+void SetBookRecords(const Manifest& manifest, BookSpec* spec) {
+  spec->fileCountOverride = -1;
+  spec->variables.rebranded = manifest.rebranded;
+  spec->variables.variables = manifest.variables;
+  spec->bookId = manifest.Gives("book", "id") ? manifest.bookId : spec->settings.esbn.substr(0, 63);
+  spec->features = manifest.features;
+  spec->features.recorded = true;
+  // Decided later by the build: whether the pages' links run (site_trust.h) and whether
+  // the book carries its search texts (search_texts.h).
+  spec->features.pageCommands = true;
+  spec->features.visibleTextSearch = false;
   // Colours the author did not choose may follow the desktop's dark theme.
-  bookSpec->features.colorsFromPalette = manifest.colorKeysSet.empty();
-  bookSpec->splashBitmap.clear();
-  if (!manifest.splash.empty()) {
-    std::string path = JoinPath(dir, manifest.splash);
-    if (!ReadWhole(path, &bookSpec->splashBitmap)) {
-      *error = "splash picture " + path + ": cannot read it";
-      return false;
-    }
-    if (!IsBmp(bookSpec->splashBitmap)) {
-      *error = "splash picture " + path + ": not a BMP picture (it must begin with \"BM\")";
-      return false;
-    }
+  spec->features.colorsFromPalette = manifest.colorKeysSet.empty();
+}
+
+// The splash picture the manifest names, which must be a BMP picture; none when it names
+// none.
+bool ReadSplashPicture(const PlanInput& input, std::string* bitmap, std::string* error) {
+  bitmap->clear();
+  if (input.manifest.splash.empty())
+    return true;
+  const std::string path = JoinPath(input.sourceDir, input.manifest.splash);
+  if (!ReadWhole(path, bitmap)) {
+    *error = "splash picture " + path + ": cannot read it";
+    return false;
+  }
+  if (!IsBmp(*bitmap)) {
+    *error = "splash picture " + path + ": not a BMP picture (it must begin with \"BM\")";
+    return false;
   }
   return true;
+}
+
+// Settings and records that depend on the files: the defaults the manifest leaves to
+// them, the checks of pages and scripts it names, the compile date, ids and splash.
+bool CompleteSettings(const PlanInput& input, const std::vector<const EBookFile*>& stored,
+                      PlannedBook* book, std::string* error) {
+  EBookSettings settings = input.manifest.settings;
+  DefaultIdentity(input, FindIndexPage(stored, &book->warnings), &settings);
+  if (!CheckNamedFiles(settings, stored, &book->warnings, error))
+    return false;
+  StampCompileDate(input.buildTime, &settings);
+  book->spec.settings = settings;
+  SetBookRecords(input.manifest, &book->spec);
+  return ReadSplashPicture(input, &book->spec.splashBitmap, error);
 }
 
 // What reading the planned files found, indexed as plan.files.
@@ -299,23 +338,22 @@ EBookFile DefaultFileEntry(const std::string& name, const std::string& head,
   return entry;
 }
 
-bool AssembleBook(const PlanInput& input, const SourcePlan& plan, BookFileWriter* writer,
-                  bool keepRewritten, BookSpec* bookSpec, std::vector<std::string>* warnings,
-                  std::string* error, PlanReport* report) {
+bool AssembleBook(const PlanInput& input, const SourcePlan& plan, const AssembleOptions& options,
+                  PlannedBook* book, std::string* error) {
   ReadFiles files;
-  if (!ReadAllFiles(plan, writer, keepRewritten, &files, warnings, error))
+  if (!ReadAllFiles(plan, options.writer, options.keepRewritten, &files, &book->warnings, error))
     return false;
   const std::vector<size_t> order = OrderForReading(plan, files);
   std::vector<const EBookFile*> stored;
   for (size_t i : order)
     stored.push_back(&files.entries[i]);
-  if (!CompleteSettings(input, stored, bookSpec, warnings, error))
+  if (!CompleteSettings(input, stored, book, error))
     return false;
-  bookSpec->files.clear();
+  book->spec.files.clear();
   for (size_t i : order) {
     BookFileInput file;
     file.entry = std::move(files.entries[i]);
-    if (!writer && files.changed[i] && keepRewritten) {
+    if (!options.writer && files.changed[i] && options.keepRewritten) {
       file.data = std::move(files.rewritten[i]);
     } else {
       // With a writer the bytes are stored already; the path stays for what reads the
@@ -323,23 +361,19 @@ bool AssembleBook(const PlanInput& input, const SourcePlan& plan, BookFileWriter
       // so its visible text is its source file's).
       file.sourcePath = plan.files[i].diskPath;
     }
-    bookSpec->files.push_back(std::move(file));
+    book->spec.files.push_back(std::move(file));
   }
-  if (report) {
-    report->nameMap = plan.nameMap;
-    report->referenceIssues = std::move(files.issues);
-    report->filesWithScriptLinks = files.filesWithScriptLinks;
-  } else {
-    warnings->insert(warnings->end(), files.issues.begin(), files.issues.end());
-  }
+  book->report.nameMap = plan.nameMap;
+  book->report.referenceIssues = std::move(files.issues);
+  book->report.filesWithScriptLinks = files.filesWithScriptLinks;
   return true;
 }
 
-bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::string>* warnings,
-              std::string* error, PlanReport* report) {
+bool PlanBook(const PlanInput& input, PlannedBook* book, std::string* error) {
+  *book = PlannedBook{};
   SourcePlan plan;
-  return PlanSources(input, &plan, warnings, error) &&
-         AssembleBook(input, plan, nullptr, true, bookSpec, warnings, error, report);
+  return PlanSources(input, &plan, &book->warnings, error) &&
+         AssembleBook(input, plan, {nullptr, true}, book, error);
 }
 
 }  // namespace quire::pack

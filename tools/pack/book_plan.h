@@ -60,34 +60,48 @@ struct PlanReport {
   // Every file of the source folder that the book stores, as (path in the folder, stored
   // name), in the site's path order.
   std::vector<std::pair<std::string, std::string>> nameMap;
-  // References that could not be rewritten: "page.html:12: reference ... ".
+  // References that will not work in the book: "page.html:12: reference ... ".
   std::vector<std::string> referenceIssues;
   // Pages and scripts that hold script links (##, #!, #@), as the book stores them.
   size_t filesWithScriptLinks = 0;
 };
 
-// Fills `bookSpec` (everything but the image), every file read once (a rewritten file's
-// bytes are kept as its data, every other file is named by its source path). False with
-// `error` for a missing or unreadable file, a refused subfolder, a name clash, a splash
-// file that is no BMP picture, a contents or about page of the book's own that is not
-// stored, or a book without files. `warnings` collects what is allowed but probably not
-// meant (no index page, a start-up script naming a missing file, an extension library
-// that is no ELF shared object, a name collision, a file left out). References that will
-// not work in the book go to `report` when given, else to `warnings`.
-bool PlanBook(const PlanInput& input, BookSpec* bookSpec, std::vector<std::string>* warnings,
-              std::string* error, PlanReport* report = nullptr);
+// A book planned from its source folder: everything but the program image, and what the
+// plan found on the way.
+struct PlannedBook {
+  BookSpec spec;
+  // What is allowed but probably not meant (no index page, a start-up script naming a
+  // missing file, an extension library that is no ELF shared object, a name collision, a
+  // file left out), in the order found.
+  std::vector<std::string> warnings;
+  PlanReport report;
+};
 
-// The same in steps, for a build that writes the book as its files are read: `plan` comes
-// from PlanSources (source_plan.h). Every file is read (ReadSourcesInOrder) and its entry
-// completed; the files of `bookSpec` list them in stored order. With `writer`, each file's
-// stored bytes go to it as soon as they are ready, and the files hold the entries alone
-// (with their data offsets), ready for BookFileWriter::Finish(). Without, a rewritten
-// file's bytes are kept as its data when `keepRewritten` (as PlanBook gives them) and
-// every other file is named by its source path. Fails as PlanBook does, or when the
-// writer fails.
-bool AssembleBook(const PlanInput& input, const SourcePlan& plan, BookFileWriter* writer,
-                  bool keepRewritten, BookSpec* bookSpec, std::vector<std::string>* warnings,
-                  std::string* error, PlanReport* report);
+// Plans the book of `input` in three steps: PlanSources (source_plan.h) finds the files,
+// AssembleBook reads each once and completes the settings. A rewritten file's bytes are
+// kept as its data, every other file is named by its source path. False with `error` for
+// a missing or unreadable file, a refused subfolder, a name clash, a splash file that is
+// no BMP picture, a contents or about page of the book's own that is not stored, or a
+// book without files.
+bool PlanBook(const PlanInput& input, PlannedBook* book, std::string* error);
+
+// How AssembleBook keeps what it reads. With `writer`, each file's stored bytes go to it
+// as soon as they are ready, and the files of the spec hold the entries alone (with their
+// data offsets), ready for BookFileWriter::Finish(). Without, a rewritten file's bytes
+// are kept as its data when `keepRewritten` (as PlanBook keeps them) and every other file
+// is named by its source path.
+struct AssembleOptions {
+  BookFileWriter* writer = nullptr;
+  bool keepRewritten = false;
+};
+
+// The steps after PlanSources, for a build that writes the book as its files are read:
+// every file of `plan` is read (ReadSourcesInOrder) and its entry completed, the files
+// ordered for reading and the settings completed. `book`'s spec gets everything but its
+// image (which the caller may have set) and the files in stored order; warnings are
+// added to what `book` holds already. Fails as PlanBook does, or when the writer fails.
+bool AssembleBook(const PlanInput& input, const SourcePlan& plan, const AssembleOptions& options,
+                  PlannedBook* book, std::string* error);
 
 // How much of a page is read for its head texts.
 inline constexpr size_t kHeadBytes = 65536;

@@ -184,7 +184,8 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
     Note(paletteNote);
 
   // The files the book stores, found without reading them.
-  std::vector<std::string> warnings;
+  PlannedBook book;
+  std::vector<std::string>& warnings = book.warnings;
   SourcePlan plan;
   if (!PlanSources(input, &plan, &warnings, &error))
     return Fail(error);
@@ -192,7 +193,7 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
   LeaveOutSiteLibraries(trust, &plan, &warnings);
 
   // Where it goes: never over what it reads.
-  BookSpec bookSpec;
+  BookSpec& bookSpec = book.spec;
   BookFileWriter writer;
   if (!request.dryRun) {
     if (!FindReaderImage(parsed.Value("reader"), &bookSpec.imagePath, &error))
@@ -218,11 +219,9 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
   }
 
   // Every file read, and stored as soon as it is ready: the book is never held in memory.
-  PlanReport report;
-  if (!AssembleBook(input, plan, request.dryRun ? nullptr : &writer, false, &bookSpec, &warnings,
-                    &error, &report)) {
+  if (!AssembleBook(input, plan, {request.dryRun ? nullptr : &writer, false}, &book, &error))
     return Fail(error);
-  }
+  const PlanReport& report = book.report;
   if (request.dryRun)
     PrintNames(plan.layout, report.nameMap);
   BookPowers powers;
@@ -269,7 +268,7 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
   TempFolder scratch;
   if (!scratch.Ok())
     return Fail("cannot make a scratch folder in ${TMPDIR:-/tmp}");
-  if (input.manifest.visibleTextSearch) {
+  if (input.manifest.features.visibleTextSearch) {
     if (!AddSearchTexts(&bookSpec, scratch.Path(), &error))
       return Fail(error);
     BookFileInput& texts = bookSpec.files.back();

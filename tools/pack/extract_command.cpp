@@ -197,12 +197,9 @@ int RunExtract(const std::vector<std::string>& args) {
     source.settings = book.settings;
     source.bookId = book.trailer.bookId;
     source.rebranded = book.variables.rebranded;
-    source.pageCommands = features.pageCommands;
-    source.colorsFromPalette = features.colorsFromPalette;
+    source.features = features;
     source.variables = book.variables.variables;
     source.files = files;
-    source.visibleTextSearch = features.visibleTextSearch;
-    source.features = features;
     std::string splash;
     if (!ReadSplashBitmap(book, &splash, &error)) {
       Warn("the splash picture is damaged and not written: " + error);
@@ -212,7 +209,7 @@ int RunExtract(const std::vector<std::string>& args) {
       for (int n = 2; written.count(name); ++n)
         name = "splash-" + std::to_string(n) + ".bmp";
       if (WriteNewFile(staging.Path(), dir, name, splash, force, &error)) {
-        source.splashName = name;
+        source.splash = name;
         // The manifest leaves the picture out of the stored files by naming it as splash.
       } else {
         Warn(error);

@@ -5,14 +5,17 @@
 #include <cstdio>
 #include <iostream>
 #include <sstream>
+#include <utility>
 
 #include "book/book_features.h"
+#include "book/container_format.h"
 #include "book/container_reader.h"
 #include "book_file.h"
 #include "cli_args.h"
 #include "commands.h"
 #include "json_writer.h"
 #include "manifest.h"
+#include "setting_table.h"
 #include "temp_folder.h"
 #include "terminal_text.h"
 
@@ -34,69 +37,48 @@ constexpr char kListHelp[] =
     "  -h, --help   show this help\n";
 
 using S = EBookSettings;
-struct JsonText {
-  const char* name;
-  std::string S::*field;
-};
-struct JsonNumber {
-  const char* name;
-  int32_t S::*field;
-};
 
-const JsonText kTexts[] = {
-    {"esbn", &S::esbn},
-    {"title", &S::title},
-    {"author", &S::author},
-    {"authorEmail", &S::authorEmail},
-    {"authorUrl", &S::authorUrl},
-    {"publisher", &S::publisher},
-    {"copyright", &S::copyright},
-    {"startupMessage", &S::startupMessage},
-    {"aboutPageName", &S::aboutPageName},
-    {"contentsPageName", &S::contentsPageName},
-    {"referralCode", &S::referralCode},
-    {"startupScript", &S::startupScript},
-    {"exitScript", &S::exitScript},
-};
+// The fields of the settings record as list --json names them (setting_table.h): its
+// texts, then its numbers, each in stored order.
+void ListSettingsFields(const EBookSettings& settings, JsonWriter* json) {
+  struct Lister {
+    const EBookSettings& settings;
+    JsonWriter& json;
+    bool texts;
+    bool Mark(uint32_t) { return true; }
+    bool Int(int32_t& value) {
+      const char* name = SettingsFieldJsonName(settings, &value);
+      if (!texts && name)
+        json.Number(name, value);
+      return true;
+    }
+    bool Text(std::string& value) {
+      const char* name = SettingsFieldJsonName(settings, &value);
+      if (texts && name)
+        json.String(name, value);
+      return true;
+    }
+    bool ReservedInts(int) { return true; }
+    bool ReservedTexts(int) { return true; }
+  };
+  EBookSettings walked = settings;  // the walk may change what it visits
+  for (bool texts : {true, false}) {
+    Lister lister{walked, *json, texts};
+    VisitSettings(lister, walked);
+  }
+}
 
-const JsonNumber kNumbers[] = {
-    {"openLinksOutside", &S::openLinksOutside},
-    {"windowWidthCode", &S::windowWidthCode},
-    {"windowHeight", &S::windowHeight},
-    {"windowPositionCode", &S::windowPositionCode},
-    {"searchShowPercent", &S::searchShowPercent},
-    {"searchShowDescriptions", &S::searchShowDescriptions},
-    {"backgroundColor", &S::backgroundColor},
-    {"textColor", &S::textColor},
-    {"boxColor", &S::boxColor},
-    {"linkColor", &S::linkColor},
-    {"visitedLinkColor", &S::visitedLinkColor},
-    {"hoverColor", &S::hoverColor},
-    {"contentsShowDescriptions", &S::contentsShowDescriptions},
-    {"sizeableFrame", &S::sizeableFrame},
-    {"minimizeBox", &S::minimizeBox},
-    {"maximizeBox", &S::maximizeBox},
-    {"alwaysOnTop", &S::alwaysOnTop},
-    {"menuBar", &S::menuBar},
-    {"toolbar", &S::toolbar},
-    {"toolbarToggle", &S::toolbarToggle},
-    {"toolbarButtonTexts", &S::toolbarButtonTexts},
-    {"contentsPopup", &S::contentsPopup},
-    {"statusBar", &S::statusBar},
-    {"statusBarToggle", &S::statusBarToggle},
-    {"toolbarStyle", &S::toolbarStyle},
-    {"shortcutOffer", &S::shortcutOffer},
-    {"aboutMode", &S::aboutMode},
-    {"contentsMode", &S::contentsMode},
-    {"popupMenu", &S::popupMenu},
-    {"compileDay", &S::compileDay},
-    {"compileMonth", &S::compileMonth},
-    {"compileYear", &S::compileYear},
-    {"compileHour", &S::compileHour},
-    {"compileMinute", &S::compileMinute},
-    {"compileSecond", &S::compileSecond},
-    {"fileCount", &S::fileCount},
-};
+// The flags of the feature record that list --json shows in "features", by name.
+void ListFeatureFlags(const BookFeatures& features, JsonWriter* json) {
+  std::vector<std::pair<std::string, bool>> flags;
+  for (const SettingRow& row : SettingRows()) {
+    if (row.flag && row.json)
+      flags.emplace_back(row.json, features.*row.flag);
+  }
+  std::sort(flags.begin(), flags.end());
+  for (const auto& [name, flag] : flags)
+    json->Bool(name, flag);
+}
 
 // Unpacked sizes, found by extracting each file into a scratch folder; -1 when a file
 // cannot be extracted (its error is kept).
@@ -180,8 +162,8 @@ void PrintTable(const BookFile& book, const FileSizes& sizes, const std::string&
   source.bookId = book.trailer.bookId;
   source.rebranded = book.variables.rebranded;
   source.features = ReadBookFeatures(book.reserved);
-  source.pageCommands = source.features.pageCommands;
-  source.visibleTextSearch = source.features.visibleTextSearch;
+  // The listing shows the colours themselves, also those of the readable palette.
+  source.features.colorsFromPalette = false;
   std::istringstream manifest(WriteManifest(source));
   for (std::string line; std::getline(manifest, line);) {
     if (line.empty() || line[0] == ';')
@@ -258,10 +240,7 @@ void PrintJson(const BookFile& book, const FileSizes& sizes, int64_t splashSize)
     json.EndObject();
   }
   json.BeginObject("settings");
-  for (const JsonText& t : kTexts)
-    json.String(t.name, book.settings.*t.field);
-  for (const JsonNumber& n : kNumbers)
-    json.Number(n.name, book.settings.*n.field);
+  ListSettingsFields(book.settings, &json);
   json.BeginArray("toolbarButtons");
   for (int32_t flag : book.settings.toolbarButtons)
     json.Number(flag);
@@ -270,8 +249,7 @@ void PrintJson(const BookFile& book, const FileSizes& sizes, int64_t splashSize)
   const BookFeatures features = ReadBookFeatures(book.reserved);
   json.BeginObject("features");
   json.Bool("recorded", features.recorded);
-  json.Bool("contentsPane", features.contentsPane);
-  json.Bool("rememberReading", features.rememberReading);
+  ListFeatureFlags(features, &json);
   json.EndObject();
   json.BeginArray("files");
   for (size_t i = 0; i < book.files.size(); ++i) {

@@ -15,75 +15,6 @@ namespace quire::pack {
 
 namespace {
 
-// One settings field as the manifest names it. Exactly one of `text` and `number` is set.
-struct SettingKey {
-  const char* section;
-  const char* key;
-  std::string EBookSettings::*text = nullptr;
-  int32_t EBookSettings::*number = nullptr;
-  ValueReader read = nullptr;
-  ValueWriter write = nullptr;
-};
-
-SettingKey Text(const char* section, const char* key, std::string EBookSettings::*field) {
-  return {section, key, field, nullptr, nullptr, nullptr};
-}
-SettingKey Number(const char* section, const char* key, int32_t EBookSettings::*field,
-                  ValueReader read, ValueWriter write) {
-  return {section, key, nullptr, field, read, write};
-}
-
-// Every settings field but the toolbar buttons (a list of its own), the compile date and
-// the file count (both set by the build), in the order a written manifest lists them.
-const std::vector<SettingKey>& SettingKeys() {
-  using S = EBookSettings;
-  static const std::vector<SettingKey> keys = {
-      Text("book", "esbn", &S::esbn),
-      Text("book", "title", &S::title),
-      Text("book", "author", &S::author),
-      Text("book", "author-email", &S::authorEmail),
-      Text("book", "author-url", &S::authorUrl),
-      Text("book", "publisher", &S::publisher),
-      Text("book", "copyright", &S::copyright),
-      Text("book", "startup-message", &S::startupMessage),
-      Text("book", "startup-script", &S::startupScript),
-      Text("book", "exit-script", &S::exitScript),
-      Text("book", "referral-code", &S::referralCode),
-      Number("book", "open-links-outside", &S::openLinksOutside, ReadFlag, WriteFlag),
-      Number("book", "shortcut-offer", &S::shortcutOffer, ReadShortcutOffer, WriteShortcutOffer),
-      Number("book", "popup-menu", &S::popupMenu, ReadFlag, WriteFlag),
-      Number("window", "width", &S::windowWidthCode, ReadWindowWidth, WriteWindowWidth),
-      Number("window", "height", &S::windowHeight, ReadInteger, WriteInteger),
-      Number("window", "position", &S::windowPositionCode, ReadWindowPosition, WriteWindowPosition),
-      Number("window", "sizeable", &S::sizeableFrame, ReadFlag, WriteFlag),
-      Number("window", "minimize-box", &S::minimizeBox, ReadFlag, WriteFlag),
-      Number("window", "maximize-box", &S::maximizeBox, ReadFlag, WriteFlag),
-      Number("window", "always-on-top", &S::alwaysOnTop, ReadFlag, WriteFlag),
-      Number("window", "menu-bar", &S::menuBar, ReadFlag, WriteFlag),
-      Number("window", "status-bar", &S::statusBar, ReadFlag, WriteFlag),
-      Number("window", "status-bar-toggle", &S::statusBarToggle, ReadFlag, WriteFlag),
-      Number("toolbar", "show", &S::toolbar, ReadFlag, WriteFlag),
-      Number("toolbar", "toggle", &S::toolbarToggle, ReadFlag, WriteFlag),
-      Number("toolbar", "texts", &S::toolbarButtonTexts, ReadFlag, WriteFlag),
-      Number("toolbar", "style", &S::toolbarStyle, ReadToolbarStyle, WriteToolbarStyle),
-      Number("colors", "background", &S::backgroundColor, ReadColor, WriteColor),
-      Number("colors", "text", &S::textColor, ReadColor, WriteColor),
-      Number("colors", "box", &S::boxColor, ReadColor, WriteColor),
-      Number("colors", "link", &S::linkColor, ReadColor, WriteColor),
-      Number("colors", "visited-link", &S::visitedLinkColor, ReadColor, WriteColor),
-      Number("colors", "hover", &S::hoverColor, ReadColor, WriteColor),
-      Number("contents", "mode", &S::contentsMode, ReadPageMode, WritePageMode),
-      Text("contents", "page", &S::contentsPageName),
-      Number("contents", "show-descriptions", &S::contentsShowDescriptions, ReadFlag, WriteFlag),
-      Number("contents", "popup", &S::contentsPopup, ReadFlag, WriteFlag),
-      Number("about", "mode", &S::aboutMode, ReadPageMode, WritePageMode),
-      Text("about", "page", &S::aboutPageName),
-      Number("search", "show-percent", &S::searchShowPercent, ReadFlag, WriteFlag),
-      Number("search", "show-descriptions", &S::searchShowDescriptions, ReadFlag, WriteFlag),
-  };
-  return keys;
-}
-
 // Splits "kind:NAME" into its lower-case kind and its name as written (trimmed).
 bool SplitSectionName(const std::string& section, std::string* kind, std::string* name) {
   size_t colon = section.find(':');
@@ -157,107 +88,32 @@ class ManifestReader {
       }
       return true;
     }
-    bool known = false;
-    for (const SettingKey& k : SettingKeys())
-      known = known || lower == k.section;
-    if (!known) {
-      return Fail(section.line, "unknown section [" + section.name +
-                                    "] (expected book, window, toolbar, colors, contents, "
-                                    "about, search, variables, file:NAME or variable:NAME)");
+    const std::vector<std::string> sections = SettingSections();
+    if (std::find(sections.begin(), sections.end(), lower) == sections.end()) {
+      std::string expected;
+      for (const std::string& known : sections)
+        expected += known + ", ";
+      return Fail(section.line, "unknown section [" + section.name + "] (expected " + expected +
+                                    "variables, file:NAME or variable:NAME)");
     }
     for (const IniEntry& e : section.entries) {
-      if (!ReadSetting(lower, e))
+      if (!ReadSettingEntry(lower, e))
         return false;
     }
     return true;
   }
 
-  bool ReadSetting(const std::string& section, const IniEntry& e) {
-    std::string reason;
-    if (section == "book") {
-      if (e.key == "id") {
-        if (e.value.size() > 63)
-          return Fail(e.line, "the book id may hold at most 63 bytes");
-        m_manifest->bookId = e.value;
-        return true;
-      }
-      if (e.key == "splash") {
-        m_manifest->splash = e.value;
-        return true;
-      }
-      if (e.key == "rebranded") {
-        if (!ReadFlag(e.value, &m_manifest->rebranded, &reason))
-          return Fail(e.line, reason);
-        return true;
-      }
-      if (e.key == "page-commands") {
-        int32_t flag = 0;
-        if (!ReadFlag(e.value, &flag, &reason))
-          return Fail(e.line, "[book] page-commands: " + reason);
-        m_manifest->pageCommands = flag != 0;
-        return true;
-      }
-      if (e.key == "subfolders") {
-        std::string value = AsciiLowered(e.value);
-        if (value != "keep" && value != "flatten" && value != "refuse")
-          return Fail(e.line,
-                      "[book] subfolders: expected keep, flatten or refuse, not '" + e.value + "'");
-        m_manifest->flattenSubfolders = value == "flatten";
-        m_manifest->refuseSubfolders = value == "refuse";
-        return true;
-      }
-      if (e.key == "remember-reading")
-        return ReadFeatureFlag(e, &m_manifest->features.rememberReading);
-      if (e.key == "ignore") {
-        std::istringstream words(e.value);
-        for (std::string w; words >> w;)
-          m_manifest->ignore.push_back(w);
-        return true;
-      }
-    }
-    if (section == "contents" && e.key == "pane")
-      return ReadFeatureFlag(e, &m_manifest->features.contentsPane);
-    if (section == "search" && e.key == "visible-text") {
-      int32_t flag = 1;
-      if (!ReadFlag(e.value, &flag, &reason))
-        return Fail(e.line, "[search] visible-text: " + reason);
-      m_manifest->visibleTextSearch = flag != 0;
-      return true;
-    }
-    if (section == "toolbar" && e.key == "buttons") {
-      if (!ReadToolbarButtons(e.value, &m_manifest->settings.toolbarButtons, &reason)) {
-        return Fail(e.line, reason);
-      }
-      return true;
-    }
-    for (const SettingKey& k : SettingKeys()) {
-      if (section != k.section || e.key != k.key)
-        continue;
-      if (k.text) {
-        m_manifest->settings.*k.text = e.value;
-        if (k.text == &EBookSettings::title)
-          m_manifest->hasTitle = true;
-        if (k.text == &EBookSettings::esbn)
-          m_manifest->hasEsbn = true;
-        return true;
-      }
-      if (!k.read(e.value, &(m_manifest->settings.*k.number), &reason)) {
-        return Fail(e.line, "[" + section + "] " + e.key + ": " + reason);
-      }
-      std::vector<std::string>& colours = m_manifest->colorKeysSet;
-      if (section == "colors" && std::find(colours.begin(), colours.end(), e.key) == colours.end())
-        colours.push_back(e.key);
-      return true;
-    }
-    return Fail(e.line, "unknown key '" + e.key + "' in [" + section + "]");
-  }
-
-  bool ReadFeatureFlag(const IniEntry& e, bool* flag) {
-    std::string reason;
-    int32_t value = 0;
-    if (!ReadFlag(e.value, &value, &reason))
-      return Fail(e.line, e.key + ": " + reason);
-    *flag = value != 0;
+  bool ReadSettingEntry(const std::string& section, const IniEntry& e) {
+    const SettingRow* row = FindSettingRow(section, e.key);
+    if (!row)
+      return Fail(e.line, "unknown key '" + e.key + "' in [" + section + "]");
+    std::string message;
+    if (!ReadSetting(*row, e.value, m_manifest, &message))
+      return Fail(e.line, message);
+    m_manifest->given.emplace(section, e.key);
+    std::vector<std::string>& colours = m_manifest->colorKeysSet;
+    if (section == "colors" && std::find(colours.begin(), colours.end(), e.key) == colours.end())
+      colours.push_back(e.key);
     return true;
   }
 
@@ -396,6 +252,7 @@ bool ReadManifest(const IniDocument& doc, const std::string& label, Manifest* ma
                   std::string* error) {
   *manifest = Manifest{};
   manifest->settings = ManifestDefaultSettings();
+  manifest->features.visibleTextSearch = true;
   return ManifestReader(label, manifest, error).Read(doc);
 }
 
@@ -425,34 +282,19 @@ std::string WriteManifest(const ManifestSource& source) {
     section = name;
     out << "\n[" << name << "]\n";
   };
-  open("book");
-  Line(out, "id", source.bookId);
-  if (!source.splashName.empty())
-    Line(out, "splash", source.splashName);
-  Line(out, "rebranded", WriteFlag(source.rebranded));
-  Line(out, "remember-reading", WriteFlag(source.features.rememberReading ? 1 : 0));
-  Line(out, "page-commands", WriteFlag(source.pageCommands ? 1 : 0));
-  for (const SettingKey& k : SettingKeys()) {
-    if (source.colorsFromPalette && std::string(k.section) == "colors") {
+  for (const SettingRow& row : SettingRows()) {
+    const std::optional<std::string> value = WrittenSetting(row, source);
+    if (!value)
+      continue;
+    if (source.features.colorsFromPalette && std::string(row.section) == "colors") {
       if (std::string(section) != "colors") {
-        open(k.section);
+        open(row.section);
         out << "; none set: the readable palette, dark under a dark desktop theme\n";
       }
       continue;
     }
-    open(k.section);
-    if (k.text) {
-      Line(out, k.key, source.settings.*k.text);
-    } else {
-      Line(out, k.key, k.write(source.settings.*k.number));
-    }
-    if (std::string(k.section) == "toolbar" && std::string(k.key) == "style") {
-      Line(out, "buttons", WriteToolbarButtons(source.settings.toolbarButtons));
-    }
-    if (std::string(k.section) == "contents" && std::string(k.key) == "popup")
-      Line(out, "pane", WriteFlag(source.features.contentsPane ? 1 : 0));
-    if (std::string(k.section) == "search" && std::string(k.key) == "show-descriptions")
-      Line(out, "visible-text", WriteFlag(source.visibleTextSearch ? 1 : 0));
+    open(row.section);
+    Line(out, row.key, *value);
   }
   for (const EBookVariable& v : source.variables) {
     out << "\n[variable:" << v.name << "]\n";

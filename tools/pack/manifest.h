@@ -1,17 +1,8 @@
 // The book manifest "book.ini": what quire-pack build reads besides the files themselves.
 //
 // Sections (names and keys are case-insensitive, values are not):
-//   [book]      id, esbn, title, author, author-email, author-url, publisher, copyright,
-//               startup-message, startup-script, exit-script, referral-code, splash,
-//               rebranded, open-links-outside, shortcut-offer, popup-menu, ignore,
-//               subfolders, page-commands, remember-reading
-//   [window]    width, height, position, sizeable, minimize-box, maximize-box,
-//               always-on-top, menu-bar, status-bar, status-bar-toggle
-//   [toolbar]   show, toggle, texts, style, buttons
-//   [colors]    background, text, box, link, visited-link, hover
-//   [contents]  mode, page, show-descriptions, popup, pane
-//   [about]     mode, page
-//   [search]    show-percent, show-descriptions, visible-text
+//   [book], [window], [toolbar], [colors], [contents], [about], [search]
+//                    the settings keys, one row each in setting_table.h
 //   [variables] NAME = VALUE   (each a compile-time variable of kind text)
 //   [variable:NAME]  value, kind, note
 //   [file:NAME]      include, source, searchable, contents, packed, expand, title,
@@ -22,13 +13,17 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "book/book_features.h"
 #include "book/ebook_records.h"
 #include "book/ebook_settings.h"
 #include "ini_document.h"
+#include "setting_table.h"
 
 namespace quire::pack {
 
@@ -52,13 +47,10 @@ struct FileRule {
   std::optional<std::string> sortKey;
 };
 
-struct Manifest {
-  EBookSettings settings;  // from ManifestDefaultSettings() with the manifest's values
-  bool hasTitle = false;
-  bool hasEsbn = false;
-  std::optional<std::string> bookId;
-  std::string splash;  // path of the splash bitmap as written, relative to the source folder
-  int32_t rebranded = 0;
+// The settings keys' values (SettingValues: from ManifestDefaultSettings(), the feature
+// record's defaults with the search reading the visible text, and what the manifest sets),
+// and the rest of the manifest.
+struct Manifest : SettingValues {
   std::vector<EBookVariable> variables;  // in manifest order
   std::vector<FileRule> files;           // in manifest order
   std::vector<std::string> ignore;       // glob patterns of names or paths to leave out
@@ -67,16 +59,16 @@ struct Manifest {
   // that is not ignored is an error).
   bool flattenSubfolders = false;
   bool refuseSubfolders = false;
-  std::optional<bool> pageCommands;       // "page-commands": whether the pages' script links
-                                          // run; unset: decided by the build
   std::vector<std::string> colorKeysSet;  // the [colors] keys given, in lower case; the
                                           // others keep the readable palette
-  // What the book records beyond its settings: "[contents] pane" and
-  // "[book] remember-reading".
-  BookFeatures features;
-  // "[search] visible-text": the search reads the text the pages show (yes, the default)
-  // or the first bytes of each page file, markup and all (no).
-  bool visibleTextSearch = true;
+  // The settings keys the manifest gives, as (section, key) in lower case.
+  std::set<std::pair<std::string, std::string>> given;
+
+  // True when the manifest gives `key` in `section` (both in lower case): else the build
+  // decides the value (the title, the ESBN, the book id, page commands).
+  bool Gives(std::string_view section, std::string_view key) const {
+    return given.count({std::string(section), std::string(key)}) != 0;
+  }
 };
 
 // The window of a book whose manifest gives no size: wide enough for all twelve toolbar
@@ -105,20 +97,13 @@ bool ReadManifest(const IniDocument& doc, const std::string& label, Manifest* ma
 bool LoadManifestFile(const std::string& path, Manifest* manifest, std::string* error);
 
 // Everything a book holds, written as a manifest that ReadManifest reads back to the same
-// records (compile date and file count excepted: build sets them). `splashName` is written
-// as the splash entry when not empty. With `colorsFromPalette` (the book records that its
-// colours are the readable palette) [colors] sets none, so that build records it again.
-struct ManifestSource {
-  EBookSettings settings;
-  std::string bookId;
-  int32_t rebranded = 0;
-  bool colorsFromPalette = false;
-  std::string splashName;
-  bool pageCommands = true;  // written as "page-commands"
+// records (compile date and file count excepted: build sets them). A splash name is
+// written as the splash entry when not empty. When the feature record says the colours
+// are the readable palette, [colors] sets none, so that build records it again. The
+// feature record gives page-commands, remember-reading, pane and visible-text.
+struct ManifestSource : SettingValues {
   std::vector<EBookFile> files;
   std::vector<EBookVariable> variables;
-  BookFeatures features;  // its contentsPane and rememberReading are written
-  bool visibleTextSearch = true;
 };
 std::string WriteManifest(const ManifestSource& source);
 

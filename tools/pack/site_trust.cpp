@@ -53,7 +53,8 @@ void LeaveOutSiteLibraries(const SiteTrustInput& input, SourcePlan* plan,
 void ApplySiteTrust(const SiteTrustInput& input, const PlanReport& report, BookSpec* bookSpec,
                     std::vector<std::string>* warnings, BookPowers* powers) {
   const Manifest& manifest = *input.manifest;
-  bookSpec->features.pageCommands = manifest.pageCommands.value_or(input.ownManifest);
+  const bool given = manifest.Gives("book", "page-commands");
+  bookSpec->features.pageCommands = given ? manifest.features.pageCommands : input.ownManifest;
   *powers = BookPowers{};
   powers->startupScript = bookSpec->settings.startupScript;
   powers->exitScript = bookSpec->settings.exitScript;
@@ -67,8 +68,8 @@ void ApplySiteTrust(const SiteTrustInput& input, const PlanReport& report, BookS
     warnings->push_back(
         Count(powers->filesWithLinks, "page or script holds", "pages or scripts hold") +
         " script links (##, #!, #@); the book shows them and never runs them, " +
-        (manifest.pageCommands ? "as its manifest says page-commands = no"
-                               : "as a site without book.ini is made of web pages") +
+        (given ? "as its manifest says page-commands = no"
+               : "as a site without book.ini is made of web pages") +
         ". To let them run, set \"page-commands = yes\" in [book] of a book.ini");
   }
 }

@@ -199,6 +199,153 @@ bool NoNameThroughAFile(const SourcePlan& plan, std::string* error) {
   return true;
 }
 
+// What the manifest says about the files: the [file:] section of each name, and the
+// splash picture's name when it lies at the top of the folder (it is no file of the book).
+struct SourceRules {
+  std::map<std::string, const FileRule*> byName;
+  std::string splashName;
+};
+
+SourceRules RulesOf(const Manifest& manifest) {
+  SourceRules rules;
+  for (const FileRule& r : manifest.files)
+    rules.byName[r.name] = &r;
+  if (manifest.splash.find('/') == std::string::npos)
+    rules.splashName = manifest.splash;
+  return rules;
+}
+
+SiteLayout ChooseLayout(const PlanInput& input) {
+  if (input.flatten || input.manifest.flattenSubfolders)
+    return SiteLayout::kFlattened;
+  return input.manifest.refuseSubfolders ? SiteLayout::kTopOnly : SiteLayout::kKept;
+}
+
+// A flattened book stores plain names only, so its [file:] sections name plain names.
+bool CheckFlatSections(const Manifest& manifest, std::string* error) {
+  for (const FileRule& rule : manifest.files) {
+    if (rule.name.find('/') != std::string::npos) {
+      *error = std::string(kManifestName) + ":" + std::to_string(rule.line) +
+               ": [file:" + rule.name +
+               "]: a flattened book stores plain names only; name the file by its stored "
+               "name (a/b.html is stored as a.b.html)";
+      return false;
+    }
+  }
+  return true;
+}
+
+// The folder's own files, as the plan's layout finds them. A kept folder without a
+// subfolder is planned as the files at its top (the layout becomes kTopOnly).
+bool ListFolderFiles(const PlanInput& input, const SourceRules& rules, SourcePlan* plan,
+                     std::vector<FolderFile>* folderFiles, std::vector<std::string>* warnings,
+                     std::string* error) {
+  const Manifest& manifest = input.manifest;
+  const std::string& dir = input.sourceDir;
+  switch (plan->layout) {
+    case SiteLayout::kFlattened: {
+      if (!CheckFlatSections(manifest, error) ||
+          !PlanFlatSite(dir, manifest, rules.splashName, &plan->flat, warnings, error)) {
+        return false;
+      }
+      for (const std::string& file : plan->flat.folderFiles) {
+        folderFiles->push_back(
+            {plan->flat.map.names[file], plan->flat.diskPaths[file], file, JoinPath(dir, file)});
+      }
+      return true;
+    }
+    case SiteLayout::kKept: {
+      bool isSite = false;
+      if (!ListKeptSite(dir, manifest, rules.splashName, rules.byName, &isSite, folderFiles,
+                        warnings, error)) {
+        return false;
+      }
+      if (isSite)
+        return true;
+      // No subfolder: the files at the top, as a book of a plain folder always had them.
+      plan->layout = SiteLayout::kTopOnly;
+      [[fallthrough]];
+    }
+    case SiteLayout::kTopOnly: {
+      std::vector<std::string> names;
+      if (!ListTopLevel(dir, manifest, rules.byName, rules.splashName, &names, error))
+        return false;
+      for (const std::string& name : names)
+        folderFiles->push_back({name, JoinPath(dir, name), "", JoinPath(dir, name)});
+      return true;
+    }
+  }
+  return true;
+}
+
+// Where a [file:] section's file lies in the site, when it is one of the site's files.
+// `path` is where its bytes are read; a flattened site's section that names a stored name
+// reads the site's file of that name.
+std::string SitePathOfRule(const SourcePlan& plan, const FileRule& rule, std::string* path) {
+  if (plan.layout == SiteLayout::kFlattened) {
+    auto inSite = plan.flat.sitePathOf.find(rule.name);
+    if (inSite == plan.flat.sitePathOf.end())
+      return "";
+    if (rule.source.empty()) {  // "[file:library.os.html]"
+      auto disk = plan.flat.diskPaths.find(inSite->second);
+      *path = disk == plan.flat.diskPaths.end() ? "" : disk->second;
+    }
+    return inSite->second;
+  }
+  return plan.layout == SiteLayout::kKept && rule.source.empty() ? rule.name : "";
+}
+
+// The plan's files in their order: those [file:] sections describe, the folder's own,
+// the --add files.
+bool AddPlannedFiles(const PlanInput& input, const SourceRules& rules,
+                     const std::vector<FolderFile>& folderFiles, SourcePlan* plan,
+                     std::string* error) {
+  Planner planner(plan, error);
+  for (const FileRule& rule : input.manifest.files) {
+    if (!rule.include)
+      continue;
+    const std::string origin = std::string(kManifestName) + ":" + std::to_string(rule.line);
+    std::string path = JoinPath(input.sourceDir, rule.source.empty() ? rule.name : rule.source);
+    const std::string sitePath = SitePathOfRule(*plan, rule, &path);
+    if (!planner.Add(PlannedFile::Group::kDescribed, rule.name, path, &rule, origin, sitePath))
+      return false;
+  }
+  for (const FolderFile& f : folderFiles) {
+    if (!planner.Add(PlannedFile::Group::kFolder, f.name, f.diskPath, nullptr, f.origin,
+                     f.sitePath))
+      return false;
+  }
+  for (const std::string& extra : input.extraFiles) {
+    std::string name = BaseName(extra);
+    if (!IsPlainFileName(name)) {
+      *error = "--add " + extra + ": not a file name";
+      return false;
+    }
+    auto rule = rules.byName.find(name);
+    if (!planner.Add(PlannedFile::Group::kAdded, name, extra,
+                     rule == rules.byName.end() ? nullptr : rule->second, "--add " + extra, "")) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Every file of the source folder the book stores, as (path in the folder, stored name),
+// in the site's path order (a folder without a site: in plan order).
+void MakeNameMap(SourcePlan* plan) {
+  if (plan->layout == SiteLayout::kFlattened) {
+    for (const auto& [path, name] : plan->flat.map.names)
+      plan->nameMap.emplace_back(path, name);
+  } else {
+    for (const PlannedFile& f : plan->files)
+      plan->nameMap.emplace_back(f.name, f.name);
+  }
+  if (plan->layout != SiteLayout::kTopOnly) {
+    std::sort(plan->nameMap.begin(), plan->nameMap.end(),
+              [](const auto& a, const auto& b) { return SitePathLess(a.first, b.first); });
+  }
+}
+
 }  // namespace
 
 std::string JoinPath(const std::string& dir, const std::string& name) {
@@ -224,119 +371,27 @@ std::string FolderOfPath(const std::string& path) {
 bool PlanSources(const PlanInput& input, SourcePlan* plan, std::vector<std::string>* warnings,
                  std::string* error) {
   *plan = SourcePlan{};
-  const Manifest& manifest = input.manifest;
-  const std::string& dir = input.sourceDir;
   std::error_code ec;
-  if (!fs::is_directory(dir, ec)) {
-    *error = dir + ": not a folder";
+  if (!fs::is_directory(input.sourceDir, ec)) {
+    *error = input.sourceDir + ": not a folder";
     return false;
   }
-  std::map<std::string, const FileRule*> rules;  // name -> the section that describes it
-  for (const FileRule& r : manifest.files)
-    rules[r.name] = &r;
-  const std::string splashName =
-      manifest.splash.find('/') == std::string::npos ? manifest.splash : "";
-  plan->layout = input.flatten || manifest.flattenSubfolders ? SiteLayout::kFlattened
-                 : manifest.refuseSubfolders                 ? SiteLayout::kTopOnly
-                                                             : SiteLayout::kKept;
-
-  // The folder's own files, as the layout finds them.
+  const SourceRules rules = RulesOf(input.manifest);
+  plan->layout = ChooseLayout(input);
   std::vector<FolderFile> folderFiles;
-  switch (plan->layout) {
-    case SiteLayout::kFlattened: {
-      for (const FileRule& rule : manifest.files) {
-        if (rule.name.find('/') != std::string::npos) {
-          *error = std::string(kManifestName) + ":" + std::to_string(rule.line) +
-                   ": [file:" + rule.name +
-                   "]: a flattened book stores plain names only; name the file by its stored "
-                   "name (a/b.html is stored as a.b.html)";
-          return false;
-        }
-      }
-      if (!PlanFlatSite(dir, manifest, splashName, &plan->flat, warnings, error))
-        return false;
-      for (const std::string& file : plan->flat.folderFiles) {
-        folderFiles.push_back(
-            {plan->flat.map.names[file], plan->flat.diskPaths[file], file, JoinPath(dir, file)});
-      }
-      break;
-    }
-    case SiteLayout::kKept: {
-      bool isSite = false;
-      if (!ListKeptSite(dir, manifest, splashName, rules, &isSite, &folderFiles, warnings, error))
-        return false;
-      if (isSite)
-        break;
-      // No subfolder: the files at the top, as a book of a plain folder always had them.
-      plan->layout = SiteLayout::kTopOnly;
-      [[fallthrough]];
-    }
-    case SiteLayout::kTopOnly: {
-      std::vector<std::string> names;
-      if (!ListTopLevel(dir, manifest, rules, splashName, &names, error))
-        return false;
-      for (const std::string& name : names)
-        folderFiles.push_back({name, JoinPath(dir, name), "", JoinPath(dir, name)});
-      break;
-    }
-  }
-
-  Planner planner(plan, error);
-  for (const FileRule& rule : manifest.files) {
-    if (!rule.include)
-      continue;
-    const std::string origin = std::string(kManifestName) + ":" + std::to_string(rule.line);
-    std::string path = JoinPath(dir, rule.source.empty() ? rule.name : rule.source);
-    std::string sitePath;
-    if (plan->layout == SiteLayout::kFlattened) {
-      auto inSite = plan->flat.sitePathOf.find(rule.name);
-      if (inSite != plan->flat.sitePathOf.end()) {
-        sitePath = inSite->second;
-        if (rule.source.empty())
-          path = plan->flat.diskPaths[sitePath];  // "[file:library.os.html]"
-      }
-    } else if (plan->layout == SiteLayout::kKept && rule.source.empty()) {
-      sitePath = rule.name;
-    }
-    if (!planner.Add(PlannedFile::Group::kDescribed, rule.name, path, &rule, origin, sitePath))
-      return false;
-  }
-  for (const FolderFile& f : folderFiles) {
-    if (!planner.Add(PlannedFile::Group::kFolder, f.name, f.diskPath, nullptr, f.origin,
-                     f.sitePath))
-      return false;
-  }
-  for (const std::string& extra : input.extraFiles) {
-    std::string name = BaseName(extra);
-    if (!IsPlainFileName(name)) {
-      *error = "--add " + extra + ": not a file name";
-      return false;
-    }
-    auto rule = rules.find(name);
-    if (!planner.Add(PlannedFile::Group::kAdded, name, extra,
-                     rule == rules.end() ? nullptr : rule->second, "--add " + extra, "")) {
-      return false;
-    }
+  if (!ListFolderFiles(input, rules, plan, &folderFiles, warnings, error) ||
+      !AddPlannedFiles(input, rules, folderFiles, plan, error)) {
+    return false;
   }
   if (plan->files.empty()) {
-    *error = dir + ": no files to put in the book (the reader refuses a book without files)";
+    *error =
+        input.sourceDir + ": no files to put in the book (the reader refuses a book without files)";
     return false;
   }
   if (!NoNameThroughAFile(*plan, error))
     return false;
-
   IndexPlannedFiles(plan);
-  if (plan->layout == SiteLayout::kFlattened) {
-    for (const auto& [path, name] : plan->flat.map.names)
-      plan->nameMap.emplace_back(path, name);
-  } else {
-    for (const PlannedFile& f : plan->files)
-      plan->nameMap.emplace_back(f.name, f.name);
-  }
-  if (plan->layout != SiteLayout::kTopOnly) {
-    std::sort(plan->nameMap.begin(), plan->nameMap.end(),
-              [](const auto& a, const auto& b) { return SitePathLess(a.first, b.first); });
-  }
+  MakeNameMap(plan);
   return true;
 }
 
