@@ -4,8 +4,8 @@
 //
 // Code that writes files takes an `Env*` (a parameter or a member set at construction)
 // and makes these calls through it; the program passes Env::Default(), which makes the
-// system calls themselves. A test derives from EnvWrapper and overrides only the calls it
-// wants to fail.
+// system calls themselves. A test derives from EnvWrapper (env_wrapper.h) and overrides
+// only the calls it wants to fail.
 //
 // Every call behaves as the system call it is named after: it returns what that call
 // returns, and on failure returns -1 with errno set. A stand-in that fails a call must
@@ -50,41 +50,6 @@ class Env {
   virtual int Rename(const std::string& from, const std::string& to) noexcept = 0;
   virtual int Unlink(const std::string& path) noexcept = 0;
   virtual int Mkdir(const std::string& path, mode_t mode) noexcept = 0;
-};
-
-// Passes every call on to another Env, so a test overrides only the calls it fails.
-class EnvWrapper : public Env {
- public:
-  // `target` must outlive the wrapper.
-  explicit EnvWrapper(Env* target) : m_target(target) {}
-
-  Env* Target() const { return m_target; }
-
-  int Access(const std::string& path, int mode) noexcept override {
-    return m_target->Access(path, mode);
-  }
-  int Open(const std::string& path, int flags, mode_t mode) noexcept override {
-    return m_target->Open(path, flags, mode);
-  }
-  int MakeTemporary(std::string& pathTemplate, int flags) noexcept override {
-    return m_target->MakeTemporary(pathTemplate, flags);
-  }
-  ssize_t Write(int fd, const void* data, std::size_t size) noexcept override {
-    return m_target->Write(fd, data, size);
-  }
-  int Fchmod(int fd, mode_t mode) noexcept override { return m_target->Fchmod(fd, mode); }
-  int Fsync(int fd) noexcept override { return m_target->Fsync(fd); }
-  int Close(int fd) noexcept override { return m_target->Close(fd); }
-  int Rename(const std::string& from, const std::string& to) noexcept override {
-    return m_target->Rename(from, to);
-  }
-  int Unlink(const std::string& path) noexcept override { return m_target->Unlink(path); }
-  int Mkdir(const std::string& path, mode_t mode) noexcept override {
-    return m_target->Mkdir(path, mode);
-  }
-
- private:
-  Env* m_target;
 };
 
 }  // namespace quire

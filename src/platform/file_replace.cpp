@@ -115,7 +115,7 @@ bool ReplaceFileContents(const std::string& path, const ReplaceOptions& options,
                          std::string_view data) {
   Env* env = options.env;
   return ReplaceFileWith(path, options,
-                         [data, env](int fd) { return WriteAllBytes(fd, data, env); });
+                         [&data, env](int fd) { return WriteAllBytes(fd, data, env); });
 }
 
 bool CreateNewFileWith(const std::string& path, mode_t mode, const BodyWriter& body, Env* env) {

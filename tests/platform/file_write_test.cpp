@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <string>
 
+#include "platform/env_wrapper.h"
 #include "support/scoped_tmpdir.h"
 
 namespace quire {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/env.h"
+#include "platform/env_wrapper.h"
 
 namespace quire::testing {
 
