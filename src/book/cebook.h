@@ -18,6 +18,7 @@
 #include "book/ebook_records.h"
 #include "book/ebook_settings.h"
 #include "book/load_result.h"
+#include "platform/env.h"
 
 namespace quire {
 
@@ -30,6 +31,8 @@ struct BookLoadSteps {
   // the file is written: given the whole file as extracted, it leaves it as it is or
   // makes it what the expanded file is to hold.
   std::function<void(std::string* page)> expandPage;
+  // Writes the extracted files.
+  Env* env = Env::Default();
 };
 
 class CEBook {

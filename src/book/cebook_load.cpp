@@ -35,7 +35,7 @@ LoadResult CEBook::Load(const BookLoadSteps& steps) {
   using Reason = LoadResult::Reason;
   Reset();
   {
-    ContainerReader reader;
+    ContainerReader reader(steps.env);
     const ContainerResult parsed =
         reader.Parse(&*m_settings, &m_reservedList, &m_directory, &m_trailer, &m_variables);
     if (!parsed)

@@ -20,7 +20,8 @@ namespace quire {
 // One read handle on the book file, opened on first use and closed on destruction.
 class ContainerReader {
  public:
-  ContainerReader() = default;
+  // Extracted files are written through `env`, which must outlive the reader.
+  explicit ContainerReader(Env* env = Env::Default()) : m_extractor(env) {}
   ContainerReader(const ContainerReader&) = delete;
   ContainerReader& operator=(const ContainerReader&) = delete;
 

@@ -41,14 +41,15 @@ struct StoredSource {
 };
 
 // Writes `bytes` to `fd`, keeping the first of all bytes written in `head`.
-bool WriteKeepingHead(int fd, std::string_view bytes, std::string* head) {
+bool WriteKeepingHead(Env* env, int fd, std::string_view bytes, std::string* head) {
   if (head->size() < EntryExtractor::kHeadBytes)
     head->append(bytes.substr(0, EntryExtractor::kHeadBytes - head->size()));
-  return WriteAllBytes(fd, bytes);
+  return WriteAllBytes(fd, bytes, env);
 }
 
 // Collects output and writes it in large blocks; with `hold`, keeps all of it.
 struct HeldSink {
+  Env* env;
   int fd;
   bool hold;
   std::string& held;
@@ -56,7 +57,7 @@ struct HeldSink {
   bool failed = false;
 
   bool Flush() {
-    if (!failed && !held.empty() && !WriteKeepingHead(fd, held, &head))
+    if (!failed && !held.empty() && !WriteKeepingHead(env, fd, held, &head))
       failed = true;
     held.clear();
     return !failed;
@@ -71,7 +72,7 @@ struct HeldSink {
 
 }  // namespace
 
-EntryExtractor::EntryExtractor() = default;
+EntryExtractor::EntryExtractor(Env* env) : m_env(env) {}
 EntryExtractor::~EntryExtractor() = default;
 
 uint8_t* EntryExtractor::InputBuffer(int64_t size) {
@@ -90,7 +91,7 @@ Result EntryExtractor::Extract(const BookInput& in, int64_t position, int64_t si
                          : CopyStored(in, position, size, fd, hold);
   if (result == Result::kDone && hold)
     change(&m_held);
-  HeldSink rest{fd, false, m_held, m_head};
+  HeldSink rest{m_env, fd, false, m_held, m_head};
   if (!rest.Flush() && result == Result::kDone)
     result = Result::kWriteFailed;
   // A page held whole may have been large; the next entries need no such room.
@@ -109,7 +110,7 @@ Result EntryExtractor::CopyStored(const BookInput& in, int64_t position, int64_t
     const std::string_view block(reinterpret_cast<const char*>(buffer), got);
     if (hold) {
       m_held.append(block);
-    } else if (!WriteKeepingHead(fd, block, &m_head)) {
+    } else if (!WriteKeepingHead(m_env, fd, block, &m_head)) {
       return Result::kWriteFailed;
     }
     if (got < want)
@@ -127,7 +128,7 @@ Result EntryExtractor::DecodeStored(const BookInput& in, int64_t position, int64
   *m_decoder = {};  // a fresh window of zeros for every stream
   StoredSource source{in, position, size, InputBuffer(size),
                       std::min<size_t>(m_input.size(), kBlockSize)};
-  HeldSink sink{fd, hold, m_held, m_head};
+  HeldSink sink{m_env, fd, hold, m_held, m_head};
   switch (lz_internal::Decode(*m_decoder, source, sink)) {
     case lz_internal::DecodeResult::kDone:
       return Result::kDone;

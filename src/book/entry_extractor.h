@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "book/book_input.h"
+#include "platform/env.h"
 
 namespace quire {
 
@@ -35,7 +36,8 @@ class EntryExtractor {
   // Given the whole of a file's bytes before they are written; may change them.
   using Change = std::function<void(std::string* bytes)>;
 
-  EntryExtractor();
+  // Files are written through `env`, which must outlive the extractor.
+  explicit EntryExtractor(Env* env = Env::Default());
   ~EntryExtractor();
   EntryExtractor(const EntryExtractor&) = delete;
   EntryExtractor& operator=(const EntryExtractor&) = delete;
@@ -60,6 +62,7 @@ class EntryExtractor {
   uint8_t* InputBuffer(int64_t size);
 
   std::vector<uint8_t> m_input;
+  Env* m_env;
   std::string m_held;  // output not yet written
   std::string m_head;  // the first bytes written
   std::unique_ptr<lz_internal::DecoderState> m_decoder;

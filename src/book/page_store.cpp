@@ -126,14 +126,14 @@ bool MakeFolderPath(const std::string& path) {
   return lstat(folder.c_str(), &st) == 0 && IsPrivateFolder(st);
 }
 
-bool WritePageFile(const std::string& path, std::string_view text) {
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+bool WritePageFile(const std::string& path, std::string_view text, Env* env) {
+  int fd = env->Open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
   bool ok = false;
   if (fd >= 0) {
     PageStore::Instance().RecordFile(path);
-    fchmod(fd, 0600);  // a file left from an earlier run keeps no wider mode
-    ok = WriteAllBytes(fd, text);
-    if (close(fd) != 0)
+    env->Fchmod(fd, 0600);  // a file left from an earlier run keeps no wider mode
+    ok = WriteAllBytes(fd, text, env);
+    if (env->Close(fd) != 0)
       ok = false;
   }
   if (!ok) {
@@ -142,8 +142,10 @@ bool WritePageFile(const std::string& path, std::string_view text) {
   return ok;
 }
 
-bool ReplaceBookFileWith(const std::string& path, const std::function<bool(int fd)>& body) {
+bool ReplaceBookFileWith(const std::string& path, const std::function<bool(int fd)>& body,
+                         Env* env) {
   ReplaceOptions options;
+  options.env = env;
   options.mode = 0600;
   options.keepExistingMode = false;
   options.syncToDisk = false;
@@ -156,8 +158,9 @@ bool ReplaceBookFileWith(const std::string& path, const std::function<bool(int f
   return ReplaceFileWith(path, options, body);
 }
 
-bool ReplaceBookFile(const std::string& path, std::string_view text) {
-  return ReplaceBookFileWith(path, [text](int fd) { return WriteAllBytes(fd, text); });
+bool ReplaceBookFile(const std::string& path, std::string_view text, Env* env) {
+  return ReplaceBookFileWith(
+      path, [&text, env](int fd) { return WriteAllBytes(fd, text, env); }, env);
 }
 
 PageStore& PageStore::Instance() {

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/env.h"
+
 namespace quire {
 
 // The book's folder: PrivateTempFolder() + ESBN + ".k9w/", always ending with '/'. A '/'
@@ -38,18 +40,20 @@ std::string BookFolder();
 bool MakeFolderPath(const std::string& path);
 
 // Writes a generated page: creates or truncates `path` with mode 0600, records it in the
-// page store as soon as it exists, and writes all of `text`. On failure shows "Disk error
-// - out of space ?" (OK, exclamation icon) and returns false.
-bool WritePageFile(const std::string& path, std::string_view text);
+// page store as soon as it exists, and writes all of `text`, through `env`. On failure
+// shows "Disk error - out of space ?" (OK, exclamation icon) and returns false.
+bool WritePageFile(const std::string& path, std::string_view text, Env* env = Env::Default());
 
 // Makes what `body` writes the whole contents of `path`, a file in the book folder, through
 // ReplaceFileWith: the file holds the old or the new contents, never a mix. The temporary
 // file beside it (close-on-exec) is recorded in the page store while it exists, so it
 // goes at shutdown even if the reader ends before renaming it. Not flushed to disk: the
 // folder only lives for one run. Shows nothing; false when the file could not be
-// replaced.
-bool ReplaceBookFileWith(const std::string& path, const std::function<bool(int fd)>& body);
-bool ReplaceBookFile(const std::string& path, std::string_view text);
+// replaced. The files are made, renamed and removed through `env`; ReplaceBookFile also
+// writes `text` through it.
+bool ReplaceBookFileWith(const std::string& path, const std::function<bool(int fd)>& body,
+                         Env* env = Env::Default());
+bool ReplaceBookFile(const std::string& path, std::string_view text, Env* env = Env::Default());
 
 // The process-wide record of written files and made folders.
 class PageStore {

@@ -58,14 +58,14 @@ std::string BookPageSection(const std::string& heading, const std::string& body)
   return PageSection(heading, body, book.BoxColor(), book.TextColor());
 }
 
-std::string WriteGeneratedPage(const std::string& fileName, const std::string& html) {
+std::string WriteGeneratedPage(const std::string& fileName, const std::string& html, Env* env) {
   std::string path = BookFolder() + fileName;
-  WritePageFile(path, html);
+  WritePageFile(path, html, env);
   return path;
 }
 
-std::string BuildDisplayPage(const std::string& html) {
-  return WriteGeneratedPage(kDisplayPageFile, html);
+std::string BuildDisplayPage(const std::string& html, Env* env) {
+  return WriteGeneratedPage(kDisplayPageFile, html, env);
 }
 
 }  // namespace quire

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/env.h"
+
 namespace quire {
 
 // Names of the generated pages, directly inside the book folder.
@@ -35,11 +37,12 @@ std::string BookPageSection(const std::string& heading, const std::string& body)
 // Writes `html` byte for byte as the book folder's "__display.html" and returns its full
 // path. A failed write is reported by the page store's message; the path is returned
 // anyway.
-std::string BuildDisplayPage(const std::string& html);
+std::string BuildDisplayPage(const std::string& html, Env* env = Env::Default());
 
-// Writes a generated page named `fileName` into the book folder and returns its full path,
-// whether or not the write succeeded (the page store reports a failure).
-std::string WriteGeneratedPage(const std::string& fileName, const std::string& html);
+// Writes a generated page named `fileName` into the book folder through `env` and returns
+// its full path, whether or not the write succeeded (the page store reports a failure).
+std::string WriteGeneratedPage(const std::string& fileName, const std::string& html,
+                               Env* env = Env::Default());
 
 }  // namespace quire
 

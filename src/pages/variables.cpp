@@ -250,7 +250,7 @@ std::string ExpandVariables(const std::string& text, bool pageForm) {
   return result;
 }
 
-bool ExpandVariablesInFile(const std::string& path) {
+bool ExpandVariablesInFile(const std::string& path, Env* env) {
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0)
     return false;
@@ -277,7 +277,7 @@ bool ExpandVariablesInFile(const std::string& path) {
 
   if (!ExpandVariablesInPage(&data))
     return true;
-  return ReplaceBookFile(path, data);
+  return ReplaceBookFile(path, data, env);
 }
 
 bool ExpandVariablesInPage(std::string* page) {

@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/env.h"
+
 namespace quire {
 
 // Returns `text` with its variable references replaced; never fails. `pageForm` selects
@@ -28,8 +30,9 @@ std::string ExpandVariables(const std::string& text, bool pageForm);
 // doing (empty file, no page-form reference, nothing changed); false when the file cannot
 // be read whole or the new content cannot be written whole. Zero bytes inside the file
 // become spaces in a rewritten file. A rewrite replaces the file atomically, mode 0600, so
-// a failed write leaves the old content in place.
-bool ExpandVariablesInFile(const std::string& path);
+// a failed write leaves the old content in place. The new content is written through
+// `env`.
+bool ExpandVariablesInFile(const std::string& path, Env* env = Env::Default());
 
 // What ExpandVariablesInFile does to the bytes of a page, in memory: when the page holds
 // both "[={" and "}]" and expanding it in page form (zero bytes read as spaces) changes

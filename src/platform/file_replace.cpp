@@ -21,13 +21,13 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-bool WriteInPlace(const std::string& path, int extraFlags, const BodyWriter& body) {
-  int fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY | extraFlags);
+bool WriteInPlace(Env* env, const std::string& path, int extraFlags, const BodyWriter& body) {
+  int fd = env->Open(path, O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY | extraFlags, 0);
   if (fd < 0) {
     return false;
   }
   bool ok = body(fd);
-  ok = (close(fd) == 0) && ok;
+  ok = (env->Close(fd) == 0) && ok;
   return ok;
 }
 
@@ -74,35 +74,37 @@ bool ReplaceFileWith(const std::string& givenPath, const ReplaceOptions& options
     return false;
   }
   const std::string& path = target.path;
+  Env* env = options.env;
   // A path checked free of links is opened so that a link put there since is not followed.
   const int noFollow = target.linkFree ? O_NOFOLLOW : 0;
   struct stat info {};
   bool exists = stat(path.c_str(), &info) == 0;
   if (exists) {
-    if (S_ISDIR(info.st_mode) || access(path.c_str(), W_OK) != 0) {
+    if (S_ISDIR(info.st_mode) || env->Access(path, W_OK) != 0) {
       return false;
     }
     if (!S_ISREG(info.st_mode)) {
       // A device or a pipe: there is nothing to rename over; never wait for a reader.
-      return WriteInPlace(path, O_NONBLOCK | noFollow, body);
+      return WriteInPlace(env, path, O_NONBLOCK | noFollow, body);
     }
   }
   mode_t mode = (exists && options.keepExistingMode) ? (info.st_mode & 07777) : options.mode;
 
   // A short, hidden temporary name fits beside any file name.
   std::string temporary = FolderOf(path) + ".quire-XXXXXX";
-  int fd = mkostemp(temporary.data(), O_CLOEXEC);
+  int fd = env->MakeTemporary(temporary, O_CLOEXEC);
   if (fd < 0) {
     bool folderRefused = errno == EACCES || errno == EPERM || errno == EROFS;
-    return exists && folderRefused && options.allowInPlace && WriteInPlace(path, noFollow, body);
+    return exists && folderRefused && options.allowInPlace &&
+           WriteInPlace(env, path, noFollow, body);
   }
   if (options.onTemporary)
     options.onTemporary(temporary, true);
-  bool ok = body(fd) && fchmod(fd, mode) == 0 && (!options.syncToDisk || fsync(fd) == 0);
-  ok = (close(fd) == 0) && ok;
-  ok = ok && rename(temporary.c_str(), path.c_str()) == 0;
+  bool ok = body(fd) && env->Fchmod(fd, mode) == 0 && (!options.syncToDisk || env->Fsync(fd) == 0);
+  ok = (env->Close(fd) == 0) && ok;
+  ok = ok && env->Rename(temporary, path) == 0;
   if (!ok) {
-    unlink(temporary.c_str());
+    env->Unlink(temporary);
   }
   if (options.onTemporary)
     options.onTemporary(temporary, false);
@@ -111,22 +113,23 @@ bool ReplaceFileWith(const std::string& givenPath, const ReplaceOptions& options
 
 bool ReplaceFileContents(const std::string& path, const ReplaceOptions& options,
                          std::string_view data) {
-  return ReplaceFileWith(path, options, [data](int fd) { return WriteAllBytes(fd, data); });
+  Env* env = options.env;
+  return ReplaceFileWith(path, options,
+                         [&data, env](int fd) { return WriteAllBytes(fd, data, env); });
 }
 
-bool CreateNewFileWith(const std::string& path, mode_t mode, const BodyWriter& body) {
+bool CreateNewFileWith(const std::string& path, mode_t mode, const BodyWriter& body, Env* env) {
   if (path.empty() || !FindWriteTarget(path, geteuid()).allowed) {
     return false;
   }
-  int fd =
-      open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, mode);
+  int fd = env->Open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, mode);
   if (fd < 0) {
     return false;
   }
-  bool ok = body(fd) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
-  ok = (close(fd) == 0) && ok;
+  bool ok = body(fd) && env->Fchmod(fd, mode) == 0 && env->Fsync(fd) == 0;
+  ok = (env->Close(fd) == 0) && ok;
   if (!ok) {
-    unlink(path.c_str());
+    env->Unlink(path);
   }
   return ok;
 }

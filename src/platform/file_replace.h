@@ -8,11 +8,15 @@
 #include <string>
 #include <string_view>
 
+#include "platform/env.h"
 #include "platform/file_write.h"
 
 namespace quire {
 
 struct ReplaceOptions {
+  // Makes the calls that create, write, flush, rename and remove the files (not the body's
+  // own writes: a body writes through whatever it was given).
+  Env* env = Env::Default();
   // Permissions of the file when it is new, or always when keepExistingMode is false.
   mode_t mode = 0600;
   // An existing file keeps its permissions.
@@ -40,7 +44,8 @@ using BodyWriter = std::function<bool(int fd)>;
 // /tmp (see write_target.h): then nothing is written (false). Files that are not regular
 // (devices, pipes) are written directly, without waiting for a reader. An existing file
 // that the user may not write is left alone (false), as is a folder. True when every
-// byte was written and the file is in place.
+// byte was written and the file is in place. ReplaceFileContents writes `data` through
+// `options.env`.
 bool ReplaceFileWith(const std::string& path, const ReplaceOptions& options,
                      const BodyWriter& body);
 bool ReplaceFileContents(const std::string& path, const ReplaceOptions& options,
@@ -49,8 +54,10 @@ bool ReplaceFileContents(const std::string& path, const ReplaceOptions& options,
 // Creates `path`, which must not exist yet (an existing file or link makes it fail with
 // nothing changed), and writes the body into it; on a failure after creation the new
 // file is removed again. A folder on the way that is a link another user planted in a
-// shared sticky folder makes it fail too.
-bool CreateNewFileWith(const std::string& path, mode_t mode, const BodyWriter& body);
+// shared sticky folder makes it fail too. The file is created, flushed and removed
+// through `env`.
+bool CreateNewFileWith(const std::string& path, mode_t mode, const BodyWriter& body,
+                       Env* env = Env::Default());
 
 // The permissions a new file gets when the user's umask is applied to `mode`. The umask
 // is read once, when the program starts, and never changed: setting it to read it would

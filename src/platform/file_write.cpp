@@ -6,11 +6,9 @@
 
 namespace quire {
 
-bool WriteAllBytes(int fd, std::string_view data, WriteCall writeCall) {
-  if (writeCall == nullptr)
-    writeCall = &::write;
+bool WriteAllBytes(int fd, std::string_view data, Env* env) {
   while (!data.empty()) {
-    const ssize_t put = writeCall(fd, data.data(), data.size());
+    const ssize_t put = env->Write(fd, data.data(), data.size());
     if (put < 0 && errno == EINTR)
       continue;
     if (put <= 0)

@@ -7,14 +7,14 @@
 #include <cstddef>
 #include <string_view>
 
+#include "platform/env.h"
+
 namespace quire {
 
-// The write call WriteAllBytes makes; a test may stand in for a device.
-using WriteCall = ssize_t (*)(int fd, const void* data, size_t size);
-
-// Writes all of `data` to `fd`, retrying short writes and EINTR. False on any error, and
-// when a write takes nothing at all (which would otherwise repeat for ever).
-bool WriteAllBytes(int fd, std::string_view data, WriteCall writeCall = nullptr);
+// Writes all of `data` to `fd` through `env`'s Write, retrying short writes and EINTR.
+// False on any error (errno as the failing write left it), and when a write takes
+// nothing at all (which would otherwise repeat for ever).
+bool WriteAllBytes(int fd, std::string_view data, Env* env = Env::Default());
 
 // Reads exactly `size` bytes from `fd` into `buffer`, retrying short reads and EINTR.
 // False on an error or when the input ends first.

@@ -126,23 +126,23 @@ IniLookup Find(std::string_view text, std::string_view section, std::string_view
 
 // Whole file into `text`. False when it exists but cannot be read or is larger than
 // kMaxIniFileSize; a missing file reads as empty with `*exists` false.
-bool ReadWholeFile(const std::string& path, std::string* text, bool* exists) {
+bool ReadWholeFile(Env* env, const std::string& path, std::string* text, bool* exists) {
   text->clear();
   *exists = false;
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // a pipe must not block
+  int fd = env->Open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0);  // a pipe must not block
   if (fd < 0) {
     return errno == ENOENT;
   }
   *exists = true;
   struct stat info {};
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxIniFileSize) {
-    close(fd);
+    env->Close(fd);
     return false;
   }
   char buffer[65536];
   for (;;) {
     if (static_cast<off_t>(text->size()) > kMaxIniFileSize) {
-      close(fd);
+      env->Close(fd);
       return false;  // it grew while being read
     }
     ssize_t got = read(fd, buffer, sizeof buffer);
@@ -150,7 +150,7 @@ bool ReadWholeFile(const std::string& path, std::string* text, bool* exists) {
       if (errno == EINTR) {
         continue;
       }
-      close(fd);
+      env->Close(fd);
       return false;
     }
     if (got == 0) {
@@ -158,7 +158,7 @@ bool ReadWholeFile(const std::string& path, std::string* text, bool* exists) {
     }
     text->append(buffer, static_cast<std::size_t>(got));
   }
-  close(fd);
+  env->Close(fd);
   return true;
 }
 
@@ -194,7 +194,7 @@ std::string ReadIniValue(const std::string& iniFile, const std::string& section,
   std::string text;
   bool exists = false;
   std::string path = IniFilePath(iniFile);
-  if (!path.empty() && ReadWholeFile(path, &text, &exists) && exists) {
+  if (!path.empty() && ReadWholeFile(Env::Default(), path, &text, &exists) && exists) {
     IniLookup found = Find(text, TrimBlanks(section), TrimBlanks(key));
     if (found.keyFound) {
       std::string_view raw = TrimBlanks(
@@ -214,7 +214,7 @@ std::string ReadIniValue(const std::string& iniFile, const std::string& section,
 }
 
 bool WriteIniValue(const std::string& iniFile, const std::string& section, const std::string& key,
-                   const std::string& value) {
+                   const std::string& value, Env* env) {
   std::string_view sectionName = TrimBlanks(section);
   std::string_view keyName = TrimBlanks(key);
   if (sectionName.empty() || keyName.empty() || HasLineBreak(sectionName) ||
@@ -233,7 +233,7 @@ bool WriteIniValue(const std::string& iniFile, const std::string& section, const
   }
   std::string text;
   bool exists = false;
-  if (!ReadWholeFile(path, &text, &exists)) {
+  if (!ReadWholeFile(env, path, &text, &exists)) {
     return false;  // never replace a file we could not read in full
   }
 
@@ -264,6 +264,7 @@ bool WriteIniValue(const std::string& iniFile, const std::string& section, const
   options.mode = inConfigFolder ? 0600 : ModeUnderUmask(0666);
   options.keepExistingMode = true;
   options.allowInPlace = false;
+  options.env = env;
   return ReplaceFileContents(path, options, updated);
 }
 

@@ -24,6 +24,8 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/env.h"
+
 namespace quire {
 
 // The buffer the INIREAD command reads with: values are cut to one byte less.
@@ -55,9 +57,10 @@ std::string ReadIniValue(const std::string& iniFile, const std::string& section,
 // Section and key names are used with surrounding blanks removed. False when nothing
 // was written: the write failed, the section or key is empty, a name or the value holds a
 // line break, the key holds '=' or starts with '[', ';' or '#', or the section holds ']'
-// (any of these would change the file's structure rather than one value).
+// (any of these would change the file's structure rather than one value). The old file
+// is opened and the new one written through `env`.
 bool WriteIniValue(const std::string& iniFile, const std::string& section, const std::string& key,
-                   const std::string& value);
+                   const std::string& value, Env* env = Env::Default());
 
 }  // namespace quire
 

@@ -91,7 +91,7 @@ ScriptValue ParseParameter(std::string_view text) {
 }
 
 int ExecuteCommandLine(ControlStack& stack, const std::string& commandText, std::string* errorText,
-                       ScriptFile* script) {
+                       ScriptFile* script, Env* env) {
   errorText->clear();
   SplitCommand split;
   if (!SplitCommandLine(commandText, &split, errorText))
@@ -115,7 +115,7 @@ int ExecuteCommandLine(ControlStack& stack, const std::string& commandText, std:
   if (TheWindow().HasView())
     TheWindow().SetInCommand(true);
   const int result =
-      ExecuteCommand(stack, commandText, split.keywordText, values, errorText, script);
+      ExecuteCommand(stack, commandText, split.keywordText, values, errorText, script, env);
   // EXIT may have closed the window meanwhile; a view that is gone is left alone.
   ReaderWindow& window = TheWindow();
   if (window.HasView())

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/env.h"
 #include "script/script_value.h"
 
 namespace quire {
@@ -44,9 +45,9 @@ ScriptValue ParseParameter(std::string_view text);
 // `errorText` set, possibly empty when the failing part showed its own message) or
 // kCommandStop. `script` is the running script file, or null for a "##" link. The view's
 // in-command flag is set while the command executes and cleared afterwards unless the
-// view is gone by then.
+// view is gone by then. The file commands make their file calls through `env`.
 int ExecuteCommandLine(ControlStack& stack, const std::string& commandText, std::string* errorText,
-                       ScriptFile* script);
+                       ScriptFile* script, Env* env = Env::Default());
 
 }  // namespace quire
 

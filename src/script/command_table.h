@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/env.h"
 #include "script/script_value.h"
 
 namespace quire {
@@ -34,6 +35,8 @@ struct CommandCall {
   ControlStack& stack;
   // The running script file, or null in a "##" link.
   ScriptFile* script;
+  // Makes the calls that create, write and replace files.
+  Env* env;
 
   // Parameter `position` counting from 1; the executor guarantees it exists when the
   // position is within the entry's count.

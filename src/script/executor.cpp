@@ -48,7 +48,7 @@ int RunExtension(const std::string& commandText, std::string_view keyword,
 
 int ExecuteCommand(ControlStack& stack, const std::string& commandText,
                    const std::string& keywordText, const std::vector<ScriptValue>& params,
-                   std::string* errorText, ScriptFile* script) {
+                   std::string* errorText, ScriptFile* script, Env* env) {
   if (keywordText == "##")
     return kCommandContinue;
   const std::string_view keyword = KeywordOf(keywordText);
@@ -59,7 +59,7 @@ int ExecuteCommand(ControlStack& stack, const std::string& commandText,
   if (command == nullptr)
     return RunExtension(commandText, keyword, params, errorText);
 
-  CommandCall call{commandText, command->keyword, params, *errorText, stack, script};
+  CommandCall call{commandText, command->keyword, params, *errorText, stack, script, env};
   const int count = call.Count();
   if (count < command->minParams || count > command->maxParams)
     return CountError(call);

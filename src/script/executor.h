@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/env.h"
 #include "script/script_value.h"
 
 namespace quire {
@@ -17,10 +18,11 @@ class ScriptFile;
 // Inside a skipped block only the condition and loop keywords run; everything else is
 // skipped with kCommandContinue. Built-in keywords are checked against their parameter
 // counts and run; other keywords are offered to the extension libraries, and when none
-// takes it the result is kCommandFailed with the unknown-command message.
+// takes it the result is kCommandFailed with the unknown-command message. Built-in
+// commands make their file calls through `env`.
 int ExecuteCommand(ControlStack& stack, const std::string& commandText,
                    const std::string& keywordText, const std::vector<ScriptValue>& params,
-                   std::string* errorText, ScriptFile* script);
+                   std::string* errorText, ScriptFile* script, Env* env = Env::Default());
 
 // Loads the script file at `path` and runs it, calling it `displayName` in messages. A
 // load failure shows its text (OK, exclamation icon) and runs nothing; a failing line

@@ -85,7 +85,7 @@ bool ReadTextFile(const std::string& path, std::string* text) {
 }
 
 // Copies the bytes of the open file `source` to `target`.
-bool CopyBytes(int source, int target) {
+bool CopyBytes(int source, int target, Env* env) {
   char buffer[65536];
   for (;;) {
     ssize_t n = read(source, buffer, sizeof buffer);
@@ -98,7 +98,7 @@ bool CopyBytes(int source, int target) {
     if (n == 0) {
       return true;
     }
-    if (!WriteAllBytes(target, std::string_view(buffer, static_cast<std::size_t>(n)))) {
+    if (!WriteAllBytes(target, std::string_view(buffer, static_cast<std::size_t>(n)), env)) {
       return false;
     }
   }
@@ -107,7 +107,7 @@ bool CopyBytes(int source, int target) {
 // Copies the regular file `source` to `target`. The target ends up with the permissions
 // of a file the user makes (executable when the source was), whatever it had before. A
 // failed copy leaves an existing target as it was; a copy onto the source itself fails.
-bool CopyFile(const std::string& source, const std::string& target, bool failIfExists) {
+bool CopyFile(const std::string& source, const std::string& target, bool failIfExists, Env* env) {
   int in = open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (in < 0) {
     return false;
@@ -127,12 +127,13 @@ bool CopyFile(const std::string& source, const std::string& target, bool failIfE
     return false;
   }
   mode_t mode = ModeUnderUmask((info.st_mode & 0111) != 0 ? 0777 : 0666);
-  auto body = [in](int out) { return CopyBytes(in, out); };
+  auto body = [in, env](int out) { return CopyBytes(in, out, env); };
   bool copied = false;
   if (failIfExists) {
-    copied = CreateNewFileWith(target, mode, body);
+    copied = CreateNewFileWith(target, mode, body, env);
   } else {
     ReplaceOptions options;
+    options.env = env;
     options.mode = mode;
     options.keepExistingMode = false;
     options.allowInPlace = true;
@@ -174,7 +175,7 @@ int HandleFileCopy(CommandCall& call) {
     }
     failIfExists = call.Param(4).AsTruth();
   }
-  bool copied = CopyFile(PathParam(call, 2), PathParam(call, 3), failIfExists);
+  bool copied = CopyFile(PathParam(call, 2), PathParam(call, 3), failIfExists, call.env);
   return StoreResult(call, Flag(copied));
 }
 
@@ -183,6 +184,7 @@ int HandleFileWrite(CommandCall& call) {
   options.mode = ModeUnderUmask(0666);
   options.keepExistingMode = true;
   options.allowInPlace = true;
+  options.env = call.env;
   bool written = ReplaceFileContents(PathParam(call, 2), options, call.Param(3).AsText());
   return StoreResult(call, Flag(written));
 }
@@ -211,7 +213,7 @@ int HandleIniRead(CommandCall& call) {
 // Succeeds whether or not the value could be written.
 int HandleIniWrite(CommandCall& call) {
   WriteIniValue(call.Param(2).AsText(), call.Param(3).AsText(), call.Param(4).AsText(),
-                call.Param(1).AsText());
+                call.Param(1).AsText(), call.env);
   return kCommandContinue;
 }
 

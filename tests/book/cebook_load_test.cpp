@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <functional>
 #include <set>
 
@@ -12,6 +9,7 @@
 #include "book/page_store.h"
 #include "platform/paths.h"
 #include "support/book_fixture.h"
+#include "support/failing_env.h"
 #include "support/fake_window.h"
 #include "support/scoped_env.h"
 
@@ -124,7 +122,7 @@ TEST(CEBookLoadTest, FilesThatCannotBeExtractedAreSkippedAndTheLoadGoesOn) {
 // that cannot be written whole fails alone, silently, is still recorded for deletion, and
 // the files after it come out whole.
 TEST(CEBookLoadTest, AFileThatCannotBeWrittenWholeFailsAloneAndIsStillRecorded) {
-  constexpr rlim_t kLimit = 64 * 1024;
+  constexpr off_t kLimit = 64 * 1024;
   FakeWindow window;
   TestBook book;
   std::string big;
@@ -136,23 +134,14 @@ TEST(CEBookLoadTest, AFileThatCannotBeWrittenWholeFailsAloneAndIsStillRecorded) 
   book.AddPage("after.html", "<p>[={title}]</p>").expandVariables = true;
   book.Settings().title = "Full";
   book.Write();
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{kLimit, kLimit};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    const bool loaded = LoadBook().reason == LoadResult::Reason::kNone;
-    const bool recorded =
-        PageStore::Instance().WrittenFiles() ==
-        std::set<std::string>{book.Folder() + "index.html", book.Folder() + "big.bin",
-                              book.Folder() + "big-plain.bin", book.Folder() + "after.html"};
-    _exit(loaded && recorded && window.messages.empty() ? 0 : 1);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  testing::FailingEnv env;
+  env.LimitFileSize(kLimit);
+  EXPECT_EQ(testing::LoadAsTheReaderDoes(&env).reason, LoadResult::Reason::kNone);
+  EXPECT_EQ(env.Failures(testing::EnvCall::kWrite), 2);
+  EXPECT_EQ(PageStore::Instance().WrittenFiles(),
+            (std::set<std::string>{book.Folder() + "index.html", book.Folder() + "big.bin",
+                                   book.Folder() + "big-plain.bin", book.Folder() + "after.html"}));
+  EXPECT_TRUE(window.messages.empty());
   EXPECT_EQ(book.Extracted("index.html"), "<p>ok</p>");
   EXPECT_EQ(book.Extracted("after.html"), "<p>Full</p>");
   for (const char* name : {"big.bin", "big-plain.bin"}) {

@@ -242,15 +242,19 @@ TEST(FolderExtractionTest, AFolderMadeReadOnlyDuringTheLoadStopsOnlyWhatGoesInto
           .reason,
       LoadResult::Reason::kNone);
   EXPECT_EQ(t.book.Extracted("sub/first.html"), "first");
-  if (geteuid() != 0) {  // the superuser writes into read-only folders all the same
-    EXPECT_FALSE(PathExists(t.Folder() + "sub/second.html"));
-    EXPECT_FALSE(PathExists(t.Folder() + "sub/inner"));
-  }
+  const bool secondMade = PathExists(t.Folder() + "sub/second.html");
+  const bool innerMade = PathExists(t.Folder() + "sub/inner");
   EXPECT_EQ(ModeOf(t.Folder() + "sub"), 0500u);
   EXPECT_EQ(t.book.Extracted("else/fourth.html"), "fourth");
   // The reader made the folder, so it may make it writable again to empty it at exit.
   PageStore::Instance().Cleanup();
   EXPECT_FALSE(PathExists(t.Folder()));
+  // Extraction makes its files relative to open folders, past the file calls a test can
+  // fail, so the read-only folder is the failure, and root writes into one all the same.
+  if (geteuid() == 0)
+    GTEST_SKIP() << "root writes into a read-only folder: the files kept out are not checked";
+  EXPECT_FALSE(secondMade);
+  EXPECT_FALSE(innerMade);
 }
 
 TEST(FolderExtractionTest, FoldersTheReaderDidNotMakeAreNeverRemoved) {

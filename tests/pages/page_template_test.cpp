@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <string>
 
 #include "pages/pages_fixture.h"
+#include "support/failing_env.h"
 
 namespace quire::testing {
 namespace {
@@ -65,14 +67,23 @@ TEST_F(DisplayPageTest, EmptyTextGivesAnEmptyPage) {
 
 TEST_F(DisplayPageTest, FailedWriteIsReportedAndThePathStillReturned) {
   std::string folder = BookFolder();
-  ASSERT_EQ(chmod(folder.c_str(), 0500), 0);
-  std::string path = BuildDisplayPage("x");
-  chmod(folder.c_str(), 0700);
+  // The book folder refuses new files.
+  testing::FailingEnv env;
+  env.Fail(testing::EnvCall::kOpen, EACCES, folder);
+  std::string path = BuildDisplayPage("x", &env);
   EXPECT_EQ(path, folder + "__display.html");
-  if (geteuid() != 0) {
-    ASSERT_EQ(m_window.messages.size(), 1u);
-    EXPECT_EQ(m_window.messages[0].text, "Disk error - out of space ?");
-  }
+  EXPECT_EQ(env.Failures(testing::EnvCall::kOpen), 1);
+  ASSERT_EQ(m_window.messages.size(), 1u);
+  EXPECT_EQ(m_window.messages[0].text, "Disk error - out of space ?");
+}
+
+TEST_F(DisplayPageTest, WriteOnAFullDiskIsReported) {
+  testing::FailingEnv env;
+  env.Fail(testing::EnvCall::kWrite, ENOSPC);
+  BuildDisplayPage("x", &env);
+  EXPECT_EQ(env.Failures(testing::EnvCall::kWrite), 1);
+  ASSERT_EQ(m_window.messages.size(), 1u);
+  EXPECT_EQ(m_window.messages[0].text, "Disk error - out of space ?");
 }
 
 TEST_F(DisplayPageTest, FolderInThePagesPlaceIsReportedAndThePathStillReturned) {

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <string>
 
+#include "platform/env_wrapper.h"
 #include "support/scoped_tmpdir.h"
 
 namespace quire {
@@ -15,36 +16,35 @@ namespace {
 using testing::ReadWholeFile;
 using testing::ScopedTmpdir;
 
-// A device that takes `s_limit` bytes per call, and answers the calls numbered in
-// `s_zeroAt`/`s_interruptAt` (counting from 0) with 0 or EINTR instead.
-struct ScriptedDevice {
-  static inline std::string s_taken;
-  static inline int s_calls = 0;
-  static inline size_t s_limit = 0;
-  static inline int s_zeroAt = -1;
-  static inline int s_interruptAt = -1;
+// A device that takes `m_limit` bytes per call, and answers the calls numbered
+// `m_zeroAt`/`m_interruptAt` (counting from 0) with 0 or EINTR instead.
+class ScriptedDevice : public EnvWrapper {
+ public:
+  ScriptedDevice(size_t limit, int zeroAt, int interruptAt)
+      : EnvWrapper(Env::Default()), m_limit(limit), m_zeroAt(zeroAt), m_interruptAt(interruptAt) {}
 
-  static void Reset(size_t limit, int zeroAt, int interruptAt) {
-    s_taken.clear();
-    s_calls = 0;
-    s_limit = limit;
-    s_zeroAt = zeroAt;
-    s_interruptAt = interruptAt;
-  }
-  static ssize_t Write(int, const void* data, size_t size) {
-    const int call = s_calls++;
+  ssize_t Write(int, const void* data, size_t size) noexcept override {
+    const int call = m_calls++;
     if (call > 100)
       return -1;  // keeps a regression from spinning for ever
-    if (call == s_zeroAt)
+    if (call == m_zeroAt)
       return 0;
-    if (call == s_interruptAt) {
+    if (call == m_interruptAt) {
       errno = EINTR;
       return -1;
     }
-    const size_t n = size < s_limit ? size : s_limit;
-    s_taken.append(static_cast<const char*>(data), n);
+    const size_t n = size < m_limit ? size : m_limit;
+    m_taken.append(static_cast<const char*>(data), n);
     return static_cast<ssize_t>(n);
   }
+
+  std::string m_taken;
+  int m_calls = 0;
+
+ private:
+  size_t m_limit;
+  int m_zeroAt;
+  int m_interruptAt;
 };
 
 TEST(WriteAllBytesTest, RetriesShortAndInterruptedWritesAndStopsWhenNothingIsTaken) {
@@ -65,10 +65,10 @@ TEST(WriteAllBytesTest, RetriesShortAndInterruptedWritesAndStopsWhenNothingIsTak
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    ScriptedDevice::Reset(c.limit, c.zeroAt, c.interruptAt);
-    EXPECT_EQ(WriteAllBytes(7, "abcdefghij", &ScriptedDevice::Write), c.ok);
-    EXPECT_EQ(ScriptedDevice::s_taken, c.taken);
-    EXPECT_EQ(ScriptedDevice::s_calls, c.calls);
+    ScriptedDevice device(c.limit, c.zeroAt, c.interruptAt);
+    EXPECT_EQ(WriteAllBytes(7, "abcdefghij", &device), c.ok);
+    EXPECT_EQ(device.m_taken, c.taken);
+    EXPECT_EQ(device.m_calls, c.calls);
   }
 }
 

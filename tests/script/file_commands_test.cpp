@@ -1,9 +1,7 @@
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -13,7 +11,9 @@
 #include "platform/ini_file.h"
 #include "script/save_prompt_filter.h"
 #include "script_harness.h"
+#include "support/failing_env.h"
 #include "support/scoped_env.h"
+#include "support/startup_run.h"
 
 namespace quire::testing {
 namespace {
@@ -26,9 +26,9 @@ class FileCommandsTest : public ScriptTest {
  protected:
   FileCommandsTest() : m_config("XDG_CONFIG_HOME", tmp.File("config")) {}
 
-  // Runs a command that must succeed.
-  void Run(const std::string& command) {
-    CommandOutcome outcome = Command(command);
+  // Runs a command that must succeed; its file calls go through `env`.
+  void Run(const std::string& command, Env* env = Env::Default()) {
+    CommandOutcome outcome = Command(command, env);
     ASSERT_EQ(outcome.result, 0) << command << ": " << outcome.errorText;
   }
   // A path in the test's folder written into a command between apostrophes.
@@ -36,7 +36,6 @@ class FileCommandsTest : public ScriptTest {
   std::string Contents(const std::string& name) {
     return ReadWholeFile(tmp.File(name)).value_or("<missing>");
   }
-  bool IsRoot() const { return geteuid() == 0; }
   void SetVariable(const std::string& name, const std::string& value) {
     std::string refusal;
     ASSERT_TRUE(DefineVariable(name, value, &refusal)) << refusal;
@@ -205,7 +204,8 @@ TEST_F(FileCommandsTest, FileCopyOntoItselfFailsAndKeepsTheFile) {
   // In a folder that takes no new files, the copy could only be written in place.
   ASSERT_EQ(mkdir(tmp.File("shut").c_str(), 0700), 0);
   ASSERT_TRUE(WriteWholeFile(tmp.File("shut/own.txt"), "precious"));
-  ASSERT_EQ(chmod(tmp.File("shut").c_str(), 0500), 0);
+  FailingEnv env;
+  env.Fail(EnvCall::kMakeTemporary, EACCES, tmp.File("shut/"));
   struct {
     const char* source;
     const char* target;
@@ -216,11 +216,10 @@ TEST_F(FileCommandsTest, FileCopyOntoItselfFailsAndKeepsTheFile) {
       {"shut/own.txt", "shut/own.txt"},
   };
   for (const auto& c : cases) {
-    Run("FILECOPY('ok'," + Quoted(c.source) + "," + Quoted(c.target) + ")");
+    Run("FILECOPY('ok'," + Quoted(c.source) + "," + Quoted(c.target) + ")", &env);
     EXPECT_EQ(Var("ok"), "0") << c.source << " onto " << c.target;
     EXPECT_EQ(Contents(c.source), "precious") << c.source << " onto " << c.target;
   }
-  ASSERT_EQ(chmod(tmp.File("shut").c_str(), 0700), 0);
 }
 
 TEST_F(FileCommandsTest, FileWriteWritesTheTextAsItIs) {
@@ -252,13 +251,46 @@ TEST_F(FileCommandsTest, FileWriteFailuresStoreZeroAndKeepTheOldFile) {
   EXPECT_EQ(Var("ok"), "0");
   Run("FILEWRITE('ok','','t')");
   EXPECT_EQ(Var("ok"), "0");
-  if (!IsRoot()) {
-    ASSERT_TRUE(WriteWholeFile(tmp.File("locked.txt"), "keep"));
-    ASSERT_EQ(chmod(tmp.File("locked.txt").c_str(), 0400), 0);
-    Run("FILEWRITE('ok'," + Quoted("locked.txt") + ",'t')");
+}
+
+// Whichever step of the replacement fails, the flag is "0", the old file stays as it was
+// and no temporary file is left beside it.
+TEST_F(FileCommandsTest, FileWriteFailingAtAnyStepStoresZeroAndKeepsTheOldFile) {
+  const struct {
+    const char* what;
+    EnvCall call;
+    int error;
+  } cases[] = {
+      {"no room for a new file", EnvCall::kMakeTemporary, ENOSPC},
+      {"disk full", EnvCall::kWrite, ENOSPC},
+      {"flush failing", EnvCall::kFsync, EIO},
+      {"close failing", EnvCall::kClose, EIO},
+      {"rename refused", EnvCall::kRename, EPERM},
+  };
+  ASSERT_EQ(mkdir(tmp.File("folder").c_str(), 0700), 0);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(WriteWholeFile(tmp.File("folder/x.txt"), "keep"));
+    FailingEnv env;
+    env.Fail(c.call, c.error);
+    SetVariable("ok", "unset");
+    Run("FILEWRITE('ok'," + Quoted("folder/x.txt") + ",'t')", &env);
     EXPECT_EQ(Var("ok"), "0");
-    EXPECT_EQ(Contents("locked.txt"), "keep");
+    EXPECT_GE(env.Failures(c.call), 1);
+    EXPECT_EQ(Contents("folder/x.txt"), "keep");
+    EXPECT_EQ(testing::EverythingUnder(tmp.File("folder")), std::vector<std::string>{"x.txt"});
   }
+}
+
+// A file the user may not write is never replaced, though its folder takes new files.
+TEST_F(FileCommandsTest, FileWriteToAFileTheUserMayNotWriteStoresZero) {
+  ASSERT_TRUE(WriteWholeFile(tmp.File("locked.txt"), "keep"));
+  FailingEnv env;
+  env.Fail(EnvCall::kAccess, EACCES, tmp.File("locked.txt"));
+  Run("FILEWRITE('ok'," + Quoted("locked.txt") + ",'t')", &env);
+  EXPECT_EQ(Var("ok"), "0");
+  EXPECT_EQ(env.Failures(EnvCall::kAccess), 1);
+  EXPECT_EQ(Contents("locked.txt"), "keep");
 }
 
 TEST_F(FileCommandsTest, FileWriteToDevicesAndPipesNeverWaits) {
@@ -287,7 +319,7 @@ TEST_F(FileCommandsTest, FileWriteThroughALinkWritesItsTarget) {
 // Another user plants links in a shared sticky folder (as /tmp) under the names a book's
 // script writes; every writing command must leave the files they point at alone.
 TEST_F(FileCommandsTest, WritesNeverFollowALinkAnotherUserPlantedInASharedFolder) {
-  if (!IsRoot())
+  if (geteuid() != 0)
     GTEST_SKIP() << "handing a link to another user needs root";
   constexpr uid_t kOtherUser = 65534;
   ASSERT_EQ(mkdir(tmp.File("shared").c_str(), 0700), 0);
@@ -336,20 +368,12 @@ TEST_F(FileCommandsTest, WritesNeverFollowALinkAnotherUserPlantedInASharedFolder
 TEST_F(FileCommandsTest, FileWriteFailingHalfWayStoresZeroAndKeepsTheOldFile) {
   ASSERT_TRUE(WriteWholeFile(tmp.File("x.txt"), "old contents"));
   SetVariable("big", std::string(100000, 'z'));
-  // In a child whose files may not grow past 4 KiB, the write fails part of the way.
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{4096, 4096};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    CommandOutcome outcome = Command("FILEWRITE('ok'," + Quoted("x.txt") + ",'{big}')");
-    _exit(outcome.result != 0 ? 3 : Var("ok") == "0" ? 0 : 1);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "the flag was not \"0\"";
+  // Where files may not grow past 4 KiB, the write fails part of the way.
+  FailingEnv env;
+  env.LimitFileSize(4096);
+  Run("FILEWRITE('ok'," + Quoted("x.txt") + ",'{big}')", &env);
+  EXPECT_EQ(Var("ok"), "0");
+  EXPECT_EQ(env.Failures(EnvCall::kWrite), 1);
   EXPECT_EQ(Contents("x.txt"), "old contents");
 }
 

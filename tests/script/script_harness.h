@@ -30,11 +30,12 @@ class ScriptTest : public ::testing::Test {
   ScriptTest() { CEBook::Instance().UserVariables().clear(); }
   ~ScriptTest() override { CEBook::Instance().UserVariables().clear(); }
 
-  // Runs one command line as a link piece would, on its own stack.
-  CommandOutcome Command(const std::string& text) {
+  // Runs one command line as a link piece would, on its own stack, its file calls made
+  // through `env`.
+  CommandOutcome Command(const std::string& text, Env* env = Env::Default()) {
     ControlStack stack;
     CommandOutcome outcome;
-    outcome.result = ExecuteCommandLine(stack, text, &outcome.errorText, nullptr);
+    outcome.result = ExecuteCommandLine(stack, text, &outcome.errorText, nullptr, env);
     return outcome;
   }
 

@@ -270,9 +270,12 @@ TEST_F(ShortcutOfferTest, BookThatOthersCouldChangeGetsNoOfferAndNothingWritten)
        [&] { return chown(folder.c_str(), geteuid(), getegid()); }, true},
   };
   m_window.messageAnswers = {kIdYes};
+  std::vector<std::string> skipped;  // cases that need root, when not run as root
   for (const auto& c : cases) {
-    if (c.needsRoot && geteuid() != 0)
+    if (c.needsRoot && geteuid() != 0) {
+      skipped.push_back(c.label);
       continue;
+    }
     ASSERT_EQ(c.change(), 0) << c.label;
     EXPECT_TRUE(OfferShortcut(Options())) << c.label;
     EXPECT_TRUE(m_window.messages.empty()) << c.label;
@@ -286,6 +289,9 @@ TEST_F(ShortcutOfferTest, BookThatOthersCouldChangeGetsNoOfferAndNothingWritten)
   EXPECT_TRUE(OfferShortcut(Options()));
   EXPECT_EQ(m_window.messages.size(), 1u);
   EXPECT_EQ(m_trusted.size(), 1u);
+  if (!skipped.empty())
+    GTEST_SKIP() << "handing a file to another user needs root: "
+                 << ::testing::PrintToString(skipped);
 }
 
 TEST_F(ShortcutOfferTest, BooksWithoutAnOfferNeverTouchTheIniFile) {

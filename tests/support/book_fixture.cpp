@@ -111,8 +111,10 @@ BookLayout::BookLayout(const std::string& bytes) : size(bytes.size()) {
   variables = at(24);
 }
 
-LoadResult LoadAsTheReaderDoes() {
-  return CEBook::Instance().Load(PageLoadSteps());
+LoadResult LoadAsTheReaderDoes(Env* env) {
+  BookLoadSteps steps = PageLoadSteps();
+  steps.env = env;
+  return CEBook::Instance().Load(steps);
 }
 
 }  // namespace quire::testing

@@ -20,6 +20,7 @@
 
 #include "book/book_writer.h"
 #include "book/load_result.h"
+#include "platform/env.h"
 #include "support/scoped_tmpdir.h"
 
 namespace quire::testing {
@@ -71,7 +72,7 @@ class TestBook {
 
 // Loads the current book with the steps the reader uses (plain-text variables as HTML,
 // flagged pages expanded). Shows nothing; the result says why a load stopped.
-LoadResult LoadAsTheReaderDoes();
+LoadResult LoadAsTheReaderDoes(Env* env = Env::Default());
 
 // Where the blocks of a book lie, read back from the trailer of its bytes (for tests that
 // damage books on purpose). Positions are absolute.

@@ -219,15 +219,17 @@ TEST_F(PackCliTest, ReaderThatIsNoProgramOrAlreadyABookIsRefused) {
 
 TEST_F(PackCliTest, OutputFolderThatCannotBeWrittenLeavesNothing) {
   SimpleBook();
+  ExpectFailure(Pack({"build", Path("simple"), "-o", Path("nowhere/b")}), kFailed,
+                "does not exist");
+  // quire-pack runs as a program of its own, so no failure can be put into its calls: a
+  // read-only folder is the only way, and root writes into one all the same.
+  if (geteuid() == 0)
+    GTEST_SKIP() << "root writes into a read-only folder";
   ASSERT_EQ(mkdir(Path("locked").c_str(), 0500), 0);
   RunResult r =
       Pack({"build", Path("simple"), "-o", Path("locked/b"), "--reader", testing::ReaderPath()});
-  if (geteuid() != 0) {
-    ExpectFailure(r, kFailed, "locked/b", Path("locked/b"));
-    EXPECT_TRUE(Listing(Path("locked")).empty());
-  }
-  ExpectFailure(Pack({"build", Path("simple"), "-o", Path("nowhere/b")}), kFailed,
-                "does not exist");
+  ExpectFailure(r, kFailed, "locked/b", Path("locked/b"));
+  EXPECT_TRUE(Listing(Path("locked")).empty());
 }
 
 TEST_F(PackCliTest, ExtractChecksNamesAsTheReaderDoesAndKeepsExistingFiles) {
