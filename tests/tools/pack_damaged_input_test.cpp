@@ -1,4 +1,5 @@
 // quire-pack given damaged books, bad sources and unsafe outputs.
+#include "support/write_locked_folder.h"
 #include "tools/pack_cli_fixture.h"
 
 namespace quire::pack_tests {
@@ -221,11 +222,12 @@ TEST_F(PackCliTest, OutputFolderThatCannotBeWrittenLeavesNothing) {
   SimpleBook();
   ExpectFailure(Pack({"build", Path("simple"), "-o", Path("nowhere/b")}), kFailed,
                 "does not exist");
-  // quire-pack runs as a program of its own, so no failure can be put into its calls: a
-  // read-only folder is the only way, and root writes into one all the same.
-  if (geteuid() == 0)
-    GTEST_SKIP() << "root writes into a read-only folder";
-  ASSERT_EQ(mkdir(Path("locked").c_str(), 0500), 0);
+  // quire-pack runs as a program of its own, so no failure can be put into its calls: the
+  // folder itself refuses the write.
+  ASSERT_EQ(mkdir(Path("locked").c_str(), 0700), 0);
+  testing::WriteLockedFolder lock(Path("locked"));
+  if (!lock.Holds())
+    GTEST_SKIP() << lock.Reason();
   RunResult r =
       Pack({"build", Path("simple"), "-o", Path("locked/b"), "--reader", testing::ReaderPath()});
   ExpectFailure(r, kFailed, "locked/b", Path("locked/b"));
