@@ -12,6 +12,7 @@
 
 #include "book/cebook.h"
 #include "book/page_store.h"
+#include "pages/reader_context.h"
 #include "script/command_line.h"
 #include "script/expression.h"
 #include "support/fake_window.h"
@@ -127,8 +128,7 @@ void FreshReaderState() {
   window->calls.clear();
   window->saveRequests.clear();
   window->inCommand = false;
-  CEBook::Instance().UserVariables().clear();
-  PageStore::Instance().ResetForTesting();
+  context.book.UserVariables().clear();
   ResetRandomForTesting();
 }
 

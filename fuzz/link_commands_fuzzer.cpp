@@ -5,6 +5,7 @@
 #include <string>
 
 #include "fuzz_support.h"
+#include "pages/reader_context.h"
 #include "script/script_links.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -16,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       return 0;
   }
   fuzz::FreshReaderState();
-  if (!RunLinkCommands(link))
+  if (!RunLinkCommands(context, link))
     fuzz::Finding("a link holding \"##\" was not taken");
   return 0;
 }

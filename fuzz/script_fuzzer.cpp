@@ -7,6 +7,7 @@
 
 #include "book/cebook.h"
 #include "fuzz_support.h"
+#include "pages/reader_context.h"
 #include "script/command_line.h"
 #include "script/control_stack.h"
 #include "script/script_file.h"
@@ -21,7 +22,7 @@ constexpr size_t kMaxVariableBytes = 1 << 20;
 
 size_t UserVariableBytes() {
   size_t total = 0;
-  for (const auto& [name, value] : quire::CEBook::Instance().UserVariables())
+  for (const auto& [name, value] : quire::context.book.UserVariables())
     total += name.size() + value.size();
   return total;
 }
@@ -52,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (lineNumber < 1)
       fuzz::Finding("a line number below 1");
     errorText.clear();
-    const int result = ExecuteCommandLine(stack, *line, &errorText, &script);
+    const int result = ExecuteCommandLine(context, stack, *line, &errorText, &script);
     if (result != kCommandContinue && result != kCommandFailed && result != kCommandStop)
       fuzz::Finding("a command result outside the three results");
     if (result != kCommandContinue || UserVariableBytes() > kMaxVariableBytes)

@@ -1,14 +1,14 @@
 #include "ext/extension_hooks.h"
 
-#include "book/page_store.h"
 #include "ext/extension_loader.h"
 #include "ext/extension_registry.h"
 #include "ext/extension_scripting.h"
+#include "pages/reader_context.h"
 
 namespace quire {
 
-void LoadExtensions() {
-  LoadExtensionsFrom(BookFolder());
+void LoadExtensions(ReaderContext& context) {
+  LoadExtensionsFrom(context, context.store.BookFolder());
 }
 
 void NotifyScriptInit() {
@@ -21,8 +21,8 @@ void NotifyScriptExit() {
     registry->NotifyScriptExit();
 }
 
-void UnloadExtensions() {
-  UnloadExtensionsAndDeleteFiles();
+void UnloadExtensions(ReaderContext& context) {
+  UnloadExtensionsAndDeleteFiles(context);
 }
 
 bool RunExtensionCommand(const std::string& commandText, const std::string& keyword,

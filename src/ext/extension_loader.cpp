@@ -10,7 +10,7 @@
 #include "ext/extension_registry.h"
 #include "ext/extension_scripting.h"
 #include "ext/extension_state.h"
-#include "pages/variables.h"
+#include "pages/reader_context.h"
 
 namespace quire {
 
@@ -44,7 +44,7 @@ bool IsExtensionFileName(const std::string& name) {
   return name.compare(0, sizeof(kExtensionPrefix) - 1, kExtensionPrefix) == 0;
 }
 
-void LoadExtensionsFrom(const std::string& folder) {
+void LoadExtensionsFrom(ReaderContext& context, const std::string& folder) {
   ExtensionState& state = TheExtensionState();
   if (state.loaded || state.shutDown || folder.empty())
     return;
@@ -62,13 +62,13 @@ void LoadExtensionsFrom(const std::string& folder) {
   }
   if (CExtensionScripting* scripting = CExtensionScripting::Instance()) {
     for (const auto& [path, library] : registry->Libraries())
-      scripting->Register(library);
-    InstallExtensionVariableSource(&ExpandExtensionVariables);
+      scripting->Register(library, context.book.Encoding());
+    context.extensionVariables = &ExpandExtensionVariables;
   }
 }
 
-void UnloadExtensionsAndDeleteFiles() {
-  InstallExtensionVariableSource(nullptr);
+void UnloadExtensionsAndDeleteFiles(ReaderContext& context) {
+  context.extensionVariables = nullptr;
   CExtensionRegistry::ShutDown();
   CExtensionScripting::ShutDown();
   ExtensionState& state = TheExtensionState();
@@ -81,8 +81,8 @@ const std::vector<std::string>& ExtensionFiles() {
   return TheExtensionState().files;
 }
 
-void ResetExtensionsForTesting() {
-  UnloadExtensionsAndDeleteFiles();
+void ResetExtensionsForTesting(ReaderContext& context) {
+  UnloadExtensionsAndDeleteFiles(context);
   TheExtensionState() = ExtensionState{};
 }
 

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <memory>
 
-#include "book/cebook.h"
 #include "ext/entry_points.h"
 #include "ext/extension_state.h"
 #include "ext/host_function.h"
@@ -71,7 +70,7 @@ bool CExtensionScripting::IsShutDown() {
   return TheExtensionState().shutDown;
 }
 
-void CExtensionScripting::Register(const LoadedExtension& library) {
+void CExtensionScripting::Register(const LoadedExtension& library, TextEncoding encoding) {
   std::string key;
   if (auto getKey = FindEntryPoint<PGX_ScriptGetKeyFn>(library.module, "PGX_ScriptGetKey")) {
     char buffer[PGX_KEY_SIZE] = {};
@@ -79,7 +78,6 @@ void CExtensionScripting::Register(const LoadedExtension& library) {
     key = TextOfBuffer(buffer, sizeof(buffer));
   }
   // A key is a text of the book's own library: its case follows the book's texts.
-  const TextEncoding encoding = CEBook::Instance().Encoding();
   m_lowerKeys.push_back(LowerCased(key, encoding));
   m_upperKeys.push_back(UpperCased(key, encoding));
   m_caches.push_back(CExtensionVarCache{{}, library.module, library.path});

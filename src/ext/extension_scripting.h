@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "book/book_text_encoding.h"
 #include "ext/extension_hooks.h"
 #include "ext/extension_registry.h"
 
@@ -48,8 +49,8 @@ class CExtensionScripting {
   CExtensionScripting& operator=(const CExtensionScripting&) = delete;
 
   // Reads the library's key (empty without PGX_ScriptGetKey) and appends it, in upper and
-  // in lower case, with an empty variable cache.
-  void Register(const LoadedExtension& library);
+  // in lower case as `encoding` (the book's) maps it, with an empty variable cache.
+  void Register(const LoadedExtension& library, TextEncoding encoding);
 
   // The command route. False when no key matched, or when the keyword holds nothing after
   // the first matching key's point; otherwise true with `errorFlag` 0 (success) or 1 and

@@ -15,9 +15,12 @@ namespace quire {
 
 class ControlStack;
 class ScriptFile;
+struct ReaderContext;
 
 // Everything a handler gets for one command.
 struct CommandCall {
+  // The reader the command works on: its book, page store and window.
+  ReaderContext& context;
   // The command as written (in a link: the piece with its leading "##"), for messages.
   const std::string& commandText;
   // The keyword as matched, e.g. "STRMID".

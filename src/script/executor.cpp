@@ -46,7 +46,7 @@ int RunExtension(const std::string& commandText, std::string_view keyword,
 
 }  // namespace
 
-int ExecuteCommand(ControlStack& stack, const std::string& commandText,
+int ExecuteCommand(ReaderContext& context, ControlStack& stack, const std::string& commandText,
                    const std::string& keywordText, const std::vector<ScriptValue>& params,
                    std::string* errorText, ScriptFile* script) {
   if (keywordText == "##")
@@ -59,30 +59,30 @@ int ExecuteCommand(ControlStack& stack, const std::string& commandText,
   if (command == nullptr)
     return RunExtension(commandText, keyword, params, errorText);
 
-  CommandCall call{commandText, command->keyword, params, *errorText, stack, script};
+  CommandCall call{context, commandText, command->keyword, params, *errorText, stack, script};
   const int count = call.Count();
   if (count < command->minParams || count > command->maxParams)
     return CountError(call);
   return command->handler(call);
 }
 
-void RunScript(const std::string& path, const std::string& displayName) {
+void RunScript(ReaderContext& context, const std::string& path, const std::string& displayName) {
   ScriptFile script = ScriptFile::Load(path, displayName);
   if (script.LoadFailed()) {
     TheWindow().MessageBox(script.LoadError(), kMbOk | kMbIconExclamation);
     return;
   }
-  RunLoadedScript(script);
+  RunLoadedScript(context, script);
 }
 
-void RunLoadedScript(ScriptFile& script) {
+void RunLoadedScript(ReaderContext& context, ScriptFile& script) {
   ControlStack stack;
   NotifyScriptInit();
   std::string errorText;
   int lineNumber = 0;
   while (const std::string* line = script.NextLine(&lineNumber)) {
     errorText.clear();
-    const int result = ExecuteCommandLine(stack, *line, &errorText, &script);
+    const int result = ExecuteCommandLine(context, stack, *line, &errorText, &script);
     if (result == kCommandContinue)
       continue;
     if (result == kCommandFailed) {

@@ -11,6 +11,7 @@ namespace quire {
 
 class ControlStack;
 class ScriptFile;
+struct ReaderContext;
 
 // Executes one split and typed command. `keywordText` is the text before the '(' (a
 // leading "##" and surrounding blanks are dropped here; a bare "##" does nothing).
@@ -18,7 +19,7 @@ class ScriptFile;
 // skipped with kCommandContinue. Built-in keywords are checked against their parameter
 // counts and run; other keywords are offered to the extension libraries, and when none
 // takes it the result is kCommandFailed with the unknown-command message.
-int ExecuteCommand(ControlStack& stack, const std::string& commandText,
+int ExecuteCommand(ReaderContext& context, ControlStack& stack, const std::string& commandText,
                    const std::string& keywordText, const std::vector<ScriptValue>& params,
                    std::string* errorText, ScriptFile* script);
 
@@ -27,10 +28,10 @@ int ExecuteCommand(ControlStack& stack, const std::string& commandText,
 // shows "Pagora Script error in line N of <displayName>." followed by a blank line and
 // the error text when there is one. The extension libraries are told when the run starts
 // and ends.
-void RunScript(const std::string& path, const std::string& displayName);
+void RunScript(ReaderContext& context, const std::string& path, const std::string& displayName);
 
 // Runs an already loaded script (RunScript after a successful load).
-void RunLoadedScript(ScriptFile& script);
+void RunLoadedScript(ReaderContext& context, ScriptFile& script);
 
 }  // namespace quire
 

@@ -2,11 +2,10 @@
 // generator or the program launcher.
 #include <string>
 
-#include "book/cebook.h"
-#include "book/page_store.h"
 #include "pages/about_page.h"
 #include "pages/contents_page.h"
 #include "pages/page_template.h"
+#include "pages/reader_context.h"
 #include "pages/search.h"
 #include "platform/outside_address.h"
 #include "platform/paths.h"
@@ -41,13 +40,13 @@ int HandleNavigate(CommandCall& call) {
   if (IsOutsideAddress(url)) {
     TheWindow().Navigate(url);
   } else {
-    TheWindow().Navigate(BookFolder() + ToNativePath(url));
+    TheWindow().Navigate(call.context.store.BookFolder() + ToNativePath(url));
   }
   return kCommandContinue;
 }
 
 int HandleDisplay(CommandCall& call) {
-  std::string path = BuildDisplayPage(call.Param(1).AsText());
+  std::string path = BuildDisplayPage(call.context.store, call.Param(1).AsText());
   if (path.empty()) {
     call.errorText = "Internal Error";
     return kCommandFailed;
@@ -82,25 +81,25 @@ int HandleStop(CommandCall&) {
 }
 
 // Shown whatever the book's about setting says: the setting only hides the menu item.
-int HandleAbout(CommandCall&) {
-  ShowPageIfAny(BuildAboutPage());
+int HandleAbout(CommandCall& call) {
+  ShowPageIfAny(BuildAboutPage(call.context));
   return kCommandContinue;
 }
 
 int HandleToc(CommandCall& call) {
-  if (!CEBook::Instance().ContentsAvailable()) {
+  if (!call.context.book.ContentsAvailable()) {
     return RuntimeError(call, "but Table of Contents disabled.");
   }
-  ShowPageIfAny(BuildContentsPage());
+  ShowPageIfAny(BuildContentsPage(call.context));
   return kCommandContinue;
 }
 
 int HandleSearch(CommandCall& call) {
   if (call.Count() == 0) {
-    if (!CEBook::Instance().AnySearchable()) {
+    if (!call.context.book.AnySearchable()) {
       return RuntimeError(call, "but E-Book is not searchable.");
     }
-    ShowPageIfAny(ShowSearchDialog());
+    ShowPageIfAny(ShowSearchDialog(call.context));
     return kCommandContinue;
   }
   bool caseSensitive = false;
@@ -110,7 +109,7 @@ int HandleSearch(CommandCall& call) {
     }
     caseSensitive = call.Param(2).AsTruth();
   }
-  std::string path = BuildSearchPage(call.Param(1).AsText(), caseSensitive);
+  std::string path = BuildSearchPage(call.context, call.Param(1).AsText(), caseSensitive);
   if (path.empty()) {
     return kCommandFailed;  // the search has reported its own problem
   }

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "book/cebook.h"
+#include "pages/reader_context.h"
 #include "platform/ascii_text.h"
 #include "platform/file_replace.h"
 #include "platform/ini_file.h"
@@ -250,8 +250,8 @@ bool CreateShortcutOrSayWhy(const std::string& title, const std::string& folderN
   return false;
 }
 
-bool OfferShortcut(const ShortcutOptions& options) {
-  const CEBook& book = CEBook::Instance();
+bool OfferShortcut(ReaderContext& context, const ShortcutOptions& options) {
+  const CEBook& book = context.book;
   const std::optional<ShortcutPlace> place = ShortcutPlaceFor(book.ShortcutOffer());
   if (!place)
     return true;

@@ -22,6 +22,8 @@
 
 namespace quire {
 
+struct ReaderContext;
+
 inline constexpr char kShortcutIniFile[] = "KELVRA.INI";
 inline constexpr char kShortcutIniKey[] = "IconSetup";
 inline constexpr int32_t kShortcutOnDesktop = -1;
@@ -98,7 +100,7 @@ bool CreateShortcutOrSayWhy(const std::string& title, const std::string& folderN
 // others could change); false when the user said yes and no launcher could be written,
 // which the user is told; nothing is remembered then, so the offer comes again at the next
 // start.
-bool OfferShortcut(const ShortcutOptions& options);
+bool OfferShortcut(ReaderContext& context, const ShortcutOptions& options);
 
 }  // namespace quire
 

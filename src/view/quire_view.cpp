@@ -6,11 +6,10 @@
 #include <utility>
 #include <vector>
 
-#include "book/cebook.h"
-#include "book/page_store.h"
 #include "pages/about_page.h"
 #include "pages/contents_menu.h"
 #include "pages/contents_page.h"
+#include "pages/reader_context.h"
 #include "pages/search.h"
 #include "platform/launcher.h"
 #include "script/script_links.h"
@@ -110,8 +109,9 @@ WidgetRef Ref(GtkWidget* widget) {
 // still kept from the web view when it holds a marker.
 class ViewLinkRunners final : public NavigationHandlers {
  public:
-  ViewLinkRunners(const CQuireView* view, bool* running, const CQuireView::BusyScope& busyScope)
-      : m_view(view), m_running(running), m_busyScope(busyScope) {}
+  ViewLinkRunners(ReaderContext& context, const CQuireView* view, bool* running,
+                  const CQuireView::BusyScope& busyScope)
+      : m_context(context), m_view(view), m_running(running), m_busyScope(busyScope) {}
 
   void OpenOutsideLink(const std::string& url) override {
     m_sentOutside = true;
@@ -122,14 +122,14 @@ class ViewLinkRunners final : public NavigationHandlers {
   bool RunLinkCommands(const std::string& decodedUrl) override {
     if (Busy())
       return !SplitLinkCommands(decodedUrl).empty();
-    return Run([&] { return ::quire::RunLinkCommands(decodedUrl); });
+    return Run([&] { return ::quire::RunLinkCommands(m_context, decodedUrl); });
   }
 
   bool RunScriptLink(const std::string& decodedUrl) override {
     if (Busy())
       return decodedUrl.find("#!") != std::string::npos ||
              decodedUrl.find("#@") != std::string::npos;
-    return Run([&] { return ::quire::RunScriptLink(decodedUrl); });
+    return Run([&] { return ::quire::RunScriptLink(m_context, decodedUrl); });
   }
 
  private:
@@ -143,6 +143,7 @@ class ViewLinkRunners final : public NavigationHandlers {
     return handled;
   }
 
+  ReaderContext& m_context;
   const CQuireView* m_view;
   bool* m_running;
   const CQuireView::BusyScope& m_busyScope;
@@ -172,11 +173,14 @@ class PolicyProbe final : public NavigationHandlers {
   bool m_acts = false;
 };
 
-CQuireView::CQuireView(StateChanged stateChanged, BusyScope busyScope)
-    : m_stateChanged(std::move(stateChanged)), m_busyScope(std::move(busyScope)) {
+CQuireView::CQuireView(ReaderContext& context, StateChanged stateChanged, BusyScope busyScope)
+    : m_context(context),
+      m_stateChanged(std::move(stateChanged)),
+      m_busyScope(std::move(busyScope)) {
   WebKitSettings* settings = webkit_settings_new();
-  m_bWindows1252 = BookDefaultCharset() != "UTF-8";
-  webkit_settings_set_default_charset(settings, BookDefaultCharset().c_str());
+  const std::string charset = BookDefaultCharset(m_context.book);
+  m_bWindows1252 = charset != "UTF-8";
+  webkit_settings_set_default_charset(settings, charset.c_str());
   webkit_settings_set_zoom_text_only(settings, TRUE);
   // A page script's own window.open gets its window, as a browser would give it.
   webkit_settings_set_javascript_can_open_windows_automatically(settings, TRUE);
@@ -203,7 +207,7 @@ CQuireView::CQuireView(StateChanged stateChanged, BusyScope busyScope)
                            G_CALLBACK(+[](CQuireView* view) { view->m_bDestroyed = true; }), this);
 
   // The find bar floats over the page's top right corner while it is open.
-  m_findBar = std::make_unique<FindBar>(m_webView);
+  m_findBar = std::make_unique<FindBar>(m_context, m_webView);
   m_container = gtk_overlay_new();
   gtk_container_add(GTK_CONTAINER(m_container), GTK_WIDGET(m_webView));
   GtkWidget* finder = m_findBar->Widget();
@@ -268,7 +272,7 @@ void CQuireView::Navigate(const std::string& target) {
 }
 
 void CQuireView::GoHome() {
-  Navigate(CEBook::Instance().StartPage());
+  Navigate(m_context.book.StartPage());
   FocusPage();
 }
 
@@ -427,13 +431,13 @@ void CQuireView::RunMenuSoon(std::vector<PopupItem> items, GtkWidget* anchor,
 }
 
 void CQuireView::ShowAbout() {
-  NavigateAsCommand(BuildAboutPage());
+  NavigateAsCommand(BuildAboutPage(m_context));
   FocusPage();
 }
 
 void CQuireView::ShowSearch() {
   std::string path;
-  m_busyScope([&] { path = ShowSearchDialog(); });
+  m_busyScope([&] { path = ShowSearchDialog(m_context); });
   if (!path.empty()) {
     NavigateAsCommand(path);
     FocusPage();
@@ -441,7 +445,7 @@ void CQuireView::ShowSearch() {
 }
 
 void CQuireView::ShowContents() {
-  std::string path = BuildContentsPage();
+  std::string path = BuildContentsPage(m_context);
   if (!path.empty()) {
     NavigateAsCommand(path);
     FocusPage();
@@ -451,11 +455,11 @@ void CQuireView::ShowContents() {
 void CQuireView::ShowContentsMenu(GtkWidget* anchor) {
   if (m_bDestroyed)
     return;
-  if (!CEBook::Instance().ContentsPopup()) {
+  if (!m_context.book.ContentsPopup()) {
     ShowContents();
     return;
   }
-  const std::vector<ContentsMenuItem> entries = BuildContentsMenu();
+  const std::vector<ContentsMenuItem> entries = BuildContentsMenu(m_context);
   std::vector<PopupItem> items;
   for (const ContentsMenuItem& entry : entries) {
     PopupItem item;
@@ -478,7 +482,7 @@ void CQuireView::ShowContentsMenu(GtkWidget* anchor) {
 }
 
 bool CQuireView::ShowPopupMenu(const GdkEvent* trigger, const std::string& linkUrl) {
-  if (!CEBook::Instance().PopupMenu())
+  if (!m_context.book.PopupMenu())
     return false;
   // Each item runs the window's command of that name, greyed as that command is.
   struct Entry {
@@ -660,11 +664,11 @@ gboolean CQuireView::OnDecidePolicy(WebKitWebView* webView, WebKitPolicyDecision
 
 NavigationContext CQuireView::ContextFor(WebKitWebView* webView) const {
   NavigationContext context;
-  context.bookFolder = PageStore::Instance().ClaimedFolder();
+  context.bookFolder = m_context.store.ClaimedFolder();
   context.shownUrl = ShownPage(webView);
-  context.openLinksOutside = CEBook::Instance().OpenLinksOutside();
+  context.openLinksOutside = m_context.book.OpenLinksOutside();
   context.windows1252Book = m_bWindows1252;
-  context.pageCommands = CEBook::Instance().Features().pageCommands;
+  context.pageCommands = m_context.book.Features().pageCommands;
   return context;
 }
 
@@ -702,7 +706,7 @@ void CQuireView::RunLink(WebKitWebView* webView, const std::string& uri, Navigat
     if (m_bDestroyed || m_bStopped)
       return;
     WebKitWebView* asking = WEBKIT_WEB_VIEW(view.get());
-    ViewLinkRunners runners(this, &m_bRunningLink, m_busyScope);
+    ViewLinkRunners runners(m_context, this, &m_bRunningLink, m_busyScope);
     const NavigationVerdict verdict = DecideNavigation(uri, origin, context, runners);
     if (verdict == NavigationVerdict::kDisplay && !m_bDestroyed && asking == m_webView) {
       // The link named nothing to run after all (a "#!" naming no script): show it as the
@@ -782,12 +786,12 @@ void CQuireView::RunStartupOnce() {
   RunSoon([this] {
     if (m_bStopped)
       return;
-    m_busyScope([] {
-      const CEBook& book = CEBook::Instance();
+    m_busyScope([this] {
+      const CEBook& book = m_context.book;
       std::string message = Trimmed(book.StartupMessage());
       if (!message.empty())
         TheWindow().MessageBox(message, kMbOk | kMbIconInformation);
-      RunBookCommand(book.StartupScript());
+      RunBookCommand(m_context, book.StartupScript());
     });
     if (m_startupDone && !m_bStopped && !m_bDestroyed)
       m_startupDone();
@@ -854,7 +858,7 @@ void CQuireView::OnDownloadStarted(WebKitWebContext*, WebKitDownload* download,
   WebKitURIRequest* request = webkit_download_get_request(download);
   const char* address = request != nullptr ? webkit_uri_request_get_uri(request) : nullptr;
   NavigationContext context;
-  context.bookFolder = PageStore::Instance().ClaimedFolder();
+  context.bookFolder = self->m_context.store.ClaimedFolder();
   context.shownUrl = shownIn != nullptr ? self->ShownPage(shownIn) : "";
   if (self->m_bStopped || address == nullptr || !MaySaveDownload(address, context))
     webkit_download_cancel(download);
@@ -920,7 +924,7 @@ void CQuireView::OnMouseTargetChanged(WebKitWebView*, WebKitHitTestResult* hit, 
                          ? webkit_hit_test_result_get_link_uri(hit)
                          : nullptr;
   const std::string text =
-      link != nullptr ? LinkStatusText(link, PageStore::Instance().ClaimedFolder()) : "";
+      link != nullptr ? LinkStatusText(link, self->m_context.store.ClaimedFolder()) : "";
   if (!text.empty()) {
     self->m_bShowingLink = true;
     TheWindow().SetStatusText(text);

@@ -10,6 +10,7 @@
 
 #include "book/cebook.h"
 #include "book/page_store.h"
+#include "pages/reader_context.h"
 #include "platform/paths.h"
 #include "support/book_fixture.h"
 #include "support/fake_window.h"
@@ -24,11 +25,12 @@ using testing::TestBook;
 
 constexpr int kOkExclamation = kMbOk | kMbIconExclamation;
 
-LoadResult LoadBook() {
-  return testing::LoadAsTheReaderDoes();
+LoadResult LoadBook(ReaderContext& context) {
+  return testing::LoadAsTheReaderDoes(context);
 }
 
 TEST(CEBookLoadTest, ExtractsEveryFileAndStartsAtTheIndexPage) {
+  ReaderContext context;
   FakeWindow window;
   TestBook book;
   book.AddPage("index.html", "<p>Welcome</p>");
@@ -37,46 +39,49 @@ TEST(CEBookLoadTest, ExtractsEveryFileAndStartsAtTheIndexPage) {
   book.Settings().title = "Loaded";
   book.Write();
 
-  EXPECT_EQ(LoadBook().reason, LoadResult::Reason::kNone);
+  EXPECT_EQ(LoadBook(context).reason, LoadResult::Reason::kNone);
 
   EXPECT_TRUE(window.messages.empty());
-  EXPECT_EQ(CEBook::Instance().Title(), "Loaded");
-  EXPECT_EQ(CEBook::Instance().StartPage(), book.Folder() + "index.html");
+  EXPECT_EQ(context.book.Title(), "Loaded");
+  EXPECT_EQ(context.book.StartPage(), book.Folder() + "index.html");
   EXPECT_EQ(book.Extracted("index.html"), "<p>Welcome</p>");
   EXPECT_EQ(book.Extracted("pic.bin"), std::string("\0\1\2\3", 4));
   EXPECT_EQ(book.Extracted("empty.txt"), "");
-  EXPECT_EQ(PageStore::Instance().WrittenFiles().size(), 3u);
+  EXPECT_EQ(context.store.WrittenFiles().size(), 3u);
   struct stat st {};
   ASSERT_EQ(stat(book.Folder().c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
 
 TEST(CEBookLoadTest, StartPageKeepsTheStoredCase) {
+  ReaderContext context;
   FakeWindow window;
   TestBook book;
   book.AddPage("INDEX.HTM", "<p>old</p>");
   book.AddPage("a.html", "<p>a</p>");
   book.Write();
-  LoadBook();
-  EXPECT_EQ(CEBook::Instance().StartPage(), book.Folder() + "INDEX.HTM");
+  LoadBook(context);
+  EXPECT_EQ(context.book.StartPage(), book.Folder() + "INDEX.HTM");
 }
 
 // The caller shows the message and picks the about page (the session's tests show that).
 TEST(CEBookLoadTest, BookWithoutIndexLoadsWithoutAStartPageAndSaysWhy) {
+  ReaderContext context;
   FakeWindow window;
   TestBook book;
   book.AddPage("chapter.html", "<p>1</p>");
   book.Write();
-  const LoadResult result = LoadBook();
+  const LoadResult result = LoadBook(context);
   EXPECT_EQ(result.reason, LoadResult::Reason::kNoIndexPage);
   EXPECT_FALSE(result.IsFatal());
   EXPECT_EQ(result.Message(), "Index file not found!\n\nThis E-Book seems to be corrupted.");
   EXPECT_TRUE(window.messages.empty());
-  EXPECT_TRUE(CEBook::Instance().StartPage().empty());
+  EXPECT_TRUE(context.book.StartPage().empty());
   EXPECT_EQ(book.Extracted("chapter.html"), "<p>1</p>");
 }
 
 TEST(CEBookLoadTest, PlainTextVariablesBecomeHtmlOnceOthersStayAsStored) {
+  ReaderContext context;
   FakeWindow window;
   TestBook book;
   book.AddPage("index.html", "x");
@@ -84,8 +89,8 @@ TEST(CEBookLoadTest, PlainTextVariablesBecomeHtmlOnceOthersStayAsStored) {
   book.AddVariable("two", "<b>bold</b>", 2);
   book.AddVariable("three", "c<d", 3);
   book.Write();
-  LoadBook();
-  const auto& vars = CEBook::Instance().Variables();
+  LoadBook(context);
+  const auto& vars = context.book.Variables();
   ASSERT_EQ(vars.size(), 3u);
   EXPECT_NE(vars[0].value.find("&lt;"), std::string::npos) << vars[0].value;
   EXPECT_EQ(vars[1].value, "<b>bold</b>");
@@ -93,37 +98,39 @@ TEST(CEBookLoadTest, PlainTextVariablesBecomeHtmlOnceOthersStayAsStored) {
 }
 
 TEST(CEBookLoadTest, OnlyFlaggedPagesHaveTheirVariablesExpanded) {
+  ReaderContext context;
   FakeWindow window;
   TestBook book;
   book.Settings().title = "My Title";
   book.AddPage("index.html", "<h1>[={title}]</h1>").expandVariables = true;
   book.AddPage("raw.html", "<h1>[={title}]</h1>");
   book.Write();
-  LoadBook();
+  LoadBook(context);
   EXPECT_EQ(book.Extracted("index.html"), "<h1>My Title</h1>");
   EXPECT_EQ(book.Extracted("raw.html"), "<h1>[={title}]</h1>");
 }
 
 TEST(CEBookLoadTest, FilesThatCannotBeExtractedAreSkippedAndTheLoadGoesOn) {
+  ReaderContext context;
   FakeWindow window;
   TestBook book;
   book.AddPage("../outside.html", "<p>escape</p>");
   book.AddPage("index.html", "<p>ok</p>");
   book.AddPage("sub\\page.html", "<p>sub</p>");
   book.Write();
-  LoadBook();
+  LoadBook(context);
   EXPECT_TRUE(window.messages.empty());
   EXPECT_EQ(book.Extracted("index.html"), "<p>ok</p>");
   EXPECT_FALSE(PathExists(book.Tmp().PrivateFolder() + "outside.html"));
   // Only the file that could lie in the book folder is recorded for deletion.
-  EXPECT_EQ(PageStore::Instance().WrittenFiles(),
-            (std::set<std::string>{book.Folder() + "index.html"}));
+  EXPECT_EQ(context.store.WrittenFiles(), (std::set<std::string>{book.Folder() + "index.html"}));
 }
 
 // A disk that fills up while the book loads (a limit on file size, in a child): the file
 // that cannot be written whole fails alone, silently, is still recorded for deletion, and
 // the files after it come out whole.
 TEST(CEBookLoadTest, AFileThatCannotBeWrittenWholeFailsAloneAndIsStillRecorded) {
+  ReaderContext context;
   constexpr rlim_t kLimit = 64 * 1024;
   FakeWindow window;
   TestBook book;
@@ -142,9 +149,9 @@ TEST(CEBookLoadTest, AFileThatCannotBeWrittenWholeFailsAloneAndIsStillRecorded) 
     signal(SIGXFSZ, SIG_IGN);
     rlimit limit{kLimit, kLimit};
     setrlimit(RLIMIT_FSIZE, &limit);
-    const bool loaded = LoadBook().reason == LoadResult::Reason::kNone;
+    const bool loaded = LoadBook(context).reason == LoadResult::Reason::kNone;
     const bool recorded =
-        PageStore::Instance().WrittenFiles() ==
+        context.store.WrittenFiles() ==
         std::set<std::string>{book.Folder() + "index.html", book.Folder() + "big.bin",
                               book.Folder() + "big-plain.bin", book.Folder() + "after.html"};
     _exit(loaded && recorded && window.messages.empty() ? 0 : 1);
@@ -165,6 +172,7 @@ TEST(CEBookLoadTest, AFileThatCannotBeWrittenWholeFailsAloneAndIsStillRecorded) 
 }
 
 TEST(CEBookLoadTest, UnusableTempFolderIsReportedOnceAndNothingIsWritten) {
+  ReaderContext context;
   FakeWindow window;
   TestBook book;
   book.AddPage("index.html", "<p>ok</p>");
@@ -178,7 +186,7 @@ TEST(CEBookLoadTest, UnusableTempFolderIsReportedOnceAndNothingIsWritten) {
   testing::ScopedEnv tmpdir("TMPDIR", open);
   testing::ScopedEnv runtime("XDG_RUNTIME_DIR", std::nullopt);
   OverrideSystemTempFolder(open);
-  LoadBook();
+  LoadBook(context);
   OverrideSystemTempFolder("");
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].text, "Not enough disk space or other file error!");
@@ -221,6 +229,7 @@ TEST(CEBookFatalLoadTest, DamagedBooksTable) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
+    ReaderContext context;
     FakeWindow window;
     TestBook book;
     if (c.withPages) {
@@ -230,18 +239,19 @@ TEST(CEBookFatalLoadTest, DamagedBooksTable) {
     std::string bytes = book.Bytes();
     c.damage(&bytes);
     book.WriteBytes(bytes);
-    const LoadResult result = LoadBook();
+    const LoadResult result = LoadBook(context);
     EXPECT_EQ(result.reason, c.reason);
     EXPECT_EQ(result.container, c.container);
     EXPECT_TRUE(result.IsFatal());
     EXPECT_EQ(result.Message(), c.message);
     EXPECT_TRUE(window.messages.empty());
-    EXPECT_TRUE(PageStore::Instance().WrittenFiles().empty());
+    EXPECT_TRUE(context.store.WrittenFiles().empty());
     EXPECT_FALSE(PathExists(book.Folder() + "index.html"));
   }
 }
 
 TEST(CEBookFatalLoadTest, FatalLoadLeavesAlreadyWrittenFilesAlone) {
+  ReaderContext context;
   FakeWindow window;
   TestBook book;
   book.AddPage("index.html", "x");
@@ -249,7 +259,7 @@ TEST(CEBookFatalLoadTest, FatalLoadLeavesAlreadyWrittenFilesAlone) {
   book.Write();
   const std::string stale = book.Tmp().PrivateFolder() + "keep.txt";
   ASSERT_TRUE(testing::WriteWholeFile(stale, "kept"));
-  EXPECT_EQ(LoadBook().reason, LoadResult::Reason::kCountMismatch);
+  EXPECT_EQ(LoadBook(context).reason, LoadResult::Reason::kCountMismatch);
   EXPECT_TRUE(PathExists(stale));
 }
 

@@ -18,6 +18,7 @@
 
 #include "ext/extension_hooks.h"
 #include "ext/extension_loader.h"
+#include "pages/reader_context.h"
 #include "quire/extension.h"
 #include "support/fake_window.h"
 #include "support/scoped_tmpdir.h"
@@ -46,7 +47,7 @@ inline uintptr_t ExportedHostAddress() {
 class ExtensionTest : public ::testing::Test {
  protected:
   ExtensionTest() {
-    ResetExtensionsForTesting();
+    ResetExtensionsForTesting(context);
     m_folder = m_tmp.Path() + "/book.k9w/";
     mkdir(m_folder.c_str(), 0700);
     m_log = m_tmp.File("calls.log");
@@ -56,7 +57,7 @@ class ExtensionTest : public ::testing::Test {
   }
 
   ~ExtensionTest() override {
-    ResetExtensionsForTesting();
+    ResetExtensionsForTesting(context);
     unsetenv("QUIRE_EXT_TEST_LOG");
   }
 
@@ -70,7 +71,7 @@ class ExtensionTest : public ::testing::Test {
   }
   // Loads the book folder's extensions as start-up does, then lets the frame appear.
   void LoadAll() {
-    LoadExtensionsFrom(m_folder);
+    LoadExtensionsFrom(context, m_folder);
     window.hasFrame = true;
   }
   // The main window's handle as the libraries log it.
@@ -128,6 +129,7 @@ class ExtensionTest : public ::testing::Test {
   }
 
   ScopedTmpdir m_tmp;
+  ReaderContext context;
   FakeWindow window;
 
  private:

@@ -10,6 +10,7 @@
 #include "ext/extension_registry.h"
 #include "ext/extension_scripting.h"
 #include "extension_fixture.h"
+#include "pages/reader_context.h"
 #include "session/reader_session.h"
 
 namespace quire::testing {
@@ -41,7 +42,7 @@ TEST_F(ExtensionLoadingTest, FolderWithoutExtensionFilesLoadsNothingAndShowsNoth
   EXPECT_THAT(window.messages, IsEmpty());
   EXPECT_THAT(ExtensionFiles(), IsEmpty());
   EXPECT_THAT(RawCalls(), IsEmpty());
-  UnloadExtensions();
+  UnloadExtensions(context);
   EXPECT_TRUE(PathExists(Folder() + "__pxa__folder.so"));
   EXPECT_TRUE(PathExists(Folder() + "pxa__almost.so"));
 }
@@ -59,7 +60,7 @@ TEST_F(ExtensionLoadingTest, LibrariesInTheBooksSubfoldersAreNotLoaded) {
   EXPECT_THAT(window.messages, IsEmpty());
   EXPECT_THAT(ExtensionFiles(), IsEmpty());
   EXPECT_THAT(RawCalls(), IsEmpty());
-  UnloadExtensions();
+  UnloadExtensions(context);
   EXPECT_TRUE(PathExists(Folder() + "lib/__pxa__full.so"));
 }
 
@@ -124,7 +125,7 @@ TEST_F(ExtensionLoadingTest, LibraryWithoutIsRuntimeIsRejectedWithoutInit) {
   EXPECT_THAT(ExtensionFiles(), ElementsAre(path));
 
   // Its file is still deleted at shutdown.
-  UnloadExtensions();
+  UnloadExtensions(context);
   EXPECT_FALSE(PathExists(path));
   EXPECT_THAT(CallsOf("noruntime"), ElementsAre("Unloaded"));
 }
@@ -150,7 +151,7 @@ TEST_F(ExtensionLoadingTest, FilesThatCannotBeLoadedAreReportedAndTheOthersStill
   EXPECT_THAT(CallsOf("full"), ElementsAre(StartsWith("Init "), "ScriptGetKey"));
   EXPECT_THAT(ExtensionFiles(), ElementsAre(text, empty, fifo, good));
 
-  UnloadExtensions();
+  UnloadExtensions(context);
   for (const std::string& path : {text, empty, fifo, good})
     EXPECT_FALSE(PathExists(path)) << path;
 }
@@ -194,7 +195,7 @@ TEST_F(ExtensionLoadingTest, ShutdownCallsExitThenUnloadsThenDeletesEveryFile) {
   ASSERT_TRUE(IsMapped(full));
   ForgetCalls();
 
-  UnloadExtensions();
+  UnloadExtensions(context);
 
   // In registry (path) order: each library exits and is unloaded before the next.
   EXPECT_THAT(Calls(), ElementsAre("full Exit", "full Unloaded", "nointerface Exit",
@@ -210,7 +211,7 @@ TEST_F(ExtensionLoadingTest, ShutdownCallsExitThenUnloadsThenDeletesEveryFile) {
 TEST_F(ExtensionLoadingTest, NothingIsMadeAgainAfterShutdown) {
   Install(kFullLibrary, "__pxa__full.so");
   LoadAll();
-  UnloadExtensions();
+  UnloadExtensions(context);
   ForgetCalls();
 
   // Everything that comes late finds no registry and no scripting.
@@ -221,15 +222,15 @@ TEST_F(ExtensionLoadingTest, NothingIsMadeAgainAfterShutdown) {
   EXPECT_EQ(Run("##TOOLS.ECHO", "TOOLS.ECHO"), "not taken");
   EXPECT_EQ(Expand("{tools.name}"), "{tools.name}");
   Install(kFullLibrary, "__pxa__full.so");
-  LoadExtensionsFrom(Folder());
-  UnloadExtensions();
+  LoadExtensionsFrom(context, Folder());
+  UnloadExtensions(context);
 
   EXPECT_THAT(RawCalls(), IsEmpty());
   EXPECT_TRUE(PathExists(Folder() + "__pxa__full.so"));
 }
 
 TEST_F(ExtensionLoadingTest, ShutdownWithoutAnyLibrarySetsTheFlagsToo) {
-  UnloadExtensions();
+  UnloadExtensions(context);
   EXPECT_TRUE(CExtensionRegistry::IsShutDown());
   EXPECT_TRUE(CExtensionScripting::IsShutDown());
 
@@ -249,9 +250,8 @@ TEST_F(ExtensionLoadingTest, EachFileIsLoadedOncePerRun) {
 // The page store's cleanup knows only files and folders; the session's shutdown tells
 // the libraries to exit and unloads them after it.
 TEST_F(ExtensionLoadingTest, StartUpLoadsFromTheBookFolderAndShutdownUnloadsAfterTheCleanup) {
-  PageStore::Instance().ResetForTesting();
-  ReaderSession session;
-  const std::string bookFolder = BookFolder();
+  ReaderSession session(context);
+  const std::string bookFolder = context.store.BookFolder();
   ASSERT_THAT(bookFolder, StartsWith(m_tmp.Path() + "/"));
   const std::string path = bookFolder + "__pxa__full.so";
   std::filesystem::copy_file(kFullLibrary, path);
@@ -260,7 +260,7 @@ TEST_F(ExtensionLoadingTest, StartUpLoadsFromTheBookFolderAndShutdownUnloadsAfte
   window.hasFrame = true;
   EXPECT_THAT(CallsOf("full"), ElementsAre(StartsWith("Init "), "ScriptGetKey"));
 
-  PageStore::Instance().Cleanup();
+  context.store.Cleanup();
   EXPECT_THAT(CallsOf("full"), ElementsAre(StartsWith("Init "), "ScriptGetKey"));
   EXPECT_TRUE(IsMapped(path));
 
@@ -268,20 +268,18 @@ TEST_F(ExtensionLoadingTest, StartUpLoadsFromTheBookFolderAndShutdownUnloadsAfte
   EXPECT_THAT(CallsOf("full"),
               ElementsAre(StartsWith("Init "), "ScriptGetKey", "Exit", "Unloaded"));
   EXPECT_FALSE(PathExists(path));
-  PageStore::Instance().ResetForTesting();
 }
 
 // A reader killed with SIGKILL leaves its library in its book folder; the next book that
 // claims the folder (the same ESBN) neither sees nor loads it.
 TEST_F(ExtensionLoadingTest, LibraryOfAKilledRunIsNeverLoadedByTheNextBook) {
-  PageStore::Instance().ResetForTesting();
   int ready[2];
   ASSERT_EQ(pipe(ready), 0);
   const pid_t first = fork();
   ASSERT_GE(first, 0);
   if (first == 0) {
     close(ready[0]);
-    const std::string folder = BookFolder();
+    const std::string folder = context.store.BookFolder();
     std::error_code failed;
     std::filesystem::copy_file(kFullLibrary, folder + "__pxa__full.so", failed);
     const char done = failed ? '0' : '1';
@@ -297,15 +295,14 @@ TEST_F(ExtensionLoadingTest, LibraryOfAKilledRunIsNeverLoadedByTheNextBook) {
   ASSERT_EQ(waitpid(first, nullptr, 0), first);
   ASSERT_EQ(done, '1');
 
-  ReaderSession session;
-  const std::string folder = BookFolder();
+  ReaderSession session(context);
+  const std::string folder = context.store.BookFolder();
   EXPECT_FALSE(PathExists(folder + "__pxa__full.so"));
   session.LoadExtensions();
   EXPECT_THAT(RawCalls(), IsEmpty());
   EXPECT_THAT(ExtensionFiles(), IsEmpty());
   EXPECT_FALSE(IsMapped(folder + "__pxa__full.so"));
   session.Shutdown();
-  PageStore::Instance().ResetForTesting();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "ext/host_function.h"
 #include "extension_fixture.h"
+#include "pages/reader_context.h"
 
 namespace quire::testing {
 namespace {
@@ -41,7 +42,7 @@ TEST_F(HostFunctionLibraryTest, EveryEntryPointGetsZeroAndTheExportedHostAddress
   Run("##TOOLS.ECHO", "TOOLS.ECHO");
   Expand("{tools.name}");
   NotifyScriptExit();
-  UnloadExtensions();
+  UnloadExtensions(context);
 
   const std::string expected = "zero=0 host=" + std::to_string(ExportedHostAddress()) + " ";
   std::vector<std::string> entries;

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "pages/reader_context.h"
 #include "support/book_fixture.h"
 #include "support/fake_window.h"
 #include "support/scoped_env.h"
@@ -85,6 +86,7 @@ TEST_F(LaunchOperationsTest, RunReadsBackslashesAsPathSeparators) {
 // A program a book ships comes out of the book executable, so RUN starts it by its path
 // as the book meant; so does one in a folder of the book.
 TEST_F(LaunchOperationsTest, RunStartsTheProgramsABookShips) {
+  ReaderContext context;
   const std::string marker = m_tmp.File("marker");
   testing::TestBook book;
   book.Input().features.recorded = true;  // a book of ours: it may keep folders
@@ -92,7 +94,7 @@ TEST_F(LaunchOperationsTest, RunStartsTheProgramsABookShips) {
   book.AddFile("tool.sh", "#!/bin/sh\necho top >> '" + marker + "'\n");
   book.AddFile("bin/tool.sh", "#!/bin/sh\necho below >> '" + marker + "'\n");
   book.Write();
-  ASSERT_EQ(testing::LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone);
+  ASSERT_EQ(testing::LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
   EXPECT_TRUE(RunProgram(book.Folder() + "tool.sh"));
   EXPECT_EQ(AwaitFile(marker), "top\n");
   EXPECT_TRUE(RunProgram(book.Folder() + "bin/tool.sh"));

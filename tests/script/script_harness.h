@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "book/cebook.h"
+#include "pages/reader_context.h"
 #include "script/command_line.h"
 #include "script/control_stack.h"
 #include "script/executor.h"
@@ -24,23 +24,21 @@ struct CommandOutcome {
   std::string errorText;
 };
 
-// A fresh fake window, empty user variables and a private temporary folder per test.
+// A reader of the test's own (no book, no user variables) with a fresh fake window, and a
+// private temporary folder per test.
 class ScriptTest : public ::testing::Test {
  protected:
-  ScriptTest() { CEBook::Instance().UserVariables().clear(); }
-  ~ScriptTest() override { CEBook::Instance().UserVariables().clear(); }
-
   // Runs one command line as a link piece would, on its own stack.
   CommandOutcome Command(const std::string& text) {
     ControlStack stack;
     CommandOutcome outcome;
-    outcome.result = ExecuteCommandLine(stack, text, &outcome.errorText, nullptr);
+    outcome.result = ExecuteCommandLine(context, stack, text, &outcome.errorText, nullptr);
     return outcome;
   }
 
   // The value of a user variable, or nullopt when it was never set.
   std::optional<std::string> Var(const std::string& name) {
-    auto& vars = CEBook::Instance().UserVariables();
+    auto& vars = context.book.UserVariables();
     auto found = vars.find(name);
     if (found == vars.end())
       return std::nullopt;
@@ -52,7 +50,7 @@ class ScriptTest : public ::testing::Test {
   void RunScriptText(const std::string& text, const std::string& name = "test.pgs") {
     const std::string path = tmp.File(name);
     ASSERT_TRUE(WriteWholeFile(path, text));
-    RunScript(path, name);
+    RunScript(context, path, name);
   }
 
   // The texts of the message boxes shown so far.
@@ -64,6 +62,7 @@ class ScriptTest : public ::testing::Test {
   }
 
   ScopedTmpdir tmp;
+  ReaderContext context;
   FakeWindow window;
 };
 
