@@ -574,7 +574,7 @@ void CMainFrame::ShowAbout() {
   m_view->ShowAbout();
 }
 void CMainFrame::PrintSetup() {
-  m_busyScope([] { TheWindow().PrintSetupDialog(); });
+  m_busyScope([this] { m_context.window->PrintSetupDialog(); });
 }
 void CMainFrame::CloseBook() {
   m_closeRequested();

@@ -11,7 +11,6 @@
 #include "app/splash_window.h"
 #include "pages/reader_context.h"
 #include "session/browser_notice.h"
-#include "ui/reader_window.h"
 #include "view/quire_view.h"
 
 namespace quire {
@@ -28,7 +27,7 @@ CQuireApp::CQuireApp(ReaderContext& context) : m_context(context), m_session(con
 CQuireApp::~CQuireApp() {
   if (m_closeSource != 0)
     g_source_remove(m_closeSource);
-  InstallWindow(nullptr);
+  m_context.window.Install(nullptr);
 }
 
 int CQuireApp::Run(int argc, char** argv) {
@@ -43,7 +42,7 @@ int CQuireApp::Run(int argc, char** argv) {
         m_context.book, [this](const std::function<void()>& work) { Busy(work); });
     m_window->SetCloseRequest([this] { RequestClose(); });
     // From here on the book's load messages are message boxes.
-    InstallWindow(m_window.get());
+    m_context.window.Install(m_window.get());
   }
 
   if (StartupFailure failure = m_session.ReadOwnBook()) {
@@ -126,7 +125,7 @@ int CQuireApp::Run(int argc, char** argv) {
 int CQuireApp::StartupFailed(const StartupFailure& failure, bool display) {
   if (!failure.message.empty()) {
     if (display) {
-      TheWindow().MessageBox(failure.message, kMbOk | kMbIconExclamation);
+      m_context.window->MessageBox(failure.message, kMbOk | kMbIconExclamation);
     } else {
       std::fprintf(stderr, "quire: %s\n", failure.message.c_str());
     }

@@ -16,7 +16,7 @@
 #include "platform/make_folders.h"
 #include "platform/path_beneath.h"
 #include "platform/paths.h"
-#include "ui/reader_window.h"
+#include "ui/window_slot.h"
 
 namespace quire {
 
@@ -32,8 +32,8 @@ bool IsPrivateFolder(const struct stat& st) {
 
 constexpr int kMaxFolderVariants = 100;
 
-void ShowFolderError() {
-  TheWindow().MessageBox("Not enough disk space or other file error!", kMbOk | kMbIconExclamation);
+void ShowFolderError(ReaderWindow& window) {
+  window.MessageBox("Not enough disk space or other file error!", kMbOk | kMbIconExclamation);
 }
 
 // "<temp>/<ESBN>.k9w/" becomes "<temp>/<ESBN>-<n>.k9w/".
@@ -80,7 +80,7 @@ std::string PageStore::BookFolder() {
   const std::string primary =
       (temp.empty() ? std::string(kUnusableFolder) : temp) + FolderNameFromEsbn(esbn);
   if (temp.empty()) {
-    ShowFolderError();
+    ShowFolderError(*m_window);
     return primary;
   }
   // The folder claimed earlier for this ESBN, made again when it vanished meanwhile (a
@@ -92,7 +92,7 @@ std::string PageStore::BookFolder() {
       return folder;
     if (MakeFolderPath(folder) && Claim(primary, folder))
       return folder;
-    ShowFolderError();
+    ShowFolderError(*m_window);
     return UnusableFolder(esbn);
   }
   // Another running reader of a book with the same ESBN holds the folder: this one takes
@@ -106,7 +106,7 @@ std::string PageStore::BookFolder() {
     if (Claim(primary, folder))
       return folder;
   }
-  ShowFolderError();
+  ShowFolderError(*m_window);
   return UnusableFolder(esbn);
 }
 
@@ -132,7 +132,7 @@ bool PageStore::WritePageFile(const std::string& path, std::string_view text) {
       ok = false;
   }
   if (!ok) {
-    TheWindow().MessageBox("Disk error - out of space ?", kMbOk | kMbIconExclamation);
+    m_window->MessageBox("Disk error - out of space ?", kMbOk | kMbIconExclamation);
   }
   return ok;
 }

@@ -16,12 +16,14 @@
 namespace quire {
 
 class CEBook;
+class WindowSlot;
 
 // The record of written files and made folders of one reader.
 class PageStore {
  public:
-  // `book` (not owned, outlives the store) names the folder by its ESBN.
-  explicit PageStore(const CEBook& book) : m_book(book) {}
+  // `book` (not owned, outlives the store) names the folder by its ESBN; `window` (not
+  // owned, outlives the store) shows what goes wrong.
+  PageStore(const CEBook& book, WindowSlot& window) : m_book(book), m_window(window) {}
   PageStore(const PageStore&) = delete;
   PageStore& operator=(const PageStore&) = delete;
   // Lets go of the claim; the recorded files stay (Cleanup removes them).
@@ -97,6 +99,7 @@ class PageStore {
 
  private:
   const CEBook& m_book;
+  WindowSlot& m_window;
   std::set<std::string> m_writtenFiles;
   std::vector<std::string> m_createdFolders;
   std::string m_claimedFor;

@@ -22,20 +22,21 @@ struct ExtensionArgument {
 // Loads every "__pxa__*" library of the book folder (start-up, after extraction).
 void LoadExtensions(ReaderContext& context);
 // Around every command link and script run.
-void NotifyScriptInit();
-void NotifyScriptExit();
+void NotifyScriptInit(ReaderContext& context);
+void NotifyScriptExit(ReaderContext& context);
 // Tells the libraries to exit, unloads them and deletes their files (shutdown cleanup).
 void UnloadExtensions(ReaderContext& context);
 
 // Offers a command the executor does not know to the library whose key it names. True
 // when a library took it; `errorFlag` and `errorText` then tell the outcome. False when
 // no key matched (the executor reports the unknown command).
-bool RunExtensionCommand(const std::string& commandText, const std::string& keyword,
+bool RunExtensionCommand(ReaderContext& context, const std::string& commandText,
+                         const std::string& keyword,
                          const std::vector<ExtensionArgument>& arguments, std::string* errorText,
                          int* errorFlag);
 
 // Replaces {key.name} references (or [{key.name}] when `bracketForm`) in `text`.
-void ExpandExtensionVariables(std::string* text, bool bracketForm);
+void ExpandExtensionVariables(ReaderContext& context, std::string* text, bool bracketForm);
 
 }  // namespace quire
 

@@ -45,7 +45,7 @@ bool IsExtensionFileName(const std::string& name) {
 }
 
 void LoadExtensionsFrom(ReaderContext& context, const std::string& folder) {
-  ExtensionState& state = TheExtensionState();
+  ExtensionState& state = ExtensionsOf(context);
   if (state.loaded || state.shutDown || folder.empty())
     return;
   state.loaded = true;
@@ -54,36 +54,32 @@ void LoadExtensionsFrom(ReaderContext& context, const std::string& folder) {
   if (names.empty())
     return;
 
-  CExtensionRegistry* registry = CExtensionRegistry::Instance();
+  CExtensionRegistry* registry = state.Registry();
   for (const std::string& name : names) {
     const std::string path = base + name;
     registry->Load(path);
     state.files.push_back(path);
   }
-  if (CExtensionScripting* scripting = CExtensionScripting::Instance()) {
+  if (CExtensionScripting* scripting = state.Scripting()) {
     for (const auto& [path, library] : registry->Libraries())
       scripting->Register(library, context.book.Encoding());
-    context.extensionVariables = &ExpandExtensionVariables;
+    context.extensionVariables = [&context](std::string* text, bool bracketForm) {
+      ExpandExtensionVariables(context, text, bracketForm);
+    };
   }
 }
 
 void UnloadExtensionsAndDeleteFiles(ReaderContext& context) {
   context.extensionVariables = nullptr;
-  CExtensionRegistry::ShutDown();
-  CExtensionScripting::ShutDown();
-  ExtensionState& state = TheExtensionState();
+  ExtensionState& state = ExtensionsOf(context);
+  state.ShutDown();
   for (const std::string& path : state.files)
     unlink(path.c_str());
   state.files.clear();
 }
 
-const std::vector<std::string>& ExtensionFiles() {
-  return TheExtensionState().files;
-}
-
-void ResetExtensionsForTesting(ReaderContext& context) {
-  UnloadExtensionsAndDeleteFiles(context);
-  TheExtensionState() = ExtensionState{};
+const std::vector<std::string>& ExtensionFiles(ReaderContext& context) {
+  return ExtensionsOf(context).files;
 }
 
 }  // namespace quire

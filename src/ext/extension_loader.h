@@ -27,11 +27,7 @@ void LoadExtensionsFrom(ReaderContext& context, const std::string& folder);
 void UnloadExtensionsAndDeleteFiles(ReaderContext& context);
 
 // The paths of all extension files found, kept until shutdown deletes them.
-const std::vector<std::string>& ExtensionFiles();
-
-// Tests only: after UnloadExtensionsAndDeleteFiles(), forgets the shut-down flags and the
-// file list so the next test can load again.
-void ResetExtensionsForTesting(ReaderContext& context);
+const std::vector<std::string>& ExtensionFiles(ReaderContext& context);
 
 }  // namespace quire
 

@@ -18,7 +18,7 @@ bool BuildContentsList(ReaderContext& context, std::vector<PageEntry>* list, siz
   // The directory itself bounds the walk, whatever count the settings claim.
   const size_t n = files.size();
   const std::string folder = context.store.BookFolder();
-  StatusProgress progress("Preparing Contents List");
+  StatusProgress progress(*context.window, "Preparing Contents List");
   for (size_t i = 0; i < n; ++i) {
     const EBookFile& file = files[i];
     if (!file.inContents)

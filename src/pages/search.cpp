@@ -102,7 +102,7 @@ void SearchPageFiles(ReaderContext& context, bool caseSensitive, std::vector<Pag
   // The directory itself bounds the walk, whatever count the settings claim.
   const size_t n = files.size();
   const std::string folder = context.store.BookFolder();
-  StatusProgress progress("Searching");
+  StatusProgress progress(*context.window, "Searching");
   for (size_t i = 0; i < n; ++i) {
     progress.Step(static_cast<int>(100 * (i + 1) / (n + 1)));
     const EBookFile& file = files[i];
@@ -219,7 +219,7 @@ std::string BuildSearchPage(ReaderContext& context, const std::string& query, bo
 std::string ShowSearchDialog(ReaderContext& context) {
   std::string words;
   bool caseSensitive = false;
-  if (!TheWindow().SearchDialog(&words, &caseSensitive))
+  if (!context.window->SearchDialog(&words, &caseSensitive))
     return {};
   return BuildSearchPage(context, words, caseSensitive);
 }

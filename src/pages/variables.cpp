@@ -17,7 +17,6 @@
 #include "pages/reader_context.h"
 #include "pages/text_replace.h"
 #include "platform/paths.h"
-#include "ui/reader_window.h"
 
 namespace quire {
 namespace {
@@ -186,7 +185,7 @@ void ApplySources(ReaderContext& context, std::string* text, bool pageForm) {
   x.Replace("compileminute", book.CompileMinute());
   x.Replace("compilesecond", book.CompileSecond());
 
-  ReaderWindow& window = TheWindow();
+  ReaderWindow& window = *context.window;
   WindowRect screen = window.ScreenRect();
   x.Replace("screenwidth", screen.width);
   x.Replace("screenheight", screen.height);

@@ -73,7 +73,7 @@ void SearchVisibleText(ReaderContext& context, const std::vector<std::string>& w
   const std::string folder = context.store.BookFolder();
   const int store = SearchTextEntryIndex(book);
   PageScorer scorer(words, caseSensitive, book.Encoding());
-  StatusProgress progress("Searching");
+  StatusProgress progress(*context.window, "Searching");
   auto step = [&](size_t i) { progress.Step(static_cast<int>(100 * (i + 1) / (n + 1))); };
   auto score = [&](size_t i, std::string_view text) {
     const EBookFile& file = files[i];

@@ -1,10 +1,10 @@
 #include "script/command_line.h"
 
+#include "pages/reader_context.h"
 #include "pages/variables.h"
 #include "platform/ascii_text.h"
 #include "script/executor.h"
 #include "script/expression.h"
-#include "ui/reader_window.h"
 
 namespace quire {
 namespace {
@@ -113,12 +113,12 @@ int ExecuteCommandLine(ReaderContext& context, ControlStack& stack, const std::s
     values.push_back(std::move(value));
   }
 
-  if (TheWindow().HasView())
-    TheWindow().SetInCommand(true);
+  if (context.window->HasView())
+    context.window->SetInCommand(true);
   const int result =
       ExecuteCommand(context, stack, commandText, split.keywordText, values, errorText, script);
   // EXIT may have closed the window meanwhile; a view that is gone is left alone.
-  ReaderWindow& window = TheWindow();
+  ReaderWindow& window = *context.window;
   if (window.HasView())
     window.SetInCommand(false);
   return result;

@@ -10,13 +10,14 @@
 #include <cstdio>
 #include <string>
 
+#include "pages/reader_context.h"
 #include "platform/file_replace.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
 #include "script/builtin_commands.h"
 #include "script/command_support.h"
 #include "script/save_prompt_filter.h"
-#include "ui/reader_window.h"
+#include "ui/window_slot.h"
 
 namespace quire {
 namespace {
@@ -152,7 +153,7 @@ int RunSavePrompt(CommandCall& call, const SavePromptFilter& filter) {
   request.filter = filter.filter;
   request.defaultExtension = filter.defaultExtension;
   std::string path;
-  bool chosen = TheWindow().SaveFileDialog(request, &path);
+  bool chosen = call.context.window->SaveFileDialog(request, &path);
   if (!chosen) {
     path.clear();
   }
@@ -218,7 +219,7 @@ int HandleIniWrite(CommandCall& call) {
 }
 
 int HandleMessageBox(CommandCall& call) {
-  TheWindow().MessageBox(call.Param(1).AsText(), kMbOk | kMbIconInformation);
+  call.context.window->MessageBox(call.Param(1).AsText(), kMbOk | kMbIconInformation);
   return kCommandContinue;
 }
 
@@ -228,7 +229,7 @@ int HandleMessageBox2(CommandCall& call) {
   if (!RequireNumber(call, 3)) {
     return kCommandFailed;
   }
-  int button = TheWindow().MessageBox(call.Param(2).AsText(), call.Param(3).AsNumber());
+  int button = call.context.window->MessageBox(call.Param(2).AsText(), call.Param(3).AsNumber());
   return StoreResult(call, std::to_string(button));
 }
 
@@ -244,8 +245,8 @@ int HandleOutputDebugString(CommandCall& call) {
   return kCommandContinue;
 }
 
-int HandleMessageBeep(CommandCall&) {
-  TheWindow().Beep();
+int HandleMessageBeep(CommandCall& call) {
+  call.context.window->Beep();
   return kCommandContinue;
 }
 

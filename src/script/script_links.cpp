@@ -8,7 +8,6 @@
 #include "script/control_stack.h"
 #include "script/executor.h"
 #include "script/launch_operations.h"
-#include "ui/reader_window.h"
 
 namespace quire {
 
@@ -34,7 +33,7 @@ bool RunLinkCommands(ReaderContext& context, const std::string& link) {
   if (pieces.empty())
     return false;
   ControlStack stack;
-  NotifyScriptInit();
+  NotifyScriptInit(context);
   std::string errorText;
   for (const std::string& piece : pieces) {
     errorText.clear();
@@ -43,11 +42,11 @@ bool RunLinkCommands(ReaderContext& context, const std::string& link) {
       continue;
     // An empty text means the failing part has shown its own message already.
     if (result == kCommandFailed && !errorText.empty()) {
-      TheWindow().MessageBox(errorText, kMbOk | kMbIconExclamation);
+      context.window->MessageBox(errorText, kMbOk | kMbIconExclamation);
     }
     break;
   }
-  NotifyScriptExit();
+  NotifyScriptExit(context);
   return true;
 }
 
@@ -77,7 +76,7 @@ bool RunBookCommand(ReaderContext& context, const std::string& text) {
     return RunLinkCommands(context, trimmed);
   if (trimmed.starts_with("#!") || trimmed.starts_with("#@"))
     return RunScriptLink(context, trimmed);
-  return RunProgram(ExpandVariables(context, trimmed, false), kShowNormal);
+  return RunProgram(*context.window, ExpandVariables(context, trimmed, false), kShowNormal);
 }
 
 }  // namespace quire

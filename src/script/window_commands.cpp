@@ -12,15 +12,15 @@
 #include "script/builtin_commands.h"
 #include "script/command_support.h"
 #include "script/launch_operations.h"
-#include "ui/reader_window.h"
+#include "ui/window_slot.h"
 
 namespace quire {
 namespace {
 
 // Shows a generated page, when its generator produced one.
-void ShowPageIfAny(const std::string& path) {
+void ShowPageIfAny(CommandCall& call, const std::string& path) {
   if (!path.empty()) {
-    TheWindow().Navigate(path);
+    call.context.window->Navigate(path);
   }
 }
 
@@ -30,7 +30,7 @@ int LaunchResult(bool started) {
 }
 
 int RunWithShowMode(CommandCall& call, int showMode) {
-  return LaunchResult(RunProgram(call.Param(1).AsText(), showMode));
+  return LaunchResult(RunProgram(*call.context.window, call.Param(1).AsText(), showMode));
 }
 
 }  // namespace
@@ -38,9 +38,9 @@ int RunWithShowMode(CommandCall& call, int showMode) {
 int HandleNavigate(CommandCall& call) {
   std::string url = call.Param(1).AsText();
   if (IsOutsideAddress(url)) {
-    TheWindow().Navigate(url);
+    call.context.window->Navigate(url);
   } else {
-    TheWindow().Navigate(call.context.store.BookFolder() + ToNativePath(url));
+    call.context.window->Navigate(call.context.store.BookFolder() + ToNativePath(url));
   }
   return kCommandContinue;
 }
@@ -51,38 +51,38 @@ int HandleDisplay(CommandCall& call) {
     call.errorText = "Internal Error";
     return kCommandFailed;
   }
-  TheWindow().Navigate(path);
+  call.context.window->Navigate(path);
   return kCommandContinue;
 }
 
-int HandleBack(CommandCall&) {
-  TheWindow().GoBack();
+int HandleBack(CommandCall& call) {
+  call.context.window->GoBack();
   return kCommandContinue;
 }
 
-int HandleForward(CommandCall&) {
-  TheWindow().GoForward();
+int HandleForward(CommandCall& call) {
+  call.context.window->GoForward();
   return kCommandContinue;
 }
 
-int HandleHome(CommandCall&) {
-  TheWindow().GoHome();
+int HandleHome(CommandCall& call) {
+  call.context.window->GoHome();
   return kCommandContinue;
 }
 
-int HandleRefresh(CommandCall&) {
-  TheWindow().RefreshPage();
+int HandleRefresh(CommandCall& call) {
+  call.context.window->RefreshPage();
   return kCommandContinue;
 }
 
-int HandleStop(CommandCall&) {
-  TheWindow().StopLoading();
+int HandleStop(CommandCall& call) {
+  call.context.window->StopLoading();
   return kCommandContinue;
 }
 
 // Shown whatever the book's about setting says: the setting only hides the menu item.
 int HandleAbout(CommandCall& call) {
-  ShowPageIfAny(BuildAboutPage(call.context));
+  ShowPageIfAny(call, BuildAboutPage(call.context));
   return kCommandContinue;
 }
 
@@ -90,7 +90,7 @@ int HandleToc(CommandCall& call) {
   if (!call.context.book.ContentsAvailable()) {
     return RuntimeError(call, "but Table of Contents disabled.");
   }
-  ShowPageIfAny(BuildContentsPage(call.context));
+  ShowPageIfAny(call, BuildContentsPage(call.context));
   return kCommandContinue;
 }
 
@@ -99,7 +99,7 @@ int HandleSearch(CommandCall& call) {
     if (!call.context.book.AnySearchable()) {
       return RuntimeError(call, "but E-Book is not searchable.");
     }
-    ShowPageIfAny(ShowSearchDialog(call.context));
+    ShowPageIfAny(call, ShowSearchDialog(call.context));
     return kCommandContinue;
   }
   bool caseSensitive = false;
@@ -113,7 +113,7 @@ int HandleSearch(CommandCall& call) {
   if (path.empty()) {
     return kCommandFailed;  // the search has reported its own problem
   }
-  TheWindow().Navigate(path);
+  call.context.window->Navigate(path);
   return kCommandContinue;
 }
 
@@ -125,32 +125,32 @@ int HandleFont(CommandCall& call) {
   if (size < 1 || size > 5) {
     return RuntimeError(call, "invalid parameter " + std::to_string(size));
   }
-  TheWindow().SetFontSize(size - 1);
+  call.context.window->SetFontSize(size - 1);
   return kCommandContinue;
 }
 
-int HandlePrint(CommandCall&) {
-  TheWindow().PrintPage();
+int HandlePrint(CommandCall& call) {
+  call.context.window->PrintPage();
   return kCommandContinue;
 }
 
-int HandlePrintSetup(CommandCall&) {
-  TheWindow().PrintSetupDialog();
+int HandlePrintSetup(CommandCall& call) {
+  call.context.window->PrintSetupDialog();
   return kCommandContinue;
 }
 
-int HandleCopy(CommandCall&) {
-  TheWindow().CopySelection();
+int HandleCopy(CommandCall& call) {
+  call.context.window->CopySelection();
   return kCommandContinue;
 }
 
-int HandleSelectAll(CommandCall&) {
-  TheWindow().SelectAllText();
+int HandleSelectAll(CommandCall& call) {
+  call.context.window->SelectAllText();
   return kCommandContinue;
 }
 
 int HandleOpen(CommandCall& call) {
-  return LaunchResult(OpenDocument(call.Param(1).AsText()));
+  return LaunchResult(OpenDocument(*call.context.window, call.Param(1).AsText()));
 }
 
 int HandleRun(CommandCall& call) {
@@ -165,18 +165,18 @@ int HandleRunMaximized(CommandCall& call) {
   return RunWithShowMode(call, kShowMaximized);
 }
 
-int HandleMaximize(CommandCall&) {
-  TheWindow().ShowMaximized();
+int HandleMaximize(CommandCall& call) {
+  call.context.window->ShowMaximized();
   return kCommandContinue;
 }
 
-int HandleMinimize(CommandCall&) {
-  TheWindow().ShowMinimized();
+int HandleMinimize(CommandCall& call) {
+  call.context.window->ShowMinimized();
   return kCommandContinue;
 }
 
-int HandleRestore(CommandCall&) {
-  TheWindow().ShowNormal();
+int HandleRestore(CommandCall& call) {
+  call.context.window->ShowNormal();
   return kCommandContinue;
 }
 
@@ -191,14 +191,14 @@ int HandleMove(CommandCall& call) {
   rect.y = call.Param(2).AsNumber();
   rect.width = call.Param(3).AsNumber();
   rect.height = call.Param(4).AsNumber();
-  TheWindow().PlaceWindow(rect);
+  call.context.window->PlaceWindow(rect);
   return kCommandContinue;
 }
 
 // Closing the window may destroy the view and run the book's exit script before this
 // returns, so nothing here touches the view afterwards.
-int HandleExit(CommandCall&) {
-  TheWindow().CloseWindow();
+int HandleExit(CommandCall& call) {
+  call.context.window->CloseWindow();
   return kCommandStop;
 }
 

@@ -8,7 +8,6 @@
 #include "pages/reader_context.h"
 #include "platform/paths.h"
 #include "script/script_links.h"
-#include "ui/reader_window.h"
 
 namespace quire {
 
@@ -43,7 +42,7 @@ StartupFailure ReaderSession::LoadBook() {
     return {StartupFailure::Kind::kFatalLoad, result.Message(), 0, result};
   }
   if (result.reason == LoadResult::Reason::kNoIndexPage) {
-    TheWindow().MessageBox(result.Message(), kMbOk | kMbIconExclamation);
+    m_context.window->MessageBox(result.Message(), kMbOk | kMbIconExclamation);
     book.SetStartPage(BuildAboutPage(m_context));
   }
   return {};

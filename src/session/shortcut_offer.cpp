@@ -13,7 +13,6 @@
 #include "platform/owner_only_path.h"
 #include "platform/paths.h"
 #include "session/display_text.h"
-#include "ui/reader_window.h"
 
 namespace quire {
 
@@ -235,18 +234,18 @@ std::string ShortcutFailedMessage(const std::string& title, const std::string& f
          ". You will be asked again the next time this book starts.";
 }
 
-bool CreateShortcutOrSayWhy(const std::string& title, const std::string& folderName,
-                            const ShortcutOptions& options) {
+bool CreateShortcutOrSayWhy(ReaderWindow& window, const std::string& title,
+                            const std::string& folderName, const ShortcutOptions& options) {
   const std::string name = ShortcutName(title);
   if (CreateShortcut(name, folderName, options))
     return true;
   const std::string folder = ShortcutFolder(folderName);
   if (folderName == "Desktop" && CreateShortcut(name, "Start Menu", options)) {
-    TheWindow().MessageBox(ShortcutMovedMessage(title, folder, LauncherPathFor("Start Menu", name)),
-                           kMbOk | kMbIconInformation);
+    window.MessageBox(ShortcutMovedMessage(title, folder, LauncherPathFor("Start Menu", name)),
+                      kMbOk | kMbIconInformation);
     return true;
   }
-  TheWindow().MessageBox(ShortcutFailedMessage(title, folder), kMbOk | kMbIconExclamation);
+  window.MessageBox(ShortcutFailedMessage(title, folder), kMbOk | kMbIconExclamation);
   return false;
 }
 
@@ -263,10 +262,10 @@ bool OfferShortcut(ReaderContext& context, const ShortcutOptions& options) {
     return true;
 
   bool settled = true;
-  const int answer =
-      TheWindow().MessageBox(ShortcutQuestion(book.Title(), *place), kMbYesNo | kMbIconQuestion);
+  const int answer = context.window->MessageBox(ShortcutQuestion(book.Title(), *place),
+                                                kMbYesNo | kMbIconQuestion);
   if (answer == kIdYes)
-    settled = CreateShortcutOrSayWhy(book.Title(), place->folderName, options);
+    settled = CreateShortcutOrSayWhy(*context.window, book.Title(), place->folderName, options);
   if (settled)
     WriteIniValue(kShortcutIniFile, section, kShortcutIniKey, "1");
   return settled;

@@ -20,7 +20,6 @@
 #include "session/link_actions.h"
 #include "session/navigation_policy.h"
 #include "session/view_address.h"
-#include "ui/reader_window.h"
 #include "view/editing_state.h"
 #include "view/find_bar.h"
 #include "view/page_window.h"
@@ -730,8 +729,9 @@ void CQuireView::RefuseNewWindow(WebKitPolicyDecision* decision, bool shift, boo
   if (DecideNewWindow({shift, control, alt}) != NewWindowVerdict::kRefuseWithMessage)
     return;
   RunSoon([this] {
-    m_busyScope(
-        [] { TheWindow().MessageBox(kNewWindowRefusedMessage, kMbOk | kMbIconExclamation); });
+    m_busyScope([this] {
+      m_context.window->MessageBox(kNewWindowRefusedMessage, kMbOk | kMbIconExclamation);
+    });
   });
 }
 
@@ -790,7 +790,7 @@ void CQuireView::RunStartupOnce() {
       const CEBook& book = m_context.book;
       std::string message = Trimmed(book.StartupMessage());
       if (!message.empty())
-        TheWindow().MessageBox(message, kMbOk | kMbIconInformation);
+        m_context.window->MessageBox(message, kMbOk | kMbIconInformation);
       RunBookCommand(m_context, book.StartupScript());
     });
     if (m_startupDone && !m_bStopped && !m_bDestroyed)
@@ -887,8 +887,9 @@ gboolean CQuireView::OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*
                          : nullptr;
   self->RunSoon([self, trigger = CopyEvent(event), link = std::string(link ? link : "")] {
     if (!self->m_bDestroyed && !self->m_bStopped && !self->ShowPopupMenu(trigger.get(), link)) {
-      self->m_busyScope(
-          [] { TheWindow().MessageBox(kPopupMenuDisabled, kMbOk | kMbIconInformation); });
+      self->m_busyScope([self] {
+        self->m_context.window->MessageBox(kPopupMenuDisabled, kMbOk | kMbIconInformation);
+      });
     }
   });
   return TRUE;
@@ -927,10 +928,10 @@ void CQuireView::OnMouseTargetChanged(WebKitWebView*, WebKitHitTestResult* hit, 
       link != nullptr ? LinkStatusText(link, self->m_context.store.ClaimedFolder()) : "";
   if (!text.empty()) {
     self->m_bShowingLink = true;
-    TheWindow().SetStatusText(text);
+    self->m_context.window->SetStatusText(text);
   } else if (self->m_bShowingLink) {
     self->m_bShowingLink = false;
-    TheWindow().SetStatusText(kIdleStatusText);
+    self->m_context.window->SetStatusText(kIdleStatusText);
   }
 }
 

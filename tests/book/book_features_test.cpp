@@ -128,7 +128,7 @@ TEST(BookFeaturesTest, ReadingKeysAreWrittenOnlyWhereTheyDifferFromTheDefault) {
 
 TEST(BookFeaturesTest, ALoadedBookOffersItsRecord) {
   ReaderContext context;
-  FakeWindow window;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("index.html", "<p>Hi</p>");
   book.Input().features.recorded = true;
@@ -145,7 +145,7 @@ TEST(BookFeaturesTest, ALoadedBookOffersItsRecord) {
 
 TEST(BookFeaturesTest, ABookWithoutTheRecordLoadsWithTheDefaults) {
   ReaderContext context;
-  FakeWindow window;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("index.html", "<p>Hi</p>");
   book.Write();

@@ -39,7 +39,7 @@ TEST(BookWriterTest, WritesAnExecutableFileThatStartsWithTheImage) {
 
 TEST(BookWriterTest, StreamsFilesAndImageFromDisk) {
   ReaderContext context;
-  testing::FakeWindow window;
+  testing::FakeWindow window{context.window};
   TestBook book;
   std::string big;
   for (int i = 0; big.size() < 3'000'000; ++i)
@@ -122,7 +122,7 @@ TEST(BookWriterTest, FailureLeavesNeitherABookNorATemporaryFile) {
 // is given; the reader follows the directory.
 TEST(BookWriterTest, PieceByPieceTheDataMayComeInAnyOrder) {
   ReaderContext context;
-  testing::FakeWindow window;
+  testing::FakeWindow window{context.window};
   TestBook book;
   ASSERT_TRUE(WriteWholeFile(book.Tmp().File("plain.bin"), std::string(70000, 'b')));
   BookFileWriter writer;

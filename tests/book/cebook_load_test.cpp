@@ -31,7 +31,7 @@ LoadResult LoadBook(ReaderContext& context) {
 
 TEST(CEBookLoadTest, ExtractsEveryFileAndStartsAtTheIndexPage) {
   ReaderContext context;
-  FakeWindow window;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("index.html", "<p>Welcome</p>");
   book.AddFile("pic.bin", std::string("\0\1\2\3", 4), /*packed=*/false);
@@ -55,7 +55,7 @@ TEST(CEBookLoadTest, ExtractsEveryFileAndStartsAtTheIndexPage) {
 
 TEST(CEBookLoadTest, StartPageKeepsTheStoredCase) {
   ReaderContext context;
-  FakeWindow window;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("INDEX.HTM", "<p>old</p>");
   book.AddPage("a.html", "<p>a</p>");
@@ -67,7 +67,7 @@ TEST(CEBookLoadTest, StartPageKeepsTheStoredCase) {
 // The caller shows the message and picks the about page (the session's tests show that).
 TEST(CEBookLoadTest, BookWithoutIndexLoadsWithoutAStartPageAndSaysWhy) {
   ReaderContext context;
-  FakeWindow window;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("chapter.html", "<p>1</p>");
   book.Write();
@@ -82,7 +82,7 @@ TEST(CEBookLoadTest, BookWithoutIndexLoadsWithoutAStartPageAndSaysWhy) {
 
 TEST(CEBookLoadTest, PlainTextVariablesBecomeHtmlOnceOthersStayAsStored) {
   ReaderContext context;
-  FakeWindow window;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("index.html", "x");
   book.AddVariable("one", "a<b", 1);
@@ -99,7 +99,7 @@ TEST(CEBookLoadTest, PlainTextVariablesBecomeHtmlOnceOthersStayAsStored) {
 
 TEST(CEBookLoadTest, OnlyFlaggedPagesHaveTheirVariablesExpanded) {
   ReaderContext context;
-  FakeWindow window;
+  FakeWindow window{context.window};
   TestBook book;
   book.Settings().title = "My Title";
   book.AddPage("index.html", "<h1>[={title}]</h1>").expandVariables = true;
@@ -112,7 +112,7 @@ TEST(CEBookLoadTest, OnlyFlaggedPagesHaveTheirVariablesExpanded) {
 
 TEST(CEBookLoadTest, FilesThatCannotBeExtractedAreSkippedAndTheLoadGoesOn) {
   ReaderContext context;
-  FakeWindow window;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("../outside.html", "<p>escape</p>");
   book.AddPage("index.html", "<p>ok</p>");
@@ -132,7 +132,7 @@ TEST(CEBookLoadTest, FilesThatCannotBeExtractedAreSkippedAndTheLoadGoesOn) {
 TEST(CEBookLoadTest, AFileThatCannotBeWrittenWholeFailsAloneAndIsStillRecorded) {
   ReaderContext context;
   constexpr rlim_t kLimit = 64 * 1024;
-  FakeWindow window;
+  FakeWindow window{context.window};
   TestBook book;
   std::string big;
   for (int i = 0; big.size() < 4 * kLimit; ++i)
@@ -173,7 +173,7 @@ TEST(CEBookLoadTest, AFileThatCannotBeWrittenWholeFailsAloneAndIsStillRecorded) 
 
 TEST(CEBookLoadTest, UnusableTempFolderIsReportedOnceAndNothingIsWritten) {
   ReaderContext context;
-  FakeWindow window;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("index.html", "<p>ok</p>");
   book.AddPage("b.html", "<p>b</p>");
@@ -230,7 +230,7 @@ TEST(CEBookFatalLoadTest, DamagedBooksTable) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ReaderContext context;
-    FakeWindow window;
+    FakeWindow window{context.window};
     TestBook book;
     if (c.withPages) {
       book.AddPage("index.html", "x");
@@ -252,7 +252,7 @@ TEST(CEBookFatalLoadTest, DamagedBooksTable) {
 
 TEST(CEBookFatalLoadTest, FatalLoadLeavesAlreadyWrittenFilesAlone) {
   ReaderContext context;
-  FakeWindow window;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("index.html", "x");
   book.Input().fileCountOverride = 5;

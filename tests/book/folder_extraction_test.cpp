@@ -66,7 +66,7 @@ struct FolderBook {
   }
 
   ReaderContext context;
-  FakeWindow window;
+  FakeWindow window{context.window};
   TestBook book;
 };
 

@@ -46,7 +46,7 @@ class PageStoreTest : public ::testing::Test {
 
   testing::ScopedTmpdir tmp;
   ReaderContext context;
-  testing::FakeWindow window;
+  testing::FakeWindow window{context.window};
 };
 
 TEST_F(PageStoreTest, BookFolderIsMadePrivateOnceAndRecorded) {

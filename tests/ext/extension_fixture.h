@@ -47,7 +47,6 @@ inline uintptr_t ExportedHostAddress() {
 class ExtensionTest : public ::testing::Test {
  protected:
   ExtensionTest() {
-    ResetExtensionsForTesting(context);
     m_folder = m_tmp.Path() + "/book.k9w/";
     mkdir(m_folder.c_str(), 0700);
     m_log = m_tmp.File("calls.log");
@@ -57,7 +56,7 @@ class ExtensionTest : public ::testing::Test {
   }
 
   ~ExtensionTest() override {
-    ResetExtensionsForTesting(context);
+    UnloadExtensionsAndDeleteFiles(context);
     unsetenv("QUIRE_EXT_TEST_LOG");
   }
 
@@ -112,12 +111,12 @@ class ExtensionTest : public ::testing::Test {
                   const std::vector<ExtensionArgument>& arguments = {}) {
     std::string text = "(untouched)";
     int flag = -1;
-    if (!RunExtensionCommand(command, keyword, arguments, &text, &flag))
+    if (!RunExtensionCommand(context, command, keyword, arguments, &text, &flag))
       return "not taken";
     return "taken:" + std::to_string(flag) + ":" + text;
   }
   std::string Expand(std::string text, bool bracketForm = false) {
-    ExpandExtensionVariables(&text, bracketForm);
+    ExpandExtensionVariables(context, &text, bracketForm);
     return text;
   }
 
@@ -130,7 +129,7 @@ class ExtensionTest : public ::testing::Test {
 
   ScopedTmpdir m_tmp;
   ReaderContext context;
-  FakeWindow window;
+  FakeWindow window{context.window};
 
  private:
   static std::string WithoutCommonArguments(const std::string& line) {

@@ -9,6 +9,7 @@
 #include "book/page_store.h"
 #include "ext/extension_registry.h"
 #include "ext/extension_scripting.h"
+#include "ext/extension_state.h"
 #include "extension_fixture.h"
 #include "pages/reader_context.h"
 #include "session/reader_session.h"
@@ -40,7 +41,7 @@ TEST_F(ExtensionLoadingTest, FolderWithoutExtensionFilesLoadsNothingAndShowsNoth
   LoadAll();
 
   EXPECT_THAT(window.messages, IsEmpty());
-  EXPECT_THAT(ExtensionFiles(), IsEmpty());
+  EXPECT_THAT(ExtensionFiles(context), IsEmpty());
   EXPECT_THAT(RawCalls(), IsEmpty());
   UnloadExtensions(context);
   EXPECT_TRUE(PathExists(Folder() + "__pxa__folder.so"));
@@ -58,7 +59,7 @@ TEST_F(ExtensionLoadingTest, LibrariesInTheBooksSubfoldersAreNotLoaded) {
   LoadAll();
 
   EXPECT_THAT(window.messages, IsEmpty());
-  EXPECT_THAT(ExtensionFiles(), IsEmpty());
+  EXPECT_THAT(ExtensionFiles(context), IsEmpty());
   EXPECT_THAT(RawCalls(), IsEmpty());
   UnloadExtensions(context);
   EXPECT_TRUE(PathExists(Folder() + "lib/__pxa__full.so"));
@@ -87,7 +88,7 @@ TEST_F(ExtensionLoadingTest, CompleteLibraryIsInitialisedBeforeTheFrameExists) {
 
   // Once the frame exists, later calls get its handle.
   ForgetCalls();
-  NotifyScriptInit();
+  NotifyScriptInit(context);
   raw = RawCalls();
   ASSERT_FALSE(raw.empty());
   for (const std::string& call : raw)
@@ -121,8 +122,8 @@ TEST_F(ExtensionLoadingTest, LibraryWithoutIsRuntimeIsRejectedWithoutInit) {
   // Loading ran its constructors, but no entry point was called; it was unloaded again.
   EXPECT_THAT(CallsOf("noruntime"), ElementsAre("Unloaded"));
   EXPECT_FALSE(IsMapped(path));
-  EXPECT_TRUE(CExtensionRegistry::Instance()->Libraries().empty());
-  EXPECT_THAT(ExtensionFiles(), ElementsAre(path));
+  EXPECT_TRUE(ExtensionsOf(context).Registry()->Libraries().empty());
+  EXPECT_THAT(ExtensionFiles(context), ElementsAre(path));
 
   // Its file is still deleted at shutdown.
   UnloadExtensions(context);
@@ -149,7 +150,7 @@ TEST_F(ExtensionLoadingTest, FilesThatCannotBeLoadedAreReportedAndTheOthersStill
   for (const RecordedMessage& message : window.messages)
     EXPECT_EQ(message.style, kBoxStyle);
   EXPECT_THAT(CallsOf("full"), ElementsAre(StartsWith("Init "), "ScriptGetKey"));
-  EXPECT_THAT(ExtensionFiles(), ElementsAre(text, empty, fifo, good));
+  EXPECT_THAT(ExtensionFiles(context), ElementsAre(text, empty, fifo, good));
 
   UnloadExtensions(context);
   for (const std::string& path : {text, empty, fifo, good})
@@ -163,10 +164,10 @@ TEST_F(ExtensionLoadingTest, ScriptRunsAreBracketedOnlyForLibrariesOfferingTheSc
   ForgetCalls();
 
   // One run with a failing command in the middle.
-  NotifyScriptInit();
+  NotifyScriptInit(context);
   EXPECT_EQ(Run("##TOOLS.RESULT(5)", "TOOLS.RESULT", {Number(5)}),
             "taken:1:Error 5:\n##TOOLS.RESULT(5)");
-  NotifyScriptExit();
+  NotifyScriptExit(context);
 
   EXPECT_THAT(Calls(), ElementsAre("full IsInterface args=4,0,1", "full ScriptInit",
                                    "nointerface IsInterface args=4,0,1",
@@ -180,8 +181,8 @@ TEST_F(ExtensionLoadingTest, LibraryAnsweringTheScriptInterfaceWithoutItsEntryPo
   LoadAll();
   ForgetCalls();
 
-  NotifyScriptInit();
-  NotifyScriptExit();
+  NotifyScriptInit(context);
+  NotifyScriptExit(context);
 
   EXPECT_THAT(Calls(),
               ElementsAre("unruly IsInterface args=4,0,1", "unruly IsInterface args=4,0,1"));
@@ -204,8 +205,8 @@ TEST_F(ExtensionLoadingTest, ShutdownCallsExitThenUnloadsThenDeletesEveryFile) {
   EXPECT_FALSE(IsMapped(other));
   for (const std::string& path : {full, rejected, other})
     EXPECT_FALSE(PathExists(path)) << path;
-  EXPECT_TRUE(CExtensionRegistry::IsShutDown());
-  EXPECT_TRUE(CExtensionScripting::IsShutDown());
+  EXPECT_TRUE(ExtensionsOf(context).shutDown);
+  EXPECT_TRUE(ExtensionsOf(context).shutDown);
 }
 
 TEST_F(ExtensionLoadingTest, NothingIsMadeAgainAfterShutdown) {
@@ -215,10 +216,10 @@ TEST_F(ExtensionLoadingTest, NothingIsMadeAgainAfterShutdown) {
   ForgetCalls();
 
   // Everything that comes late finds no registry and no scripting.
-  EXPECT_EQ(CExtensionRegistry::Instance(), nullptr);
-  EXPECT_EQ(CExtensionScripting::Instance(), nullptr);
-  NotifyScriptInit();
-  NotifyScriptExit();
+  EXPECT_EQ(ExtensionsOf(context).Registry(), nullptr);
+  EXPECT_EQ(ExtensionsOf(context).Scripting(), nullptr);
+  NotifyScriptInit(context);
+  NotifyScriptExit(context);
   EXPECT_EQ(Run("##TOOLS.ECHO", "TOOLS.ECHO"), "not taken");
   EXPECT_EQ(Expand("{tools.name}"), "{tools.name}");
   Install(kFullLibrary, "__pxa__full.so");
@@ -231,8 +232,8 @@ TEST_F(ExtensionLoadingTest, NothingIsMadeAgainAfterShutdown) {
 
 TEST_F(ExtensionLoadingTest, ShutdownWithoutAnyLibrarySetsTheFlagsToo) {
   UnloadExtensions(context);
-  EXPECT_TRUE(CExtensionRegistry::IsShutDown());
-  EXPECT_TRUE(CExtensionScripting::IsShutDown());
+  EXPECT_TRUE(ExtensionsOf(context).shutDown);
+  EXPECT_TRUE(ExtensionsOf(context).shutDown);
 
   Install(kFullLibrary, "__pxa__full.so");
   LoadAll();
@@ -244,7 +245,7 @@ TEST_F(ExtensionLoadingTest, EachFileIsLoadedOncePerRun) {
   LoadAll();
   LoadAll();
   EXPECT_THAT(CallsOf("full"), ElementsAre(StartsWith("Init "), "ScriptGetKey"));
-  EXPECT_EQ(ExtensionFiles().size(), 1u);
+  EXPECT_EQ(ExtensionFiles(context).size(), 1u);
 }
 
 // The page store's cleanup knows only files and folders; the session's shutdown tells
@@ -300,7 +301,7 @@ TEST_F(ExtensionLoadingTest, LibraryOfAKilledRunIsNeverLoadedByTheNextBook) {
   EXPECT_FALSE(PathExists(folder + "__pxa__full.so"));
   session.LoadExtensions();
   EXPECT_THAT(RawCalls(), IsEmpty());
-  EXPECT_THAT(ExtensionFiles(), IsEmpty());
+  EXPECT_THAT(ExtensionFiles(context), IsEmpty());
   EXPECT_FALSE(IsMapped(folder + "__pxa__full.so"));
   session.Shutdown();
 }

@@ -38,10 +38,10 @@ TEST_F(HostFunctionLibraryTest, LibraryCallingTheHostGetsNullAndNothingHappens) 
 TEST_F(HostFunctionLibraryTest, EveryEntryPointGetsZeroAndTheExportedHostAddress) {
   Install(kFullLibrary, "__pxa__full.so");
   LoadAll();
-  NotifyScriptInit();
+  NotifyScriptInit(context);
   Run("##TOOLS.ECHO", "TOOLS.ECHO");
   Expand("{tools.name}");
-  NotifyScriptExit();
+  NotifyScriptExit(context);
   UnloadExtensions(context);
 
   const std::string expected = "zero=0 host=" + std::to_string(ExportedHostAddress()) + " ";

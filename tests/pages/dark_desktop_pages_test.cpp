@@ -48,7 +48,7 @@ std::string HeaderIn(const PageColours& c) {
 class DarkDesktopPagesTest : public ::testing::Test {
  protected:
   ReaderContext context;
-  FakeWindow m_window;
+  FakeWindow m_window{context.window};
 };
 
 TEST_F(DarkDesktopPagesTest, APaletteBookTurnsDarkWithTheDesktopAndBackAgain) {

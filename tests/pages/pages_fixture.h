@@ -54,7 +54,7 @@ class PagesTest : public ::testing::Test {
 
   ScopedTmpdir m_tmp;
   ReaderContext context;
-  FakeWindow m_window;
+  FakeWindow m_window{context.window};
 
  private:
   ScopedEnv m_config;

@@ -422,7 +422,7 @@ TEST(PageExpansionAtLoadTest, FlaggedPagesComeOutAsExpandingTheFileMakesThem) {
   for (const auto& c : cases) {
     for (bool packed : {true, false}) {
       SCOPED_TRACE(std::string(c.what) + (packed ? ", packed" : ", plain"));
-      FakeWindow window;
+      FakeWindow window{context.window};
       TestBook book;
       book.Settings().title = "Tides";
       book.Settings().author = "Ada";
@@ -446,7 +446,7 @@ TEST(PageExpansionAtLoadTest, FlaggedPagesComeOutAsExpandingTheFileMakesThem) {
 
 TEST(PageExpansionAtLoadTest, ExpandVariablesInPageSaysWhetherItChangedThePage) {
   ReaderContext context;
-  FakeWindow window;
+  FakeWindow window{context.window};
   TestBook book;
   book.Settings().title = "Tides";
   book.AddPage("index.html", "<p/>");

@@ -63,7 +63,7 @@ class ScriptTest : public ::testing::Test {
 
   ScopedTmpdir tmp;
   ReaderContext context;
-  FakeWindow window;
+  FakeWindow window{context.window};
 };
 
 }  // namespace quire::testing

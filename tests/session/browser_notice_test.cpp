@@ -105,7 +105,7 @@ TEST(WriteBrowserPagesTest, WritesTheGeneratedPagesTheBookHas) {
       {2, 2, false, false}, {3, 1, true, false}, {1, 3, false, true},
   };
   for (const Case& c : cases) {
-    FakeWindow window;
+    FakeWindow window{context.window};
     TestBook book;
     book.AddPage("index.html", "<p>start</p>");
     book.AddPage("own.html", "<p>own</p>");
@@ -125,7 +125,7 @@ TEST(WriteBrowserPagesTest, WritesTheGeneratedPagesTheBookHas) {
 
 TEST(WriteNoticePageTest, EscapesTheTextAndLinksThePagesThatExist) {
   ReaderContext context;
-  FakeWindow window;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("index.html", "<p>start</p>");
   book.Settings().contentsMode = 1;  // no contents page

@@ -23,7 +23,7 @@ constexpr const char* kDamagedTrailer =
 
 TEST(ReaderSessionLoadTest, SoundBookStartsAtItsIndexPageAndShowsNothing) {
   ReaderContext context;
-  FakeWindow window;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("index.html", "<p>hi</p>");
   book.Write();
@@ -39,7 +39,7 @@ TEST(ReaderSessionLoadTest, SoundBookStartsAtItsIndexPageAndShowsNothing) {
 
 TEST(ReaderSessionLoadTest, BookWithoutIndexSaysSoOnceAndStartsOnTheAboutPage) {
   ReaderContext context;
-  FakeWindow window;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("chapter.html", "<p>1</p>");
   book.Write();
@@ -82,7 +82,7 @@ TEST(ReaderSessionLoadTest, DamagedBooksComeBackAsFatalFailuresWithTheirText) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    FakeWindow window;
+    FakeWindow window{context.window};
     TestBook book;
     std::string bytes;
     c.damage(book, &bytes);
@@ -103,7 +103,7 @@ TEST(ReaderSessionLoadTest, DamagedTrailerIsTheCorruptedBookNotice) {
   ReaderContext context;
   for (const char* bytes : {"", "short", "a file much longer than nothing but still no book"}) {
     SCOPED_TRACE(bytes);
-    FakeWindow window;
+    FakeWindow window{context.window};
     TestBook book;
     book.WriteBytes(bytes);
     ReaderSession session(context);
@@ -118,7 +118,7 @@ TEST(ReaderSessionLoadTest, DamagedTrailerIsTheCorruptedBookNotice) {
 
 TEST(ReaderSessionShutdownTest, RemovesWhatTheLoadWroteOnce) {
   ReaderContext context;
-  FakeWindow window;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("index.html", "<p>hi</p>");
   book.Write();

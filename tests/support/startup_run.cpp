@@ -28,8 +28,7 @@ constexpr char kMessagePrefix[] = "quire: ";
   int null = open("/dev/null", O_WRONLY);
   if (null >= 0)
     dup2(null, STDOUT_FILENO);
-  InstallWindow(nullptr);  // the console window: every message goes to standard error
-  ReaderContext context;
+  ReaderContext context;  // its window is the console: every message goes to standard error
   ReaderSession session(context);
   StartupFailure failure = session.ReadOwnBook();
   if (!failure) {

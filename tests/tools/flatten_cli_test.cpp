@@ -337,7 +337,7 @@ TEST_F(FlattenCliTest, FolderWithoutManifestBuildsWithANoteButAMissingManifestOp
 // warnings listed.
 TEST_F(FlattenCliTest, EveryRewrittenReferenceNamesAFileTheReaderExtracts) {
   ReaderContext context;
-  testing::FakeWindow window;
+  testing::FakeWindow window{context.window};
   testing::TestBook book;
   RunResult r = Build({"--flatten"});
   ASSERT_EQ(r.exitCode, 0) << r.err;

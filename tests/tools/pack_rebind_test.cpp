@@ -33,7 +33,7 @@ class RebindTest : public PackCliTest, public ::testing::WithParamInterface<int>
 
 TEST_P(RebindTest, BookOnAForeignImageLoadsInTheReaderWithEverythingKept) {
   ReaderContext context;
-  FakeWindow window;
+  FakeWindow window{context.window};
   TestBook book;  // owns the reader's TMPDIR for the load below
   BookSpec& bookSpec = book.Input();
   bookSpec.image = ForeignImage(GetParam());

@@ -51,7 +51,7 @@ class SearchTextsTest : public PackCliTest {
   }
 
   ReaderContext context;
-  FakeWindow m_window;
+  FakeWindow m_window{context.window};
 };
 
 TEST_F(SearchTextsTest, BuildRecordsAVisibleTextSearchAndStoresTheTexts) {

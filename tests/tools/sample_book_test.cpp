@@ -54,7 +54,7 @@ class SampleBookTest : public ::testing::Test {
   }
 
   ReaderContext context;
-  FakeWindow m_window;
+  FakeWindow m_window{context.window};
   TestBook m_book;
 };
 
