@@ -28,7 +28,7 @@ constexpr size_t kMaxExtracted = 8;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace quire;
   const std::string& scratch = fuzz::ScratchFolder();
-  fuzz::FreshReaderState();
+  ReaderContext& context = fuzz::FreshReader();
   OverrideOwnExecutablePath(fuzz::WriteScratchFile("book.bin", data, size));
   const std::string folder = scratch + "book/";
   mkdir(folder.c_str(), 0700);

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!fuzz::IsHarmlessCommand(piece))
       return 0;
   }
-  fuzz::FreshReaderState();
+  ReaderContext& context = fuzz::FreshReader();
   if (!RunLinkCommands(context, link))
     fuzz::Finding("a link holding \"##\" was not taken");
   return 0;

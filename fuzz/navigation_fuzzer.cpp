@@ -7,7 +7,6 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "pages/reader_context.h"
 #include "session/book_address.h"
 #include "session/navigation_policy.h"
 
@@ -65,12 +64,12 @@ class RecordingHandlers final : public quire::NavigationHandlers {
     ++calls;
     outside = url;
   }
-  bool RunLinkCommands(context, const std::string& decodedUrl) override {
+  bool RunLinkCommands(const std::string& decodedUrl) override {
     ++calls;
     linkCommands = decodedUrl;
     return takeLink;
   }
-  bool RunScriptLink(context, const std::string& decodedUrl) override {
+  bool RunScriptLink(const std::string& decodedUrl) override {
     ++calls;
     scriptLink = decodedUrl;
     return takeScript;

@@ -13,7 +13,7 @@
 
 namespace {
 
-void LoadRecords() {
+void LoadRecords(quire::ReaderContext& context) {
   using namespace quire;
   EBookSettings settings = DefaultSettings();
   settings.esbn = "FUZZ";
@@ -39,9 +39,8 @@ void LoadRecords() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace quire;
   fuzz::ScratchFolder();
-  static const bool loaded = (LoadRecords(), true);
-  (void)loaded;
-  fuzz::FreshReaderState();
+  ReaderContext& context = fuzz::FreshReader();
+  LoadRecords(context);
   std::string text(reinterpret_cast<const char*>(data), size);
   const size_t lineEnd = text.find('\n');
   if (lineEnd != std::string::npos) {

@@ -10,6 +10,7 @@
 #ifndef QUIRE_PAGES_READER_CONTEXT_H_
 #define QUIRE_PAGES_READER_CONTEXT_H_
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -50,6 +51,8 @@ struct ReaderContext {
   ExtensionVariableSource extensionVariables;
 
   // --- What the layers above keep for the run; only they look inside -------------------
+  // The state of the scripts' RND() generator (script/expression.h); 1 at start-up.
+  uint32_t scriptRandom = 1;
   // The extension libraries (ext/extension_state.h), made on first use.
   std::shared_ptr<ExtensionState> extensions;
 };

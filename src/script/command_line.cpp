@@ -84,8 +84,8 @@ ScriptValue ParseParameter(ReaderContext& context, std::string_view text) {
   if (trimmed.size() >= 3 && trimmed.starts_with("~'") && trimmed.back() == '\'') {
     return ScriptValue::Text(std::string(trimmed.substr(2, trimmed.size() - 3)));
   }
-  const ExpressionResult result =
-      EvaluateExpression(ExpandVariables(context, std::string(trimmed), false));
+  const ExpressionResult result = EvaluateExpression(
+      ExpandVariables(context, std::string(trimmed), false), context.scriptRandom);
   if (result.status != kExprOk)
     return ScriptValue::Error(ExpressionMessage(result.status));
   return ScriptValue::Number(result.value);
