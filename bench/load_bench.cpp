@@ -32,6 +32,7 @@
 #include "book/lz.h"
 #include "book/page_store.h"
 #include "pages/page_load_steps.h"
+#include "pages/reader_context.h"
 #include "platform/paths.h"
 #include "support/bench_text.h"
 #include "support/run_program.h"
@@ -143,15 +144,17 @@ long PeakRssKb(int who) {
 void BM_CEBookLoad(benchmark::State& state) {
   Fixture& f = TheFixture();
   const long before = PeakRssKb(RUSAGE_SELF);
+  auto context = std::make_unique<quire::ReaderContext>();
   for (auto _ : state) {
-    const quire::LoadResult result = quire::CEBook::Instance().Load(quire::PageLoadSteps());
+    const quire::LoadResult result =
+        context->book.Load(context->store, quire::PageLoadSteps(*context));
     state.PauseTiming();
     // A load that skipped pages would look fast: every page must be there, whole.
     if (result.reason != quire::LoadResult::Reason::kNone) {
       state.SkipWithError(("load failed: " + result.Message()).c_str());
       return;
     }
-    const std::string folder = quire::BookFolder();
+    const std::string folder = context->store.BookFolder();
     for (const auto& [name, size] : f.pageSizes) {
       std::error_code ec;
       if (fs::file_size(folder + name, ec) != size || ec) {
@@ -159,8 +162,8 @@ void BM_CEBookLoad(benchmark::State& state) {
         return;
       }
     }
-    quire::PageStore::Instance().Cleanup();
-    quire::PageStore::Instance().ResetForTesting();
+    context->store.Cleanup();
+    context = std::make_unique<quire::ReaderContext>();  // the next load starts afresh
     state.ResumeTiming();
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.totalBytes));
@@ -304,8 +307,8 @@ bool UseDocBook(benchmark::State& state) {
   return true;
 }
 
-bool LoadDocBook(benchmark::State& state) {
-  const quire::LoadResult result = quire::CEBook::Instance().Load(quire::PageLoadSteps());
+bool LoadDocBook(quire::ReaderContext& context, benchmark::State& state) {
+  const quire::LoadResult result = context.book.Load(context.store, quire::PageLoadSteps(context));
   if (result.reason != quire::LoadResult::Reason::kNone) {
     state.SkipWithError(("load failed: " + result.Message()).c_str());
     return false;
@@ -313,9 +316,8 @@ bool LoadDocBook(benchmark::State& state) {
   return true;
 }
 
-void CleanUp() {
-  quire::PageStore::Instance().Cleanup();
-  quire::PageStore::Instance().ResetForTesting();
+void CleanUp(quire::ReaderContext& context) {
+  context.store.Cleanup();
 }
 
 void SetPerFile(benchmark::State& state, const DocFixture& f, double systemSeconds) {
@@ -330,10 +332,11 @@ void BM_DocBookOpenAndCleanUp(benchmark::State& state) {
   DocFixture& f = TheDocFixture();
   double system = 0;
   for (auto _ : state) {
+    quire::ReaderContext context;  // each open is a reader's first
     const double before = SystemSeconds(RUSAGE_SELF);
-    if (!LoadDocBook(state))
+    if (!LoadDocBook(context, state))
       return;
-    CleanUp();
+    CleanUp(context);
     system += SystemSeconds(RUSAGE_SELF) - before;
   }
   // Everything the load wrote went again, the book folder included.
@@ -351,11 +354,12 @@ void BM_DocBookCleanUp(benchmark::State& state) {
   double system = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    if (!LoadDocBook(state))
+    quire::ReaderContext context;  // each open is a reader's first
+    if (!LoadDocBook(context, state))
       return;
     state.ResumeTiming();
     const double before = SystemSeconds(RUSAGE_SELF);
-    CleanUp();
+    CleanUp(context);
     system += SystemSeconds(RUSAGE_SELF) - before;
   }
   SetPerFile(state, f, system);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "book/cebook.h"
+#include "pages/reader_context.h"
 #include "script/executor.h"
 #include "script/script_file.h"
 #include "support/bench_text.h"
@@ -53,10 +54,11 @@ class ScriptFileFixture {
 
 void BM_ScriptWhileLoop(benchmark::State& state) {
   ScriptFileFixture fixture;
+  quire::ReaderContext context;
   for (auto _ : state) {
-    quire::RunScript(fixture.Path(), "loop.pgs");
+    quire::RunScript(context, fixture.Path(), "loop.pgs");
   }
-  auto& vars = quire::CEBook::Instance().UserVariables();
+  auto& vars = context.book.UserVariables();
   if (vars["i"] != std::to_string(kPasses) || vars["m"] != "em10") {
     state.SkipWithError(
         ("the loop did not run to its end: i=" + vars["i"] + " m=" + vars["m"]).c_str());

@@ -27,6 +27,7 @@
 
 #include "book/cebook.h"
 #include "book/page_store.h"
+#include "pages/reader_context.h"
 #include "pages/search.h"
 #include "support/bench_text.h"
 #include "support/doc_book.h"
@@ -43,6 +44,7 @@ constexpr char kQuery[] = "function Library closure";
 struct BenchBook {
   std::string tmpdir;
   std::vector<std::string> paths;
+  ReaderContext reader;  // the book in memory, its pages in the reader's folder
 };
 
 // Real HTML text from this machine, joined into one corpus.
@@ -73,10 +75,10 @@ BenchBook& Book() {
       file.keywords = i % 11 == 0 ? "closure function" : "";
       files.push_back(file);
     }
-    CEBook::Instance().SetRecordsForTesting(settings, files, {});
+    made->reader.book.SetRecords(settings, files, {});
 
     const std::string corpus = LoadCorpus();
-    const std::string folder = BookFolder();
+    const std::string folder = made->reader.store.BookFolder();
     std::string page(kPageBytes, ' ');
     for (int i = 0; i < kPages; ++i) {
       // Each page starts at a different place in the corpus and wraps around.
@@ -156,13 +158,13 @@ int32_t ReferenceScoreFile(const std::string& path, const std::vector<std::strin
 bool SearchMatchesReference() {
   BenchBook& book = Book();
   std::vector<PageEntry> results;
-  SearchBook(kQuery, false, &results);
+  SearchBook(book.reader, kQuery, false, &results);
   std::map<std::string, int32_t> found;
   for (const PageEntry& entry : results)
     found[entry.path] = entry.score;
   std::map<std::string, int32_t> expected;
   std::vector<std::string> words = SplitQueryWords(kQuery);
-  const std::vector<EBookFile>& files = CEBook::Instance().Files();
+  const std::vector<EBookFile>& files = book.reader.book.Files();
   for (size_t i = 0; i < files.size(); ++i) {
     int32_t score = ReferenceScoreFile(book.paths[i], words, files[i]);
     if (score > 0)
@@ -181,11 +183,11 @@ bool SearchMatchesReference() {
 // ----- The two contenders -----
 
 void BM_SearchBook(benchmark::State& state) {
-  Book();
+  BenchBook& book = Book();
   size_t listed = 0;
   for (auto _ : state) {
     std::vector<PageEntry> results;
-    SearchBook(kQuery, false, &results);
+    SearchBook(book.reader, kQuery, false, &results);
     listed = results.size();
     benchmark::DoNotOptimize(results.data());
   }
@@ -262,14 +264,15 @@ bench::DocBook* UseDoc(DocQueries& doc, benchmark::State& state) {
 void DocSearch(DocQueries& doc, benchmark::State& state) {
   const std::string& query = doc.queries[static_cast<size_t>(state.range(0))];
   state.SetLabel(query);
-  if (UseDoc(doc, state) == nullptr)
+  bench::DocBook* book = UseDoc(doc, state);
+  if (book == nullptr)
     return;
   for (auto _ : state) {
-    std::string page = BuildSearchPage(query, false);
+    std::string page = BuildSearchPage(*book->reader, query, false);
     benchmark::DoNotOptimize(page.data());
   }
   std::vector<PageEntry> results;
-  SearchBook(query, false, &results);
+  SearchBook(*book->reader, query, false, &results);
   state.counters["pages_listed"] = static_cast<double>(results.size());
 }
 

@@ -37,6 +37,7 @@
 #include "book/cebook.h"
 #include "book/page_store.h"
 #include "pages/page_load_steps.h"
+#include "pages/reader_context.h"
 #include "platform/paths.h"
 #include "support/bench_text.h"
 #include "support/summary_reporter.h"
@@ -289,11 +290,12 @@ void BM_OpenLargeBook(benchmark::State& state) {
 void BM_LoadLargeBookOnly(benchmark::State& state) {
   Fixture& f = TheFixture();
   quire::OverrideOwnExecutablePath(f.largeBook);
+  auto context = std::make_unique<quire::ReaderContext>();
   for (auto _ : state) {
-    benchmark::DoNotOptimize(quire::CEBook::Instance().Load(quire::PageLoadSteps()));
+    benchmark::DoNotOptimize(context->book.Load(context->store, quire::PageLoadSteps(*context)));
     state.PauseTiming();
-    quire::PageStore::Instance().Cleanup();
-    quire::PageStore::Instance().ResetForTesting();
+    context->store.Cleanup();
+    context = std::make_unique<quire::ReaderContext>();  // the next load starts afresh
     state.ResumeTiming();
   }
 }

@@ -15,6 +15,7 @@
 #include "book/page_store.h"
 #include "fuzz_support.h"
 #include "pages/page_load_steps.h"
+#include "pages/reader_context.h"
 #include "platform/paths.h"
 
 namespace {
@@ -27,7 +28,7 @@ constexpr size_t kMaxExtracted = 8;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace quire;
   const std::string& scratch = fuzz::ScratchFolder();
-  fuzz::FreshReaderState();
+  ReaderContext& context = fuzz::FreshReader();
   OverrideOwnExecutablePath(fuzz::WriteScratchFile("book.bin", data, size));
   const std::string folder = scratch + "book/";
   mkdir(folder.c_str(), 0700);
@@ -51,10 +52,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // files go into the book's own folder in the private temporary folder and are removed
   // again by the page store.
   if (directory.size() <= kMaxExtracted) {
-    const LoadResult result = CEBook::Instance().Load(PageLoadSteps());
+    const LoadResult result = context.book.Load(context.store, PageLoadSteps(context));
     if (result.IsFatal() && result.Message().empty())
       fuzz::Finding("a fatal load without a message");
-    PageStore::Instance().Cleanup();
+    context.store.Cleanup();
   }
   if (ReadTrailer()) {
     const EBookTrailer& kept = StartupTrailer();

@@ -9,8 +9,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace quire;
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  ResetRandomForTesting();
-  const ExpressionResult first = EvaluateExpression(text);
+  uint32_t random = kFirstRandomState;
+  const ExpressionResult first = EvaluateExpression(text, random);
   if (first.status != kExprOk && first.status != kExprParseError &&
       first.status != kExprDivideByZero && first.status != kExprModuloByZero &&
       first.status != kExprBadRnd) {
@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (first.status != kExprOk && ExpressionMessage(first.status).empty())
     fuzz::Finding("a failed expression without a message");
   // The same text with the same random state gives the same answer.
-  ResetRandomForTesting();
-  const ExpressionResult second = EvaluateExpression(text);
+  random = kFirstRandomState;
+  const ExpressionResult second = EvaluateExpression(text, random);
   if (second.status != first.status || (first.status == kExprOk && second.value != first.value))
     fuzz::Finding("the same expression evaluated twice gives two answers");
   return 0;

@@ -10,10 +10,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "book/cebook.h"
-#include "book/page_store.h"
+#include "pages/reader_context.h"
 #include "script/command_line.h"
-#include "script/expression.h"
 #include "support/fake_window.h"
 
 namespace quire::fuzz {
@@ -120,16 +118,13 @@ bool IsHarmlessCommand(const std::string& line) {
   return true;
 }
 
-void FreshReaderState() {
-  static auto* window = new quire::testing::FakeWindow;
-  // The records of earlier inputs would grow without end.
-  window->messages.clear();
-  window->calls.clear();
-  window->saveRequests.clear();
-  window->inCommand = false;
-  CEBook::Instance().UserVariables().clear();
-  PageStore::Instance().ResetForTesting();
-  ResetRandomForTesting();
+ReaderContext& FreshReader() {
+  static std::unique_ptr<testing::FakeWindow> window;
+  static std::unique_ptr<ReaderContext> reader;
+  window.reset();  // leaves the old reader's slot first
+  reader = std::make_unique<ReaderContext>();
+  window = std::make_unique<testing::FakeWindow>(reader->window);
+  return *reader;
 }
 
 }  // namespace quire::fuzz

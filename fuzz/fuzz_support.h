@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+namespace quire {
+struct ReaderContext;
+}  // namespace quire
+
 namespace quire::fuzz {
 
 // A folder of this process, made on first call (mkdtemp under /tmp) and removed at exit.
@@ -39,9 +43,10 @@ std::vector<std::string> FolderEntries(const std::string& folder);
 // name any file of this machine. Lines that do not split are harmless: they never run.
 bool IsHarmlessCommand(const std::string& line);
 
-// Makes the reader send its messages to a window that records them instead of standard
-// error, and forgets the user variables and page records of the previous input.
-void FreshReaderState();
+// A reader of its own for this input (no book, no user variables, no page records), its
+// messages going to a window that records them instead of standard error. The reader of
+// the previous input is gone.
+ReaderContext& FreshReader();
 
 }  // namespace quire::fuzz
 

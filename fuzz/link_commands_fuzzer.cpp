@@ -5,6 +5,7 @@
 #include <string>
 
 #include "fuzz_support.h"
+#include "pages/reader_context.h"
 #include "script/script_links.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -15,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!fuzz::IsHarmlessCommand(piece))
       return 0;
   }
-  fuzz::FreshReaderState();
-  if (!RunLinkCommands(link))
+  ReaderContext& context = fuzz::FreshReader();
+  if (!RunLinkCommands(context, link))
     fuzz::Finding("a link holding \"##\" was not taken");
   return 0;
 }

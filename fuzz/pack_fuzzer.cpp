@@ -35,7 +35,7 @@ class QuietStreams {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace quire;
   const std::string& scratch = fuzz::ScratchFolder();
-  fuzz::FreshReaderState();
+  fuzz::FreshReader();
   const std::string book = fuzz::WriteScratchFile("book.bin", data, size);
   const std::string out = scratch + "out";
   int codes[3];

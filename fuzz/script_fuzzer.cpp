@@ -7,6 +7,7 @@
 
 #include "book/cebook.h"
 #include "fuzz_support.h"
+#include "pages/reader_context.h"
 #include "script/command_line.h"
 #include "script/control_stack.h"
 #include "script/script_file.h"
@@ -19,9 +20,9 @@ constexpr int kMaxLinesRun = 3000;
 // may also do; past this many bytes in all the run ends, as for an endless loop.
 constexpr size_t kMaxVariableBytes = 1 << 20;
 
-size_t UserVariableBytes() {
+size_t UserVariableBytes(quire::ReaderContext& context) {
   size_t total = 0;
-  for (const auto& [name, value] : quire::CEBook::Instance().UserVariables())
+  for (const auto& [name, value] : context.book.UserVariables())
     total += name.size() + value.size();
   return total;
 }
@@ -41,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!fuzz::IsHarmlessCommand(script.LineText(i)))
       return 0;
   }
-  fuzz::FreshReaderState();
+  ReaderContext& context = fuzz::FreshReader();
   ControlStack stack;
   std::string errorText;
   int lineNumber = 0;
@@ -52,10 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (lineNumber < 1)
       fuzz::Finding("a line number below 1");
     errorText.clear();
-    const int result = ExecuteCommandLine(stack, *line, &errorText, &script);
+    const int result = ExecuteCommandLine(context, stack, *line, &errorText, &script);
     if (result != kCommandContinue && result != kCommandFailed && result != kCommandStop)
       fuzz::Finding("a command result outside the three results");
-    if (result != kCommandContinue || UserVariableBytes() > kMaxVariableBytes)
+    if (result != kCommandContinue || UserVariableBytes(context) > kMaxVariableBytes)
       break;
   }
   return 0;

@@ -8,11 +8,12 @@
 
 #include "book/cebook.h"
 #include "fuzz_support.h"
+#include "pages/reader_context.h"
 #include "pages/variables.h"
 
 namespace {
 
-void LoadRecords() {
+void LoadRecords(quire::ReaderContext& context) {
   using namespace quire;
   EBookSettings settings = DefaultSettings();
   settings.esbn = "FUZZ";
@@ -30,7 +31,7 @@ void LoadRecords() {
     variable.kind = kind;
     variables.variables.push_back(variable);
   }
-  CEBook::Instance().SetRecordsForTesting(settings, directory, variables);
+  context.book.SetRecords(settings, directory, variables);
 }
 
 }  // namespace
@@ -38,9 +39,8 @@ void LoadRecords() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace quire;
   fuzz::ScratchFolder();
-  static const bool loaded = (LoadRecords(), true);
-  (void)loaded;
-  fuzz::FreshReaderState();
+  ReaderContext& context = fuzz::FreshReader();
+  LoadRecords(context);
   std::string text(reinterpret_cast<const char*>(data), size);
   const size_t lineEnd = text.find('\n');
   if (lineEnd != std::string::npos) {
@@ -55,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const size_t equals = pair.find('=');
       if (equals != std::string::npos) {
         std::string message;
-        if (!DefineVariable(pair.substr(0, equals), pair.substr(equals + 1), &message) &&
+        if (!DefineVariable(context.book, pair.substr(0, equals), pair.substr(equals + 1),
+                            &message) &&
             message.empty()) {
           fuzz::Finding("a refused variable without a message");
         }
@@ -63,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       start = end + 1;
     }
   }
-  ExpandVariables(text, false);
-  ExpandVariables(text, true);
+  ExpandVariables(context, text, false);
+  ExpandVariables(context, text, true);
   return 0;
 }

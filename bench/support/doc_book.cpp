@@ -1,4 +1,5 @@
 #include "support/doc_book.h"
+#include "pages/reader_context.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -60,14 +61,15 @@ void OpenDocBook(DocBook* doc) {
   }
   setenv("TMPDIR", (doc->base + "/tmp").c_str(), 1);
   OverrideOwnExecutablePath(doc->book);
-  const LoadResult loaded = CEBook::Instance().Load(PageLoadSteps());
+  ReaderContext& context = *doc->reader;
+  const LoadResult loaded = context.book.Load(context.store, PageLoadSteps(context));
   if (loaded.reason != LoadResult::Reason::kNone) {
     doc->missing = "cannot load " + doc->book + ": " + loaded.Message();
     return;
   }
-  const std::string folder = BookFolder();
+  const std::string folder = context.store.BookFolder();
   uint64_t bytes = 0;
-  for (const EBookFile& file : CEBook::Instance().Files()) {
+  for (const EBookFile& file : context.book.Files()) {
     if (!file.searchable)
       continue;
     doc->pages.push_back(folder + file.fileName);
@@ -80,8 +82,7 @@ void OpenDocBook(DocBook* doc) {
 }
 
 void CloseDocBook(DocBook* doc) {
-  PageStore::Instance().Cleanup();
-  PageStore::Instance().ResetForTesting();
+  doc->reader->store.Cleanup();
   if (!doc->base.empty()) {
     std::error_code ignored;
     fs::remove_all(doc->base, ignored);

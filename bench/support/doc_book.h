@@ -3,8 +3,11 @@
 #ifndef QUIRE_BENCH_SUPPORT_DOC_BOOK_H_
 #define QUIRE_BENCH_SUPPORT_DOC_BOOK_H_
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "pages/reader_context.h"
 
 namespace quire::bench {
 
@@ -19,6 +22,8 @@ struct DocBook {
   std::string book;                // the book file
   std::vector<std::string> pages;  // the extracted searchable pages, full paths
   double megabytes = 0;            // of those pages
+  // The reader that loaded it (its book and page store).
+  std::shared_ptr<ReaderContext> reader = std::make_shared<ReaderContext>();
 };
 
 // Builds `doc` with quire-pack (the one beside this program, or $QUIRE_PACK): plain first,

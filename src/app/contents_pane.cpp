@@ -50,8 +50,8 @@ void SetAccessibleName(GtkWidget* widget, const char* name) {
 
 }  // namespace
 
-ContentsPane::ContentsPane(OpenPage open, std::function<void()> leave)
-    : m_open(std::move(open)), m_leave(std::move(leave)) {
+ContentsPane::ContentsPane(ReaderContext& context, OpenPage open, std::function<void()> leave)
+    : m_context(context), m_open(std::move(open)), m_leave(std::move(leave)) {
   m_box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 4);
   g_object_ref_sink(m_box);
   gtk_container_set_border_width(GTK_CONTAINER(m_box), 4);
@@ -155,7 +155,7 @@ void ContentsPane::FocusFilter() {
 
 void ContentsPane::Build() {
   m_built = true;
-  m_tree = ContentsTree(BookContentsItems(), Fold);
+  m_tree = ContentsTree(BookContentsItems(m_context), Fold);
   m_shown = m_tree.Filter(m_query);
   // A book without folders is a plain list: no room kept for the folders' arrows.
   bool folders = false;

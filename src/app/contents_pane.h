@@ -16,13 +16,16 @@
 
 namespace quire {
 
+struct ReaderContext;
+
 class ContentsPane {
  public:
   // Opens the page of stored name `name`.
   using OpenPage = std::function<void(const std::string& name)>;
 
   // `leave` gives the focus back to the page (Esc in an empty filter box).
-  ContentsPane(OpenPage open, std::function<void()> leave);
+  // `context` (not owned) holds the book whose contents the pane lists.
+  ContentsPane(ReaderContext& context, OpenPage open, std::function<void()> leave);
   ~ContentsPane();
   ContentsPane(const ContentsPane&) = delete;
   ContentsPane& operator=(const ContentsPane&) = delete;
@@ -55,6 +58,7 @@ class ContentsPane {
   int FirstShownPage() const;
   void OpenNode(int node);
 
+  ReaderContext& m_context;
   OpenPage m_open;
   std::function<void()> m_leave;
   GtkWidget* m_box = nullptr;

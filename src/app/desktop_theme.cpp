@@ -8,8 +8,8 @@ namespace quire {
 
 namespace {
 
-void Tell(GObject*, GParamSpec*, gpointer) {
-  CEBook::Instance().SetDarkDesktop(DesktopThemeIsDark());
+void Tell(GObject*, GParamSpec*, gpointer book) {
+  static_cast<CEBook*>(book)->SetDarkDesktop(DesktopThemeIsDark());
 }
 
 }  // namespace
@@ -28,14 +28,13 @@ bool DesktopThemeIsDark() {
   return luminance < 0.5;
 }
 
-void FollowDesktopTheme() {
+void FollowDesktopTheme(CEBook& book) {
   GtkSettings* settings = gtk_settings_get_default();
-  Tell(nullptr, nullptr, nullptr);
+  Tell(nullptr, nullptr, &book);
   if (settings == nullptr)
     return;
-  g_signal_connect(settings, "notify::gtk-theme-name", G_CALLBACK(Tell), nullptr);
-  g_signal_connect(settings, "notify::gtk-application-prefer-dark-theme", G_CALLBACK(Tell),
-                   nullptr);
+  g_signal_connect(settings, "notify::gtk-theme-name", G_CALLBACK(Tell), &book);
+  g_signal_connect(settings, "notify::gtk-application-prefer-dark-theme", G_CALLBACK(Tell), &book);
 }
 
 }  // namespace quire

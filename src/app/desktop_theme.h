@@ -6,13 +6,16 @@
 
 namespace quire {
 
+class CEBook;
+
 // True when the theme's window background is darker than mid grey. Needs GTK to be
 // initialised.
 bool DesktopThemeIsDark();
 
-// Tells CEBook whether the theme is dark now, and again whenever the theme or its
-// prefer-dark setting changes (the pages written afterwards take the new colours).
-void FollowDesktopTheme();
+// Tells `book` (which lives as long as the process) whether the theme is dark now, and
+// again whenever the theme or its prefer-dark setting changes (the pages written
+// afterwards take the new colours).
+void FollowDesktopTheme(CEBook& book);
 
 }  // namespace quire
 

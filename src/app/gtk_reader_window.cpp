@@ -128,7 +128,8 @@ void AddFilters(GtkFileChooser* chooser, const std::string& filter) {
 
 }  // namespace
 
-GtkReaderWindow::GtkReaderWindow(BusyScope busyScope) : m_busyScope(std::move(busyScope)) {}
+GtkReaderWindow::GtkReaderWindow(const CEBook& book, BusyScope busyScope)
+    : m_book(book), m_busyScope(std::move(busyScope)) {}
 
 GtkReaderWindow::~GtkReaderWindow() = default;
 
@@ -244,7 +245,7 @@ bool GtkReaderWindow::SearchDialog(std::string* words, bool* caseSensitive) {
   if (confirmed) {
     std::string typed;
     ReadSearchDialog(dialog, &typed, caseSensitive);
-    *words = BookDefaultCharset() == "UTF-8" ? typed : Utf8ToWindows1252(typed);
+    *words = BookDefaultCharset(m_book) == "UTF-8" ? typed : Utf8ToWindows1252(typed);
   }
   gtk_widget_destroy(GTK_WIDGET(dialog));
   return confirmed;

@@ -15,13 +15,16 @@
 
 namespace quire {
 
+class CEBook;
+
 class CMainFrame;
 
 class GtkReaderWindow final : public ReaderWindow {
  public:
   using BusyScope = std::function<void(const std::function<void()>& work)>;
 
-  explicit GtkReaderWindow(BusyScope busyScope);
+  // `book` (not owned, outlives the window) gives the search dialog its text encoding.
+  GtkReaderWindow(const CEBook& book, BusyScope busyScope);
   ~GtkReaderWindow() override;
 
   // The frame the view and frame operations go to; null before it exists and after it
@@ -75,6 +78,7 @@ class GtkReaderWindow final : public ReaderWindow {
   GtkWindow* Owner() const;
   int RunDialog(GtkDialog* dialog);
 
+  const CEBook& m_book;
   BusyScope m_busyScope;
   CMainFrame* m_frame = nullptr;
   std::string m_title = "Pagora E-Book";

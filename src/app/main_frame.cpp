@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "app/splash_window.h"
-#include "book/cebook.h"
+#include "pages/reader_context.h"
 #include "session/display_text.h"
 #include "session/frame_commands.h"
 #include "session/reading_commands.h"
@@ -43,18 +43,22 @@ FrameCommand AsMenuCommand(const ReadingCommand& command) {
 
 }  // namespace
 
-CMainFrame::CMainFrame(std::function<void()> closeRequested, BusyScope busyScope)
-    : m_closeRequested(std::move(closeRequested)), m_busyScope(std::move(busyScope)) {}
+CMainFrame::CMainFrame(ReaderContext& context, std::function<void()> closeRequested,
+                       BusyScope busyScope)
+    : m_closeRequested(std::move(closeRequested)),
+      m_context(context),
+      m_busyScope(std::move(busyScope)) {}
 
 CMainFrame::~CMainFrame() {
   Destroy();
 }
 
 void CMainFrame::Create(const std::string& splashPath) {
-  const CEBook& book = CEBook::Instance();
-  m_view = std::make_unique<CQuireView>([this] { UpdateCommandUi(); }, m_busyScope);
+  const CEBook& book = m_context.book;
+  m_view = std::make_unique<CQuireView>(
+      m_context, [this] { UpdateCommandUi(); }, m_busyScope);
   m_aids = std::make_unique<ReadingAids>(
-      m_view.get(), m_busyScope, [this] { UpdateCommandUi(); },
+      m_context, m_view.get(), m_busyScope, [this] { UpdateCommandUi(); },
       [this](const std::string& text) { SetStatusText(text); });
 
   // Frame style and the fixed caption; page titles never change it.
@@ -248,7 +252,7 @@ GtkWidget* CMainFrame::BuildMenuItem(const FrameCommand& command) {
 }
 
 GtkWidget* CMainFrame::BuildToolbar() {
-  const CEBook& book = CEBook::Instance();
+  const CEBook& book = m_context.book;
   GtkWidget* toolbar = gtk_toolbar_new();
   ToolbarPlacement placement = ToolbarPlacementFor(book.ToolbarStyle());
   gtk_orientable_set_orientation(GTK_ORIENTABLE(toolbar), placement.vertical
@@ -424,7 +428,7 @@ void CMainFrame::ConnectPrompt(GtkWidget* widget, const std::string& prompt, boo
 }
 
 void CMainFrame::ApplyBookOptions() {
-  const CEBook& book = CEBook::Instance();
+  const CEBook& book = m_context.book;
   if (!book.MenuBar() && m_menuBar != nullptr) {
     // The accelerators live on the window and stay in force.
     gtk_widget_destroy(m_menuBar);
@@ -441,8 +445,8 @@ void CMainFrame::ApplyBookOptions() {
     gtk_widget_hide(m_statusBar);
 }
 
-void CMainFrame::OnRealize(GtkWidget* widget, gpointer) {
-  const CEBook& book = CEBook::Instance();
+void CMainFrame::OnRealize(GtkWidget* widget, gpointer self) {
+  const CEBook& book = static_cast<CMainFrame*>(self)->m_context.book;
   GdkWindow* window = gtk_widget_get_window(widget);
   int functions = GDK_FUNC_MOVE | GDK_FUNC_CLOSE;
   if (book.SizeableFrame())
@@ -457,7 +461,7 @@ void CMainFrame::OnRealize(GtkWidget* widget, gpointer) {
 // --- Commands ---------------------------------------------------------------------------
 
 CommandContext CMainFrame::Context() const {
-  const CEBook& book = CEBook::Instance();
+  const CEBook& book = m_context.book;
   CommandContext c;
   bool view = m_view != nullptr && m_view->Exists() && m_window != nullptr;
   if (view) {
@@ -643,7 +647,7 @@ gboolean CMainFrame::OnDeleteEvent(GtkWidget*, GdkEvent*, gpointer self) {
 // --- Window operations ------------------------------------------------------------------
 
 void CMainFrame::ShowInitially() {
-  const CEBook& book = CEBook::Instance();
+  const CEBook& book = m_context.book;
   WindowRect screen = ScreenRect();
   m_placement = ComputeInitialPlacement(book.WindowWidthCode(), book.WindowHeight(),
                                         book.WindowPositionCode(), screen.width, screen.height);

@@ -34,7 +34,8 @@ class CMainFrame final : private FrameCommandTarget {
 
   // `closeRequested` is called for "E&xit" and the window's close button; the application
   // decides when the window really goes.
-  CMainFrame(std::function<void()> closeRequested, BusyScope busyScope);
+  // `context` (not owned) is the reader the window shows; it outlives the window.
+  CMainFrame(ReaderContext& context, std::function<void()> closeRequested, BusyScope busyScope);
   ~CMainFrame();
   CMainFrame(const CMainFrame&) = delete;
   CMainFrame& operator=(const CMainFrame&) = delete;
@@ -133,6 +134,7 @@ class CMainFrame final : private FrameCommandTarget {
   void FocusPreviousPane() override;
 
   std::function<void()> m_closeRequested;
+  ReaderContext& m_context;
   BusyScope m_busyScope;
   std::unique_ptr<CQuireView> m_view;
   // The contents pane, search box, continue bar and bookmarks; goes before the view.

@@ -9,10 +9,8 @@
 #include "app/desktop_theme.h"
 #include "app/shortcut_launcher.h"
 #include "app/splash_window.h"
-#include "book/cebook.h"
-#include "book/page_store.h"
+#include "pages/reader_context.h"
 #include "session/browser_notice.h"
-#include "ui/reader_window.h"
 #include "view/quire_view.h"
 
 namespace quire {
@@ -24,12 +22,12 @@ constexpr char kMainWindowClass[] = "Pagora E-Book Class";
 
 }  // namespace
 
-CQuireApp::CQuireApp() = default;
+CQuireApp::CQuireApp(ReaderContext& context) : m_context(context), m_session(context) {}
 
 CQuireApp::~CQuireApp() {
   if (m_closeSource != 0)
     g_source_remove(m_closeSource);
-  InstallWindow(nullptr);
+  m_context.window.Install(nullptr);
 }
 
 int CQuireApp::Run(int argc, char** argv) {
@@ -39,12 +37,12 @@ int CQuireApp::Run(int argc, char** argv) {
     gdk_set_program_class(kMainWindowClass);
     gtk_window_set_default_icon_name("accessories-dictionary");
     // Before the load, which may already write the about page.
-    FollowDesktopTheme();
+    FollowDesktopTheme(m_context.book);
     m_window = std::make_unique<GtkReaderWindow>(
-        [this](const std::function<void()>& work) { Busy(work); });
+        m_context.book, [this](const std::function<void()>& work) { Busy(work); });
     m_window->SetCloseRequest([this] { RequestClose(); });
     // From here on the book's load messages are message boxes.
-    InstallWindow(m_window.get());
+    m_context.window.Install(m_window.get());
   }
 
   if (StartupFailure failure = m_session.ReadOwnBook()) {
@@ -75,14 +73,14 @@ int CQuireApp::Run(int argc, char** argv) {
 
   if (!display) {
     // Nothing can show the book: take back what the load wrote and say why.
-    PageStore::Instance().Cleanup();
+    m_context.store.Cleanup();
     if (!m_session.SplashPath().empty())
       unlink(m_session.SplashPath().c_str());
     std::fprintf(stderr, "%s\n", kNoDisplay);
     return 1;
   }
 
-  m_window->SetTitle(CEBook::Instance().Title());
+  m_window->SetTitle(m_context.book.Title());
   m_session.LoadExtensions();
 
   m_signalWatches[0] = g_unix_signal_add(SIGTERM, OnTerminateSignal, this);
@@ -91,18 +89,19 @@ int CQuireApp::Run(int argc, char** argv) {
   // A key or mouse press while the splash shows closes it and goes no further.
   gdk_event_handler_set(FilterEvent, this, nullptr);
 
-  m_frame = std::make_unique<CMainFrame>([this] { RequestClose(); },
-                                         [this](const std::function<void()>& work) { Busy(work); });
+  m_frame = std::make_unique<CMainFrame>(
+      m_context, [this] { RequestClose(); },
+      [this](const std::function<void()>& work) { Busy(work); });
   m_window->SetFrame(m_frame.get());
   // Read before the splash window takes the picture (and deletes it when it closes).
   const ShortcutOptions shortcut =
-      DesktopShortcutOptions(m_session.SplashPath(), CEBook::Instance().Esbn());
+      DesktopShortcutOptions(m_session.SplashPath(), m_context.book.Esbn());
   m_frame->Create(m_session.SplashPath());
   // One question at a time: the start-up message and script wait for the answer.
   CQuireView* view = m_frame->View();
   if (view != nullptr)
     view->HoldStartup();
-  Busy([&] { OfferShortcut(shortcut); });
+  Busy([&] { OfferShortcut(m_context, shortcut); });
   m_frame->ShowInitially();
   if (view != nullptr && m_frame->View() == view)
     view->ReleaseStartup();
@@ -126,7 +125,7 @@ int CQuireApp::Run(int argc, char** argv) {
 int CQuireApp::StartupFailed(const StartupFailure& failure, bool display) {
   if (!failure.message.empty()) {
     if (display) {
-      TheWindow().MessageBox(failure.message, kMbOk | kMbIconExclamation);
+      m_context.window->MessageBox(failure.message, kMbOk | kMbIconExclamation);
     } else {
       std::fprintf(stderr, "quire: %s\n", failure.message.c_str());
     }

@@ -16,9 +16,12 @@
 
 namespace quire {
 
+struct ReaderContext;
+
 class CQuireApp {
  public:
-  CQuireApp();
+  // `context` (not owned) is the reader this application shows; it outlives the application.
+  explicit CQuireApp(ReaderContext& context);
   ~CQuireApp();
   CQuireApp(const CQuireApp&) = delete;
   CQuireApp& operator=(const CQuireApp&) = delete;
@@ -43,6 +46,7 @@ class CQuireApp {
   void Close();
   int StartupFailed(const StartupFailure& failure, bool display);
 
+  ReaderContext& m_context;
   ReaderSession m_session;
   SingleInstanceGuard m_guard;
   std::unique_ptr<GtkReaderWindow> m_window;

@@ -2,9 +2,8 @@
 
 #include <utility>
 
-#include "book/cebook.h"
-#include "book/page_store.h"
 #include "pages/file_url.h"
+#include "pages/reader_context.h"
 #include "pages/search.h"
 #include "session/book_place.h"
 #include "session/display_text.h"
@@ -18,20 +17,17 @@ namespace {
 constexpr int kOfferSeconds = 12;
 constexpr int kPaneWidth = 280;
 
-const std::string& Folder() {
-  return PageStore::Instance().ClaimedFolder();
-}
-
 }  // namespace
 
-ReadingAids::ReadingAids(CQuireView* view, CQuireView::BusyScope busyScope,
+ReadingAids::ReadingAids(ReaderContext& context, CQuireView* view, CQuireView::BusyScope busyScope,
                          std::function<void()> commandsChanged,
                          std::function<void(const std::string&)> setStatus)
-    : m_view(view),
+    : m_context(context),
+      m_view(view),
       m_busyScope(std::move(busyScope)),
       m_commandsChanged(std::move(commandsChanged)),
       m_setStatus(std::move(setStatus)),
-      m_memory(ReadingMemory::ForLoadedBook(CEBook::Instance().Trailer().bookId)),
+      m_memory(ReadingMemory::ForLoadedBook(context.book, context.book.Trailer().bookId)),
       m_bookmarks(
           [this](size_t index) {
             if (index < m_memory.Bookmarks().size())
@@ -46,6 +42,7 @@ ReadingAids::ReadingAids(CQuireView* view, CQuireView::BusyScope busyScope,
   m_memory.Load();
   m_offer = m_memory.LastPage();
   m_pane = std::make_unique<ContentsPane>(
+      context,
       [this](const std::string& name) {
         Open(BookPlace{name, ""});
       },
@@ -80,7 +77,7 @@ GtkWidget* ReadingAids::WrapView(GtkWidget* viewContainer) {
 }
 
 void ReadingAids::AddToToolbar(GtkToolbar* toolbar) {
-  const CEBook& book = CEBook::Instance();
+  const CEBook& book = m_context.book;
   const bool horizontal =
       gtk_orientable_get_orientation(GTK_ORIENTABLE(toolbar)) == GTK_ORIENTATION_HORIZONTAL;
   const FrameCommand* search = FindFrameCommand(kCmdSearch);
@@ -125,7 +122,7 @@ gboolean ReadingAids::OnWindowKeyPress(GtkWidget* window, GdkEventKey* event,
 void ReadingAids::Start() {
   if (std::optional<int> size = m_memory.TextSize())
     m_view->SetFontSize(*size);
-  const CEBook& book = CEBook::Instance();
+  const CEBook& book = m_context.book;
   const bool pane = m_memory.ContentsPane().value_or(book.Features().contentsPane);
   if (pane && book.ContentsAvailable())
     m_pane->SetVisible(true);
@@ -136,7 +133,7 @@ void ReadingAids::NoteState() {
   if (m_view == nullptr || !m_view->Exists() || m_view->CommittedUrl() == m_committed)
     return;
   m_committed = m_view->CommittedUrl();
-  std::optional<BookPlace> place = PlaceOfUrl(m_committed, Folder());
+  std::optional<BookPlace> place = PlaceOfUrl(m_committed, m_context.store.ClaimedFolder());
   if (place && m_memory.IsPage(place->name)) {
     m_memory.NotePageShown(*place);
     m_pane->SelectPage(place->name);
@@ -165,12 +162,14 @@ void ReadingAids::Remember() {
 std::optional<BookPlace> ReadingAids::ShownPlace() const {
   if (m_view == nullptr || !m_view->Exists())
     return std::nullopt;
-  std::optional<BookPlace> place = PlaceOfUrl(m_view->CommittedUrl(), Folder());
+  std::optional<BookPlace> place =
+      PlaceOfUrl(m_view->CommittedUrl(), m_context.store.ClaimedFolder());
   if (!place || !m_memory.IsPage(place->name))
     return std::nullopt;
   // A link within the page moves the address, not the committed page.
   if (!m_view->IsLoading()) {
-    std::optional<BookPlace> now = PlaceOfUrl(m_view->CurrentUrl(), Folder());
+    std::optional<BookPlace> now =
+        PlaceOfUrl(m_view->CurrentUrl(), m_context.store.ClaimedFolder());
     if (now && now->name == place->name)
       return now;
   }
@@ -181,15 +180,16 @@ void ReadingAids::OfferToContinue() {
   if (!m_offer)
     return;
   const std::optional<BookPlace> start =
-      PlaceOfUrl(FileUrlFromPath(CEBook::Instance().StartPage()), Folder());
+      PlaceOfUrl(FileUrlFromPath(m_context.book.StartPage()), m_context.store.ClaimedFolder());
   const std::optional<BookPlace> shown = ShownPlace();
   if ((start && *start == *m_offer) || (shown && *shown == *m_offer))
     return;
-  m_continueBar->Offer(BookmarkTitle(ToDisplayText(BookPageTitle(m_offer->name))), kOfferSeconds);
+  m_continueBar->Offer(BookmarkTitle(ToDisplayText(BookPageTitle(m_context.book, m_offer->name))),
+                       kOfferSeconds);
 }
 
 std::string ReadingAids::PlaceUrl(const BookPlace& place) const {
-  return UrlOfPlace(place, Folder());
+  return UrlOfPlace(place, m_context.store.ClaimedFolder());
 }
 
 void ReadingAids::Open(const BookPlace& place) {
@@ -200,9 +200,10 @@ void ReadingAids::Open(const BookPlace& place) {
 }
 
 void ReadingAids::Search(const std::string& typed) {
-  const std::string words = BookDefaultCharset() == "UTF-8" ? typed : Utf8ToWindows1252(typed);
+  const std::string words =
+      BookDefaultCharset(m_context.book) == "UTF-8" ? typed : Utf8ToWindows1252(typed);
   std::string path;
-  m_busyScope([&] { path = BuildSearchPage(words, false); });
+  m_busyScope([&] { path = BuildSearchPage(m_context, words, false); });
   if (path.empty() || !m_view->Exists())
     return;
   m_view->NavigateAsCommand(path);
@@ -242,7 +243,7 @@ void ReadingAids::AddBookmark() {
       m_view->Exists() ? webkit_web_view_get_title(m_view->WebView()) : nullptr;
   std::string title = shownTitle != nullptr ? shownTitle : "";
   if (title.find_first_not_of(" \t\r\n") == std::string::npos)
-    title = ToDisplayText(BookPageTitle(place->name));
+    title = ToDisplayText(BookPageTitle(m_context.book, place->name));
   const bool kept = m_memory.AddBookmark(*place, title);
   m_bookmarks.Show(m_memory.Bookmarks());
   if (m_memory.IsBookmarked(*place))

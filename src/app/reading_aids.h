@@ -24,11 +24,13 @@
 
 namespace quire {
 
+struct ReaderContext;
+
 class ReadingAids final : public ReadingCommandTarget {
  public:
   // `view` is the frame's (it outlives this); `commandsChanged` brings the frame's menus and
   // buttons in line; `setStatus` shows a message in the status bar.
-  ReadingAids(CQuireView* view, CQuireView::BusyScope busyScope,
+  ReadingAids(ReaderContext& context, CQuireView* view, CQuireView::BusyScope busyScope,
               std::function<void()> commandsChanged,
               std::function<void(const std::string&)> setStatus);
   ~ReadingAids() override;
@@ -79,6 +81,7 @@ class ReadingAids final : public ReadingCommandTarget {
   void Search(const std::string& typed);
   void FocusPage();
 
+  ReaderContext& m_context;
   CQuireView* m_view;
   CQuireView::BusyScope m_busyScope;
   std::function<void()> m_commandsChanged;

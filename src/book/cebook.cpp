@@ -43,11 +43,6 @@ const EBookSettings& Defaults() {
 
 }  // namespace
 
-CEBook& CEBook::Instance() {
-  static CEBook* book = new CEBook;  // lives until the process ends
-  return *book;
-}
-
 void CEBook::Reset() {
   m_settings.emplace();
   m_reservedList = {};
@@ -59,8 +54,8 @@ void CEBook::Reset() {
   m_startPage.clear();
 }
 
-void CEBook::SetRecordsForTesting(EBookSettings settings, std::vector<EBookFile> directory,
-                                  EBookVariableList variables) {
+void CEBook::SetRecords(EBookSettings settings, std::vector<EBookFile> directory,
+                        EBookVariableList variables) {
   Reset();
   m_settings = std::move(settings);
   m_directory = std::move(directory);

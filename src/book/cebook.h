@@ -1,4 +1,4 @@
-// The loaded book: one per process, reached through CEBook::Instance().
+// The loaded book of one reader (ReaderContext::book).
 //
 // Owns the records of the container (settings, reserved list, directory, trailer,
 // compile-time variables), the start page and the variables scripts define at run time.
@@ -35,11 +35,10 @@ struct BookLoadSteps {
   Env* env = Env::Default();
 };
 
+class PageStore;
+
 class CEBook {
  public:
-  // The one book of the process, made on first use and never destroyed.
-  static CEBook& Instance();
-
   CEBook() = default;
   CEBook(const CEBook&) = delete;
   CEBook& operator=(const CEBook&) = delete;
@@ -53,8 +52,9 @@ class CEBook {
   // page. Shows nothing and never ends the process: a damaged container comes back as a
   // fatal result (kParseFailed, kNoFiles, kCountMismatch) before anything is extracted.
   // A book without an index page is loaded and comes back as kNoIndexPage with an empty
-  // start page; the caller picks one. A file that cannot be extracted is skipped.
-  LoadResult Load(const BookLoadSteps& steps);
+  // start page; the caller picks one. A file that cannot be extracted is skipped. Every
+  // file and folder written is recorded in `store`, whose folder receives the book.
+  LoadResult Load(PageStore& store, const BookLoadSteps& steps);
 
   // True once a settings record exists (after Reset or Load).
   bool HasSettings() const { return m_settings.has_value(); }
@@ -142,15 +142,13 @@ class CEBook {
   // Variables defined by scripts; kept for the life of the process.
   std::unordered_map<std::string, std::string>& UserVariables() { return m_userVariables; }
 
-  // For tests and tools that build a book in memory: replaces the records as a load
-  // would, without reading a file or extracting anything.
-  void SetRecordsForTesting(EBookSettings settings, std::vector<EBookFile> directory,
-                            EBookVariableList variables);
-  // Tests only: the record a load would have read from the reserved list.
-  void SetFeaturesForTesting(BookFeatures features) { m_features = std::move(features); }
-  // Tests only: back to the state of a fresh process (no settings record, no records,
-  // no user variables).
-  void ForgetForTesting();
+  // Builds a book in memory: replaces the records as a load would (Reset, then these
+  // records, the encoding they imply and no feature record), without reading a file or
+  // extracting anything; the start page is left empty. User variables are kept.
+  void SetRecords(EBookSettings settings, std::vector<EBookFile> directory,
+                  EBookVariableList variables);
+  // Replaces the feature record, as a load reading the book's reserved list would.
+  void SetFeatures(BookFeatures features) { m_features = std::move(features); }
 
  private:
   std::optional<EBookSettings> m_settings;

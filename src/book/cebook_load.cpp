@@ -31,7 +31,7 @@ void ChooseStartPage(const std::string& fileName, const std::string& path, std::
     *startPage = path;
 }
 
-LoadResult CEBook::Load(const BookLoadSteps& steps) {
+LoadResult CEBook::Load(PageStore& store, const BookLoadSteps& steps) {
   using Reason = LoadResult::Reason;
   Reset();
   {
@@ -57,12 +57,10 @@ LoadResult CEBook::Load(const BookLoadSteps& steps) {
 
     m_startPage.clear();
     // Asked once: a folder that cannot be made is reported once, not once per file.
-    const std::string folder = BookFolder();
+    const std::string folder = store.BookFolder();
     const std::vector<EntryName> names =
         CheckEntryNames(StoredNames(m_directory), reader.KeepsFolders());
-    const auto recordFolder = [](const std::string& made) {
-      PageStore::Instance().RecordFolder(made);
-    };
+    const auto recordFolder = [&store](const std::string& made) { store.RecordFolder(made); };
     for (size_t i = 0; i < m_directory.size(); ++i) {
       const EBookFile& entry = m_directory[i];
       // The search reads its texts from the book file; extracting them would only cost
@@ -78,25 +76,13 @@ LoadResult CEBook::Load(const BookLoadSteps& steps) {
       reader.ExtractFile(m_directory, i, m_trailer, folder,
                          entry.expandVariables ? steps.expandPage : kNoChange, recordFolder);
       // Recorded even when extraction failed, so a partial file goes at shutdown.
-      PageStore::Instance().RecordFile(path);
+      store.RecordFile(path);
     }
   }  // the reader closes the book file here
 
   if (m_startPage.empty())
     return {Reason::kNoIndexPage};
   return {};
-}
-
-void CEBook::ForgetForTesting() {
-  m_settings.reset();
-  m_reservedList = {};
-  m_features = {};
-  m_encoding = TextEncoding::kUtf8;
-  m_directory.clear();
-  m_trailer = {};
-  m_variables = {};
-  m_startPage.clear();
-  m_userVariables.clear();
 }
 
 }  // namespace quire

@@ -16,7 +16,7 @@
 #include "platform/make_folders.h"
 #include "platform/path_beneath.h"
 #include "platform/paths.h"
-#include "ui/reader_window.h"
+#include "ui/window_slot.h"
 
 namespace quire {
 
@@ -32,12 +32,8 @@ bool IsPrivateFolder(const struct stat& st) {
 
 constexpr int kMaxFolderVariants = 100;
 
-std::string CurrentEsbn() {
-  return CEBook::Instance().Esbn();
-}
-
-void ShowFolderError() {
-  TheWindow().MessageBox("Not enough disk space or other file error!", kMbOk | kMbIconExclamation);
+void ShowFolderError(ReaderWindow& window) {
+  window.MessageBox("Not enough disk space or other file error!", kMbOk | kMbIconExclamation);
 }
 
 // "<temp>/<ESBN>.k9w/" becomes "<temp>/<ESBN>-<n>.k9w/".
@@ -72,32 +68,32 @@ std::string FolderNameFromEsbn(std::string esbn) {
 // Where the book's files go when its folder was refused: a folder that is not ours alone
 // (a link, someone else's, open to others) may exist and take writes, so nothing of the
 // book may land there and no library may be loaded from there.
-std::string UnusableFolder() {
-  return std::string(kUnusableFolder) + FolderNameFromEsbn(CurrentEsbn());
+std::string UnusableFolder(const std::string& esbn) {
+  return std::string(kUnusableFolder) + FolderNameFromEsbn(esbn);
 }
 
 }  // namespace
 
-std::string BookFolder() {
+std::string PageStore::BookFolder() {
+  const std::string esbn = m_book.Esbn();
   const std::string temp = PrivateTempFolder();
   const std::string primary =
-      (temp.empty() ? std::string(kUnusableFolder) : temp) + FolderNameFromEsbn(CurrentEsbn());
-  PageStore& store = PageStore::Instance();
+      (temp.empty() ? std::string(kUnusableFolder) : temp) + FolderNameFromEsbn(esbn);
   if (temp.empty()) {
-    ShowFolderError();
+    ShowFolderError(*m_window);
     return primary;
   }
   // The folder claimed earlier for this ESBN, made again when it vanished meanwhile (a
   // cleaner of temporary files may remove it while the book is open).
-  if (store.ClaimedFor() == primary) {
-    const std::string folder = store.ClaimedFolder();  // a copy: Claim() replaces it
+  if (m_claimedFor == primary) {
+    const std::string folder = m_claimedFolder;  // a copy: Claim() replaces it
     struct stat st {};
     if (lstat(folder.c_str(), &st) == 0)
       return folder;
-    if (MakeFolderPath(folder) && store.Claim(primary, folder))
+    if (MakeFolderPath(folder) && Claim(primary, folder))
       return folder;
-    ShowFolderError();
-    return UnusableFolder();
+    ShowFolderError(*m_window);
+    return UnusableFolder(esbn);
   }
   // Another running reader of a book with the same ESBN holds the folder: this one takes
   // a folder of its own, so neither truncates or deletes the other's files. A folder
@@ -107,16 +103,15 @@ std::string BookFolder() {
     const std::string folder = n == 1 ? primary : FolderVariant(primary, n);
     if (!MakeFolderPath(folder))
       break;
-    if (store.Claim(primary, folder))
+    if (Claim(primary, folder))
       return folder;
   }
-  ShowFolderError();
-  return UnusableFolder();
+  ShowFolderError(*m_window);
+  return UnusableFolder(esbn);
 }
 
-bool MakeFolderPath(const std::string& path) {
-  if (!MakeFolders(path, 0700,
-                   [](const std::string& folder) { PageStore::Instance().RecordFolder(folder); })) {
+bool PageStore::MakeFolderPath(const std::string& path) {
+  if (!MakeFolders(path, 0700, [this](const std::string& folder) { RecordFolder(folder); })) {
     return false;
   }
   // A link above the folder asked for is the system's business (/tmp may be one); the
@@ -126,46 +121,41 @@ bool MakeFolderPath(const std::string& path) {
   return lstat(folder.c_str(), &st) == 0 && IsPrivateFolder(st);
 }
 
-bool WritePageFile(const std::string& path, std::string_view text, Env* env) {
+bool PageStore::WritePageFile(const std::string& path, std::string_view text, Env* env) {
   int fd = env->Open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
   bool ok = false;
   if (fd >= 0) {
-    PageStore::Instance().RecordFile(path);
+    RecordFile(path);
     env->Fchmod(fd, 0600);  // a file left from an earlier run keeps no wider mode
     ok = WriteAllBytes(fd, text, env);
     if (env->Close(fd) != 0)
       ok = false;
   }
   if (!ok) {
-    TheWindow().MessageBox("Disk error - out of space ?", kMbOk | kMbIconExclamation);
+    m_window->MessageBox("Disk error - out of space ?", kMbOk | kMbIconExclamation);
   }
   return ok;
 }
 
-bool ReplaceBookFileWith(const std::string& path, const std::function<bool(int fd)>& body,
-                         Env* env) {
+bool PageStore::ReplaceBookFileWith(const std::string& path,
+                                    const std::function<bool(int fd)>& body, Env* env) {
   ReplaceOptions options;
   options.env = env;
   options.mode = 0600;
   options.keepExistingMode = false;
   options.syncToDisk = false;
-  options.onTemporary = [](const std::string& temporary, bool exists) {
+  options.onTemporary = [this](const std::string& temporary, bool exists) {
     if (exists)
-      PageStore::Instance().RecordFile(temporary);
+      RecordFile(temporary);
     else
-      PageStore::Instance().ForgetFile(temporary);
+      ForgetFile(temporary);
   };
   return ReplaceFileWith(path, options, body);
 }
 
-bool ReplaceBookFile(const std::string& path, std::string_view text, Env* env) {
+bool PageStore::ReplaceBookFile(const std::string& path, std::string_view text, Env* env) {
   return ReplaceBookFileWith(
       path, [&text, env](int fd) { return WriteAllBytes(fd, text, env); }, env);
-}
-
-PageStore& PageStore::Instance() {
-  static PageStore* store = new PageStore;  // lives until the process ends
-  return *store;
 }
 
 void PageStore::RecordFile(const std::string& path) {
@@ -244,12 +234,6 @@ void PageStore::Cleanup() {
     else
       rmdir(folder.c_str());
   }
-  ReleaseClaim();
-}
-
-void PageStore::ResetForTesting() {
-  m_writtenFiles.clear();
-  m_createdFolders.clear();
   ReleaseClaim();
 }
 

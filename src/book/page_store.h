@@ -17,49 +17,57 @@
 
 namespace quire {
 
-// The book's folder: PrivateTempFolder() + ESBN + ".k9w/", always ending with '/'. A '/'
-// or '\' inside the ESBN becomes '_', so the folder always lies directly inside the
-// private temporary folder. Until the folder has been made (and again if it has
-// disappeared since) it is made (MakeFolderPath) and claimed for this process
-// (PageStore::Claim), which empties a folder left by a reader that did not end cleanly.
-// While another running reader (a different book with the same ESBN) holds that folder,
-// this one uses ESBN + "-2.k9w/" (or "-3", ... the first free one), so the two never touch
-// each other's files. When no folder can be made, "Not enough disk
-// space or other file error!" is shown (OK, exclamation icon) and a path under "/dev/null/"
-// is returned, where every write fails, as it is when no private temporary folder can be
-// had at all: a folder that was refused (a link, someone else's, one others may write to)
-// may exist and take writes, and must neither receive the book's files nor give it
-// libraries to load.
-std::string BookFolder();
+class CEBook;
+class WindowSlot;
 
-// Makes every missing folder of `path` (which ends with '/'), mode 0700, and records each
-// one it made in the page store, in the order made. Folders already there must be
-// folders, and the last one (the folder asked for) must be a real folder owned by the
-// user that nobody else may write to. Returns false when a folder cannot be made or an
-// existing one breaks these rules. Never changes the current directory.
-bool MakeFolderPath(const std::string& path);
-
-// Writes a generated page: creates or truncates `path` with mode 0600, records it in the
-// page store as soon as it exists, and writes all of `text`, through `env`. On failure
-// shows "Disk error - out of space ?" (OK, exclamation icon) and returns false.
-bool WritePageFile(const std::string& path, std::string_view text, Env* env = Env::Default());
-
-// Makes what `body` writes the whole contents of `path`, a file in the book folder, through
-// ReplaceFileWith: the file holds the old or the new contents, never a mix. The temporary
-// file beside it (close-on-exec) is recorded in the page store while it exists, so it
-// goes at shutdown even if the reader ends before renaming it. Not flushed to disk: the
-// folder only lives for one run. Shows nothing; false when the file could not be
-// replaced. The files are made, renamed and removed through `env`; ReplaceBookFile also
-// writes `text` through it.
-bool ReplaceBookFileWith(const std::string& path, const std::function<bool(int fd)>& body,
-                         Env* env = Env::Default());
-bool ReplaceBookFile(const std::string& path, std::string_view text, Env* env = Env::Default());
-
-// The process-wide record of written files and made folders.
+// The record of written files and made folders of one reader.
 class PageStore {
  public:
-  // The one store, made on first use and kept until the process ends.
-  static PageStore& Instance();
+  // `book` (not owned, outlives the store) names the folder by its ESBN; `window` (not
+  // owned, outlives the store) shows what goes wrong.
+  PageStore(const CEBook& book, WindowSlot& window) : m_book(book), m_window(window) {}
+  PageStore(const PageStore&) = delete;
+  PageStore& operator=(const PageStore&) = delete;
+  // Lets go of the claim; the recorded files stay (Cleanup removes them).
+  ~PageStore() { ReleaseClaim(); }
+
+  // The book's folder: PrivateTempFolder() + ESBN + ".k9w/", always ending with '/'. A '/'
+  // or '\' inside the ESBN becomes '_', so the folder always lies directly inside the
+  // private temporary folder. Until the folder has been made (and again if it has
+  // disappeared since) it is made (MakeFolderPath) and claimed for this process
+  // (Claim), which empties a folder left by a reader that did not end cleanly.
+  // While another running reader (a different book with the same ESBN) holds that folder,
+  // this one uses ESBN + "-2.k9w/" (or "-3", ... the first free one), so the two never touch
+  // each other's files. When no folder can be made, "Not enough disk
+  // space or other file error!" is shown (OK, exclamation icon) and a path under "/dev/null/"
+  // is returned, where every write fails, as it is when no private temporary folder can be
+  // had at all: a folder that was refused (a link, someone else's, one others may write to)
+  // may exist and take writes, and must neither receive the book's files nor give it
+  // libraries to load.
+  std::string BookFolder();
+
+  // Makes every missing folder of `path` (which ends with '/'), mode 0700, and records each
+  // one it made in the page store, in the order made. Folders already there must be
+  // folders, and the last one (the folder asked for) must be a real folder owned by the
+  // user that nobody else may write to. Returns false when a folder cannot be made or an
+  // existing one breaks these rules. Never changes the current directory.
+  bool MakeFolderPath(const std::string& path);
+
+  // Writes a generated page: creates or truncates `path` with mode 0600, records it in the
+  // page store as soon as it exists, and writes all of `text`, through `env`. On failure
+  // shows "Disk error - out of space ?" (OK, exclamation icon) and returns false.
+  bool WritePageFile(const std::string& path, std::string_view text, Env* env = Env::Default());
+
+  // Makes what `body` writes the whole contents of `path`, a file in the book folder, through
+  // ReplaceFileWith: the file holds the old or the new contents, never a mix. The temporary
+  // file beside it (close-on-exec) is recorded in the page store while it exists, so it
+  // goes at shutdown even if the reader ends before renaming it. Not flushed to disk: the
+  // folder only lives for one run. Shows nothing; false when the file could not be
+  // replaced. The files are made, renamed and removed through `env`; ReplaceBookFile also
+  // writes `text` through it.
+  bool ReplaceBookFileWith(const std::string& path, const std::function<bool(int fd)>& body,
+                           Env* env = Env::Default());
+  bool ReplaceBookFile(const std::string& path, std::string_view text, Env* env = Env::Default());
 
   // Remembers a file written into the book folder; a path recorded twice is kept once.
   void RecordFile(const std::string& path);
@@ -93,10 +101,9 @@ class PageStore {
   const std::string& ClaimedFor() const { return m_claimedFor; }
   const std::string& ClaimedFolder() const { return m_claimedFolder; }
 
-  // Tests only: forgets every record, as in a fresh process.
-  void ResetForTesting();
-
  private:
+  const CEBook& m_book;
+  WindowSlot& m_window;
   std::set<std::string> m_writtenFiles;
   std::vector<std::string> m_createdFolders;
   std::string m_claimedFor;

@@ -1,11 +1,11 @@
 #include "ext/entry_points.h"
 
-#include "ui/reader_window.h"
+#include "ui/window_slot.h"
 
 namespace quire {
 
-void* WindowArgument() {
-  return TheWindow().NativeHandle();
+void* WindowArgument(const WindowSlot& window) {
+  return window->NativeHandle();
 }
 
 }  // namespace quire

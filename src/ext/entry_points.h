@@ -10,6 +10,8 @@
 
 namespace quire {
 
+class WindowSlot;
+
 // The exported function `name` of `module` as a `Fn`, or null when the library does not
 // export it.
 template <typename Fn>
@@ -23,9 +25,9 @@ Fn FindEntryPoint(void* module, const char* name) {
   return function;
 }
 
-// The third argument of every entry point: the main window as a native pointer, null
-// while the frame does not exist.
-void* WindowArgument();
+// The third argument of every entry point: the main window of `window` as a native
+// pointer, null while the frame does not exist.
+void* WindowArgument(const WindowSlot& window);
 
 }  // namespace quire
 

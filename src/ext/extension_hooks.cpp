@@ -1,41 +1,52 @@
 #include "ext/extension_hooks.h"
 
-#include "book/page_store.h"
 #include "ext/extension_loader.h"
 #include "ext/extension_registry.h"
 #include "ext/extension_scripting.h"
+#include "ext/extension_state.h"
+#include "pages/reader_context.h"
 
 namespace quire {
 
-void LoadExtensions() {
-  LoadExtensionsFrom(BookFolder());
+void LoadExtensions(ReaderContext& context) {
+  LoadExtensionsFrom(context, context.store.BookFolder());
 }
 
-void NotifyScriptInit() {
-  if (const CExtensionRegistry* registry = CExtensionRegistry::Existing())
+namespace {
+
+// The registry if one exists; never makes one.
+const CExtensionRegistry* ExistingRegistry(const ReaderContext& context) {
+  return context.extensions != nullptr ? context.extensions->registry.get() : nullptr;
+}
+
+}  // namespace
+
+void NotifyScriptInit(ReaderContext& context) {
+  if (const CExtensionRegistry* registry = ExistingRegistry(context))
     registry->NotifyScriptInit();
 }
 
-void NotifyScriptExit() {
-  if (const CExtensionRegistry* registry = CExtensionRegistry::Existing())
+void NotifyScriptExit(ReaderContext& context) {
+  if (const CExtensionRegistry* registry = ExistingRegistry(context))
     registry->NotifyScriptExit();
 }
 
-void UnloadExtensions() {
-  UnloadExtensionsAndDeleteFiles();
+void UnloadExtensions(ReaderContext& context) {
+  UnloadExtensionsAndDeleteFiles(context);
 }
 
-bool RunExtensionCommand(const std::string& commandText, const std::string& keyword,
+bool RunExtensionCommand(ReaderContext& context, const std::string& commandText,
+                         const std::string& keyword,
                          const std::vector<ExtensionArgument>& arguments, std::string* errorText,
                          int* errorFlag) {
-  CExtensionScripting* scripting = CExtensionScripting::Instance();
+  CExtensionScripting* scripting = ExtensionsOf(context).Scripting();
   if (scripting == nullptr)
     return false;
   return scripting->RunCommand(commandText, keyword, arguments, errorText, errorFlag);
 }
 
-void ExpandExtensionVariables(std::string* text, bool bracketForm) {
-  if (CExtensionScripting* scripting = CExtensionScripting::Instance())
+void ExpandExtensionVariables(ReaderContext& context, std::string* text, bool bracketForm) {
+  if (CExtensionScripting* scripting = ExtensionsOf(context).Scripting())
     scripting->ExpandVariables(text, bracketForm);
 }
 

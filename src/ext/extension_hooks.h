@@ -9,6 +9,8 @@
 
 namespace quire {
 
+struct ReaderContext;
+
 // One argument of an extension command, as the executor parsed it.
 struct ExtensionArgument {
   enum class Kind { kNone = 0, kNumber = 1, kText = 2 };
@@ -18,22 +20,23 @@ struct ExtensionArgument {
 };
 
 // Loads every "__pxa__*" library of the book folder (start-up, after extraction).
-void LoadExtensions();
+void LoadExtensions(ReaderContext& context);
 // Around every command link and script run.
-void NotifyScriptInit();
-void NotifyScriptExit();
+void NotifyScriptInit(ReaderContext& context);
+void NotifyScriptExit(ReaderContext& context);
 // Tells the libraries to exit, unloads them and deletes their files (shutdown cleanup).
-void UnloadExtensions();
+void UnloadExtensions(ReaderContext& context);
 
 // Offers a command the executor does not know to the library whose key it names. True
 // when a library took it; `errorFlag` and `errorText` then tell the outcome. False when
 // no key matched (the executor reports the unknown command).
-bool RunExtensionCommand(const std::string& commandText, const std::string& keyword,
+bool RunExtensionCommand(ReaderContext& context, const std::string& commandText,
+                         const std::string& keyword,
                          const std::vector<ExtensionArgument>& arguments, std::string* errorText,
                          int* errorFlag);
 
 // Replaces {key.name} references (or [{key.name}] when `bracketForm`) in `text`.
-void ExpandExtensionVariables(std::string* text, bool bracketForm);
+void ExpandExtensionVariables(ReaderContext& context, std::string* text, bool bracketForm);
 
 }  // namespace quire
 

@@ -10,7 +10,7 @@
 #include "ext/extension_registry.h"
 #include "ext/extension_scripting.h"
 #include "ext/extension_state.h"
-#include "pages/variables.h"
+#include "pages/reader_context.h"
 
 namespace quire {
 
@@ -44,8 +44,8 @@ bool IsExtensionFileName(const std::string& name) {
   return name.compare(0, sizeof(kExtensionPrefix) - 1, kExtensionPrefix) == 0;
 }
 
-void LoadExtensionsFrom(const std::string& folder) {
-  ExtensionState& state = TheExtensionState();
+void LoadExtensionsFrom(ReaderContext& context, const std::string& folder) {
+  ExtensionState& state = ExtensionsOf(context);
   if (state.loaded || state.shutDown || folder.empty())
     return;
   state.loaded = true;
@@ -54,36 +54,32 @@ void LoadExtensionsFrom(const std::string& folder) {
   if (names.empty())
     return;
 
-  CExtensionRegistry* registry = CExtensionRegistry::Instance();
+  CExtensionRegistry* registry = state.Registry();
   for (const std::string& name : names) {
     const std::string path = base + name;
     registry->Load(path);
     state.files.push_back(path);
   }
-  if (CExtensionScripting* scripting = CExtensionScripting::Instance()) {
+  if (CExtensionScripting* scripting = state.Scripting()) {
     for (const auto& [path, library] : registry->Libraries())
-      scripting->Register(library);
-    InstallExtensionVariableSource(&ExpandExtensionVariables);
+      scripting->Register(library, context.book.Encoding());
+    context.extensionVariables = [&context](std::string* text, bool bracketForm) {
+      ExpandExtensionVariables(context, text, bracketForm);
+    };
   }
 }
 
-void UnloadExtensionsAndDeleteFiles() {
-  InstallExtensionVariableSource(nullptr);
-  CExtensionRegistry::ShutDown();
-  CExtensionScripting::ShutDown();
-  ExtensionState& state = TheExtensionState();
+void UnloadExtensionsAndDeleteFiles(ReaderContext& context) {
+  context.extensionVariables = nullptr;
+  ExtensionState& state = ExtensionsOf(context);
+  state.ShutDown();
   for (const std::string& path : state.files)
     unlink(path.c_str());
   state.files.clear();
 }
 
-const std::vector<std::string>& ExtensionFiles() {
-  return TheExtensionState().files;
-}
-
-void ResetExtensionsForTesting() {
-  UnloadExtensionsAndDeleteFiles();
-  TheExtensionState() = ExtensionState{};
+const std::vector<std::string>& ExtensionFiles(ReaderContext& context) {
+  return ExtensionsOf(context).files;
 }
 
 }  // namespace quire

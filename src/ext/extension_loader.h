@@ -8,6 +8,8 @@
 
 namespace quire {
 
+struct ReaderContext;
+
 // The file names that count as extension files: every name that begins with "__pxa__"
 // (the stored books' pattern "__pxa__*.*", where "*.*" matches any name).
 bool IsExtensionFileName(const std::string& name);
@@ -17,19 +19,15 @@ bool IsExtensionFileName(const std::string& name);
 // that is not a directory joins the extension file list, loaded or not. Does nothing when
 // the folder cannot be read, once the extensions have been loaded (each file is seen
 // once per run) or after shutdown.
-void LoadExtensionsFrom(const std::string& folder);
+void LoadExtensionsFrom(ReaderContext& context, const std::string& folder);
 
 // Calls PGX_Exit of every library and unloads it, destroys the registry and the script
 // support and sets their shut-down flags, then deletes every file of the extension file
 // list (failures ignored).
-void UnloadExtensionsAndDeleteFiles();
+void UnloadExtensionsAndDeleteFiles(ReaderContext& context);
 
 // The paths of all extension files found, kept until shutdown deletes them.
-const std::vector<std::string>& ExtensionFiles();
-
-// Tests only: after UnloadExtensionsAndDeleteFiles(), forgets the shut-down flags and the
-// file list so the next test can load again.
-void ResetExtensionsForTesting();
+const std::vector<std::string>& ExtensionFiles(ReaderContext& context);
 
 }  // namespace quire
 

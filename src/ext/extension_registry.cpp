@@ -4,10 +4,9 @@
 #include <sys/stat.h>
 
 #include "ext/entry_points.h"
-#include "ext/extension_state.h"
 #include "ext/host_function.h"
 #include "quire/extension.h"
-#include "ui/reader_window.h"
+#include "ui/window_slot.h"
 
 namespace quire {
 
@@ -19,43 +18,20 @@ constexpr const char* kRequiredEntryPoints[] = {"PGX_IsInterface", "PGX_GetName"
 constexpr int kInterfaceQueryMagic = 4;
 constexpr int kInterfaceQueryReserved = 0;
 
-void ShowFailure(const std::string& path, const char* ending) {
-  TheWindow().MessageBox(path + ending, kMbOk | kMbIconExclamation);
-}
-
 bool IsRegularFile(const std::string& path) {
   struct stat st {};
   return lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-void CallNotify(void* module, const char* name) {
-  if (auto function = FindEntryPoint<PGX_NotifyFn>(module, name))
-    function(0, HostFunction(), WindowArgument());
-}
-
 }  // namespace
 
-CExtensionRegistry* CExtensionRegistry::Instance() {
-  ExtensionState& state = TheExtensionState();
-  if (state.registry == nullptr && !state.shutDown)
-    state.registry = new CExtensionRegistry;
-  return state.registry;
+void CExtensionRegistry::ShowFailure(const std::string& path, const char* ending) const {
+  m_window->MessageBox(path + ending, kMbOk | kMbIconExclamation);
 }
 
-CExtensionRegistry* CExtensionRegistry::Existing() {
-  return TheExtensionState().registry;
-}
-
-void CExtensionRegistry::ShutDown() {
-  ExtensionState& state = TheExtensionState();
-  CExtensionRegistry* registry = state.registry;
-  state.registry = nullptr;
-  state.shutDown = true;
-  delete registry;
-}
-
-bool CExtensionRegistry::IsShutDown() {
-  return TheExtensionState().shutDown;
+void CExtensionRegistry::CallNotify(void* module, const char* name) const {
+  if (auto function = FindEntryPoint<PGX_NotifyFn>(module, name))
+    function(0, HostFunction(), WindowArgument(m_window));
 }
 
 CExtensionRegistry::~CExtensionRegistry() {
@@ -97,7 +73,7 @@ void CExtensionRegistry::Notify(const char* entryPoint) const {
     auto isInterface = FindEntryPoint<PGX_IsInterfaceFn>(library.module, "PGX_IsInterface");
     if (isInterface == nullptr)
       continue;
-    if (isInterface(0, HostFunction(), WindowArgument(), kInterfaceQueryMagic,
+    if (isInterface(0, HostFunction(), WindowArgument(m_window), kInterfaceQueryMagic,
                     kInterfaceQueryReserved, PGX_INTERFACE_SCRIPT) == 0)
       continue;
     CallNotify(library.module, entryPoint);

@@ -1,8 +1,8 @@
-// The loaded extension libraries of the process.
+// The loaded extension libraries of one reader.
 //
-// One registry per process, made on first use. ShutDown() tells every library to exit,
-// unloads it and destroys the registry; from then on a shut-down flag stays set and
-// Instance() answers null, so nothing is loaded after shutdown.
+// One registry per reader, made on first use (ExtensionState::Registry). Destroying it
+// tells every library to exit and unloads it; ExtensionState::ShutDown does that and keeps
+// a shut-down flag, so nothing is loaded after shutdown.
 //
 // Libraries are kept in a map from their full path; every walk (notifications, key
 // registration, unloading) goes in the map's order, that is by path, byte by byte.
@@ -14,6 +14,8 @@
 
 namespace quire {
 
+class WindowSlot;
+
 struct LoadedExtension {
   void* module = nullptr;  // the dlopen handle
   std::string path;        // the full path it was loaded from (also its key in the map)
@@ -21,16 +23,11 @@ struct LoadedExtension {
 
 class CExtensionRegistry {
  public:
-  // The registry, made on first use; null once it has been shut down.
-  static CExtensionRegistry* Instance();
-  // The registry if one exists; never makes one.
-  static CExtensionRegistry* Existing();
-  // Calls PGX_Exit of every library and then unloads it, in registry order; destroys the
-  // registry and sets the shut-down flag. Sets the flag also when no registry existed.
-  static void ShutDown();
-  // True once the registry or the script support has been shut down (ExtensionState).
-  static bool IsShutDown();
-
+  // `window` (not owned, outlives the registry) is the libraries' main window and shows
+  // load failures.
+  explicit CExtensionRegistry(WindowSlot& window) : m_window(window) {}
+  // Calls PGX_Exit of every library and then unloads it, in registry order.
+  ~CExtensionRegistry();
   CExtensionRegistry(const CExtensionRegistry&) = delete;
   CExtensionRegistry& operator=(const CExtensionRegistry&) = delete;
 
@@ -53,10 +50,11 @@ class CExtensionRegistry {
   const std::map<std::string, LoadedExtension>& Libraries() const { return m_libraries; }
 
  private:
-  CExtensionRegistry() = default;
-  ~CExtensionRegistry();
   void Notify(const char* entryPoint) const;
+  void CallNotify(void* module, const char* name) const;
+  void ShowFailure(const std::string& path, const char* ending) const;
 
+  WindowSlot& m_window;
   std::map<std::string, LoadedExtension> m_libraries;
 };
 

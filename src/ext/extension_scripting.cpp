@@ -3,9 +3,7 @@
 #include <cstring>
 #include <memory>
 
-#include "book/cebook.h"
 #include "ext/entry_points.h"
-#include "ext/extension_state.h"
 #include "ext/host_function.h"
 #include "pages/text_replace.h"
 #include "platform/text_case.h"
@@ -52,34 +50,14 @@ std::string ExtensionResultText(int code, const std::string& message,
   }
 }
 
-CExtensionScripting* CExtensionScripting::Instance() {
-  ExtensionState& state = TheExtensionState();
-  if (state.scripting == nullptr && !state.shutDown)
-    state.scripting = new CExtensionScripting;
-  return state.scripting;
-}
-
-void CExtensionScripting::ShutDown() {
-  ExtensionState& state = TheExtensionState();
-  CExtensionScripting* scripting = state.scripting;
-  state.scripting = nullptr;
-  state.shutDown = true;
-  delete scripting;
-}
-
-bool CExtensionScripting::IsShutDown() {
-  return TheExtensionState().shutDown;
-}
-
-void CExtensionScripting::Register(const LoadedExtension& library) {
+void CExtensionScripting::Register(const LoadedExtension& library, TextEncoding encoding) {
   std::string key;
   if (auto getKey = FindEntryPoint<PGX_ScriptGetKeyFn>(library.module, "PGX_ScriptGetKey")) {
     char buffer[PGX_KEY_SIZE] = {};
-    getKey(0, HostFunction(), WindowArgument(), buffer);
+    getKey(0, HostFunction(), WindowArgument(m_window), buffer);
     key = TextOfBuffer(buffer, sizeof(buffer));
   }
   // A key is a text of the book's own library: its case follows the book's texts.
-  const TextEncoding encoding = CEBook::Instance().Encoding();
   m_lowerKeys.push_back(LowerCased(key, encoding));
   m_upperKeys.push_back(UpperCased(key, encoding));
   m_caches.push_back(CExtensionVarCache{{}, library.module, library.path});
@@ -128,9 +106,10 @@ bool CExtensionScripting::RunCommand(const std::string& commandText, const std::
   int flag = 0;
   void* module = m_caches[index].module;
   if (auto command = FindEntryPoint<PGX_ScriptCommandFn>(module, "PGX_ScriptCommand")) {
-    command(0, HostFunction(), WindowArgument(), name.c_str(), static_cast<int>(arguments.size()),
-            &params[0], &params[1], &params[2], &params[3], &params[4], &params[5], &params[6],
-            &params[7], &params[8], &params[9], &flag, result.get());
+    command(0, HostFunction(), WindowArgument(m_window), name.c_str(),
+            static_cast<int>(arguments.size()), &params[0], &params[1], &params[2], &params[3],
+            &params[4], &params[5], &params[6], &params[7], &params[8], &params[9], &flag,
+            result.get());
   } else {
     result->code = PGX_RESULT_MESSAGE;
     std::memcpy(result->message, kMissingCommandEntryPoint, sizeof(kMissingCommandEntryPoint));
@@ -173,7 +152,7 @@ void CExtensionScripting::RefreshCache(CExtensionVarCache* cache) {
   int first = 1;
   for (int count = 0; count < kMaxExtensionVariables; ++count) {
     char buffer[PGX_VARNAME_SIZE] = {};
-    if (getName(0, HostFunction(), WindowArgument(), first, buffer) == 0)
+    if (getName(0, HostFunction(), WindowArgument(m_window), first, buffer) == 0)
       break;
     first = 0;
     const std::string name = TextOfBuffer(buffer, sizeof(buffer));
@@ -181,13 +160,13 @@ void CExtensionScripting::RefreshCache(CExtensionVarCache* cache) {
     std::string value;
     if (getLength != nullptr && getValue != nullptr) {
       int length = 0;
-      getLength(0, HostFunction(), WindowArgument(), name.c_str(), &length);
+      getLength(0, HostFunction(), WindowArgument(m_window), name.c_str(), &length);
       // A negative or absurd length gives an empty value instead of a huge allocation.
       if (length > 0 && static_cast<size_t>(length) <= kMaxExtensionValueLength &&
           static_cast<size_t>(length) <= budget) {
         const size_t size = static_cast<size_t>(length);
         value.assign(size + 1, '\0');
-        getValue(0, HostFunction(), WindowArgument(), name.c_str(), value.data());
+        getValue(0, HostFunction(), WindowArgument(m_window), name.c_str(), value.data());
         value.resize(strnlen(value.data(), size));
         budget -= size;
       }

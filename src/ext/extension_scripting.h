@@ -2,8 +2,8 @@
 //
 // Each library claims a key (PGX_ScriptGetKey). Commands written as the upper-case key, a
 // point and a name go to it; "{key.name}" (or "[{key.name}]") references, with the key in
-// lower case, are answered by it. One scripting object per process, made on first use and
-// never again once ShutDown() has destroyed it.
+// lower case, are answered by it. One scripting object per reader, made on first use
+// (ExtensionState::Scripting) and never again once shutdown has destroyed it.
 #ifndef QUIRE_EXT_EXTENSION_SCRIPTING_H_
 #define QUIRE_EXT_EXTENSION_SCRIPTING_H_
 
@@ -12,10 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "book/book_text_encoding.h"
 #include "ext/extension_hooks.h"
 #include "ext/extension_registry.h"
 
 namespace quire {
+
+class WindowSlot;
 
 // The longest value accepted from one library for one variable, and for all variables of
 // one refresh together. Longer values are taken as empty, so a broken library cannot
@@ -36,20 +39,14 @@ struct CExtensionVarCache {
 
 class CExtensionScripting {
  public:
-  // The scripting object, made on first use; null once it has been shut down.
-  static CExtensionScripting* Instance();
-  // Destroys the key lists and caches and sets the shut-down flag (also when none
-  // existed).
-  static void ShutDown();
-  // True once the script support or the registry has been shut down (ExtensionState).
-  static bool IsShutDown();
-
+  // `window` (not owned, outlives this) is the libraries' main window.
+  explicit CExtensionScripting(WindowSlot& window) : m_window(window) {}
   CExtensionScripting(const CExtensionScripting&) = delete;
   CExtensionScripting& operator=(const CExtensionScripting&) = delete;
 
   // Reads the library's key (empty without PGX_ScriptGetKey) and appends it, in upper and
-  // in lower case, with an empty variable cache.
-  void Register(const LoadedExtension& library);
+  // in lower case as `encoding` (the book's) maps it, with an empty variable cache.
+  void Register(const LoadedExtension& library, TextEncoding encoding);
 
   // The command route. False when no key matched, or when the keyword holds nothing after
   // the first matching key's point; otherwise true with `errorFlag` 0 (success) or 1 and
@@ -67,10 +64,9 @@ class CExtensionScripting {
   const std::vector<CExtensionVarCache>& Caches() const { return m_caches; }
 
  private:
-  CExtensionScripting() = default;
-  ~CExtensionScripting() = default;
-  static void RefreshCache(CExtensionVarCache* cache);
+  void RefreshCache(CExtensionVarCache* cache);
 
+  WindowSlot& m_window;
   // Entry i of the three lists belongs to the same library, in registration order.
   std::vector<std::string> m_upperKeys;
   std::vector<std::string> m_lowerKeys;

@@ -10,10 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "book/cebook.h"
-#include "book/page_store.h"
 #include "launch/gtk_notice.h"
 #include "pages/file_url.h"
+#include "pages/reader_context.h"
 #include "platform/launcher.h"
 #include "platform/single_instance.h"
 #include "session/browser_notice.h"
@@ -102,7 +101,7 @@ bool OpenedInBrowser(const std::string& path) {
 
 }  // namespace
 
-int RunInBrowser(const LoadedFrontEnd& failed, int argc, char** argv) {
+int RunInBrowser(ReaderContext& context, const LoadedFrontEnd& failed, int argc, char** argv) {
   GtkNotice gtk;
   const GtkNotice::Outcome opened = gtk.Open(&argc, &argv);
   const bool gtkShown = opened == GtkNotice::Outcome::kOpen;
@@ -116,7 +115,7 @@ int RunInBrowser(const LoadedFrontEnd& failed, int argc, char** argv) {
     }
   };
 
-  ReaderSession session;
+  ReaderSession session(context);
   if (StartupFailure failure = session.ReadOwnBook()) {
     tell(failure.message);
     return failure.exitCode;
@@ -139,14 +138,14 @@ int RunInBrowser(const LoadedFrontEnd& failed, int argc, char** argv) {
   }
   dropSplash();
   if (!display) {
-    PageStore::Instance().Cleanup();
+    context.store.Cleanup();
     std::fprintf(stderr, "%s\n", kNoDisplay);
     return 1;
   }
 
   InstallSignalPipe();
-  WriteBrowserPages();
-  const std::string startPage = CEBook::Instance().StartPage();
+  WriteBrowserPages(context);
+  const std::string startPage = context.book.StartPage();
   const bool inBrowser = OpenedInBrowser(startPage);
 
   const std::string library = MissingLibraryName(failed.error, failed.loadPath);
@@ -165,7 +164,7 @@ int RunInBrowser(const LoadedFrontEnd& failed, int argc, char** argv) {
     // The pages stay until the user closes the book from the notice: a browser still
     // shows them.
     gtk.Show(
-        CEBook::Instance().Title(),
+        context.book.Title(),
         BrowserNoticeText(library, failed.error, startUrl, NoticeMedium::kMessageBox, inBrowser),
         sources, seconds, kCloseTheBook);
   } else {
@@ -175,11 +174,11 @@ int RunInBrowser(const LoadedFrontEnd& failed, int argc, char** argv) {
     std::fprintf(stderr, "quire: %s\n", text.c_str());
     // Started from a file manager, nobody reads standard error: the browser shows it.
     if (!terminal && inBrowser)
-      OpenInBrowser(WriteNoticePage(text));
+      OpenInBrowser(WriteNoticePage(context, text));
     WaitForWake(sources, seconds);
   }
   guard.Release();
-  PageStore::Instance().Cleanup();
+  context.store.Cleanup();
   return 0;
 }
 

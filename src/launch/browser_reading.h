@@ -10,9 +10,11 @@
 
 namespace quire {
 
+struct ReaderContext;
+
 // Runs the book in the browser after `failed` could not be loaded; returns the exit code.
 // No display at all ends with the same message and code as the window's start.
-int RunInBrowser(const LoadedFrontEnd& failed, int argc, char** argv);
+int RunInBrowser(ReaderContext& context, const LoadedFrontEnd& failed, int argc, char** argv);
 
 }  // namespace quire
 

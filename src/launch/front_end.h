@@ -5,8 +5,11 @@
 
 namespace quire {
 
-// Runs the book in its window, as a program's main would; returns the exit code.
-using FrontEndMain = int (*)(int argc, char** argv);
+struct ReaderContext;
+
+// Runs the book of `context` in its window, as a program's main would; returns the exit
+// code.
+using FrontEndMain = int (*)(ReaderContext& context, int argc, char** argv);
 inline constexpr char kFrontEndEntry[] = "QuireFrontMain";
 
 }  // namespace quire

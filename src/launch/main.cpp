@@ -5,13 +5,17 @@
 #include "launch/bare_reader.h"
 #include "launch/browser_reading.h"
 #include "launch/front_end_loader.h"
+#include "pages/reader_context.h"
 #include "platform/paths.h"
 
 int main(int argc, char** argv) {
   if (quire::IsBareReader(quire::OwnBookFile()))
     return quire::RunBareReader(argc, argv);
+  // The one reader of the process, whichever way it shows the book; never destroyed, as
+  // the process may end from anywhere (a script's EXIT, a signal).
+  quire::ReaderContext& context = *new quire::ReaderContext;
   const quire::LoadedFrontEnd front = quire::LoadFrontEnd(quire::EmbeddedFrontEnd());
   if (front.main != nullptr)
-    return front.main(argc, argv);
-  return quire::RunInBrowser(front, argc, argv);
+    return front.main(context, argc, argv);
+  return quire::RunInBrowser(context, front, argc, argv);
 }

@@ -10,16 +10,12 @@
 #include "pages/html_text.h"
 #include "pages/link_attribute.h"
 #include "pages/page_template.h"
+#include "pages/reader_context.h"
 #include "pages/text_replace.h"
 #include "platform/ini_file.h"
 
 namespace quire {
 namespace {
-
-std::optional<std::string>& CachedSiteUrl() {
-  static std::optional<std::string>* url = new std::optional<std::string>;
-  return *url;
-}
 
 // The integer at the start of an INI value, as a profile integer read gives it: optional
 // blanks and sign, then decimal digits; 0 when there are none. Out-of-range values are
@@ -36,8 +32,8 @@ long long LeadingInteger(const std::string& text) {
 
 }  // namespace
 
-std::string SiteUrl() {
-  std::optional<std::string>& cached = CachedSiteUrl();
+std::string SiteUrl(ReaderContext& context) {
+  std::optional<std::string>& cached = context.siteUrl;
   if (cached)
     return *cached;
   long long site = LeadingInteger(ReadIniValue("pgxconfig.ini", "SITE", "SITE", "0"));
@@ -51,19 +47,14 @@ std::string SiteUrl() {
   return url;
 }
 
-void ResetSiteUrlForTesting() {
-  CachedSiteUrl().reset();
-}
-
-std::string CreditLinkUrl() {
-  std::string code = TrimCopy(CEBook::Instance().ReferralCode(), kWhiteSpace);
+std::string CreditLinkUrl(ReaderContext& context) {
+  std::string code = TrimCopy(context.book.ReferralCode(), kWhiteSpace);
   if (code.empty())
-    return SiteUrl();
-  return SiteUrl() + "a.asp?" + code;
+    return SiteUrl(context);
+  return SiteUrl(context) + "a.asp?" + code;
 }
 
-std::string BuildBookInfoBlock() {
-  const CEBook& book = CEBook::Instance();
+std::string BuildBookInfoBlock(const CEBook& book) {
   std::string html = "<BIG><B>" + EscapeHtml(book.Title()) + "</B></BIG><BR><BR>";
   std::string publisher = book.Publisher();
   if (!publisher.empty())
@@ -110,15 +101,15 @@ std::string BuildCreditBlock(const std::string& linkUrl, int32_t boxColour, int3
   return PageSection("Software &amp; Copyright", body, boxColour, textColour);
 }
 
-std::string BuildAboutPage() {
-  const CEBook& book = CEBook::Instance();
+std::string BuildAboutPage(ReaderContext& context) {
+  const CEBook& book = context.book;
   if (book.AboutMode() == 2)
-    return BookFolder() + book.AboutPageName();
-  std::string page = BookPageHeader("About");
-  page += BookPageSection("About this E-Book", BuildBookInfoBlock());
-  page += BuildCreditBlock(CreditLinkUrl(), book.BoxColor(), book.TextColor());
+    return context.store.BookFolder() + book.AboutPageName();
+  std::string page = BookPageHeader(book, "About");
+  page += BookPageSection(book, "About this E-Book", BuildBookInfoBlock(book));
+  page += BuildCreditBlock(CreditLinkUrl(context), book.BoxColor(), book.TextColor());
   page += PageFooter();
-  return WriteGeneratedPage(kAboutPageFile, page);
+  return WriteGeneratedPage(context.store, kAboutPageFile, page);
 }
 
 }  // namespace quire

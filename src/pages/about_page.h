@@ -8,6 +8,9 @@
 
 namespace quire {
 
+class CEBook;
+struct ReaderContext;
+
 // Quire's web site, and the site of its book library (value 1 of the SITE setting gives
 // its "ebook/" folder, any other non-zero value N its folder "N/").
 inline constexpr char kQuireSiteUrl[] = "https://quire-reader.org/";
@@ -22,28 +25,25 @@ inline constexpr char kCompilerVersion[] = "4.00";
 // book's own about page name, nothing built. Any other mode (1 included: a direct call
 // still builds it): the generated page, written as the book folder's "__about.html". The
 // path is returned even when the write failed (the page store reports that).
-std::string BuildAboutPage();
+std::string BuildAboutPage(ReaderContext& context);
 
 // The HTML body of the book's section: title, publisher, author with e-mail, web site,
 // copyright and ESBN; every shown text is escaped, parts the book leaves empty are left
 // out (an e-mail without an author name is not shown).
-std::string BuildBookInfoBlock();
+std::string BuildBookInfoBlock(const CEBook& book);
 
 // The whole credit section ("Software &amp; Copyright") with its two links to `linkUrl`
 // (plain "Quire" where `linkUrl` is blank) and this program's version.
 std::string BuildCreditBlock(const std::string& linkUrl, int32_t boxColour, int32_t textColour);
 
 // SiteUrl(), followed by "a.asp?" and the book's referral code when the code is not blank.
-std::string CreditLinkUrl();
+std::string CreditLinkUrl(ReaderContext& context);
 
 // Quire's site address, ending with "/". Integer "SITE" of section "SITE" in
 // "pgxconfig.ini" (in the configuration folder) selects the library site instead; a
-// missing file or key keeps the main site. Computed on first use and kept for the life of
-// the process.
-std::string SiteUrl();
-
-// Forgets the kept site address (tests).
-void ResetSiteUrlForTesting();
+// missing file or key keeps the main site. Computed on first use and kept in `context`
+// (ReaderContext::siteUrl) for the rest of the run.
+std::string SiteUrl(ReaderContext& context);
 
 }  // namespace quire
 

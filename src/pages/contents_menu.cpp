@@ -7,9 +7,9 @@
 
 namespace quire {
 
-std::vector<ContentsMenuItem> BuildContentsMenu() {
+std::vector<ContentsMenuItem> BuildContentsMenu(ReaderContext& context) {
   std::vector<PageEntry> list;
-  BuildContentsList(&list, kContentsMenuLimit);
+  BuildContentsList(context, &list, kContentsMenuLimit);
   std::sort(list.begin(), list.end(), PageEntryBefore);
 
   std::vector<ContentsMenuItem> items;

@@ -9,6 +9,8 @@
 
 namespace quire {
 
+struct ReaderContext;
+
 // How many pages the drop-down lists at most.
 inline constexpr size_t kContentsMenuLimit = 20;
 // Item ids: "&View As E-Book Page", and the first page (page i has kContentsMenuFirstPage+i).
@@ -29,7 +31,7 @@ struct ContentsMenuItem {
 // directory order, sorted among themselves in the contents order, then (when there was
 // at least one page) a separator, then "&View As E-Book Page". Builds the list the way the
 // contents page does, with the status bar's "Preparing Contents List".
-std::vector<ContentsMenuItem> BuildContentsMenu();
+std::vector<ContentsMenuItem> BuildContentsMenu(ReaderContext& context);
 
 // `text` with every '&' doubled, so that a menu shows it literally.
 std::string DoubleAmpersands(const std::string& text);

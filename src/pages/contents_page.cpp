@@ -7,17 +7,18 @@
 #include "pages/file_url.h"
 #include "pages/html_text.h"
 #include "pages/page_template.h"
+#include "pages/reader_context.h"
 #include "ui/status_progress.h"
 
 namespace quire {
 
-bool BuildContentsList(std::vector<PageEntry>* list, size_t limit) {
-  const CEBook& book = CEBook::Instance();
+bool BuildContentsList(ReaderContext& context, std::vector<PageEntry>* list, size_t limit) {
+  const CEBook& book = context.book;
   const std::vector<EBookFile>& files = book.Files();
   // The directory itself bounds the walk, whatever count the settings claim.
   const size_t n = files.size();
-  const std::string folder = BookFolder();
-  StatusProgress progress("Preparing Contents List");
+  const std::string folder = context.store.BookFolder();
+  StatusProgress progress(*context.window, "Preparing Contents List");
   for (size_t i = 0; i < n; ++i) {
     const EBookFile& file = files[i];
     if (!file.inContents)
@@ -30,13 +31,13 @@ bool BuildContentsList(std::vector<PageEntry>* list, size_t limit) {
   return true;
 }
 
-std::string BuildContentsPage() {
-  const CEBook& book = CEBook::Instance();
+std::string BuildContentsPage(ReaderContext& context) {
+  const CEBook& book = context.book;
   if (book.ContentsMode() == 2)
-    return BookFolder() + book.ContentsPageName();
+    return context.store.BookFolder() + book.ContentsPageName();
 
   std::vector<PageEntry> list;
-  BuildContentsList(&list, kContentsLimit);
+  BuildContentsList(context, &list, kContentsLimit);
   std::sort(list.begin(), list.end(), PageEntryBefore);
 
   std::string body;
@@ -52,9 +53,9 @@ std::string BuildContentsPage() {
     }
     body += "</UL>";
   }
-  std::string page =
-      BookPageHeader(book.Title()) + BookPageSection("Table Of Contents", body) + PageFooter();
-  return WriteGeneratedPage(kContentsPageFile, page);
+  std::string page = BookPageHeader(book, book.Title()) +
+                     BookPageSection(book, "Table Of Contents", body) + PageFooter();
+  return WriteGeneratedPage(context.store, kContentsPageFile, page);
 }
 
 }  // namespace quire

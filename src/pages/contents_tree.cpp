@@ -6,6 +6,7 @@
 #include "book/stored_name.h"
 #include "pages/contents_page.h"
 #include "pages/page_entry.h"
+#include "pages/reader_context.h"
 #include "platform/ascii_text.h"
 
 namespace quire {
@@ -138,11 +139,11 @@ std::vector<char> ContentsTree::Filter(std::string_view query) const {
   return show;
 }
 
-std::vector<ContentsItem> BookContentsItems() {
+std::vector<ContentsItem> BookContentsItems(ReaderContext& context) {
   std::vector<PageEntry> list;
-  BuildContentsList(&list, kContentsLimit);
+  BuildContentsList(context, &list, kContentsLimit);
   std::sort(list.begin(), list.end(), PageEntryBefore);
-  const std::string folder = BookFolder();
+  const std::string folder = context.store.BookFolder();
   std::vector<ContentsItem> items;
   items.reserve(list.size());
   for (PageEntry& entry : list) {

@@ -16,6 +16,8 @@
 
 namespace quire {
 
+struct ReaderContext;
+
 // One page of the contents: its stored name and title.
 struct ContentsItem {
   std::string name;
@@ -66,7 +68,7 @@ class ContentsTree {
 
 // The book's contents as the generated contents page lists them (BuildContentsList with
 // its limit, sorted), each with its stored name.
-std::vector<ContentsItem> BookContentsItems();
+std::vector<ContentsItem> BookContentsItems(ReaderContext& context);
 
 }  // namespace quire
 

@@ -5,10 +5,10 @@
 
 namespace quire {
 
-BookLoadSteps PageLoadSteps() {
+BookLoadSteps PageLoadSteps(ReaderContext& context) {
   BookLoadSteps steps;
   steps.textToHtml = [](const std::string& value) { return TextToHtml(value); };
-  steps.expandPage = [](std::string* page) { ExpandVariablesInPage(page); };
+  steps.expandPage = [&context](std::string* page) { ExpandVariablesInPage(context, page); };
   return steps;
 }
 

@@ -7,8 +7,10 @@
 
 namespace quire {
 
+struct ReaderContext;
+
 // TextToHtml for the variables and ExpandVariablesInPage for the flagged pages.
-BookLoadSteps PageLoadSteps();
+BookLoadSteps PageLoadSteps(ReaderContext& context);
 
 }  // namespace quire
 

@@ -47,25 +47,25 @@ std::string PageFooter() {
   return "\r\n<BR></CENTER>\r\n</BODY>\r\n</HTML>\r\n";
 }
 
-std::string BookPageHeader(const std::string& title) {
-  const CEBook& book = CEBook::Instance();
+std::string BookPageHeader(const CEBook& book, const std::string& title) {
   return PageHeader(title, book.BackgroundColor(), book.LinkColor(), book.VisitedLinkColor(),
                     book.HoverColor());
 }
 
-std::string BookPageSection(const std::string& heading, const std::string& body) {
-  const CEBook& book = CEBook::Instance();
+std::string BookPageSection(const CEBook& book, const std::string& heading,
+                            const std::string& body) {
   return PageSection(heading, body, book.BoxColor(), book.TextColor());
 }
 
-std::string WriteGeneratedPage(const std::string& fileName, const std::string& html, Env* env) {
-  std::string path = BookFolder() + fileName;
-  WritePageFile(path, html, env);
+std::string WriteGeneratedPage(PageStore& store, const std::string& fileName,
+                               const std::string& html, Env* env) {
+  std::string path = store.BookFolder() + fileName;
+  store.WritePageFile(path, html, env);
   return path;
 }
 
-std::string BuildDisplayPage(const std::string& html, Env* env) {
-  return WriteGeneratedPage(kDisplayPageFile, html, env);
+std::string BuildDisplayPage(PageStore& store, const std::string& html, Env* env) {
+  return WriteGeneratedPage(store, kDisplayPageFile, html, env);
 }
 
 }  // namespace quire

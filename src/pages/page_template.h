@@ -12,6 +12,9 @@
 
 namespace quire {
 
+class CEBook;
+class PageStore;
+
 // Names of the generated pages, directly inside the book folder.
 inline constexpr char kAboutPageFile[] = "__about.html";
 inline constexpr char kSearchPageFile[] = "__search.html";
@@ -30,19 +33,20 @@ std::string PageSection(const std::string& heading, const std::string& body, int
 std::string PageFooter();
 
 // PageHeader with the book's title and colours.
-std::string BookPageHeader(const std::string& title);
+std::string BookPageHeader(const CEBook& book, const std::string& title);
 // PageSection in the book's box and text colours.
-std::string BookPageSection(const std::string& heading, const std::string& body);
+std::string BookPageSection(const CEBook& book, const std::string& heading,
+                            const std::string& body);
 
 // Writes `html` byte for byte as the book folder's "__display.html" and returns its full
 // path. A failed write is reported by the page store's message; the path is returned
 // anyway.
-std::string BuildDisplayPage(const std::string& html, Env* env = Env::Default());
+std::string BuildDisplayPage(PageStore& store, const std::string& html, Env* env = Env::Default());
 
 // Writes a generated page named `fileName` into the book folder through `env` and returns
 // its full path, whether or not the write succeeded (the page store reports a failure).
-std::string WriteGeneratedPage(const std::string& fileName, const std::string& html,
-                               Env* env = Env::Default());
+std::string WriteGeneratedPage(PageStore& store, const std::string& fileName,
+                               const std::string& html, Env* env = Env::Default());
 
 }  // namespace quire
 

@@ -6,9 +6,9 @@
 #include "book/page_store.h"
 #include "pages/file_url.h"
 #include "pages/html_text.h"
-#include "pages/last_search.h"
 #include "pages/page_scorer.h"
 #include "pages/page_template.h"
+#include "pages/reader_context.h"
 #include "pages/visible_search.h"
 #include "platform/ascii_text.h"
 #include "ui/reader_window.h"
@@ -59,19 +59,19 @@ std::vector<std::string> SplitSearchPhrases(const std::string& query) {
   return words;
 }
 
-bool SearchesVisibleText() {
-  return CEBook::Instance().Features().visibleTextSearch;
+bool SearchesVisibleText(const CEBook& book) {
+  return book.Features().visibleTextSearch;
 }
 
-std::vector<std::string> QueryWords(const std::string& query) {
-  return SearchesVisibleText() ? SplitSearchPhrases(query) : SplitQueryWords(query);
+std::vector<std::string> QueryWords(const CEBook& book, const std::string& query) {
+  return SearchesVisibleText(book) ? SplitSearchPhrases(query) : SplitQueryWords(query);
 }
 
-TextScore ScoreText(std::string_view text, std::string_view word, bool caseSensitive) {
+TextScore ScoreText(std::string_view text, std::string_view word, bool caseSensitive,
+                    TextEncoding encoding) {
   const int64_t length = static_cast<int64_t>(text.size());
   if (caseSensitive)
     return ScorePreparedText(text, word, length);
-  const TextEncoding encoding = CEBook::Instance().Encoding();
   std::string foldedText;
   std::string foldedWord;
   FoldCase(text, encoding, &foldedText);
@@ -81,37 +81,28 @@ TextScore ScoreText(std::string_view text, std::string_view word, bool caseSensi
 
 int32_t ScoreFile(const std::string& path, const std::vector<std::string>& words,
                   const std::string& title, const std::string& description,
-                  const std::string& keywords, bool caseSensitive) {
-  PageScorer scorer(words, caseSensitive, CEBook::Instance().Encoding());
+                  const std::string& keywords, bool caseSensitive, TextEncoding encoding) {
+  PageScorer scorer(words, caseSensitive, encoding);
   return scorer.Score(path, title, description, keywords);
 }
 
-namespace {
-
-// The words of the query being searched, or searched last.
-std::vector<std::string>& SearchWords() {
-  static std::vector<std::string> words;
-  return words;
-}
-
-}  // namespace
-
-int32_t ScoreFile(const std::string& path, const std::string& title, const std::string& description,
-                  const std::string& keywords, bool caseSensitive) {
-  return ScoreFile(path, SearchWords(), title, description, keywords, caseSensitive);
+int32_t ScoreFile(ReaderContext& context, const std::string& path, const std::string& title,
+                  const std::string& description, const std::string& keywords, bool caseSensitive) {
+  return ScoreFile(path, context.searchWords, title, description, keywords, caseSensitive,
+                   context.book.Encoding());
 }
 
 namespace {
 
 // The raw way: the first bytes of each page file, markup and all.
-void SearchPageFiles(bool caseSensitive, std::vector<PageEntry>* results) {
-  const CEBook& book = CEBook::Instance();
-  PageScorer scorer(SearchWords(), caseSensitive, book.Encoding());
+void SearchPageFiles(ReaderContext& context, bool caseSensitive, std::vector<PageEntry>* results) {
+  const CEBook& book = context.book;
+  PageScorer scorer(context.searchWords, caseSensitive, book.Encoding());
   const std::vector<EBookFile>& files = book.Files();
   // The directory itself bounds the walk, whatever count the settings claim.
   const size_t n = files.size();
-  const std::string folder = BookFolder();
-  StatusProgress progress("Searching");
+  const std::string folder = context.store.BookFolder();
+  StatusProgress progress(*context.window, "Searching");
   for (size_t i = 0; i < n; ++i) {
     progress.Step(static_cast<int>(100 * (i + 1) / (n + 1)));
     const EBookFile& file = files[i];
@@ -126,14 +117,15 @@ void SearchPageFiles(bool caseSensitive, std::vector<PageEntry>* results) {
 
 }  // namespace
 
-bool SearchBook(const std::string& query, bool caseSensitive, std::vector<PageEntry>* results) {
-  SearchWords() = QueryWords(query);
-  if (!SearchesVisibleText()) {
-    SearchPageFiles(caseSensitive, results);
+bool SearchBook(ReaderContext& context, const std::string& query, bool caseSensitive,
+                std::vector<PageEntry>* results) {
+  context.searchWords = QueryWords(context.book, query);
+  if (!SearchesVisibleText(context.book)) {
+    SearchPageFiles(context, caseSensitive, results);
     return true;
   }
   std::vector<SearchHit> hits;
-  SearchVisibleText(SearchWords(), caseSensitive, &hits);
+  SearchVisibleText(context, context.searchWords, caseSensitive, &hits);
   for (SearchHit& hit : hits)
     results->push_back(std::move(hit.entry));
   return true;
@@ -182,22 +174,22 @@ std::string ResultRow(int k, const PageEntry& result, const std::string& excerpt
 
 }  // namespace
 
-std::string BuildSearchPage(const std::string& query, bool caseSensitive) {
-  RememberSearch(query, caseSensitive);
+std::string BuildSearchPage(ReaderContext& context, const std::string& query, bool caseSensitive) {
+  context.lastSearch = SearchRequest{query, caseSensitive};
   // Books that search visible text list the pages holding every word first, each with an
   // excerpt; the others list their pages as they always did.
   std::vector<SearchHit> hits;
   std::vector<const SearchHit*> order;
-  if (SearchesVisibleText()) {
-    SearchWords() = QueryWords(query);
-    SearchVisibleText(SearchWords(), caseSensitive, &hits);
+  if (SearchesVisibleText(context.book)) {
+    context.searchWords = QueryWords(context.book, query);
+    SearchVisibleText(context, context.searchWords, caseSensitive, &hits);
     for (const SearchHit& hit : hits)
       order.push_back(&hit);
     std::sort(order.begin(), order.end(),
               [](const SearchHit* a, const SearchHit* b) { return SearchHitBefore(*a, *b); });
   } else {
     std::vector<PageEntry> results;
-    SearchBook(query, caseSensitive, &results);
+    SearchBook(context, query, caseSensitive, &results);
     std::sort(results.begin(), results.end(), PageEntryBefore);
     hits.reserve(results.size());
     for (PageEntry& result : results) {
@@ -206,7 +198,7 @@ std::string BuildSearchPage(const std::string& query, bool caseSensitive) {
     }
   }
 
-  const CEBook& book = CEBook::Instance();
+  const CEBook& book = context.book;
   const std::string textColour = ColorToHex(book.TextColor());
   const bool descriptions = book.SearchShowDescriptions();
   const bool percent = book.SearchShowPercent();
@@ -219,17 +211,17 @@ std::string BuildSearchPage(const std::string& query, bool caseSensitive) {
     for (const SearchHit* hit : order)
       body += ResultRow(++k, hit->entry, hit->excerpt, textColour, descriptions, percent);
   }
-  std::string page =
-      BookPageHeader(book.Title()) + BookPageSection("Search Results", body) + PageFooter();
-  return WriteGeneratedPage(kSearchPageFile, page);
+  std::string page = BookPageHeader(book, book.Title()) +
+                     BookPageSection(book, "Search Results", body) + PageFooter();
+  return WriteGeneratedPage(context.store, kSearchPageFile, page);
 }
 
-std::string ShowSearchDialog() {
+std::string ShowSearchDialog(ReaderContext& context) {
   std::string words;
   bool caseSensitive = false;
-  if (!TheWindow().SearchDialog(&words, &caseSensitive))
+  if (!context.window->SearchDialog(&words, &caseSensitive))
     return {};
-  return BuildSearchPage(words, caseSensitive);
+  return BuildSearchPage(context, words, caseSensitive);
 }
 
 }  // namespace quire

@@ -22,9 +22,13 @@
 #include <string_view>
 #include <vector>
 
+#include "book/book_text_encoding.h"
 #include "pages/page_entry.h"
 
 namespace quire {
+
+class CEBook;
+struct ReaderContext;
 
 // How much of a query is split into words, and how much of a page file is scored.
 inline constexpr size_t kQueryWordsLimit = 1023;
@@ -41,10 +45,10 @@ std::vector<std::string> SplitQueryWords(const std::string& query);
 std::vector<std::string> SplitSearchPhrases(const std::string& query);
 
 // True when the loaded book searches visible text.
-bool SearchesVisibleText();
+bool SearchesVisibleText(const CEBook& book);
 
 // The words of `query` as the loaded book's search takes them.
-std::vector<std::string> QueryWords(const std::string& query);
+std::vector<std::string> QueryWords(const CEBook& book, const std::string& query);
 
 // How one text answers one word. `weight` grows with the word's length (counted 1 to 10)
 // and shrinks with the text's; `position` is 0 when the word is absent, 1000 when it
@@ -54,7 +58,8 @@ struct TextScore {
   int64_t weight = 0;
   int64_t position = 0;
 };
-TextScore ScoreText(std::string_view text, std::string_view word, bool caseSensitive);
+TextScore ScoreText(std::string_view text, std::string_view word, bool caseSensitive,
+                    TextEncoding encoding);
 
 // The score of one page for `words`: ten times the weighted mean of the four texts'
 // positions, 0 to 10000 (at least 1 when a word is in one of the texts). 0 without words,
@@ -62,27 +67,28 @@ TextScore ScoreText(std::string_view text, std::string_view word, bool caseSensi
 // the file, whatever the book records.
 int32_t ScoreFile(const std::string& path, const std::vector<std::string>& words,
                   const std::string& title, const std::string& description,
-                  const std::string& keywords, bool caseSensitive);
+                  const std::string& keywords, bool caseSensitive, TextEncoding encoding);
 // The same for the words of the query SearchBook last searched for (none before the first
 // search, which gives 0).
-int32_t ScoreFile(const std::string& path, const std::string& title, const std::string& description,
-                  const std::string& keywords, bool caseSensitive);
+int32_t ScoreFile(ReaderContext& context, const std::string& path, const std::string& title,
+                  const std::string& description, const std::string& keywords, bool caseSensitive);
 
 // Scores every searchable directory entry, in directory order, while the status bar shows
 // "Searching", and appends every page that scores above 0 to `results` (unsorted; path =
 // book folder + file name, empty sort key). A book that searches visible text scores the
 // text its pages show (visible_search.h). Always true.
-bool SearchBook(const std::string& query, bool caseSensitive, std::vector<PageEntry>* results);
+bool SearchBook(ReaderContext& context, const std::string& query, bool caseSensitive,
+                std::vector<PageEntry>* results);
 
 // Searches, sorts the results (best first; in a book that searches visible text, pages
 // holding every word before the others, each row with an excerpt after its description)
 // and writes the results page as the book folder's "__search.html"; returns its path, also
 // when the write failed (the page store reports that).
-std::string BuildSearchPage(const std::string& query, bool caseSensitive);
+std::string BuildSearchPage(ReaderContext& context, const std::string& query, bool caseSensitive);
 
 // Asks the window's search dialog for words and runs BuildSearchPage with them; the empty
 // text when the user cancels.
-std::string ShowSearchDialog();
+std::string ShowSearchDialog(ReaderContext& context);
 
 // A score as a percentage with one decimal: 8734 gives "87.3%", 57 gives "0.5%", 10000
 // gives "100.0%", 0 to 9 give "0.0%". Negative scores count as 0; scores above 10000 as

@@ -14,9 +14,9 @@
 #include "book/cebook.h"
 #include "book/page_store.h"
 #include "pages/about_page.h"
+#include "pages/reader_context.h"
 #include "pages/text_replace.h"
 #include "platform/paths.h"
-#include "ui/reader_window.h"
 
 namespace quire {
 namespace {
@@ -37,24 +37,6 @@ constexpr std::array<std::string_view, 50> kPredefinedNames = {
 };
 // clang-format on
 
-// Values that are computed once, at the first expansion that gets past the gate, and kept
-// for the life of the process.
-struct FolderCache {
-  bool filled = false;
-  std::string win, winDrive;
-  std::string sys, sysDrive;
-  std::string tmp, tmpDrive;
-  std::string app, appDrive;
-  std::string ebook, ebookDrive;
-  std::string compilerUrl;
-  std::string exeName;
-};
-
-FolderCache& Cache() {
-  static FolderCache* cache = new FolderCache;  // lives until the process ends
-  return *cache;
-}
-
 // A folder as the variables report it: trimmed, without one trailing separator.
 std::string FolderValue(const std::string& path) {
   std::string value = TrimCopy(path, kWhiteSpace);
@@ -70,8 +52,8 @@ std::string DriveOf(const std::string& path) {
   return {};
 }
 
-void FillCache() {
-  FolderCache& cache = Cache();
+void FillCache(ReaderContext& context) {
+  VariableFolders& cache = context.folders;
   if (cache.filled)
     return;
   cache.filled = true;
@@ -82,13 +64,13 @@ void FillCache() {
   size_t slash = cache.exeName.find_last_of('/');
   cache.app =
       FolderValue(slash == std::string::npos ? std::string() : cache.exeName.substr(0, slash + 1));
-  cache.ebook = FolderValue(BookFolder());
+  cache.ebook = FolderValue(context.store.BookFolder());
   cache.winDrive = DriveOf(cache.win);
   cache.sysDrive = DriveOf(cache.sys);
   cache.tmpDrive = DriveOf(cache.tmp);
   cache.appDrive = DriveOf(cache.app);
   cache.ebookDrive = DriveOf(cache.ebook);
-  cache.compilerUrl = SiteUrl();
+  cache.compilerUrl = SiteUrl(context);
 }
 
 // The arguments the program was started with, without the program name, joined by blanks.
@@ -147,21 +129,16 @@ bool PassesGate(const std::string& text, bool pageForm) {
   return text.find('{') != std::string::npos && text.find('}') != std::string::npos;
 }
 
-ExtensionVariableSource& InstalledExtensionSource() {
-  static ExtensionVariableSource source = nullptr;
-  return source;
-}
-
-void ApplySources(std::string* text, bool pageForm) {
+void ApplySources(ReaderContext& context, std::string* text, bool pageForm) {
   Expander x(text, pageForm);
-  CEBook& book = CEBook::Instance();
-  const FolderCache& cache = Cache();
+  CEBook& book = context.book;
+  const VariableFolders& cache = context.folders;
 
   for (const auto& [name, value] : book.UserVariables())
     x.Replace(name, value);
 
-  if (ExtensionVariableSource source = InstalledExtensionSource())
-    source(text, pageForm);
+  if (context.extensionVariables)
+    context.extensionVariables(text, pageForm);
 
   x.Replace("quote", std::string("'"));
   x.Replace("doublequote", std::string("\""));
@@ -208,7 +185,7 @@ void ApplySources(std::string* text, bool pageForm) {
   x.Replace("compileminute", book.CompileMinute());
   x.Replace("compilesecond", book.CompileSecond());
 
-  ReaderWindow& window = TheWindow();
+  ReaderWindow& window = *context.window;
   WindowRect screen = window.ScreenRect();
   x.Replace("screenwidth", screen.width);
   x.Replace("screenheight", screen.height);
@@ -235,22 +212,18 @@ void ApplySources(std::string* text, bool pageForm) {
 
 }  // namespace
 
-void InstallExtensionVariableSource(ExtensionVariableSource source) {
-  InstalledExtensionSource() = source;
-}
-
-std::string ExpandVariables(const std::string& text, bool pageForm) {
+std::string ExpandVariables(ReaderContext& context, const std::string& text, bool pageForm) {
   std::string result = TrimCopy(text, kWhiteSpace);
   if (result.empty())
     return text;
   if (!PassesGate(result, pageForm))
     return result;
-  FillCache();
-  ApplySources(&result, pageForm);
+  FillCache(context);
+  ApplySources(context, &result, pageForm);
   return result;
 }
 
-bool ExpandVariablesInFile(const std::string& path, Env* env) {
+bool ExpandVariablesInFile(ReaderContext& context, const std::string& path, Env* env) {
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0)
     return false;
@@ -275,12 +248,12 @@ bool ExpandVariablesInFile(const std::string& path, Env* env) {
   if (done < data.size())
     return false;
 
-  if (!ExpandVariablesInPage(&data))
+  if (!ExpandVariablesInPage(context, &data))
     return true;
-  return ReplaceBookFile(path, data, env);
+  return context.store.ReplaceBookFile(path, data, env);
 }
 
-bool ExpandVariablesInPage(std::string* page) {
+bool ExpandVariablesInPage(ReaderContext& context, std::string* page) {
   // A zero byte never forms part of either mark, so the marks are looked for in the page
   // as it is and the common page without them costs no copy.
   if (page->find("[={") == std::string::npos || page->find("}]") == std::string::npos)
@@ -290,7 +263,7 @@ bool ExpandVariablesInPage(std::string* page) {
     if (c == '\0')
       c = ' ';
   }
-  std::string expanded = ExpandVariables(data, true);
+  std::string expanded = ExpandVariables(context, data, true);
   if (expanded == data)
     return false;
   *page = std::move(expanded);
@@ -323,10 +296,10 @@ bool ValidateVariableName(const std::string& name, std::string* message) {
   return true;
 }
 
-bool DefineVariable(const std::string& name, const std::string& value, std::string* message) {
+bool DefineVariable(CEBook& book, const std::string& name, const std::string& value,
+                    std::string* message) {
   if (!ValidateVariableName(name, message))
     return false;
-  CEBook& book = CEBook::Instance();
   for (const EBookVariable& variable : book.Variables()) {
     if (variable.name == name) {
       if (message != nullptr)
@@ -340,10 +313,6 @@ bool DefineVariable(const std::string& name, const std::string& value, std::stri
 
 std::span<const std::string_view> PredefinedVariableNames() {
   return kPredefinedNames;
-}
-
-void ResetVariableCacheForTesting() {
-  Cache() = FolderCache{};
 }
 
 }  // namespace quire

@@ -10,6 +10,7 @@
 #ifndef QUIRE_PAGES_VARIABLES_H_
 #define QUIRE_PAGES_VARIABLES_H_
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -18,13 +19,29 @@
 
 namespace quire {
 
+class CEBook;
+struct ReaderContext;
+
+// The folder values and other answers that are computed once, at the first expansion
+// that gets past the gate, and kept for the rest of the run (ReaderContext::folders).
+struct VariableFolders {
+  bool filled = false;
+  std::string win, winDrive;
+  std::string sys, sysDrive;
+  std::string tmp, tmpDrive;
+  std::string app, appDrive;
+  std::string ebook, ebookDrive;
+  std::string compilerUrl;
+  std::string exeName;
+};
+
 // Returns `text` with its variable references replaced; never fails. `pageForm` selects
 // the [={name}] form, else the {name} form.
 //
 // The text is trimmed of white space first. A text of white space only comes back
 // unchanged; a trimmed text without both "{" and "}" (page form: "[={" and "}]") comes
 // back trimmed with nothing replaced.
-std::string ExpandVariables(const std::string& text, bool pageForm);
+std::string ExpandVariables(ReaderContext& context, const std::string& text, bool pageForm);
 
 // Expands one page file in place in page form. True on success or when nothing needed
 // doing (empty file, no page-form reference, nothing changed); false when the file cannot
@@ -32,18 +49,20 @@ std::string ExpandVariables(const std::string& text, bool pageForm);
 // become spaces in a rewritten file. A rewrite replaces the file atomically, mode 0600, so
 // a failed write leaves the old content in place. The new content is written through
 // `env`.
-bool ExpandVariablesInFile(const std::string& path, Env* env = Env::Default());
+bool ExpandVariablesInFile(ReaderContext& context, const std::string& path,
+                           Env* env = Env::Default());
 
 // What ExpandVariablesInFile does to the bytes of a page, in memory: when the page holds
 // both "[={" and "}]" and expanding it in page form (zero bytes read as spaces) changes
 // it, `page` becomes the expanded text and the result is true; otherwise `page` stays
 // exactly as it is, zero bytes included, and the result is false.
-bool ExpandVariablesInPage(std::string* page);
+bool ExpandVariablesInPage(ReaderContext& context, std::string* page);
 
 // Checks the name rules and stores the pair in the book's user variables, replacing an
 // earlier value. On refusal returns false and sets `message`: the name-rule message, or
 // name + " has been defined at compile time." for a compile-time variable's name.
-bool DefineVariable(const std::string& name, const std::string& value, std::string* message);
+bool DefineVariable(CEBook& book, const std::string& name, const std::string& value,
+                    std::string* message);
 
 // The name rules alone, first failure wins: "Variable must have a name.", "Variable names
 // may contain only letters and digits.", "The first character of the Variable name must be
@@ -56,16 +75,10 @@ bool ValidateVariableName(const std::string& name, std::string* message);
 std::span<const std::string_view> PredefinedVariableNames();
 
 // Answers the extension libraries' {key.name} references in `text` ([{key.name}] when
-// `bracketForm`). The layer that loads the libraries installs it; without one such
-// references stay as they are.
-using ExtensionVariableSource = void (*)(std::string* text, bool bracketForm);
-// Installs `source` (null removes it). Expansion asks it after the user variables and
-// before the predefined variables.
-void InstallExtensionVariableSource(ExtensionVariableSource source);
-
-// The folder values are computed once per process at the first expansion that gets past
-// the gate. Tests start afresh with this.
-void ResetVariableCacheForTesting();
+// `bracketForm`). The layer that loads the libraries installs it in
+// ReaderContext::extensionVariables; without one such references stay as they are.
+// Expansion asks it after the user variables and before the predefined variables.
+using ExtensionVariableSource = std::function<void(std::string* text, bool bracketForm)>;
 
 }  // namespace quire
 

@@ -12,6 +12,7 @@
 #include "book/cebook.h"
 #include "book/page_store.h"
 #include "pages/page_scorer.h"
+#include "pages/reader_context.h"
 #include "pages/search_excerpt.h"
 #include "pages/search_text_store.h"
 #include "pages/visible_text.h"
@@ -55,8 +56,7 @@ bool SearchHitBefore(const SearchHit& a, const SearchHit& b) {
   return PageEntryBefore(a.entry, b.entry);
 }
 
-int SearchTextEntryIndex() {
-  const CEBook& book = CEBook::Instance();
+int SearchTextEntryIndex(const CEBook& book) {
   const std::vector<EBookFile>& files = book.Files();
   for (size_t i = files.size(); i-- > 0;) {
     if (IsSearchTextEntry(book.Features(), files[i]))
@@ -65,15 +65,15 @@ int SearchTextEntryIndex() {
   return -1;
 }
 
-void SearchVisibleText(const std::vector<std::string>& words, bool caseSensitive,
-                       std::vector<SearchHit>* hits) {
-  const CEBook& book = CEBook::Instance();
+void SearchVisibleText(ReaderContext& context, const std::vector<std::string>& words,
+                       bool caseSensitive, std::vector<SearchHit>* hits) {
+  const CEBook& book = context.book;
   const std::vector<EBookFile>& files = book.Files();
   const size_t n = files.size();
-  const std::string folder = BookFolder();
-  const int store = SearchTextEntryIndex();
+  const std::string folder = context.store.BookFolder();
+  const int store = SearchTextEntryIndex(book);
   PageScorer scorer(words, caseSensitive, book.Encoding());
-  StatusProgress progress("Searching");
+  StatusProgress progress(*context.window, "Searching");
   auto step = [&](size_t i) { progress.Step(static_cast<int>(100 * (i + 1) / (n + 1))); };
   auto score = [&](size_t i, std::string_view text) {
     const EBookFile& file = files[i];

@@ -13,6 +13,9 @@
 
 namespace quire {
 
+class CEBook;
+struct ReaderContext;
+
 struct SearchHit {
   PageEntry entry;
   bool allWords = false;  // every word of the query is in one of the page's four texts
@@ -25,12 +28,12 @@ bool SearchHitBefore(const SearchHit& a, const SearchHit& b);
 // Scores every searchable page of the loaded book for `words`, in directory order, while
 // the status bar shows "Searching", and appends each page that holds a word (score at
 // least 1) to `hits`, unsorted. Nothing without words.
-void SearchVisibleText(const std::vector<std::string>& words, bool caseSensitive,
-                       std::vector<SearchHit>* hits);
+void SearchVisibleText(ReaderContext& context, const std::vector<std::string>& words,
+                       bool caseSensitive, std::vector<SearchHit>* hits);
 
 // The directory index of the loaded book's stored search texts; -1 when the book records
 // no visible-text search or carries no such entry.
-int SearchTextEntryIndex();
+int SearchTextEntryIndex(const CEBook& book);
 
 }  // namespace quire
 

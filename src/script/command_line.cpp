@@ -1,10 +1,10 @@
 #include "script/command_line.h"
 
+#include "pages/reader_context.h"
 #include "pages/variables.h"
 #include "platform/ascii_text.h"
 #include "script/executor.h"
 #include "script/expression.h"
-#include "ui/reader_window.h"
 
 namespace quire {
 namespace {
@@ -71,7 +71,7 @@ bool SplitCommandLine(const std::string& commandText, SplitCommand* split, std::
   return true;
 }
 
-ScriptValue ParseParameter(std::string_view text) {
+ScriptValue ParseParameter(ReaderContext& context, std::string_view text) {
   const std::string_view trimmed = Trim(text);
   if (trimmed.empty())
     return ScriptValue();
@@ -79,19 +79,20 @@ ScriptValue ParseParameter(std::string_view text) {
     if (trimmed.size() == 2)
       return ScriptValue::Text(std::string());
     return ScriptValue::Text(
-        ExpandVariables(std::string(trimmed.substr(1, trimmed.size() - 2)), false));
+        ExpandVariables(context, std::string(trimmed.substr(1, trimmed.size() - 2)), false));
   }
   if (trimmed.size() >= 3 && trimmed.starts_with("~'") && trimmed.back() == '\'') {
     return ScriptValue::Text(std::string(trimmed.substr(2, trimmed.size() - 3)));
   }
-  const ExpressionResult result = EvaluateExpression(ExpandVariables(std::string(trimmed), false));
+  const ExpressionResult result = EvaluateExpression(
+      ExpandVariables(context, std::string(trimmed), false), context.scriptRandom);
   if (result.status != kExprOk)
     return ScriptValue::Error(ExpressionMessage(result.status));
   return ScriptValue::Number(result.value);
 }
 
-int ExecuteCommandLine(ControlStack& stack, const std::string& commandText, std::string* errorText,
-                       ScriptFile* script, Env* env) {
+int ExecuteCommandLine(ReaderContext& context, ControlStack& stack, const std::string& commandText,
+                       std::string* errorText, ScriptFile* script) {
   errorText->clear();
   SplitCommand split;
   if (!SplitCommandLine(commandText, &split, errorText))
@@ -100,7 +101,7 @@ int ExecuteCommandLine(ControlStack& stack, const std::string& commandText, std:
   std::vector<ScriptValue> values;
   values.reserve(split.parameters.size());
   for (const std::string& parameter : split.parameters) {
-    ScriptValue value = ParseParameter(parameter);
+    ScriptValue value = ParseParameter(context, parameter);
     if (value.kind == kValueError) {
       *errorText = value.errorMessage;
       return kCommandFailed;
@@ -112,12 +113,12 @@ int ExecuteCommandLine(ControlStack& stack, const std::string& commandText, std:
     values.push_back(std::move(value));
   }
 
-  if (TheWindow().HasView())
-    TheWindow().SetInCommand(true);
+  if (context.window->HasView())
+    context.window->SetInCommand(true);
   const int result =
-      ExecuteCommand(stack, commandText, split.keywordText, values, errorText, script, env);
+      ExecuteCommand(context, stack, commandText, split.keywordText, values, errorText, script);
   // EXIT may have closed the window meanwhile; a view that is gone is left alone.
-  ReaderWindow& window = TheWindow();
+  ReaderWindow& window = *context.window;
   if (window.HasView())
     window.SetInCommand(false);
   return result;

@@ -13,10 +13,11 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/env.h"
 #include "script/script_value.h"
 
 namespace quire {
+
+struct ReaderContext;
 
 class ControlStack;
 class ScriptFile;
@@ -39,15 +40,15 @@ bool SplitCommandLine(const std::string& commandText, SplitCommand* split, std::
 // Types one parameter text: kind none when empty after trimming; text for '...' (inner
 // part expanded) and ~'...' (inner part as it stands); otherwise the expanded text is
 // evaluated as a numeric expression: a number, or an error with the evaluator's message.
-ScriptValue ParseParameter(std::string_view text);
+ScriptValue ParseParameter(ReaderContext& context, std::string_view text);
 
 // Splits, types and executes one command. Returns kCommandContinue, kCommandFailed (with
 // `errorText` set, possibly empty when the failing part showed its own message) or
 // kCommandStop. `script` is the running script file, or null for a "##" link. The view's
 // in-command flag is set while the command executes and cleared afterwards unless the
-// view is gone by then. The file commands make their file calls through `env`.
-int ExecuteCommandLine(ControlStack& stack, const std::string& commandText, std::string* errorText,
-                       ScriptFile* script, Env* env = Env::Default());
+// view is gone by then.
+int ExecuteCommandLine(ReaderContext& context, ControlStack& stack, const std::string& commandText,
+                       std::string* errorText, ScriptFile* script);
 
 }  // namespace quire
 

@@ -1,5 +1,6 @@
 #include "script/command_support.h"
 
+#include "pages/reader_context.h"
 #include "pages/variables.h"
 
 namespace quire {
@@ -27,7 +28,7 @@ int RuntimeError(CommandCall& call, std::string_view detail) {
 
 bool StoreVariable(CommandCall& call, const std::string& name, const std::string& value) {
   std::string message;
-  if (DefineVariable(name, value, &message))
+  if (DefineVariable(call.context.book, name, value, &message))
     return true;
   RuntimeError(call, message);
   return false;

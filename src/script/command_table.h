@@ -12,16 +12,19 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/env.h"
 #include "script/script_value.h"
 
 namespace quire {
 
 class ControlStack;
 class ScriptFile;
+struct ReaderContext;
 
 // Everything a handler gets for one command.
 struct CommandCall {
+  // The reader the command works on: its book, page store, window and the file calls
+  // (`context.env`).
+  ReaderContext& context;
   // The command as written (in a link: the piece with its leading "##"), for messages.
   const std::string& commandText;
   // The keyword as matched, e.g. "STRMID".
@@ -35,8 +38,6 @@ struct CommandCall {
   ControlStack& stack;
   // The running script file, or null in a "##" link.
   ScriptFile* script;
-  // Makes the calls that create, write and replace files.
-  Env* env;
 
   // Parameter `position` counting from 1; the executor guarantees it exists when the
   // position is within the entry's count.

@@ -1,13 +1,13 @@
 #include "script/executor.h"
 
 #include "ext/extension_hooks.h"
+#include "pages/reader_context.h"
 #include "platform/ascii_text.h"
 #include "script/command_line.h"
 #include "script/command_support.h"
 #include "script/command_table.h"
 #include "script/control_stack.h"
 #include "script/script_file.h"
-#include "ui/reader_window.h"
 
 namespace quire {
 namespace {
@@ -18,7 +18,7 @@ std::string_view KeywordOf(std::string_view keywordText) {
   return Trim(keywordText);
 }
 
-int RunExtension(const std::string& commandText, std::string_view keyword,
+int RunExtension(ReaderContext& context, const std::string& commandText, std::string_view keyword,
                  const std::vector<ScriptValue>& params, std::string* errorText) {
   std::vector<ExtensionArgument> arguments;
   arguments.reserve(params.size());
@@ -34,7 +34,8 @@ int RunExtension(const std::string& commandText, std::string_view keyword,
     arguments.push_back(std::move(argument));
   }
   int flag = kCommandContinue;
-  if (!RunExtensionCommand(commandText, std::string(keyword), arguments, errorText, &flag)) {
+  if (!RunExtensionCommand(context, commandText, std::string(keyword), arguments, errorText,
+                           &flag)) {
     *errorText = "Syntax error in Pagora Script command.\n\nUnknown command:\n" + commandText;
     return kCommandFailed;
   }
@@ -46,9 +47,9 @@ int RunExtension(const std::string& commandText, std::string_view keyword,
 
 }  // namespace
 
-int ExecuteCommand(ControlStack& stack, const std::string& commandText,
+int ExecuteCommand(ReaderContext& context, ControlStack& stack, const std::string& commandText,
                    const std::string& keywordText, const std::vector<ScriptValue>& params,
-                   std::string* errorText, ScriptFile* script, Env* env) {
+                   std::string* errorText, ScriptFile* script) {
   if (keywordText == "##")
     return kCommandContinue;
   const std::string_view keyword = KeywordOf(keywordText);
@@ -57,32 +58,32 @@ int ExecuteCommand(ControlStack& stack, const std::string& commandText,
   if (!executing && (command == nullptr || !command->runsWhenSkipped))
     return kCommandContinue;
   if (command == nullptr)
-    return RunExtension(commandText, keyword, params, errorText);
+    return RunExtension(context, commandText, keyword, params, errorText);
 
-  CommandCall call{commandText, command->keyword, params, *errorText, stack, script, env};
+  CommandCall call{context, commandText, command->keyword, params, *errorText, stack, script};
   const int count = call.Count();
   if (count < command->minParams || count > command->maxParams)
     return CountError(call);
   return command->handler(call);
 }
 
-void RunScript(const std::string& path, const std::string& displayName) {
+void RunScript(ReaderContext& context, const std::string& path, const std::string& displayName) {
   ScriptFile script = ScriptFile::Load(path, displayName);
   if (script.LoadFailed()) {
-    TheWindow().MessageBox(script.LoadError(), kMbOk | kMbIconExclamation);
+    context.window->MessageBox(script.LoadError(), kMbOk | kMbIconExclamation);
     return;
   }
-  RunLoadedScript(script);
+  RunLoadedScript(context, script);
 }
 
-void RunLoadedScript(ScriptFile& script) {
+void RunLoadedScript(ReaderContext& context, ScriptFile& script) {
   ControlStack stack;
-  NotifyScriptInit();
+  NotifyScriptInit(context);
   std::string errorText;
   int lineNumber = 0;
   while (const std::string* line = script.NextLine(&lineNumber)) {
     errorText.clear();
-    const int result = ExecuteCommandLine(stack, *line, &errorText, &script);
+    const int result = ExecuteCommandLine(context, stack, *line, &errorText, &script);
     if (result == kCommandContinue)
       continue;
     if (result == kCommandFailed) {
@@ -90,11 +91,11 @@ void RunLoadedScript(ScriptFile& script) {
                             script.DisplayName() + ".";
       if (!errorText.empty())
         message += "\n\n" + errorText;
-      TheWindow().MessageBox(message, kMbOk | kMbIconExclamation);
+      context.window->MessageBox(message, kMbOk | kMbIconExclamation);
     }
     break;
   }
-  NotifyScriptExit();
+  NotifyScriptExit(context);
 }
 
 }  // namespace quire

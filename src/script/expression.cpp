@@ -80,14 +80,15 @@ int MatchOperator(std::string_view rest) {
   return -1;
 }
 
-uint32_t g_randomState = 1;
-
 int32_t Wrap(uint32_t bits) {
   return static_cast<int32_t>(bits);
 }
 
 // The whole working state of one evaluation: two fixed stacks and the open-group count.
 struct Evaluator {
+  explicit Evaluator(uint32_t& random) : randomState(random) {}
+
+  uint32_t& randomState;  // RND()'s generator
   std::array<int32_t, kMaxExpressionStack> operands;
   std::array<uint8_t, kMaxExpressionStack> operators;
   int operandCount = 0;
@@ -132,7 +133,7 @@ struct Evaluator {
     return ApplyBinary(op, &left, right);
   }
 
-  static int ApplyFunction(int op, int32_t* arg) {
+  int ApplyFunction(int op, int32_t* arg) {
     const int32_t a = *arg;
     switch (op) {
       case kNot:
@@ -147,9 +148,9 @@ struct Evaluator {
       default: {  // kRnd
         if (a <= 0)
           return kExprBadRnd;
-        const uint32_t r1 = static_cast<uint32_t>(NextRandom15());
-        const uint32_t r2 = static_cast<uint32_t>(NextRandom15());
-        const uint32_t r3 = static_cast<uint32_t>(NextRandom15());
+        const uint32_t r1 = static_cast<uint32_t>(NextRandom15(randomState));
+        const uint32_t r2 = static_cast<uint32_t>(NextRandom15(randomState));
+        const uint32_t r3 = static_cast<uint32_t>(NextRandom15(randomState));
         const int32_t mixed = Wrap(r1 + r2 * 32768u + r3 * 1073741824u);
         // The magnitude in 64 bits, so -2147483648 has one too.
         const uint64_t magnitude =
@@ -241,16 +242,12 @@ bool TokenValue(std::string_view token, int32_t* value) {
 
 }  // namespace
 
-int32_t NextRandom15() {
-  g_randomState = g_randomState * 214013u + 2531011u;
-  return static_cast<int32_t>((g_randomState >> 16) & 32767u);
+int32_t NextRandom15(uint32_t& state) {
+  state = state * 214013u + 2531011u;
+  return static_cast<int32_t>((state >> 16) & 32767u);
 }
 
-void ResetRandomForTesting() {
-  g_randomState = 1;
-}
-
-ExpressionResult EvaluateExpression(std::string_view input) {
+ExpressionResult EvaluateExpression(std::string_view input, uint32_t& randomState) {
   std::string text;
   text.reserve(input.size());
   for (char c : input) {
@@ -260,7 +257,7 @@ ExpressionResult EvaluateExpression(std::string_view input) {
   if (text.empty())
     return {kExprParseError, 0};
 
-  Evaluator ev;
+  Evaluator ev(randomState);
   const std::string_view all(text);
   bool expectOperand = true;
   size_t pos = 0;

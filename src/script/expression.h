@@ -39,18 +39,18 @@ struct ExpressionResult {
   int32_t value = 0;             // valid when status is kExprOk
 };
 
-ExpressionResult EvaluateExpression(std::string_view text);
+// `randomState` is RND()'s generator state (NextRandom15), kept by the caller for the run.
+ExpressionResult EvaluateExpression(std::string_view text, uint32_t& randomState);
 
 // The message a status stands for: "Unable to parse numerical expression.", "Divide by
 // zero error.", "Modulo by zero error.", "Bad parameter for RND()." or "Unknown error in
 // numerical expression.".
 std::string ExpressionMessage(int status);
 
-// The random generator behind RND(): linear congruential, state 1 at program start.
-// Returns the next 15-bit number.
-int32_t NextRandom15();
-// Restarts the generator at state 1 (tests).
-void ResetRandomForTesting();
+// The random generator behind RND(): linear congruential, state 1 at program start
+// (kFirstRandomState). Advances `state` and returns the next 15-bit number.
+inline constexpr uint32_t kFirstRandomState = 1;
+int32_t NextRandom15(uint32_t& state);
 
 }  // namespace quire
 

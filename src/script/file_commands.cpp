@@ -10,13 +10,14 @@
 #include <cstdio>
 #include <string>
 
+#include "pages/reader_context.h"
 #include "platform/file_replace.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
 #include "script/command_support.h"
 #include "script/command_table.h"
 #include "script/save_prompt_filter.h"
-#include "ui/reader_window.h"
+#include "ui/window_slot.h"
 
 namespace quire {
 namespace {
@@ -153,7 +154,7 @@ int RunSavePrompt(CommandCall& call, const SavePromptFilter& filter) {
   request.filter = filter.filter;
   request.defaultExtension = filter.defaultExtension;
   std::string path;
-  bool chosen = TheWindow().SaveFileDialog(request, &path);
+  bool chosen = call.context.window->SaveFileDialog(request, &path);
   if (!chosen) {
     path.clear();
   }
@@ -175,7 +176,7 @@ int HandleFileCopy(CommandCall& call) {
     }
     failIfExists = call.Param(4).AsTruth();
   }
-  bool copied = CopyFile(PathParam(call, 2), PathParam(call, 3), failIfExists, call.env);
+  bool copied = CopyFile(PathParam(call, 2), PathParam(call, 3), failIfExists, call.context.env);
   return StoreResult(call, Flag(copied));
 }
 
@@ -184,7 +185,7 @@ int HandleFileWrite(CommandCall& call) {
   options.mode = ModeUnderUmask(0666);
   options.keepExistingMode = true;
   options.allowInPlace = true;
-  options.env = call.env;
+  options.env = call.context.env;
   bool written = ReplaceFileContents(PathParam(call, 2), options, call.Param(3).AsText());
   return StoreResult(call, Flag(written));
 }
@@ -213,12 +214,12 @@ int HandleIniRead(CommandCall& call) {
 // Succeeds whether or not the value could be written.
 int HandleIniWrite(CommandCall& call) {
   WriteIniValue(call.Param(2).AsText(), call.Param(3).AsText(), call.Param(4).AsText(),
-                call.Param(1).AsText(), call.env);
+                call.Param(1).AsText(), call.context.env);
   return kCommandContinue;
 }
 
 int HandleMessageBox(CommandCall& call) {
-  TheWindow().MessageBox(call.Param(1).AsText(), kMbOk | kMbIconInformation);
+  call.context.window->MessageBox(call.Param(1).AsText(), kMbOk | kMbIconInformation);
   return kCommandContinue;
 }
 
@@ -228,7 +229,7 @@ int HandleMessageBox2(CommandCall& call) {
   if (!RequireNumber(call, 3)) {
     return kCommandFailed;
   }
-  int button = TheWindow().MessageBox(call.Param(2).AsText(), call.Param(3).AsNumber());
+  int button = call.context.window->MessageBox(call.Param(2).AsText(), call.Param(3).AsNumber());
   return StoreResult(call, std::to_string(button));
 }
 
@@ -244,8 +245,8 @@ int HandleOutputDebugString(CommandCall& call) {
   return kCommandContinue;
 }
 
-int HandleMessageBeep(CommandCall&) {
-  TheWindow().Beep();
+int HandleMessageBeep(CommandCall& call) {
+  call.context.window->Beep();
   return kCommandContinue;
 }
 

@@ -7,31 +7,31 @@
 namespace quire {
 namespace {
 
-void ShowLaunchMessage(const std::string& text) {
-  TheWindow().MessageBox(text, kMbOk | kMbIconExclamation);
+void ShowLaunchMessage(ReaderWindow& window, const std::string& text) {
+  window.MessageBox(text, kMbOk | kMbIconExclamation);
 }
 
 }  // namespace
 
-bool RunProgram(const std::string& commandLine, int showMode) {
+bool RunProgram(ReaderWindow& window, const std::string& commandLine, int showMode) {
   (void)showMode;
   const ProgramStart start = StartProgram(commandLine);
   if (start.started)
     return true;
-  ShowLaunchMessage(RunFailureMessage(commandLine, start.startResult));
+  ShowLaunchMessage(window, RunFailureMessage(commandLine, start.startResult));
   return false;
 }
 
-bool OpenDocument(const std::string& target) {
+bool OpenDocument(ReaderWindow& window, const std::string& target) {
   const OpenerStart opener = StartOpener(target);
   int result = opener.shellResult;
   if (opener.Running()) {
-    const std::optional<int> status = TheWindow().WaitForChild(opener.pid, kOpenerWaitMs);
+    const std::optional<int> status = window.WaitForChild(opener.pid, kOpenerWaitMs);
     result = status ? OpenerResult(opener, *status) : AbandonOpener(opener);
   }
   if (result >= kOpened)
     return true;
-  ShowLaunchMessage(OpenFailureMessage(result));
+  ShowLaunchMessage(window, OpenFailureMessage(result));
   return false;
 }
 

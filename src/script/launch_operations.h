@@ -9,11 +9,13 @@
 
 namespace quire {
 
+class ReaderWindow;
+
 // Starts `commandLine` (StartProgram). True when it was started; otherwise shows
 // "Can't start <line>, as the file was not found." (or the wording that fits the start
 // result, RunFailureMessage) and returns false. `showMode` is accepted and ignored: a
-// Linux program chooses its own window state.
-bool RunProgram(const std::string& commandLine, int showMode = kShowNormal);
+// Linux program chooses its own window state. Messages go to `window`.
+bool RunProgram(ReaderWindow& window, const std::string& commandLine, int showMode = kShowNormal);
 
 // Opens a document path or an address with the desktop's default handler (StartOpener)
 // and waits for the opener's answer through the window (ReaderWindow::WaitForChild), at
@@ -21,7 +23,7 @@ bool RunProgram(const std::string& commandLine, int showMode = kShowNormal);
 // by then counts as success. True when it opened; otherwise shows "The web page could
 // not be opened. ..." with the reason when one is known (OpenFailureMessage) and returns
 // false.
-bool OpenDocument(const std::string& target);
+bool OpenDocument(ReaderWindow& window, const std::string& target);
 
 }  // namespace quire
 

@@ -1,14 +1,13 @@
 #include "script/script_links.h"
 
-#include "book/page_store.h"
 #include "ext/extension_hooks.h"
+#include "pages/reader_context.h"
 #include "pages/variables.h"
 #include "platform/ascii_text.h"
 #include "script/command_line.h"
 #include "script/control_stack.h"
 #include "script/executor.h"
 #include "script/launch_operations.h"
-#include "ui/reader_window.h"
 
 namespace quire {
 
@@ -29,55 +28,55 @@ std::vector<std::string> SplitLinkCommands(const std::string& link) {
   return pieces;
 }
 
-bool RunLinkCommands(const std::string& link) {
+bool RunLinkCommands(ReaderContext& context, const std::string& link) {
   const std::vector<std::string> pieces = SplitLinkCommands(link);
   if (pieces.empty())
     return false;
   ControlStack stack;
-  NotifyScriptInit();
+  NotifyScriptInit(context);
   std::string errorText;
   for (const std::string& piece : pieces) {
     errorText.clear();
-    const int result = ExecuteCommandLine(stack, piece, &errorText, nullptr);
+    const int result = ExecuteCommandLine(context, stack, piece, &errorText, nullptr);
     if (result == kCommandContinue)
       continue;
     // An empty text means the failing part has shown its own message already.
     if (result == kCommandFailed && !errorText.empty()) {
-      TheWindow().MessageBox(errorText, kMbOk | kMbIconExclamation);
+      context.window->MessageBox(errorText, kMbOk | kMbIconExclamation);
     }
     break;
   }
-  NotifyScriptExit();
+  NotifyScriptExit(context);
   return true;
 }
 
-bool RunScriptLink(const std::string& link) {
+bool RunScriptLink(ReaderContext& context, const std::string& link) {
   std::string path;
   std::string displayName;
   if (size_t at = link.find("#@"); at != std::string::npos) {
-    path = ExpandVariables(link.substr(at + 2), false);
+    path = ExpandVariables(context, link.substr(at + 2), false);
     displayName = path;
   } else if (size_t bang = link.find("#!"); bang != std::string::npos) {
     // A bare "#!" still names a path (the book folder itself), so the author of the broken
     // link sees the open error instead of a click that silently does nothing.
     displayName = link.substr(bang + 2);
-    path = BookFolder() + displayName;
+    path = context.store.BookFolder() + displayName;
   }
   if (path.empty())
     return false;
-  RunScript(path, displayName);
+  RunScript(context, path, displayName);
   return true;
 }
 
-bool RunBookCommand(const std::string& text) {
+bool RunBookCommand(ReaderContext& context, const std::string& text) {
   const std::string trimmed(Trim(text));
   if (trimmed.empty())
     return true;
   if (trimmed.starts_with("##"))
-    return RunLinkCommands(trimmed);
+    return RunLinkCommands(context, trimmed);
   if (trimmed.starts_with("#!") || trimmed.starts_with("#@"))
-    return RunScriptLink(trimmed);
-  return RunProgram(ExpandVariables(trimmed, false), kShowNormal);
+    return RunScriptLink(context, trimmed);
+  return RunProgram(*context.window, ExpandVariables(context, trimmed, false), kShowNormal);
 }
 
 }  // namespace quire

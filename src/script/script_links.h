@@ -12,10 +12,12 @@
 
 namespace quire {
 
+struct ReaderContext;
+
 // Runs the "##" commands of `link`; false when it holds no "##". Whatever precedes the
 // first "##" is ignored. A failing command shows its error text (OK, exclamation icon)
 // and ends the link; so does a command that stops the run.
-bool RunLinkCommands(const std::string& link);
+bool RunLinkCommands(ReaderContext& context, const std::string& link);
 
 // The pieces RunLinkCommands runs: the text from the first "##", cut before every
 // further "##". Empty when there is no "##".
@@ -24,12 +26,12 @@ std::vector<std::string> SplitLinkCommands(const std::string& link);
 // Runs the script a "#!" or "#@" link names ("#@" wins when both appear); false when the
 // link names none (no marker, or a "#@" path that expands to nothing). True otherwise,
 // whatever the outcome: a bare "#!" names the book folder and shows the open error.
-bool RunScriptLink(const std::string& link);
+bool RunScriptLink(ReaderContext& context, const std::string& link);
 
 // Runs a start-up or exit script setting: blank does nothing (true); "##..." and
 // "#!..."/"#@..." run as links; anything else is a program command line, expanded and
 // started with a normal window. Returns the link's or the launcher's answer.
-bool RunBookCommand(const std::string& text);
+bool RunBookCommand(ReaderContext& context, const std::string& text);
 
 }  // namespace quire
 

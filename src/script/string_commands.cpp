@@ -3,8 +3,8 @@
 // encoding (text_case.h).
 #include <algorithm>
 
-#include "book/cebook.h"
 #include "pages/html_text.h"
+#include "pages/reader_context.h"
 #include "platform/ascii_text.h"
 #include "platform/text_case.h"
 #include "script/command_support.h"
@@ -67,7 +67,7 @@ int HandleStrCmp(CommandCall& call) {
 }
 
 int HandleStrICmp(CommandCall& call) {
-  const TextEncoding encoding = CEBook::Instance().Encoding();
+  const TextEncoding encoding = call.context.book.Encoding();
   return StoreResult(call, std::to_string(CompareResult(LowerCased(Text(call, 2), encoding),
                                                         LowerCased(Text(call, 3), encoding))));
 }
@@ -93,11 +93,11 @@ int HandleStrLen(CommandCall& call) {
 }
 
 int HandleStrUpper(CommandCall& call) {
-  return StoreResult(call, UpperCased(Text(call, 2), CEBook::Instance().Encoding()));
+  return StoreResult(call, UpperCased(Text(call, 2), call.context.book.Encoding()));
 }
 
 int HandleStrLower(CommandCall& call) {
-  return StoreResult(call, LowerCased(Text(call, 2), CEBook::Instance().Encoding()));
+  return StoreResult(call, LowerCased(Text(call, 2), call.context.book.Encoding()));
 }
 
 int HandleStrTrim(CommandCall& call) {

@@ -2,26 +2,25 @@
 // generator or the program launcher.
 #include <string>
 
-#include "book/cebook.h"
-#include "book/page_store.h"
 #include "pages/about_page.h"
 #include "pages/contents_page.h"
 #include "pages/page_template.h"
+#include "pages/reader_context.h"
 #include "pages/search.h"
 #include "platform/outside_address.h"
 #include "platform/paths.h"
 #include "script/command_support.h"
 #include "script/command_table.h"
 #include "script/launch_operations.h"
-#include "ui/reader_window.h"
+#include "ui/window_slot.h"
 
 namespace quire {
 namespace {
 
 // Shows a generated page, when its generator produced one.
-void ShowPageIfAny(const std::string& path) {
+void ShowPageIfAny(CommandCall& call, const std::string& path) {
   if (!path.empty()) {
-    TheWindow().Navigate(path);
+    call.context.window->Navigate(path);
   }
 }
 
@@ -32,8 +31,8 @@ int LaunchResult(bool started) {
 
 // A verb that does what a command of the menus does runs that command by its name, also
 // while its menu item is disabled.
-int RunReaderCommand(const char* name) {
-  TheWindow().RunCommand(name);
+int RunReaderCommand(CommandCall& call, const char* name) {
+  call.context.window->RunCommand(name);
   return kCommandContinue;
 }
 
@@ -42,69 +41,69 @@ constexpr const char* kFontCommands[] = {"font-smallest", "font-smaller", "font-
                                          "font-larger", "font-largest"};
 
 int RunWithShowMode(CommandCall& call, int showMode) {
-  return LaunchResult(RunProgram(call.Param(1).AsText(), showMode));
+  return LaunchResult(RunProgram(*call.context.window, call.Param(1).AsText(), showMode));
 }
 
 int HandleNavigate(CommandCall& call) {
   std::string url = call.Param(1).AsText();
   if (IsOutsideAddress(url)) {
-    TheWindow().Navigate(url);
+    call.context.window->Navigate(url);
   } else {
-    TheWindow().Navigate(BookFolder() + ToNativePath(url));
+    call.context.window->Navigate(call.context.store.BookFolder() + ToNativePath(url));
   }
   return kCommandContinue;
 }
 
 int HandleDisplay(CommandCall& call) {
-  std::string path = BuildDisplayPage(call.Param(1).AsText());
+  std::string path = BuildDisplayPage(call.context.store, call.Param(1).AsText());
   if (path.empty()) {
     call.errorText = "Internal Error";
     return kCommandFailed;
   }
-  TheWindow().Navigate(path);
+  call.context.window->Navigate(path);
   return kCommandContinue;
 }
 
-int HandleBack(CommandCall&) {
-  return RunReaderCommand("back");
+int HandleBack(CommandCall& call) {
+  return RunReaderCommand(call, "back");
 }
 
-int HandleForward(CommandCall&) {
-  return RunReaderCommand("forward");
+int HandleForward(CommandCall& call) {
+  return RunReaderCommand(call, "forward");
 }
 
-int HandleHome(CommandCall&) {
-  return RunReaderCommand("home");
+int HandleHome(CommandCall& call) {
+  return RunReaderCommand(call, "home");
 }
 
-int HandleRefresh(CommandCall&) {
-  return RunReaderCommand("refresh");
+int HandleRefresh(CommandCall& call) {
+  return RunReaderCommand(call, "refresh");
 }
 
-int HandleStop(CommandCall&) {
-  return RunReaderCommand("stop");
+int HandleStop(CommandCall& call) {
+  return RunReaderCommand(call, "stop");
 }
 
 // Shown whatever the book's about setting says: the setting only hides the menu item.
-int HandleAbout(CommandCall&) {
-  ShowPageIfAny(BuildAboutPage());
+int HandleAbout(CommandCall& call) {
+  ShowPageIfAny(call, BuildAboutPage(call.context));
   return kCommandContinue;
 }
 
 int HandleToc(CommandCall& call) {
-  if (!CEBook::Instance().ContentsAvailable()) {
+  if (!call.context.book.ContentsAvailable()) {
     return RuntimeError(call, "but Table of Contents disabled.");
   }
-  ShowPageIfAny(BuildContentsPage());
+  ShowPageIfAny(call, BuildContentsPage(call.context));
   return kCommandContinue;
 }
 
 int HandleSearch(CommandCall& call) {
   if (call.Count() == 0) {
-    if (!CEBook::Instance().AnySearchable()) {
+    if (!call.context.book.AnySearchable()) {
       return RuntimeError(call, "but E-Book is not searchable.");
     }
-    ShowPageIfAny(ShowSearchDialog());
+    ShowPageIfAny(call, ShowSearchDialog(call.context));
     return kCommandContinue;
   }
   bool caseSensitive = false;
@@ -114,11 +113,11 @@ int HandleSearch(CommandCall& call) {
     }
     caseSensitive = call.Param(2).AsTruth();
   }
-  std::string path = BuildSearchPage(call.Param(1).AsText(), caseSensitive);
+  std::string path = BuildSearchPage(call.context, call.Param(1).AsText(), caseSensitive);
   if (path.empty()) {
     return kCommandFailed;  // the search has reported its own problem
   }
-  TheWindow().Navigate(path);
+  call.context.window->Navigate(path);
   return kCommandContinue;
 }
 
@@ -130,27 +129,27 @@ int HandleFont(CommandCall& call) {
   if (size < 1 || size > 5) {
     return RuntimeError(call, "invalid parameter " + std::to_string(size));
   }
-  return RunReaderCommand(kFontCommands[size - 1]);
+  return RunReaderCommand(call, kFontCommands[size - 1]);
 }
 
-int HandlePrint(CommandCall&) {
-  return RunReaderCommand("print");
+int HandlePrint(CommandCall& call) {
+  return RunReaderCommand(call, "print");
 }
 
-int HandlePrintSetup(CommandCall&) {
-  return RunReaderCommand("print-setup");
+int HandlePrintSetup(CommandCall& call) {
+  return RunReaderCommand(call, "print-setup");
 }
 
-int HandleCopy(CommandCall&) {
-  return RunReaderCommand("copy");
+int HandleCopy(CommandCall& call) {
+  return RunReaderCommand(call, "copy");
 }
 
-int HandleSelectAll(CommandCall&) {
-  return RunReaderCommand("select-all");
+int HandleSelectAll(CommandCall& call) {
+  return RunReaderCommand(call, "select-all");
 }
 
 int HandleOpen(CommandCall& call) {
-  return LaunchResult(OpenDocument(call.Param(1).AsText()));
+  return LaunchResult(OpenDocument(*call.context.window, call.Param(1).AsText()));
 }
 
 int HandleRun(CommandCall& call) {
@@ -165,18 +164,18 @@ int HandleRunMaximized(CommandCall& call) {
   return RunWithShowMode(call, kShowMaximized);
 }
 
-int HandleMaximize(CommandCall&) {
-  TheWindow().ShowMaximized();
+int HandleMaximize(CommandCall& call) {
+  call.context.window->ShowMaximized();
   return kCommandContinue;
 }
 
-int HandleMinimize(CommandCall&) {
-  TheWindow().ShowMinimized();
+int HandleMinimize(CommandCall& call) {
+  call.context.window->ShowMinimized();
   return kCommandContinue;
 }
 
-int HandleRestore(CommandCall&) {
-  TheWindow().ShowNormal();
+int HandleRestore(CommandCall& call) {
+  call.context.window->ShowNormal();
   return kCommandContinue;
 }
 
@@ -191,14 +190,14 @@ int HandleMove(CommandCall& call) {
   rect.y = call.Param(2).AsNumber();
   rect.width = call.Param(3).AsNumber();
   rect.height = call.Param(4).AsNumber();
-  TheWindow().PlaceWindow(rect);
+  call.context.window->PlaceWindow(rect);
   return kCommandContinue;
 }
 
 // Closing the window may destroy the view and run the book's exit script before this
 // returns, so nothing here touches the view afterwards.
-int HandleExit(CommandCall&) {
-  TheWindow().CloseWindow();
+int HandleExit(CommandCall& call) {
+  call.context.window->CloseWindow();
   return kCommandStop;
 }
 

@@ -2,13 +2,12 @@
 
 #include <sys/stat.h>
 
-#include "book/cebook.h"
-#include "book/page_store.h"
 #include "pages/about_page.h"
 #include "pages/contents_page.h"
 #include "pages/file_url.h"
 #include "pages/html_text.h"
 #include "pages/page_template.h"
+#include "pages/reader_context.h"
 
 namespace quire {
 
@@ -76,27 +75,28 @@ bool Generated(int32_t mode) {
 
 }  // namespace
 
-void WriteBrowserPages() {
-  const CEBook& book = CEBook::Instance();
+void WriteBrowserPages(ReaderContext& context) {
+  const CEBook& book = context.book;
   if (Generated(book.ContentsMode()) && book.AnyInContents())
-    BuildContentsPage();
+    BuildContentsPage(context);
   if (Generated(book.AboutMode()))
-    BuildAboutPage();
+    BuildAboutPage(context);
 }
 
-std::string WriteNoticePage(const std::string& text) {
+std::string WriteNoticePage(ReaderContext& context, const std::string& text) {
+  const CEBook& book = context.book;
   std::string body = TextToHtml(text);
-  std::string links = Link(CEBook::Instance().StartPage(), "Start page");
+  std::string links = Link(book.StartPage(), "Start page");
   for (const auto& [file, name] :
        {std::pair{kContentsPageFile, "Contents"}, std::pair{kAboutPageFile, "About this E-Book"}}) {
-    const std::string path = BookFolder() + file;
+    const std::string path = context.store.BookFolder() + file;
     if (Exists(path))
       links += " &middot; " + Link(path, name);
   }
-  std::string page = BookPageHeader("Open in your browser");
-  page += BookPageSection("This book opens in your browser", body + "<BR><BR>\r\n" + links);
+  std::string page = BookPageHeader(book, "Open in your browser");
+  page += BookPageSection(book, "This book opens in your browser", body + "<BR><BR>\r\n" + links);
   page += PageFooter();
-  return WriteGeneratedPage(kNoticePageFile, page);
+  return WriteGeneratedPage(context.store, kNoticePageFile, page);
 }
 
 }  // namespace quire

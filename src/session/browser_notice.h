@@ -8,6 +8,8 @@
 
 namespace quire {
 
+struct ReaderContext;
+
 // Where no display can be opened, the book cannot be shown in any way.
 inline constexpr char kNoDisplay[] =
     "quire: cannot open display: set DISPLAY (X11) or WAYLAND_DISPLAY (Wayland) to the "
@@ -46,12 +48,12 @@ std::string BrowserNoticeText(const std::string& library, const std::string& loa
 // Writes the generated pages a browser can show: the contents page and the about page,
 // each when the book has it generated. Script links on pages cannot reach them there, but
 // the notice page links to them.
-void WriteBrowserPages();
+void WriteBrowserPages(ReaderContext& context);
 
 // Writes `text` as the book folder's "__notice.html", in the book's colours, with links
 // to the start page and to the generated contents and about pages that exist; returns its
 // path.
-std::string WriteNoticePage(const std::string& text);
+std::string WriteNoticePage(ReaderContext& context, const std::string& text);
 
 }  // namespace quire
 

@@ -46,8 +46,8 @@ std::string Utf8ToWindows1252(std::string_view text) {
   return out;
 }
 
-std::string BookDefaultCharset() {
-  return CEBook::Instance().Encoding() == TextEncoding::kUtf8 ? "UTF-8" : "windows-1252";
+std::string BookDefaultCharset(const CEBook& book) {
+  return book.Encoding() == TextEncoding::kUtf8 ? "UTF-8" : "windows-1252";
 }
 
 }  // namespace quire

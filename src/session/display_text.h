@@ -9,6 +9,8 @@
 
 namespace quire {
 
+class CEBook;
+
 // `text` itself when it is valid UTF-8, else read as Windows-1252 and converted (the five
 // bytes that code page leaves unassigned become U+FFFD).
 std::string ToDisplayText(std::string_view text);
@@ -18,7 +20,7 @@ std::string ToDisplayText(std::string_view text);
 std::string Utf8ToWindows1252(std::string_view text);
 // The web view's default character set for the loaded book: "UTF-8" when every metadata
 // text of the book is valid UTF-8, else "windows-1252".
-std::string BookDefaultCharset();
+std::string BookDefaultCharset(const CEBook& book);
 
 }  // namespace quire
 

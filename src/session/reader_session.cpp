@@ -1,15 +1,13 @@
 #include "session/reader_session.h"
 
 #include "book/book_identity.h"
-#include "book/cebook.h"
 #include "book/container_reader.h"
-#include "book/page_store.h"
 #include "ext/extension_hooks.h"
 #include "pages/about_page.h"
 #include "pages/page_load_steps.h"
+#include "pages/reader_context.h"
 #include "platform/paths.h"
 #include "script/script_links.h"
-#include "ui/reader_window.h"
 
 namespace quire {
 
@@ -38,30 +36,30 @@ std::string ReaderSession::BookIdentity() const {
 }
 
 StartupFailure ReaderSession::LoadBook() {
-  CEBook& book = CEBook::Instance();
-  const LoadResult result = book.Load(PageLoadSteps());
+  CEBook& book = m_context.book;
+  const LoadResult result = book.Load(m_context.store, PageLoadSteps(m_context));
   if (result.IsFatal()) {
     return {StartupFailure::Kind::kFatalLoad, result.Message(), 0, result};
   }
   if (result.reason == LoadResult::Reason::kNoIndexPage) {
-    TheWindow().MessageBox(result.Message(), kMbOk | kMbIconExclamation);
-    book.SetStartPage(BuildAboutPage());
+    m_context.window->MessageBox(result.Message(), kMbOk | kMbIconExclamation);
+    book.SetStartPage(BuildAboutPage(m_context));
   }
   return {};
 }
 
 void ReaderSession::LoadExtensions() {
-  quire::LoadExtensions();
+  quire::LoadExtensions(m_context);
 }
 
 void ReaderSession::Shutdown() {
   if (m_shutDown)
     return;
   m_shutDown = true;
-  RunBookCommand(CEBook::Instance().ExitScript());
-  PageStore::Instance().Cleanup();
+  RunBookCommand(m_context, m_context.book.ExitScript());
+  m_context.store.Cleanup();
   // After the page store: a library still loaded could not be deleted with the files.
-  UnloadExtensions();
+  UnloadExtensions(m_context);
 }
 
 }  // namespace quire

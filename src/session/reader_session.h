@@ -19,6 +19,8 @@
 
 namespace quire {
 
+struct ReaderContext;
+
 // Why start-up cannot go on. `message` is the exact text to show the user.
 struct StartupFailure {
   enum class Kind {
@@ -37,7 +39,8 @@ struct StartupFailure {
 
 class ReaderSession {
  public:
-  ReaderSession() = default;
+  // `context` (not owned) is the reader the session starts and shuts down.
+  explicit ReaderSession(ReaderContext& context) : m_context(context) {}
   ReaderSession(const ReaderSession&) = delete;
   ReaderSession& operator=(const ReaderSession&) = delete;
 
@@ -68,6 +71,7 @@ class ReaderSession {
   bool IsShutDown() const { return m_shutDown; }
 
  private:
+  ReaderContext& m_context;
   std::string m_splashPath;
   bool m_shutDown = false;
 };

@@ -26,8 +26,7 @@ ReadingMemory::ReadingMemory(std::string folder, std::string bookId, PageCheck i
       m_isPage(std::move(isPage)),
       m_rememberPlace(rememberPlace) {}
 
-ReadingMemory ReadingMemory::ForLoadedBook(const std::string& bookId) {
-  const CEBook& book = CEBook::Instance();
+ReadingMemory ReadingMemory::ForLoadedBook(const CEBook& book, const std::string& bookId) {
   // The reader's own pages and the extension libraries begin with "__"; they are not
   // pages to come back to.
   auto pages = std::make_shared<std::unordered_set<std::string>>();
@@ -143,8 +142,8 @@ bool ReadingMemory::Save() {
   return saved;
 }
 
-std::string BookPageTitle(const std::string& name) {
-  for (const EBookFile& file : CEBook::Instance().Files()) {
+std::string BookPageTitle(const CEBook& book, const std::string& name) {
+  for (const EBookFile& file : book.Files()) {
     if (file.fileName == name)
       return file.title.empty() ? name : file.title;
   }

@@ -23,6 +23,8 @@
 
 namespace quire {
 
+class CEBook;
+
 inline constexpr char kReadingStateFileName[] = "reading-state";
 
 // "${XDG_STATE_HOME:-$HOME/.local/state}/quire" (no trailing '/'); empty without a home.
@@ -38,7 +40,7 @@ class ReadingMemory {
   ReadingMemory(std::string folder, std::string bookId, PageCheck isPage, bool rememberPlace);
 
   // The memory of the book loaded now (CEBook): its folder, id, pages and feature record.
-  static ReadingMemory ForLoadedBook(const std::string& bookId);
+  static ReadingMemory ForLoadedBook(const CEBook& book, const std::string& bookId);
 
   // Reads what was kept for the book. Without a file, or with one that holds nothing for
   // the book or nothing sound, there is nothing.
@@ -86,7 +88,7 @@ class ReadingMemory {
 };
 
 // The title the book gives the page `name` (its directory entry's), else the name itself.
-std::string BookPageTitle(const std::string& name);
+std::string BookPageTitle(const CEBook& book, const std::string& name);
 
 }  // namespace quire
 

@@ -2,9 +2,8 @@
 
 #include <algorithm>
 
-#include "book/page_store.h"
-#include "pages/last_search.h"
 #include "pages/page_template.h"
+#include "pages/reader_context.h"
 #include "pages/search.h"
 #include "platform/ascii_text.h"
 
@@ -41,13 +40,14 @@ std::string FileUriToPath(const std::string& uri) {
   return path;
 }
 
-std::optional<SearchHighlight> HighlightForNavigation(const std::string& previousUri,
+std::optional<SearchHighlight> HighlightForNavigation(ReaderContext& context,
+                                                      const std::string& previousUri,
                                                       const std::string& newUri,
                                                       PageArrival arrival) {
-  const std::optional<SearchRequest>& search = LastSearch();
+  const std::optional<SearchRequest>& search = context.lastSearch;
   if (!search || arrival != PageArrival::kFollowedLink)
     return std::nullopt;
-  const std::string resultsPage = BookFolder() + kSearchPageFile;
+  const std::string resultsPage = context.store.BookFolder() + kSearchPageFile;
   const std::string from = FileUriToPath(previousUri);
   const std::string to = FileUriToPath(newUri);
   if (from.empty() || from != resultsPage || to.empty() || to == resultsPage)
@@ -55,7 +55,7 @@ std::optional<SearchHighlight> HighlightForNavigation(const std::string& previou
 
   SearchHighlight highlight;
   highlight.caseSensitive = search->caseSensitive;
-  for (std::string& word : QueryWords(search->query)) {
+  for (std::string& word : QueryWords(context.book, search->query)) {
     if (std::find(highlight.words.begin(), highlight.words.end(), word) == highlight.words.end())
       highlight.words.push_back(std::move(word));
   }

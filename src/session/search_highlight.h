@@ -13,6 +13,8 @@
 
 namespace quire {
 
+struct ReaderContext;
+
 struct SearchHighlight {
   std::vector<std::string> words;  // in query order, each once
   bool caseSensitive = false;
@@ -25,7 +27,8 @@ enum class PageArrival { kFollowedLink, kOther };
 // the latest search's words when the user followed a link, `previousUri` is the book
 // folder's results page and `newUri` is a different local file; nullopt otherwise, also
 // when the search had no words. Fragments and queries of the addresses are ignored.
-std::optional<SearchHighlight> HighlightForNavigation(const std::string& previousUri,
+std::optional<SearchHighlight> HighlightForNavigation(ReaderContext& context,
+                                                      const std::string& previousUri,
                                                       const std::string& newUri,
                                                       PageArrival arrival);
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "book/cebook.h"
+#include "pages/reader_context.h"
 #include "platform/ascii_text.h"
 #include "platform/file_replace.h"
 #include "platform/ini_file.h"
@@ -13,7 +13,6 @@
 #include "platform/owner_only_path.h"
 #include "platform/paths.h"
 #include "session/display_text.h"
-#include "ui/reader_window.h"
 
 namespace quire {
 
@@ -235,23 +234,23 @@ std::string ShortcutFailedMessage(const std::string& title, const std::string& f
          ". You will be asked again the next time this book starts.";
 }
 
-bool CreateShortcutOrSayWhy(const std::string& title, const std::string& folderName,
-                            const ShortcutOptions& options) {
+bool CreateShortcutOrSayWhy(ReaderWindow& window, const std::string& title,
+                            const std::string& folderName, const ShortcutOptions& options) {
   const std::string name = ShortcutName(title);
   if (CreateShortcut(name, folderName, options))
     return true;
   const std::string folder = ShortcutFolder(folderName);
   if (folderName == "Desktop" && CreateShortcut(name, "Start Menu", options)) {
-    TheWindow().MessageBox(ShortcutMovedMessage(title, folder, LauncherPathFor("Start Menu", name)),
-                           kMbOk | kMbIconInformation);
+    window.MessageBox(ShortcutMovedMessage(title, folder, LauncherPathFor("Start Menu", name)),
+                      kMbOk | kMbIconInformation);
     return true;
   }
-  TheWindow().MessageBox(ShortcutFailedMessage(title, folder), kMbOk | kMbIconExclamation);
+  window.MessageBox(ShortcutFailedMessage(title, folder), kMbOk | kMbIconExclamation);
   return false;
 }
 
-bool OfferShortcut(const ShortcutOptions& options) {
-  const CEBook& book = CEBook::Instance();
+bool OfferShortcut(ReaderContext& context, const ShortcutOptions& options) {
+  const CEBook& book = context.book;
   const std::optional<ShortcutPlace> place = ShortcutPlaceFor(book.ShortcutOffer());
   if (!place)
     return true;
@@ -263,10 +262,10 @@ bool OfferShortcut(const ShortcutOptions& options) {
     return true;
 
   bool settled = true;
-  const int answer =
-      TheWindow().MessageBox(ShortcutQuestion(book.Title(), *place), kMbYesNo | kMbIconQuestion);
+  const int answer = context.window->MessageBox(ShortcutQuestion(book.Title(), *place),
+                                                kMbYesNo | kMbIconQuestion);
   if (answer == kIdYes)
-    settled = CreateShortcutOrSayWhy(book.Title(), place->folderName, options);
+    settled = CreateShortcutOrSayWhy(*context.window, book.Title(), place->folderName, options);
   if (settled)
     WriteIniValue(kShortcutIniFile, section, kShortcutIniKey, "1");
   return settled;

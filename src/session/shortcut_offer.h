@@ -22,6 +22,10 @@
 
 namespace quire {
 
+class ReaderWindow;
+
+struct ReaderContext;
+
 inline constexpr char kShortcutIniFile[] = "KELVRA.INI";
 inline constexpr char kShortcutIniKey[] = "IconSetup";
 inline constexpr int32_t kShortcutOnDesktop = -1;
@@ -90,15 +94,15 @@ std::string ShortcutFailedMessage(const std::string& title, const std::string& f
 // The launcher for the book titled `title` after the user said yes: into the folder of
 // `folderName`, else (for the desktop) into the applications menu with a message that says
 // where it went, else a message that it could not be saved. True when one was written.
-bool CreateShortcutOrSayWhy(const std::string& title, const std::string& folderName,
-                            const ShortcutOptions& options);
+bool CreateShortcutOrSayWhy(ReaderWindow& window, const std::string& title,
+                            const std::string& folderName, const ShortcutOptions& options);
 
 // The whole offer (asked through the window's message box with Yes and No and the question
 // icon). True when the offer is settled or there is nothing to offer (also for a book that
 // others could change); false when the user said yes and no launcher could be written,
 // which the user is told; nothing is remembered then, so the offer comes again at the next
 // start.
-bool OfferShortcut(const ShortcutOptions& options);
+bool OfferShortcut(ReaderContext& context, const ShortcutOptions& options);
 
 }  // namespace quire
 

@@ -6,19 +6,7 @@
 
 #include <cerrno>
 
-#include "ui/console_window.h"
-
 namespace quire {
-namespace {
-
-ReaderWindow* g_installed = nullptr;
-
-ReaderWindow& ConsoleFallback() {
-  static ConsoleWindow* console = new ConsoleWindow;  // lives until the process ends
-  return *console;
-}
-
-}  // namespace
 
 std::optional<int> ReaderWindow::WaitForChild(int pid, int timeoutMs) {
   const timespec pause{0, 10 * 1000 * 1000};
@@ -32,14 +20,6 @@ std::optional<int> ReaderWindow::WaitForChild(int pid, int timeoutMs) {
     nanosleep(&pause, nullptr);
   }
   return std::nullopt;
-}
-
-ReaderWindow& TheWindow() {
-  return g_installed ? *g_installed : ConsoleFallback();
-}
-
-void InstallWindow(ReaderWindow* window) {
-  g_installed = window;
 }
 
 }  // namespace quire

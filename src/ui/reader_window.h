@@ -1,9 +1,6 @@
-// The one interface through which the portable core reaches the window.
-//
-// The GTK program installs its implementation once the frame exists; until then (and in
-// command-line tools) a console fallback answers: messages go to standard error, dialogs
-// are cancelled, the view and frame do not exist and every geometry is 0. Tests install a
-// fake that records calls and answers dialogs from a script.
+// The one interface through which the portable core reaches the window. A reader's
+// context holds the window it talks to (window_slot.h): the GTK program's, a console
+// fallback, or a test's fake.
 //
 // No method throws. Every method may be called at any time, also before the window
 // exists and after it is gone.
@@ -132,12 +129,6 @@ class ReaderWindow {
   // and start-up before the window exists.
   virtual std::optional<int> WaitForChild(int pid, int timeoutMs);
 };
-
-// The window the core talks to: the installed one, else the console fallback.
-ReaderWindow& TheWindow();
-// Installs `window` (not owned; must outlive its installation). Null reinstates the
-// console fallback.
-void InstallWindow(ReaderWindow* window);
 
 }  // namespace quire
 

@@ -6,7 +6,8 @@
 
 namespace quire {
 
-StatusProgress::StatusProgress(std::string caption, bool start) : m_caption(std::move(caption)) {
+StatusProgress::StatusProgress(ReaderWindow& window, std::string caption, bool start)
+    : m_window(window), m_caption(std::move(caption)) {
   if (start)
     Begin();
 }
@@ -18,7 +19,7 @@ StatusProgress::~StatusProgress() {
 void StatusProgress::Begin() {
   if (m_running)
     End();
-  ReaderWindow& window = TheWindow();
+  ReaderWindow& window = m_window;
   window.SetStatusText(m_caption);
   window.BeginWaitCursor();
   m_running = true;
@@ -31,14 +32,14 @@ void StatusProgress::Step(int position) {
     return;
   if (position > 100)
     position = 100;
-  TheWindow().ShowProgress(m_caption, position);
+  m_window.ShowProgress(m_caption, position);
   m_barShown = true;
 }
 
 void StatusProgress::End() {
   if (!m_running)
     return;
-  ReaderWindow& window = TheWindow();
+  ReaderWindow& window = m_window;
   if (m_barShown)
     window.HideProgress();
   m_barShown = false;

@@ -11,10 +11,13 @@
 
 namespace quire {
 
+class ReaderWindow;
+
 class StatusProgress {
  public:
   // `start` begins at once.
-  explicit StatusProgress(std::string caption, bool start = true);
+  // `window` (not owned) outlives the indicator.
+  StatusProgress(ReaderWindow& window, std::string caption, bool start = true);
   // Ends the indicator if it is running.
   ~StatusProgress();
   StatusProgress(const StatusProgress&) = delete;
@@ -33,6 +36,7 @@ class StatusProgress {
   bool Running() const { return m_running; }
 
  private:
+  ReaderWindow& m_window;
   std::string m_caption;    // shown in the status bar while running
   bool m_running = false;   // between Begin and End
   bool m_barShown = false;  // the window was asked to show the bar since Begin

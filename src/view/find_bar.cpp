@@ -91,8 +91,8 @@ GtkWidget* IconButton(const char* icon, const char* tooltip) {
 
 }  // namespace
 
-FindBar::FindBar(WebKitWebView* view)
-    : m_view(view), m_finder(webkit_web_view_get_find_controller(view)) {
+FindBar::FindBar(ReaderContext& context, WebKitWebView* view)
+    : m_context(context), m_view(view), m_finder(webkit_web_view_get_find_controller(view)) {
   // The view disposes of its widgets and controller when the window goes, possibly before
   // this object; the references keep them valid until then.
   g_object_ref(m_view);
@@ -437,8 +437,9 @@ void FindBar::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer
     const bool followed =
         !bar->m_followedUri.empty() && FileUriToPath(bar->m_followedUri) == FileUriToPath(now);
     bar->m_followedUri.clear();
-    bar->m_pendingHighlight = HighlightForNavigation(
-        bar->m_committedUri, now, followed ? PageArrival::kFollowedLink : PageArrival::kOther);
+    bar->m_pendingHighlight =
+        HighlightForNavigation(bar->m_context, bar->m_committedUri, now,
+                               followed ? PageArrival::kFollowedLink : PageArrival::kOther);
     bar->m_committedUri = now;
     if (bar->m_mode == Mode::kHighlight) {
       webkit_find_controller_search_finish(bar->m_finder);

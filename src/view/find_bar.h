@@ -19,6 +19,8 @@
 
 namespace quire {
 
+struct ReaderContext;
+
 // The count the bar shows for match `index` (from 1; 0 when none is selected) of `total`:
 // "2 of 5"; "5 matches" without a selected one; "No matches".
 std::string MatchCountText(unsigned index, unsigned total);
@@ -26,7 +28,9 @@ std::string MatchCountText(unsigned index, unsigned total);
 class FindBar {
  public:
   // Connects to `view` and its find controller; Widget() is to be packed beside the view.
-  explicit FindBar(WebKitWebView* view);
+  // `context` (not owned) remembers the latest search, whose words a page opened from the
+  // results shows highlighted.
+  FindBar(ReaderContext& context, WebKitWebView* view);
   ~FindBar();
   FindBar(const FindBar&) = delete;
   FindBar& operator=(const FindBar&) = delete;
@@ -77,6 +81,7 @@ class FindBar {
   static void OnFoundText(WebKitFindController*, guint count, gpointer self);
   static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer self);
 
+  ReaderContext& m_context;
   WebKitWebView* m_view;
   WebKitFindController* m_finder;
   GtkWidget* m_revealer;

@@ -5,10 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "book/cebook.h"
-#include "book/page_store.h"
 #include "pages/about_page.h"
 #include "pages/contents_page.h"
+#include "pages/reader_context.h"
 #include "pages/search.h"
 #include "platform/launcher.h"
 #include "script/script_links.h"
@@ -18,7 +17,6 @@
 #include "session/link_actions.h"
 #include "session/navigation_policy.h"
 #include "session/view_address.h"
-#include "ui/reader_window.h"
 #include "view/editing_state.h"
 #include "view/find_bar.h"
 #include "view/gtk_holders.h"
@@ -67,8 +65,9 @@ GtkWindow* ToplevelOf(GtkWidget* widget) {
 // still kept from the web view when it holds a marker.
 class ViewLinkRunners final : public NavigationHandlers {
  public:
-  ViewLinkRunners(const CQuireView* view, bool* running, const CQuireView::BusyScope& busyScope)
-      : m_view(view), m_running(running), m_busyScope(busyScope) {}
+  ViewLinkRunners(ReaderContext& context, const CQuireView* view, bool* running,
+                  const CQuireView::BusyScope& busyScope)
+      : m_context(context), m_view(view), m_running(running), m_busyScope(busyScope) {}
 
   void OpenOutsideLink(const std::string& url) override {
     m_sentOutside = true;
@@ -79,14 +78,14 @@ class ViewLinkRunners final : public NavigationHandlers {
   bool RunLinkCommands(const std::string& decodedUrl) override {
     if (Busy())
       return !SplitLinkCommands(decodedUrl).empty();
-    return Run([&] { return ::quire::RunLinkCommands(decodedUrl); });
+    return Run([&] { return ::quire::RunLinkCommands(m_context, decodedUrl); });
   }
 
   bool RunScriptLink(const std::string& decodedUrl) override {
     if (Busy())
       return decodedUrl.find("#!") != std::string::npos ||
              decodedUrl.find("#@") != std::string::npos;
-    return Run([&] { return ::quire::RunScriptLink(decodedUrl); });
+    return Run([&] { return ::quire::RunScriptLink(m_context, decodedUrl); });
   }
 
  private:
@@ -100,6 +99,7 @@ class ViewLinkRunners final : public NavigationHandlers {
     return handled;
   }
 
+  ReaderContext& m_context;
   const CQuireView* m_view;
   bool* m_running;
   const CQuireView::BusyScope& m_busyScope;
@@ -129,13 +129,15 @@ class PolicyProbe final : public NavigationHandlers {
   bool m_acts = false;
 };
 
-CQuireView::CQuireView(StateChanged stateChanged, BusyScope busyScope)
-    : m_stateChanged(std::move(stateChanged)),
+CQuireView::CQuireView(ReaderContext& context, StateChanged stateChanged, BusyScope busyScope)
+    : m_context(context),
+      m_stateChanged(std::move(stateChanged)),
       m_busyScope(std::move(busyScope)),
       m_pageWindows({G_CALLBACK(OnDecidePolicy), G_CALLBACK(OnCreate), this}) {
   WebKitSettings* settings = webkit_settings_new();
-  m_bWindows1252 = BookDefaultCharset() != "UTF-8";
-  webkit_settings_set_default_charset(settings, BookDefaultCharset().c_str());
+  const std::string charset = BookDefaultCharset(m_context.book);
+  m_bWindows1252 = charset != "UTF-8";
+  webkit_settings_set_default_charset(settings, charset.c_str());
   webkit_settings_set_zoom_text_only(settings, TRUE);
   // A page script's own window.open gets its window, as a browser would give it.
   webkit_settings_set_javascript_can_open_windows_automatically(settings, TRUE);
@@ -162,7 +164,7 @@ CQuireView::CQuireView(StateChanged stateChanged, BusyScope busyScope)
                            G_CALLBACK(+[](CQuireView* view) { view->m_bDestroyed = true; }), this);
 
   // The find bar floats over the page's top right corner while it is open.
-  m_findBar = std::make_unique<FindBar>(m_webView);
+  m_findBar = std::make_unique<FindBar>(m_context, m_webView);
   m_container = gtk_overlay_new();
   gtk_container_add(GTK_CONTAINER(m_container), GTK_WIDGET(m_webView));
   GtkWidget* finder = m_findBar->Widget();
@@ -227,7 +229,7 @@ void CQuireView::Navigate(const std::string& target) {
 }
 
 void CQuireView::GoHome() {
-  Navigate(CEBook::Instance().StartPage());
+  Navigate(m_context.book.StartPage());
   FocusPage();
 }
 
@@ -350,13 +352,13 @@ void CQuireView::SetFontSize(int level) {
 }
 
 void CQuireView::ShowAbout() {
-  NavigateAsCommand(BuildAboutPage());
+  NavigateAsCommand(BuildAboutPage(m_context));
   FocusPage();
 }
 
 void CQuireView::ShowSearch() {
   std::string path;
-  m_busyScope([&] { path = ShowSearchDialog(); });
+  m_busyScope([&] { path = ShowSearchDialog(m_context); });
   if (!path.empty()) {
     NavigateAsCommand(path);
     FocusPage();
@@ -364,7 +366,7 @@ void CQuireView::ShowSearch() {
 }
 
 void CQuireView::ShowContents() {
-  std::string path = BuildContentsPage();
+  std::string path = BuildContentsPage(m_context);
   if (!path.empty()) {
     NavigateAsCommand(path);
     FocusPage();
@@ -493,11 +495,11 @@ gboolean CQuireView::OnDecidePolicy(WebKitWebView* webView, WebKitPolicyDecision
 
 NavigationContext CQuireView::ContextFor(WebKitWebView* webView) const {
   NavigationContext context;
-  context.bookFolder = PageStore::Instance().ClaimedFolder();
+  context.bookFolder = m_context.store.ClaimedFolder();
   context.shownUrl = ShownPage(webView);
-  context.openLinksOutside = CEBook::Instance().OpenLinksOutside();
+  context.openLinksOutside = m_context.book.OpenLinksOutside();
   context.windows1252Book = m_bWindows1252;
-  context.pageCommands = CEBook::Instance().Features().pageCommands;
+  context.pageCommands = m_context.book.Features().pageCommands;
   return context;
 }
 
@@ -535,7 +537,7 @@ void CQuireView::RunLink(WebKitWebView* webView, const std::string& uri, Navigat
     if (m_bDestroyed || m_bStopped)
       return;
     WebKitWebView* asking = WEBKIT_WEB_VIEW(view.get());
-    ViewLinkRunners runners(this, &m_bRunningLink, m_busyScope);
+    ViewLinkRunners runners(m_context, this, &m_bRunningLink, m_busyScope);
     const NavigationVerdict verdict = DecideNavigation(uri, origin, context, runners);
     if (verdict == NavigationVerdict::kDisplay && !m_bDestroyed && asking == m_webView) {
       // The link named nothing to run after all (a "#!" naming no script): show it as the
@@ -555,8 +557,9 @@ void CQuireView::RefuseNewWindow(WebKitPolicyDecision* decision, bool shift, boo
   if (DecideNewWindow({shift, control, alt}) != NewWindowVerdict::kRefuseWithMessage)
     return;
   RunSoon([this] {
-    m_busyScope(
-        [] { TheWindow().MessageBox(kNewWindowRefusedMessage, kMbOk | kMbIconExclamation); });
+    m_busyScope([this] {
+      m_context.window->MessageBox(kNewWindowRefusedMessage, kMbOk | kMbIconExclamation);
+    });
   });
 }
 
@@ -610,12 +613,12 @@ void CQuireView::RunStartupOnce() {
   RunSoon([this] {
     if (m_bStopped)
       return;
-    m_busyScope([] {
-      const CEBook& book = CEBook::Instance();
+    m_busyScope([this] {
+      const CEBook& book = m_context.book;
       std::string message = Trimmed(book.StartupMessage());
       if (!message.empty())
-        TheWindow().MessageBox(message, kMbOk | kMbIconInformation);
-      RunBookCommand(book.StartupScript());
+        m_context.window->MessageBox(message, kMbOk | kMbIconInformation);
+      RunBookCommand(m_context, book.StartupScript());
     });
     if (m_startupDone && !m_bStopped && !m_bDestroyed)
       m_startupDone();
@@ -637,7 +640,7 @@ void CQuireView::OnDownloadStarted(WebKitWebContext*, WebKitDownload* download,
   WebKitURIRequest* request = webkit_download_get_request(download);
   const char* address = request != nullptr ? webkit_uri_request_get_uri(request) : nullptr;
   NavigationContext context;
-  context.bookFolder = PageStore::Instance().ClaimedFolder();
+  context.bookFolder = self->m_context.store.ClaimedFolder();
   context.shownUrl = shownIn != nullptr ? self->ShownPage(shownIn) : "";
   if (self->m_bStopped || address == nullptr || !MaySaveDownload(address, context))
     webkit_download_cancel(download);
@@ -686,13 +689,13 @@ void CQuireView::OnMouseTargetChanged(WebKitWebView*, WebKitHitTestResult* hit, 
                          ? webkit_hit_test_result_get_link_uri(hit)
                          : nullptr;
   const std::string text =
-      link != nullptr ? LinkStatusText(link, PageStore::Instance().ClaimedFolder()) : "";
+      link != nullptr ? LinkStatusText(link, self->m_context.store.ClaimedFolder()) : "";
   if (!text.empty()) {
     self->m_bShowingLink = true;
-    TheWindow().SetStatusText(text);
+    self->m_context.window->SetStatusText(text);
   } else if (self->m_bShowingLink) {
     self->m_bShowingLink = false;
-    TheWindow().SetStatusText(kIdleStatusText);
+    self->m_context.window->SetStatusText(kIdleStatusText);
   }
 }
 

@@ -23,6 +23,8 @@
 
 namespace quire {
 
+struct ReaderContext;
+
 class EditingState;
 class FindBar;
 
@@ -35,7 +37,8 @@ class CQuireView {
   // a message box); the application defers a close until it ends.
   using BusyScope = std::function<void(const std::function<void()>& work)>;
 
-  CQuireView(StateChanged stateChanged, BusyScope busyScope);
+  // `context` (not owned) is the reader the view shows; it outlives the view.
+  CQuireView(ReaderContext& context, StateChanged stateChanged, BusyScope busyScope);
   ~CQuireView();
   CQuireView(const CQuireView&) = delete;
   CQuireView& operator=(const CQuireView&) = delete;
@@ -165,6 +168,7 @@ class CQuireView {
   std::unique_ptr<EditingState> m_editing;
   std::unique_ptr<FindBar> m_findBar;
   Printing m_printing;
+  ReaderContext& m_context;
   StateChanged m_stateChanged;
   BusyScope m_busyScope;
   std::function<void()> m_startupDone;

@@ -8,12 +8,13 @@
 #include <vector>
 
 #include "book/cebook.h"
+#include "pages/reader_context.h"
 #include "pages/contents_menu.h"
 #include "platform/launcher.h"
 #include "session/font_commands.h"
 #include "session/frame_commands.h"
 #include "session/link_actions.h"
-#include "ui/reader_window.h"
+#include "ui/window_slot.h"
 #include "view/gtk_holders.h"
 #include "view/popup_menu.h"
 
@@ -73,11 +74,11 @@ void CQuireView::RunMenuSoon(std::vector<PopupItem> items, GtkWidget* anchor,
 void CQuireView::ShowContentsMenu(GtkWidget* anchor) {
   if (m_bDestroyed)
     return;
-  if (!CEBook::Instance().ContentsPopup()) {
+  if (!m_context.book.ContentsPopup()) {
     ShowContents();
     return;
   }
-  const std::vector<ContentsMenuItem> entries = BuildContentsMenu();
+  const std::vector<ContentsMenuItem> entries = BuildContentsMenu(m_context);
   std::vector<PopupItem> items;
   for (const ContentsMenuItem& entry : entries) {
     PopupItem item;
@@ -100,7 +101,7 @@ void CQuireView::ShowContentsMenu(GtkWidget* anchor) {
 }
 
 bool CQuireView::ShowPopupMenu(const GdkEvent* trigger, const std::string& linkUrl) {
-  if (!CEBook::Instance().PopupMenu())
+  if (!m_context.book.PopupMenu())
     return false;
   // Each item runs the window's command of that name, greyed as that command is.
   struct Entry {
@@ -170,8 +171,9 @@ gboolean CQuireView::OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*
                          : nullptr;
   self->RunSoon([self, trigger = CopyEvent(event), link = std::string(link ? link : "")] {
     if (!self->m_bDestroyed && !self->m_bStopped && !self->ShowPopupMenu(trigger.get(), link)) {
-      self->m_busyScope(
-          [] { TheWindow().MessageBox(kPopupMenuDisabled, kMbOk | kMbIconInformation); });
+      self->m_busyScope([self] {
+        self->m_context.window->MessageBox(kPopupMenuDisabled, kMbOk | kMbIconInformation);
+      });
     }
   });
   return TRUE;

@@ -1,4 +1,5 @@
 #include "book/book_features.h"
+#include "pages/reader_context.h"
 
 #include <gtest/gtest.h>
 
@@ -126,29 +127,31 @@ TEST(BookFeaturesTest, ReadingKeysAreWrittenOnlyWhereTheyDifferFromTheDefault) {
 }
 
 TEST(BookFeaturesTest, ALoadedBookOffersItsRecord) {
-  FakeWindow window;
+  ReaderContext context;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("index.html", "<p>Hi</p>");
   book.Input().features.recorded = true;
   book.Input().features.pageCommands = false;
   book.Write();
-  ASSERT_EQ(testing::LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone);
-  EXPECT_TRUE(CEBook::Instance().Features().recorded);
-  EXPECT_FALSE(CEBook::Instance().Features().pageCommands);
+  ASSERT_EQ(testing::LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
+  EXPECT_TRUE(context.book.Features().recorded);
+  EXPECT_FALSE(context.book.Features().pageCommands);
 
-  CEBook::Instance().Reset();
-  EXPECT_FALSE(CEBook::Instance().Features().recorded);
-  EXPECT_TRUE(CEBook::Instance().Features().pageCommands);
+  context.book.Reset();
+  EXPECT_FALSE(context.book.Features().recorded);
+  EXPECT_TRUE(context.book.Features().pageCommands);
 }
 
 TEST(BookFeaturesTest, ABookWithoutTheRecordLoadsWithTheDefaults) {
-  FakeWindow window;
+  ReaderContext context;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("index.html", "<p>Hi</p>");
   book.Write();
-  ASSERT_EQ(testing::LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone);
-  EXPECT_FALSE(CEBook::Instance().Features().recorded);
-  EXPECT_TRUE(CEBook::Instance().Features().pageCommands);
+  ASSERT_EQ(testing::LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
+  EXPECT_FALSE(context.book.Features().recorded);
+  EXPECT_TRUE(context.book.Features().pageCommands);
 }
 
 }  // namespace

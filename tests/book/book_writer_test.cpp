@@ -1,4 +1,5 @@
 #include "book/book_writer.h"
+#include "pages/reader_context.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -37,7 +38,8 @@ TEST(BookWriterTest, WritesAnExecutableFileThatStartsWithTheImage) {
 }
 
 TEST(BookWriterTest, StreamsFilesAndImageFromDisk) {
-  testing::FakeWindow window;
+  ReaderContext context;
+  testing::FakeWindow window{context.window};
   TestBook book;
   std::string big;
   for (int i = 0; big.size() < 3'000'000; ++i)
@@ -55,7 +57,7 @@ TEST(BookWriterTest, StreamsFilesAndImageFromDisk) {
   book.Write();
   EXPECT_EQ(ReadWholeFile(book.Path())->substr(0, 11), "IMAGE-BYTES");
 
-  EXPECT_EQ(testing::LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone);
+  EXPECT_EQ(testing::LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
   EXPECT_TRUE(book.Extracted("big.txt") == big);
   EXPECT_TRUE(book.Extracted("index.html") == big);
 }
@@ -119,7 +121,8 @@ TEST(BookWriterTest, FailureLeavesNeitherABookNorATemporaryFile) {
 // The streaming writer stores data in the order it comes and the directory in the order it
 // is given; the reader follows the directory.
 TEST(BookWriterTest, PieceByPieceTheDataMayComeInAnyOrder) {
-  testing::FakeWindow window;
+  ReaderContext context;
+  testing::FakeWindow window{context.window};
   TestBook book;
   ASSERT_TRUE(WriteWholeFile(book.Tmp().File("plain.bin"), std::string(70000, 'b')));
   BookFileWriter writer;
@@ -143,9 +146,9 @@ TEST(BookWriterTest, PieceByPieceTheDataMayComeInAnyOrder) {
   EXPECT_EQ(ReadWholeFile(book.Path())->substr(0, 5), "IMAGE");
   OverrideOwnExecutablePath(book.Path());
 
-  ASSERT_EQ(testing::LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone);
-  EXPECT_EQ(CEBook::Instance().Files()[0].fileName, "index.html");
-  EXPECT_EQ(CEBook::Instance().Files()[1].fileName, "docs/notes.txt");
+  ASSERT_EQ(testing::LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
+  EXPECT_EQ(context.book.Files()[0].fileName, "index.html");
+  EXPECT_EQ(context.book.Files()[1].fileName, "docs/notes.txt");
   EXPECT_EQ(book.Extracted("index.html"), "<p>index</p>");
   EXPECT_EQ(book.Extracted("docs/notes.txt"), "notes");
   EXPECT_TRUE(book.Extracted("plain.bin") == std::string(70000, 'b'));

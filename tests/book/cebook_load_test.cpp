@@ -7,6 +7,7 @@
 
 #include "book/cebook.h"
 #include "book/page_store.h"
+#include "pages/reader_context.h"
 #include "platform/paths.h"
 #include "support/book_fixture.h"
 #include "support/failing_env.h"
@@ -22,12 +23,13 @@ using testing::TestBook;
 
 constexpr int kOkExclamation = kMbOk | kMbIconExclamation;
 
-LoadResult LoadBook() {
-  return testing::LoadAsTheReaderDoes();
+LoadResult LoadBook(ReaderContext& context) {
+  return testing::LoadAsTheReaderDoes(context);
 }
 
 TEST(CEBookLoadTest, ExtractsEveryFileAndStartsAtTheIndexPage) {
-  FakeWindow window;
+  ReaderContext context;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("index.html", "<p>Welcome</p>");
   book.AddFile("pic.bin", std::string("\0\1\2\3", 4), /*packed=*/false);
@@ -35,55 +37,58 @@ TEST(CEBookLoadTest, ExtractsEveryFileAndStartsAtTheIndexPage) {
   book.Settings().title = "Loaded";
   book.Write();
 
-  EXPECT_EQ(LoadBook().reason, LoadResult::Reason::kNone);
+  EXPECT_EQ(LoadBook(context).reason, LoadResult::Reason::kNone);
 
   EXPECT_TRUE(window.messages.empty());
-  EXPECT_EQ(CEBook::Instance().Title(), "Loaded");
-  EXPECT_EQ(CEBook::Instance().StartPage(), book.Folder() + "index.html");
+  EXPECT_EQ(context.book.Title(), "Loaded");
+  EXPECT_EQ(context.book.StartPage(), book.Folder() + "index.html");
   EXPECT_EQ(book.Extracted("index.html"), "<p>Welcome</p>");
   EXPECT_EQ(book.Extracted("pic.bin"), std::string("\0\1\2\3", 4));
   EXPECT_EQ(book.Extracted("empty.txt"), "");
-  EXPECT_EQ(PageStore::Instance().WrittenFiles().size(), 3u);
+  EXPECT_EQ(context.store.WrittenFiles().size(), 3u);
   struct stat st {};
   ASSERT_EQ(stat(book.Folder().c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
 
 TEST(CEBookLoadTest, StartPageKeepsTheStoredCase) {
-  FakeWindow window;
+  ReaderContext context;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("INDEX.HTM", "<p>old</p>");
   book.AddPage("a.html", "<p>a</p>");
   book.Write();
-  LoadBook();
-  EXPECT_EQ(CEBook::Instance().StartPage(), book.Folder() + "INDEX.HTM");
+  LoadBook(context);
+  EXPECT_EQ(context.book.StartPage(), book.Folder() + "INDEX.HTM");
 }
 
 // The caller shows the message and picks the about page (the session's tests show that).
 TEST(CEBookLoadTest, BookWithoutIndexLoadsWithoutAStartPageAndSaysWhy) {
-  FakeWindow window;
+  ReaderContext context;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("chapter.html", "<p>1</p>");
   book.Write();
-  const LoadResult result = LoadBook();
+  const LoadResult result = LoadBook(context);
   EXPECT_EQ(result.reason, LoadResult::Reason::kNoIndexPage);
   EXPECT_FALSE(result.IsFatal());
   EXPECT_EQ(result.Message(), "Index file not found!\n\nThis E-Book seems to be corrupted.");
   EXPECT_TRUE(window.messages.empty());
-  EXPECT_TRUE(CEBook::Instance().StartPage().empty());
+  EXPECT_TRUE(context.book.StartPage().empty());
   EXPECT_EQ(book.Extracted("chapter.html"), "<p>1</p>");
 }
 
 TEST(CEBookLoadTest, PlainTextVariablesBecomeHtmlOnceOthersStayAsStored) {
-  FakeWindow window;
+  ReaderContext context;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("index.html", "x");
   book.AddVariable("one", "a<b", 1);
   book.AddVariable("two", "<b>bold</b>", 2);
   book.AddVariable("three", "c<d", 3);
   book.Write();
-  LoadBook();
-  const auto& vars = CEBook::Instance().Variables();
+  LoadBook(context);
+  const auto& vars = context.book.Variables();
   ASSERT_EQ(vars.size(), 3u);
   EXPECT_NE(vars[0].value.find("&lt;"), std::string::npos) << vars[0].value;
   EXPECT_EQ(vars[1].value, "<b>bold</b>");
@@ -91,39 +96,41 @@ TEST(CEBookLoadTest, PlainTextVariablesBecomeHtmlOnceOthersStayAsStored) {
 }
 
 TEST(CEBookLoadTest, OnlyFlaggedPagesHaveTheirVariablesExpanded) {
-  FakeWindow window;
+  ReaderContext context;
+  FakeWindow window{context.window};
   TestBook book;
   book.Settings().title = "My Title";
   book.AddPage("index.html", "<h1>[={title}]</h1>").expandVariables = true;
   book.AddPage("raw.html", "<h1>[={title}]</h1>");
   book.Write();
-  LoadBook();
+  LoadBook(context);
   EXPECT_EQ(book.Extracted("index.html"), "<h1>My Title</h1>");
   EXPECT_EQ(book.Extracted("raw.html"), "<h1>[={title}]</h1>");
 }
 
 TEST(CEBookLoadTest, FilesThatCannotBeExtractedAreSkippedAndTheLoadGoesOn) {
-  FakeWindow window;
+  ReaderContext context;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("../outside.html", "<p>escape</p>");
   book.AddPage("index.html", "<p>ok</p>");
   book.AddPage("sub\\page.html", "<p>sub</p>");
   book.Write();
-  LoadBook();
+  LoadBook(context);
   EXPECT_TRUE(window.messages.empty());
   EXPECT_EQ(book.Extracted("index.html"), "<p>ok</p>");
   EXPECT_FALSE(PathExists(book.Tmp().PrivateFolder() + "outside.html"));
   // Only the file that could lie in the book folder is recorded for deletion.
-  EXPECT_EQ(PageStore::Instance().WrittenFiles(),
-            (std::set<std::string>{book.Folder() + "index.html"}));
+  EXPECT_EQ(context.store.WrittenFiles(), (std::set<std::string>{book.Folder() + "index.html"}));
 }
 
 // A disk that fills up while the book loads (a limit on file size, in a child): the file
 // that cannot be written whole fails alone, silently, is still recorded for deletion, and
 // the files after it come out whole.
 TEST(CEBookLoadTest, AFileThatCannotBeWrittenWholeFailsAloneAndIsStillRecorded) {
+  ReaderContext context;
   constexpr off_t kLimit = 64 * 1024;
-  FakeWindow window;
+  FakeWindow window{context.window};
   TestBook book;
   std::string big;
   for (int i = 0; big.size() < 4 * kLimit; ++i)
@@ -136,9 +143,9 @@ TEST(CEBookLoadTest, AFileThatCannotBeWrittenWholeFailsAloneAndIsStillRecorded) 
   book.Write();
   testing::FailingEnv env;
   env.LimitFileSize(kLimit);
-  EXPECT_EQ(testing::LoadAsTheReaderDoes(&env).reason, LoadResult::Reason::kNone);
+  EXPECT_EQ(testing::LoadAsTheReaderDoes(context, &env).reason, LoadResult::Reason::kNone);
   EXPECT_EQ(env.Failures(testing::EnvCall::kWrite), 2);
-  EXPECT_EQ(PageStore::Instance().WrittenFiles(),
+  EXPECT_EQ(context.store.WrittenFiles(),
             (std::set<std::string>{book.Folder() + "index.html", book.Folder() + "big.bin",
                                    book.Folder() + "big-plain.bin", book.Folder() + "after.html"}));
   EXPECT_TRUE(window.messages.empty());
@@ -154,7 +161,8 @@ TEST(CEBookLoadTest, AFileThatCannotBeWrittenWholeFailsAloneAndIsStillRecorded) 
 }
 
 TEST(CEBookLoadTest, UnusableTempFolderIsReportedOnceAndNothingIsWritten) {
-  FakeWindow window;
+  ReaderContext context;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("index.html", "<p>ok</p>");
   book.AddPage("b.html", "<p>b</p>");
@@ -167,7 +175,7 @@ TEST(CEBookLoadTest, UnusableTempFolderIsReportedOnceAndNothingIsWritten) {
   testing::ScopedEnv tmpdir("TMPDIR", open);
   testing::ScopedEnv runtime("XDG_RUNTIME_DIR", std::nullopt);
   OverrideSystemTempFolder(open);
-  LoadBook();
+  LoadBook(context);
   OverrideSystemTempFolder("");
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].text, "Not enough disk space or other file error!");
@@ -210,7 +218,8 @@ TEST(CEBookFatalLoadTest, DamagedBooksTable) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    FakeWindow window;
+    ReaderContext context;
+    FakeWindow window{context.window};
     TestBook book;
     if (c.withPages) {
       book.AddPage("index.html", "x");
@@ -219,26 +228,27 @@ TEST(CEBookFatalLoadTest, DamagedBooksTable) {
     std::string bytes = book.Bytes();
     c.damage(&bytes);
     book.WriteBytes(bytes);
-    const LoadResult result = LoadBook();
+    const LoadResult result = LoadBook(context);
     EXPECT_EQ(result.reason, c.reason);
     EXPECT_EQ(result.container, c.container);
     EXPECT_TRUE(result.IsFatal());
     EXPECT_EQ(result.Message(), c.message);
     EXPECT_TRUE(window.messages.empty());
-    EXPECT_TRUE(PageStore::Instance().WrittenFiles().empty());
+    EXPECT_TRUE(context.store.WrittenFiles().empty());
     EXPECT_FALSE(PathExists(book.Folder() + "index.html"));
   }
 }
 
 TEST(CEBookFatalLoadTest, FatalLoadLeavesAlreadyWrittenFilesAlone) {
-  FakeWindow window;
+  ReaderContext context;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("index.html", "x");
   book.Input().fileCountOverride = 5;
   book.Write();
   const std::string stale = book.Tmp().PrivateFolder() + "keep.txt";
   ASSERT_TRUE(testing::WriteWholeFile(stale, "kept"));
-  EXPECT_EQ(LoadBook().reason, LoadResult::Reason::kCountMismatch);
+  EXPECT_EQ(LoadBook(context).reason, LoadResult::Reason::kCountMismatch);
   EXPECT_TRUE(PathExists(stale));
 }
 

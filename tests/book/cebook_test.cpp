@@ -1,4 +1,5 @@
 #include "book/cebook.h"
+#include "pages/reader_context.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +10,8 @@ namespace quire {
 namespace {
 
 TEST(CEBookTest, EveryAccessorGivesItsDefaultBeforeALoad) {
-  CEBook& b = CEBook::Instance();
-  b.ForgetForTesting();
+  ReaderContext context;
+  CEBook& b = context.book;
   EXPECT_FALSE(b.HasSettings());
   for (const std::string& text :
        {b.Esbn(), b.Title(), b.Author(), b.AuthorEmail(), b.AuthorUrl(), b.Publisher(),
@@ -50,8 +51,8 @@ TEST(CEBookTest, EveryAccessorGivesItsDefaultBeforeALoad) {
 }
 
 TEST(CEBookTest, ResetGivesAnEmptyRecordNotTheDefaults) {
-  CEBook& b = CEBook::Instance();
-  b.ForgetForTesting();
+  ReaderContext context;
+  CEBook& b = context.book;
   b.Reset();
   EXPECT_TRUE(b.HasSettings());
   EXPECT_EQ(b.WindowWidthCode(), 0);
@@ -60,6 +61,7 @@ TEST(CEBookTest, ResetGivesAnEmptyRecordNotTheDefaults) {
 }
 
 TEST(CEBookTest, ContentsAvailableNeedsAModeOtherThanOneAndAListedFile) {
+  ReaderContext context;
   struct Case {
     int32_t contentsMode;
     bool fileInContents;
@@ -72,12 +74,11 @@ TEST(CEBookTest, ContentsAvailableNeedsAModeOtherThanOneAndAListedFile) {
     EBookFile file;
     file.inContents = c.fileInContents;
     file.searchable = true;
-    CEBook::Instance().SetRecordsForTesting(settings, {file}, {});
-    EXPECT_EQ(CEBook::Instance().ContentsAvailable(), c.available) << c.contentsMode;
-    EXPECT_EQ(CEBook::Instance().AnyInContents(), c.fileInContents);
-    EXPECT_TRUE(CEBook::Instance().AnySearchable());
+    context.book.SetRecords(settings, {file}, {});
+    EXPECT_EQ(context.book.ContentsAvailable(), c.available) << c.contentsMode;
+    EXPECT_EQ(context.book.AnyInContents(), c.fileInContents);
+    EXPECT_TRUE(context.book.AnySearchable());
   }
-  CEBook::Instance().ForgetForTesting();
 }
 
 // Names in stored order, and which one becomes the start page (index into the list, or

@@ -15,6 +15,7 @@
 #include "book/cebook.h"
 #include "book/page_store.h"
 #include "book/stored_name.h"
+#include "pages/reader_context.h"
 #include "support/book_fixture.h"
 #include "support/fake_window.h"
 #include "support/startup_run.h"
@@ -56,7 +57,7 @@ struct FolderBook {
       if (during)
         during();
     };
-    return CEBook::Instance().Load(steps);
+    return context.book.Load(context.store, steps);
   }
 
   std::string Folder() const { return book.Folder(); }
@@ -66,7 +67,8 @@ struct FolderBook {
     return EverythingUnder(folder);
   }
 
-  FakeWindow window;
+  ReaderContext context;
+  FakeWindow window{context.window};
   TestBook book;
 };
 
@@ -79,7 +81,7 @@ TEST(FolderExtractionTest, EveryFileComesOutAtItsPathAndGoesAtExit) {
   t.Add("caf\xC3\xA9 #1/a b%20.html", "odd names");
   ASSERT_EQ(t.Load().reason, LoadResult::Reason::kNone);
 
-  EXPECT_EQ(CEBook::Instance().StartPage(), t.Folder() + "index.html");
+  EXPECT_EQ(t.context.book.StartPage(), t.Folder() + "index.html");
   EXPECT_EQ(t.Tree(), (std::vector<std::string>{"_static", "_static/css", "_static/css/base.css",
                                                 "caf\xC3\xA9 #1", "caf\xC3\xA9 #1/a b%20.html",
                                                 "index.html", "library", "library/os",
@@ -91,12 +93,12 @@ TEST(FolderExtractionTest, EveryFileComesOutAtItsPathAndGoesAtExit) {
   EXPECT_EQ(ModeOf(t.Folder() + "library/os.html"), 0600u);
 
   // Each folder is recorded once, as it was made; all of them go at exit.
-  std::vector<std::string> made = PageStore::Instance().CreatedFolders();
+  std::vector<std::string> made = t.context.store.CreatedFolders();
   std::sort(made.begin(), made.end());
   const std::string base = t.Folder();
   EXPECT_EQ(std::count(made.begin(), made.end(), base + "library"), 1);
   EXPECT_EQ(std::count(made.begin(), made.end(), base + "library/os"), 1);
-  PageStore::Instance().Cleanup();
+  t.context.store.Cleanup();
   EXPECT_FALSE(PathExists(t.Folder()));
 }
 
@@ -121,7 +123,7 @@ TEST(FolderExtractionTest, NamesAtTheLimitsComeOutAndBeyondThemTheBookIsDamaged)
     EXPECT_EQ(t.book.Extracted("sub/" + longPart), "long part below");
     EXPECT_EQ(t.book.Extracted(deep), "deep");
     EXPECT_EQ(t.book.Extracted(longName), "long name");
-    PageStore::Instance().Cleanup();
+    t.context.store.Cleanup();
     EXPECT_FALSE(PathExists(t.Folder()));
   }
   for (const std::string& beyond :
@@ -148,7 +150,7 @@ TEST(FolderExtractionTest, BooksWithoutTheRecordKeepTheirPlainNamesOnly) {
   t.Add(std::string(kMaxStoredNamePartBytes + 1, 'p'), "too long");
   ASSERT_EQ(t.Load().reason, LoadResult::Reason::kNone);
   EXPECT_EQ(t.Tree(), (std::vector<std::string>{"index.html", "notes.txt"}));
-  EXPECT_TRUE(PageStore::Instance().CreatedFolders().size() <= 2u);  // the private and book folders
+  EXPECT_TRUE(t.context.store.CreatedFolders().size() <= 2u);  // the private and book folders
 }
 
 TEST(FolderExtractionTest, AFileInOneEntryIsNoFolderForAnother) {
@@ -215,7 +217,7 @@ TEST(FolderExtractionTest, ALinkPlantedWhereAFolderGoesIsNeverFollowed) {
             LoadResult::Reason::kNone);
   t.ExpectAttackerFolderUntouched();
   EXPECT_EQ(t.book.Extracted("other/page.html"), "the book's");
-  PageStore::Instance().Cleanup();
+  t.context.store.Cleanup();
   // The link is not the reader's: it stays, and nothing was removed through it.
   t.ExpectAttackerFolderUntouched();
   EXPECT_EQ(t.Tree(), std::vector<std::string>{"sub"});
@@ -228,7 +230,7 @@ TEST(FolderExtractionTest, AFolderReplacedByALinkBeforeExitLeadsNoRemovalElsewhe
   ASSERT_EQ(t.Load().reason, LoadResult::Reason::kNone);
   ASSERT_EQ(rename((t.Folder() + "sub").c_str(), (t.Folder() + "moved").c_str()), 0);
   ASSERT_EQ(symlink(t.attacker.c_str(), (t.Folder() + "sub").c_str()), 0);
-  PageStore::Instance().Cleanup();
+  t.context.store.Cleanup();
   t.ExpectAttackerFolderUntouched();
   EXPECT_TRUE(PathExists(t.Folder() + "moved/page.html"));
 }
@@ -256,7 +258,7 @@ TEST(FolderExtractionTest, AFolderMadeReadOnlyDuringTheLoadStopsOnlyWhatGoesInto
   // writable again to empty it at exit.
   lock.reset();
   ASSERT_EQ(chmod((t.Folder() + "sub").c_str(), 0500), 0);
-  PageStore::Instance().Cleanup();
+  t.context.store.Cleanup();
   EXPECT_FALSE(PathExists(t.Folder()));
 }
 
@@ -277,7 +279,7 @@ TEST(FolderExtractionTest, FoldersTheReaderDidNotMakeAreNeverRemoved) {
   EXPECT_EQ(t.book.Extracted("kept/page.html"), "the book's");
   EXPECT_FALSE(PathExists(t.Folder() + "open/page.html"));
   EXPECT_EQ(t.book.Extracted("made/page.html"), "the book's");
-  PageStore::Instance().Cleanup();
+  t.context.store.Cleanup();
   // The book's files are gone; the folders the reader did not make stay, and with them the
   // book folder.
   EXPECT_EQ(t.Tree(), (std::vector<std::string>{"kept", "open"}));

@@ -1,4 +1,5 @@
 #include "book/page_store.h"
+#include "pages/reader_context.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -32,40 +33,36 @@ mode_t ModeOf(const std::string& path) {
 
 class PageStoreTest : public ::testing::Test {
  protected:
-  PageStoreTest() {
-    PageStore::Instance().ResetForTesting();
-    UseEsbn("BOOK-1");
-  }
-  ~PageStoreTest() override {
-    PageStore::Instance().ResetForTesting();
-    CEBook::Instance().ForgetForTesting();
-  }
-  void UseEsbn(const std::string& esbn) {
+  PageStoreTest() { UseEsbn("BOOK-1"); }
+  void UseEsbn(const std::string& esbn) { UseEsbn(context, esbn); }
+  // Another reader (another process, or one started later) gets its own context.
+  static void UseEsbn(ReaderContext& reader, const std::string& esbn) {
     EBookSettings settings = DefaultSettings();
     settings.esbn = esbn;
-    CEBook::Instance().SetRecordsForTesting(settings, {}, {});
+    reader.book.SetRecords(settings, {}, {});
   }
   std::string Temp() const { return tmp.PrivateFolder(); }
-  const std::vector<std::string>& Folders() const { return PageStore::Instance().CreatedFolders(); }
+  const std::vector<std::string>& Folders() const { return context.store.CreatedFolders(); }
 
   testing::ScopedTmpdir tmp;
-  testing::FakeWindow window;
+  ReaderContext context;
+  testing::FakeWindow window{context.window};
 };
 
 TEST_F(PageStoreTest, BookFolderIsMadePrivateOnceAndRecorded) {
-  const std::string folder = BookFolder();
+  const std::string folder = context.store.BookFolder();
   EXPECT_EQ(folder, Temp() + "BOOK-1.k9w/");
   EXPECT_EQ(ModeOf(folder), 0700u);
-  EXPECT_EQ(BookFolder(), folder);
+  EXPECT_EQ(context.store.BookFolder(), folder);
   EXPECT_EQ(Folders(), (std::vector<std::string>{Temp() + "BOOK-1.k9w"}));
   EXPECT_TRUE(window.messages.empty());
 }
 
 TEST_F(PageStoreTest, BookFolderRemovedMeanwhileIsMadeAgain) {
-  const std::string folder = BookFolder();
+  const std::string folder = context.store.BookFolder();
   ASSERT_EQ(rmdir(folder.c_str()), 0);
-  EXPECT_EQ(BookFolder(), folder);
-  EXPECT_TRUE(WritePageFile(folder + "__search.html", "results"));
+  EXPECT_EQ(context.store.BookFolder(), folder);
+  EXPECT_TRUE(context.store.WritePageFile(folder + "__search.html", "results"));
   EXPECT_TRUE(window.messages.empty());
   EXPECT_EQ(Folders().size(), 2u);
 }
@@ -83,7 +80,7 @@ TEST_F(PageStoreTest, EsbnNamesTheFolderAndCannotLeadOutOfIt) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.esbn);
     UseEsbn(c.esbn);
-    EXPECT_EQ(BookFolder(), Temp() + c.folder);
+    EXPECT_EQ(context.store.BookFolder(), Temp() + c.folder);
     EXPECT_TRUE(PathExists(Temp() + c.folder));
   }
 }
@@ -104,28 +101,30 @@ class OtherReader {
 
 TEST_F(PageStoreTest, ABookWithTheSameEsbnRunningGetsAFolderOfItsOwn) {
   const std::string primary = Temp() + "BOOK-1.k9w/";
-  ASSERT_TRUE(MakeFolderPath(primary));
+  ReaderContext firstReader;
+  ASSERT_TRUE(firstReader.store.MakeFolderPath(primary));
   ASSERT_TRUE(WriteWholeFile(primary + "index.html", "the first book's page"));
-  PageStore::Instance().ResetForTesting();
   {
     OtherReader first(primary);
-    EXPECT_EQ(BookFolder(), Temp() + "BOOK-1-2.k9w/");
-    EXPECT_EQ(BookFolder(), Temp() + "BOOK-1-2.k9w/");  // kept, not taken anew
-    ASSERT_TRUE(WritePageFile(BookFolder() + "index.html", "the second book's page"));
+    EXPECT_EQ(context.store.BookFolder(), Temp() + "BOOK-1-2.k9w/");
+    EXPECT_EQ(context.store.BookFolder(), Temp() + "BOOK-1-2.k9w/");  // kept, not taken anew
+    ASSERT_TRUE(context.store.WritePageFile(context.store.BookFolder() + "index.html",
+                                            "the second book's page"));
     EXPECT_EQ(Folders(), (std::vector<std::string>{Temp() + "BOOK-1-2.k9w"}));
-    PageStore::Instance().Cleanup();
+    context.store.Cleanup();
     EXPECT_FALSE(PathExists(Temp() + "BOOK-1-2.k9w"));
     EXPECT_EQ(ReadWholeFile(primary + "index.html"), "the first book's page");
   }
   // Once the first reader has ended, its folder is free again and keeps its name.
-  PageStore::Instance().ResetForTesting();
-  EXPECT_EQ(BookFolder(), primary);
+  ReaderContext laterReader;
+  UseEsbn(laterReader, "BOOK-1");
+  EXPECT_EQ(laterReader.store.BookFolder(), primary);
   EXPECT_TRUE(window.messages.empty());
 }
 
 TEST_F(PageStoreTest, TwoProcessesOfBooksWithTheSameEsbnNeverShareAFolder) {
-  const std::string first = BookFolder();
-  ASSERT_TRUE(WritePageFile(first + "__search.html", "first"));
+  const std::string first = context.store.BookFolder();
+  ASSERT_TRUE(context.store.WritePageFile(first + "__search.html", "first"));
   int fds[2];
   ASSERT_EQ(pipe(fds), 0);
   const pid_t child = fork();
@@ -133,10 +132,11 @@ TEST_F(PageStoreTest, TwoProcessesOfBooksWithTheSameEsbnNeverShareAFolder) {
   if (child == 0) {
     // A fresh reader process of another book with the same ESBN.
     close(fds[0]);
-    PageStore::Instance().ResetForTesting();
-    const std::string second = BookFolder();
-    const bool wrote = WritePageFile(second + "__search.html", "second");
-    PageStore::Instance().Cleanup();
+    ReaderContext other;
+    UseEsbn(other, "BOOK-1");
+    const std::string second = other.store.BookFolder();
+    const bool wrote = other.store.WritePageFile(second + "__search.html", "second");
+    other.store.Cleanup();
     const std::string report = (wrote ? "1" : "0") + second;
     _exit(WriteAllBytes(fds[1], report) ? 0 : 1);
   }
@@ -155,12 +155,12 @@ TEST_F(PageStoreTest, TwoProcessesOfBooksWithTheSameEsbnNeverShareAFolder) {
 
 TEST_F(PageStoreTest, FolderThatCannotBeMadeIsReportedAndWritesIntoItFail) {
   ASSERT_TRUE(WriteWholeFile(Temp() + "BOOK-1.k9w", "a file"));
-  const std::string folder = BookFolder();
+  const std::string folder = context.store.BookFolder();
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].text, "Not enough disk space or other file error!");
   EXPECT_EQ(window.messages[0].style, kMbOk | kMbIconExclamation);
   EXPECT_EQ(folder.back(), '/');
-  EXPECT_FALSE(WritePageFile(folder + "__about.html", "x"));
+  EXPECT_FALSE(context.store.WritePageFile(folder + "__about.html", "x"));
 }
 
 // What a reader that did not end cleanly left is never this run's: the folder is emptied
@@ -182,14 +182,14 @@ TEST_F(PageStoreTest, FolderLeftFromAnEarlierRunIsEmptiedAndReusedButNotRecorded
   ASSERT_EQ(symlink(tmp.Path().c_str(), (folder + "sub/up").c_str()), 0);
   ASSERT_EQ(mkfifo((folder + "pipe").c_str(), 0600), 0);
 
-  EXPECT_EQ(BookFolder(), folder);
+  EXPECT_EQ(context.store.BookFolder(), folder);
   EXPECT_EQ(testing::EverythingUnder(folder), std::vector<std::string>{});
   EXPECT_EQ(ReadWholeFile(outside), "not the reader's");
   EXPECT_TRUE(Folders().empty());
-  ASSERT_TRUE(WritePageFile(folder + "index.html", "fresh"));
+  ASSERT_TRUE(context.store.WritePageFile(folder + "index.html", "fresh"));
   EXPECT_EQ(ReadWholeFile(folder + "index.html"), "fresh");
 
-  PageStore::Instance().Cleanup();
+  context.store.Cleanup();
   EXPECT_FALSE(PathExists(folder + "index.html"));
   EXPECT_TRUE(PathExists(folder));
   EXPECT_EQ(ReadWholeFile(outside), "not the reader's");
@@ -201,17 +201,18 @@ TEST_F(PageStoreTest, FolderLeftFromAnEarlierRunIsEmptiedAndReusedButNotRecorded
 TEST_F(PageStoreTest, AKilledRunsFilesAreGoneForTheNextBookOfTheSameEsbn) {
   for (const bool killed : {true, false}) {
     SCOPED_TRACE(killed ? "the first reader was killed" : "the first reader runs");
-    PageStore::Instance().ResetForTesting();
     int ready[2];
     ASSERT_EQ(pipe(ready), 0);
     const pid_t first = fork();
     ASSERT_GE(first, 0);
     if (first == 0) {
       close(ready[0]);
-      PageStore::Instance().ResetForTesting();
-      const std::string folder = BookFolder();
-      const bool wrote = WritePageFile(folder + "index.html", "the first book's page") &&
-                         WritePageFile(folder + "__pxa__first.so", "the first book's library");
+      ReaderContext firstReader;
+      UseEsbn(firstReader, "BOOK-1");
+      const std::string folder = firstReader.store.BookFolder();
+      const bool wrote =
+          firstReader.store.WritePageFile(folder + "index.html", "the first book's page") &&
+          firstReader.store.WritePageFile(folder + "__pxa__first.so", "the first book's library");
       [[maybe_unused]] bool told = WriteAllBytes(ready[1], wrote ? folder : "");
       close(ready[1]);
       pause();  // until killed
@@ -229,7 +230,9 @@ TEST_F(PageStoreTest, AKilledRunsFilesAreGoneForTheNextBookOfTheSameEsbn) {
       ASSERT_EQ(waitpid(first, nullptr, 0), first);
     }
 
-    const std::string second = BookFolder();
+    ReaderContext secondReader;
+    UseEsbn(secondReader, "BOOK-1");
+    const std::string second = secondReader.store.BookFolder();
     if (killed) {
       EXPECT_EQ(second, firstFolder);
       EXPECT_EQ(testing::EverythingUnder(second), std::vector<std::string>{});
@@ -241,7 +244,7 @@ TEST_F(PageStoreTest, AKilledRunsFilesAreGoneForTheNextBookOfTheSameEsbn) {
       kill(first, SIGKILL);
       ASSERT_EQ(waitpid(first, nullptr, 0), first);
     }
-    PageStore::Instance().Cleanup();
+    secondReader.store.Cleanup();
   }
 }
 
@@ -249,56 +252,55 @@ TEST_F(PageStoreTest, BookFolderThatIsNotPrivateIsRefused) {
   const std::string folder = Temp() + "BOOK-1.k9w";
   ASSERT_EQ(mkdir(folder.c_str(), 0777), 0);
   ASSERT_EQ(chmod(folder.c_str(), 0777), 0);
-  BookFolder();
+  context.store.BookFolder();
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].text, "Not enough disk space or other file error!");
 }
 
 TEST_F(PageStoreTest, PageWrittenTwiceIsRecordedOnceAndDeletedOnce) {
-  const std::string page = BookFolder() + "__search.html";
-  ASSERT_TRUE(WritePageFile(page, "first search, longer text"));
-  ASSERT_TRUE(WritePageFile(page, "second"));
+  const std::string page = context.store.BookFolder() + "__search.html";
+  ASSERT_TRUE(context.store.WritePageFile(page, "first search, longer text"));
+  ASSERT_TRUE(context.store.WritePageFile(page, "second"));
   EXPECT_EQ(ReadWholeFile(page), "second");
   EXPECT_EQ(ModeOf(page), 0600u);
-  EXPECT_EQ(PageStore::Instance().WrittenFiles(), (std::set<std::string>{page}));
-  PageStore::Instance().Cleanup();
+  EXPECT_EQ(context.store.WrittenFiles(), (std::set<std::string>{page}));
+  context.store.Cleanup();
   EXPECT_FALSE(PathExists(page));
 }
 
 TEST_F(PageStoreTest, CleanupRemovesAMadeFolderOnlyWhenNothingUnrecordedRemains) {
-  const std::string folder = BookFolder();
-  ASSERT_TRUE(WritePageFile(folder + "__about.html", "a"));
+  const std::string folder = context.store.BookFolder();
+  ASSERT_TRUE(context.store.WritePageFile(folder + "__about.html", "a"));
   ASSERT_TRUE(WriteWholeFile(folder + "unrecorded.txt", "u"));
-  PageStore::Instance().Cleanup();
+  context.store.Cleanup();
   EXPECT_FALSE(PathExists(folder + "__about.html"));
   EXPECT_TRUE(PathExists(folder + "unrecorded.txt"));
 
   ASSERT_EQ(unlink((folder + "unrecorded.txt").c_str()), 0);
-  PageStore::Instance().Cleanup();  // records are kept, so a second run finishes the job
+  context.store.Cleanup();  // records are kept, so a second run finishes the job
   EXPECT_FALSE(PathExists(folder));
   EXPECT_TRUE(PathExists(Temp()));
 }
 
 TEST_F(PageStoreTest, WriteFailuresSayDiskErrorAndReturnFalse) {
-  EXPECT_FALSE(WritePageFile(Temp() + "missing/__jump.html", "x"));
+  EXPECT_FALSE(context.store.WritePageFile(Temp() + "missing/__jump.html", "x"));
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].text, "Disk error - out of space ?");
   EXPECT_EQ(window.messages[0].style, kMbOk | kMbIconExclamation);
-  EXPECT_TRUE(PageStore::Instance().WrittenFiles().empty());
+  EXPECT_TRUE(context.store.WrittenFiles().empty());
 
   // Created but not written completely: reported, and still recorded.
-  EXPECT_FALSE(WritePageFile("/dev/full", "no room"));
+  EXPECT_FALSE(context.store.WritePageFile("/dev/full", "no room"));
   EXPECT_EQ(window.messages.size(), 2u);
-  EXPECT_EQ(PageStore::Instance().WrittenFiles().count("/dev/full"), 1u);
-  PageStore::Instance().ResetForTesting();  // never let a cleanup near that record
+  EXPECT_EQ(context.store.WrittenFiles().count("/dev/full"), 1u);
 }
 
 TEST_F(PageStoreTest, MakeFolderPathMakesAndRecordsEachMissingFolderInOrder) {
   const std::string base = Temp();
-  ASSERT_TRUE(MakeFolderPath(base + "a/b/c/"));
+  ASSERT_TRUE(context.store.MakeFolderPath(base + "a/b/c/"));
   EXPECT_EQ(Folders(), (std::vector<std::string>{base + "a", base + "a/b", base + "a/b/c"}));
   EXPECT_EQ(ModeOf(base + "a/b"), 0700u);
-  ASSERT_TRUE(MakeFolderPath(base + "a/b/d/"));
+  ASSERT_TRUE(context.store.MakeFolderPath(base + "a/b/d/"));
   EXPECT_EQ(Folders().size(), 4u);
   EXPECT_EQ(Folders().back(), base + "a/b/d");
 }
@@ -306,16 +308,16 @@ TEST_F(PageStoreTest, MakeFolderPathMakesAndRecordsEachMissingFolderInOrder) {
 TEST_F(PageStoreTest, MakeFolderPathFailsOnFilesLinksAndSharedFolders) {
   const std::string base = Temp();
   ASSERT_TRUE(WriteWholeFile(base + "file", "x"));
-  EXPECT_FALSE(MakeFolderPath(base + "file/sub/"));
-  EXPECT_FALSE(MakeFolderPath(base + "file/"));
+  EXPECT_FALSE(context.store.MakeFolderPath(base + "file/sub/"));
+  EXPECT_FALSE(context.store.MakeFolderPath(base + "file/"));
 
   ASSERT_EQ(mkdir((base + "real").c_str(), 0700), 0);
   ASSERT_EQ(symlink((base + "real").c_str(), (base + "link").c_str()), 0);
-  EXPECT_FALSE(MakeFolderPath(base + "link/"));
+  EXPECT_FALSE(context.store.MakeFolderPath(base + "link/"));
 
   ASSERT_EQ(mkdir((base + "shared").c_str(), 0700), 0);
   ASSERT_EQ(chmod((base + "shared").c_str(), 0775), 0);
-  EXPECT_FALSE(MakeFolderPath(base + "shared/"));
+  EXPECT_FALSE(context.store.MakeFolderPath(base + "shared/"));
   EXPECT_TRUE(Folders().empty());
 }
 
@@ -326,17 +328,17 @@ TEST_F(PageStoreTest, RefusedBookFolderTakesNoFiles) {
   ASSERT_EQ(mkdir(elsewhere.c_str(), 0700), 0);
   const std::string link = Temp() + "BOOK-1.k9w";
   ASSERT_EQ(symlink(elsewhere.c_str(), link.c_str()), 0);
-  const std::string viaLink = BookFolder();
+  const std::string viaLink = context.store.BookFolder();
   EXPECT_NE(viaLink, link + "/");
-  EXPECT_FALSE(WritePageFile(viaLink + "__about.html", "x"));
+  EXPECT_FALSE(context.store.WritePageFile(viaLink + "__about.html", "x"));
   EXPECT_FALSE(PathExists(elsewhere + "/__about.html"));
 
   ASSERT_EQ(unlink(link.c_str()), 0);
   ASSERT_EQ(mkdir(link.c_str(), 0700), 0);
   ASSERT_EQ(chmod(link.c_str(), 0777), 0);
-  const std::string shared = BookFolder();
+  const std::string shared = context.store.BookFolder();
   EXPECT_NE(shared, link + "/");
-  EXPECT_FALSE(WritePageFile(shared + "__about.html", "x"));
+  EXPECT_FALSE(context.store.WritePageFile(shared + "__about.html", "x"));
   EXPECT_FALSE(PathExists(link + "/__about.html"));
   EXPECT_EQ(window.messages.size(), 4u);  // each refusal says so, each failed write too
 }

@@ -7,6 +7,7 @@
 
 #include "book/cebook.h"
 #include "extension_fixture.h"
+#include "pages/reader_context.h"
 #include "pages/variables.h"
 #include "script/script_links.h"
 
@@ -33,28 +34,30 @@ class ExampleExtensionTest : public ExtensionTest {
 };
 
 TEST_F(ExampleExtensionTest, GreetStoresAVariableThatPagesCanShow) {
-  RunLinkCommands("page.html##EXAMPLE.GREET('greeting', 'Ada')##EXAMPLE.ADD(40)##EXAMPLE.ADD(2)");
+  RunLinkCommands(context,
+                  "page.html##EXAMPLE.GREET('greeting', 'Ada')##EXAMPLE.ADD(40)##EXAMPLE.ADD(2)");
   EXPECT_THAT(MessageTexts(), IsEmpty());
-  EXPECT_EQ(ExpandVariables("{example.greeting} {example.total}", false), "Hello, Ada! 42");
-  EXPECT_EQ(ExpandVariables("[={esbn}][{example.greeting}]", true), "Hello, Ada!");
+  EXPECT_EQ(ExpandVariables(context, "{example.greeting} {example.total}", false),
+            "Hello, Ada! 42");
+  EXPECT_EQ(ExpandVariables(context, "[={esbn}][{example.greeting}]", true), "Hello, Ada!");
 }
 
 TEST_F(ExampleExtensionTest, ClockAndRunCounterAreReadAtEachExpansion) {
-  EXPECT_THAT(ExpandVariables("{example.time}", false),
+  EXPECT_THAT(ExpandVariables(context, "{example.time}", false),
               MatchesRegex("[0-9][0-9]:[0-9][0-9]:[0-9][0-9]"));
-  EXPECT_THAT(ExpandVariables("{example.date}", false),
+  EXPECT_THAT(ExpandVariables(context, "{example.date}", false),
               MatchesRegex("[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]"));
-  EXPECT_EQ(ExpandVariables("{example.runs}", false), "0");
-  RunLinkCommands("##EXAMPLE.ADD(1)");
-  RunLinkCommands("##EXAMPLE.ADD(1)");
-  EXPECT_EQ(ExpandVariables("{example.runs}", false), "2");
+  EXPECT_EQ(ExpandVariables(context, "{example.runs}", false), "0");
+  RunLinkCommands(context, "##EXAMPLE.ADD(1)");
+  RunLinkCommands(context, "##EXAMPLE.ADD(1)");
+  EXPECT_EQ(ExpandVariables(context, "{example.runs}", false), "2");
 }
 
 TEST_F(ExampleExtensionTest, ItsRefusalsReachTheReadersMessageBoxes) {
-  RunLinkCommands("##EXAMPLE.GREET('only one')");
-  RunLinkCommands("##EXAMPLE.ADD('x')");
-  RunLinkCommands("##EXAMPLE.FAIL('The printer is on fire.')");
-  RunLinkCommands("##EXAMPLE.NOPE");
+  RunLinkCommands(context, "##EXAMPLE.GREET('only one')");
+  RunLinkCommands(context, "##EXAMPLE.ADD('x')");
+  RunLinkCommands(context, "##EXAMPLE.FAIL('The printer is on fire.')");
+  RunLinkCommands(context, "##EXAMPLE.NOPE");
   EXPECT_EQ(MessageTexts(),
             (std::vector<std::string>{
                 "Incorrect number of parameters:\n##EXAMPLE.GREET('only one')",

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "ext/extension_scripting.h"
+#include "ext/extension_state.h"
 #include "extension_fixture.h"
 
 namespace quire::testing {
@@ -146,7 +147,7 @@ TEST_F(ExtensionCommandTest, EarlierLibraryWithTheSameKeyTakesEveryCommand) {
   Install(kTwinALibrary, "__pxa__twin_a.so");
   Install(kTwinBLibrary, "__pxa__twin_b.so");
   LoadAll();
-  ASSERT_EQ(CExtensionScripting::Instance()->UpperKeys(),
+  ASSERT_EQ(ExtensionsOf(context).Scripting()->UpperKeys(),
             (std::vector<std::string>{"TWIN", "TWIN"}));
   ForgetCalls();
 
@@ -165,7 +166,7 @@ TEST_F(ExtensionCommandTest, KeysAreKeptInBothCasesInRegistrationOrder) {
   Install(kNoCommandLibrary, "__pxa__c_nocommand.so");
   Install(kNoRuntimeLibrary, "__pxa__d_noruntime.so");  // rejected: no key
   LoadAll();
-  const CExtensionScripting& scripting = *CExtensionScripting::Instance();
+  const CExtensionScripting& scripting = *ExtensionsOf(context).Scripting();
   EXPECT_EQ(scripting.UpperKeys(), (std::vector<std::string>{"TOOLS", "", "NOCMD"}));
   EXPECT_EQ(scripting.LowerKeys(), (std::vector<std::string>{"tools", "", "nocmd"}));
   ASSERT_EQ(scripting.Caches().size(), 3u);

@@ -18,6 +18,7 @@
 
 #include "ext/extension_hooks.h"
 #include "ext/extension_loader.h"
+#include "pages/reader_context.h"
 #include "quire/extension.h"
 #include "support/fake_window.h"
 #include "support/scoped_tmpdir.h"
@@ -46,7 +47,6 @@ inline uintptr_t ExportedHostAddress() {
 class ExtensionTest : public ::testing::Test {
  protected:
   ExtensionTest() {
-    ResetExtensionsForTesting();
     m_folder = m_tmp.Path() + "/book.k9w/";
     mkdir(m_folder.c_str(), 0700);
     m_log = m_tmp.File("calls.log");
@@ -56,7 +56,7 @@ class ExtensionTest : public ::testing::Test {
   }
 
   ~ExtensionTest() override {
-    ResetExtensionsForTesting();
+    UnloadExtensionsAndDeleteFiles(context);
     unsetenv("QUIRE_EXT_TEST_LOG");
   }
 
@@ -70,7 +70,7 @@ class ExtensionTest : public ::testing::Test {
   }
   // Loads the book folder's extensions as start-up does, then lets the frame appear.
   void LoadAll() {
-    LoadExtensionsFrom(m_folder);
+    LoadExtensionsFrom(context, m_folder);
     window.hasFrame = true;
   }
   // The main window's handle as the libraries log it.
@@ -111,12 +111,12 @@ class ExtensionTest : public ::testing::Test {
                   const std::vector<ExtensionArgument>& arguments = {}) {
     std::string text = "(untouched)";
     int flag = -1;
-    if (!RunExtensionCommand(command, keyword, arguments, &text, &flag))
+    if (!RunExtensionCommand(context, command, keyword, arguments, &text, &flag))
       return "not taken";
     return "taken:" + std::to_string(flag) + ":" + text;
   }
   std::string Expand(std::string text, bool bracketForm = false) {
-    ExpandExtensionVariables(&text, bracketForm);
+    ExpandExtensionVariables(context, &text, bracketForm);
     return text;
   }
 
@@ -128,7 +128,8 @@ class ExtensionTest : public ::testing::Test {
   }
 
   ScopedTmpdir m_tmp;
-  FakeWindow window;
+  ReaderContext context;
+  FakeWindow window{context.window};
 
  private:
   static std::string WithoutCommonArguments(const std::string& line) {

@@ -9,7 +9,9 @@
 #include "book/page_store.h"
 #include "ext/extension_registry.h"
 #include "ext/extension_scripting.h"
+#include "ext/extension_state.h"
 #include "extension_fixture.h"
+#include "pages/reader_context.h"
 #include "session/reader_session.h"
 
 namespace quire::testing {
@@ -39,9 +41,9 @@ TEST_F(ExtensionLoadingTest, FolderWithoutExtensionFilesLoadsNothingAndShowsNoth
   LoadAll();
 
   EXPECT_THAT(window.messages, IsEmpty());
-  EXPECT_THAT(ExtensionFiles(), IsEmpty());
+  EXPECT_THAT(ExtensionFiles(context), IsEmpty());
   EXPECT_THAT(RawCalls(), IsEmpty());
-  UnloadExtensions();
+  UnloadExtensions(context);
   EXPECT_TRUE(PathExists(Folder() + "__pxa__folder.so"));
   EXPECT_TRUE(PathExists(Folder() + "pxa__almost.so"));
 }
@@ -57,9 +59,9 @@ TEST_F(ExtensionLoadingTest, LibrariesInTheBooksSubfoldersAreNotLoaded) {
   LoadAll();
 
   EXPECT_THAT(window.messages, IsEmpty());
-  EXPECT_THAT(ExtensionFiles(), IsEmpty());
+  EXPECT_THAT(ExtensionFiles(context), IsEmpty());
   EXPECT_THAT(RawCalls(), IsEmpty());
-  UnloadExtensions();
+  UnloadExtensions(context);
   EXPECT_TRUE(PathExists(Folder() + "lib/__pxa__full.so"));
 }
 
@@ -86,7 +88,7 @@ TEST_F(ExtensionLoadingTest, CompleteLibraryIsInitialisedBeforeTheFrameExists) {
 
   // Once the frame exists, later calls get its handle.
   ForgetCalls();
-  NotifyScriptInit();
+  NotifyScriptInit(context);
   raw = RawCalls();
   ASSERT_FALSE(raw.empty());
   for (const std::string& call : raw)
@@ -120,11 +122,11 @@ TEST_F(ExtensionLoadingTest, LibraryWithoutIsRuntimeIsRejectedWithoutInit) {
   // Loading ran its constructors, but no entry point was called; it was unloaded again.
   EXPECT_THAT(CallsOf("noruntime"), ElementsAre("Unloaded"));
   EXPECT_FALSE(IsMapped(path));
-  EXPECT_TRUE(CExtensionRegistry::Instance()->Libraries().empty());
-  EXPECT_THAT(ExtensionFiles(), ElementsAre(path));
+  EXPECT_TRUE(ExtensionsOf(context).Registry()->Libraries().empty());
+  EXPECT_THAT(ExtensionFiles(context), ElementsAre(path));
 
   // Its file is still deleted at shutdown.
-  UnloadExtensions();
+  UnloadExtensions(context);
   EXPECT_FALSE(PathExists(path));
   EXPECT_THAT(CallsOf("noruntime"), ElementsAre("Unloaded"));
 }
@@ -148,9 +150,9 @@ TEST_F(ExtensionLoadingTest, FilesThatCannotBeLoadedAreReportedAndTheOthersStill
   for (const RecordedMessage& message : window.messages)
     EXPECT_EQ(message.style, kBoxStyle);
   EXPECT_THAT(CallsOf("full"), ElementsAre(StartsWith("Init "), "ScriptGetKey"));
-  EXPECT_THAT(ExtensionFiles(), ElementsAre(text, empty, fifo, good));
+  EXPECT_THAT(ExtensionFiles(context), ElementsAre(text, empty, fifo, good));
 
-  UnloadExtensions();
+  UnloadExtensions(context);
   for (const std::string& path : {text, empty, fifo, good})
     EXPECT_FALSE(PathExists(path)) << path;
 }
@@ -162,10 +164,10 @@ TEST_F(ExtensionLoadingTest, ScriptRunsAreBracketedOnlyForLibrariesOfferingTheSc
   ForgetCalls();
 
   // One run with a failing command in the middle.
-  NotifyScriptInit();
+  NotifyScriptInit(context);
   EXPECT_EQ(Run("##TOOLS.RESULT(5)", "TOOLS.RESULT", {Number(5)}),
             "taken:1:Error 5:\n##TOOLS.RESULT(5)");
-  NotifyScriptExit();
+  NotifyScriptExit(context);
 
   EXPECT_THAT(Calls(), ElementsAre("full IsInterface args=4,0,1", "full ScriptInit",
                                    "nointerface IsInterface args=4,0,1",
@@ -179,8 +181,8 @@ TEST_F(ExtensionLoadingTest, LibraryAnsweringTheScriptInterfaceWithoutItsEntryPo
   LoadAll();
   ForgetCalls();
 
-  NotifyScriptInit();
-  NotifyScriptExit();
+  NotifyScriptInit(context);
+  NotifyScriptExit(context);
 
   EXPECT_THAT(Calls(),
               ElementsAre("unruly IsInterface args=4,0,1", "unruly IsInterface args=4,0,1"));
@@ -194,7 +196,7 @@ TEST_F(ExtensionLoadingTest, ShutdownCallsExitThenUnloadsThenDeletesEveryFile) {
   ASSERT_TRUE(IsMapped(full));
   ForgetCalls();
 
-  UnloadExtensions();
+  UnloadExtensions(context);
 
   // In registry (path) order: each library exits and is unloaded before the next.
   EXPECT_THAT(Calls(), ElementsAre("full Exit", "full Unloaded", "nointerface Exit",
@@ -203,35 +205,35 @@ TEST_F(ExtensionLoadingTest, ShutdownCallsExitThenUnloadsThenDeletesEveryFile) {
   EXPECT_FALSE(IsMapped(other));
   for (const std::string& path : {full, rejected, other})
     EXPECT_FALSE(PathExists(path)) << path;
-  EXPECT_TRUE(CExtensionRegistry::IsShutDown());
-  EXPECT_TRUE(CExtensionScripting::IsShutDown());
+  EXPECT_TRUE(ExtensionsOf(context).shutDown);
+  EXPECT_TRUE(ExtensionsOf(context).shutDown);
 }
 
 TEST_F(ExtensionLoadingTest, NothingIsMadeAgainAfterShutdown) {
   Install(kFullLibrary, "__pxa__full.so");
   LoadAll();
-  UnloadExtensions();
+  UnloadExtensions(context);
   ForgetCalls();
 
   // Everything that comes late finds no registry and no scripting.
-  EXPECT_EQ(CExtensionRegistry::Instance(), nullptr);
-  EXPECT_EQ(CExtensionScripting::Instance(), nullptr);
-  NotifyScriptInit();
-  NotifyScriptExit();
+  EXPECT_EQ(ExtensionsOf(context).Registry(), nullptr);
+  EXPECT_EQ(ExtensionsOf(context).Scripting(), nullptr);
+  NotifyScriptInit(context);
+  NotifyScriptExit(context);
   EXPECT_EQ(Run("##TOOLS.ECHO", "TOOLS.ECHO"), "not taken");
   EXPECT_EQ(Expand("{tools.name}"), "{tools.name}");
   Install(kFullLibrary, "__pxa__full.so");
-  LoadExtensionsFrom(Folder());
-  UnloadExtensions();
+  LoadExtensionsFrom(context, Folder());
+  UnloadExtensions(context);
 
   EXPECT_THAT(RawCalls(), IsEmpty());
   EXPECT_TRUE(PathExists(Folder() + "__pxa__full.so"));
 }
 
 TEST_F(ExtensionLoadingTest, ShutdownWithoutAnyLibrarySetsTheFlagsToo) {
-  UnloadExtensions();
-  EXPECT_TRUE(CExtensionRegistry::IsShutDown());
-  EXPECT_TRUE(CExtensionScripting::IsShutDown());
+  UnloadExtensions(context);
+  EXPECT_TRUE(ExtensionsOf(context).shutDown);
+  EXPECT_TRUE(ExtensionsOf(context).shutDown);
 
   Install(kFullLibrary, "__pxa__full.so");
   LoadAll();
@@ -243,15 +245,14 @@ TEST_F(ExtensionLoadingTest, EachFileIsLoadedOncePerRun) {
   LoadAll();
   LoadAll();
   EXPECT_THAT(CallsOf("full"), ElementsAre(StartsWith("Init "), "ScriptGetKey"));
-  EXPECT_EQ(ExtensionFiles().size(), 1u);
+  EXPECT_EQ(ExtensionFiles(context).size(), 1u);
 }
 
 // The page store's cleanup knows only files and folders; the session's shutdown tells
 // the libraries to exit and unloads them after it.
 TEST_F(ExtensionLoadingTest, StartUpLoadsFromTheBookFolderAndShutdownUnloadsAfterTheCleanup) {
-  PageStore::Instance().ResetForTesting();
-  ReaderSession session;
-  const std::string bookFolder = BookFolder();
+  ReaderSession session(context);
+  const std::string bookFolder = context.store.BookFolder();
   ASSERT_THAT(bookFolder, StartsWith(m_tmp.Path() + "/"));
   const std::string path = bookFolder + "__pxa__full.so";
   std::filesystem::copy_file(kFullLibrary, path);
@@ -260,7 +261,7 @@ TEST_F(ExtensionLoadingTest, StartUpLoadsFromTheBookFolderAndShutdownUnloadsAfte
   window.hasFrame = true;
   EXPECT_THAT(CallsOf("full"), ElementsAre(StartsWith("Init "), "ScriptGetKey"));
 
-  PageStore::Instance().Cleanup();
+  context.store.Cleanup();
   EXPECT_THAT(CallsOf("full"), ElementsAre(StartsWith("Init "), "ScriptGetKey"));
   EXPECT_TRUE(IsMapped(path));
 
@@ -268,20 +269,18 @@ TEST_F(ExtensionLoadingTest, StartUpLoadsFromTheBookFolderAndShutdownUnloadsAfte
   EXPECT_THAT(CallsOf("full"),
               ElementsAre(StartsWith("Init "), "ScriptGetKey", "Exit", "Unloaded"));
   EXPECT_FALSE(PathExists(path));
-  PageStore::Instance().ResetForTesting();
 }
 
 // A reader killed with SIGKILL leaves its library in its book folder; the next book that
 // claims the folder (the same ESBN) neither sees nor loads it.
 TEST_F(ExtensionLoadingTest, LibraryOfAKilledRunIsNeverLoadedByTheNextBook) {
-  PageStore::Instance().ResetForTesting();
   int ready[2];
   ASSERT_EQ(pipe(ready), 0);
   const pid_t first = fork();
   ASSERT_GE(first, 0);
   if (first == 0) {
     close(ready[0]);
-    const std::string folder = BookFolder();
+    const std::string folder = context.store.BookFolder();
     std::error_code failed;
     std::filesystem::copy_file(kFullLibrary, folder + "__pxa__full.so", failed);
     const char done = failed ? '0' : '1';
@@ -297,15 +296,14 @@ TEST_F(ExtensionLoadingTest, LibraryOfAKilledRunIsNeverLoadedByTheNextBook) {
   ASSERT_EQ(waitpid(first, nullptr, 0), first);
   ASSERT_EQ(done, '1');
 
-  ReaderSession session;
-  const std::string folder = BookFolder();
+  ReaderSession session(context);
+  const std::string folder = context.store.BookFolder();
   EXPECT_FALSE(PathExists(folder + "__pxa__full.so"));
   session.LoadExtensions();
   EXPECT_THAT(RawCalls(), IsEmpty());
-  EXPECT_THAT(ExtensionFiles(), IsEmpty());
+  EXPECT_THAT(ExtensionFiles(context), IsEmpty());
   EXPECT_FALSE(IsMapped(folder + "__pxa__full.so"));
   session.Shutdown();
-  PageStore::Instance().ResetForTesting();
 }
 
 }  // namespace

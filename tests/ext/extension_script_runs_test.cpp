@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "extension_fixture.h"
+#include "pages/reader_context.h"
 #include "script/script_links.h"
 
 namespace quire::testing {
@@ -32,7 +33,7 @@ class ExtensionScriptRunTest : public ExtensionTest {
 };
 
 TEST_F(ExtensionScriptRunTest, FailingCommandStillEndsWithScriptExit) {
-  RunLinkCommands("index.html##TOOLS.ECHO('{tools.name}')##TOOLS.RESULT(7)##TOOLS.ECHO");
+  RunLinkCommands(context, "index.html##TOOLS.ECHO('{tools.name}')##TOOLS.RESULT(7)##TOOLS.ECHO");
 
   EXPECT_THAT(FullLibraryCalls(),
               ElementsAre("ScriptInit", "ScriptGetVarName first=1 buffer=zero",
@@ -52,15 +53,15 @@ TEST_F(ExtensionScriptRunTest, FailingCommandStillEndsWithScriptExit) {
 }
 
 TEST_F(ExtensionScriptRunTest, ExpandedTextArgumentReachesTheLibrary) {
-  RunLinkCommands("##TOOLS.ECHO('<{tools.name}>', 3)");
+  RunLinkCommands(context, "##TOOLS.ECHO('<{tools.name}>', 3)");
   EXPECT_THAT(CallsOf("full"),
               ::testing::Contains(StartsWith("ScriptCommand name=ECHO count=2 flag=0 code=0 "
                                              "s'<Quire full>' n3 -")));
 }
 
 TEST_F(ExtensionScriptRunTest, EachRunGetsExactlyOnePair) {
-  RunLinkCommands("##TOOLS.ECHO");
-  RunLinkCommands("##TOOLS.ECHO##TOOLS.ECHO");
+  RunLinkCommands(context, "##TOOLS.ECHO");
+  RunLinkCommands(context, "##TOOLS.ECHO##TOOLS.ECHO");
   EXPECT_EQ(FullLibraryCalls(),
             (std::vector<std::string>{"ScriptInit", "ScriptCommand name=ECHO", "ScriptExit",
                                       "ScriptInit", "ScriptCommand name=ECHO",
@@ -70,7 +71,7 @@ TEST_F(ExtensionScriptRunTest, EachRunGetsExactlyOnePair) {
 TEST_F(ExtensionScriptRunTest, ScriptFileRunsAreBracketedButAMissingFileIsNot) {
   const std::string script = m_tmp.File("run.pgs");
   ASSERT_TRUE(WriteWholeFile(script, "TOOLS.ECHO\nTOOLS.RESULT(2)\nTOOLS.ECHO\n"));
-  RunScriptLink("x#@" + script);
+  RunScriptLink(context, "x#@" + script);
   EXPECT_EQ(FullLibraryCalls(),
             (std::vector<std::string>{"ScriptInit", "ScriptCommand name=ECHO",
                                       "ScriptCommand name=RESULT", "ScriptExit"}));
@@ -79,7 +80,7 @@ TEST_F(ExtensionScriptRunTest, ScriptFileRunsAreBracketedButAMissingFileIsNot) {
                                          ".\n\nIncorrect number of parameters:\nTOOLS.RESULT(2)");
 
   ForgetCalls();
-  RunScriptLink("x#@" + m_tmp.File("missing.pgs"));
+  RunScriptLink(context, "x#@" + m_tmp.File("missing.pgs"));
   EXPECT_THAT(RawCalls(), IsEmpty());
 }
 

@@ -5,6 +5,7 @@
 
 #include "ext/host_function.h"
 #include "extension_fixture.h"
+#include "pages/reader_context.h"
 
 namespace quire::testing {
 namespace {
@@ -37,11 +38,11 @@ TEST_F(HostFunctionLibraryTest, LibraryCallingTheHostGetsNullAndNothingHappens) 
 TEST_F(HostFunctionLibraryTest, EveryEntryPointGetsZeroAndTheExportedHostAddress) {
   Install(kFullLibrary, "__pxa__full.so");
   LoadAll();
-  NotifyScriptInit();
+  NotifyScriptInit(context);
   Run("##TOOLS.ECHO", "TOOLS.ECHO");
   Expand("{tools.name}");
-  NotifyScriptExit();
-  UnloadExtensions();
+  NotifyScriptExit(context);
+  UnloadExtensions(context);
 
   const std::string expected = "zero=0 host=" + std::to_string(ExportedHostAddress()) + " ";
   std::vector<std::string> entries;

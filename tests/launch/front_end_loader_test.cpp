@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "pages/reader_context.h"
 #include "session/browser_notice.h"
 #include "support/scoped_env.h"
 #include "support/scoped_tmpdir.h"
@@ -37,7 +38,8 @@ TEST(LoadFrontEndTest, LoadsFromMemoryAndCallsTheEntryPoint) {
       << front.loadPath;
   char name[] = "book";
   char* argv[] = {name, name, nullptr};
-  EXPECT_EQ(front.main(2, argv), 42);
+  ReaderContext context;
+  EXPECT_EQ(front.main(context, 2, argv), 42);
   EXPECT_TRUE(EmptyFolder(privateFolder)) << "nothing is written to load it";
 }
 

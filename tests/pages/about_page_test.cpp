@@ -1,4 +1,5 @@
 #include "pages/about_page.h"
+#include "pages/reader_context.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -34,7 +35,7 @@ class AboutPageTest : public PagesTest {
 
   void WriteSiteSetting(const std::string& value) {
     ASSERT_TRUE(WriteIniValue("pgxconfig.ini", "SITE", "SITE", value));
-    ResetSiteUrlForTesting();
+    context.siteUrl.reset();  // read again, as by a reader started now
   }
 
   EBookSettings m_settings = DefaultSettings();
@@ -44,7 +45,7 @@ constexpr char kTitleLine[] = "<BIG><B>Tom &lt;&amp;&gt; Jerry</B></BIG><BR><BR>
 constexpr char kEsbnLine[] = "<BR><SMALL>ESBN: EB-42</SMALL>";
 
 TEST_F(AboutPageTest, BareBookShowsTitleAndEsbnOnly) {
-  EXPECT_EQ(BuildBookInfoBlock(), std::string(kTitleLine) + kEsbnLine);
+  EXPECT_EQ(BuildBookInfoBlock(context.book), std::string(kTitleLine) + kEsbnLine);
 }
 
 TEST_F(AboutPageTest, EveryPartInItsPlace) {
@@ -55,7 +56,7 @@ TEST_F(AboutPageTest, EveryPartInItsPlace) {
     s->authorUrl = "http://x.org/?a=1&b=2";
     s->copyright = "(c) Ann";
   });
-  EXPECT_EQ(BuildBookInfoBlock(),
+  EXPECT_EQ(BuildBookInfoBlock(context.book),
             std::string(kTitleLine) + "published by P &amp; Co<BR><BR>" +
                 "by <A HREF=MAILTO:ann@x.org>Ann &lt;A&gt;</A>&nbsp;&nbsp;(<A "
                 "HREF=MAILTO:ann@x.org>ann@x.org</A>)<BR>" +
@@ -65,29 +66,30 @@ TEST_F(AboutPageTest, EveryPartInItsPlace) {
 
 TEST_F(AboutPageTest, AuthorWithoutEmail) {
   Set([](EBookSettings* s) { s->author = "Ann"; });
-  EXPECT_EQ(BuildBookInfoBlock(), std::string(kTitleLine) + "by Ann<BR>" + kEsbnLine);
+  EXPECT_EQ(BuildBookInfoBlock(context.book), std::string(kTitleLine) + "by Ann<BR>" + kEsbnLine);
 }
 
 TEST_F(AboutPageTest, EmailWithoutAuthorIsNotShown) {
   Set([](EBookSettings* s) { s->authorEmail = "ann@x.org"; });
-  EXPECT_EQ(BuildBookInfoBlock(), std::string(kTitleLine) + kEsbnLine);
+  EXPECT_EQ(BuildBookInfoBlock(context.book), std::string(kTitleLine) + kEsbnLine);
 }
 
 TEST_F(AboutPageTest, PublisherUrlAndCopyrightAlone) {
   Set([](EBookSettings* s) { s->publisher = "Pub"; });
-  EXPECT_EQ(BuildBookInfoBlock(), std::string(kTitleLine) + "published by Pub<BR><BR>" + kEsbnLine);
+  EXPECT_EQ(BuildBookInfoBlock(context.book),
+            std::string(kTitleLine) + "published by Pub<BR><BR>" + kEsbnLine);
   Set([](EBookSettings* s) {
     s->publisher = "";
     s->authorUrl = "https://a.example/";
   });
-  EXPECT_EQ(BuildBookInfoBlock(),
+  EXPECT_EQ(BuildBookInfoBlock(context.book),
             std::string(kTitleLine) +
                 "<A HREF=https://a.example/ TARGET=_blank>https://a.example/</A><BR>" + kEsbnLine);
   Set([](EBookSettings* s) {
     s->authorUrl = "";
     s->copyright = "mine";
   });
-  EXPECT_EQ(BuildBookInfoBlock(),
+  EXPECT_EQ(BuildBookInfoBlock(context.book),
             std::string(kTitleLine) + "Contents of this E-Book are mine<BR>" + kEsbnLine);
 }
 
@@ -138,7 +140,8 @@ TEST_F(AboutPageTest, LinkValuesCannotAddAttributesOrScripts) {
     m_settings.authorEmail = c.email;
     m_settings.authorUrl = c.url;
     LoadBook(m_settings);
-    EXPECT_EQ(BuildBookInfoBlock(), std::string(kTitleLine) + "by " + c.links + kEsbnLine);
+    EXPECT_EQ(BuildBookInfoBlock(context.book),
+              std::string(kTitleLine) + "by " + c.links + kEsbnLine);
   }
 }
 
@@ -165,20 +168,20 @@ TEST_F(AboutPageTest, CreditSectionLinksTwiceToTheGivenAddressAndNamesThisVersio
 }
 
 TEST_F(AboutPageTest, GeneratedPageIsHeaderBookSectionCreditAndFooter) {
-  std::string path = BuildAboutPage();
-  EXPECT_EQ(path, BookFolder() + "__about.html");
+  std::string path = BuildAboutPage(context);
+  EXPECT_EQ(path, context.store.BookFolder() + "__about.html");
   std::string expected =
       PageHeader("About", 0x010203, 0x040506, 0x070809, 0x0A0B0C) +
-      PageSection("About this E-Book", BuildBookInfoBlock(), 0x0D0E0F, 0x101112) +
+      PageSection("About this E-Book", BuildBookInfoBlock(context.book), 0x0D0E0F, 0x101112) +
       BuildCreditBlock(kQuireSiteUrl, 0x0D0E0F, 0x101112) + PageFooter();
   EXPECT_EQ(ReadWholeFile(path), expected);
-  EXPECT_EQ(PageStore::Instance().WrittenFiles().count(path), 1u);
+  EXPECT_EQ(context.store.WrittenFiles().count(path), 1u);
 }
 
 TEST_F(AboutPageTest, ModeOneStillBuildsTheGeneratedPage) {
   Set([](EBookSettings* s) { s->aboutMode = 1; });
-  EXPECT_EQ(BuildAboutPage(), BookFolder() + "__about.html");
-  EXPECT_TRUE(PathExists(BookFolder() + "__about.html"));
+  EXPECT_EQ(BuildAboutPage(context), context.store.BookFolder() + "__about.html");
+  EXPECT_TRUE(PathExists(context.store.BookFolder() + "__about.html"));
 }
 
 TEST_F(AboutPageTest, ModeTwoIsTheBooksOwnPage) {
@@ -186,18 +189,18 @@ TEST_F(AboutPageTest, ModeTwoIsTheBooksOwnPage) {
     s->aboutMode = 2;
     s->aboutPageName = "credits.html";
   });
-  EXPECT_EQ(BuildAboutPage(), BookFolder() + "credits.html");
-  EXPECT_FALSE(PathExists(BookFolder() + "__about.html"));
+  EXPECT_EQ(BuildAboutPage(context), context.store.BookFolder() + "credits.html");
+  EXPECT_FALSE(PathExists(context.store.BookFolder() + "__about.html"));
 }
 
 TEST_F(AboutPageTest, ReferralCodeIsAppendedWhenNotBlank) {
-  EXPECT_EQ(CreditLinkUrl(), kQuireSiteUrl);
+  EXPECT_EQ(CreditLinkUrl(context), kQuireSiteUrl);
   Set([](EBookSettings* s) { s->referralCode = "   \t"; });
-  EXPECT_EQ(CreditLinkUrl(), kQuireSiteUrl);
+  EXPECT_EQ(CreditLinkUrl(context), kQuireSiteUrl);
   Set([](EBookSettings* s) { s->referralCode = " r77 "; });
-  EXPECT_EQ(CreditLinkUrl(), std::string(kQuireSiteUrl) + "a.asp?r77");
+  EXPECT_EQ(CreditLinkUrl(context), std::string(kQuireSiteUrl) + "a.asp?r77");
   // Both credit links of the generated page carry the code.
-  std::string page = *ReadWholeFile(BuildAboutPage());
+  std::string page = *ReadWholeFile(BuildAboutPage(context));
   std::string link = std::string("<A HREF=") + kQuireSiteUrl + "a.asp?r77 TARGET=_blank>";
   size_t first = page.find(link);
   ASSERT_NE(first, std::string::npos);
@@ -205,28 +208,28 @@ TEST_F(AboutPageTest, ReferralCodeIsAppendedWhenNotBlank) {
 }
 
 TEST_F(AboutPageTest, SiteSettingChoosesTheAddress) {
-  EXPECT_EQ(SiteUrl(), kQuireSiteUrl);  // no pgxconfig.ini
+  EXPECT_EQ(SiteUrl(context), kQuireSiteUrl);  // no pgxconfig.ini
   WriteSiteSetting("1");
-  EXPECT_EQ(SiteUrl(), std::string(kQuireLibraryUrl) + "ebook/");
+  EXPECT_EQ(SiteUrl(context), std::string(kQuireLibraryUrl) + "ebook/");
   WriteSiteSetting("7");
-  EXPECT_EQ(SiteUrl(), std::string(kQuireLibraryUrl) + "7/");
+  EXPECT_EQ(SiteUrl(context), std::string(kQuireLibraryUrl) + "7/");
   WriteSiteSetting("0");
-  EXPECT_EQ(SiteUrl(), kQuireSiteUrl);
+  EXPECT_EQ(SiteUrl(context), kQuireSiteUrl);
   WriteSiteSetting("none");
-  EXPECT_EQ(SiteUrl(), kQuireSiteUrl);
+  EXPECT_EQ(SiteUrl(context), kQuireSiteUrl);
 }
 
 TEST_F(AboutPageTest, SiteFileWithoutTheKeyKeepsTheMainSite) {
   ASSERT_TRUE(WriteIniValue("pgxconfig.ini", "SITE", "OTHER", "7"));
-  EXPECT_EQ(SiteUrl(), kQuireSiteUrl);
+  EXPECT_EQ(SiteUrl(context), kQuireSiteUrl);
 }
 
 TEST_F(AboutPageTest, SiteAddressIsKeptOnceComputed) {
-  EXPECT_EQ(SiteUrl(), kQuireSiteUrl);
+  EXPECT_EQ(SiteUrl(context), kQuireSiteUrl);
   ASSERT_TRUE(WriteIniValue("pgxconfig.ini", "site", "site", "3"));
-  EXPECT_EQ(SiteUrl(), kQuireSiteUrl);
-  ResetSiteUrlForTesting();
-  EXPECT_EQ(SiteUrl(), std::string(kQuireLibraryUrl) + "3/");
+  EXPECT_EQ(SiteUrl(context), kQuireSiteUrl);
+  ReaderContext laterReader;
+  EXPECT_EQ(SiteUrl(laterReader), std::string(kQuireLibraryUrl) + "3/");
 }
 
 }  // namespace

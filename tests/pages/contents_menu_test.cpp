@@ -1,4 +1,5 @@
 #include "pages/contents_menu.h"
+#include "pages/reader_context.h"
 
 #include <gtest/gtest.h>
 
@@ -40,14 +41,14 @@ TEST_F(ContentsMenuTest, ListsTheFirstTwentyMarkedPagesSortedThenTheContentsPage
   }
   LoadBook(DefaultSettings(), files);
 
-  const std::vector<ContentsMenuItem> items = BuildContentsMenu();
+  const std::vector<ContentsMenuItem> items = BuildContentsMenu(context);
   ASSERT_EQ(items.size(), 22u);
   for (int i = 0; i < 20; ++i) {
     char title[16];
     std::snprintf(title, sizeof title, "Page %02d", 5 + i);
     EXPECT_EQ(items[i].text, title) << i;
     EXPECT_EQ(items[i].id, 1000 + i);
-    EXPECT_EQ(items[i].path, BookFolder() + "p" + std::to_string(19 - i) + ".html");
+    EXPECT_EQ(items[i].path, context.store.BookFolder() + "p" + std::to_string(19 - i) + ".html");
   }
   EXPECT_TRUE(items[20].IsSeparator());
   EXPECT_EQ(items[21].id, 100);
@@ -59,14 +60,14 @@ TEST_F(ContentsMenuTest, SortsBySortKeyThenTitleAndShowsAmpersandsLiterally) {
   LoadBook(DefaultSettings(),
            {InContents("a.html", "Fish & Chips", "2"), InContents("b.html", "R&D", "10"),
             InContents("c.html", "Zed"), InContents("d.html", "&&", "2")});
-  EXPECT_EQ(Texts(BuildContentsMenu()),
+  EXPECT_EQ(Texts(BuildContentsMenu(context)),
             (std::vector<std::string>{"R&&D", "&&&&", "Fish && Chips", "Zed", "-",
                                       "&View As E-Book Page"}));
 }
 
 TEST_F(ContentsMenuTest, WithoutMarkedPagesOffersOnlyTheContentsPage) {
   LoadBook(DefaultSettings(), {PageFile("a.html", "A")});
-  const std::vector<ContentsMenuItem> items = BuildContentsMenu();
+  const std::vector<ContentsMenuItem> items = BuildContentsMenu(context);
   ASSERT_EQ(items.size(), 1u);
   EXPECT_EQ(items[0].id, kContentsMenuViewAsPage);
 }
@@ -74,7 +75,7 @@ TEST_F(ContentsMenuTest, WithoutMarkedPagesOffersOnlyTheContentsPage) {
 TEST_F(ContentsMenuTest, ShowsTheContentsCaptionWhileCollecting) {
   LoadBook(DefaultSettings(), {InContents("a.html", "A")});
   m_window.TakeCalls();
-  BuildContentsMenu();
+  BuildContentsMenu(context);
   const std::vector<std::string> calls = m_window.TakeCalls();
   ASSERT_FALSE(calls.empty());
   EXPECT_EQ(calls.front(), "SetStatusText:Preparing Contents List");

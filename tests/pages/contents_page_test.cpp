@@ -1,4 +1,5 @@
 #include "pages/contents_page.h"
+#include "pages/reader_context.h"
 
 #include <gtest/gtest.h>
 
@@ -67,7 +68,8 @@ class ContentsPageTest : public PagesTest {
 
   std::string Link(const std::string& name, const std::string& title) {
     // The fixture's folder and names need no escaping, so the link is the plain path.
-    return "<LI><B><A HREF=\"" + BookFolder() + name + "\" TARGET=_top>" + title + "</A></B>";
+    return "<LI><B><A HREF=\"" + context.store.BookFolder() + name + "\" TARGET=_top>" + title +
+           "</A></B>";
   }
 
   std::string Page(const std::string& body) {
@@ -80,11 +82,11 @@ class ContentsPageTest : public PagesTest {
 
 TEST_F(ContentsPageTest, ListsMarkedPagesInDirectoryOrderWithProgress) {
   std::vector<PageEntry> list;
-  EXPECT_TRUE(BuildContentsList(&list, kContentsLimit));
+  EXPECT_TRUE(BuildContentsList(context, &list, kContentsLimit));
   ASSERT_EQ(list.size(), 4u);
   EXPECT_EQ(list[0].title, "Ten");
   EXPECT_EQ(list[0].sortKey, "10");
-  EXPECT_EQ(list[0].path, BookFolder() + "c.html");
+  EXPECT_EQ(list[0].path, context.store.BookFolder() + "c.html");
   EXPECT_EQ(list[2].title, "A & B");
   EXPECT_EQ(list[3].score, 0);
   std::vector<std::string> calls = m_window.TakeCalls();
@@ -99,14 +101,14 @@ TEST_F(ContentsPageTest, ListsMarkedPagesInDirectoryOrderWithProgress) {
 
 TEST_F(ContentsPageTest, StopsAtTheLimitCountingEarlierEntries) {
   std::vector<PageEntry> list(1);
-  BuildContentsList(&list, 3);
+  BuildContentsList(context, &list, 3);
   EXPECT_EQ(list.size(), 3u);
   EXPECT_EQ(list[2].title, "Two");
 }
 
 TEST_F(ContentsPageTest, PageListsSortedEntriesWithDescriptions) {
-  std::string path = BuildContentsPage();
-  EXPECT_EQ(path, BookFolder() + "__jump.html");
+  std::string path = BuildContentsPage(context);
+  EXPECT_EQ(path, context.store.BookFolder() + "__jump.html");
   std::string body = "<UL COMPACT>" + Link("c.html", "Ten") + "<BR>ten's page" +
                      Link("b.html", "Two") + Link("a.html", "A &amp; B") + "<BR>plain" +
                      Link("d.html", "") + "<BR>untitled" + "</UL>";
@@ -115,20 +117,21 @@ TEST_F(ContentsPageTest, PageListsSortedEntriesWithDescriptions) {
 
 TEST_F(ContentsPageTest, DescriptionsCanBeSwitchedOff) {
   m_settings.contentsShowDescriptions = 0;
-  LoadBook(m_settings, CEBook::Instance().Files());
+  LoadBook(m_settings, context.book.Files());
   std::string body = "<UL COMPACT>" + Link("c.html", "Ten") + Link("b.html", "Two") +
                      Link("a.html", "A &amp; B") + Link("d.html", "") + "</UL>";
-  EXPECT_EQ(ReadWholeFile(BuildContentsPage()), Page(body));
+  EXPECT_EQ(ReadWholeFile(BuildContentsPage(context)), Page(body));
 }
 
 TEST_F(ContentsPageTest, LinksEscapeWhatWouldBreakTheAddressAndNothingElse) {
   LoadBook(m_settings, {Listed(PageFile("a \"b\"#1%.html", "Odd <1>", "", "", "1")),
                         Listed(PageFile("caf\xC3\xA9&?.html", "Caf\xC3\xA9", "", "", "2"))});
-  std::string body = "<UL COMPACT>" + std::string("<LI><B><A HREF=\"file://") + BookFolder() +
+  std::string body = "<UL COMPACT>" + std::string("<LI><B><A HREF=\"file://") +
+                     context.store.BookFolder() +
                      "a%20%22b%22%231%25.html\" TARGET=_top>Odd &lt;1&gt;</A></B>" +
-                     "<LI><B><A HREF=\"file://" + BookFolder() +
+                     "<LI><B><A HREF=\"file://" + context.store.BookFolder() +
                      "caf%C3%A9%26%3F.html\" TARGET=_top>Caf\xC3\xA9</A></B>" + "</UL>";
-  EXPECT_EQ(ReadWholeFile(BuildContentsPage()), Page(body));
+  EXPECT_EQ(ReadWholeFile(BuildContentsPage(context)), Page(body));
 }
 
 // Pages in folders link to their paths; each part is escaped on its own and the '/'
@@ -137,29 +140,29 @@ TEST_F(ContentsPageTest, PagesInFoldersLinkToTheirPathsPartByPart) {
   LoadBook(m_settings, {Listed(PageFile("guide/intro.html", "Intro", "", "", "1")),
                         Listed(PageFile("caf\xC3\xA9 #2/a&b/100%.html", "Odd", "", "", "2"))});
   std::string body = "<UL COMPACT>" + Link("guide/intro.html", "Intro") +
-                     "<LI><B><A HREF=\"file://" + BookFolder() +
+                     "<LI><B><A HREF=\"file://" + context.store.BookFolder() +
                      "caf%C3%A9%20%232/a%26b/100%25.html\" TARGET=_top>Odd</A></B>" + "</UL>";
-  EXPECT_EQ(ReadWholeFile(BuildContentsPage()), Page(body));
+  EXPECT_EQ(ReadWholeFile(BuildContentsPage(context)), Page(body));
 }
 
 TEST_F(ContentsPageTest, NoMarkedPageGivesAnEmptySection) {
   LoadBook(m_settings, {PageFile("x.html", "X")});
-  EXPECT_EQ(ReadWholeFile(BuildContentsPage()), Page(""));
+  EXPECT_EQ(ReadWholeFile(BuildContentsPage(context)), Page(""));
 }
 
 TEST_F(ContentsPageTest, ModeOneStillBuildsThePage) {
   m_settings.contentsMode = 1;
-  LoadBook(m_settings, CEBook::Instance().Files());
-  EXPECT_EQ(BuildContentsPage(), BookFolder() + "__jump.html");
-  EXPECT_TRUE(PathExists(BookFolder() + "__jump.html"));
+  LoadBook(m_settings, context.book.Files());
+  EXPECT_EQ(BuildContentsPage(context), context.store.BookFolder() + "__jump.html");
+  EXPECT_TRUE(PathExists(context.store.BookFolder() + "__jump.html"));
 }
 
 TEST_F(ContentsPageTest, ModeTwoReturnsTheBooksOwnPageAndBuildsNothing) {
   m_settings.contentsMode = 2;
   m_settings.contentsPageName = "toc.html";
-  LoadBook(m_settings, CEBook::Instance().Files());
-  EXPECT_EQ(BuildContentsPage(), BookFolder() + "toc.html");
-  EXPECT_FALSE(PathExists(BookFolder() + "__jump.html"));
+  LoadBook(m_settings, context.book.Files());
+  EXPECT_EQ(BuildContentsPage(context), context.store.BookFolder() + "toc.html");
+  EXPECT_FALSE(PathExists(context.store.BookFolder() + "__jump.html"));
   EXPECT_TRUE(m_window.TakeCalls().empty());
 }
 
@@ -167,9 +170,9 @@ TEST_F(ContentsPageTest, SettingsCountLargerThanTheDirectoryIsHarmless) {
   EBookSettings settings = m_settings;
   std::vector<EBookFile> files = {Listed(PageFile("only.html", "Only"))};
   settings.fileCount = 40;
-  CEBook::Instance().SetRecordsForTesting(settings, files, {});
+  context.book.SetRecords(settings, files, {});
   std::vector<PageEntry> list;
-  BuildContentsList(&list, kContentsLimit);
+  BuildContentsList(context, &list, kContentsLimit);
   ASSERT_EQ(list.size(), 1u);
   EXPECT_EQ(list[0].title, "Only");
 }

@@ -11,6 +11,7 @@
 #include "pages/contents_page.h"
 #include "pages/html_text.h"
 #include "pages/page_template.h"
+#include "pages/reader_context.h"
 #include "support/book_fixture.h"
 #include "support/fake_window.h"
 #include "support/scoped_tmpdir.h"
@@ -24,7 +25,8 @@ using testing::TestBook;
 
 // Loads a book of one page with `colours` stored and, when `recorded`, the feature record
 // saying whether they are the palette's.
-void LoadBook(TestBook* book, const PageColours& colours, bool recorded, bool palette) {
+void LoadBook(ReaderContext& context, TestBook* book, const PageColours& colours, bool recorded,
+              bool palette) {
   book->AddPage("index.html", "<html><head><title>One</title></head><body>x</body></html>");
   EBookSettings& s = book->Input().settings;
   s.backgroundColor = colours.background;
@@ -36,7 +38,7 @@ void LoadBook(TestBook* book, const PageColours& colours, bool recorded, bool pa
   book->Input().features.recorded = recorded;
   book->Input().features.colorsFromPalette = palette;
   book->Write();
-  ASSERT_EQ(testing::LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone);
+  ASSERT_EQ(testing::LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
 }
 
 std::string HeaderIn(const PageColours& c) {
@@ -45,16 +47,16 @@ std::string HeaderIn(const PageColours& c) {
 
 class DarkDesktopPagesTest : public ::testing::Test {
  protected:
-  ~DarkDesktopPagesTest() override { CEBook::Instance().SetDarkDesktop(false); }
-  FakeWindow m_window;
+  ReaderContext context;
+  FakeWindow m_window{context.window};
 };
 
 TEST_F(DarkDesktopPagesTest, APaletteBookTurnsDarkWithTheDesktopAndBackAgain) {
   TestBook book;
-  LoadBook(&book, kLightPalette, true, true);
-  const CEBook& cebook = CEBook::Instance();
+  LoadBook(context, &book, kLightPalette, true, true);
+  const CEBook& cebook = context.book;
   EXPECT_EQ(cebook.TextColor(), kLightPalette.text);
-  CEBook::Instance().SetDarkDesktop(true);
+  context.book.SetDarkDesktop(true);
   for (const auto& [shown, dark] : {std::pair{cebook.BackgroundColor(), kDarkPalette.background},
                                     std::pair{cebook.TextColor(), kDarkPalette.text},
                                     std::pair{cebook.BoxColor(), kDarkPalette.box},
@@ -62,16 +64,16 @@ TEST_F(DarkDesktopPagesTest, APaletteBookTurnsDarkWithTheDesktopAndBackAgain) {
                                     std::pair{cebook.VisitedLinkColor(), kDarkPalette.visitedLink},
                                     std::pair{cebook.HoverColor(), kDarkPalette.hover}})
     EXPECT_EQ(shown, dark);
-  const std::string about = *ReadWholeFile(BuildAboutPage());
+  const std::string about = *ReadWholeFile(BuildAboutPage(context));
   EXPECT_EQ(about.rfind(HeaderIn(kDarkPalette), 0), 0u);
   EXPECT_NE(about.find("BGCOLOR=" + ColorToHex(kDarkPalette.box)), std::string::npos);
   EXPECT_NE(about.find("COLOR=" + ColorToHex(kDarkPalette.text)), std::string::npos);
-  const std::string contents = *ReadWholeFile(BuildContentsPage());
+  const std::string contents = *ReadWholeFile(BuildContentsPage(context));
   EXPECT_NE(contents.find("<BODY BGCOLOR=121212 "), std::string::npos);
 
   // A load keeps what the desktop is; the light theme brings the stored colours back.
-  CEBook::Instance().SetDarkDesktop(false);
-  EXPECT_EQ(ReadWholeFile(BuildAboutPage())->rfind(HeaderIn(kLightPalette), 0), 0u);
+  context.book.SetDarkDesktop(false);
+  EXPECT_EQ(ReadWholeFile(BuildAboutPage(context))->rfind(HeaderIn(kLightPalette), 0), 0u);
 }
 
 TEST_F(DarkDesktopPagesTest, ABookOfItsOwnColoursOrWithoutTheRecordKeepsThemByteForByte) {
@@ -90,13 +92,13 @@ TEST_F(DarkDesktopPagesTest, ABookOfItsOwnColoursOrWithoutTheRecordKeepsThemByte
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     TestBook book;
-    LoadBook(&book, c.colours, c.recorded, c.palette);
-    CEBook::Instance().SetDarkDesktop(false);
-    const std::string light = *ReadWholeFile(BuildAboutPage());
-    const std::string lightContents = *ReadWholeFile(BuildContentsPage());
-    CEBook::Instance().SetDarkDesktop(true);
-    EXPECT_EQ(*ReadWholeFile(BuildAboutPage()), light);
-    EXPECT_EQ(*ReadWholeFile(BuildContentsPage()), lightContents);
+    LoadBook(context, &book, c.colours, c.recorded, c.palette);
+    context.book.SetDarkDesktop(false);
+    const std::string light = *ReadWholeFile(BuildAboutPage(context));
+    const std::string lightContents = *ReadWholeFile(BuildContentsPage(context));
+    context.book.SetDarkDesktop(true);
+    EXPECT_EQ(*ReadWholeFile(BuildAboutPage(context)), light);
+    EXPECT_EQ(*ReadWholeFile(BuildContentsPage(context)), lightContents);
     EXPECT_EQ(light.rfind(HeaderIn(c.colours), 0), 0u);
   }
 }

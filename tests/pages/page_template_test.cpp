@@ -1,4 +1,5 @@
 #include "pages/page_template.h"
+#include "pages/reader_context.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -52,25 +53,25 @@ TEST(PageTemplateTest, FooterGolden) {
 class DisplayPageTest : public PagesTest {};
 
 TEST_F(DisplayPageTest, WritesTheTextAsItIsAndRecordsIt) {
-  std::string path = BuildDisplayPage("<p>one</p>");
-  EXPECT_EQ(path, BookFolder() + "__display.html");
-  std::string second = BuildDisplayPage(std::string("<p>\0two</p>", 11));
+  std::string path = BuildDisplayPage(context.store, "<p>one</p>");
+  EXPECT_EQ(path, context.store.BookFolder() + "__display.html");
+  std::string second = BuildDisplayPage(context.store, std::string("<p>\0two</p>", 11));
   EXPECT_EQ(second, path);
   EXPECT_EQ(ReadWholeFile(path), std::string("<p>\0two</p>", 11));
-  EXPECT_EQ(PageStore::Instance().WrittenFiles().count(path), 1u);
+  EXPECT_EQ(context.store.WrittenFiles().count(path), 1u);
 }
 
 TEST_F(DisplayPageTest, EmptyTextGivesAnEmptyPage) {
-  std::string path = BuildDisplayPage("");
+  std::string path = BuildDisplayPage(context.store, "");
   EXPECT_EQ(ReadWholeFile(path), "");
 }
 
 TEST_F(DisplayPageTest, FailedWriteIsReportedAndThePathStillReturned) {
-  std::string folder = BookFolder();
+  std::string folder = context.store.BookFolder();
   // The book folder refuses new files.
   testing::FailingEnv env;
   env.Fail(testing::EnvCall::kOpen, EACCES, folder);
-  std::string path = BuildDisplayPage("x", &env);
+  std::string path = BuildDisplayPage(context.store, "x", &env);
   EXPECT_EQ(path, folder + "__display.html");
   EXPECT_EQ(env.Failures(testing::EnvCall::kOpen), 1);
   ASSERT_EQ(m_window.messages.size(), 1u);
@@ -80,7 +81,7 @@ TEST_F(DisplayPageTest, FailedWriteIsReportedAndThePathStillReturned) {
 TEST_F(DisplayPageTest, WriteOnAFullDiskIsReported) {
   testing::FailingEnv env;
   env.Fail(testing::EnvCall::kWrite, ENOSPC);
-  BuildDisplayPage("x", &env);
+  BuildDisplayPage(context.store, "x", &env);
   EXPECT_EQ(env.Failures(testing::EnvCall::kWrite), 1);
   ASSERT_EQ(m_window.messages.size(), 1u);
   EXPECT_EQ(m_window.messages[0].text, "Disk error - out of space ?");
@@ -88,9 +89,9 @@ TEST_F(DisplayPageTest, WriteOnAFullDiskIsReported) {
 
 TEST_F(DisplayPageTest, FolderInThePagesPlaceIsReportedAndThePathStillReturned) {
   // Unlike a read-only folder, this fails for every user, root included.
-  std::string folder = BookFolder();
+  std::string folder = context.store.BookFolder();
   ASSERT_EQ(mkdir((folder + "__display.html").c_str(), 0700), 0);
-  EXPECT_EQ(BuildDisplayPage("x"), folder + "__display.html");
+  EXPECT_EQ(BuildDisplayPage(context.store, "x"), folder + "__display.html");
   ASSERT_EQ(m_window.messages.size(), 1u);
   EXPECT_EQ(m_window.messages[0].text, "Disk error - out of space ?");
   rmdir((folder + "__display.html").c_str());

@@ -1,5 +1,5 @@
-// Shared set-up for the generated-page tests: a private TMPDIR and configuration folder, the
-// fake window, and a book put together in memory.
+// Shared set-up for the generated-page tests: a private TMPDIR and configuration folder, a
+// reader of the test's own with the fake window, and a book put together in memory.
 #ifndef QUIRE_TESTS_PAGES_PAGES_FIXTURE_H_
 #define QUIRE_TESTS_PAGES_PAGES_FIXTURE_H_
 
@@ -11,9 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "book/cebook.h"
-#include "book/page_store.h"
 #include "pages/about_page.h"
+#include "pages/reader_context.h"
 #include "pages/variables.h"
 #include "support/fake_window.h"
 #include "support/scoped_env.h"
@@ -36,35 +35,26 @@ inline EBookFile PageFile(std::string name, std::string title = "", std::string 
 class PagesTest : public ::testing::Test {
  protected:
   PagesTest() : m_config("XDG_CONFIG_HOME", m_tmp.File("config")) {
-    ResetVariableCacheForTesting();
-    ResetSiteUrlForTesting();
-    PageStore::Instance().ResetForTesting();
-    CEBook::Instance().UserVariables().clear();
-    CEBook::Instance().SetRecordsForTesting(DefaultSettings(), {}, {});
-  }
-
-  ~PagesTest() override {
-    ResetVariableCacheForTesting();
-    ResetSiteUrlForTesting();
+    context.book.SetRecords(DefaultSettings(), {}, {});
   }
 
   // Replaces the loaded book; the file count follows the directory.
   void LoadBook(EBookSettings settings, std::vector<EBookFile> files = {},
                 EBookVariableList variables = {}) {
     settings.fileCount = static_cast<int32_t>(files.size());
-    CEBook::Instance().SetRecordsForTesting(std::move(settings), std::move(files),
-                                            std::move(variables));
+    context.book.SetRecords(std::move(settings), std::move(files), std::move(variables));
   }
 
   // Writes a page of the book into its folder and returns the full path.
   std::string WriteBookPage(const std::string& name, const std::string& content) {
-    std::string path = BookFolder() + name;
+    std::string path = context.store.BookFolder() + name;
     EXPECT_TRUE(WriteWholeFile(path, content)) << path;
     return path;
   }
 
   ScopedTmpdir m_tmp;
-  FakeWindow m_window;
+  ReaderContext context;
+  FakeWindow m_window{context.window};
 
  private:
   ScopedEnv m_config;

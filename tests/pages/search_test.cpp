@@ -1,4 +1,5 @@
 #include "pages/search.h"
+#include "pages/reader_context.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -73,7 +74,7 @@ TEST(ScoreTextTest, WeightsAndPositionsByHand) {
        "\xD0\xBC\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0", true, 2000, 0},
   };
   for (const TextCase& c : cases) {
-    TextScore score = ScoreText(c.text, c.word, c.caseSensitive);
+    TextScore score = ScoreText(c.text, c.word, c.caseSensitive, TextEncoding::kUtf8);
     EXPECT_EQ(score.weight, c.weight) << c.text.substr(0, 20) << " / " << c.word;
     EXPECT_EQ(score.position, c.position) << c.text.substr(0, 20) << " / " << c.word;
   }
@@ -88,7 +89,8 @@ class ScoreFileTest : public PagesTest {
                 const std::string& keywords = "") {
     std::string path = m_tmp.File("page.html");
     EXPECT_TRUE(WriteWholeFile(path, content));
-    return ScoreFile(path, words, title, description, keywords, caseSensitive);
+    return ScoreFile(path, words, title, description, keywords, caseSensitive,
+                     context.book.Encoding());
   }
 };
 
@@ -148,8 +150,10 @@ TEST_F(ScoreFileTest, NoWordsOrNoTextScoresZero) {
   EXPECT_EQ(Score("cat", {}, "cat"), 0);
   EXPECT_EQ(Score("", {"cat"}, "cat"), 0);
   EXPECT_EQ(Score(std::string("\0cat", 4), {"cat"}, "cat"), 0);
-  EXPECT_EQ(ScoreFile(m_tmp.File("missing.html"), {"cat"}, "cat", "", "", false), 0);
-  EXPECT_EQ(ScoreFile(m_tmp.Path(), {"cat"}, "cat", "", "", false), 0);
+  EXPECT_EQ(
+      ScoreFile(m_tmp.File("missing.html"), {"cat"}, "cat", "", "", false, context.book.Encoding()),
+      0);
+  EXPECT_EQ(ScoreFile(m_tmp.Path(), {"cat"}, "cat", "", "", false, context.book.Encoding()), 0);
 }
 
 // ----- The book -----
@@ -184,7 +188,7 @@ class SearchBookTest : public PagesTest {
            std::to_string(k) +
            ".</FONT></TD><TD WIDTH=3%>&nbsp;</TD><TD WIDTH=90% VALIGN=TOP ALIGN=LEFT>"
            "<FONT FACE=\"Arial,Helvetica,Verdana\" SIZE=2 COLOR=563412><B><A HREF=\"" +
-           BookFolder() + name + "\" TARGET=_top>" + title + "</A></B>" + extra +
+           context.store.BookFolder() + name + "\" TARGET=_top>" + title + "</A></B>" + extra +
            "</FONT></TD></TR></TABLE>";
   }
 
@@ -202,15 +206,15 @@ class SearchBookTest : public PagesTest {
 
 TEST_F(SearchBookTest, ScoresSearchablePagesInDirectoryOrder) {
   std::vector<PageEntry> results;
-  EXPECT_TRUE(SearchBook("cat", false, &results));
+  EXPECT_TRUE(SearchBook(context, "cat", false, &results));
   ASSERT_EQ(results.size(), 2u);
   EXPECT_EQ(results[0].title, "Cats");
-  EXPECT_EQ(results[0].path, BookFolder() + "cat.html");
+  EXPECT_EQ(results[0].path, context.store.BookFolder() + "cat.html");
   EXPECT_EQ(results[0].sortKey, "");
   EXPECT_EQ(results[1].title, "Both");
   EXPECT_EQ(results[1].description, "cat & dog");
-  EXPECT_EQ(results[1].score,
-            ScoreFile(BookFolder() + "both.html", {"cat"}, "Both", "cat & dog", "cat", false));
+  EXPECT_EQ(results[1].score, ScoreFile(context.store.BookFolder() + "both.html", {"cat"}, "Both",
+                                        "cat & dog", "cat", false, context.book.Encoding()));
   EXPECT_EQ(m_window.TakeCalls(),
             (std::vector<std::string>{"SetStatusText:Searching", "BeginWaitCursor",
                                       "ShowProgress:Searching,20", "ShowProgress:Searching,40",
@@ -220,34 +224,35 @@ TEST_F(SearchBookTest, ScoresSearchablePagesInDirectoryOrder) {
 
 TEST_F(SearchBookTest, ScoreFileWithoutWordsUsesTheLastQuery) {
   std::vector<PageEntry> results;
-  SearchBook("dog cat", false, &results);
-  const std::string both = BookFolder() + "both.html";
-  EXPECT_EQ(ScoreFile(both, "Both", "cat & dog", "cat", false),
-            ScoreFile(both, {"dog", "cat"}, "Both", "cat & dog", "cat", false));
-  SearchBook("zebra", false, &results);
-  EXPECT_EQ(ScoreFile(both, "Both", "cat & dog", "cat", false), 0);
-  SearchBook("   ", false, &results);
-  EXPECT_EQ(ScoreFile(both, "Both", "cat & dog", "cat", false), 0);
+  SearchBook(context, "dog cat", false, &results);
+  const std::string both = context.store.BookFolder() + "both.html";
+  EXPECT_EQ(
+      ScoreFile(context, both, "Both", "cat & dog", "cat", false),
+      ScoreFile(both, {"dog", "cat"}, "Both", "cat & dog", "cat", false, context.book.Encoding()));
+  SearchBook(context, "zebra", false, &results);
+  EXPECT_EQ(ScoreFile(context, both, "Both", "cat & dog", "cat", false), 0);
+  SearchBook(context, "   ", false, &results);
+  EXPECT_EQ(ScoreFile(context, both, "Both", "cat & dog", "cat", false), 0);
 }
 
 TEST_F(SearchBookTest, CaseSensitiveSearchMissesOtherCase) {
   std::vector<PageEntry> results;
-  SearchBook("Cat", true, &results);
+  SearchBook(context, "Cat", true, &results);
   ASSERT_EQ(results.size(), 1u);
   EXPECT_EQ(results[0].title, "Cats");
 }
 
 TEST_F(SearchBookTest, UnreadablePageIsLeftOut) {
-  ASSERT_EQ(unlink((BookFolder() + "cat.html").c_str()), 0);
+  ASSERT_EQ(unlink((context.store.BookFolder() + "cat.html").c_str()), 0);
   std::vector<PageEntry> results;
-  SearchBook("cat", false, &results);
+  SearchBook(context, "cat", false, &results);
   ASSERT_EQ(results.size(), 1u);
   EXPECT_EQ(results[0].title, "Both");
 }
 
 TEST_F(SearchBookTest, ResultsPageNumbersSortedResults) {
   std::vector<PageEntry> results;
-  SearchBook("dog <&>", false, &results);
+  SearchBook(context, "dog <&>", false, &results);
   ASSERT_EQ(results.size(), 2u);
   // "Dogs": "dog" is found once in body, title and description (1090, 1000 each); "<&>"
   // weighs the same there and is found nowhere: 3*1090*1000*10 / (6*1090).
@@ -257,8 +262,8 @@ TEST_F(SearchBookTest, ResultsPageNumbersSortedResults) {
   // (2*1090); "<&>" found nowhere: 2*1090*1000*10 / (2*(3*1090 + 2*1090)).
   EXPECT_EQ(results[1].title, "Both");
   EXPECT_EQ(results[1].score, 2000);
-  std::string path = BuildSearchPage("dog <&>", false);
-  EXPECT_EQ(path, BookFolder() + "__search.html");
+  std::string path = BuildSearchPage(context, "dog <&>", false);
+  EXPECT_EQ(path, context.store.BookFolder() + "__search.html");
   std::string body =
       "Searching for <B>dog &lt;&amp;&gt;</B> - these documents were found:<BR>" +
       Row(1, "dog.html", "Dogs", "<BR>all about dogs<BR><I><SMALL>50.0% match</SMALL></I>") +
@@ -267,20 +272,21 @@ TEST_F(SearchBookTest, ResultsPageNumbersSortedResults) {
 }
 
 TEST_F(SearchBookTest, PagesInFoldersAreFoundAndLinkedByTheirPaths) {
-  ASSERT_EQ(mkdir((BookFolder() + "zoo").c_str(), 0700), 0);
-  ASSERT_EQ(mkdir((BookFolder() + "zoo/big cats#2").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir((context.store.BookFolder() + "zoo").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir((context.store.BookFolder() + "zoo/big cats#2").c_str(), 0700), 0);
   LoadBook(m_settings, {Searchable(PageFile("zoo/big cats#2/lion.html", "Lion", "")),
                         Searchable(PageFile("zoo/dog.html", "Dog", ""))});
   WriteBookPage("zoo/big cats#2/lion.html", "<p>a lion is a cat</p>");
   WriteBookPage("zoo/dog.html", "<p>no such animal here</p>");
-  const std::string path = BuildSearchPage("lion", false);
+  const std::string path = BuildSearchPage(context, "lion", false);
   const std::string body =
       "Searching for <B>lion</B> - these documents were found:<BR>" +
       Row(1, "zoo/big%20cats%232/lion.html", "Lion", "<BR><I><SMALL>100.0% match</SMALL></I>");
   std::string expected = Page(body);
   // The '#' makes the link a file URL, each part escaped on its own.
-  const std::string plain = "HREF=\"" + BookFolder();
-  expected.replace(expected.find(plain), plain.size(), "HREF=\"file://" + BookFolder());
+  const std::string plain = "HREF=\"" + context.store.BookFolder();
+  expected.replace(expected.find(plain), plain.size(),
+                   "HREF=\"file://" + context.store.BookFolder());
   EXPECT_EQ(ReadWholeFile(path), expected);
 }
 
@@ -299,15 +305,16 @@ TEST_F(SearchBookTest, BooksWithoutTheRecordSearchTheirRawBytesAsBefore) {
   WriteBookPage("text.html", "<p>say hi there</p>");
   BookFeatures features;
   features.recorded = true;  // a record of an older build, without the search key
-  CEBook::Instance().SetFeaturesForTesting(features);
-  EXPECT_FALSE(SearchesVisibleText());
-  EXPECT_EQ(QueryWords("navheader \"hi\""), (Words{"navheader", "\"hi\""}));
+  context.book.SetFeatures(features);
+  EXPECT_FALSE(SearchesVisibleText(context.book));
+  EXPECT_EQ(QueryWords(context.book, "navheader \"hi\""), (Words{"navheader", "\"hi\""}));
 
   const std::string query = "navheader \"hi\"";
-  const int32_t nav =
-      ScoreFile(BookFolder() + "nav.html", {"navheader", "\"hi\""}, "Nav", "", "", false);
+  const int32_t nav = ScoreFile(context.store.BookFolder() + "nav.html", {"navheader", "\"hi\""},
+                                "Nav", "", "", false, context.book.Encoding());
   const int32_t quote =
-      ScoreFile(BookFolder() + "quote.html", {"navheader", "\"hi\""}, "Quote", "", "", false);
+      ScoreFile(context.store.BookFolder() + "quote.html", {"navheader", "\"hi\""}, "Quote", "", "",
+                false, context.book.Encoding());
   ASSERT_GT(nav, 0);
   ASSERT_GT(quote, 0);
   ASSERT_NE(nav, quote);
@@ -319,7 +326,7 @@ TEST_F(SearchBookTest, BooksWithoutTheRecordSearchTheirRawBytesAsBefore) {
       "Searching for <B>navheader &quot;hi&quot;</B> - these documents were found:<BR>" +
       (navFirst ? row(1, "nav.html", "Nav", nav) + row(2, "quote.html", "Quote", quote)
                 : row(1, "quote.html", "Quote", quote) + row(2, "nav.html", "Nav", nav));
-  EXPECT_EQ(ReadWholeFile(BuildSearchPage(query, false)), Page(body));
+  EXPECT_EQ(ReadWholeFile(BuildSearchPage(context, query, false)), Page(body));
 }
 
 TEST_F(SearchBookTest, EqualScoresAreListedByTitleThenDescriptionThenPath) {
@@ -339,32 +346,32 @@ TEST_F(SearchBookTest, EqualScoresAreListedByTitleThenDescriptionThenPath) {
       "Searching for <B>cat</B> - these documents were found:<BR>" +
       Row(1, "w.html", "Aa", "<BR>d1" + percent) + Row(2, "x.html", "Aa", "<BR>d1" + percent) +
       Row(3, "y.html", "Aa", "<BR>d2" + percent) + Row(4, "z.html", "Bb", "<BR>d1" + percent);
-  EXPECT_EQ(ReadWholeFile(BuildSearchPage("cat", false)), Page(body));
+  EXPECT_EQ(ReadWholeFile(BuildSearchPage(context, "cat", false)), Page(body));
 }
 
 TEST_F(SearchBookTest, ResultsPageWithoutDescriptionsOrPercentages) {
   m_settings.searchShowDescriptions = 0;
   m_settings.searchShowPercent = 0;
-  LoadBook(m_settings, CEBook::Instance().Files());
+  LoadBook(m_settings, context.book.Files());
   std::string body = "Searching for <B>dog</B> - these documents were found:<BR>" +
                      Row(1, "dog.html", "Dogs", "") + Row(2, "both.html", "Both", "");
-  EXPECT_EQ(ReadWholeFile(BuildSearchPage("dog", false)), Page(body));
+  EXPECT_EQ(ReadWholeFile(BuildSearchPage(context, "dog", false)), Page(body));
 }
 
 TEST_F(SearchBookTest, NoMatchAndSpacesOnlyGiveTheNoMatchPage) {
-  EXPECT_EQ(ReadWholeFile(BuildSearchPage("zebra", false)),
+  EXPECT_EQ(ReadWholeFile(BuildSearchPage(context, "zebra", false)),
             Page("Searching for <B>zebra</B> - no matching documents were found.<BR>"));
-  EXPECT_EQ(ReadWholeFile(BuildSearchPage("   ", false)),
+  EXPECT_EQ(ReadWholeFile(BuildSearchPage(context, "   ", false)),
             Page("Searching for <B>   </B> - no matching documents were found.<BR>"));
 }
 
 TEST_F(SearchBookTest, DialogAnswersBuildTheResultsPage) {
   m_window.searchAnswers.push_back(std::nullopt);
   m_window.searchAnswers.push_back(std::make_pair(std::string("Cat"), true));
-  EXPECT_EQ(ShowSearchDialog(), "");
-  EXPECT_FALSE(PathExists(BookFolder() + "__search.html"));
-  std::string path = ShowSearchDialog();
-  EXPECT_EQ(path, BookFolder() + "__search.html");
+  EXPECT_EQ(ShowSearchDialog(context), "");
+  EXPECT_FALSE(PathExists(context.store.BookFolder() + "__search.html"));
+  std::string path = ShowSearchDialog(context);
+  EXPECT_EQ(path, context.store.BookFolder() + "__search.html");
   std::string page = *ReadWholeFile(path);
   EXPECT_NE(page.find("cat.html"), std::string::npos);
   EXPECT_EQ(page.find("both.html"), std::string::npos);  // case-sensitive: no "Cat" there

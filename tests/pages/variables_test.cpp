@@ -1,4 +1,5 @@
 #include "pages/variables.h"
+#include "pages/reader_context.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -24,15 +25,11 @@
 namespace quire::testing {
 namespace {
 
-std::string Brace(const std::string& text) {
-  return ExpandVariables(text, false);
-}
-std::string Page(const std::string& text) {
-  return ExpandVariables(text, true);
-}
-
 class VariablesTest : public PagesTest {
  protected:
+  std::string Brace(const std::string& text) { return ExpandVariables(context, text, false); }
+  std::string Page(const std::string& text) { return ExpandVariables(context, text, true); }
+
   VariablesTest() {
     EBookSettings settings = DefaultSettings();
     settings.title = "Tides";
@@ -49,7 +46,7 @@ class VariablesTest : public PagesTest {
 
   void DefineOk(const std::string& name, const std::string& value) {
     std::string message;
-    ASSERT_TRUE(DefineVariable(name, value, &message)) << message;
+    ASSERT_TRUE(DefineVariable(context.book, name, value, &message)) << message;
   }
 };
 
@@ -153,7 +150,7 @@ TEST_F(VariablesTest, FoldersAreReportedWithoutTrailingSeparator) {
   ASSERT_FALSE(tmp.empty());
   tmp.pop_back();
   EXPECT_EQ(Brace("{tmp}"), tmp);
-  std::string ebook = BookFolder();
+  std::string ebook = context.store.BookFolder();
   ebook.pop_back();
   EXPECT_EQ(Brace("{ebook}"), ebook);
   EXPECT_EQ(Brace("{ebook}"), tmp + "/TID-1.k9w");
@@ -170,9 +167,9 @@ TEST_F(VariablesTest, DrivesAreEmptyForPathsWithoutDriveLetter) {
 
 TEST_F(VariablesTest, FoldersAndSiteAreComputedOnceAtTheFirstExpansion) {
   std::string first = Brace("{tmp}|{compilerurl}");
-  EXPECT_EQ(first, Brace("{tmp}") + "|" + SiteUrl());
+  EXPECT_EQ(first, Brace("{tmp}") + "|" + SiteUrl(context));
   // A gate failure does not fill the cache: nothing was computed yet.
-  ResetVariableCacheForTesting();
+  context.folders = {};
   EXPECT_EQ(Brace("no references"), "no references");
   ScopedTmpdir other;
   std::string later = Brace("{tmp}");
@@ -257,14 +254,14 @@ TEST_F(VariablesTest, EveryPredefinedNameIsReserved) {
 
 TEST_F(VariablesTest, DefineRefusesCompileTimeNamesAndReplacesUserValues) {
   std::string message;
-  EXPECT_FALSE(DefineVariable("shelf", "x", &message));
+  EXPECT_FALSE(DefineVariable(context.book, "shelf", "x", &message));
   EXPECT_EQ(message, "shelf has been defined at compile time.");
-  EXPECT_FALSE(DefineVariable("1x", "x", &message));
+  EXPECT_FALSE(DefineVariable(context.book, "1x", "x", &message));
   EXPECT_EQ(message, "The first character of the Variable name must be a letter.");
   DefineOk("n", "1");
   DefineOk("n", "2");
-  EXPECT_EQ(CEBook::Instance().UserVariables().at("n"), "2");
-  EXPECT_EQ(CEBook::Instance().UserVariables().size(), 1u);
+  EXPECT_EQ(context.book.UserVariables().at("n"), "2");
+  EXPECT_EQ(context.book.UserVariables().size(), 1u);
 }
 
 // ----- Page files -----
@@ -285,7 +282,7 @@ class VariablesInFileTest : public VariablesTest {
 
 TEST_F(VariablesInFileTest, ReplacesReferencesAndZeroBytes) {
   std::string path = Write(std::string("<p>[={title}]\0!</p>", 19));
-  EXPECT_TRUE(ExpandVariablesInFile(path));
+  EXPECT_TRUE(ExpandVariablesInFile(context, path));
   EXPECT_EQ(ReadWholeFile(path), "<p>Tides !</p>");
   struct stat info {};
   ASSERT_EQ(stat(path.c_str(), &info), 0);
@@ -295,29 +292,29 @@ TEST_F(VariablesInFileTest, ReplacesReferencesAndZeroBytes) {
 TEST_F(VariablesInFileTest, UnknownReferencesWithoutEdgeSpaceLeaveTheFileAlone) {
   std::string path = Write("<p>[={nothing}]</p>");
   ino_t before = Inode(path);
-  EXPECT_TRUE(ExpandVariablesInFile(path));
+  EXPECT_TRUE(ExpandVariablesInFile(context, path));
   EXPECT_EQ(Inode(path), before);
   EXPECT_EQ(ReadWholeFile(path), "<p>[={nothing}]</p>");
 }
 
 TEST_F(VariablesInFileTest, TrailingLineBreakIsTrimmedByARewrite) {
   std::string path = Write("<p>[={nothing}]</p>\r\n");
-  EXPECT_TRUE(ExpandVariablesInFile(path));
+  EXPECT_TRUE(ExpandVariablesInFile(context, path));
   EXPECT_EQ(ReadWholeFile(path), "<p>[={nothing}]</p>");
 }
 
 TEST_F(VariablesInFileTest, ExtensionReferencesAloneDoNotPassTheGate) {
   std::string path = Write(" [{ext.var}] {title} \n");
-  EXPECT_TRUE(ExpandVariablesInFile(path));
+  EXPECT_TRUE(ExpandVariablesInFile(context, path));
   EXPECT_EQ(ReadWholeFile(path), " [{ext.var}] {title} \n");
 }
 
 TEST_F(VariablesInFileTest, EmptyFileSucceedsAndMissingFileFails) {
   std::string path = Write("");
-  EXPECT_TRUE(ExpandVariablesInFile(path));
+  EXPECT_TRUE(ExpandVariablesInFile(context, path));
   EXPECT_EQ(ReadWholeFile(path), "");
-  EXPECT_FALSE(ExpandVariablesInFile(m_tmp.File("missing.html")));
-  EXPECT_FALSE(ExpandVariablesInFile(m_tmp.Path()));  // a folder is not a page
+  EXPECT_FALSE(ExpandVariablesInFile(context, m_tmp.File("missing.html")));
+  EXPECT_FALSE(ExpandVariablesInFile(context, m_tmp.Path()));  // a folder is not a page
 }
 
 TEST_F(VariablesInFileTest, FailedRewriteKeepsTheOldContent) {
@@ -325,7 +322,7 @@ TEST_F(VariablesInFileTest, FailedRewriteKeepsTheOldContent) {
   // A folder that takes no new files: the new copy cannot be made beside the page.
   testing::FailingEnv env;
   env.Fail(testing::EnvCall::kMakeTemporary, EACCES, m_tmp.Path());
-  EXPECT_FALSE(ExpandVariablesInFile(path, &env));
+  EXPECT_FALSE(ExpandVariablesInFile(context, path, &env));
   EXPECT_EQ(env.Failures(testing::EnvCall::kMakeTemporary), 1);
   EXPECT_EQ(ReadWholeFile(path), "[={title}]");
 }
@@ -334,7 +331,7 @@ TEST_F(VariablesInFileTest, RewriteThatCannotBeWrittenKeepsTheOldContent) {
   // Where files may not grow past 4 KiB, a page that grows past it cannot be written.
   const std::string before = "[={title}]" + std::string(3000, ' ') + "[={title}]";
   std::string path = Write(before);
-  CEBook::Instance().SetRecordsForTesting(
+  context.book.SetRecords(
       [] {
         EBookSettings settings = DefaultSettings();
         settings.title = std::string(4000, 't');
@@ -343,7 +340,7 @@ TEST_F(VariablesInFileTest, RewriteThatCannotBeWrittenKeepsTheOldContent) {
       {}, {});
   testing::FailingEnv env;
   env.LimitFileSize(4096);
-  EXPECT_FALSE(ExpandVariablesInFile(path, &env));
+  EXPECT_FALSE(ExpandVariablesInFile(context, path, &env));
   EXPECT_EQ(env.Failures(testing::EnvCall::kWrite), 1);
   EXPECT_EQ(ReadWholeFile(path), before);
   for (const auto& entry : std::filesystem::directory_iterator(m_tmp.Path()))
@@ -356,8 +353,8 @@ TEST_F(VariablesInFileTest, PageNamedAtTheLengthLimitIsExpandedToo) {
   std::string path = m_tmp.File(std::string(250, 'p') + ".html");
   ASSERT_TRUE(WriteWholeFile(path, "[={title}]"));
   const std::string shortName = Write("[={title}]");
-  EXPECT_TRUE(ExpandVariablesInFile(path));
-  EXPECT_TRUE(ExpandVariablesInFile(shortName));
+  EXPECT_TRUE(ExpandVariablesInFile(context, path));
+  EXPECT_TRUE(ExpandVariablesInFile(context, shortName));
   EXPECT_NE(ReadWholeFile(path), "[={title}]");
   EXPECT_EQ(ReadWholeFile(path), ReadWholeFile(shortName));
 }
@@ -368,8 +365,8 @@ TEST_F(VariablesInFileTest, TheCopyOfARewriteIsRecordedWhileItExists) {
   std::string path = Write("[={title}]");
   std::vector<std::string> seen;
   bool closeOnExec = false;
-  ASSERT_TRUE(ReplaceBookFileWith(path, [&](int fd) {
-    for (const std::string& file : PageStore::Instance().WrittenFiles()) {
+  ASSERT_TRUE(context.store.ReplaceBookFileWith(path, [&](int fd) {
+    for (const std::string& file : context.store.WrittenFiles()) {
       if (file != path && PathExists(file))
         seen.push_back(file);
     }
@@ -381,7 +378,7 @@ TEST_F(VariablesInFileTest, TheCopyOfARewriteIsRecordedWhileItExists) {
   EXPECT_TRUE(closeOnExec);
   EXPECT_EQ(ReadWholeFile(path), "new");
   EXPECT_FALSE(PathExists(seen[0]));
-  EXPECT_EQ(PageStore::Instance().WrittenFiles().count(seen[0]), 0u);
+  EXPECT_EQ(context.store.WrittenFiles().count(seen[0]), 0u);
 }
 
 }  // namespace
@@ -394,6 +391,7 @@ namespace {
 // byte for byte as expanding the extracted file in place makes it: the same page stored
 // without the flag, then ExpandVariablesInFile on it.
 TEST(PageExpansionAtLoadTest, FlaggedPagesComeOutAsExpandingTheFileMakesThem) {
+  ReaderContext context;
   const std::string big = std::string(3 << 20, 'b') + "[={title}]";
   const struct {
     const char* what;
@@ -413,7 +411,7 @@ TEST(PageExpansionAtLoadTest, FlaggedPagesComeOutAsExpandingTheFileMakesThem) {
   for (const auto& c : cases) {
     for (bool packed : {true, false}) {
       SCOPED_TRACE(std::string(c.what) + (packed ? ", packed" : ", plain"));
-      FakeWindow window;
+      FakeWindow window{context.window};
       TestBook book;
       book.Settings().title = "Tides";
       book.Settings().author = "Ada";
@@ -421,9 +419,9 @@ TEST(PageExpansionAtLoadTest, FlaggedPagesComeOutAsExpandingTheFileMakesThem) {
       book.AddFile("flagged.html", c.page, packed).expandVariables = true;
       book.AddFile("unflagged.html", c.page, packed);
       book.Write();
-      ASSERT_EQ(LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone);
+      ASSERT_EQ(LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
       ASSERT_EQ(book.Extracted("unflagged.html"), c.page);
-      EXPECT_TRUE(ExpandVariablesInFile(book.Folder() + "unflagged.html"));
+      EXPECT_TRUE(ExpandVariablesInFile(context, book.Folder() + "unflagged.html"));
       const auto flagged = book.Extracted("flagged.html");
       ASSERT_TRUE(flagged.has_value());
       EXPECT_TRUE(*flagged == book.Extracted("unflagged.html")) << *flagged;
@@ -436,12 +434,13 @@ TEST(PageExpansionAtLoadTest, FlaggedPagesComeOutAsExpandingTheFileMakesThem) {
 }
 
 TEST(PageExpansionAtLoadTest, ExpandVariablesInPageSaysWhetherItChangedThePage) {
-  FakeWindow window;
+  ReaderContext context;
+  FakeWindow window{context.window};
   TestBook book;
   book.Settings().title = "Tides";
   book.AddPage("index.html", "<p/>");
   book.Write();
-  ASSERT_EQ(LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone);
+  ASSERT_EQ(LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
   const struct {
     std::string page;
     bool changed;
@@ -457,7 +456,7 @@ TEST(PageExpansionAtLoadTest, ExpandVariablesInPageSaysWhetherItChangedThePage) 
   for (const auto& c : cases) {
     SCOPED_TRACE(c.after);
     std::string page = c.page;
-    EXPECT_EQ(ExpandVariablesInPage(&page), c.changed);
+    EXPECT_EQ(ExpandVariablesInPage(context, &page), c.changed);
     EXPECT_EQ(page, c.after);
   }
 }

@@ -1,6 +1,7 @@
 // The search of books that record "search=visible-text": what is scored, the order, the
 // phrases, the excerpts; and that the stored texts are read, and read safely.
 #include "pages/visible_search.h"
+#include "pages/reader_context.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +41,7 @@ class VisibleSearchTest : public PagesTest {
     BookFeatures features;
     features.recorded = true;
     features.visibleTextSearch = true;
-    CEBook::Instance().SetFeaturesForTesting(features);
+    context.book.SetFeatures(features);
     for (const auto& page : pages)
       WriteBookPage(page[0], page[2]);
   }
@@ -48,7 +49,7 @@ class VisibleSearchTest : public PagesTest {
   // The titles of the results, in the order the results page lists them.
   std::vector<std::string> Listed(const std::string& query, bool caseSensitive = false) {
     std::vector<SearchHit> hits;
-    SearchVisibleText(QueryWords(query), caseSensitive, &hits);
+    SearchVisibleText(context, QueryWords(context.book, query), caseSensitive, &hits);
     std::sort(hits.begin(), hits.end(), SearchHitBefore);
     std::vector<std::string> titles;
     for (const SearchHit& hit : hits)
@@ -58,7 +59,7 @@ class VisibleSearchTest : public PagesTest {
 
   std::vector<SearchHit> Hits(const std::string& query) {
     std::vector<SearchHit> hits;
-    SearchVisibleText(QueryWords(query), false, &hits);
+    SearchVisibleText(context, QueryWords(context.book, query), false, &hits);
     return hits;
   }
 };
@@ -154,7 +155,7 @@ TEST_F(VisibleSearchTest, ExcerptsShowTheTextAroundTheFirstHitEscaped) {
             "&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt; The <B>Needle</B>, and a "
             "<B>needle</B>.");
   // The page as a whole: the excerpt after the title, no markup of the page's own.
-  const std::string page = *ReadWholeFile(BuildSearchPage("needle", false));
+  const std::string page = *ReadWholeFile(BuildSearchPage(context, "needle", false));
   EXPECT_NE(page.find("TARGET=_top>X</A></B><BR>&lt;script&gt;"), std::string::npos);
   EXPECT_EQ(page.find("<script>"), std::string::npos);
 }
@@ -206,6 +207,7 @@ void StoreTexts(TestBook& book, const std::string& replacedPage = "",
 }
 
 TEST(StoredSearchTextsTest, TheSearchReadsTheStoredTextsWhichAreNeverExtracted) {
+  ReaderContext context;
   TestBook book;
   book.AddPage("index.html", "<p>Start</p>");
   book.AddPage("a.html", "<p>alpha page</p>");
@@ -216,48 +218,50 @@ TEST(StoredSearchTextsTest, TheSearchReadsTheStoredTextsWhichAreNeverExtracted) 
   // The stored text of a.html says "stored": only the stored texts know that word.
   StoreTexts(book, "a.html", "alpha stored");
   book.Write();
-  ASSERT_EQ(LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone);
+  ASSERT_EQ(LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
   EXPECT_FALSE(book.Extracted(kSearchTextEntry).has_value());
-  EXPECT_FALSE(PathExists(BookFolder() + kSearchTextEntry));
+  EXPECT_FALSE(PathExists(context.store.BookFolder() + kSearchTextEntry));
 
   std::vector<PageEntry> results;
-  SearchBook("stored", false, &results);
+  SearchBook(context, "stored", false, &results);
   ASSERT_EQ(results.size(), 1u);
   EXPECT_EQ(results[0].title, "a.html");
   // The flagged page has no stored text: its extracted, expanded file is read.
   results.clear();
-  SearchBook("zebra", false, &results);
+  SearchBook(context, "zebra", false, &results);
   ASSERT_EQ(results.size(), 1u);
   EXPECT_EQ(results[0].title, "vars.html");
   // a.html is what its stored text says, not what its file says.
   results.clear();
-  SearchBook("page", false, &results);
+  SearchBook(context, "page", false, &results);
   EXPECT_EQ(results.size(), 2u);
 }
 
 // A book that keeps its site's folders: the stored texts name pages by their paths, and
 // the results lead to those paths.
 TEST(StoredSearchTextsTest, PagesInFoldersAreFoundByTheirStoredTexts) {
+  ReaderContext context;
   TestBook book;
   book.AddPage("index.html", "<p>Start</p>");
   book.AddPage("guide/intro.html", "<p>alpha page</p>");
   book.AddPage("guide/deep/b.html", "<p>beta page</p>");
   StoreTexts(book, "guide/deep/b.html", "beta stored");
   book.Write();
-  ASSERT_EQ(LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone);
-  EXPECT_TRUE(PathExists(BookFolder() + "guide/deep/b.html"));
+  ASSERT_EQ(LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
+  EXPECT_TRUE(PathExists(context.store.BookFolder() + "guide/deep/b.html"));
 
   std::vector<PageEntry> results;
-  SearchBook("stored", false, &results);
+  SearchBook(context, "stored", false, &results);
   ASSERT_EQ(results.size(), 1u);
-  EXPECT_EQ(results[0].path, BookFolder() + "guide/deep/b.html");
+  EXPECT_EQ(results[0].path, context.store.BookFolder() + "guide/deep/b.html");
   results.clear();
-  SearchBook("page", false, &results);
+  SearchBook(context, "page", false, &results);
   ASSERT_EQ(results.size(), 1u);
-  EXPECT_EQ(results[0].path, BookFolder() + "guide/intro.html");
+  EXPECT_EQ(results[0].path, context.store.BookFolder() + "guide/intro.html");
 }
 
 TEST(StoredSearchTextsTest, DamagedStoredTextsFallBackToThePages) {
+  ReaderContext context;
   // Each damage leaves the search to read the pages the texts did not give.
   for (int damage = 0; damage < 4; ++damage) {
     TestBook book;
@@ -285,9 +289,9 @@ TEST(StoredSearchTextsTest, DamagedStoredTextsFallBackToThePages) {
     if (damage == 3)
       bytes[at + 8 + 12 + 8] ^= 0x40;  // the length of a.html's text
     book.WriteBytes(bytes);
-    ASSERT_EQ(LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone) << damage;
+    ASSERT_EQ(LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone) << damage;
     std::vector<PageEntry> results;
-    SearchBook("page", false, &results);
+    SearchBook(context, "page", false, &results);
     EXPECT_EQ(results.size(), 2u) << damage;
   }
 }

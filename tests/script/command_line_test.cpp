@@ -1,4 +1,5 @@
 #include "script/command_line.h"
+#include "pages/reader_context.h"
 
 #include <gtest/gtest.h>
 
@@ -25,14 +26,14 @@ std::string DescribeValue(const ScriptValue& value) {
 }
 
 // The keyword text and each typed parameter, "|"-separated; or the split error text.
-std::string SplitAndType(const std::string& commandText) {
+std::string SplitAndType(ReaderContext& context, const std::string& commandText) {
   SplitCommand split;
   std::string errorText;
   if (!SplitCommandLine(commandText, &split, &errorText))
     return errorText;
   std::string described = split.keywordText;
   for (const std::string& parameter : split.parameters) {
-    described += "|" + DescribeValue(ParseParameter(parameter));
+    described += "|" + DescribeValue(ParseParameter(context, parameter));
   }
   return described;
 }
@@ -41,9 +42,9 @@ class CommandLineTest : public ScriptTest {
  protected:
   CommandLineTest() {
     std::string message;
-    EXPECT_TRUE(DefineVariable("who", "hello", &message)) << message;
-    EXPECT_TRUE(DefineVariable("product", "2*3", &message)) << message;
-    EXPECT_TRUE(DefineVariable("odd", "a,b'c(", &message)) << message;
+    EXPECT_TRUE(DefineVariable(context.book, "who", "hello", &message)) << message;
+    EXPECT_TRUE(DefineVariable(context.book, "product", "2*3", &message)) << message;
+    EXPECT_TRUE(DefineVariable(context.book, "odd", "a,b'c(", &message)) << message;
   }
 };
 
@@ -96,7 +97,7 @@ TEST_F(CommandLineTest, SplitsAndTypesParameters) {
       {"C('a,b,c,d,e,f,g,h,i,j,k,l')", "C|text:[a,b,c,d,e,f,g,h,i,j,k,l]"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(SplitAndType(c.command), c.expected) << "command: " << c.command;
+    EXPECT_EQ(SplitAndType(context, c.command), c.expected) << "command: " << c.command;
   }
 }
 
@@ -116,7 +117,7 @@ TEST_F(CommandLineTest, ScriptValueReadings) {
   EXPECT_EQ(error.AsText(), "");
   EXPECT_EQ(error.AsNumber(), 0);
   EXPECT_FALSE(error.AsTruth());
-  EXPECT_EQ(ParseParameter("   ").kind, kValueNone);
+  EXPECT_EQ(ParseParameter(context, "   ").kind, kValueNone);
 }
 
 TEST_F(CommandLineTest, AnEmptyParameterBeforeTheLastFailsTheCommand) {

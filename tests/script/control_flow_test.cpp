@@ -11,7 +11,7 @@ class ControlFlowTest : public ScriptTest {
   // lines ran. Returns what 't' holds, or "!" followed by the message box text.
   std::string Outcome(const std::string& lines) {
     window.messages.clear();
-    CEBook::Instance().UserVariables().erase("t");
+    context.book.UserVariables().erase("t");
     RunScriptText("SET('t','')\n" + lines);
     if (!window.messages.empty())
       return "!" + window.messages.back().text;
@@ -143,9 +143,9 @@ TEST_F(ControlFlowTest, RecursionIsBoundedByTheStack) {
 }
 
 TEST_F(ControlFlowTest, ConditionsSpanThePiecesOfALink) {
-  ASSERT_TRUE(
-      RunLinkCommands("##SET('t','')##IF(0)##STRCAT('t','{t}','a')##ELSE"
-                      "##STRCAT('t','{t}','b')##ENDIF"));
+  ASSERT_TRUE(RunLinkCommands(context,
+                              "##SET('t','')##IF(0)##STRCAT('t','{t}','a')##ELSE"
+                              "##STRCAT('t','{t}','b')##ENDIF"));
   EXPECT_TRUE(window.messages.empty());
   EXPECT_EQ(Var("t"), "b");
 }
@@ -161,7 +161,7 @@ TEST_F(ControlFlowTest, LoopsAndSubroutinesNeedAScriptFile) {
   // The script check comes before the number check.
   EXPECT_EQ(Command("##WHILE('x')").errorText, "WHILE can only be used in Pagora Script files.");
   // Inside a skipped condition of a link the loop keywords still run, and fail.
-  ASSERT_TRUE(RunLinkCommands("##IF(0)##WHILE(1)##WEND##ENDIF"));
+  ASSERT_TRUE(RunLinkCommands(context, "##IF(0)##WHILE(1)##WEND##ENDIF"));
   EXPECT_EQ(Messages(),
             (std::vector<std::string>{"WHILE can only be used in Pagora Script files."}));
   // END works anywhere.

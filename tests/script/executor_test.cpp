@@ -1,4 +1,5 @@
 #include "script/executor.h"
+#include "pages/reader_context.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -16,9 +17,9 @@ const std::string kUnknown = "Syntax error in Pagora Script command.\n\nUnknown 
 class ExecutorTest : public ScriptTest {};
 
 TEST_F(ExecutorTest, UnknownAndMisspelledKeywordsAreReported) {
-  ASSERT_TRUE(RunLinkCommands("##FOO"));
-  ASSERT_TRUE(RunLinkCommands("##back"));
-  ASSERT_TRUE(RunLinkCommands("##{cmd}"));
+  ASSERT_TRUE(RunLinkCommands(context, "##FOO"));
+  ASSERT_TRUE(RunLinkCommands(context, "##back"));
+  ASSERT_TRUE(RunLinkCommands(context, "##{cmd}"));
   EXPECT_EQ(Messages(), (std::vector<std::string>{kUnknown + "##FOO", kUnknown + "##back",
                                                   kUnknown + "##{cmd}"}));
   for (const RecordedMessage& message : window.messages) {
@@ -27,7 +28,7 @@ TEST_F(ExecutorTest, UnknownAndMisspelledKeywordsAreReported) {
 }
 
 TEST_F(ExecutorTest, WrongParameterCountsNameTheCommandAsWritten) {
-  ASSERT_TRUE(RunLinkCommands("page.html##MESSAGEBEEP(1)"));
+  ASSERT_TRUE(RunLinkCommands(context, "page.html##MESSAGEBEEP(1)"));
   EXPECT_EQ(Messages(),
             (std::vector<std::string>{"Incorrect number of parameters:\n##MESSAGEBEEP(1)"}));
 }
@@ -68,7 +69,8 @@ TEST_F(ExecutorTest, EveryKeywordIsRegisteredWithItsCounts) {
 }
 
 TEST_F(ExecutorTest, LinkPiecesRunInOrderUntilOneFails) {
-  ASSERT_TRUE(RunLinkCommands("page.html##SET('a','x')##SET('b','{a}y')##FOO##SET('c','z')"));
+  ASSERT_TRUE(
+      RunLinkCommands(context, "page.html##SET('a','x')##SET('b','{a}y')##FOO##SET('c','z')"));
   EXPECT_EQ(Var("a"), "x");
   EXPECT_EQ(Var("b"), "xy");
   EXPECT_EQ(Var("c"), std::nullopt);
@@ -76,14 +78,14 @@ TEST_F(ExecutorTest, LinkPiecesRunInOrderUntilOneFails) {
 }
 
 TEST_F(ExecutorTest, EndStopsALinkQuietly) {
-  ASSERT_TRUE(RunLinkCommands("##SET('a','1')##END##SET('b','2')"));
+  ASSERT_TRUE(RunLinkCommands(context, "##SET('a','1')##END##SET('b','2')"));
   EXPECT_EQ(Var("a"), "1");
   EXPECT_EQ(Var("b"), std::nullopt);
   EXPECT_TRUE(window.messages.empty());
 }
 
 TEST_F(ExecutorTest, BlanksAroundTheKeywordAndEmptyPiecesAreHarmless) {
-  ASSERT_TRUE(RunLinkCommands("##  SET ('a','1')##SET('b','2')##"));
+  ASSERT_TRUE(RunLinkCommands(context, "##  SET ('a','1')##SET('b','2')##"));
   EXPECT_TRUE(window.messages.empty());
   EXPECT_EQ(Var("a"), "1");
   EXPECT_EQ(Var("b"), "2");
@@ -98,32 +100,33 @@ TEST_F(ExecutorTest, SplitsLinksBeforeEveryFurtherMarker) {
 }
 
 TEST_F(ExecutorTest, LinksWithoutMarkersAreNotHandled) {
-  EXPECT_FALSE(RunLinkCommands("page.html"));
-  EXPECT_FALSE(RunScriptLink("page.html#top"));
-  EXPECT_FALSE(RunScriptLink("page.html#@"));
+  EXPECT_FALSE(RunLinkCommands(context, "page.html"));
+  EXPECT_FALSE(RunScriptLink(context, "page.html#top"));
+  EXPECT_FALSE(RunScriptLink(context, "page.html#@"));
   EXPECT_TRUE(window.messages.empty());
 }
 
 TEST_F(ExecutorTest, ABangLinkWithoutANameReportsTheFolderItCannotOpen) {
   // The path is the book folder with nothing after it: handled, and the open fails.
-  EXPECT_TRUE(RunScriptLink("page.html#!"));
-  EXPECT_EQ(Messages(), (std::vector<std::string>{"Error opening file " + BookFolder()}));
+  EXPECT_TRUE(RunScriptLink(context, "page.html#!"));
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{"Error opening file " + context.store.BookFolder()}));
 }
 
 TEST_F(ExecutorTest, AtLinksRunAScriptAnywhereAfterExpandingThePath) {
   ASSERT_TRUE(WriteWholeFile(tmp.File("tools.pgs"), "SET('ran','yes')\nFOO"));
   std::string message;
-  ASSERT_TRUE(DefineVariable("dir", tmp.Path(), &message)) << message;
-  ASSERT_TRUE(RunScriptLink("index.html#@{dir}/tools.pgs"));
+  ASSERT_TRUE(DefineVariable(context.book, "dir", tmp.Path(), &message)) << message;
+  ASSERT_TRUE(RunScriptLink(context, "index.html#@{dir}/tools.pgs"));
   EXPECT_EQ(Var("ran"), "yes");
   EXPECT_EQ(Messages(), (std::vector<std::string>{"Pagora Script error in line 2 of " + tmp.Path() +
                                                   "/tools.pgs.\n\n" + kUnknown + "FOO"}));
 }
 
 TEST_F(ExecutorTest, BangLinksRunABookScriptByItsName) {
-  const std::string folder = BookFolder();
+  const std::string folder = context.store.BookFolder();
   ASSERT_TRUE(WriteWholeFile(folder + "intro.pgs", "SET('ran','book')\nSTRLEN"));
-  ASSERT_TRUE(RunScriptLink("index.html#!intro.pgs"));
+  ASSERT_TRUE(RunScriptLink(context, "index.html#!intro.pgs"));
   EXPECT_EQ(Var("ran"), "book");
   EXPECT_EQ(Messages(), (std::vector<std::string>{
                             "Pagora Script error in line 2 of intro.pgs.\n\nIncorrect number of "
@@ -133,11 +136,11 @@ TEST_F(ExecutorTest, BangLinksRunABookScriptByItsName) {
 // A book that keeps folders names a script by its path below the book folder, from a page
 // in any folder; messages call it by that path.
 TEST_F(ExecutorTest, BangLinksNameScriptsInTheBooksFolders) {
-  const std::string folder = BookFolder();
+  const std::string folder = context.store.BookFolder();
   ASSERT_EQ(mkdir((folder + "scripts").c_str(), 0700), 0);
   ASSERT_EQ(mkdir((folder + "scripts/setup").c_str(), 0700), 0);
   ASSERT_TRUE(WriteWholeFile(folder + "scripts/setup/first run.pgs", "SET('ran','deep')\nSTRLEN"));
-  ASSERT_TRUE(RunScriptLink("guide/deep/page.html#!scripts/setup/first run.pgs"));
+  ASSERT_TRUE(RunScriptLink(context, "guide/deep/page.html#!scripts/setup/first run.pgs"));
   EXPECT_EQ(Var("ran"), "deep");
   EXPECT_EQ(Messages(), (std::vector<std::string>{
                             "Pagora Script error in line 2 of scripts/setup/first run.pgs.\n\n"
@@ -146,14 +149,14 @@ TEST_F(ExecutorTest, BangLinksNameScriptsInTheBooksFolders) {
 
 TEST_F(ExecutorTest, AtWinsOverBang) {
   ASSERT_TRUE(WriteWholeFile(tmp.File("at.pgs"), "SET('which','at')"));
-  ASSERT_TRUE(RunScriptLink("#!nothing.pgs#@" + tmp.File("at.pgs")));
+  ASSERT_TRUE(RunScriptLink(context, "#!nothing.pgs#@" + tmp.File("at.pgs")));
   EXPECT_EQ(Var("which"), "at");
   EXPECT_TRUE(window.messages.empty());
 }
 
 TEST_F(ExecutorTest, ExitEndsTheRunAndLeavesTheClosedViewAlone) {
   window.TakeCalls();
-  ASSERT_TRUE(RunLinkCommands("##SET('a','1')##EXIT##SET('b','2')"));
+  ASSERT_TRUE(RunLinkCommands(context, "##SET('a','1')##EXIT##SET('b','2')"));
   EXPECT_EQ(window.TakeCalls(), (std::vector<std::string>{"SetInCommand:1", "SetInCommand:0",
                                                           "SetInCommand:1", "CloseWindow"}));
   EXPECT_EQ(Var("b"), std::nullopt);
@@ -168,22 +171,22 @@ TEST_F(ExecutorTest, ExitEndsTheRunAndLeavesTheClosedViewAlone) {
 }
 
 TEST_F(ExecutorTest, BookCommandsRunLinksScriptsOrNothing) {
-  EXPECT_TRUE(RunBookCommand(""));
-  EXPECT_TRUE(RunBookCommand("   "));
-  EXPECT_TRUE(RunBookCommand("  ##SET('a','1')  "));
+  EXPECT_TRUE(RunBookCommand(context, ""));
+  EXPECT_TRUE(RunBookCommand(context, "   "));
+  EXPECT_TRUE(RunBookCommand(context, "  ##SET('a','1')  "));
   EXPECT_EQ(Var("a"), "1");
   ASSERT_TRUE(WriteWholeFile(tmp.File("start.pgs"), "SET('b','2')"));
-  EXPECT_TRUE(RunBookCommand("#@" + tmp.File("start.pgs")));
+  EXPECT_TRUE(RunBookCommand(context, "#@" + tmp.File("start.pgs")));
   EXPECT_EQ(Var("b"), "2");
   EXPECT_TRUE(window.messages.empty());
 }
 
 TEST_F(ExecutorTest, BookCommandsStartOtherTextAsAProgram) {
-  EXPECT_FALSE(RunBookCommand(tmp.File("no-such-program") + " --flag"));
+  EXPECT_FALSE(RunBookCommand(context, tmp.File("no-such-program") + " --flag"));
   EXPECT_EQ(window.messages.size(), 1u);  // the launcher reports the failure itself
 
   window.messages.clear();
-  EXPECT_TRUE(RunBookCommand("true"));
+  EXPECT_TRUE(RunBookCommand(context, "true"));
   EXPECT_TRUE(window.messages.empty());
 }
 

@@ -114,8 +114,9 @@ TEST(EvaluateExpressionTest, FollowsTheReadersOwnPrecedenceAndOperandRules) {
       {deepParentheses, kParse},
       {nestedWithinBounds, 1},
   };
+  uint32_t random = kFirstRandomState;
   for (const ExpressionCase& c : cases) {
-    EXPECT_EQ(Describe(EvaluateExpression(c.text)), Describe(c.expected))
+    EXPECT_EQ(Describe(EvaluateExpression(c.text, random)), Describe(c.expected))
         << "expression: " << c.text.substr(0, 60);
   }
 }
@@ -129,28 +130,28 @@ TEST(EvaluateExpressionTest, StatusesMapToTheirMessages) {
 }
 
 TEST(EvaluateExpressionTest, RandomNumbersFollowTheFixedGeneratorFromStateOne) {
-  ResetRandomForTesting();
+  uint32_t state = kFirstRandomState;
   // state = state * 214013 + 2531011, output = (state >> 16) & 32767, starting at 1.
-  EXPECT_EQ(NextRandom15(), 41);
-  EXPECT_EQ(NextRandom15(), 18467);
-  EXPECT_EQ(NextRandom15(), 6334);
+  EXPECT_EQ(NextRandom15(state), 41);
+  EXPECT_EQ(NextRandom15(state), 18467);
+  EXPECT_EQ(NextRandom15(state), 6334);
 
-  ResetRandomForTesting();
+  uint32_t random = kFirstRandomState;
   // 41 + 18467 * 32768 + 6334 * 2^30 wraps to a negative number; its magnitude modulo 101.
   const int64_t mixed =
       static_cast<int32_t>(static_cast<uint32_t>(41u + 18467u * 32768u + 6334u * 1073741824u));
   const int32_t expected = static_cast<int32_t>((mixed < 0 ? -mixed : mixed) % 101);
-  const ExpressionResult first = EvaluateExpression("RND(100)");
+  const ExpressionResult first = EvaluateExpression("RND(100)", random);
   ASSERT_EQ(first.status, kExprOk);
   EXPECT_EQ(first.value, expected);
 
   for (int i = 0; i < 200; ++i) {
-    const ExpressionResult roll = EvaluateExpression("RND(6)");
+    const ExpressionResult roll = EvaluateExpression("RND(6)", random);
     ASSERT_EQ(roll.status, kExprOk);
     EXPECT_GE(roll.value, 0);
     EXPECT_LE(roll.value, 6);
   }
-  const ExpressionResult widest = EvaluateExpression("RND(2147483647)");
+  const ExpressionResult widest = EvaluateExpression("RND(2147483647)", random);
   ASSERT_EQ(widest.status, kExprOk);
   EXPECT_GE(widest.value, 0);
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "pages/reader_context.h"
 #include "pages/variables.h"
 #include "platform/ini_file.h"
 #include "script/save_prompt_filter.h"
@@ -38,7 +39,7 @@ class FileCommandsTest : public ScriptTest {
   }
   void SetVariable(const std::string& name, const std::string& value) {
     std::string refusal;
-    ASSERT_TRUE(DefineVariable(name, value, &refusal)) << refusal;
+    ASSERT_TRUE(DefineVariable(context.book, name, value, &refusal)) << refusal;
   }
 
  private:

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "pages/reader_context.h"
 #include "support/book_fixture.h"
 #include "support/fake_window.h"
 #include "support/scoped_env.h"
@@ -68,7 +69,7 @@ TEST_F(LaunchOperationsTest, RunStartsTheProgramWithShellQuotedArguments) {
   const std::string script =
       Script("echo args.sh", "printf '%s|' \"$@\" > \"" + marker + ".part\"; mv \"" + marker +
                                  ".part\" \"" + marker + "\"");
-  EXPECT_TRUE(RunProgram("'" + script + "' one 'two words' \"three\"", kShowMinimized));
+  EXPECT_TRUE(RunProgram(m_window, "'" + script + "' one 'two words' \"three\"", kShowMinimized));
   EXPECT_EQ(AwaitFile(marker), "one|two words|three|");
   EXPECT_TRUE(m_window.messages.empty());
 }
@@ -77,7 +78,7 @@ TEST_F(LaunchOperationsTest, RunReadsBackslashesAsPathSeparators) {
   const std::string marker = m_tmp.File("marker");
   Script("tool.sh", "echo \"$1\" > \"" + marker + "\"");
   std::string windowsStyle = m_tmp.Path() + "\\tool.sh sub\\file.txt";
-  EXPECT_TRUE(RunProgram(windowsStyle));
+  EXPECT_TRUE(RunProgram(m_window, windowsStyle));
   EXPECT_EQ(AwaitFile(marker), "sub/file.txt\n");
   EXPECT_TRUE(m_window.messages.empty());
 }
@@ -85,6 +86,7 @@ TEST_F(LaunchOperationsTest, RunReadsBackslashesAsPathSeparators) {
 // A program a book ships comes out of the book executable, so RUN starts it by its path
 // as the book meant; so does one in a folder of the book.
 TEST_F(LaunchOperationsTest, RunStartsTheProgramsABookShips) {
+  ReaderContext context;
   const std::string marker = m_tmp.File("marker");
   testing::TestBook book;
   book.Input().features.recorded = true;  // a book of ours: it may keep folders
@@ -92,10 +94,10 @@ TEST_F(LaunchOperationsTest, RunStartsTheProgramsABookShips) {
   book.AddFile("tool.sh", "#!/bin/sh\necho top >> '" + marker + "'\n");
   book.AddFile("bin/tool.sh", "#!/bin/sh\necho below >> '" + marker + "'\n");
   book.Write();
-  ASSERT_EQ(testing::LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone);
-  EXPECT_TRUE(RunProgram(book.Folder() + "tool.sh"));
+  ASSERT_EQ(testing::LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
+  EXPECT_TRUE(RunProgram(m_window, book.Folder() + "tool.sh"));
   EXPECT_EQ(AwaitFile(marker), "top\n");
-  EXPECT_TRUE(RunProgram(book.Folder() + "bin/tool.sh"));
+  EXPECT_TRUE(RunProgram(m_window, book.Folder() + "bin/tool.sh"));
   for (int i = 0; i < 500 && ReadWholeFile(marker) != "top\nbelow\n"; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_EQ(ReadWholeFile(marker), "top\nbelow\n");
@@ -106,7 +108,7 @@ TEST_F(LaunchOperationsTest, RunFindsProgramsOnThePath) {
   const std::string marker = m_tmp.File("marker");
   Script("quire-test-tool", "echo found > \"" + marker + "\"");
   ScopedEnv path("PATH", "/nonexistent-folder:" + m_tmp.Path());
-  EXPECT_TRUE(RunProgram("quire-test-tool"));
+  EXPECT_TRUE(RunProgram(m_window, "quire-test-tool"));
   EXPECT_EQ(AwaitFile(marker), "found\n");
 }
 
@@ -137,7 +139,7 @@ TEST_F(LaunchOperationsTest, RunFailuresShowTheirMessages) {
   };
   for (const auto& c : cases) {
     m_window.messages.clear();
-    EXPECT_FALSE(RunProgram(c.line)) << c.line;
+    EXPECT_FALSE(RunProgram(m_window, c.line)) << c.line;
     ASSERT_EQ(m_window.messages.size(), 1u) << c.line;
     EXPECT_EQ(m_window.messages[0].text, c.message);
     EXPECT_EQ(m_window.messages[0].style, kWarningStyle);
@@ -173,7 +175,7 @@ TEST_F(LaunchOperationsTest, OpenReportsWhatTheOpenerAnswers) {
   for (const auto& c : cases) {
     m_window.messages.clear();
     OverrideOpener({"sh", "-c", "exit " + std::to_string(c.exitCode), "opener"});
-    EXPECT_EQ(OpenDocument("nohandler:thing"), c.opened) << c.exitCode;
+    EXPECT_EQ(OpenDocument(m_window, "nohandler:thing"), c.opened) << c.exitCode;
     if (c.opened) {
       EXPECT_TRUE(m_window.messages.empty());
       continue;
@@ -190,7 +192,7 @@ TEST_F(LaunchOperationsTest, OpenReportsWhatTheOpenerAnswers) {
 
 TEST_F(LaunchOperationsTest, OpenWithoutAnyOpenerHasNoApplication) {
   ScopedEnv path("PATH", m_tmp.Path());  // neither xdg-open nor gio can be found
-  EXPECT_FALSE(OpenDocument("nohandler:thing"));
+  EXPECT_FALSE(OpenDocument(m_window, "nohandler:thing"));
   ASSERT_EQ(m_window.messages.size(), 1u);
   EXPECT_EQ(m_window.messages[0].text,
             kOpenFailure +
@@ -208,12 +210,12 @@ TEST_F(LaunchOperationsTest, OpenUsesXdgOpenAndFallsBackToGio) {
 
   // Only gio: any failure of "gio open" means nothing could open the address.
   Script("gio", "printf '%s ' \"$@\" > \"" + marker + "\"; exit 2");
-  EXPECT_FALSE(OpenDocument("nohandler:thing"));
+  EXPECT_FALSE(OpenDocument(m_window, "nohandler:thing"));
   EXPECT_EQ(ReadWholeFile(marker), "open nohandler:thing ");
 
   // xdg-open present: it is preferred, and its status 2 means a missing file.
   Script("xdg-open", "printf '%s ' \"$@\" > \"" + marker + "\"; exit 2");
-  EXPECT_FALSE(OpenDocument("nohandler:thing"));
+  EXPECT_FALSE(OpenDocument(m_window, "nohandler:thing"));
   EXPECT_EQ(ReadWholeFile(marker), "nohandler:thing ");
 
   ASSERT_EQ(m_window.messages.size(), 2u);
@@ -229,27 +231,27 @@ TEST_F(LaunchOperationsTest, OpenHandsTheOpenerOneSafeArgument) {
   std::string previousFolder(4096, '\0');
   ASSERT_NE(getcwd(previousFolder.data(), previousFolder.size()), nullptr);
   ASSERT_EQ(chdir(m_tmp.Path().c_str()), 0);
-  const bool relativeOpened = OpenDocument("-manual");
+  const bool relativeOpened = OpenDocument(m_window, "-manual");
   ASSERT_EQ(chdir(previousFolder.c_str()), 0);
   EXPECT_TRUE(relativeOpened);
   EXPECT_EQ(ReadWholeFile(marker), "./-manual");
 
-  EXPECT_TRUE(OpenDocument("https://example.org/a b?c=d"));
+  EXPECT_TRUE(OpenDocument(m_window, "https://example.org/a b?c=d"));
   EXPECT_EQ(ReadWholeFile(marker), "https://example.org/a b?c=d");
 
   std::string windowsForm = m_tmp.File("-manual");
   for (char& c : windowsForm) {
     c = c == '/' ? '\\' : c;
   }
-  EXPECT_TRUE(OpenDocument(windowsForm));
+  EXPECT_TRUE(OpenDocument(m_window, windowsForm));
   EXPECT_EQ(ReadWholeFile(marker), m_tmp.File("-manual"));
   EXPECT_TRUE(m_window.messages.empty());
 }
 
 TEST_F(LaunchOperationsTest, OpenOfAMissingLocalDocumentSaysWhichPartIsMissing) {
   OverrideOpener({"sh", "-c", "exit 0", "opener"});
-  EXPECT_FALSE(OpenDocument(m_tmp.File("missing.pdf")));
-  EXPECT_FALSE(OpenDocument(m_tmp.File("no-folder/missing.pdf")));
+  EXPECT_FALSE(OpenDocument(m_window, m_tmp.File("missing.pdf")));
+  EXPECT_FALSE(OpenDocument(m_window, m_tmp.File("no-folder/missing.pdf")));
   ASSERT_EQ(m_window.messages.size(), 2u);
   EXPECT_EQ(m_window.messages[0].text,
             kOpenFailure + "\n\nThe reason was:-\nThe specified file was not found.");
@@ -273,7 +275,7 @@ TEST_F(LaunchOperationsTest, OutsideLinksAreHandedOverSilently) {
 // the answer it brings decides the result as before.
 TEST_F(LaunchOperationsTest, OpenWaitsForTheOpenerThroughTheWindow) {
   OverrideOpener({"sh", "-c", "exit 3", "opener"});
-  EXPECT_FALSE(OpenDocument("nohandler:thing"));
+  EXPECT_FALSE(OpenDocument(m_window, "nohandler:thing"));
   EXPECT_EQ(m_window.calls, (std::vector<std::string>{"WaitForChild:5000"}));
   ASSERT_EQ(m_window.waitedChildren.size(), 1u);
   EXPECT_GT(m_window.waitedChildren[0], 0);
@@ -296,7 +298,7 @@ bool IsZombie(int pid) {
 TEST_F(LaunchOperationsTest, OpenerStillBusyAtTheDeadlineCountsAsOpenedAndIsReapedLater) {
   m_window.childStillRunning = true;
   OverrideOpener({"sh", "-c", "exit 4", "opener"});
-  EXPECT_TRUE(OpenDocument("nohandler:thing"));
+  EXPECT_TRUE(OpenDocument(m_window, "nohandler:thing"));
   EXPECT_TRUE(m_window.messages.empty());
   ASSERT_EQ(m_window.waitedChildren.size(), 1u);
   const int pid = m_window.waitedChildren[0];

@@ -1,4 +1,5 @@
 #include "script/script_file.h"
+#include "pages/reader_context.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -120,7 +121,7 @@ TEST_F(ScriptRunTest, AFileSavedWithAByteOrderMarkRunsFromItsFirstLine) {
 
 TEST_F(ScriptRunTest, AMissingFileShowsTheOpenError) {
   const std::string path = tmp.File("missing.pgs");
-  RunScript(path, "missing.pgs");
+  RunScript(context, path, "missing.pgs");
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].text, "Error opening file " + path);
   EXPECT_EQ(window.messages[0].style, kMbOk | kMbIconExclamation);
@@ -129,11 +130,11 @@ TEST_F(ScriptRunTest, AMissingFileShowsTheOpenError) {
 TEST_F(ScriptRunTest, AFolderOrPipeIsNotAScript) {
   const std::string folder = tmp.File("folder.pgs");
   ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
-  RunScript(folder, "folder.pgs");
+  RunScript(context, folder, "folder.pgs");
   // Nobody writes to this pipe: reading it must not wait.
   const std::string pipe = tmp.File("pipe.pgs");
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-  RunScript(pipe, "pipe.pgs");
+  RunScript(context, pipe, "pipe.pgs");
   EXPECT_EQ(Messages(), (std::vector<std::string>{"Error opening file " + folder,
                                                   "Error opening file " + pipe}));
 }
@@ -167,7 +168,7 @@ TEST_F(ScriptRunTest, BackslashPathsReachTheFile) {
     if (c == '/')
       c = '\\';
   }
-  RunScript(windowsPath, "win.pgs");
+  RunScript(context, windowsPath, "win.pgs");
   EXPECT_TRUE(window.messages.empty());
   EXPECT_EQ(Var("a"), "ok");
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "book/cebook.h"
+#include "pages/reader_context.h"
 #include "script/command_line.h"
 #include "script/control_stack.h"
 #include "script/executor.h"
@@ -24,24 +24,25 @@ struct CommandOutcome {
   std::string errorText;
 };
 
-// A fresh fake window, empty user variables and a private temporary folder per test.
+// A reader of the test's own (no book, no user variables) with a fresh fake window, and a
+// private temporary folder per test.
 class ScriptTest : public ::testing::Test {
  protected:
-  ScriptTest() { CEBook::Instance().UserVariables().clear(); }
-  ~ScriptTest() override { CEBook::Instance().UserVariables().clear(); }
-
   // Runs one command line as a link piece would, on its own stack, its file calls made
   // through `env`.
   CommandOutcome Command(const std::string& text, Env* env = Env::Default()) {
     ControlStack stack;
     CommandOutcome outcome;
-    outcome.result = ExecuteCommandLine(stack, text, &outcome.errorText, nullptr, env);
+    Env* const usual = context.env;
+    context.env = env;
+    outcome.result = ExecuteCommandLine(context, stack, text, &outcome.errorText, nullptr);
+    context.env = usual;
     return outcome;
   }
 
   // The value of a user variable, or nullopt when it was never set.
   std::optional<std::string> Var(const std::string& name) {
-    auto& vars = CEBook::Instance().UserVariables();
+    auto& vars = context.book.UserVariables();
     auto found = vars.find(name);
     if (found == vars.end())
       return std::nullopt;
@@ -53,7 +54,7 @@ class ScriptTest : public ::testing::Test {
   void RunScriptText(const std::string& text, const std::string& name = "test.pgs") {
     const std::string path = tmp.File(name);
     ASSERT_TRUE(WriteWholeFile(path, text));
-    RunScript(path, name);
+    RunScript(context, path, name);
   }
 
   // The texts of the message boxes shown so far.
@@ -65,7 +66,8 @@ class ScriptTest : public ::testing::Test {
   }
 
   ScopedTmpdir tmp;
-  FakeWindow window;
+  ReaderContext context;
+  FakeWindow window{context.window};
 };
 
 }  // namespace quire::testing

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "pages/html_text.h"
+#include "pages/reader_context.h"
 #include "script_harness.h"
 
 namespace quire::testing {
@@ -92,7 +93,7 @@ TEST_F(StringCommandsTest, StoreTheirExactResults) {
       {"STRCHAR('r',~'\xC3\xA9',1)", "\xC3"},
   };
   for (const Case& c : cases) {
-    CEBook::Instance().UserVariables().erase("r");
+    context.book.UserVariables().erase("r");
     const CommandOutcome outcome = Command(c.command);
     EXPECT_EQ(outcome.result, kCommandContinue) << c.command << ": " << outcome.errorText;
     EXPECT_EQ(Var("r"), c.stored) << "command: " << c.command;
@@ -119,29 +120,31 @@ TEST_F(StringCommandsTest, CaseCommandsWorkInEveryLanguage) {
       // A letter whose upper case is shorter: lengths are the result's bytes.
       {"STRUPPER('r',~'\xC4\xB1x')", "IX"},
       // Bytes that are no UTF-8 stay.
-      {"STRUPPER('r',~'a\xE9" "b')", "A\xE9" "B"},
+      {"STRUPPER('r',~'a\xE9"
+       "b')",
+       "A\xE9"
+       "B"},
   };
-  CEBook::Instance().SetRecordsForTesting(DefaultSettings(), {}, {});
+  context.book.SetRecords(DefaultSettings(), {}, {});
   for (const Case& c : utf8) {
-    CEBook::Instance().UserVariables().erase("r");
+    context.book.UserVariables().erase("r");
     EXPECT_EQ(Command(c.command).result, kCommandContinue) << c.command;
     EXPECT_EQ(Var("r"), c.stored) << "command: " << c.command;
   }
 
   EBookSettings windows = DefaultSettings();
   windows.title = "L'\xE9t\xE9";  // not UTF-8: the book is written in Windows-1252
-  CEBook::Instance().SetRecordsForTesting(windows, {}, {});
+  context.book.SetRecords(windows, {}, {});
   const Case windows1252[] = {
       {"STRUPPER('r',~'\xE9t\xE9 \x9Cuvre \xFF')", "\xC9T\xC9 \x8CUVRE \x9F"},
       {"STRLOWER('r',~'\xC9T\xC9 \x8C')", "\xE9t\xE9 \x9C"},
       {"STRICMP('r',~'\xC4rger',~'\xE4RGER')", "0"},
   };
   for (const Case& c : windows1252) {
-    CEBook::Instance().UserVariables().erase("r");
+    context.book.UserVariables().erase("r");
     EXPECT_EQ(Command(c.command).result, kCommandContinue) << c.command;
     EXPECT_EQ(Var("r"), c.stored) << "command: " << c.command;
   }
-  CEBook::Instance().ForgetForTesting();
 }
 
 TEST_F(StringCommandsTest, StrHtmlStoresTheHtmlFormOfTheText) {

@@ -11,6 +11,7 @@
 #include "book/cebook.h"
 #include "book/page_store.h"
 #include "pages/about_page.h"
+#include "pages/reader_context.h"
 #include "pages/variables.h"
 #include "platform/launcher.h"
 #include "script_harness.h"
@@ -42,20 +43,13 @@ EBookFile BookPage(const std::string& name, bool searchable, bool inContents) {
 class WindowCommandsTest : public ScriptTest {
  protected:
   WindowCommandsTest() : m_config("XDG_CONFIG_HOME", tmp.File("config")) {
-    ResetVariableCacheForTesting();
-    ResetSiteUrlForTesting();
-    PageStore::Instance().ResetForTesting();
     LoadBook(GeneratedPagesSettings(), {BookPage("index.html", true, true)});
   }
-  ~WindowCommandsTest() override {
-    OverrideOpener({});
-    ResetVariableCacheForTesting();
-    ResetSiteUrlForTesting();
-  }
+  ~WindowCommandsTest() override { OverrideOpener({}); }
 
   void LoadBook(EBookSettings settings, std::vector<EBookFile> files) {
     settings.fileCount = static_cast<int32_t>(files.size());
-    CEBook::Instance().SetRecordsForTesting(std::move(settings), std::move(files), {});
+    context.book.SetRecords(std::move(settings), std::move(files), {});
   }
 
   // The window calls a successful command made, without the in-command flag around it
@@ -78,7 +72,7 @@ class WindowCommandsTest : public ScriptTest {
     return calls;
   }
 
-  std::string Folder() { return BookFolder(); }
+  std::string Folder() { return context.store.BookFolder(); }
 
  private:
   ScopedEnv m_config;
@@ -218,7 +212,7 @@ TEST_F(WindowCommandsTest, DisplayShowsTheGivenHtmlAsAPage) {
   const std::string page = Folder() + "__display.html";
   EXPECT_EQ(CallsOf("DISPLAY('<b>Hello, {title}</b>')"),
             std::vector<std::string>{"Navigate:" + page});
-  EXPECT_EQ(ReadWholeFile(page), "<b>Hello, " + CEBook::Instance().Title() + "</b>");
+  EXPECT_EQ(ReadWholeFile(page), "<b>Hello, " + context.book.Title() + "</b>");
 }
 
 TEST_F(WindowCommandsTest, AboutIsShownWhateverTheAboutSetting) {

@@ -1,4 +1,5 @@
 #include "session/browser_notice.h"
+#include "pages/reader_context.h"
 
 #include <gtest/gtest.h>
 
@@ -95,6 +96,7 @@ TEST(BrowserNoticeTextTest, WithoutALibraryNameTheLoaderTextIsQuoted) {
 // The generated pages written for the browser follow the book's modes: 1 none, 2 the book's
 // own page, anything else generated.
 TEST(WriteBrowserPagesTest, WritesTheGeneratedPagesTheBookHas) {
+  ReaderContext context;
   struct Case {
     int32_t contentsMode, aboutMode;
     bool contents, about;
@@ -103,7 +105,7 @@ TEST(WriteBrowserPagesTest, WritesTheGeneratedPagesTheBookHas) {
       {2, 2, false, false}, {3, 1, true, false}, {1, 3, false, true},
   };
   for (const Case& c : cases) {
-    FakeWindow window;
+    FakeWindow window{context.window};
     TestBook book;
     book.AddPage("index.html", "<p>start</p>");
     book.AddPage("own.html", "<p>own</p>");
@@ -112,25 +114,26 @@ TEST(WriteBrowserPagesTest, WritesTheGeneratedPagesTheBookHas) {
     book.Settings().contentsPageName = "own.html";
     book.Settings().aboutPageName = "own.html";
     book.Write();
-    ASSERT_EQ(testing::LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone);
-    WriteBrowserPages();
+    ASSERT_EQ(testing::LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
+    WriteBrowserPages(context);
     EXPECT_EQ(book.Extracted(kContentsPageFile).has_value(), c.contents) << c.contentsMode;
     EXPECT_EQ(book.Extracted(kAboutPageFile).has_value(), c.about) << c.aboutMode;
-    PageStore::Instance().Cleanup();
+    context.store.Cleanup();
     EXPECT_FALSE(PathExists(book.Folder())) << "everything written goes with the book";
   }
 }
 
 TEST(WriteNoticePageTest, EscapesTheTextAndLinksThePagesThatExist) {
-  FakeWindow window;
+  ReaderContext context;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("index.html", "<p>start</p>");
   book.Settings().contentsMode = 1;  // no contents page
   book.Settings().aboutMode = 3;     // a generated about page
   book.Write();
-  ASSERT_EQ(testing::LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone);
-  WriteBrowserPages();
-  const std::string path = WriteNoticePage("Missing <lib> & \"more\"\nsecond line");
+  ASSERT_EQ(testing::LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
+  WriteBrowserPages(context);
+  const std::string path = WriteNoticePage(context, "Missing <lib> & \"more\"\nsecond line");
   EXPECT_EQ(path, book.Folder() + kNoticePageFile);
   const std::string page = book.Extracted(kNoticePageFile).value_or("");
   EXPECT_NE(page.find("Missing &lt;lib&gt; &amp; &quot;more&quot;"), std::string::npos) << page;
@@ -140,7 +143,7 @@ TEST(WriteNoticePageTest, EscapesTheTextAndLinksThePagesThatExist) {
       << page;
   EXPECT_NE(page.find(std::string(kAboutPageFile) + "\">About this E-Book</A>"), std::string::npos);
   EXPECT_EQ(page.find(kContentsPageFile), std::string::npos);
-  PageStore::Instance().Cleanup();
+  context.store.Cleanup();
   EXPECT_FALSE(PathExists(path));
 }
 

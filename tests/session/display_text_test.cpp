@@ -1,4 +1,5 @@
 #include "session/display_text.h"
+#include "pages/reader_context.h"
 
 #include <gtest/gtest.h>
 
@@ -67,20 +68,20 @@ TEST(DisplayTextTest, TurnsUtf8BackIntoWindows1252WhereItCan) {
 }
 
 TEST(DisplayTextTest, BookCharsetFollowsItsTexts) {
+  ReaderContext context;
   EBookSettings settings{};
   settings.title = "Caf\xC3\xA9";
-  CEBook::Instance().SetRecordsForTesting(settings, {}, {});
-  EXPECT_EQ(BookDefaultCharset(), "UTF-8");
+  context.book.SetRecords(settings, {}, {});
+  EXPECT_EQ(BookDefaultCharset(context.book), "UTF-8");
   settings.author = "Jos\xE9";
-  CEBook::Instance().SetRecordsForTesting(settings, {}, {});
-  EXPECT_EQ(BookDefaultCharset(), "windows-1252");
+  context.book.SetRecords(settings, {}, {});
+  EXPECT_EQ(BookDefaultCharset(context.book), "windows-1252");
   settings.author = "Jose";
   EBookFile file{};
   file.fileName = "page.html";
   file.title = "\xE9t\xE9";
-  CEBook::Instance().SetRecordsForTesting(settings, {file}, {});
-  EXPECT_EQ(BookDefaultCharset(), "windows-1252");
-  CEBook::Instance().ForgetForTesting();
+  context.book.SetRecords(settings, {file}, {});
+  EXPECT_EQ(BookDefaultCharset(context.book), "windows-1252");
 }
 
 }  // namespace

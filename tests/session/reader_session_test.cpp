@@ -1,4 +1,5 @@
 #include "session/reader_session.h"
+#include "pages/reader_context.h"
 
 #include <gtest/gtest.h>
 
@@ -21,37 +22,40 @@ constexpr const char* kDamagedTrailer =
     "it again.";
 
 TEST(ReaderSessionLoadTest, SoundBookStartsAtItsIndexPageAndShowsNothing) {
-  FakeWindow window;
+  ReaderContext context;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("index.html", "<p>hi</p>");
   book.Write();
-  ReaderSession session;
+  ReaderSession session(context);
   EXPECT_FALSE(session.ReadOwnBook());
   const StartupFailure failure = session.LoadBook();
-  EXPECT_EQ(session.BookId(), CEBook::Instance().Trailer().bookId);
+  EXPECT_EQ(session.BookId(), context.book.Trailer().bookId);
   EXPECT_FALSE(failure);
   EXPECT_EQ(failure.kind, StartupFailure::Kind::kNone);
   EXPECT_TRUE(window.messages.empty());
-  EXPECT_EQ(CEBook::Instance().StartPage(), book.Folder() + "index.html");
+  EXPECT_EQ(context.book.StartPage(), book.Folder() + "index.html");
 }
 
 TEST(ReaderSessionLoadTest, BookWithoutIndexSaysSoOnceAndStartsOnTheAboutPage) {
-  FakeWindow window;
+  ReaderContext context;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("chapter.html", "<p>1</p>");
   book.Write();
-  ReaderSession session;
+  ReaderSession session(context);
   EXPECT_FALSE(session.LoadBook());
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].text, "Index file not found!\n\nThis E-Book seems to be corrupted.");
   EXPECT_EQ(window.messages[0].style, kMbOk | kMbIconExclamation);
-  EXPECT_FALSE(CEBook::Instance().StartPage().empty());
-  EXPECT_EQ(CEBook::Instance().StartPage(), BuildAboutPage());
+  EXPECT_FALSE(context.book.StartPage().empty());
+  EXPECT_EQ(context.book.StartPage(), BuildAboutPage(context));
 }
 
 // The fatal load comes back to the caller, which shows the text and ends the process
 // with exit code 0; the session itself shows nothing.
 TEST(ReaderSessionLoadTest, DamagedBooksComeBackAsFatalFailuresWithTheirText) {
+  ReaderContext context;
   const struct {
     const char* what;
     std::function<void(TestBook&, std::string*)> damage;
@@ -78,12 +82,12 @@ TEST(ReaderSessionLoadTest, DamagedBooksComeBackAsFatalFailuresWithTheirText) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    FakeWindow window;
+    FakeWindow window{context.window};
     TestBook book;
     std::string bytes;
     c.damage(book, &bytes);
     book.WriteBytes(bytes);
-    ReaderSession session;
+    ReaderSession session(context);
     const StartupFailure failure = session.LoadBook();
     EXPECT_TRUE(failure);
     EXPECT_EQ(failure.kind, StartupFailure::Kind::kFatalLoad);
@@ -96,12 +100,13 @@ TEST(ReaderSessionLoadTest, DamagedBooksComeBackAsFatalFailuresWithTheirText) {
 }
 
 TEST(ReaderSessionLoadTest, DamagedTrailerIsTheCorruptedBookNotice) {
+  ReaderContext context;
   for (const char* bytes : {"", "short", "a file much longer than nothing but still no book"}) {
     SCOPED_TRACE(bytes);
-    FakeWindow window;
+    FakeWindow window{context.window};
     TestBook book;
     book.WriteBytes(bytes);
-    ReaderSession session;
+    ReaderSession session(context);
     const StartupFailure failure = session.ReadOwnBook();
     EXPECT_EQ(failure.kind, StartupFailure::Kind::kCorrupted);
     EXPECT_EQ(failure.message, kDamagedTrailer);
@@ -112,11 +117,12 @@ TEST(ReaderSessionLoadTest, DamagedTrailerIsTheCorruptedBookNotice) {
 }
 
 TEST(ReaderSessionShutdownTest, RemovesWhatTheLoadWroteOnce) {
-  FakeWindow window;
+  ReaderContext context;
+  FakeWindow window{context.window};
   TestBook book;
   book.AddPage("index.html", "<p>hi</p>");
   book.Write();
-  ReaderSession session;
+  ReaderSession session(context);
   ASSERT_FALSE(session.LoadBook());
   ASSERT_TRUE(book.Extracted("index.html").has_value());
   session.Shutdown();

@@ -1,4 +1,5 @@
 #include "session/search_highlight.h"
+#include "pages/reader_context.h"
 
 #include <gtest/gtest.h>
 
@@ -36,26 +37,23 @@ TEST(FileUriToPathTest, DecodesLocalAddressesOnly) {
 
 class SearchHighlightTest : public PagesTest {
  protected:
-  SearchHighlightTest() { ForgetLastSearchForTesting(); }
-  ~SearchHighlightTest() override { ForgetLastSearchForTesting(); }
-
-  std::string Uri(const std::string& name) { return "file://" + BookFolder() + name; }
+  std::string Uri(const std::string& name) { return "file://" + context.store.BookFolder() + name; }
 };
 
 TEST_F(SearchHighlightTest, PageOpenedFromTheResultsShowsTheWordsOnce) {
   LoadBook(DefaultSettings(), {PageFile("a.html", "A")});
   WriteBookPage("a.html", "<p>cat and dog</p>");
-  BuildSearchPage("  cat dog cat ", true);
+  BuildSearchPage(context, "  cat dog cat ", true);
 
   const std::optional<SearchHighlight> highlight =
-      HighlightForNavigation(Uri("__search.html"), Uri("a.html#top"), kLink);
+      HighlightForNavigation(context, Uri("__search.html"), Uri("a.html#top"), kLink);
   ASSERT_TRUE(highlight);
   EXPECT_EQ(highlight->words, (std::vector<std::string>{"cat", "dog"}));
   EXPECT_TRUE(highlight->caseSensitive);
 
-  BuildSearchPage("Cat", false);
+  BuildSearchPage(context, "Cat", false);
   const std::optional<SearchHighlight> second =
-      HighlightForNavigation(Uri("__search.html"), Uri("a.html"), kLink);
+      HighlightForNavigation(context, Uri("__search.html"), Uri("a.html"), kLink);
   ASSERT_TRUE(second);
   EXPECT_EQ(second->words, (std::vector<std::string>{"Cat"}));
   EXPECT_FALSE(second->caseSensitive);
@@ -63,10 +61,10 @@ TEST_F(SearchHighlightTest, PageOpenedFromTheResultsShowsTheWordsOnce) {
 
 TEST_F(SearchHighlightTest, OtherNavigationsShowNoHighlight) {
   LoadBook(DefaultSettings(), {PageFile("a.html", "A")});
-  EXPECT_FALSE(HighlightForNavigation(Uri("__search.html"), Uri("a.html"), kLink))
+  EXPECT_FALSE(HighlightForNavigation(context, Uri("__search.html"), Uri("a.html"), kLink))
       << "no search yet";
 
-  BuildSearchPage("cat", false);
+  BuildSearchPage(context, "cat", false);
   const std::pair<std::string, std::string> cases[] = {
       {Uri("index.html"), Uri("a.html")},                  // not from the results
       {Uri("__search.html"), Uri("__search.html")},        // the results reloaded
@@ -76,15 +74,16 @@ TEST_F(SearchHighlightTest, OtherNavigationsShowNoHighlight) {
       {"file:///elsewhere/__search.html", Uri("a.html")},  // another folder's results
   };
   for (const auto& [from, to] : cases)
-    EXPECT_FALSE(HighlightForNavigation(from, to, kLink)) << from << " -> " << to;
+    EXPECT_FALSE(HighlightForNavigation(context, from, to, kLink)) << from << " -> " << to;
 
-  BuildSearchPage("    ", false);
-  EXPECT_FALSE(HighlightForNavigation(Uri("__search.html"), Uri("a.html"), kLink)) << "no words";
+  BuildSearchPage(context, "    ", false);
+  EXPECT_FALSE(HighlightForNavigation(context, Uri("__search.html"), Uri("a.html"), kLink))
+      << "no words";
 }
 
 TEST_F(SearchHighlightTest, OnlyAFollowedLinkCarriesTheHighlight) {
   LoadBook(DefaultSettings(), {PageFile("a.html", "A"), PageFile("b.html", "B")});
-  BuildSearchPage("cat", false);
+  BuildSearchPage(context, "cat", false);
   // Back or Forward from the results, Home, a command's load or a reload arrive from the
   // results page as well; none of them is the page the user opened from the results.
   const struct {
@@ -98,7 +97,7 @@ TEST_F(SearchHighlightTest, OnlyAFollowedLinkCarriesTheHighlight) {
       {Uri("b.html"), PageArrival::kOther, false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(HighlightForNavigation(Uri("__search.html"), c.to, c.arrival).has_value(),
+    EXPECT_EQ(HighlightForNavigation(context, Uri("__search.html"), c.to, c.arrival).has_value(),
               c.highlighted)
         << c.to;
   }

@@ -1,4 +1,5 @@
 #include "session/shortcut_offer.h"
+#include "pages/reader_context.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -129,7 +130,7 @@ class ShortcutOfferTest : public PagesTest {
 
 TEST_F(ShortcutOfferTest, NoIsRememberedAndTheNextStartAsksNothing) {
   m_window.messageAnswers = {kIdNo};
-  EXPECT_TRUE(OfferShortcut(Options()));
+  EXPECT_TRUE(OfferShortcut(context, Options()));
   ASSERT_EQ(m_window.messages.size(), 1u);
   EXPECT_EQ(m_window.messages[0].text,
             "Would you like to add a Shortcut to 'Maps: A/B?' to your Desktop?");
@@ -138,14 +139,14 @@ TEST_F(ShortcutOfferTest, NoIsRememberedAndTheNextStartAsksNothing) {
   EXPECT_FALSE(PathExists(Desktop()));
   EXPECT_EQ(m_iconsPrepared, 0);
 
-  EXPECT_TRUE(OfferShortcut(Options()));
+  EXPECT_TRUE(OfferShortcut(context, Options()));
   EXPECT_EQ(m_window.messages.size(), 1u);
 }
 
 TEST_F(ShortcutOfferTest, YesWritesAnExecutableTrustedLauncherOnTheDesktop) {
   mkdir(Desktop().c_str(), 0700);
   m_window.messageAnswers = {kIdYes};
-  EXPECT_TRUE(OfferShortcut(Options()));
+  EXPECT_TRUE(OfferShortcut(context, Options()));
 
   const std::string path = Desktop() + "/Maps  A B .desktop";
   const std::optional<std::string> text = ReadWholeFile(path);
@@ -198,7 +199,7 @@ TEST_F(ShortcutOfferTest, YesWithoutADesktopFolderMakesItOrSaysWhereTheLauncherW
     m_window.messageAnswers = {kIdYes, kIdOk};
     m_trusted.clear();
 
-    EXPECT_EQ(OfferShortcut(Options()), !c.launcher.empty());
+    EXPECT_EQ(OfferShortcut(context, Options()), !c.launcher.empty());
     ASSERT_GE(m_window.messages.size(), 1u);
     if (c.message.empty()) {
       EXPECT_EQ(m_window.messages.size(), 1u);
@@ -236,7 +237,7 @@ TEST_F(ShortcutOfferTest, MenuLauncherGoesIntoTheApplicationsFolderMadeOnDemand)
   m_window.messageAnswers = {kIdYes};
   ShortcutOptions options = Options();
   options.prepareIcon = [] { return std::string(); };  // no picture of its own
-  EXPECT_TRUE(OfferShortcut(options));
+  EXPECT_TRUE(OfferShortcut(context, options));
   EXPECT_EQ(m_window.messages.at(0).text,
             "Would you like to add a Shortcut to 'Maps: A/B?' to your Start Menu?");
   const std::optional<std::string> text =
@@ -277,7 +278,7 @@ TEST_F(ShortcutOfferTest, BookThatOthersCouldChangeGetsNoOfferAndNothingWritten)
       continue;
     }
     ASSERT_EQ(c.change(), 0) << c.label;
-    EXPECT_TRUE(OfferShortcut(Options())) << c.label;
+    EXPECT_TRUE(OfferShortcut(context, Options())) << c.label;
     EXPECT_TRUE(m_window.messages.empty()) << c.label;
     EXPECT_FALSE(PathExists(IniFilePath(kShortcutIniFile))) << c.label;
     EXPECT_TRUE(Listing(Desktop()).empty()) << c.label;
@@ -286,7 +287,7 @@ TEST_F(ShortcutOfferTest, BookThatOthersCouldChangeGetsNoOfferAndNothingWritten)
     ASSERT_EQ(c.undo(), 0) << c.label;
   }
   // From a safe place the offer comes.
-  EXPECT_TRUE(OfferShortcut(Options()));
+  EXPECT_TRUE(OfferShortcut(context, Options()));
   EXPECT_EQ(m_window.messages.size(), 1u);
   EXPECT_EQ(m_trusted.size(), 1u);
   if (!skipped.empty())
@@ -298,7 +299,7 @@ TEST_F(ShortcutOfferTest, BooksWithoutAnOfferNeverTouchTheIniFile) {
   for (int32_t setting : {0, 1, -3}) {
     m_settings.shortcutOffer = setting;
     LoadBook(m_settings);
-    EXPECT_TRUE(OfferShortcut(Options())) << setting;
+    EXPECT_TRUE(OfferShortcut(context, Options())) << setting;
   }
   EXPECT_TRUE(m_window.messages.empty());
   EXPECT_FALSE(PathExists(IniFilePath(kShortcutIniFile)));
@@ -306,13 +307,13 @@ TEST_F(ShortcutOfferTest, BooksWithoutAnOfferNeverTouchTheIniFile) {
 
 TEST_F(ShortcutOfferTest, EachBookKeepsItsOwnAnswer) {
   ASSERT_TRUE(WriteIniValue(kShortcutIniFile, "BOOK-1", kShortcutIniKey, "1"));
-  EXPECT_TRUE(OfferShortcut(Options()));
+  EXPECT_TRUE(OfferShortcut(context, Options()));
   EXPECT_TRUE(m_window.messages.empty());
 
   m_settings.esbn = "BOOK-2";
   LoadBook(m_settings);
   m_window.messageAnswers = {kIdNo};
-  EXPECT_TRUE(OfferShortcut(Options()));
+  EXPECT_TRUE(OfferShortcut(context, Options()));
   EXPECT_EQ(m_window.messages.size(), 1u);
   EXPECT_EQ(IconSetup("BOOK-1"), "1");
   EXPECT_EQ(IconSetup("BOOK-2"), "1");

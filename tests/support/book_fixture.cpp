@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "book/cebook.h"
 #include "book/container_format.h"
-#include "book/page_store.h"
 #include "pages/page_load_steps.h"
+#include "pages/reader_context.h"
 #include "platform/paths.h"
 
 namespace quire::testing {
@@ -25,8 +24,6 @@ std::string FakeImage() {
 }  // namespace
 
 TestBook::TestBook() {
-  CEBook::Instance().ForgetForTesting();
-  PageStore::Instance().ResetForTesting();
   m_spec.image = FakeImage();
   m_spec.settings.esbn = kEsbn;
   m_spec.settings.title = "Test Book";
@@ -111,10 +108,10 @@ BookLayout::BookLayout(const std::string& bytes) : size(bytes.size()) {
   variables = at(24);
 }
 
-LoadResult LoadAsTheReaderDoes(Env* env) {
-  BookLoadSteps steps = PageLoadSteps();
+LoadResult LoadAsTheReaderDoes(ReaderContext& context, Env* env) {
+  BookLoadSteps steps = PageLoadSteps(context);
   steps.env = env;
-  return CEBook::Instance().Load(steps);
+  return context.book.Load(context.store, steps);
 }
 
 }  // namespace quire::testing

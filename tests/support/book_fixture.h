@@ -1,15 +1,15 @@
 // Real book files for tests.
 //
-//   TestBook book;                         // own TMPDIR, fresh page store and CEBook
+//   ReaderContext context;                 // the test's own book and page store
+//   TestBook book;                         // own TMPDIR
 //   book.AddPage("index.html", "<p>Hi</p>");
 //   book.Settings().title = "A title";
 //   book.Write();                          // writes the file, the reader now reads it
-//   LoadAsTheReaderDoes();
+//   LoadAsTheReaderDoes(context);
 //   EXPECT_EQ(book.Extracted("index.html"), "<p>Hi</p>");
 //
 // A TestBook owns a ScopedTmpdir, so everything the reader extracts lands in the test's
-// own folder. Construction forgets what earlier tests in the same process left in
-// CEBook and the page store; destruction points the reader back at its own file.
+// own folder; destruction points the reader back at its own file.
 #ifndef QUIRE_TESTS_SUPPORT_BOOK_FIXTURE_H_
 #define QUIRE_TESTS_SUPPORT_BOOK_FIXTURE_H_
 
@@ -22,6 +22,10 @@
 #include "book/load_result.h"
 #include "platform/env.h"
 #include "support/scoped_tmpdir.h"
+
+namespace quire {
+struct ReaderContext;
+}  // namespace quire
 
 namespace quire::testing {
 
@@ -72,7 +76,7 @@ class TestBook {
 
 // Loads the current book with the steps the reader uses (plain-text variables as HTML,
 // flagged pages expanded). Shows nothing; the result says why a load stopped.
-LoadResult LoadAsTheReaderDoes(Env* env = Env::Default());
+LoadResult LoadAsTheReaderDoes(ReaderContext& context, Env* env = Env::Default());
 
 // Where the blocks of a book lie, read back from the trailer of its bytes (for tests that
 // damage books on purpose). Positions are absolute.

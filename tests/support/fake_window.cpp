@@ -4,12 +4,13 @@
 
 namespace quire::testing {
 
-FakeWindow::FakeWindow() {
-  InstallWindow(this);
+FakeWindow::FakeWindow(WindowSlot& slot) : m_slot(&slot) {
+  slot.Install(this);
 }
 
 FakeWindow::~FakeWindow() {
-  InstallWindow(nullptr);
+  if (m_slot != nullptr)
+    m_slot->Install(nullptr);
 }
 
 std::vector<std::string> FakeWindow::TakeCalls() {

@@ -1,6 +1,7 @@
 // A window for tests: records every call in order and answers dialogs from queued answers.
-// Constructing one installs it as the window the core talks to; destroying it puts the
-// console fallback back.
+// Made for a reader's window slot (FakeWindow window{context.window};) it installs itself
+// there and puts the console fallback back when it goes; made without one it stands
+// alone, for code that takes a window directly.
 #ifndef QUIRE_TESTS_SUPPORT_FAKE_WINDOW_H_
 #define QUIRE_TESTS_SUPPORT_FAKE_WINDOW_H_
 
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "ui/reader_window.h"
+#include "ui/window_slot.h"
 
 namespace quire::testing {
 
@@ -20,7 +22,8 @@ struct RecordedMessage {
 
 class FakeWindow final : public ReaderWindow {
  public:
-  FakeWindow();
+  FakeWindow() = default;
+  explicit FakeWindow(WindowSlot& slot);
   ~FakeWindow() override;
   FakeWindow(const FakeWindow&) = delete;
   FakeWindow& operator=(const FakeWindow&) = delete;
@@ -92,6 +95,9 @@ class FakeWindow final : public ReaderWindow {
 
  private:
   void Record(std::string call) { calls.push_back(std::move(call)); }
+
+ private:
+  WindowSlot* m_slot = nullptr;  // where it is installed, if anywhere
 };
 
 }  // namespace quire::testing

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "book/cebook.h"
+#include "pages/reader_context.h"
 #include "session/reader_session.h"
 #include "ui/reader_window.h"
 
@@ -28,8 +28,8 @@ constexpr char kMessagePrefix[] = "quire: ";
   int null = open("/dev/null", O_WRONLY);
   if (null >= 0)
     dup2(null, STDOUT_FILENO);
-  InstallWindow(nullptr);  // the console window: every message goes to standard error
-  ReaderSession session;
+  ReaderContext context;  // its window is the console: every message goes to standard error
+  ReaderSession session(context);
   StartupFailure failure = session.ReadOwnBook();
   if (!failure) {
     if (!session.SplashPath().empty())
@@ -41,7 +41,7 @@ constexpr char kMessagePrefix[] = "quire: ";
     std::fflush(stderr);
     _exit(failure.exitCode);
   }
-  std::fprintf(stderr, "%s%s\n", kLoadedMark, CEBook::Instance().StartPage().c_str());
+  std::fprintf(stderr, "%s%s\n", kLoadedMark, context.book.StartPage().c_str());
   std::fflush(stderr);
   _exit(0);
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "book/cebook.h"
+#include "pages/reader_context.h"
 #include "support/book_fixture.h"
 #include "support/fake_window.h"
 #include "support/scoped_env.h"
@@ -335,14 +336,15 @@ TEST_F(FlattenCliTest, FolderWithoutManifestBuildsWithANoteButAMissingManifestOp
 // that points into the book names a file it extracted, except the broken ones the
 // warnings listed.
 TEST_F(FlattenCliTest, EveryRewrittenReferenceNamesAFileTheReaderExtracts) {
-  testing::FakeWindow window;
+  ReaderContext context;
+  testing::FakeWindow window{context.window};
   testing::TestBook book;
   RunResult r = Build({"--flatten"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   book.WriteBytes(*ReadWholeFile(Path("site.book")));
-  ASSERT_FALSE(testing::LoadAsTheReaderDoes().IsFatal());
-  book.Settings().esbn = CEBook::Instance().Esbn();  // where the load extracted to
-  EXPECT_EQ(CEBook::Instance().StartPage(), book.Folder() + "index.html");
+  ASSERT_FALSE(testing::LoadAsTheReaderDoes(context).IsFatal());
+  book.Settings().esbn = context.book.Esbn();  // where the load extracted to
+  EXPECT_EQ(context.book.StartPage(), book.Folder() + "index.html");
   EXPECT_TRUE(window.messages.empty());
 
   std::regex address(R"re((?:href|src|data|poster|url)\s*[=(]\s*(?:&quot;)?["']?([^"'\s)>&]+))re",

@@ -1,4 +1,5 @@
 // quire-pack rebind: a book on another reader image.
+#include "pages/reader_context.h"
 #include "tools/pack_cli_fixture.h"
 
 namespace quire::pack_tests {
@@ -31,7 +32,8 @@ class RebindTest : public PackCliTest, public ::testing::WithParamInterface<int>
 };
 
 TEST_P(RebindTest, BookOnAForeignImageLoadsInTheReaderWithEverythingKept) {
-  FakeWindow window;
+  ReaderContext context;
+  FakeWindow window{context.window};
   TestBook book;  // owns the reader's TMPDIR for the load below
   BookSpec& bookSpec = book.Input();
   bookSpec.image = ForeignImage(GetParam());
@@ -67,8 +69,8 @@ TEST_P(RebindTest, BookOnAForeignImageLoadsInTheReaderWithEverythingKept) {
   EXPECT_EQ(rebound.compare(0, reader.size(), reader), 0);
 
   book.WriteBytes(rebound);
-  CEBook& loaded = CEBook::Instance();
-  EXPECT_EQ(testing::LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone);
+  CEBook& loaded = context.book;
+  EXPECT_EQ(testing::LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
   EXPECT_TRUE(window.messages.empty());
   EBookSettings expected = bookSpec.settings;
   expected.fileCount = 4;

@@ -3,6 +3,7 @@
 #include "tools/pack_cli_fixture.h"
 
 #include "book/page_store.h"
+#include "pages/reader_context.h"
 #include "pages/search.h"
 #include "platform/paths.h"
 
@@ -38,18 +39,19 @@ class SearchTextsTest : public PackCliTest {
   // The titles of the pages the loaded book `path` lists for `query`, best first.
   std::vector<std::string> Search(const std::string& path, const std::string& query) {
     OverrideOwnExecutablePath(path);
-    EXPECT_EQ(CEBook::Instance().Load({}).reason, LoadResult::Reason::kNone);
+    EXPECT_EQ(context.book.Load(context.store, {}).reason, LoadResult::Reason::kNone);
     std::vector<std::string> titles;
-    const std::string page = *ReadWholeFile(BuildSearchPage(query, false));
+    const std::string page = *ReadWholeFile(BuildSearchPage(context, query, false));
     for (size_t at = 0; (at = page.find("TARGET=_top>", at)) != std::string::npos;) {
       at += 12;
       titles.push_back(page.substr(at, page.find('<', at) - at));
     }
-    PageStore::Instance().Cleanup();
+    context.store.Cleanup();
     return titles;
   }
 
-  FakeWindow m_window;
+  ReaderContext context;
+  FakeWindow m_window{context.window};
 };
 
 TEST_F(SearchTextsTest, BuildRecordsAVisibleTextSearchAndStoresTheTexts) {

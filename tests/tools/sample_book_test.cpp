@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "book/cebook.h"
+#include "pages/reader_context.h"
 #include "pages/variables.h"
 #include "script/script_links.h"
 #include "support/book_fixture.h"
@@ -29,7 +30,6 @@ constexpr char kSampleDir[] = QUIRE_SAMPLE_BOOK_DIR;
 class SampleBookTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetVariableCacheForTesting();  // {ebook} names this test's folder
     std::string path = m_book.Tmp().File("sample.book");
     RunResult r = RunPack({"build", kSampleDir, "-o", path, "--reader", testing::ReaderPath()},
                           m_book.Tmp().Path());
@@ -37,7 +37,7 @@ class SampleBookTest : public ::testing::Test {
     EXPECT_EQ(r.err, "");                          // no warnings either
     m_book.Settings().esbn = "QUIRE-SAMPLE-0001";  // where the load extracts to
     m_book.WriteBytes(*ReadWholeFile(path));
-    ASSERT_EQ(testing::LoadAsTheReaderDoes().reason, LoadResult::Reason::kNone);
+    ASSERT_EQ(testing::LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
   }
 
   // The page that the last DISPLAY wrote.
@@ -53,13 +53,14 @@ class SampleBookTest : public ::testing::Test {
     return errors;
   }
 
-  FakeWindow m_window;
+  ReaderContext context;
+  FakeWindow m_window{context.window};
   TestBook m_book;
 };
 
 TEST_F(SampleBookTest, LoadsWithItsPagesExpanded) {
   EXPECT_TRUE(m_window.messages.empty());
-  CEBook& book = CEBook::Instance();
+  CEBook& book = context.book;
   EXPECT_EQ(book.Title(), "The Lighthouse Almanac");
   EXPECT_EQ(book.ContentsMode(), 3);
   EXPECT_TRUE(book.ContentsAvailable());
@@ -75,7 +76,7 @@ TEST_F(SampleBookTest, LoadsWithItsPagesExpanded) {
 }
 
 TEST_F(SampleBookTest, TourScriptLoopsAndCallsItsSubroutine) {
-  ASSERT_TRUE(RunScriptLink("index.html#!tour.txt"));
+  ASSERT_TRUE(RunScriptLink(context, "index.html#!tour.txt"));
   EXPECT_TRUE(Errors().empty()) << Errors()[0];
   std::string page = DisplayPage();
   EXPECT_NE(page.find("<li>Lamp 1 is lit first, by hand.</li>"), std::string::npos) << page;
@@ -90,13 +91,13 @@ TEST_F(SampleBookTest, QuestionsShowTheAnswerOnABuiltPage) {
   ASSERT_NE(start, std::string::npos);
   std::string link = commands.substr(start, commands.find('"', start) - start);
   m_window.messageAnswers = {6};
-  ASSERT_TRUE(RunLinkCommands(link));
+  ASSERT_TRUE(RunLinkCommands(context, link));
   EXPECT_NE(DisplayPage().find("The lamp burns bright over the bay."), std::string::npos);
   m_window.messageAnswers = {7};
-  ASSERT_TRUE(RunLinkCommands(link));
+  ASSERT_TRUE(RunLinkCommands(context, link));
   EXPECT_NE(DisplayPage().find("The lamp stays dark"), std::string::npos);
   m_window.messageAnswers = {7};
-  ASSERT_TRUE(RunScriptLink("#@{ebook}/answer.txt"));
+  ASSERT_TRUE(RunScriptLink(context, "#@{ebook}/answer.txt"));
   EXPECT_NE(DisplayPage().find("The fog horn stays silent tonight."), std::string::npos);
   EXPECT_TRUE(Errors().empty()) << Errors()[0];
 }
@@ -116,7 +117,7 @@ TEST_F(SampleBookTest, EveryCommandLinkRunsWithoutAnError) {
       m_window.messages.clear();
       m_window.messageAnswers = {6};
       m_window.searchAnswers = {std::make_pair(std::string("keeper"), false)};
-      EXPECT_TRUE(RunLinkCommands(link) || RunScriptLink(link));
+      EXPECT_TRUE(RunLinkCommands(context, link) || RunScriptLink(context, link));
       EXPECT_TRUE(Errors().empty()) << Errors()[0];
       ++links;
     }

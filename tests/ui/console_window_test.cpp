@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/fake_window.h"
+#include "ui/window_slot.h"
 
 namespace quire {
 namespace {
@@ -25,18 +26,19 @@ TEST(ConsoleWindowTest, DismissedBoxAnswersWithItsCancellingButton) {
 }
 
 TEST(ConsoleWindowTest, FallbackIsUsedWhenNothingIsInstalled) {
+  WindowSlot slot;
   ReaderWindow* fake_address = nullptr;
   {
-    testing::FakeWindow fake;
+    testing::FakeWindow fake(slot);
     fake_address = &fake;
-    EXPECT_EQ(&TheWindow(), fake_address);
-    EXPECT_TRUE(TheWindow().HasView());
+    EXPECT_EQ(&*slot, fake_address);
+    EXPECT_TRUE(slot->HasView());
   }
-  EXPECT_NE(&TheWindow(), fake_address);
-  EXPECT_FALSE(TheWindow().HasView());
-  EXPECT_FALSE(TheWindow().HasFrame());
-  EXPECT_EQ(TheWindow().NativeHandle(), nullptr);
-  EXPECT_EQ(TheWindow().FrameRect().width, 0);
+  EXPECT_NE(&*slot, fake_address);
+  EXPECT_FALSE(slot->HasView());
+  EXPECT_FALSE(slot->HasFrame());
+  EXPECT_EQ(slot->NativeHandle(), nullptr);
+  EXPECT_EQ(slot->FrameRect().width, 0);
 }
 
 }  // namespace

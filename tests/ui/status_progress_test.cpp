@@ -15,7 +15,7 @@ using Calls = std::vector<std::string>;
 TEST(StatusProgressTest, RunsCaptionCursorAndBarThenRestoresReady) {
   FakeWindow window;
   {
-    StatusProgress progress("Searching");
+    StatusProgress progress(window, "Searching");
     EXPECT_TRUE(progress.Running());
     progress.Step(10);
     progress.Step(60);
@@ -27,7 +27,7 @@ TEST(StatusProgressTest, RunsCaptionCursorAndBarThenRestoresReady) {
 
 TEST(StatusProgressTest, EndingWithoutAStepLeavesTheBarAlone) {
   FakeWindow window;
-  StatusProgress progress("Preparing Contents List");
+  StatusProgress progress(window, "Preparing Contents List");
   progress.End();
   EXPECT_FALSE(progress.Running());
   EXPECT_EQ(window.TakeCalls(), (Calls{"SetStatusText:Preparing Contents List", "BeginWaitCursor",
@@ -38,7 +38,7 @@ TEST(StatusProgressTest, EndingWithoutAStepLeavesTheBarAlone) {
 
 TEST(StatusProgressTest, StepBeginsANotStartedIndicatorAndNegativeStepsShowNoBar) {
   FakeWindow window;
-  StatusProgress progress("Work", false);
+  StatusProgress progress(window, "Work", false);
   EXPECT_TRUE(window.TakeCalls().empty());
   progress.Step(-1);
   EXPECT_TRUE(progress.Running());
@@ -49,7 +49,7 @@ TEST(StatusProgressTest, StepBeginsANotStartedIndicatorAndNegativeStepsShowNoBar
 
 TEST(StatusProgressTest, BeginWhileRunningEndsFirst) {
   FakeWindow window;
-  StatusProgress progress("Again");
+  StatusProgress progress(window, "Again");
   progress.Step(5);
   progress.Begin();
   EXPECT_EQ(

@@ -4,7 +4,9 @@ int quire_absent_function(void);
 #endif
 
 #if !defined(FRONT_NO_ENTRY)
-__attribute__((visibility("default"))) int QuireFrontMain(int argc, char** argv) {
+/* The reader's context comes first; as a C++ reference it is passed as a pointer. */
+__attribute__((visibility("default"))) int QuireFrontMain(void* context, int argc, char** argv) {
+  (void)context;
   (void)argv;
 #if defined(FRONT_NEEDS_ABSENT)
   return quire_absent_function() + argc;
