@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "book/cebook.h"
-#include "pages/reader_context.h"
 #include "pages/contents_menu.h"
+#include "pages/reader_context.h"
 #include "platform/launcher.h"
 #include "session/font_commands.h"
 #include "session/frame_commands.h"

@@ -16,8 +16,8 @@
 
 #include "book/book_features.h"
 #include "book/book_writer.h"
-#include "book/container_format.h"
 #include "book/cebook.h"
+#include "book/container_format.h"
 #include "book_file.h"
 #include "pages/html_text.h"
 #include "support/book_fixture.h"
