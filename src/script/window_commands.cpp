@@ -36,6 +36,23 @@ int RunReaderCommand(CommandCall& call, const char* name) {
   return kCommandContinue;
 }
 
+// The handler of a verb that only runs the menus' command `kName`.
+template <const char* kName>
+int RunsReaderCommand(CommandCall& call) {
+  return RunReaderCommand(call, kName);
+}
+
+// The menus' commands that verbs run as they are.
+constexpr char kBack[] = "back";
+constexpr char kForward[] = "forward";
+constexpr char kHome[] = "home";
+constexpr char kRefresh[] = "refresh";
+constexpr char kStop[] = "stop";
+constexpr char kPrint[] = "print";
+constexpr char kPrintSetup[] = "print-setup";
+constexpr char kCopy[] = "copy";
+constexpr char kSelectAll[] = "select-all";
+
 // The Fonts menu's commands, FONT(1) to FONT(5).
 constexpr const char* kFontCommands[] = {"font-smallest", "font-smaller", "font-medium",
                                          "font-larger", "font-largest"};
@@ -62,26 +79,6 @@ int HandleDisplay(CommandCall& call) {
   }
   call.context.window->Navigate(path);
   return kCommandContinue;
-}
-
-int HandleBack(CommandCall& call) {
-  return RunReaderCommand(call, "back");
-}
-
-int HandleForward(CommandCall& call) {
-  return RunReaderCommand(call, "forward");
-}
-
-int HandleHome(CommandCall& call) {
-  return RunReaderCommand(call, "home");
-}
-
-int HandleRefresh(CommandCall& call) {
-  return RunReaderCommand(call, "refresh");
-}
-
-int HandleStop(CommandCall& call) {
-  return RunReaderCommand(call, "stop");
 }
 
 // Shown whatever the book's about setting says: the setting only hides the menu item.
@@ -130,22 +127,6 @@ int HandleFont(CommandCall& call) {
     return RuntimeError(call, "invalid parameter " + std::to_string(size));
   }
   return RunReaderCommand(call, kFontCommands[size - 1]);
-}
-
-int HandlePrint(CommandCall& call) {
-  return RunReaderCommand(call, "print");
-}
-
-int HandlePrintSetup(CommandCall& call) {
-  return RunReaderCommand(call, "print-setup");
-}
-
-int HandleCopy(CommandCall& call) {
-  return RunReaderCommand(call, "copy");
-}
-
-int HandleSelectAll(CommandCall& call) {
-  return RunReaderCommand(call, "select-all");
 }
 
 int HandleOpen(CommandCall& call) {
@@ -206,15 +187,15 @@ int HandleExit(CommandCall& call) {
 std::span<const CommandSpec> WindowCommands() {
   static constexpr CommandSpec kCommands[] = {
       {"EXIT", 0, 0, kPlainCommand, HandleExit},
-      {"COPY", 0, 0, kPlainCommand, HandleCopy},
-      {"SELECTALL", 0, 0, kPlainCommand, HandleSelectAll},
+      {"COPY", 0, 0, kPlainCommand, RunsReaderCommand<kCopy>},
+      {"SELECTALL", 0, 0, kPlainCommand, RunsReaderCommand<kSelectAll>},
       {"FONT", 1, 1, kPlainCommand, HandleFont},                  // FONT(size)
       {"OPEN", 1, 1, kPlainCommand, HandleOpen},                  // OPEN(document)
       {"RUN", 1, 1, kPlainCommand, HandleRun},                    // RUN(command line)
       {"RUNMINIMIZED", 1, 1, kPlainCommand, HandleRunMinimized},  // RUNMINIMIZED(command line)
       {"RUNMAXIMIZED", 1, 1, kPlainCommand, HandleRunMaximized},  // RUNMAXIMIZED(command line)
-      {"PRINT", 0, 0, kPlainCommand, HandlePrint},
-      {"PRINTSETUP", 0, 0, kPlainCommand, HandlePrintSetup},
+      {"PRINT", 0, 0, kPlainCommand, RunsReaderCommand<kPrint>},
+      {"PRINTSETUP", 0, 0, kPlainCommand, RunsReaderCommand<kPrintSetup>},
       {"MAXIMIZE", 0, 0, kPlainCommand, HandleMaximize},
       {"MINIMIZE", 0, 0, kPlainCommand, HandleMinimize},
       {"RESTORE", 0, 0, kPlainCommand, HandleRestore},
@@ -222,11 +203,11 @@ std::span<const CommandSpec> WindowCommands() {
       {"DISPLAY", 1, 1, kPlainCommand, HandleDisplay},    // DISPLAY(html)
       {"NAVIGATE", 1, 1, kPlainCommand, HandleNavigate},  // NAVIGATE(url)
       {"ABOUT", 0, 0, kPlainCommand, HandleAbout},
-      {"BACK", 0, 0, kPlainCommand, HandleBack},
-      {"FORWARD", 0, 0, kPlainCommand, HandleForward},
-      {"HOME", 0, 0, kPlainCommand, HandleHome},
-      {"REFRESH", 0, 0, kPlainCommand, HandleRefresh},
-      {"STOP", 0, 0, kPlainCommand, HandleStop},
+      {"BACK", 0, 0, kPlainCommand, RunsReaderCommand<kBack>},
+      {"FORWARD", 0, 0, kPlainCommand, RunsReaderCommand<kForward>},
+      {"HOME", 0, 0, kPlainCommand, RunsReaderCommand<kHome>},
+      {"REFRESH", 0, 0, kPlainCommand, RunsReaderCommand<kRefresh>},
+      {"STOP", 0, 0, kPlainCommand, RunsReaderCommand<kStop>},
       {"TOC", 0, 0, kPlainCommand, HandleToc},
       {"SEARCH", 0, 2, kPlainCommand, HandleSearch},  // SEARCH [(text [, case])]
   };
