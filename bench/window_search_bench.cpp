@@ -134,7 +134,7 @@ Fixture& TheFixture() {
     f->book = BuildBook(f->base);
     TimeWindowSearches(f->book, f);
     // SearchBook alone reads the same pages, extracted by a load of the same book.
-    quire::OverrideOwnExecutablePath(f->book);
+    f->reader.book.SetFile(f->book);
     f->reader.book.Load(f->reader.store, quire::PageLoadSteps(f->reader));
     return f;
   }();

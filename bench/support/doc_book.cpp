@@ -60,8 +60,8 @@ void OpenDocBook(DocBook* doc) {
     }
   }
   setenv("TMPDIR", (doc->base + "/tmp").c_str(), 1);
-  OverrideOwnExecutablePath(doc->book);
   ReaderContext& context = *doc->reader;
+  context.book.SetFile(doc->book);
   const LoadResult loaded = context.book.Load(context.store, PageLoadSteps(context));
   if (loaded.reason != LoadResult::Reason::kNone) {
     doc->missing = "cannot load " + doc->book + ": " + loaded.Message();
