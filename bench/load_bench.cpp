@@ -33,7 +33,6 @@
 #include "book/page_store.h"
 #include "pages/page_load_steps.h"
 #include "pages/reader_context.h"
-#include "platform/paths.h"
 #include "support/bench_text.h"
 #include "support/run_program.h"
 #include "support/summary_reporter.h"

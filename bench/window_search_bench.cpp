@@ -25,7 +25,6 @@
 #include "pages/page_load_steps.h"
 #include "pages/reader_context.h"
 #include "pages/search.h"
-#include "platform/paths.h"
 #include "support/bench_text.h"
 #include "support/summary_reporter.h"
 

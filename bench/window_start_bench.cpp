@@ -38,7 +38,6 @@
 #include "book/page_store.h"
 #include "pages/page_load_steps.h"
 #include "pages/reader_context.h"
-#include "platform/paths.h"
 #include "support/bench_text.h"
 #include "support/summary_reporter.h"
 

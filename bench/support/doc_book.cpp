@@ -13,7 +13,6 @@
 #include "book/cebook.h"
 #include "book/page_store.h"
 #include "pages/page_load_steps.h"
-#include "platform/paths.h"
 #include "support/bench_text.h"
 #include "support/run_program.h"
 

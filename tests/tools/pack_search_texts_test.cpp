@@ -5,7 +5,6 @@
 #include "book/page_store.h"
 #include "pages/reader_context.h"
 #include "pages/search.h"
-#include "platform/paths.h"
 
 namespace quire::pack_tests {
 namespace {

@@ -11,7 +11,6 @@
 #include "book/book_features.h"
 #include "book/container_format.h"
 #include "book/container_reader.h"
-#include "platform/paths.h"
 
 namespace quire::pack {
 
