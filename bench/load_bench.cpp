@@ -33,7 +33,6 @@
 #include "book/page_store.h"
 #include "pages/page_load_steps.h"
 #include "pages/reader_context.h"
-#include "platform/paths.h"
 #include "support/bench_text.h"
 #include "support/run_program.h"
 #include "support/summary_reporter.h"
@@ -129,7 +128,6 @@ Fixture& TheFixture() {
                  static_cast<double>(fs::file_size(f->book)) / 1e6,
                  static_cast<double>(fs::file_size(f->zip)) / 1e6);
     setenv("TMPDIR", (f->base + "/tmp").c_str(), 1);
-    quire::OverrideOwnExecutablePath(f->book);
     return f;
   }();
   return *fixture;
@@ -145,6 +143,7 @@ void BM_CEBookLoad(benchmark::State& state) {
   Fixture& f = TheFixture();
   const long before = PeakRssKb(RUSAGE_SELF);
   auto context = std::make_unique<quire::ReaderContext>();
+  context->book.SetFile(f.book);
   for (auto _ : state) {
     const quire::LoadResult result =
         context->book.Load(context->store, quire::PageLoadSteps(*context));
@@ -164,6 +163,7 @@ void BM_CEBookLoad(benchmark::State& state) {
     }
     context->store.Cleanup();
     context = std::make_unique<quire::ReaderContext>();  // the next load starts afresh
+    context->book.SetFile(f.book);
     state.ResumeTiming();
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.totalBytes));
@@ -295,7 +295,8 @@ DocFixture& TheDocFixture() {
   return *fixture;
 }
 
-// Points the reader at the documentation book; false (the benchmark skipped) without it.
+// Makes the documentation book's folders the scratch ones; false (the benchmark skipped)
+// without the book.
 bool UseDocBook(benchmark::State& state) {
   DocFixture& f = TheDocFixture();
   if (!f.missing.empty()) {
@@ -303,11 +304,12 @@ bool UseDocBook(benchmark::State& state) {
     return false;
   }
   setenv("TMPDIR", f.tmp.c_str(), 1);
-  quire::OverrideOwnExecutablePath(f.book);
   return true;
 }
 
+// Loads the documentation book as `context`'s book.
 bool LoadDocBook(quire::ReaderContext& context, benchmark::State& state) {
+  context.book.SetFile(TheDocFixture().book);
   const quire::LoadResult result = context.book.Load(context.store, quire::PageLoadSteps(context));
   if (result.reason != quire::LoadResult::Reason::kNone) {
     state.SkipWithError(("load failed: " + result.Message()).c_str());

@@ -25,7 +25,6 @@
 #include "pages/page_load_steps.h"
 #include "pages/reader_context.h"
 #include "pages/search.h"
-#include "platform/paths.h"
 #include "support/bench_text.h"
 #include "support/summary_reporter.h"
 
@@ -134,7 +133,7 @@ Fixture& TheFixture() {
     f->book = BuildBook(f->base);
     TimeWindowSearches(f->book, f);
     // SearchBook alone reads the same pages, extracted by a load of the same book.
-    quire::OverrideOwnExecutablePath(f->book);
+    f->reader.book.SetFile(f->book);
     f->reader.book.Load(f->reader.store, quire::PageLoadSteps(f->reader));
     return f;
   }();

@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace quire;
   const std::string& scratch = fuzz::ScratchFolder();
   ReaderContext& context = fuzz::FreshReader();
-  OverrideOwnExecutablePath(fuzz::WriteScratchFile("book.bin", data, size));
+  const std::string book = fuzz::WriteScratchFile("book.bin", data, size);
+  context.book.SetFile(book);
   const std::string folder = scratch + "book/";
   mkdir(folder.c_str(), 0700);
 
@@ -39,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   EBookTrailer trailer;
   EBookVariableList variables;
   {
-    ContainerReader reader;
+    ContainerReader reader(book);
     if (reader.Parse(&settings, &reserved, &directory, &trailer, &variables)) {
       for (size_t i = 0; i < directory.size() && i < kMaxExtracted; ++i)
         reader.ExtractFile(directory, i, trailer, folder);
@@ -57,10 +58,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       fuzz::Finding("a fatal load without a message");
     context.store.Cleanup();
   }
-  if (ReadTrailer()) {
-    const EBookTrailer& kept = StartupTrailer();
+  EBookTrailer kept;
+  if (ReadTrailer(book, &kept)) {
     std::string picture;
-    if (ExtractSplashPicture(kept.splashPos, kept.splashSize, &picture) && !picture.empty())
+    if (ExtractSplashPicture(book, kept.splashPos, kept.splashSize, &picture) && !picture.empty())
       unlink(picture.c_str());
   }
 

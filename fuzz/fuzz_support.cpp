@@ -119,8 +119,10 @@ bool IsHarmlessCommand(const std::string& line) {
 }
 
 ReaderContext& FreshReader() {
-  static std::unique_ptr<testing::FakeWindow> window;
+  // The reader first: statics go in reverse order at exit, so the window leaves the
+  // reader's slot while the reader is still there.
   static std::unique_ptr<ReaderContext> reader;
+  static std::unique_ptr<testing::FakeWindow> window;
   window.reset();  // leaves the old reader's slot first
   reader = std::make_unique<ReaderContext>();
   window = std::make_unique<testing::FakeWindow>(reader->window);

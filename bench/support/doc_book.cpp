@@ -13,7 +13,6 @@
 #include "book/cebook.h"
 #include "book/page_store.h"
 #include "pages/page_load_steps.h"
-#include "platform/paths.h"
 #include "support/bench_text.h"
 #include "support/run_program.h"
 
@@ -60,8 +59,8 @@ void OpenDocBook(DocBook* doc) {
     }
   }
   setenv("TMPDIR", (doc->base + "/tmp").c_str(), 1);
-  OverrideOwnExecutablePath(doc->book);
   ReaderContext& context = *doc->reader;
+  context.book.SetFile(doc->book);
   const LoadResult loaded = context.book.Load(context.store, PageLoadSteps(context));
   if (loaded.reason != LoadResult::Reason::kNone) {
     doc->missing = "cannot load " + doc->book + ": " + loaded.Message();

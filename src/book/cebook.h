@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "book/book_features.h"
@@ -47,7 +48,21 @@ class CEBook {
   // start page. User variables are kept.
   void Reset();
 
-  // Parses the program's own file, converts the plain-text variables, extracts every file
+  // --- The book's file -----------------------------------------------------------------
+  // Where this book is read from: `file` is opened to read it (kOwnProgramFile for the
+  // reader's own book, platform/paths.h) and `programPath` is the path its program goes
+  // by (the exename variable, a desktop launcher). Empty until set; kept by Reset and by
+  // loads.
+  void SetFile(std::string file, std::string programPath) {
+    m_file = std::move(file);
+    m_programPath = std::move(programPath);
+  }
+  // A book file at `path`, read from there and known by it.
+  void SetFile(const std::string& path) { SetFile(path, path); }
+  const std::string& File() const { return m_file; }
+  const std::string& ProgramPath() const { return m_programPath; }
+
+  // Parses the book's file (File()), converts the plain-text variables, extracts every file
   // of the book into the book folder, expands the flagged pages and chooses the start
   // page. Shows nothing and never ends the process: a damaged container comes back as a
   // fatal result (kParseFailed, kNoFiles, kCountMismatch) before anything is extracted.
@@ -161,6 +176,8 @@ class CEBook {
   std::string m_startPage;
   std::unordered_map<std::string, std::string> m_userVariables;
   bool m_darkDesktop = false;
+  std::string m_file;
+  std::string m_programPath;
 };
 
 // The start-page rule, applied to each directory entry in stored order: while

@@ -35,7 +35,7 @@ LoadResult CEBook::Load(PageStore& store, const BookLoadSteps& steps) {
   using Reason = LoadResult::Reason;
   Reset();
   {
-    ContainerReader reader(steps.env);
+    ContainerReader reader(m_file, steps.env);
     const ContainerResult parsed =
         reader.Parse(&*m_settings, &m_reservedList, &m_directory, &m_trailer, &m_variables);
     if (!parsed)

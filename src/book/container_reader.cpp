@@ -159,15 +159,10 @@ bool HoldsNameBeyondLimits(const std::vector<EBookFile>& directory) {
   return false;
 }
 
-EBookTrailer& KeptTrailer() {
-  static EBookTrailer* trailer = new EBookTrailer;
-  return *trailer;
-}
-
 }  // namespace
 
 bool ContainerReader::Open() {
-  return m_input.IsOpen() || m_input.Open(OwnBookFile());
+  return m_input.IsOpen() || m_input.Open(m_bookFile);
 }
 
 bool ContainerReader::ReadTrailerRecord(EBookTrailer* trailer) {
@@ -245,27 +240,24 @@ bool ContainerReader::ExtractFile(const std::vector<EBookFile>& directory, size_
   return ok;
 }
 
-ContainerResult ReadTrailer() {
+ContainerResult ReadTrailer(const std::string& bookFile, EBookTrailer* trailer) {
   BookInput in;
-  if (!in.Open(OwnBookFile()))
+  if (!in.Open(bookFile))
     return {ContainerFailure::kCannotOpen};
-  if (!ReadTrailerFrom(in, &KeptTrailer()))
+  if (!ReadTrailerFrom(in, trailer))
     return {ContainerFailure::kTrailer};
   return {};
 }
 
-const EBookTrailer& StartupTrailer() {
-  return KeptTrailer();
-}
-
-bool ExtractSplashPicture(int32_t position, int32_t size, std::string* picturePath) {
+bool ExtractSplashPicture(const std::string& bookFile, int32_t position, int32_t size,
+                          std::string* picturePath) {
   picturePath->clear();
   if (position == 0 && size == 0)
     return true;
   if (position <= 0 || size <= 0)
     return false;
   BookInput in;
-  if (!in.Open(OwnBookFile()) || int64_t{position} + size > in.Size())
+  if (!in.Open(bookFile) || int64_t{position} + size > in.Size())
     return false;
 
   std::string picture;

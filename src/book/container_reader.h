@@ -1,10 +1,11 @@
-// Reading a book out of the program's own file (OwnBookFile()). The stored form is
+// Reading a book out of its file (the program's own, or one a tool reads). The stored form is
 // described in container_format.h. Nothing here shows messages; callers decide.
 #ifndef QUIRE_BOOK_CONTAINER_READER_H_
 #define QUIRE_BOOK_CONTAINER_READER_H_
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "book/book_input.h"
@@ -20,8 +21,10 @@ namespace quire {
 // One read handle on the book file, opened on first use and closed on destruction.
 class ContainerReader {
  public:
-  // Extracted files are written through `env`, which must outlive the reader.
-  explicit ContainerReader(Env* env = Env::Default()) : m_extractor(env) {}
+  // Reads the book stored in `bookFile`. Extracted files are written through `env`, which
+  // must outlive the reader.
+  explicit ContainerReader(std::string bookFile, Env* env = Env::Default())
+      : m_bookFile(std::move(bookFile)), m_extractor(env) {}
   ContainerReader(const ContainerReader&) = delete;
   ContainerReader& operator=(const ContainerReader&) = delete;
 
@@ -72,25 +75,25 @@ class ContainerReader {
   // Opens the book; true when the stored bytes of `entry` can be extracted at all.
   bool StoredBytesFit(const EBookFile& entry, const EBookTrailer& trailer);
 
+  std::string m_bookFile;
   BookInput m_input;
   bool m_keepsFolders = false;
   TargetFolder m_folder;
   EntryExtractor m_extractor;
 };
 
-// Reads the trailer of the book file (the handle is closed again). On success the
-// trailer is kept for StartupTrailer(). Fails with kCannotOpen when the file cannot be
-// opened, kTrailer when it is shorter than the trailer or a mark is wrong.
-ContainerResult ReadTrailer();
-// The trailer the last successful ReadTrailer() read (empty before).
-const EBookTrailer& StartupTrailer();
+// Reads the trailer of the book stored in `bookFile` into `trailer` (the handle is closed
+// again). Fails with kCannotOpen when the file cannot be opened, kTrailer when it is
+// shorter than the trailer or a mark is wrong; `trailer` is then left as it was.
+ContainerResult ReadTrailer(const std::string& bookFile, EBookTrailer* trailer);
 
-// Unpacks the splash picture stored at `position`, `size` bytes long, into a new uniquely
-// named file "bmp??????" in the private temporary folder and returns its path in
+// Unpacks the splash picture stored in `bookFile` at `position`, `size` bytes long, into a new
+// uniquely named file "bmp??????" in the private temporary folder and returns its path in
 // `picturePath`. Position and size both 0: no picture, empty path, true. Only one of them
 // 0, a negative one, a range outside the file, or a damaged stream: false, empty path and
 // no file left behind. The caller deletes the picture when done with it.
-bool ExtractSplashPicture(int32_t position, int32_t size, std::string* picturePath);
+bool ExtractSplashPicture(const std::string& bookFile, int32_t position, int32_t size,
+                          std::string* picturePath);
 
 // Decodes the LZ stream in file `packedPath` into `outputPath` (created or truncated,
 // mode 0600). Input is read in 32768-byte blocks, output collected in 65536-byte blocks,

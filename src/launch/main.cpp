@@ -9,11 +9,13 @@
 #include "platform/paths.h"
 
 int main(int argc, char** argv) {
-  if (quire::IsBareReader(quire::OwnBookFile()))
+  if (quire::IsBareReader(quire::kOwnProgramFile))
     return quire::RunBareReader(argc, argv);
   // The one reader of the process, whichever way it shows the book; never destroyed, as
   // the process may end from anywhere (a script's EXIT, a signal).
   quire::ReaderContext& context = *new quire::ReaderContext;
+  // Its book is this program's own file, known by the path the program was started from.
+  context.book.SetFile(quire::kOwnProgramFile, quire::OwnExecutablePath());
   const quire::LoadedFrontEnd front = quire::LoadFrontEnd(quire::EmbeddedFrontEnd());
   if (front.main != nullptr)
     return front.main(context, argc, argv);

@@ -36,7 +36,8 @@ struct ReaderContext {
   WindowSlot window;
   // The file calls of the script commands; a test puts one in that fails chosen calls.
   Env* env = Env::Default();
-  // The loaded book; empty (defaults) until a load.
+  // The loaded book; empty (defaults) until a load. It also knows the file it is read
+  // from (book.File(): the program's own, set where the program starts).
   CEBook book;
   // The book's folder and every file and folder written there; named after the book.
   PageStore store{book, window};

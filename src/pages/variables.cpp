@@ -60,7 +60,7 @@ void FillCache(ReaderContext& context) {
   cache.win = FolderValue(ConfigFolder());
   cache.sys = FolderValue(kSystemFolder);
   cache.tmp = FolderValue(PrivateTempFolder());
-  cache.exeName = OwnExecutablePath();
+  cache.exeName = context.book.ProgramPath();
   size_t slash = cache.exeName.find_last_of('/');
   cache.app =
       FolderValue(slash == std::string::npos ? std::string() : cache.exeName.substr(0, slash + 1));

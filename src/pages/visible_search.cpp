@@ -103,7 +103,7 @@ void SearchVisibleText(ReaderContext& context, const std::vector<std::string>& w
   if (store >= 0 && scorer.HasWords()) {
     const EBookFile& entry = files[static_cast<size_t>(store)];
     BookInput in;
-    if (in.Open(OwnBookFile())) {
+    if (in.Open(book.File())) {
       const int64_t position = int64_t{book.Trailer().dataBase} + entry.dataOffset;
       ReadSearchTexts(in, position, entry.storedSize, entry.packed, files,
                       [&](size_t index, std::string_view text) {

@@ -19,12 +19,6 @@ namespace quire {
 
 namespace {
 
-// Set by tests and tools that read a book other than the running program.
-std::string& ExecutableOverride() {
-  static std::string* path = new std::string;
-  return *path;
-}
-
 std::string EnvOrEmpty(const char* name) {
   const char* value = std::getenv(name);
   return value ? std::string(value) : std::string();
@@ -113,25 +107,15 @@ std::string FallbackPrivateFolder(const std::string& primary) {
 }  // namespace
 
 std::string OwnExecutablePath() {
-  if (!ExecutableOverride().empty())
-    return ExecutableOverride();
   std::vector<char> buffer(4096);
   for (;;) {
-    ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
+    ssize_t n = readlink(kOwnProgramFile, buffer.data(), buffer.size());
     if (n < 0)
-      return "/proc/self/exe";  // still opens the running program
+      return kOwnProgramFile;  // still opens the running program
     if (static_cast<size_t>(n) < buffer.size())
       return std::string(buffer.data(), n);
     buffer.resize(buffer.size() * 2);
   }
-}
-
-std::string OwnBookFile() {
-  return ExecutableOverride().empty() ? std::string("/proc/self/exe") : ExecutableOverride();
-}
-
-void OverrideOwnExecutablePath(const std::string& path) {
-  ExecutableOverride() = path;
 }
 
 TempBase ChooseTempBase() {

@@ -6,16 +6,12 @@
 
 namespace quire {
 
-// The file the book is read from: the running executable (/proc/self/exe resolved), or
-// the path set with OverrideOwnExecutablePath.
+// The running program's path: /proc/self/exe resolved ("/proc/self/exe" itself when the
+// link cannot be read).
 std::string OwnExecutablePath();
-// The file to read the book from: the path set with OverrideOwnExecutablePath, else
-// "/proc/self/exe", which opens the running program even after its file was moved,
-// renamed or replaced while it runs.
-std::string OwnBookFile();
-// Makes the reader read its book from `path` instead of its own file (tests, tools).
-// An empty path restores the default.
-void OverrideOwnExecutablePath(const std::string& path);
+// The file to read the running program's own book from: it opens the running program
+// even after its file was moved, renamed or replaced while it runs.
+inline constexpr const char kOwnProgramFile[] = "/proc/self/exe";
 
 // Where the private temporary folder is made: TMPDIR when it is an absolute path that no
 // other user can change or replace entries in (OnlyOwnerCanChangeFolder), else the

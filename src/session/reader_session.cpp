@@ -6,7 +6,6 @@
 #include "pages/about_page.h"
 #include "pages/page_load_steps.h"
 #include "pages/reader_context.h"
-#include "platform/paths.h"
 #include "script/script_links.h"
 
 namespace quire {
@@ -20,19 +19,20 @@ constexpr const char* kCorruptedBook =
 }  // namespace
 
 StartupFailure ReaderSession::ReadOwnBook() {
-  if (!ReadTrailer() || !ExtractSplashPicture(StartupTrailer().splashPos,
-                                              StartupTrailer().splashSize, &m_splashPath)) {
+  const std::string& file = m_context.book.File();
+  if (!ReadTrailer(file, &m_trailer) ||
+      !ExtractSplashPicture(file, m_trailer.splashPos, m_trailer.splashSize, &m_splashPath)) {
     return {StartupFailure::Kind::kCorrupted, kCorruptedBook, 0, {}};
   }
   return {};
 }
 
 std::string ReaderSession::BookId() const {
-  return StartupTrailer().bookId;
+  return m_trailer.bookId;
 }
 
 std::string ReaderSession::BookIdentity() const {
-  return BookFileIdentity(OwnBookFile(), StartupTrailer());
+  return BookFileIdentity(m_context.book.File(), m_trailer);
 }
 
 StartupFailure ReaderSession::LoadBook() {

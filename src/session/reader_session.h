@@ -1,7 +1,7 @@
 // The reader's start-up and shutdown sequence without the window: what the application
 // calls, in this order, around the GTK main loop.
 //
-//   ReadOwnBook()     trailer of the program's own file and the splash picture
+//   ReadOwnBook()     trailer of the book's file (the program's own) and the splash picture
 //   LoadBook()        parse, extract, expand, choose the start page (about page fallback)
 //   LoadExtensions()  the book's "__pxa__" libraries
 //   ... the window runs ...
@@ -15,6 +15,7 @@
 
 #include <string>
 
+#include "book/ebook_records.h"
 #include "book/load_result.h"
 
 namespace quire {
@@ -44,7 +45,8 @@ class ReaderSession {
   ReaderSession(const ReaderSession&) = delete;
   ReaderSession& operator=(const ReaderSession&) = delete;
 
-  // Reads the trailer of the program's own file and extracts the splash picture.
+  // Reads the trailer of the book's file (the context's book.File()) and extracts the
+  // splash picture.
   StartupFailure ReadOwnBook();
   // The book's identity text (the single-instance name); valid after ReadOwnBook.
   std::string BookId() const;
@@ -72,6 +74,8 @@ class ReaderSession {
 
  private:
   ReaderContext& m_context;
+  // The trailer ReadOwnBook read; empty before.
+  EBookTrailer m_trailer;
   std::string m_splashPath;
   bool m_shutDown = false;
 };

@@ -188,8 +188,8 @@ std::optional<std::string> DesktopEntryText(const LauncherEntry& entry) {
   return text;
 }
 
-bool CreateShortcut(const std::string& name, const std::string& folderName,
-                    const ShortcutOptions& options) {
+bool CreateShortcut(const std::string& program, const std::string& name,
+                    const std::string& folderName, const ShortcutOptions& options) {
   const std::string folder = ShortcutFolder(folderName);
   if (folder.empty())
     return false;
@@ -198,7 +198,6 @@ bool CreateShortcut(const std::string& name, const std::string& folderName,
   if (!MakeFolders(folder, 0700))
     return false;
 
-  const std::string program = OwnExecutablePath();
   if (program.empty())
     return false;
   std::string workingFolder = program.substr(0, program.rfind('/'));
@@ -234,13 +233,14 @@ std::string ShortcutFailedMessage(const std::string& title, const std::string& f
          ". You will be asked again the next time this book starts.";
 }
 
-bool CreateShortcutOrSayWhy(ReaderWindow& window, const std::string& title,
-                            const std::string& folderName, const ShortcutOptions& options) {
+bool CreateShortcutOrSayWhy(ReaderWindow& window, const std::string& program,
+                            const std::string& title, const std::string& folderName,
+                            const ShortcutOptions& options) {
   const std::string name = ShortcutName(title);
-  if (CreateShortcut(name, folderName, options))
+  if (CreateShortcut(program, name, folderName, options))
     return true;
   const std::string folder = ShortcutFolder(folderName);
-  if (folderName == "Desktop" && CreateShortcut(name, "Start Menu", options)) {
+  if (folderName == "Desktop" && CreateShortcut(program, name, "Start Menu", options)) {
     window.MessageBox(ShortcutMovedMessage(title, folder, LauncherPathFor("Start Menu", name)),
                       kMbOk | kMbIconInformation);
     return true;
@@ -258,14 +258,15 @@ bool OfferShortcut(ReaderContext& context, const ShortcutOptions& options) {
   if (ParseIniInteger(ReadIniValue(kShortcutIniFile, section, kShortcutIniKey, "0")) != 0)
     return true;
   // A launcher would start whatever another user put in the book's place.
-  if (!OnlyOwnerCanChange(OwnExecutablePath(), geteuid()))
+  if (!OnlyOwnerCanChange(book.ProgramPath(), geteuid()))
     return true;
 
   bool settled = true;
   const int answer = context.window->MessageBox(ShortcutQuestion(book.Title(), *place),
                                                 kMbYesNo | kMbIconQuestion);
   if (answer == kIdYes)
-    settled = CreateShortcutOrSayWhy(*context.window, book.Title(), place->folderName, options);
+    settled = CreateShortcutOrSayWhy(*context.window, book.ProgramPath(), book.Title(),
+                                     place->folderName, options);
   if (settled)
     WriteIniValue(kShortcutIniFile, section, kShortcutIniKey, "1");
   return settled;

@@ -78,11 +78,11 @@ struct ShortcutOptions {
   std::function<void(const std::string& path)> markTrusted;
 };
 
-// Writes the launcher of the running program, named `name`, into the folder of
-// `folderName` (made with its parents when missing), executable, replacing a launcher of
-// the same name. True when it was written.
-bool CreateShortcut(const std::string& name, const std::string& folderName,
-                    const ShortcutOptions& options);
+// Writes the launcher of `program` (the book's program path), named `name`, into the
+// folder of `folderName` (made with its parents when missing), executable, replacing a
+// launcher of the same name. True when it was written.
+bool CreateShortcut(const std::string& program, const std::string& name,
+                    const std::string& folderName, const ShortcutOptions& options);
 
 // What the user is told when the desktop launcher went into the applications menu instead
 // (`folder` is the desktop folder, `path` the launcher written), and when no launcher could
@@ -91,17 +91,18 @@ std::string ShortcutMovedMessage(const std::string& title, const std::string& fo
                                  const std::string& path);
 std::string ShortcutFailedMessage(const std::string& title, const std::string& folder);
 
-// The launcher for the book titled `title` after the user said yes: into the folder of
+// The launcher of `program` for the book titled `title` after the user said yes: into the folder of
 // `folderName`, else (for the desktop) into the applications menu with a message that says
 // where it went, else a message that it could not be saved. True when one was written.
-bool CreateShortcutOrSayWhy(ReaderWindow& window, const std::string& title,
-                            const std::string& folderName, const ShortcutOptions& options);
+bool CreateShortcutOrSayWhy(ReaderWindow& window, const std::string& program,
+                            const std::string& title, const std::string& folderName,
+                            const ShortcutOptions& options);
 
-// The whole offer (asked through the window's message box with Yes and No and the question
-// icon). True when the offer is settled or there is nothing to offer (also for a book that
-// others could change); false when the user said yes and no launcher could be written,
-// which the user is told; nothing is remembered then, so the offer comes again at the next
-// start.
+// The whole offer for the context's book (its program path, book.ProgramPath()), asked through the
+// window's message box with Yes and No and the question icon). True when the offer is settled or
+// there is nothing to offer (also for a book that others could change); false when the user said
+// yes and no launcher could be written, which the user is told; nothing is remembered then, so the
+// offer comes again at the next start.
 bool OfferShortcut(ReaderContext& context, const ShortcutOptions& options);
 
 }  // namespace quire

@@ -133,7 +133,7 @@ TEST(BookFeaturesTest, ALoadedBookOffersItsRecord) {
   book.AddPage("index.html", "<p>Hi</p>");
   book.Input().features.recorded = true;
   book.Input().features.pageCommands = false;
-  book.Write();
+  book.WriteFor(context);
   ASSERT_EQ(testing::LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
   EXPECT_TRUE(context.book.Features().recorded);
   EXPECT_FALSE(context.book.Features().pageCommands);
@@ -148,7 +148,7 @@ TEST(BookFeaturesTest, ABookWithoutTheRecordLoadsWithTheDefaults) {
   FakeWindow window{context.window};
   TestBook book;
   book.AddPage("index.html", "<p>Hi</p>");
-  book.Write();
+  book.WriteFor(context);
   ASSERT_EQ(testing::LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
   EXPECT_FALSE(context.book.Features().recorded);
   EXPECT_TRUE(context.book.Features().pageCommands);

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "book/container_reader.h"
-#include "platform/paths.h"
 #include "support/book_fixture.h"
 
 namespace quire {
@@ -15,9 +14,9 @@ using testing::TestBook;
 
 // The identity of the book file at `path`, with its trailer read as the reader reads it.
 std::string IdentityOf(const std::string& path) {
-  OverrideOwnExecutablePath(path);
-  EXPECT_TRUE(ReadTrailer());
-  return BookFileIdentity(path, StartupTrailer());
+  EBookTrailer trailer;
+  EXPECT_TRUE(ReadTrailer(path, &trailer));
+  return BookFileIdentity(path, trailer);
 }
 
 TEST(BookFileIdentityTest, CopiesAgreeAndOtherBooksWithTheSameIdDiffer) {
@@ -43,7 +42,9 @@ TEST(BookFileIdentityTest, CopiesAgreeAndOtherBooksWithTheSameIdDiffer) {
   rebuilt.Settings().compileSecond = first.Settings().compileSecond + 1;
   EXPECT_NE(IdentityOf(rebuilt.Write()), identity);
 
-  EXPECT_EQ(BookFileIdentity(first.Tmp().File("missing"), StartupTrailer()), "");
+  EBookTrailer trailer;
+  ASSERT_TRUE(ReadTrailer(firstPath, &trailer));
+  EXPECT_EQ(BookFileIdentity(first.Tmp().File("missing"), trailer), "");
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 #include "book/cebook.h"
 #include "book/container_reader.h"
 #include "book/lz.h"
-#include "platform/paths.h"
 #include "support/book_fixture.h"
 #include "support/fake_window.h"
 
@@ -54,7 +53,7 @@ TEST(BookWriterTest, StreamsFilesAndImageFromDisk) {
   packed.entry.packed = true;
   book.Input().files = {raw, packed};
   book.Input().imagePath = book.Tmp().File("image");
-  book.Write();
+  book.WriteFor(context);
   EXPECT_EQ(ReadWholeFile(book.Path())->substr(0, 11), "IMAGE-BYTES");
 
   EXPECT_EQ(testing::LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
@@ -70,12 +69,12 @@ TEST(BookWriterTest, SplashPictureOfABookWithoutImageOrDataIsFound) {
   std::string bitmap = "BM";
   bitmap.resize(500, '\x11');
   book.Input().splashBitmap = bitmap;
-  book.Write();
-  ASSERT_TRUE(ReadTrailer());
-  EXPECT_NE(StartupTrailer().splashPos, 0);
+  const std::string path = book.Write();
+  EBookTrailer trailer;
+  ASSERT_TRUE(ReadTrailer(path, &trailer));
+  EXPECT_NE(trailer.splashPos, 0);
   std::string picture;
-  ASSERT_TRUE(
-      ExtractSplashPicture(StartupTrailer().splashPos, StartupTrailer().splashSize, &picture));
+  ASSERT_TRUE(ExtractSplashPicture(path, trailer.splashPos, trailer.splashSize, &picture));
   EXPECT_EQ(ReadWholeFile(picture), bitmap);
 }
 
@@ -84,13 +83,13 @@ TEST(BookWriterTest, SplashPictureOfABookWithoutImageOrDataIsFound) {
 TEST(BookWriterTest, ReservedFieldOfADirectoryEntryIsStoredAsZero) {
   TestBook book;
   book.AddPage("index.html", "<p/>").reserved = 77;
-  book.Write();
+  const std::string path = book.Write();
   EBookSettings settings;
   EBookReservedList reserved;
   std::vector<EBookFile> directory;
   EBookTrailer trailer;
   EBookVariableList variables;
-  ContainerReader reader;
+  ContainerReader reader(path);
   ASSERT_TRUE(reader.Parse(&settings, &reserved, &directory, &trailer, &variables));
   ASSERT_EQ(directory.size(), 1u);
   EXPECT_EQ(directory[0].reserved, 0);
@@ -144,7 +143,7 @@ TEST(BookWriterTest, PieceByPieceTheDataMayComeInAnyOrder) {
   book.Input().bookId = "piece-by-piece";
   ASSERT_TRUE(writer.Finish(book.Input(), {index, notes, plain}, &error)) << error;
   EXPECT_EQ(ReadWholeFile(book.Path())->substr(0, 5), "IMAGE");
-  OverrideOwnExecutablePath(book.Path());
+  context.book.SetFile(book.Path());
 
   ASSERT_EQ(testing::LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
   EXPECT_EQ(context.book.Files()[0].fileName, "index.html");

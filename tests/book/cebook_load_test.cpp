@@ -35,7 +35,7 @@ TEST(CEBookLoadTest, ExtractsEveryFileAndStartsAtTheIndexPage) {
   book.AddFile("pic.bin", std::string("\0\1\2\3", 4), /*packed=*/false);
   book.AddFile("empty.txt", "", /*packed=*/false);
   book.Settings().title = "Loaded";
-  book.Write();
+  book.WriteFor(context);
 
   EXPECT_EQ(LoadBook(context).reason, LoadResult::Reason::kNone);
 
@@ -51,13 +51,41 @@ TEST(CEBookLoadTest, ExtractsEveryFileAndStartsAtTheIndexPage) {
   EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
 
+// The file a book is read from belongs to its reader: two readers of one process read
+// two books, each its own.
+TEST(CEBookLoadTest, EachReaderReadsTheFileItsBookWasGiven) {
+  TestBook book;
+  book.AddPage("index.html", "<p>first</p>");
+  book.Settings().title = "First";
+  const std::string first = book.Tmp().File("first.bin");
+  ASSERT_TRUE(testing::WriteWholeFile(first, book.Bytes()));
+  book.Settings().title = "Second";
+  book.Settings().esbn = "SECOND";
+  ReaderContext one;
+  ReaderContext two;
+  FakeWindow oneWindow{one.window};
+  FakeWindow twoWindow{two.window};
+  one.book.SetFile(first);
+  book.WriteFor(two);
+
+  ASSERT_EQ(LoadBook(two).reason, LoadResult::Reason::kNone);
+  ASSERT_EQ(LoadBook(one).reason, LoadResult::Reason::kNone);
+  EXPECT_EQ(one.book.Title(), "First");
+  EXPECT_EQ(two.book.Title(), "Second");
+  EXPECT_EQ(two.book.File(), book.Path());
+  EXPECT_EQ(two.book.ProgramPath(), book.Path());
+  // A load keeps the file, so the same reader reads the same book again.
+  ASSERT_EQ(LoadBook(one).reason, LoadResult::Reason::kNone);
+  EXPECT_EQ(one.book.File(), first);
+}
+
 TEST(CEBookLoadTest, StartPageKeepsTheStoredCase) {
   ReaderContext context;
   FakeWindow window{context.window};
   TestBook book;
   book.AddPage("INDEX.HTM", "<p>old</p>");
   book.AddPage("a.html", "<p>a</p>");
-  book.Write();
+  book.WriteFor(context);
   LoadBook(context);
   EXPECT_EQ(context.book.StartPage(), book.Folder() + "INDEX.HTM");
 }
@@ -68,7 +96,7 @@ TEST(CEBookLoadTest, BookWithoutIndexLoadsWithoutAStartPageAndSaysWhy) {
   FakeWindow window{context.window};
   TestBook book;
   book.AddPage("chapter.html", "<p>1</p>");
-  book.Write();
+  book.WriteFor(context);
   const LoadResult result = LoadBook(context);
   EXPECT_EQ(result.reason, LoadResult::Reason::kNoIndexPage);
   EXPECT_FALSE(result.IsFatal());
@@ -86,7 +114,7 @@ TEST(CEBookLoadTest, PlainTextVariablesBecomeHtmlOnceOthersStayAsStored) {
   book.AddVariable("one", "a<b", 1);
   book.AddVariable("two", "<b>bold</b>", 2);
   book.AddVariable("three", "c<d", 3);
-  book.Write();
+  book.WriteFor(context);
   LoadBook(context);
   const auto& vars = context.book.Variables();
   ASSERT_EQ(vars.size(), 3u);
@@ -102,7 +130,7 @@ TEST(CEBookLoadTest, OnlyFlaggedPagesHaveTheirVariablesExpanded) {
   book.Settings().title = "My Title";
   book.AddPage("index.html", "<h1>[={title}]</h1>").expandVariables = true;
   book.AddPage("raw.html", "<h1>[={title}]</h1>");
-  book.Write();
+  book.WriteFor(context);
   LoadBook(context);
   EXPECT_EQ(book.Extracted("index.html"), "<h1>My Title</h1>");
   EXPECT_EQ(book.Extracted("raw.html"), "<h1>[={title}]</h1>");
@@ -115,7 +143,7 @@ TEST(CEBookLoadTest, FilesThatCannotBeExtractedAreSkippedAndTheLoadGoesOn) {
   book.AddPage("../outside.html", "<p>escape</p>");
   book.AddPage("index.html", "<p>ok</p>");
   book.AddPage("sub\\page.html", "<p>sub</p>");
-  book.Write();
+  book.WriteFor(context);
   LoadBook(context);
   EXPECT_TRUE(window.messages.empty());
   EXPECT_EQ(book.Extracted("index.html"), "<p>ok</p>");
@@ -140,7 +168,7 @@ TEST(CEBookLoadTest, AFileThatCannotBeWrittenWholeFailsAloneAndIsStillRecorded) 
   book.AddFile("big-plain.bin", big, /*packed=*/false);
   book.AddPage("after.html", "<p>[={title}]</p>").expandVariables = true;
   book.Settings().title = "Full";
-  book.Write();
+  book.WriteFor(context);
   testing::FailingEnv env;
   env.LimitFileSize(kLimit);
   EXPECT_EQ(testing::LoadAsTheReaderDoes(context, &env).reason, LoadResult::Reason::kNone);
@@ -166,7 +194,7 @@ TEST(CEBookLoadTest, UnusableTempFolderIsReportedOnceAndNothingIsWritten) {
   TestBook book;
   book.AddPage("index.html", "<p>ok</p>");
   book.AddPage("b.html", "<p>b</p>");
-  book.Write();
+  book.WriteFor(context);
   // TMPDIR, /tmp and XDG_RUNTIME_DIR are all open to other users: no private folder can
   // be had.
   const std::string open = book.Tmp().File("open");
@@ -227,7 +255,7 @@ TEST(CEBookFatalLoadTest, DamagedBooksTable) {
     }
     std::string bytes = book.Bytes();
     c.damage(&bytes);
-    book.WriteBytes(bytes);
+    book.WriteBytesFor(context, bytes);
     const LoadResult result = LoadBook(context);
     EXPECT_EQ(result.reason, c.reason);
     EXPECT_EQ(result.container, c.container);
@@ -245,7 +273,7 @@ TEST(CEBookFatalLoadTest, FatalLoadLeavesAlreadyWrittenFilesAlone) {
   TestBook book;
   book.AddPage("index.html", "x");
   book.Input().fileCountOverride = 5;
-  book.Write();
+  book.WriteFor(context);
   const std::string stale = book.Tmp().PrivateFolder() + "keep.txt";
   ASSERT_TRUE(testing::WriteWholeFile(stale, "kept"));
   EXPECT_EQ(LoadBook(context).reason, LoadResult::Reason::kCountMismatch);

@@ -46,9 +46,9 @@ struct ParsedBook {
   EBookVariableList variables;
 };
 
-ParsedBook ParseCurrentBook() {
+ParsedBook ParseBookFile(const std::string& path) {
   ParsedBook parsed;
-  ContainerReader reader;
+  ContainerReader reader(path);
   const ContainerResult result = reader.Parse(&parsed.settings, &parsed.reserved, &parsed.directory,
                                               &parsed.trailer, &parsed.variables);
   parsed.ok = static_cast<bool>(result);
@@ -91,7 +91,7 @@ TEST(ContainerReaderTest, ParsesEveryRecordAsWritten) {
   book.Input().bookId = std::string(70, 'i');  // only 63 bytes are stored
   book.Write();
 
-  ParsedBook parsed = ParseCurrentBook();
+  ParsedBook parsed = ParseBookFile(book.Path());
   ASSERT_TRUE(parsed.ok);
   s.fileCount = 2;
   const EBookSettings& r = parsed.settings;
@@ -225,7 +225,7 @@ TEST(ContainerReaderTest, DamagedBooksTable) {
     std::string bytes = book.Bytes();
     c.damage(&bytes, Layout(bytes));
     book.WriteBytes(bytes);
-    const ParsedBook parsed = ParseCurrentBook();
+    const ParsedBook parsed = ParseBookFile(book.Path());
     EXPECT_EQ(parsed.failure, c.failure);
     EXPECT_EQ(parsed.ok, c.failure == ContainerFailure::kNone);
   }
@@ -288,7 +288,7 @@ TEST(ContainerReaderTest, SettingsRecordFieldsComeFromTheirStoredRows) {
   PutScrambledInt(&bytes, bytes.size() - kTrailerSize + 8, recordPos);
   book.WriteBytes(bytes);
 
-  ParsedBook parsed = ParseCurrentBook();
+  ParsedBook parsed = ParseBookFile(book.Path());
   ASSERT_TRUE(parsed.ok);
   const EBookSettings& s = parsed.settings;
   EXPECT_EQ(s.esbn, "r4.0");
@@ -387,7 +387,7 @@ TEST(ContainerReaderTest, ReservedListTextsAreReadAndKept) {
   PutScrambledInt(&bytes, bytes.size() - kTrailerSize + 12, listPos);
   book.WriteBytes(bytes);
 
-  ParsedBook parsed = ParseCurrentBook();
+  ParsedBook parsed = ParseBookFile(book.Path());
   ASSERT_TRUE(parsed.ok);
   EXPECT_EQ(parsed.reserved.first, "a");
   EXPECT_EQ(parsed.reserved.second, "b");
@@ -401,19 +401,20 @@ TEST(ContainerReaderTest, BookIdWithoutZeroByteIsAllSixtyFourBytes) {
   Layout layout(bytes);
   for (size_t i = 0; i < kBookIdSize; ++i)
     bytes[layout.trailer + 36 + i] = 'k';
-  book.WriteBytes(bytes);
-  ASSERT_TRUE(ReadTrailer());
-  EXPECT_EQ(StartupTrailer().bookId, std::string(64, 'k'));
+  EBookTrailer trailer;
+  ASSERT_TRUE(ReadTrailer(book.WriteBytes(bytes), &trailer));
+  EXPECT_EQ(trailer.bookId, std::string(64, 'k'));
 }
 
 TEST(ContainerReaderTest, ReadTrailerFailsOnDamagedOrMissingFile) {
   TestBook book;
-  book.WriteBytes("too short");
-  EXPECT_FALSE(ReadTrailer());
-  EXPECT_EQ(ReadTrailer().failure, ContainerFailure::kTrailer);
-  OverrideOwnExecutablePath(book.Tmp().File("missing"));
-  EXPECT_FALSE(ReadTrailer());
-  EXPECT_EQ(ReadTrailer().failure, ContainerFailure::kCannotOpen);
+  const std::string path = book.WriteBytes("too short");
+  EBookTrailer trailer;
+  EXPECT_FALSE(ReadTrailer(path, &trailer));
+  EXPECT_EQ(ReadTrailer(path, &trailer).failure, ContainerFailure::kTrailer);
+  const std::string missing = book.Tmp().File("missing");
+  EXPECT_FALSE(ReadTrailer(missing, &trailer));
+  EXPECT_EQ(ReadTrailer(missing, &trailer).failure, ContainerFailure::kCannotOpen);
 }
 
 // Extraction of one entry whose stored bytes were tampered with after writing.
@@ -428,12 +429,12 @@ class ExtractFileTest : public ::testing::Test {
   // Parses the book as written, lets `tamper` change the directory, extracts `index`.
   bool Extract(size_t index, const std::function<void(EBookFile&)>& tamper = nullptr) {
     book.Write();
-    ParsedBook parsed = ParseCurrentBook();
+    ParsedBook parsed = ParseBookFile(book.Path());
     EXPECT_TRUE(parsed.ok);
     if (tamper)
       tamper(parsed.directory[index]);
     folder = book.Tmp().PrivateFolder();
-    ContainerReader reader;
+    ContainerReader reader(book.Path());
     return reader.ExtractFile(parsed.directory, index, parsed.trailer, folder);
   }
   TestBook book;
@@ -500,13 +501,13 @@ TEST_F(ExtractFileTest, TwoProcessesExtractingAtOnceBothGetExactFiles) {
   }();
   book.Input().files[1].data = big;
   book.Write();
-  ParsedBook parsed = ParseCurrentBook();
+  ParsedBook parsed = ParseBookFile(book.Path());
   ASSERT_TRUE(parsed.ok);
   const std::string base = book.Tmp().PrivateFolder();
   auto extractRepeatedly = [&](const std::string& into) {
     if (mkdir(into.c_str(), 0700) != 0)
       return false;
-    ContainerReader reader;
+    ContainerReader reader(book.Path());
     for (int round = 0; round < 15; ++round) {
       if (!reader.ExtractFile(parsed.directory, 1, parsed.trailer, into) ||
           ReadWholeFile(into + "packed.html") != big) {
@@ -533,11 +534,11 @@ TEST_F(ExtractFileTest, PackedEntryRunningPastTheBookMakesNoFile) {
 // Extracting a packed entry makes its file and nothing else, anywhere.
 TEST_F(ExtractFileTest, OnlyTheTargetIsEverMade) {
   book.Write();
-  ParsedBook parsed = ParseCurrentBook();
+  ParsedBook parsed = ParseBookFile(book.Path());
   ASSERT_TRUE(parsed.ok);
   folder = book.Tmp().PrivateFolder();
   const std::vector<std::string> before = testing::EverythingUnder(book.Tmp().Path());
-  ContainerReader reader;
+  ContainerReader reader(book.Path());
   ASSERT_TRUE(reader.ExtractFile(parsed.directory, 1, parsed.trailer, folder));
   std::vector<std::string> expected = before;
   expected.push_back("quire-" + std::to_string(geteuid()) + "/packed.html");
@@ -614,7 +615,7 @@ TEST_F(ExtractFileTest, OutputThatCannotBeWrittenWholeFailsTheEntryAlone) {
     return text;
   }();
   book.Write();
-  ParsedBook parsed = ParseCurrentBook();
+  ParsedBook parsed = ParseBookFile(book.Path());
   ASSERT_TRUE(parsed.ok);
   folder = book.Tmp().PrivateFolder();
   const struct {
@@ -626,7 +627,7 @@ TEST_F(ExtractFileTest, OutputThatCannotBeWrittenWholeFailsTheEntryAlone) {
     SCOPED_TRACE(c.what);
     testing::FailingEnv env;
     env.LimitFileSize(kLimit);
-    ContainerReader reader(&env);
+    ContainerReader reader(book.Path(), &env);
     EXPECT_FALSE(reader.ExtractFile(
         parsed.directory, c.index, parsed.trailer, folder,
         c.change ? EntryExtractor::Change([](std::string*) {}) : EntryExtractor::Change()))
@@ -643,8 +644,8 @@ TEST_F(ExtractFileTest, OutputThatCannotBeWrittenWholeFailsTheEntryAlone) {
 
 TEST_F(ExtractFileTest, IndexOutOfRangeFails) {
   book.Write();
-  ParsedBook parsed = ParseCurrentBook();
-  ContainerReader reader;
+  ParsedBook parsed = ParseBookFile(book.Path());
+  ContainerReader reader(book.Path());
   EXPECT_FALSE(reader.ExtractFile(parsed.directory, 99, parsed.trailer, "/nowhere/"));
 }
 
@@ -658,14 +659,13 @@ TEST(SplashPictureTest, IsUnpackedIntoAUniqueBmpFile) {
   TestBook book;
   DescribeSmallBook(book);
   book.Input().splashBitmap = SmallBitmap();
-  book.Write();
-  ASSERT_TRUE(ReadTrailer());
+  const std::string path = book.Write();
+  EBookTrailer trailer;
+  ASSERT_TRUE(ReadTrailer(path, &trailer));
   std::string first;
   std::string second;
-  ASSERT_TRUE(
-      ExtractSplashPicture(StartupTrailer().splashPos, StartupTrailer().splashSize, &first));
-  ASSERT_TRUE(
-      ExtractSplashPicture(StartupTrailer().splashPos, StartupTrailer().splashSize, &second));
+  ASSERT_TRUE(ExtractSplashPicture(path, trailer.splashPos, trailer.splashSize, &first));
+  ASSERT_TRUE(ExtractSplashPicture(path, trailer.splashPos, trailer.splashSize, &second));
   EXPECT_NE(first, second);
   EXPECT_EQ(first.rfind(book.Tmp().PrivateFolder() + "bmp", 0), 0u) << first;
   EXPECT_EQ(ReadWholeFile(first), SmallBitmap());
@@ -674,10 +674,11 @@ TEST(SplashPictureTest, IsUnpackedIntoAUniqueBmpFile) {
 TEST(SplashPictureTest, BookWithoutPictureGivesEmptyPath) {
   TestBook book;
   DescribeSmallBook(book);
-  book.Write();
-  ASSERT_TRUE(ReadTrailer());
+  const std::string file = book.Write();
+  EBookTrailer trailer;
+  ASSERT_TRUE(ReadTrailer(file, &trailer));
   std::string path = "stale";
-  EXPECT_TRUE(ExtractSplashPicture(0, 0, &path));
+  EXPECT_TRUE(ExtractSplashPicture(file, 0, 0, &path));
   EXPECT_EQ(path, "");
 }
 
@@ -685,17 +686,18 @@ TEST(SplashPictureTest, ImpossiblePositionOrSizeFailsWithoutLeavingFiles) {
   TestBook book;
   DescribeSmallBook(book);
   book.Input().splashBitmap = SmallBitmap();
-  book.Write();
-  ASSERT_TRUE(ReadTrailer());
-  const int32_t pos = StartupTrailer().splashPos;
-  const int32_t size = StartupTrailer().splashSize;
+  const std::string file = book.Write();
+  EBookTrailer trailer;
+  ASSERT_TRUE(ReadTrailer(file, &trailer));
+  const int32_t pos = trailer.splashPos;
+  const int32_t size = trailer.splashSize;
   const struct {
     int32_t pos, size;
   } cases[] = {{0, size}, {pos, 0}, {-1, size}, {pos, -1}, {pos, 0x7FFFFFFF}, {pos, size - 1}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.pos) + "," + std::to_string(c.size));
     std::string path;
-    EXPECT_FALSE(ExtractSplashPicture(c.pos, c.size, &path));
+    EXPECT_FALSE(ExtractSplashPicture(file, c.pos, c.size, &path));
     EXPECT_EQ(path, "");
   }
   EXPECT_TRUE(std::filesystem::is_empty(book.Tmp().PrivateFolder()));

@@ -372,7 +372,7 @@ TEST(DamagedBookLoadTest, EveryFieldAndBoundaryGivesItsMessageOrAFailedExtractio
     row.damage(&bytes, BookLayout(bytes));
     book.WriteBytes(bytes);
 
-    const StartupRun run = RunStartupInChild();
+    const StartupRun run = RunStartupInChild(book.Path());
     ASSERT_FALSE(run.timedOut) << "start-up did not end";
     ASSERT_TRUE(run.exited) << "ended by signal " << run.signal << "\n" << run.otherOutput;
     EXPECT_EQ(run.exitCode, 0);
@@ -442,7 +442,7 @@ TEST(DamagedBookLoadTest, NamesBeyondTheLimitsRefuseABookOfOurs) {
     book.AddFile(row.name, "beyond");
     book.Input().features.recorded = row.ours;
     book.Write();
-    const StartupRun run = RunStartupInChild();
+    const StartupRun run = RunStartupInChild(book.Path());
     ASSERT_TRUE(run.exited) << run.otherOutput;
     EXPECT_EQ(run.exitCode, 0);
     if (row.outcome == Outcome::kLoaded) {
@@ -467,7 +467,7 @@ TEST(DamagedBookLoadTest, CopyFromBeforeTheStreamGivesZeros) {
   ReplaceStoredData(&bytes, BookLayout(bytes), kIndexPage,
                     Bits({{1, 1}, {0, 4}, {100, 13}, {0, 1}, {'a', 8}, {1, 1}, {15, 4}}));
   book.WriteBytes(bytes);
-  const StartupRun run = RunStartupInChild();
+  const StartupRun run = RunStartupInChild(book.Path());
   ASSERT_TRUE(run.loaded);
   EXPECT_EQ(book.Extracted("index.html"), std::string("\0\0\0a", 4));
 }

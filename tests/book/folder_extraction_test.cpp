@@ -51,7 +51,7 @@ struct FolderBook {
   LoadResult Load(const std::string& trigger = "", std::function<void()> during = nullptr) {
     for (BookFileInput& f : book.Input().files)
       f.entry.expandVariables = f.entry.fileName == trigger;
-    book.Write();
+    book.WriteFor(context);
     BookLoadSteps steps;
     steps.expandPage = [during](std::string*) {
       if (during)

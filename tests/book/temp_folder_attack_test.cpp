@@ -136,7 +136,7 @@ TEST(TempFolderAttackTest, PreparedPrivateOrBookFoldersAreNeverUsed) {
       std::printf("[  SKIPPED ] %s: cannot be prepared here\n", c.what);
       continue;
     }
-    const StartupRun run = RunStartupInChild();
+    const StartupRun run = RunStartupInChild(t->book.Path());
     ASSERT_TRUE(run.exited) << run.otherOutput;
     EXPECT_EQ(run.exitCode, 0);
     if (c.opensElsewhere) {
@@ -187,7 +187,7 @@ TEST(TempFolderAttackTest, LinksInPlaceOfFilesAreNeverFollowed) {
   for (const std::string& path : links)
     ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0) << path;
 
-  const StartupRun run = RunStartupInChild();
+  const StartupRun run = RunStartupInChild(book.Path());
   ASSERT_TRUE(run.exited) << run.otherOutput;
   EXPECT_TRUE(run.loaded);
   t.ExpectAttackerFolderUntouched();
@@ -215,7 +215,7 @@ TEST(TempFolderAttackTest, PipesFoldersAndOldFilesUnderTheBooksNames) {
   ASSERT_TRUE(WriteWholeFile(t.Folder() + "/old.txt", std::string(9000, 'o')));
   ASSERT_EQ(chmod((t.Folder() + "/old.txt").c_str(), 0666), 0);
 
-  const StartupRun run = RunStartupInChild();
+  const StartupRun run = RunStartupInChild(t.book.Path());
   ASSERT_FALSE(run.timedOut) << "the start-up stalled on the pipe";
   ASSERT_TRUE(run.exited) << run.otherOutput;
   EXPECT_TRUE(run.loaded);
@@ -251,7 +251,7 @@ TEST(TempFolderAttackTest, NamesThatLeaveTheFolderAreNotExtracted) {
     book.AddFile(name, "hostile", false);
   book.Write();
 
-  const StartupRun run = RunStartupInChild();
+  const StartupRun run = RunStartupInChild(book.Path());
   ASSERT_TRUE(run.exited) << run.otherOutput;
   EXPECT_TRUE(run.loaded);
   EXPECT_EQ(run.messages, std::vector<std::string>{});
@@ -279,7 +279,7 @@ TEST(TempFolderAttackTest, NamesOfTheReadersOwnFilesGetTheReadersContent) {
   other.Input().splashBitmap = "BM" + std::string(40, 's');
   other.Write();
 
-  const StartupRun run = RunStartupInChild();
+  const StartupRun run = RunStartupInChild(other.Path());
   ASSERT_TRUE(run.exited) << run.otherOutput;
   ASSERT_TRUE(run.loaded);
   // No index page: the generated about page replaces the book's file of that name.

@@ -37,7 +37,7 @@ void LoadBook(ReaderContext& context, TestBook* book, const PageColours& colours
   s.hoverColor = colours.hover;
   book->Input().features.recorded = recorded;
   book->Input().features.colorsFromPalette = palette;
-  book->Write();
+  book->WriteFor(context);
   ASSERT_EQ(testing::LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
 }
 

@@ -217,7 +217,7 @@ TEST(StoredSearchTextsTest, TheSearchReadsTheStoredTextsWhichAreNeverExtracted) 
   book.AddVariable("Edition", "zebra", 1);
   // The stored text of a.html says "stored": only the stored texts know that word.
   StoreTexts(book, "a.html", "alpha stored");
-  book.Write();
+  book.WriteFor(context);
   ASSERT_EQ(LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
   EXPECT_FALSE(book.Extracted(kSearchTextEntry).has_value());
   EXPECT_FALSE(PathExists(context.store.BookFolder() + kSearchTextEntry));
@@ -246,7 +246,7 @@ TEST(StoredSearchTextsTest, PagesInFoldersAreFoundByTheirStoredTexts) {
   book.AddPage("guide/intro.html", "<p>alpha page</p>");
   book.AddPage("guide/deep/b.html", "<p>beta page</p>");
   StoreTexts(book, "guide/deep/b.html", "beta stored");
-  book.Write();
+  book.WriteFor(context);
   ASSERT_EQ(LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
   EXPECT_TRUE(PathExists(context.store.BookFolder() + "guide/deep/b.html"));
 
@@ -288,7 +288,7 @@ TEST(StoredSearchTextsTest, DamagedStoredTextsFallBackToThePages) {
       bytes[at + 4] ^= 0x10;  // the count
     if (damage == 3)
       bytes[at + 8 + 12 + 8] ^= 0x40;  // the length of a.html's text
-    book.WriteBytes(bytes);
+    book.WriteBytesFor(context, bytes);
     ASSERT_EQ(LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone) << damage;
     std::vector<PageEntry> results;
     SearchBook(context, "page", false, &results);

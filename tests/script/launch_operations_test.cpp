@@ -93,7 +93,7 @@ TEST_F(LaunchOperationsTest, RunStartsTheProgramsABookShips) {
   book.AddPage("index.html", "<p>start</p>");
   book.AddFile("tool.sh", "#!/bin/sh\necho top >> '" + marker + "'\n");
   book.AddFile("bin/tool.sh", "#!/bin/sh\necho below >> '" + marker + "'\n");
-  book.Write();
+  book.WriteFor(context);
   ASSERT_EQ(testing::LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
   EXPECT_TRUE(RunProgram(m_window, book.Folder() + "tool.sh"));
   EXPECT_EQ(AwaitFile(marker), "top\n");

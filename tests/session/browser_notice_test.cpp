@@ -113,7 +113,7 @@ TEST(WriteBrowserPagesTest, WritesTheGeneratedPagesTheBookHas) {
     book.Settings().aboutMode = c.aboutMode;
     book.Settings().contentsPageName = "own.html";
     book.Settings().aboutPageName = "own.html";
-    book.Write();
+    book.WriteFor(context);
     ASSERT_EQ(testing::LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
     WriteBrowserPages(context);
     EXPECT_EQ(book.Extracted(kContentsPageFile).has_value(), c.contents) << c.contentsMode;
@@ -130,7 +130,7 @@ TEST(WriteNoticePageTest, EscapesTheTextAndLinksThePagesThatExist) {
   book.AddPage("index.html", "<p>start</p>");
   book.Settings().contentsMode = 1;  // no contents page
   book.Settings().aboutMode = 3;     // a generated about page
-  book.Write();
+  book.WriteFor(context);
   ASSERT_EQ(testing::LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
   WriteBrowserPages(context);
   const std::string path = WriteNoticePage(context, "Missing <lib> & \"more\"\nsecond line");

@@ -26,7 +26,7 @@ TEST(ReaderSessionLoadTest, SoundBookStartsAtItsIndexPageAndShowsNothing) {
   FakeWindow window{context.window};
   TestBook book;
   book.AddPage("index.html", "<p>hi</p>");
-  book.Write();
+  book.WriteFor(context);
   ReaderSession session(context);
   EXPECT_FALSE(session.ReadOwnBook());
   const StartupFailure failure = session.LoadBook();
@@ -42,7 +42,7 @@ TEST(ReaderSessionLoadTest, BookWithoutIndexSaysSoOnceAndStartsOnTheAboutPage) {
   FakeWindow window{context.window};
   TestBook book;
   book.AddPage("chapter.html", "<p>1</p>");
-  book.Write();
+  book.WriteFor(context);
   ReaderSession session(context);
   EXPECT_FALSE(session.LoadBook());
   ASSERT_EQ(window.messages.size(), 1u);
@@ -86,7 +86,7 @@ TEST(ReaderSessionLoadTest, DamagedBooksComeBackAsFatalFailuresWithTheirText) {
     TestBook book;
     std::string bytes;
     c.damage(book, &bytes);
-    book.WriteBytes(bytes);
+    book.WriteBytesFor(context, bytes);
     ReaderSession session(context);
     const StartupFailure failure = session.LoadBook();
     EXPECT_TRUE(failure);
@@ -105,7 +105,7 @@ TEST(ReaderSessionLoadTest, DamagedTrailerIsTheCorruptedBookNotice) {
     SCOPED_TRACE(bytes);
     FakeWindow window{context.window};
     TestBook book;
-    book.WriteBytes(bytes);
+    book.WriteBytesFor(context, bytes);
     ReaderSession session(context);
     const StartupFailure failure = session.ReadOwnBook();
     EXPECT_EQ(failure.kind, StartupFailure::Kind::kCorrupted);
@@ -121,7 +121,7 @@ TEST(ReaderSessionShutdownTest, RemovesWhatTheLoadWroteOnce) {
   FakeWindow window{context.window};
   TestBook book;
   book.AddPage("index.html", "<p>hi</p>");
-  book.Write();
+  book.WriteFor(context);
   ReaderSession session(context);
   ASSERT_FALSE(session.LoadBook());
   ASSERT_TRUE(book.Extracted("index.html").has_value());

@@ -96,7 +96,7 @@ class ShortcutOfferTest : public PagesTest {
     EXPECT_EQ(mkdir(m_tmp.File("books").c_str(), 0700), 0);
     EXPECT_TRUE(WriteWholeFile(m_tmp.File("books/My Book.bin"), "book"));
     EXPECT_EQ(chmod(m_tmp.File("books/My Book.bin").c_str(), 0755), 0);
-    OverrideOwnExecutablePath(m_tmp.File("books/My Book.bin"));
+    context.book.SetFile(m_tmp.File("books/My Book.bin"));
     EBookSettings settings = DefaultSettings();
     settings.esbn = "BOOK-1";
     settings.title = "Maps: A/B?";
@@ -104,7 +104,6 @@ class ShortcutOfferTest : public PagesTest {
     m_settings = settings;
     LoadBook(settings);
   }
-  ~ShortcutOfferTest() override { OverrideOwnExecutablePath(""); }
 
   std::string Desktop() { return m_tmp.File("home/Desktop"); }
   std::string IconSetup(const std::string& section) {

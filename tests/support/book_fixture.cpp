@@ -6,7 +6,6 @@
 #include "book/container_format.h"
 #include "pages/page_load_steps.h"
 #include "pages/reader_context.h"
-#include "platform/paths.h"
 
 namespace quire::testing {
 
@@ -28,10 +27,6 @@ TestBook::TestBook() {
   m_spec.settings.esbn = kEsbn;
   m_spec.settings.title = "Test Book";
   m_spec.bookId = "quire-test-book";
-}
-
-TestBook::~TestBook() {
-  OverrideOwnExecutablePath("");
 }
 
 EBookFile& TestBook::AddFile(const std::string& name, const std::string& contents, bool packed) {
@@ -62,13 +57,21 @@ void TestBook::AddVariable(const std::string& name, const std::string& value, in
 std::string TestBook::Write() {
   std::string error;
   EXPECT_TRUE(WriteBook(m_spec, Path(), &error)) << error;
-  OverrideOwnExecutablePath(Path());
   return Path();
 }
 
 std::string TestBook::WriteBytes(const std::string& bytes) {
   EXPECT_TRUE(WriteWholeFile(Path(), bytes));
-  OverrideOwnExecutablePath(Path());
+  return Path();
+}
+
+std::string TestBook::WriteFor(ReaderContext& context) {
+  context.book.SetFile(Write());
+  return Path();
+}
+
+std::string TestBook::WriteBytesFor(ReaderContext& context, const std::string& bytes) {
+  context.book.SetFile(WriteBytes(bytes));
   return Path();
 }
 

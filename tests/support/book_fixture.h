@@ -4,12 +4,12 @@
 //   TestBook book;                         // own TMPDIR
 //   book.AddPage("index.html", "<p>Hi</p>");
 //   book.Settings().title = "A title";
-//   book.Write();                          // writes the file, the reader now reads it
+//   book.WriteFor(context);                // writes the file, the context's book is now it
 //   LoadAsTheReaderDoes(context);
 //   EXPECT_EQ(book.Extracted("index.html"), "<p>Hi</p>");
 //
 // A TestBook owns a ScopedTmpdir, so everything the reader extracts lands in the test's
-// own folder; destruction points the reader back at its own file.
+// own folder.
 #ifndef QUIRE_TESTS_SUPPORT_BOOK_FIXTURE_H_
 #define QUIRE_TESTS_SUPPORT_BOOK_FIXTURE_H_
 
@@ -35,7 +35,6 @@ class TestBook {
   static constexpr const char* kEsbn = "TESTBOOK";
 
   TestBook();
-  ~TestBook();
   TestBook(const TestBook&) = delete;
   TestBook& operator=(const TestBook&) = delete;
 
@@ -52,11 +51,14 @@ class TestBook {
   // A compile-time variable; kind 1 and 3 are plain text, 2 is HTML.
   void AddVariable(const std::string& name, const std::string& value, int kind = 2);
 
-  // Writes the book file into the test's folder and makes it the file the reader reads
-  // (OverrideOwnExecutablePath). Fails the test if it cannot be written. Returns the path.
+  // Writes the book file into the test's folder (Path()). Fails the test if it cannot be
+  // written. Returns the path.
   std::string Write();
   // Writes `bytes` (for instance a damaged copy of Bytes()) as the book file instead.
   std::string WriteBytes(const std::string& bytes);
+  // The same, and makes the file the book `context` reads (book.SetFile).
+  std::string WriteFor(ReaderContext& context);
+  std::string WriteBytesFor(ReaderContext& context, const std::string& bytes);
   // The bytes Write() would write.
   std::string Bytes() const { return BuildBookBytes(m_spec); }
   std::string Path() const { return m_tmp.File("book.bin"); }

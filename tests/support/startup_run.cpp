@@ -22,13 +22,14 @@ namespace {
 constexpr char kLoadedMark[] = "\x01loaded ";
 constexpr char kMessagePrefix[] = "quire: ";
 
-[[noreturn]] void RunChild(int out) {
+[[noreturn]] void RunChild(const std::string& bookFile, int out) {
   dup2(out, STDERR_FILENO);
   close(out);
   int null = open("/dev/null", O_WRONLY);
   if (null >= 0)
     dup2(null, STDOUT_FILENO);
   ReaderContext context;  // its window is the console: every message goes to standard error
+  context.book.SetFile(bookFile);
   ReaderSession session(context);
   StartupFailure failure = session.ReadOwnBook();
   if (!failure) {
@@ -67,7 +68,7 @@ void ParseOutput(const std::string& output, StartupRun* run) {
 
 }  // namespace
 
-StartupRun RunStartupInChild(std::chrono::milliseconds limit) {
+StartupRun RunStartupInChild(const std::string& bookFile, std::chrono::milliseconds limit) {
   StartupRun run;
   int pipeEnds[2];
   if (pipe(pipeEnds) != 0)
@@ -78,7 +79,7 @@ StartupRun RunStartupInChild(std::chrono::milliseconds limit) {
     return run;
   if (child == 0) {
     close(pipeEnds[0]);
-    RunChild(pipeEnds[1]);
+    RunChild(bookFile, pipeEnds[1]);
   }
   close(pipeEnds[1]);
   const auto deadline = std::chrono::steady_clock::now() + limit;

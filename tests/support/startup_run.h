@@ -1,9 +1,9 @@
-// Running the reader's start-up (ReaderSession::ReadOwnBook, then LoadBook) on the current
-// book in a child process, so that a start-up that ends the process, crashes or hangs is
+// Running the reader's start-up (ReaderSession::ReadOwnBook, then LoadBook) on a book file
+// in a child process, so that a start-up that ends the process, crashes or hangs is
 // observed by the test instead of taking the test program with it.
 //
 //   TestBook book;  ...  book.WriteBytes(damaged);
-//   StartupRun run = RunStartupInChild();
+//   StartupRun run = RunStartupInChild(book.Path());
 //   EXPECT_TRUE(run.exited);  EXPECT_EQ(run.exitCode, 0);
 //   EXPECT_EQ(run.messages, ...);
 //
@@ -34,7 +34,9 @@ struct StartupRun {
   std::string otherOutput;
 };
 
-StartupRun RunStartupInChild(std::chrono::milliseconds limit = std::chrono::seconds(30));
+// Starts a reader whose book is `bookFile` in a child process and waits for it.
+StartupRun RunStartupInChild(const std::string& bookFile,
+                             std::chrono::milliseconds limit = std::chrono::seconds(30));
 
 // Every file, folder and link below `root`, as paths relative to it ("a", "a/b"), sorted.
 std::vector<std::string> EverythingUnder(const std::string& root);

@@ -341,7 +341,7 @@ TEST_F(FlattenCliTest, EveryRewrittenReferenceNamesAFileTheReaderExtracts) {
   testing::TestBook book;
   RunResult r = Build({"--flatten"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  book.WriteBytes(*ReadWholeFile(Path("site.book")));
+  book.WriteBytesFor(context, *ReadWholeFile(Path("site.book")));
   ASSERT_FALSE(testing::LoadAsTheReaderDoes(context).IsFatal());
   book.Settings().esbn = context.book.Esbn();  // where the load extracted to
   EXPECT_EQ(context.book.StartPage(), book.Folder() + "index.html");

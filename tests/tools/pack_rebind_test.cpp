@@ -68,7 +68,7 @@ TEST_P(RebindTest, BookOnAForeignImageLoadsInTheReaderWithEverythingKept) {
   std::string reader = *ReadWholeFile(testing::ReaderPath());
   EXPECT_EQ(rebound.compare(0, reader.size(), reader), 0);
 
-  book.WriteBytes(rebound);
+  book.WriteBytesFor(context, rebound);
   CEBook& loaded = context.book;
   EXPECT_EQ(testing::LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
   EXPECT_TRUE(window.messages.empty());

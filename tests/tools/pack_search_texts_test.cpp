@@ -5,7 +5,6 @@
 #include "book/page_store.h"
 #include "pages/reader_context.h"
 #include "pages/search.h"
-#include "platform/paths.h"
 
 namespace quire::pack_tests {
 namespace {
@@ -38,7 +37,7 @@ class SearchTextsTest : public PackCliTest {
 
   // The titles of the pages the loaded book `path` lists for `query`, best first.
   std::vector<std::string> Search(const std::string& path, const std::string& query) {
-    OverrideOwnExecutablePath(path);
+    context.book.SetFile(path);
     EXPECT_EQ(context.book.Load(context.store, {}).reason, LoadResult::Reason::kNone);
     std::vector<std::string> titles;
     const std::string page = *ReadWholeFile(BuildSearchPage(context, query, false));

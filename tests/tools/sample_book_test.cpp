@@ -36,7 +36,7 @@ class SampleBookTest : public ::testing::Test {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err, "");                          // no warnings either
     m_book.Settings().esbn = "QUIRE-SAMPLE-0001";  // where the load extracts to
-    m_book.WriteBytes(*ReadWholeFile(path));
+    m_book.WriteBytesFor(context, *ReadWholeFile(path));
     ASSERT_EQ(testing::LoadAsTheReaderDoes(context).reason, LoadResult::Reason::kNone);
   }
 

@@ -11,22 +11,12 @@
 #include "book/book_features.h"
 #include "book/container_format.h"
 #include "book/container_reader.h"
-#include "platform/paths.h"
 
 namespace quire::pack {
 
-namespace {
-
-// The container reader reads "its own file"; point it at the book in question.
-void UseBook(const std::string& path) {
-  OverrideOwnExecutablePath(path);
-}
-
-}  // namespace
-
 bool HasBookTrailer(const std::string& path) {
-  UseBook(path);
-  return static_cast<bool>(ReadTrailer());
+  EBookTrailer trailer;
+  return static_cast<bool>(ReadTrailer(path, &trailer));
 }
 
 bool OpenBookFile(const std::string& path, BookFile* book, std::string* error) {
@@ -53,7 +43,7 @@ bool OpenBookFile(const std::string& path, BookFile* book, std::string* error) {
              "cut short)";
     return false;
   }
-  ContainerReader reader;
+  ContainerReader reader(path);
   if (!reader.Parse(&book->settings, &book->reserved, &book->files, &book->trailer,
                     &book->variables)) {
     *error = path +
@@ -105,8 +95,7 @@ bool WriteBookEntry(const BookFile& book, size_t index, int fd, std::string* err
     *error = "its stored data lies outside the file (damaged or cut short)";
     return false;
   }
-  UseBook(book.path);
-  ContainerReader reader;
+  ContainerReader reader(book.path);
   if (!reader.WriteEntry(entry, book.trailer, fd)) {
     *error = entry.packed ? "its packed data is damaged or cannot be written"
                           : "its data cannot be read or written";
@@ -134,9 +123,8 @@ bool WriteBookEntryTo(const BookFile& book, size_t index, const std::string& pat
 
 bool ReadSplashBitmap(const BookFile& book, std::string* bitmap, std::string* error) {
   bitmap->clear();
-  UseBook(book.path);
   std::string picture;
-  if (!ExtractSplashPicture(book.trailer.splashPos, book.trailer.splashSize, &picture)) {
+  if (!ExtractSplashPicture(book.path, book.trailer.splashPos, book.trailer.splashSize, &picture)) {
     *error = "the stored splash picture is damaged or lies outside the file";
     return false;
   }
