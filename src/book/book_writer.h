@@ -41,7 +41,7 @@ struct BookSpec {
   // A bitmap file (BMP), stored LZ-packed; empty for none.
   std::string splashBitmap;
   std::string bookId;  // at most 63 bytes are kept
-  // Stored in the reserved list; a spec that leaves `recorded` false writes the empty list.
+  // Stored in the reserved list; a book that leaves `recorded` false writes the empty list.
   BookFeatures features;
 };
 

@@ -23,10 +23,10 @@ std::string FakeImage() {
 }  // namespace
 
 TestBook::TestBook() {
-  m_spec.image = FakeImage();
-  m_spec.settings.esbn = kEsbn;
-  m_spec.settings.title = "Test Book";
-  m_spec.bookId = "quire-test-book";
+  m_record.image = FakeImage();
+  m_record.settings.esbn = kEsbn;
+  m_record.settings.title = "Test Book";
+  m_record.bookId = "quire-test-book";
 }
 
 EBookFile& TestBook::AddFile(const std::string& name, const std::string& contents, bool packed) {
@@ -34,8 +34,8 @@ EBookFile& TestBook::AddFile(const std::string& name, const std::string& content
   input.entry.fileName = name;
   input.entry.packed = packed;
   input.data = contents;
-  m_spec.files.push_back(std::move(input));
-  return m_spec.files.back().entry;
+  m_record.files.push_back(std::move(input));
+  return m_record.files.back().entry;
 }
 
 EBookFile& TestBook::AddPage(const std::string& name, const std::string& html) {
@@ -51,12 +51,12 @@ void TestBook::AddVariable(const std::string& name, const std::string& value, in
   variable.name = name;
   variable.value = value;
   variable.kind = kind;
-  m_spec.variables.variables.push_back(std::move(variable));
+  m_record.variables.variables.push_back(std::move(variable));
 }
 
 std::string TestBook::Write() {
   std::string error;
-  EXPECT_TRUE(WriteBook(m_spec, Path(), &error)) << error;
+  EXPECT_TRUE(WriteBook(m_record, Path(), &error)) << error;
   return Path();
 }
 
@@ -76,7 +76,7 @@ std::string TestBook::WriteBytesFor(ReaderContext& context, const std::string& b
 }
 
 std::string TestBook::Folder() const {
-  return m_tmp.Path() + "/quire-" + std::to_string(geteuid()) + "/" + m_spec.settings.esbn +
+  return m_tmp.Path() + "/quire-" + std::to_string(geteuid()) + "/" + m_record.settings.esbn +
          ".k9w/";
 }
 

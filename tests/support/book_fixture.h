@@ -40,8 +40,8 @@ class TestBook {
 
   // The whole description of the book; Settings() starts from DefaultSettings() with
   // the ESBN kEsbn and the title "Test Book".
-  BookSpec& Input() { return m_spec; }
-  EBookSettings& Settings() { return m_spec.settings; }
+  BookSpec& Input() { return m_record; }
+  EBookSettings& Settings() { return m_record.settings; }
 
   // Adds a file (LZ-packed unless `packed` is false) and returns its entry so flags and
   // texts can be set. The reference stays valid until the next Add call.
@@ -60,7 +60,7 @@ class TestBook {
   std::string WriteFor(ReaderContext& context);
   std::string WriteBytesFor(ReaderContext& context, const std::string& bytes);
   // The bytes Write() would write.
-  std::string Bytes() const { return BuildBookBytes(m_spec); }
+  std::string Bytes() const { return BuildBookBytes(m_record); }
   std::string Path() const { return m_tmp.File("book.bin"); }
 
   // The book folder a load of this book extracts into (private temp folder + ESBN +
@@ -73,7 +73,7 @@ class TestBook {
 
  private:
   ScopedTmpdir m_tmp;
-  BookSpec m_spec;
+  BookSpec m_record;
 };
 
 // Loads the current book with the steps the reader uses (plain-text variables as HTML,

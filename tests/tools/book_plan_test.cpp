@@ -39,7 +39,7 @@ class BookPlanTest : public ::testing::Test {
     }
     PlannedBook book;
     const bool planned = PlanBook(input, &book, &error);
-    m_spec = std::move(book.spec);
+    m_record = std::move(book.record);
     // What may not work in the book, references included.
     m_warnings = std::move(book.warnings);
     m_warnings.insert(m_warnings.end(), book.report.referenceIssues.begin(),
@@ -49,13 +49,13 @@ class BookPlanTest : public ::testing::Test {
 
   std::vector<std::string> Names() const {
     std::vector<std::string> names;
-    for (const BookFileInput& f : m_spec.files)
+    for (const BookFileInput& f : m_record.files)
       names.push_back(f.entry.fileName);
     return names;
   }
 
   const EBookFile& Entry(const std::string& name) const {
-    for (const BookFileInput& f : m_spec.files) {
+    for (const BookFileInput& f : m_record.files) {
       if (f.entry.fileName == name)
         return f.entry;
     }
@@ -66,7 +66,7 @@ class BookPlanTest : public ::testing::Test {
 
   ScopedTmpdir m_tmp;
   std::string m_dir;
-  BookSpec m_spec;
+  BookSpec m_record;
   std::vector<std::string> m_warnings;
 };
 
@@ -92,9 +92,9 @@ TEST_F(BookPlanTest, FilesTheManifestDoesNotDescribeGetDefaultsByKind) {
   EXPECT_FALSE(Entry("style.css").inContents);
   EXPECT_FALSE(Entry("photo.JPG").packed);
   EXPECT_TRUE(Entry("script.txt").expandVariables);
-  EXPECT_EQ(m_spec.settings.title, "Welcome");
-  EXPECT_EQ(m_spec.settings.esbn, DefaultEsbn("Welcome", "src"));
-  EXPECT_EQ(m_spec.bookId, m_spec.settings.esbn);
+  EXPECT_EQ(m_record.settings.title, "Welcome");
+  EXPECT_EQ(m_record.settings.esbn, DefaultEsbn("Welcome", "src"));
+  EXPECT_EQ(m_record.bookId, m_record.settings.esbn);
   EXPECT_TRUE(m_warnings.empty());
 }
 
@@ -124,7 +124,7 @@ TEST_F(BookPlanTest, SubfoldersAreKeptUnlessRefusedIgnoredOrPickedFrom) {
   Write("img/logo.gif", "GIF89a");
   ASSERT_EQ(Plan(""), "");
   EXPECT_EQ(Names(), (std::vector<std::string>{"index.html", "img/logo.gif"}));
-  EXPECT_EQ(m_spec.files[1].sourcePath, m_dir + "/img/logo.gif");
+  EXPECT_EQ(m_record.files[1].sourcePath, m_dir + "/img/logo.gif");
   std::string error = Plan("[book]\nsubfolders = refuse\n");
   EXPECT_NE(error.find("/img: a subfolder, and [book] says \"subfolders = refuse\""),
             std::string::npos)
@@ -164,7 +164,7 @@ TEST_F(BookPlanTest, KeptSiteFilesKeepTheirPathsAndFollowTheirSections) {
   EXPECT_EQ(Entry("sub/page.html").sortKey, "000001");
   EXPECT_EQ(Entry("sub/index.html").sortKey, "000002");
   // Stored byte for byte: read from the site at write time.
-  for (const BookFileInput& f : m_spec.files) {
+  for (const BookFileInput& f : m_record.files) {
     EXPECT_TRUE(f.data.empty()) << f.entry.fileName;
     EXPECT_EQ(f.sourcePath, m_dir + "/" + f.entry.fileName);
   }
@@ -195,7 +195,7 @@ TEST_F(BookPlanTest, FlattenedSiteFilesFollowTheirManifestSections) {
   EXPECT_EQ(Entry("sub.page.html").sortKey, "1");
   EXPECT_EQ(Entry("index.html").sortKey, "000000");
   auto data = [&](const std::string& name) {
-    for (const BookFileInput& f : m_spec.files) {
+    for (const BookFileInput& f : m_record.files) {
       if (f.entry.fileName == name)
         return f.data;
     }
@@ -214,7 +214,7 @@ TEST_F(BookPlanTest, SplashPictureIsStoredAsTheSplashNotAsAFile) {
   Write("splash.bmp", quire::testing::MakeBmp(4, 2, 1, 2, 3));
   ASSERT_EQ(Plan("[book]\nsplash = splash.bmp\n"), "");
   EXPECT_EQ(Names(), (std::vector<std::string>{"index.html"}));
-  EXPECT_EQ(m_spec.splashBitmap, quire::testing::MakeBmp(4, 2, 1, 2, 3));
+  EXPECT_EQ(m_record.splashBitmap, quire::testing::MakeBmp(4, 2, 1, 2, 3));
 }
 
 TEST_F(BookPlanTest, ExtraFilesAreAddedUnderTheirBaseNames) {
@@ -224,7 +224,7 @@ TEST_F(BookPlanTest, ExtraFilesAreAddedUnderTheirBaseNames) {
                              "ELF"));
   ASSERT_EQ(Plan("", {m_tmp.File("__pxa__lib.so")}), "");
   EXPECT_EQ(Names(), (std::vector<std::string>{"index.html", "__pxa__lib.so"}));
-  EXPECT_EQ(m_spec.files[1].sourcePath, m_tmp.File("__pxa__lib.so"));
+  EXPECT_EQ(m_record.files[1].sourcePath, m_tmp.File("__pxa__lib.so"));
 }
 
 TEST_F(BookPlanTest, CompileDateIsTheBuildTime) {
@@ -233,12 +233,12 @@ TEST_F(BookPlanTest, CompileDateIsTheBuildTime) {
   std::time_t when = 1700000000;
   std::tm local{};
   localtime_r(&when, &local);
-  EXPECT_EQ(m_spec.settings.compileYear, local.tm_year + 1900);
-  EXPECT_EQ(m_spec.settings.compileMonth, local.tm_mon + 1);
-  EXPECT_EQ(m_spec.settings.compileDay, local.tm_mday);
-  EXPECT_EQ(m_spec.settings.compileHour, local.tm_hour);
-  EXPECT_EQ(m_spec.settings.compileMinute, local.tm_min);
-  EXPECT_EQ(m_spec.settings.compileSecond, local.tm_sec);
+  EXPECT_EQ(m_record.settings.compileYear, local.tm_year + 1900);
+  EXPECT_EQ(m_record.settings.compileMonth, local.tm_mon + 1);
+  EXPECT_EQ(m_record.settings.compileDay, local.tm_mday);
+  EXPECT_EQ(m_record.settings.compileHour, local.tm_hour);
+  EXPECT_EQ(m_record.settings.compileMinute, local.tm_min);
+  EXPECT_EQ(m_record.settings.compileSecond, local.tm_sec);
 }
 
 TEST_F(BookPlanTest, ImpossibleBooksAreRefused) {

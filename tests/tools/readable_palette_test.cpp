@@ -215,8 +215,8 @@ TEST(ReadablePaletteTest, PlanOfABlackOnBlackBookWarnsAndKeepsTheColours) {
   ASSERT_TRUE(ReadManifest(doc, "book.ini", &input.manifest, &error)) << error;
   PlannedBook planned;
   ASSERT_TRUE(PlanBook(input, &planned, &error)) << error;
-  EXPECT_EQ(planned.spec.settings.backgroundColor, 0);
-  EXPECT_EQ(planned.spec.settings.textColor, 0);
+  EXPECT_EQ(planned.record.settings.backgroundColor, 0);
+  EXPECT_EQ(planned.record.settings.textColor, 0);
   ASSERT_EQ(planned.warnings.size(), 1u);
   EXPECT_EQ(planned.warnings[0].rfind("[colors] text #000000 on background #000000", 0), 0u);
 }

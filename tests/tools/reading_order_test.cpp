@@ -124,7 +124,7 @@ class ReadingOrderPlanTest : public ::testing::Test {
     PlannedBook planned;
     EXPECT_TRUE(PlanBook(input, &planned, &error)) << error;
     std::vector<std::pair<std::string, std::string>> pages;
-    for (const BookFileInput& f : planned.spec.files) {
+    for (const BookFileInput& f : planned.record.files) {
       std::string name = f.entry.fileName;
       std::replace(name.begin(), name.end(), '/', '.');
       pages.emplace_back(name, f.entry.sortKey);

@@ -160,19 +160,20 @@ void StampCompileDate(std::time_t buildTime, EBookSettings* settings) {
 }
 
 // The records beside the settings: variables, book id and the feature record.
-void SetBookRecords(const Manifest& manifest, BookSpec* spec) {
-  spec->fileCountOverride = -1;
-  spec->variables.rebranded = manifest.rebranded;
-  spec->variables.variables = manifest.variables;
-  spec->bookId = manifest.Gives("book", "id") ? manifest.bookId : spec->settings.esbn.substr(0, 63);
-  spec->features = manifest.features;
-  spec->features.recorded = true;
+void SetBookRecords(const Manifest& manifest, BookSpec* record) {
+  record->fileCountOverride = -1;
+  record->variables.rebranded = manifest.rebranded;
+  record->variables.variables = manifest.variables;
+  record->bookId =
+      manifest.Gives("book", "id") ? manifest.bookId : record->settings.esbn.substr(0, 63);
+  record->features = manifest.features;
+  record->features.recorded = true;
   // Decided later by the build: whether the pages' links run (site_trust.h) and whether
   // the book carries its search texts (search_texts.h).
-  spec->features.pageCommands = true;
-  spec->features.visibleTextSearch = false;
+  record->features.pageCommands = true;
+  record->features.visibleTextSearch = false;
   // Colours the author did not choose may follow the desktop's dark theme.
-  spec->features.colorsFromPalette = manifest.colorKeysSet.empty();
+  record->features.colorsFromPalette = manifest.colorKeysSet.empty();
 }
 
 // The splash picture the manifest names, which must be a BMP picture; none when it names
@@ -202,9 +203,9 @@ bool CompleteSettings(const PlanInput& input, const std::vector<const EBookFile*
   if (!CheckNamedFiles(settings, stored, &book->warnings, error))
     return false;
   StampCompileDate(input.buildTime, &settings);
-  book->spec.settings = settings;
-  SetBookRecords(input.manifest, &book->spec);
-  return ReadSplashPicture(input, &book->spec.splashBitmap, error);
+  book->record.settings = settings;
+  SetBookRecords(input.manifest, &book->record);
+  return ReadSplashPicture(input, &book->record.splashBitmap, error);
 }
 
 // What reading the planned files found, indexed as plan.files.
@@ -349,7 +350,7 @@ bool AssembleBook(const PlanInput& input, const SourcePlan& plan, const Assemble
     stored.push_back(&files.entries[i]);
   if (!CompleteSettings(input, stored, book, error))
     return false;
-  book->spec.files.clear();
+  book->record.files.clear();
   for (size_t i : order) {
     BookFileInput file;
     file.entry = std::move(files.entries[i]);
@@ -361,7 +362,7 @@ bool AssembleBook(const PlanInput& input, const SourcePlan& plan, const Assemble
       // so its visible text is its source file's).
       file.sourcePath = plan.files[i].diskPath;
     }
-    book->spec.files.push_back(std::move(file));
+    book->record.files.push_back(std::move(file));
   }
   book->report.nameMap = plan.nameMap;
   book->report.referenceIssues = std::move(files.issues);

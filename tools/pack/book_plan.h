@@ -69,7 +69,7 @@ struct PlanReport {
 // A book planned from its source folder: everything but the program image, and what the
 // plan found on the way.
 struct PlannedBook {
-  BookSpec spec;
+  BookSpec record;
   // What is allowed but probably not meant (no index page, a start-up script naming a
   // missing file, an extension library that is no ELF shared object, a name collision, a
   // file left out), in the order found.
@@ -86,7 +86,7 @@ struct PlannedBook {
 bool PlanBook(const PlanInput& input, PlannedBook* book, std::string* error);
 
 // How AssembleBook keeps what it reads. With `writer`, each file's stored bytes go to it
-// as soon as they are ready, and the files of the spec hold the entries alone (with their
+// as soon as they are ready, and the files of the record hold the entries alone (with their
 // data offsets), ready for BookFileWriter::Finish(). Without, a rewritten file's bytes
 // are kept as its data when `keepRewritten` (as PlanBook keeps them) and every other file
 // is named by its source path.
@@ -97,7 +97,7 @@ struct AssembleOptions {
 
 // The steps after PlanSources, for a build that writes the book as its files are read:
 // every file of `plan` is read (ReadSourcesInOrder) and its entry completed, the files
-// ordered for reading and the settings completed. `book`'s spec gets everything but its
+// ordered for reading and the settings completed. `book`'s record gets everything but its
 // image (which the caller may have set) and the files in stored order; warnings are
 // added to what `book` holds already. Fails as PlanBook does, or when the writer fails.
 bool AssembleBook(const PlanInput& input, const SourcePlan& plan, const AssembleOptions& options,

@@ -193,7 +193,7 @@ int BuildBook(const ParsedArgs& parsed, const BuildRequest& request) {
   LeaveOutSiteLibraries(trust, &plan, &warnings);
 
   // Where it goes: never over what it reads.
-  BookSpec& bookSpec = book.spec;
+  BookSpec& bookSpec = book.record;
   BookFileWriter writer;
   if (!request.dryRun) {
     if (!FindReaderImage(parsed.Value("reader"), &bookSpec.imagePath, &error))
